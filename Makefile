@@ -1,0 +1,29 @@
+# Everyday commands; each one does its own set-up on a fresh machine.
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+DEMO ?= examples/demo/Demo.dpr
+
+.PHONY: all deps configure build run test clean format
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run-demo.sh $(BUILD) $(DEMO)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,32 @@
+unit Main;
+
+interface
+
+uses
+  Windows, Messages, SysUtils, Classes, Graphics, Controls, Forms, Dialogs,
+  StdCtrls, Contacts;
+
+type
+  TMainForm = class(TForm)
+    ListBox1: TListBox;
+    procedure FormCreate(Sender: TObject);
+  private
+    FBook: TContactBook;
+  end;
+
+var
+  MainForm: TMainForm;
+
+implementation
+
+uses Storage, TextUtils;
+
+{$R *.DFM}
+
+procedure TMainForm.FormCreate(Sender: TObject);
+begin
+  FBook := LoadBook(ChangeFileExt(Application.ExeName, '.csv'));
+  FBook.FillList(ListBox1.Items);
+end;
+
+end.

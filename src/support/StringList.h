@@ -1,0 +1,311 @@
+#pragma once
+// An ordered list of strings with a payload each: sorted or not, a duplicates policy,
+// binary Find on sorted lists, and change notifications bracketed by BeginUpdate/EndUpdate.
+// Keys compare without regard to letter case.
+#include "support/Exceptions.h"
+#include "support/Textutil.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ut {
+
+enum class TDuplicates { dupIgnore = 0, dupAccept = 1, dupError = 2 };
+
+struct NoPayload {};
+
+template <class T> class BasicStringList {
+public:
+    using Payload = T;
+    using Notify = std::function<void(BasicStringList&)>;
+
+    BasicStringList() = default;
+    BasicStringList(bool sorted, TDuplicates dups) : FSorted(sorted), FDuplicates(dups) {}
+    BasicStringList(const BasicStringList&) = delete;
+    BasicStringList& operator=(const BasicStringList&) = delete;
+    ~BasicStringList() {
+        OnChange = nullptr;
+        OnChanging = nullptr;
+    }
+
+    Notify OnChange;
+    Notify OnChanging;
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    bool Empty() const { return FItems.empty(); }
+
+    const std::string& operator[](int i) const { return Strings(i); }
+    const std::string& Strings(int i) const {
+        CheckIndex(i, Count() - 1);
+        return FItems[static_cast<size_t>(i)].str;
+    }
+    T& Objects(int i) {
+        CheckIndex(i, Count() - 1);
+        return FItems[static_cast<size_t>(i)].obj;
+    }
+    const T& Objects(int i) const {
+        CheckIndex(i, Count() - 1);
+        return FItems[static_cast<size_t>(i)].obj;
+    }
+
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool value) {
+        if (value == FSorted)
+            return;
+        if (value)
+            Sort();
+        FSorted = value;
+    }
+    TDuplicates Duplicates() const { return FDuplicates; }
+    void SetDuplicates(TDuplicates d) { FDuplicates = d; }
+    /// Replaces the key comparison (default: case-insensitive).
+    void SetCompare(std::function<int(std::string_view, std::string_view)> cmp) {
+        FCompare = std::move(cmp);
+    }
+    int CompareStrings(std::string_view a, std::string_view b) const { return FCompare(a, b); }
+
+    int Add(const std::string& s) { return AddObject(s, T{}); }
+    int AddObject(const std::string& s, T obj) {
+        int index = Count();
+        if (FSorted) {
+            if (Find(s, index)) {
+                if (FDuplicates == TDuplicates::dupIgnore)
+                    return index;
+                if (FDuplicates == TDuplicates::dupError)
+                    throw EStringListError("String list does not allow duplicates");
+            }
+        }
+        InsertItem(index, s, std::move(obj));
+        return index;
+    }
+
+    void Insert(int index, const std::string& s) { InsertObject(index, s, T{}); }
+    void InsertObject(int index, const std::string& s, T obj) {
+        if (FSorted)
+            throw EStringListError("Operation not allowed on sorted string list");
+        CheckIndex(index, Count());
+        InsertItem(index, s, std::move(obj));
+    }
+
+    void Put(int index, const std::string& s) {
+        if (FSorted)
+            throw EStringListError("Operation not allowed on sorted string list");
+        CheckIndex(index, Count() - 1);
+        Changing();
+        FItems[static_cast<size_t>(index)].str = s;
+        Changed();
+    }
+    void PutObject(int index, T obj) {
+        CheckIndex(index, Count() - 1);
+        Changing();
+        FItems[static_cast<size_t>(index)].obj = std::move(obj);
+        Changed();
+    }
+
+    void Delete(int index) {
+        CheckIndex(index, Count() - 1);
+        Changing();
+        FItems.erase(FItems.begin() + index);
+        Changed();
+    }
+
+    /// Removes the item and hands back its payload.
+    T Extract(int index) {
+        CheckIndex(index, Count() - 1);
+        Changing();
+        T obj = std::move(FItems[static_cast<size_t>(index)].obj);
+        FItems.erase(FItems.begin() + index);
+        Changed();
+        return obj;
+    }
+
+    void Clear() {
+        if (FItems.empty())
+            return;
+        Changing();
+        FItems.clear();
+        Changed();
+    }
+
+    void Exchange(int i1, int i2) {
+        CheckIndex(i1, Count() - 1);
+        CheckIndex(i2, Count() - 1);
+        Changing();
+        std::swap(FItems[static_cast<size_t>(i1)], FItems[static_cast<size_t>(i2)]);
+        Changed();
+    }
+
+    /// Binary search over the keys; `index` is where `s` is or belongs.
+    bool Find(std::string_view s, int& index) const {
+        int l = 0, h = Count() - 1;
+        bool found = false;
+        while (l <= h) {
+            const int i = (l + h) >> 1;
+            const int c = FCompare(FItems[static_cast<size_t>(i)].str, s);
+            if (c < 0) {
+                l = i + 1;
+            } else {
+                h = i - 1;
+                if (c == 0) {
+                    found = true;
+                    if (FDuplicates != TDuplicates::dupAccept)
+                        l = i;
+                }
+            }
+        }
+        index = l;
+        return found;
+    }
+
+    int IndexOf(std::string_view s) const {
+        if (FSorted) {
+            int i = 0;
+            return Find(s, i) ? i : -1;
+        }
+        for (int i = 0; i < Count(); ++i)
+            if (FCompare(FItems[static_cast<size_t>(i)].str, s) == 0)
+                return i;
+        return -1;
+    }
+
+    int IndexOfObject(const T& obj) const {
+        for (int i = 0; i < Count(); ++i)
+            if (FItems[static_cast<size_t>(i)].obj == obj)
+                return i;
+        return -1;
+    }
+
+    void Sort() {
+        CustomSort([this](const BasicStringList& l, int a, int b) {
+            return FCompare(l.FItems[static_cast<size_t>(a)].str,
+                            l.FItems[static_cast<size_t>(b)].str);
+        });
+    }
+    void CustomSort(const std::function<int(const BasicStringList&, int, int)>& compare) {
+        if (FSorted || Count() < 2)
+            return;
+        Changing();
+        QuickSort(0, Count() - 1, compare);
+        Changed();
+    }
+
+    void BeginUpdate() {
+        if (FUpdateCount == 0)
+            SetUpdateState(true);
+        ++FUpdateCount;
+    }
+    void EndUpdate() {
+        --FUpdateCount;
+        if (FUpdateCount == 0)
+            SetUpdateState(false);
+    }
+
+    /// Copies the strings (and payloads, when copyable) of another list through Add.
+    template <class U> void AssignStrings(const BasicStringList<U>& src) {
+        BeginUpdate();
+        Clear();
+        for (int i = 0; i < src.Count(); ++i)
+            Add(src[i]);
+        EndUpdate();
+    }
+    void AssignStrings(const std::vector<std::string>& src) {
+        BeginUpdate();
+        Clear();
+        for (const auto& s : src)
+            Add(s);
+        EndUpdate();
+    }
+    std::vector<std::string> ToVector() const {
+        std::vector<std::string> out;
+        out.reserve(FItems.size());
+        for (const auto& it : FItems)
+            out.push_back(it.str);
+        return out;
+    }
+
+    /// The lines joined by CR LF, each line ended.
+    std::string Text() const {
+        std::string out;
+        for (const auto& it : FItems) {
+            out += it.str;
+            out += "\r\n";
+        }
+        return out;
+    }
+
+protected:
+    struct Item {
+        std::string str;
+        T obj;
+    };
+
+    virtual void SetUpdateState(bool updating) {
+        if (updating)
+            Changing();
+        else
+            Changed();
+    }
+    void Changing() {
+        if (FUpdateCount == 0 && OnChanging)
+            OnChanging(*this);
+    }
+    void Changed() {
+        if (FUpdateCount == 0 && OnChange)
+            OnChange(*this);
+    }
+    static void CheckIndex(int index, int max) {
+        if (index < 0 || index > max)
+            throw EStringListError(Format("List index out of bounds (%d)", index));
+    }
+    void InsertItem(int index, const std::string& s, T obj) {
+        Changing();
+        FItems.insert(FItems.begin() + index, Item{s, std::move(obj)});
+        Changed();
+    }
+    void QuickSort(int l, int r, const std::function<int(const BasicStringList&, int, int)>& cmp) {
+        int i;
+        do {
+            i = l;
+            int j = r;
+            int p = (l + r) >> 1;
+            do {
+                while (cmp(*this, i, p) < 0)
+                    ++i;
+                while (cmp(*this, j, p) > 0)
+                    --j;
+                if (i <= j) {
+                    std::swap(FItems[static_cast<size_t>(i)], FItems[static_cast<size_t>(j)]);
+                    if (p == i)
+                        p = j;
+                    else if (p == j)
+                        p = i;
+                    ++i;
+                    --j;
+                }
+            } while (i <= j);
+            if (l < j)
+                QuickSort(l, j, cmp);
+            l = i;
+        } while (i < r);
+    }
+
+    std::vector<Item> FItems;
+    bool FSorted = false;
+    TDuplicates FDuplicates = TDuplicates::dupIgnore;
+    int FUpdateCount = 0;
+    std::function<int(std::string_view, std::string_view)> FCompare = AnsiCompareText;
+};
+
+/// A plain string list; the payload is an integer (sizes, flags).
+using TStringList = BasicStringList<std::intptr_t>;
+
+/// A sorted string list with the given duplicates policy.
+inline std::unique_ptr<TStringList> NewSortedStrings(TDuplicates dups) {
+    return std::make_unique<TStringList>(true, dups);
+}
+
+} // namespace ut

@@ -1,0 +1,63 @@
+#pragma once
+// Text helpers shared by every part: splitting, case-insensitive comparison and search,
+// file-name extensions, whole-file loading.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ut {
+
+/// Windows-1252 upper-case folding: bytes 0..32 map to themselves.
+const std::array<unsigned char, 256>& UpperFoldTable();
+inline unsigned char UpperFold(unsigned char c) { return UpperFoldTable()[c]; }
+
+/// Compares through the folding table: first difference decides, then the lengths.
+int CompareFolded(std::string_view s1, std::string_view s2);
+
+/// The case-insensitive order of sorted string lists (the locale-aware comparison).
+int AnsiCompareText(std::string_view s1, std::string_view s2);
+inline bool SameText(std::string_view s1, std::string_view s2) {
+    return AnsiCompareText(s1, s2) == 0;
+}
+
+/// ASCII-only case folding.
+std::string AsciiUpper(std::string_view s);
+std::string AsciiLower(std::string_view s);
+
+/// Removes leading and trailing characters up to and including the space (code <= 32).
+std::string Trim(std::string_view s);
+
+/// Appends the pieces of `s` between occurrences of `sep`; nothing for an empty `s`.
+void SplitToList(std::string_view s, std::string_view sep, std::vector<std::string>& list);
+
+/// Cuts the text before the first `delim` off `s` into `head` (stops at a NUL).
+void SplitFirst(std::string& s, char delim, std::string& head);
+
+/// First index whose item equals `s` by CompareFolded; -1 if none.
+template <class List> int IndexOfText(const List& list, std::string_view s) {
+    for (int i = 0; i < static_cast<int>(list.Count()); ++i)
+        if (CompareFolded(list[i], s) == 0)
+            return i;
+    return -1;
+}
+int IndexOfText(const std::vector<std::string>& list, std::string_view s);
+
+/// First `n` characters agree, ASCII letters folded; see the rules for empty strings.
+bool SameTextN(std::string_view s1, std::string_view s2, size_t n);
+
+/// 1-based position of `sub` in `s`, ASCII letters folded; 0 when absent or `sub` is empty.
+size_t PosText(std::string_view sub, std::string_view s);
+
+/// Extension of a file name: from the last '.' when no '\', '/' or ':' follows it.
+std::string ExtractFileExt(std::string_view fileName);
+
+/// Index of the first element equal to the extension of `fileName` (ASCII folded), or -1.
+int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts);
+
+/// The file's bytes, unchanged. Throws EFOpenError when it cannot be opened.
+void LoadFileText(const std::string& fileName, std::string& text);
+std::string LoadFileText(const std::string& fileName);
+
+} // namespace ut
