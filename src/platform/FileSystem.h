@@ -57,7 +57,17 @@ std::string FileKey(const std::string& path);
 std::string IncludeTrailingPathDelimiter(const std::string& dir);
 std::string ExcludeTrailingPathDelimiter(const std::string& dir);
 
-/// Forgets cached directory listings (called at the start of every scan).
+/// Forgets cached directory listings.
 void ClearListingCache();
+
+/// While one of these lives, the listings read to resolve letter case are kept, so a
+/// scan lists each directory once; the cache is dropped when the last scope ends.
+class ListingCacheScope {
+  public:
+    ListingCacheScope();
+    ~ListingCacheScope();
+    ListingCacheScope(const ListingCacheScope&) = delete;
+    ListingCacheScope& operator=(const ListingCacheScope&) = delete;
+};
 
 } // namespace ut::fs

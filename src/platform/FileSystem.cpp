@@ -1,0 +1,296 @@
+#include "platform/FileSystem.h"
+
+#include "support/Exceptions.h"
+#include "support/Textutil.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ut::fs {
+
+namespace {
+
+DriveMapper& TheDriveMapper() {
+    static DriveMapper mapper;
+    return mapper;
+}
+
+// Directory listings used to resolve letter case, kept until ClearListingCache.
+std::map<std::string, std::vector<std::string>>& ListingCache() {
+    static std::map<std::string, std::vector<std::string>> cache;
+    return cache;
+}
+
+int& CacheDepth() {
+    static int depth = 0;
+    return depth;
+}
+
+std::vector<std::string> ReadDirectory(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names.emplace_back(e->d_name);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const int c = CompareFolded(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+std::vector<std::string> ListDirectory(const std::string& dir) {
+    if (CacheDepth() == 0)
+        return ReadDirectory(dir);
+    auto& cache = ListingCache();
+    auto it = cache.find(dir);
+    if (it == cache.end())
+        it = cache.emplace(dir, ReadDirectory(dir)).first;
+    return it->second;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> SplitComponents(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+bool MatchFrom(const char* n, const char* p) {
+    for (; *p; ++p) {
+        if (*p == '*') {
+            while (p[1] == '*')
+                ++p;
+            if (!p[1])
+                return true;
+            for (const char* s = n; *s; ++s)
+                if (MatchFrom(s, p + 1))
+                    return true;
+            return MatchFrom(n + std::strlen(n), p + 1);
+        }
+        if (!*n)
+            return false;
+        if (*p != '?' &&
+            UpperFold(static_cast<unsigned char>(*p)) != UpperFold(static_cast<unsigned char>(*n)))
+            return false;
+        ++n;
+    }
+    return *n == '\0';
+}
+
+} // namespace
+
+std::string ToNative(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+void SetDriveMapper(DriveMapper mapper) {
+    TheDriveMapper() = std::move(mapper);
+}
+
+bool IsDrivePath(const std::string& path) {
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+std::string ResolveCase(const std::string& fullPath) {
+    if (fullPath.empty() || fullPath[0] != '/' || Exists(fullPath))
+        return fullPath;
+    const bool trailing = fullPath.size() > 1 && fullPath.back() == '/';
+    const std::vector<std::string> parts = SplitComponents(fullPath);
+    std::string result;
+    bool resolving = true;
+    for (const std::string& part : parts) {
+        std::string next = result + "/" + part;
+        if (resolving && !Exists(next)) {
+            const auto names = ListDirectory(result.empty() ? "/" : result);
+            auto it = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+                return CompareFolded(n, part) == 0;
+            });
+            if (it != names.end())
+                next = result + "/" + *it;
+            else
+                resolving = false;
+        }
+        result = std::move(next);
+    }
+    if (result.empty())
+        result = "/";
+    else if (trailing)
+        result += '/';
+    return result;
+}
+
+std::string ExpandFileName(const std::string& path) {
+    if (path.empty())
+        return {};
+    std::string p = ToNative(path);
+    if (IsDrivePath(path)) {
+        if (!TheDriveMapper())
+            return p;
+        const std::string mapped = TheDriveMapper()(path);
+        if (mapped.empty())
+            return p;
+        p = ToNative(mapped);
+    }
+    if (p[0] != '/')
+        p = GetCurrentDir() + "/" + p;
+    const bool trailing = p.back() == '/';
+    std::vector<std::string> out;
+    for (std::string& part : SplitComponents(p)) {
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            if (!out.empty())
+                out.pop_back();
+            continue;
+        }
+        out.push_back(std::move(part));
+    }
+    std::string result;
+    for (const std::string& part : out)
+        result += "/" + part;
+    if (result.empty())
+        result = "/";
+    else if (trailing)
+        result += '/';
+    return ResolveCase(result);
+}
+
+std::string LongFileName(const std::string& path) {
+    return ExpandFileName(path);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(ExpandFileName(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(ExpandFileName(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MatchesMask(const std::string& name, const std::string& pattern) {
+    return MatchFrom(name.c_str(), pattern.c_str());
+}
+
+std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
+    std::vector<std::string> files;
+    const std::string d = ExcludeTrailingPathDelimiter(ExpandFileName(dir));
+    DIR* h = opendir(d.empty() ? "/" : d.c_str());
+    if (!h)
+        return files;
+    while (dirent* e = readdir(h)) {
+        if (!MatchesMask(e->d_name, pattern))
+            continue;
+        struct stat st {};
+        const std::string full = d + "/" + e->d_name;
+        if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            files.emplace_back(e->d_name);
+    }
+    closedir(h);
+    std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
+        const int c = CompareFolded(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return files;
+}
+
+std::string GetCurrentDir() {
+    std::string buf(4096, '\0');
+    while (::getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE)
+            return "/";
+        buf.resize(buf.size() * 2);
+    }
+    buf.resize(std::strlen(buf.c_str()));
+    return buf;
+}
+
+void SetCurrentDir(const std::string& dir) {
+    const std::string d = ExpandFileName(dir);
+    if (::chdir(d.c_str()) != 0)
+        throw EInOutError(
+            Format("Cannot change to directory \"%s\": %s", d.c_str(), std::strerror(errno)));
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    const size_t p = path.find_last_of("/\\");
+    return p == std::string::npos ? std::string() : ToNative(path.substr(0, p + 1));
+}
+
+std::string ExtractFileDir(const std::string& path) {
+    const size_t p = path.find_last_of("/\\");
+    if (p == std::string::npos)
+        return {};
+    return p == 0 ? std::string("/") : ToNative(path.substr(0, p));
+}
+
+std::string ExtractFileName(const std::string& path) {
+    const size_t p = path.find_last_of("/\\");
+    return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    const size_t p = path.find_last_of(".\\/");
+    if (p == std::string::npos || path[p] != '.')
+        return path + ext;
+    return path.substr(0, p) + ext;
+}
+
+std::string FileKey(const std::string& path) {
+    const std::string name = ExtractFileName(path);
+    const size_t p = name.rfind('.');
+    return (p == std::string::npos || p == 0) ? name : name.substr(0, p);
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& dir) {
+    if (!dir.empty() && (dir.back() == '/' || dir.back() == '\\'))
+        return dir;
+    return dir + PathDelim;
+}
+
+std::string ExcludeTrailingPathDelimiter(const std::string& dir) {
+    std::string d = dir;
+    while (d.size() > 1 && (d.back() == '/' || d.back() == '\\'))
+        d.pop_back();
+    return d;
+}
+
+void ClearListingCache() {
+    ListingCache().clear();
+}
+
+ListingCacheScope::ListingCacheScope() {
+    if (CacheDepth()++ == 0)
+        ListingCache().clear();
+}
+
+ListingCacheScope::~ListingCacheScope() {
+    if (--CacheDepth() == 0)
+        ListingCache().clear();
+}
+
+} // namespace ut::fs

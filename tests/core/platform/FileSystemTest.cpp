@@ -1,0 +1,103 @@
+#include "platform/FileSystem.h"
+#include "support/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace stdfs = std::filesystem;
+using namespace ut;
+
+class FileSystemTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/ut-fs-XXXXXX";
+        root = mkdtemp(tmpl);
+        saved = fs::GetCurrentDir();
+        stdfs::create_directories(root + "/Src/Sub");
+        Touch("/Src/Main.PAS");
+        Touch("/Src/util.pas");
+        Touch("/Src/Main.DFM");
+        Touch("/Src/readme.txt");
+        Touch("/Src/Sub/Deep.pas");
+    }
+    void TearDown() override {
+        fs::SetCurrentDir(saved);
+        stdfs::remove_all(root);
+    }
+    void Touch(const std::string& rel) { std::ofstream(root + rel) << "x"; }
+
+    std::string root, saved;
+};
+
+TEST_F(FileSystemTest, ExpandFoldsDotsAndAcceptsBackslashes) {
+    fs::SetCurrentDir(root + "/Src");
+    EXPECT_EQ(fs::ExpandFileName("Sub\\..\\util.pas"), root + "/Src/util.pas");
+    EXPECT_EQ(fs::ExpandFileName(".\\Sub\\"), root + "/Src/Sub/");
+    EXPECT_EQ(fs::ExpandFileName(""), "");
+    EXPECT_EQ(fs::ExpandFileName("/a/b/../../.."), "/");
+}
+
+TEST_F(FileSystemTest, ResolvesLetterCaseComponentByComponent) {
+    // The spelling of the source differs from the disk in every component.
+    EXPECT_EQ(fs::ExpandFileName(root + "/src/SUB/deep.PAS"), root + "/Src/Sub/Deep.pas");
+    EXPECT_TRUE(fs::FileExists(root + "/SRC/main.pas"));
+    EXPECT_TRUE(fs::DirectoryExists(root + "/src/sub"));
+    EXPECT_FALSE(fs::FileExists(root + "/src/sub"));
+    // A missing component keeps the rest of the path as written.
+    EXPECT_EQ(fs::ExpandFileName(root + "/src/Missing/X.pas"), root + "/Src/Missing/X.pas");
+}
+
+TEST_F(FileSystemTest, ListFilesMatchesPatternWithoutRegardToCase) {
+    const auto files = fs::ListFiles(root + "/src", "*.pas");
+    EXPECT_EQ(files, (std::vector<std::string>{"Main.PAS", "util.pas"}));
+    EXPECT_TRUE(fs::ListFiles(root + "/nowhere", "*.pas").empty());
+}
+
+TEST(FileSystemMask, Wildcards) {
+    struct Case {
+        const char* name;
+        const char* mask;
+        bool match;
+    } cases[] = {
+        {"Unit1.pas", "*.pas", true},
+        {"Unit1.PAS", "*.pas", true},
+        {"Unit1.pas.bak", "*.pas", false},
+        {"a.pas", "?.pas", true},
+        {"ab.pas", "?.pas", false},
+        {"usg12345", "usg*", true},
+        {"", "*", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fs::MatchesMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
+}
+
+TEST(FileSystemNames, PartsOfAPath) {
+    EXPECT_EQ(fs::FileKey("/x/Vcl.Forms.pas"), "Vcl.Forms");
+    EXPECT_EQ(fs::FileKey("C:\\proj\\Demo.dpr"), "Demo");
+    EXPECT_EQ(fs::ExtractFilePath("/a/b/c.pas"), "/a/b/");
+    EXPECT_EQ(fs::ExtractFileDir("/a/b/c.pas"), "/a/b");
+    EXPECT_EQ(fs::ChangeFileExt("/a.b/c", ".dfm"), "/a.b/c.dfm");
+    EXPECT_EQ(fs::ChangeFileExt("/a/c.pas", ".dfm"), "/a/c.dfm");
+    EXPECT_EQ(fs::IncludeTrailingPathDelimiter("/a"), "/a/");
+    EXPECT_EQ(fs::ExcludeTrailingPathDelimiter("/a//"), "/a");
+}
+
+TEST_F(FileSystemTest, SetCurrentDirFailsWithAMessage) {
+    EXPECT_THROW(fs::SetCurrentDir(root + "/none"), EInOutError);
+}
+
+TEST_F(FileSystemTest, DrivePathsGoThroughTheMapper) {
+    fs::SetDriveMapper([this](const std::string& p) {
+        return (p[0] == 'C' || p[0] == 'c') ? root + "/" + p.substr(3) : std::string();
+    });
+    EXPECT_EQ(fs::ExpandFileName("c:\\src\\MAIN.pas"), root + "/Src/Main.PAS");
+    EXPECT_EQ(fs::ExpandFileName("D:\\x"), "D:/x");
+    fs::SetDriveMapper(nullptr);
+}
+
+} // namespace
