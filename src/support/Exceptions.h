@@ -7,7 +7,7 @@ namespace ut {
 
 /// Base of every failure that the system reports with its own message.
 class Exception : public std::runtime_error {
-public:
+  public:
     explicit Exception(const std::string& msg) : std::runtime_error(msg) {}
 };
 
@@ -26,6 +26,11 @@ class EStringListError : public Exception {
     using Exception::Exception;
 };
 
+/// A refused operation on a list of references ("List index out of bounds (%d)").
+class EListError : public Exception {
+    using Exception::Exception;
+};
+
 /// A file that cannot be opened.
 class EFOpenError : public Exception {
     using Exception::Exception;
@@ -38,7 +43,7 @@ class EInOutError : public Exception {
 
 /// The silent abort: handlers stop on it without reporting anything.
 class EAbort : public Exception {
-public:
+  public:
     EAbort() : Exception("Operation aborted") {}
 };
 

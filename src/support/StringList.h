@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,7 @@ enum class TDuplicates { dupIgnore = 0, dupAccept = 1, dupError = 2 };
 struct NoPayload {};
 
 template <class T> class BasicStringList {
-public:
+  public:
     using Payload = T;
     using Notify = std::function<void(BasicStringList&)>;
 
@@ -198,25 +199,60 @@ public:
             SetUpdateState(true);
         ++FUpdateCount;
     }
+    /// An unmatched EndUpdate is ignored, so the notifications cannot be silenced for good.
     void EndUpdate() {
+        if (FUpdateCount == 0)
+            return;
         --FUpdateCount;
         if (FUpdateCount == 0)
             SetUpdateState(false);
     }
+    int UpdateCount() const { return FUpdateCount; }
 
-    /// Copies the strings (and payloads, when copyable) of another list through Add.
-    template <class U> void AssignStrings(const BasicStringList<U>& src) {
+    /// Clear, then Add every string of `src` (obeying Sorted and Duplicates), inside one
+    /// update bracket. Payloads are copied from a list of the same payload type.
+    /// `src` is any list with Count() and operator[] (string lists, the dual string list).
+    template <class List> void AssignStrings(const List& src) {
+        if (static_cast<const void*>(&src) == static_cast<const void*>(this))
+            return;
         BeginUpdate();
-        Clear();
-        for (int i = 0; i < src.Count(); ++i)
-            Add(src[i]);
+        try {
+            Clear();
+            AddStrings(src);
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
         EndUpdate();
     }
     void AssignStrings(const std::vector<std::string>& src) {
         BeginUpdate();
-        Clear();
-        for (const auto& s : src)
-            Add(s);
+        try {
+            Clear();
+            for (const auto& s : src)
+                Add(s);
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+    }
+    /// Adds every string of `src` (with its payload when the payload types agree).
+    template <class List> void AddStrings(const List& src) {
+        BeginUpdate();
+        try {
+            const int n = src.Count();
+            for (int i = 0; i < n; ++i) {
+                if constexpr (std::is_same_v<List, BasicStringList> &&
+                              std::is_copy_constructible_v<T>)
+                    AddObject(src[i], src.Objects(i));
+                else
+                    Add(src[i]);
+            }
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
         EndUpdate();
     }
     std::vector<std::string> ToVector() const {
@@ -237,7 +273,7 @@ public:
         return out;
     }
 
-protected:
+  protected:
     struct Item {
         std::string str;
         T obj;

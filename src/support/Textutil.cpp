@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -28,7 +29,9 @@ std::array<unsigned char, 256> BuildFoldTable() {
     return t;
 }
 
-inline char AsciiUp(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char AsciiUp(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 } // namespace
 
@@ -158,10 +161,15 @@ int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts) 
 }
 
 void LoadFileText(const std::string& fileName, std::string& text) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+    std::error_code ec;
+    // A directory opens as a stream on this system but yields no bytes.
+    const bool isDir = std::filesystem::is_directory(fileName, ec);
+    std::ifstream in;
+    if (!isDir)
+        in.open(fileName, std::ios::binary);
+    if (isDir || !in)
         throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(),
-                                 std::strerror(errno)));
+                                 std::strerror(isDir ? EISDIR : errno)));
     std::ostringstream ss;
     ss << in.rdbuf();
     if (in.bad())

@@ -11,7 +11,9 @@ namespace ut {
 
 /// Windows-1252 upper-case folding: bytes 0..32 map to themselves.
 const std::array<unsigned char, 256>& UpperFoldTable();
-inline unsigned char UpperFold(unsigned char c) { return UpperFoldTable()[c]; }
+inline unsigned char UpperFold(unsigned char c) {
+    return UpperFoldTable()[c];
+}
 
 /// Compares through the folding table: first difference decides, then the lengths.
 int CompareFolded(std::string_view s1, std::string_view s2);
@@ -31,6 +33,13 @@ std::string Trim(std::string_view s);
 
 /// Appends the pieces of `s` between occurrences of `sep`; nothing for an empty `s`.
 void SplitToList(std::string_view s, std::string_view sep, std::vector<std::string>& list);
+/// The same for a string list: each piece goes through the list's Add.
+template <class List> void SplitToList(std::string_view s, std::string_view sep, List& list) {
+    std::vector<std::string> pieces;
+    SplitToList(s, sep, pieces);
+    for (const auto& piece : pieces)
+        list.Add(piece);
+}
 
 /// Cuts the text before the first `delim` off `s` into `head` (stops at a NUL).
 void SplitFirst(std::string& s, char delim, std::string& head);
