@@ -1,0 +1,168 @@
+#include "mapfile/MapFile.h"
+
+#include "platform/FileSystem.h"
+#include "support/Exceptions.h"
+#include "support/Textutil.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace ut {
+
+namespace {
+
+// The heading of the detailed segment list must lie within the first lines of the file.
+constexpr int LastHeadingLine = 100;
+
+// Reads one line ended by CR LF, a lone CR or a lone LF; false at the end of the stream.
+bool NextLine(std::istream& in, std::string& line) {
+    line.clear();
+    std::streambuf* buf = in.rdbuf();
+    bool any = false;
+    for (;;) {
+        const auto c = buf->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return any;
+        }
+        any = true;
+        if (c == '\n')
+            return true;
+        if (c == '\r') {
+            if (buf->sgetc() == '\n')
+                buf->sbumpc();
+            return true;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+}
+
+// A segment length: hexadecimal digits without prefix or suffix that fit a signed 32-bit
+// integer without turning negative.
+bool ParseLength(const std::string& token, std::int64_t& length) {
+    if (token.empty())
+        return false;
+    std::uint64_t value = 0;
+    for (const char c : token) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return false;
+        value = value * 16 + static_cast<std::uint64_t>(digit);
+        if (value > 0xFFFFFFFFu)
+            return false;
+    }
+    if (value >= 0x80000000u)
+        return false;
+    length = static_cast<std::int64_t>(value);
+    return true;
+}
+
+void AddSegment(TUnitSizes& sizes, const std::string& name, std::int64_t length, bool code) {
+    int index = 0;
+    if (!sizes.Find(name, index)) {
+        sizes.AddObject(name, length);
+        return;
+    }
+    // The linker lists the code segments before the data segments, so a module's code
+    // segment starts its size afresh and the others add to it.
+    sizes.PutObject(index, code ? length : sizes.Objects(index) + length);
+}
+
+void ParseSegmentLine(std::string t, TUnitSizes& sizes) {
+    std::string address, lengthText, token;
+    SplitFirst(t, ' ', address);
+    SplitFirst(t, ' ', lengthText);
+    std::int64_t length = 0;
+    if (!ParseLength(lengthText, length))
+        return;
+    std::string name;
+    bool code = false;
+    while (!t.empty()) {
+        SplitFirst(t, ' ', token);
+        if (token.empty())
+            continue;
+        if (SameTextN(token, "C=", 2)) {
+            code = SameTextN(token, "C=CODE", 6);
+            SplitFirst(t, ' ', token); // the segment name after the class
+        } else if (SameTextN(token, "M=", 2)) {
+            name = token.substr(2);
+        }
+    }
+    if (!name.empty())
+        AddSegment(sizes, name, length, code);
+}
+
+} // namespace
+
+void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
+    sizes.Clear();
+    enum class State { Heading, BeforeSegments, Segments };
+    State state = State::Heading;
+    std::string line;
+    for (int lineNo = 0; NextLine(in, line); ++lineNo) {
+        const std::string t = Trim(line);
+        switch (state) {
+        case State::Heading:
+            if (AsciiLower(t).find("segment") != std::string::npos)
+                state = State::BeforeSegments;
+            if (lineNo > LastHeadingLine)
+                return;
+            continue;
+        case State::BeforeSegments:
+            if (t.empty())
+                continue;
+            state = State::Segments;
+            break;
+        case State::Segments:
+            if (t.empty())
+                return;
+            break;
+        }
+        ParseSegmentLine(t, sizes);
+    }
+}
+
+void ReadMapFile(const std::string& fileName, TUnitSizes& sizes) {
+    sizes.Clear();
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        throw EFOpenError(
+            Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
+    const std::string readError = Format("Read error on file \"%s\"", fileName.c_str());
+    try {
+        ReadMapStream(in, sizes);
+    } catch (const std::ios_base::failure&) {
+        throw EInOutError(readError);
+    }
+    if (in.bad())
+        throw EInOutError(readError);
+}
+
+TColumnText GetColumnText(const std::string* unitFileName, const std::string& name, int column,
+                          const TColumnContext& context) {
+    TColumnText result;
+    if (column == LocationColumn) {
+        if (!unitFileName)
+            return result;
+        result.Text = fs::ExtractFileDir(*unitFileName);
+        if (const size_t p = PosText(context.DelphiRoot, result.Text))
+            result.Text.replace(p - 1, context.DelphiRoot.size(), "$(DELPHI)");
+        if (const size_t p = PosText(context.ProjectDir, result.Text))
+            result.Text.erase(p - 1, context.ProjectDir.size());
+    } else if (column == SizeColumn) {
+        result.RightAlign = true;
+        int index = 0;
+        if (context.Sizes && context.Sizes->Find(name, index))
+            result.Text = std::to_string(context.Sizes->Objects(index));
+    }
+    return result;
+}
+
+} // namespace ut

@@ -1,0 +1,227 @@
+#include "mapfile/MapFile.h"
+
+#include "support/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ut {
+namespace {
+
+using Sizes = std::vector<std::pair<std::string, std::int64_t>>;
+
+Sizes Dump(const TUnitSizes& sizes) {
+    Sizes out;
+    for (int i = 0; i < sizes.Count(); ++i)
+        out.emplace_back(sizes[i], sizes.Objects(i));
+    return out;
+}
+
+Sizes ReadText(const std::string& text) {
+    std::istringstream in(text);
+    TUnitSizes sizes;
+    ReadMapStream(in, sizes);
+    return Dump(sizes);
+}
+
+const std::string kHeading = "Detailed map of segments\r\n\r\n";
+
+struct SegmentCase {
+    const char* name;
+    std::string lines; // the segment list after the heading and one blank line
+    Sizes expected;
+};
+
+class SegmentLinesTest : public ::testing::TestWithParam<SegmentCase> {};
+
+TEST_P(SegmentLinesTest, GivesSizes) {
+    const auto& c = GetParam();
+    EXPECT_EQ(ReadText(kHeading + c.lines), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SegmentLinesTest,
+    ::testing::Values(
+        SegmentCase{"CodeSegment",
+                    "0001:00000000 0000A6E4 C=CODE S=.text G=(none) M=System ACBP=A9\r\n",
+                    {{"System", 42724}}},
+        SegmentCase{"DataAddsToCode",
+                    "0001:00000000 0000A6E4 C=CODE S=.text G=(none) M=System ACBP=A9\r\n"
+                    "0002:00000000 00000100 C=DATA S=.data G=DGROUP M=System ACBP=A9\r\n",
+                    {{"System", 42980}}},
+        SegmentCase{"SecondCodeSegmentReplaces",
+                    "0001:00000000 00000010 C=CODE S=.text M=A\r\n"
+                    "0002:00000000 00000100 C=DATA S=.data M=A\r\n"
+                    "0001:00000010 00000020 C=CODE S=.text M=A\r\n",
+                    {{"A", 32}}},
+        SegmentCase{"DataWithoutCodeIsAdded",
+                    "0002:00000000 00000100 C=DATA S=.data M=A\r\n"
+                    "0003:00000000 00000004 C=TLS S=.tls M=A\r\n",
+                    {{"A", 260}}},
+        SegmentCase{"NamesFoldCaseFirstSpellingKept",
+                    "0001:00000000 00000010 C=CODE S=.text M=SysUtils\r\n"
+                    "0002:00000000 00000001 C=DATA S=.data M=SYSUTILS\r\n",
+                    {{"SysUtils", 17}}},
+        SegmentCase{"CodeReplacesUnderFirstSpelling",
+                    "0002:00000000 00000100 C=DATA S=.data M=sysutils\r\n"
+                    "0001:00000000 00000010 C=CODE S=.text M=SysUtils\r\n",
+                    {{"sysutils", 16}}},
+        SegmentCase{"ClassAndModuleTagsIgnoreCase",
+                    "0001:00000000 00000010 c=code S=.text m=Lower\r\n"
+                    "0002:00000000 00000001 c=Data S=.data m=Lower\r\n",
+                    {{"Lower", 17}}},
+        SegmentCase{"ClassOnlyByFirstSixCharacters",
+                    "0002:00000000 00000100 C=DATA S=.data M=A\r\n"
+                    "0001:00000000 00000010 C=CODEX S=.text M=A\r\n",
+                    {{"A", 16}}},
+        SegmentCase{"RunsOfSpacesBetweenTokens",
+                    "0001:00000000 0000A6E4 C=CODE     S=CODE     G=(none)   M=System   "
+                    "ACBP=A9\r\n",
+                    {{"System", 42724}}},
+        SegmentCase{"MissingModuleAddsNothing",
+                    "0001:00000000 0000A6E4 C=CODE S=.text G=(none) ACBP=A9\r\n",
+                    {}},
+        SegmentCase{
+            "EmptyModuleNameAddsNothing", "0001:00000000 0000A6E4 C=CODE S=.text M=\r\n", {}},
+        SegmentCase{"TokenAfterClassIsDropped", "0001:00000000 00000010 C=CODE M=Hidden\r\n", {}},
+        SegmentCase{"HSuffixedLengthSkipped",
+                    "0001:00000000 0000A6E4H C=CODE S=.text M=System\r\n"
+                    "0001:0000A6E4 00000050 C=CODE S=.text M=SysInit\r\n",
+                    {{"SysInit", 80}}},
+        SegmentCase{"DoubleSpaceAfterAddressLeavesLengthEmpty",
+                    "0001:00000000  0000A6E4 C=CODE S=.text M=System\r\n",
+                    {}},
+        SegmentCase{
+            "PrefixedLengthSkipped", "0001:00000000 $0000A6E4 C=CODE S=.text M=System\r\n", {}},
+        SegmentCase{"LowerCaseHexAccepted",
+                    "0001:00000000 0000a6e4 C=CODE S=.text M=System\r\n",
+                    {{"System", 42724}}},
+        SegmentCase{"NegativeLengthSkipped",
+                    "0001:00000000 80000000 C=CODE S=.text M=Neg\r\n"
+                    "0001:00000000 FFFFFFFF C=CODE S=.text M=Neg\r\n",
+                    {}},
+        SegmentCase{"LargestPositiveLength",
+                    "0001:00000000 7FFFFFFF C=CODE S=.text M=Big\r\n",
+                    {{"Big", 2147483647}}},
+        SegmentCase{
+            "LengthBeyond32BitsSkipped", "0001:00000000 100000000 C=CODE S=.text M=Huge\r\n", {}},
+        SegmentCase{"SumsBeyond32BitsKept",
+                    "0002:00000000 7FFFFFFF C=DATA S=.data M=A\r\n"
+                    "0002:00000000 7FFFFFFF C=DATA S=.data M=A\r\n",
+                    {{"A", 4294967294}}},
+        SegmentCase{"SortedByName",
+                    "0001:00000000 00000001 C=CODE S=.text M=Zeta\r\n"
+                    "0001:00000000 00000002 C=CODE S=.text M=alpha\r\n"
+                    "0001:00000000 00000003 C=CODE S=.text M=Beta\r\n",
+                    {{"alpha", 2}, {"Beta", 3}, {"Zeta", 1}}},
+        SegmentCase{"BlankLineEndsList",
+                    "0001:00000000 00000001 C=CODE S=.text M=A\r\n"
+                    "   \t\r\n"
+                    "0001:00000000 00000002 C=CODE S=.text M=B\r\n",
+                    {{"A", 1}}},
+        SegmentCase{"LoneCrAndLfEndLines",
+                    "0001:00000000 00000001 C=CODE S=.text M=A\r"
+                    "0001:00000000 00000002 C=CODE S=.text M=B\n"
+                    "\n"
+                    "0001:00000000 00000003 C=CODE S=.text M=C\n",
+                    {{"A", 1}, {"B", 2}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The short segment table at the top of the file has H-suffixed lengths and comes before the
+// heading; nothing before the heading is taken as a segment line.
+TEST(ReadMapStream, LinesBeforeHeadingNeverParsed) {
+    const std::string text = " Start         Length   Name                   Class\r\n"
+                             " 0001:00000000 0000B2C4H CODE                   CODE\r\n"
+                             " 0001:00000000 00000010 C=CODE S=.text M=Early\r\n"
+                             "\r\n"
+                             "Detailed map of SEGMENTS\r\n"
+                             "\r\n"
+                             "\r\n"
+                             " 0001:00000000 00000020 C=CODE S=.text M=Late\r\n";
+    EXPECT_EQ(ReadText(text), (Sizes{{"Late", 32}}));
+}
+
+std::string HeadingAfter(int fillerLines) {
+    std::string text;
+    for (int i = 0; i < fillerLines; ++i)
+        text += "filler line\r\n";
+    return text + kHeading + "0001:00000000 00000010 C=CODE S=.text M=A\r\n";
+}
+
+TEST(ReadMapStream, HeadingOnLine100Accepted) {
+    EXPECT_EQ(ReadText(HeadingAfter(100)), (Sizes{{"A", 16}}));
+}
+
+TEST(ReadMapStream, HeadingOnLine101Ignored) {
+    EXPECT_EQ(ReadText(HeadingAfter(101)), Sizes{});
+}
+
+TEST(ReadMapStream, NoHeadingGivesNothing) {
+    EXPECT_EQ(ReadText("0001:00000000 00000010 C=CODE S=.text M=A\r\n"), Sizes{});
+    EXPECT_EQ(ReadText(""), Sizes{});
+}
+
+TEST(ReadMapStream, ClearsPreviousSizes) {
+    TUnitSizes sizes;
+    sizes.AddObject("Old", 5);
+    std::istringstream in(kHeading + "0001:00000000 00000010 C=CODE S=.text M=New\r\n");
+    ReadMapStream(in, sizes);
+    EXPECT_EQ(Dump(sizes), (Sizes{{"New", 16}}));
+}
+
+// The symbol listings after the segment list are long; they must stay unread.
+TEST(ReadMapStream, StopsReadingAtEndOfSegmentList) {
+    std::string text = kHeading + "0001:00000000 00000010 C=CODE S=.text M=A\r\n\r\n";
+    const auto listEnd = static_cast<std::streamoff>(text.size());
+    text += "  Address         Publics by Name\r\n\r\n";
+    text += " 0001:00000000 FFFFFFFF C=CODE S=.text M=A\r\n";
+    text += " 0001:00000000 00000020 C=CODE S=.text M=Publics\r\n";
+    for (int i = 0; i < 5000; ++i)
+        text += " 0001:0000A6E4       @InitExe\r\n";
+    std::istringstream in(text);
+    TUnitSizes sizes;
+    ReadMapStream(in, sizes);
+    EXPECT_EQ(Dump(sizes), (Sizes{{"A", 16}}));
+    in.clear();
+    const auto consumed = static_cast<std::streamoff>(in.tellg());
+    EXPECT_GE(consumed, listEnd);
+    EXPECT_LE(consumed, listEnd + 8192);
+}
+
+TEST(ReadMapFile, ReadsFixture) {
+    TUnitSizes sizes;
+    ReadMapFile(UNITRACE_FIXTURES "/mapfile/Demo.map", sizes);
+    EXPECT_EQ(Dump(sizes), (Sizes{{"Main", 3232}, {"SysInit", 112}, {"System", 46888}}));
+}
+
+TEST(ReadMapFile, MissingFileThrowsAfterClearing) {
+    TUnitSizes sizes;
+    sizes.AddObject("Old", 5);
+    const std::string name = UNITRACE_FIXTURES "/mapfile/NoSuch.map";
+    try {
+        ReadMapFile(name, sizes);
+        FAIL() << "no exception";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open file \"" + name + "\". No such file or directory");
+    }
+    EXPECT_EQ(sizes.Count(), 0);
+}
+
+TEST(ReadMapFile, UnreadableFileThrowsReadError) {
+    TUnitSizes sizes;
+    const std::string name = UNITRACE_FIXTURES "/mapfile";
+    try {
+        ReadMapFile(name, sizes);
+        FAIL() << "no exception";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), "Read error on file \"" + name + "\"");
+    }
+}
+
+} // namespace
+} // namespace ut
