@@ -1,0 +1,114 @@
+#pragma once
+// The record of one Pascal source: its kind, name and the units its uses (or contains)
+// lists name, read through the conditional directives and include files.
+#include "scanner/UnitraceTokenizer.h"
+#include "support/DualStringList.h"
+#include "support/StringList.h"
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ut {
+
+/// Source kinds, in the order the header keywords are tried.
+enum : int { ukNone = 0, ukUnit = 1, ukProgram = 2, ukPackage = 3, ukLibrary = 4 };
+
+class TUnit {
+  public:
+    /// Expands `fileName` to a full path, opens the file and reads its first token.
+    /// Throws EFOpenError when it cannot be opened, EParserError when that token is malformed.
+    explicit TUnit(const std::string& fileName);
+    virtual ~TUnit();
+    TUnit(const TUnit&) = delete;
+    TUnit& operator=(const TUnit&) = delete;
+
+    /// Replaces the conditional symbols.
+    void SetDefines(const std::vector<std::string>& list);
+    /// Reads the header and the uses lists. Makes the source's directory current; failures
+    /// of the grammar end the parse through UnitErrorHook and are not raised.
+    void Parse();
+    /// Called for every `Name in 'path'` item of a program, library or package list.
+    virtual void AddInFile(const std::string& unitName, const std::string& fileName);
+
+    /// 0 created; 1 expecting "interface"; 2 interface uses may follow; 3 looking for
+    /// "implementation"; 4 implementation uses may follow; 5 read as far as needed;
+    /// 7 program or library list read; 8 finished otherwise.
+    int ParseState = 0;
+    std::string UnitName;
+    int Kind = ukNone;
+    TStringList Defines{true, TDuplicates::dupIgnore};
+    /// Names in source order; payload 1 for the interface list (or the only list), 0 for the
+    /// implementation list.
+    TStringList Uses{false, TDuplicates::dupAccept};
+    /// Full path of the source; while an include file is read, the include file's path.
+    std::string FileName;
+    /// A .dfm file lay beside the source when the record was created.
+    bool HasForm = false;
+
+    // The directive layer: the token stream with comments dropped, conditional branches
+    // applied and include files read in place.
+
+    /// The scanner's next token, filtered.
+    int NextSignificant();
+    /// From token `t` on, the first token that is neither a comment nor in a false branch.
+    int FilterDirectives(int t);
+    /// Frees the scanner and every suspended include scanner.
+    void CloseScanner();
+    /// Tokenizer of the file currently read; null after Parse.
+    TUnitrace* CurrentScanner() const { return Scanner.get(); }
+    bool IsSkipping() const { return Skipping; }
+
+  private:
+    struct IncludeEntry {
+        std::string fileName;
+        std::unique_ptr<TUnitrace> scanner;
+    };
+
+    int Token() const { return Scanner->Token(); }
+    /// Runs one parse step; a failure ends the parse (state 8) and goes to UnitErrorHook.
+    void RunStep(void (TUnit::*step)());
+    void HeaderStep();
+    void UnitStep();
+    void ProgramStep();
+    void PackageStep();
+    void ParseList(int interfaceFlag, bool allowIn);
+    /// Reads an identifier, or a dotted name such as Vcl.Forms, into `name`.
+    void ReadName(std::string& name);
+
+    /// Acts on one `{$...}` directive; true when it opened an include file.
+    bool ApplyDirective(const std::string& text);
+    void PushCondition(bool value);
+    bool PopCondition();
+    bool IncludeFile(const std::string& name);
+    void PushInclude(const std::string& path, std::unique_ptr<TUnitrace> newScanner);
+    bool PopInclude();
+
+    std::unique_ptr<TUnitrace> Scanner;
+    std::vector<bool> CondStack;
+    bool Skipping = false;
+    std::vector<IncludeEntry> IncludeStack;
+};
+
+/// The record of the project source; also remembers the files its list names with `in`.
+class TProject : public TUnit {
+  public:
+    using TUnit::TUnit;
+    void AddInFile(const std::string& unitName, const std::string& fileName) override;
+    /// The full path recorded for `unitName` (any letter case), or an empty string.
+    std::string GetInFile(const std::string& unitName) const;
+
+  private:
+    /// Unit name to full path; created on first use.
+    std::unique_ptr<TDualStringList> InFiles;
+};
+
+/// Called with the unit whenever a parse step fails, while the failure is handled. The
+/// silent abort that ends a unit after its implementation list arrives here too (EAbort);
+/// receivers ignore it.
+using UnitErrorHookFn = std::function<void(TUnit& sender, const std::exception& failure)>;
+extern UnitErrorHookFn UnitErrorHook;
+
+} // namespace ut

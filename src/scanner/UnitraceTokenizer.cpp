@@ -1,0 +1,298 @@
+#include "scanner/UnitraceTokenizer.h"
+
+#include "support/Exceptions.h"
+#include "support/Textutil.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace ut {
+
+namespace {
+
+const char* const LineTooLong = "Řádka je příliš dlouhá!";
+
+bool IsIdentStart(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsIdentChar(unsigned char c) {
+    return IsIdentStart(c) || IsDigit(c);
+}
+bool IsNumberTail(unsigned char c) {
+    return IsDigit(c) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
+}
+bool IsFloatSuffix(unsigned char c) {
+    return c == 'c' || c == 'C' || c == 'd' || c == 'D' || c == 's' || c == 'S';
+}
+bool IsHexDigit(unsigned char c) {
+    return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool SameAsciiText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<unsigned char>(y - 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// Start of the first line, from `from` on, whose characters (line feed excluded) number
+// MaxLineLength or more; npos when every line is short enough.
+size_t FindLongLine(const std::string& text, size_t from) {
+    size_t start = from;
+    while (start < text.size()) {
+        const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);
+        const size_t end =
+            lf ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+        if (end - start >= MaxLineLength)
+            return start;
+        if (!lf)
+            break;
+        start = end + 1;
+    }
+    return std::string::npos;
+}
+
+} // namespace
+
+TUnitrace::TUnitrace(std::string text, std::string fileName)
+    : FText(std::move(text)), FFileName(std::move(fileName)) {
+    // A NUL byte ends the text, as the terminating sentinel does.
+    const size_t nul = FText.find('\0');
+    if (nul != std::string::npos)
+        FText.resize(nul);
+    if (FText.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        FSourcePtr = 3;
+    FLongLine = FindLongLine(FText, FSourcePtr);
+    FText.push_back('\0');
+    NextToken();
+}
+
+std::unique_ptr<TUnitrace> TUnitrace::Open(const std::string& fileName) {
+    return std::make_unique<TUnitrace>(LoadFileText(fileName), fileName);
+}
+
+void TUnitrace::SkipBlanks() {
+    for (;;) {
+        if (FSourcePtr == FLongLine)
+            Error(LineTooLong);
+        const unsigned char c = static_cast<unsigned char>(FText[FSourcePtr]);
+        if (c == 0 || c > 32)
+            return;
+        Advance();
+    }
+}
+
+int TUnitrace::NextToken() {
+    SkipBlanks();
+    FTokenPtr = FSourcePtr;
+    FFloatType = 0;
+    const unsigned char c = static_cast<unsigned char>(FText[FSourcePtr]);
+    const unsigned char next = c ? static_cast<unsigned char>(FText[FSourcePtr + 1]) : 0;
+    if (IsIdentStart(c)) {
+        ScanIdentifier();
+    } else if (c == '\'' || c == '#') {
+        ScanString();
+    } else if (c == '$') {
+        ScanHexNumber();
+    } else if (IsDigit(c) || ((c == '+' || c == '-') && IsDigit(next))) {
+        ScanNumber();
+    } else if (c == '/' && next == '/') {
+        FSourcePtr += 2;
+        while (FText[FSourcePtr] != '\n' && FText[FSourcePtr] != '\0')
+            ++FSourcePtr;
+        FToken = toLineComment;
+    } else if (c == '{') {
+        ScanBlockComment(FSourcePtr + 1, false);
+    } else if (c == '(' && next == '*') {
+        ScanBlockComment(FSourcePtr + 2, true);
+    } else if (c == 0) {
+        FToken = toEOF;
+    } else {
+        ++FSourcePtr;
+        FToken = c;
+    }
+    return FToken;
+}
+
+void TUnitrace::ScanIdentifier() {
+    while (IsIdentChar(static_cast<unsigned char>(FText[FSourcePtr])))
+        ++FSourcePtr;
+    FToken = toSymbol;
+}
+
+void TUnitrace::ScanString() {
+    FStringValue.clear();
+    FWideStr.clear();
+    bool wide = false;
+    for (;;) {
+        const char c = FText[FSourcePtr];
+        if (c == '\'') {
+            ++FSourcePtr;
+            for (;;) {
+                const char q = FText[FSourcePtr];
+                if (q == '\0' || q == '\n' || q == '\r')
+                    Error("Invalid string constant");
+                if (q == '\'') {
+                    if (FText[FSourcePtr + 1] != '\'') {
+                        ++FSourcePtr;
+                        break;
+                    }
+                    ++FSourcePtr; // a doubled quote stands for one
+                }
+                FStringValue.push_back(q);
+                FWideStr.push_back(static_cast<unsigned char>(q));
+                ++FSourcePtr;
+            }
+        } else if (c == '#') {
+            ++FSourcePtr;
+            unsigned low = 0; // the code modulo 65536
+            bool above255 = false;
+            unsigned value = 0;
+            while (IsDigit(static_cast<unsigned char>(FText[FSourcePtr]))) {
+                const unsigned d = static_cast<unsigned>(FText[FSourcePtr] - '0');
+                low = (low * 10 + d) & 0xFFFFu;
+                if (!above255) {
+                    value = value * 10 + d;
+                    above255 = value > 255;
+                }
+                ++FSourcePtr;
+            }
+            wide = wide || above255;
+            FStringValue.push_back(static_cast<char>(low & 0xFF));
+            FWideStr.push_back(static_cast<char16_t>(low));
+        } else {
+            break;
+        }
+    }
+    FToken = wide ? toWString : toString;
+}
+
+void TUnitrace::ScanHexNumber() {
+    ++FSourcePtr;
+    while (IsHexDigit(static_cast<unsigned char>(FText[FSourcePtr])))
+        ++FSourcePtr;
+    FToken = toInteger;
+}
+
+void TUnitrace::ScanNumber() {
+    if (FText[FSourcePtr] == '+' || FText[FSourcePtr] == '-')
+        ++FSourcePtr;
+    while (IsDigit(static_cast<unsigned char>(FText[FSourcePtr])))
+        ++FSourcePtr;
+    FToken = toInteger;
+    while (IsNumberTail(static_cast<unsigned char>(FText[FSourcePtr]))) {
+        ++FSourcePtr;
+        FToken = toFloat;
+    }
+    if (IsFloatSuffix(static_cast<unsigned char>(FText[FSourcePtr]))) {
+        FFloatType = FText[FSourcePtr];
+        ++FSourcePtr;
+        FToken = toFloat;
+    }
+}
+
+void TUnitrace::ScanBlockComment(size_t start, bool parenStar) {
+    FSourcePtr = start;
+    FCommentStart = start;
+    for (;;) {
+        if (FSourcePtr == FLongLine)
+            Error(LineTooLong);
+        const char c = FText[FSourcePtr];
+        if (c == '\0')
+            Error("Unclosed comment!");
+        if (!parenStar && c == '}') {
+            FCommentLen = FSourcePtr - start;
+            ++FSourcePtr;
+            break;
+        }
+        if (parenStar && c == '*' && FText[FSourcePtr + 1] == ')') {
+            FCommentLen = FSourcePtr - start;
+            FSourcePtr += 2;
+            break;
+        }
+        Advance();
+    }
+    FToken = toComment;
+}
+
+void TUnitrace::SkipCommentTokens() {
+    while (FToken == toComment || FToken == toLineComment)
+        NextToken();
+}
+
+std::string TUnitrace::TokenString() {
+    SkipCommentTokens();
+    if (FToken == toString)
+        return FStringValue;
+    return FText.substr(FTokenPtr, FSourcePtr - FTokenPtr);
+}
+
+bool TUnitrace::TokenSymbolIs(const std::string& s) {
+    SkipCommentTokens();
+    return FToken == toSymbol &&
+           SameAsciiText(std::string_view(FText).substr(FTokenPtr, FSourcePtr - FTokenPtr), s);
+}
+
+void TUnitrace::CheckToken(int t) {
+    if (FToken == t)
+        return;
+    SkipCommentTokens();
+    if (FToken == t)
+        return;
+    switch (t) {
+    case toSymbol:
+        Error("Identifier expected");
+    case toString:
+    case toWString:
+        Error("String expected");
+    case toInteger:
+    case toFloat:
+        Error("Number expected");
+    default:
+        ErrorFmt("''%c'' expected", static_cast<char>(t));
+    }
+}
+
+void TUnitrace::CheckTokenSymbol(const std::string& s) {
+    if (!TokenSymbolIs(s))
+        ErrorFmt("%s expected", s.c_str());
+}
+
+std::string TUnitrace::CommentText() const {
+    if (FToken != toComment)
+        Error("No comment!");
+    return FText.substr(FCommentStart, FCommentLen);
+}
+
+void TUnitrace::Error(const std::string& message) const {
+    throw EParserError(Format("Error: \"%s\" on line %d of file %s", message.c_str(), FSourceLine,
+                              FFileName.c_str()));
+}
+
+void TUnitrace::ErrorFmt(const char* fmt, ...) const {
+    va_list args;
+    va_start(args, fmt);
+    va_list copy;
+    va_copy(copy, args);
+    const int n = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    std::vector<char> buf(n > 0 ? static_cast<size_t>(n) + 1 : 1, '\0');
+    std::vsnprintf(buf.data(), buf.size(), fmt, args);
+    va_end(args);
+    Error(buf.data());
+}
+
+} // namespace ut

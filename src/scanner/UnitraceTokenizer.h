@@ -1,0 +1,95 @@
+#pragma once
+// The Pascal tokenizer: turns the bytes of one source file into tokens, comments included.
+// It knows identifiers, strings, numbers, comments and single characters, nothing more.
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace ut {
+
+/// Token kinds. Any other value is a character token whose value is the character's code.
+enum : int {
+    toEOF = 0,         ///< end of the text
+    toSymbol = 1,      ///< identifier
+    toString = 2,      ///< string whose characters all fit in 8 bits
+    toInteger = 3,     ///< decimal or '$' hexadecimal integer
+    toFloat = 4,       ///< number with a fraction, an exponent or a type suffix
+    toWString = 5,     ///< string holding a '#nnn' code above 255
+    toComment = 8,     ///< block comment: { ... } or (* ... *)
+    toLineComment = 9, ///< line comment: // ...
+};
+
+/// A line of the source may hold at most this many characters less one.
+inline constexpr std::size_t MaxLineLength = 65536;
+
+/// Tokenizer over the whole text of one file. The first token is read by the constructor.
+class TUnitrace {
+  public:
+    /// `text` is the file's content; `fileName` appears only in error messages.
+    /// Throws EParserError when the first token is malformed.
+    TUnitrace(std::string text, std::string fileName);
+    TUnitrace(const TUnitrace&) = delete;
+    TUnitrace& operator=(const TUnitrace&) = delete;
+
+    /// Reads the file and creates the tokenizer on it; EFOpenError when it cannot be opened.
+    static std::unique_ptr<TUnitrace> Open(const std::string& fileName);
+
+    /// Scans the next token and returns its kind.
+    int NextToken();
+
+    int Token() const { return FToken; }
+    int SourceLine() const { return FSourceLine; }
+    const std::string& FileName() const { return FFileName; }
+    /// Type suffix of the current toFloat token ('c', 'D', ...), 0 if none.
+    char FloatType() const { return FFloatType; }
+    /// Decoded 16-bit codes of the current toWString token.
+    const std::u16string& WideStr() const { return FWideStr; }
+
+    /// Text of the current token after skipping comment tokens: the decoded string for
+    /// toString, the characters as written in the source for every other kind.
+    std::string TokenString();
+    /// Skips comment tokens, then: is the token the identifier `s` (ASCII letters folded)?
+    bool TokenSymbolIs(const std::string& s);
+    /// Skips comment tokens when the token is not `t`; raises the matching message if it
+    /// still is not.
+    void CheckToken(int t);
+    /// Raises "<s> expected" unless TokenSymbolIs(s).
+    void CheckTokenSymbol(const std::string& s);
+    /// The characters between the delimiters of the current toComment token.
+    std::string CommentText() const;
+
+    /// Raises EParserError: Error: "<message>" on line <SourceLine> of file <FileName>.
+    [[noreturn]] void Error(const std::string& message) const;
+    [[noreturn]] void ErrorFmt(const char* fmt, ...) const __attribute__((format(printf, 2, 3)));
+
+  private:
+    void SkipBlanks();
+    /// Steps over one character of the text; the only place where lines are counted.
+    void Advance() {
+        if (FText[FSourcePtr] == '\n')
+            ++FSourceLine;
+        ++FSourcePtr;
+    }
+    void ScanIdentifier();
+    void ScanString();
+    void ScanHexNumber();
+    void ScanNumber();
+    void ScanBlockComment(std::size_t start, bool parenStar);
+    void SkipCommentTokens();
+
+    std::string FText; ///< the file's bytes up to the first NUL, then a NUL sentinel
+    std::string FFileName;
+    std::size_t FSourcePtr = 0;
+    std::size_t FTokenPtr = 0;
+    /// Start of the first line too long to be held; the scan fails when it gets there.
+    std::size_t FLongLine = std::string::npos;
+    int FSourceLine = 1;
+    int FToken = toEOF;
+    char FFloatType = 0;
+    std::string FStringValue;
+    std::u16string FWideStr;
+    std::size_t FCommentStart = 0;
+    std::size_t FCommentLen = 0;
+};
+
+} // namespace ut
