@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
+#include "support/StreamLineReader.h"
 #include "support/Textutil.h"
 
 #include <cerrno>
@@ -14,29 +15,6 @@ namespace {
 
 // The heading of the detailed segment list must lie within the first lines of the file.
 constexpr int LastHeadingLine = 100;
-
-// Reads one line ended by CR LF, a lone CR or a lone LF; false at the end of the stream.
-bool NextLine(std::istream& in, std::string& line) {
-    line.clear();
-    std::streambuf* buf = in.rdbuf();
-    bool any = false;
-    for (;;) {
-        const auto c = buf->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-            in.setstate(std::ios::eofbit);
-            return any;
-        }
-        any = true;
-        if (c == '\n')
-            return true;
-        if (c == '\r') {
-            if (buf->sgetc() == '\n')
-                buf->sbumpc();
-            return true;
-        }
-        line.push_back(static_cast<char>(c));
-    }
-}
 
 // A segment length: hexadecimal digits without prefix or suffix that fit a signed 32-bit
 // integer without turning negative.
@@ -105,8 +83,10 @@ void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
     sizes.Clear();
     enum class State { Heading, BeforeSegments, Segments };
     State state = State::Heading;
+    TStreamLineReader reader(&in);
     std::string line;
-    for (int lineNo = 0; NextLine(in, line); ++lineNo) {
+    for (int lineNo = 0; !reader.Eof(); ++lineNo) {
+        reader.ReadLine(line);
         const std::string t = Trim(line);
         switch (state) {
         case State::Heading:
@@ -138,11 +118,11 @@ void ReadMapFile(const std::string& fileName, TUnitSizes& sizes) {
     const std::string readError = Format("Read error on file \"%s\"", fileName.c_str());
     try {
         ReadMapStream(in, sizes);
+    } catch (const EInOutError&) {
+        throw EInOutError(readError);
     } catch (const std::ios_base::failure&) {
         throw EInOutError(readError);
     }
-    if (in.bad())
-        throw EInOutError(readError);
 }
 
 TColumnText GetColumnText(const std::string* unitFileName, const std::string& name, int column,

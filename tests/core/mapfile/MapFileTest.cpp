@@ -192,6 +192,16 @@ TEST(ReadMapStream, StopsReadingAtEndOfSegmentList) {
     EXPECT_LE(consumed, listEnd + 8192);
 }
 
+// A segment list longer than one read block: lines cut by a block boundary still count.
+TEST(ReadMapStream, SegmentListAcrossReadBlocks) {
+    std::string text = kHeading + "0001:00000000 00000100 C=CODE S=.text M=Many\r\n";
+    for (int i = 0; i < 400; ++i)
+        text += " 0002:00000000 00000001 C=DATA     S=.data    G=DGROUP   M=Many     ACBP=A9\r\n";
+    text += "0001:00000000 00000002 C=CODE S=.text M=Last\r\n";
+    ASSERT_GT(text.size(), 3u * 8192u);
+    EXPECT_EQ(ReadText(text), (Sizes{{"Last", 2}, {"Many", 656}}));
+}
+
 TEST(ReadMapFile, ReadsFixture) {
     TUnitSizes sizes;
     ReadMapFile(UNITRACE_FIXTURES "/mapfile/Demo.map", sizes);
