@@ -1,0 +1,227 @@
+#include "platform/Registry.h"
+
+#include "platform/FileSystem.h"
+#include "support/Exceptions.h"
+#include "support/Textutil.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace ut {
+
+namespace {
+
+namespace stdfs = std::filesystem;
+
+bool PathExists(const std::string& path) {
+    std::error_code ec;
+    return stdfs::exists(path, ec);
+}
+
+bool IsRegularFile(const std::string& path) {
+    std::error_code ec;
+    return stdfs::is_regular_file(path, ec);
+}
+
+/// The key names of a path; one leading and one trailing '\' are allowed, an empty name
+/// between two separators names no key.
+std::optional<std::vector<std::string>> KeyParts(std::string_view key) {
+    if (!key.empty() && key.front() == '\\')
+        key.remove_prefix(1);
+    if (!key.empty() && key.back() == '\\')
+        key.remove_suffix(1);
+    std::vector<std::string> parts;
+    if (key.empty())
+        return parts;
+    size_t start = 0;
+    while (start <= key.size()) {
+        size_t end = key.find('\\', start);
+        if (end == std::string_view::npos)
+            end = key.size();
+        if (end == start)
+            return std::nullopt;
+        parts.emplace_back(key.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+struct RegistryStore::Key {
+    std::string Name;
+    /// Sub-keys and values by their names folded to upper case.
+    std::map<std::string, std::unique_ptr<Key>> Keys;
+    std::map<std::string, RegValue> Values;
+};
+
+RegistryStore::RegistryStore() = default;
+RegistryStore::~RegistryStore() = default;
+RegistryStore::RegistryStore(RegistryStore&&) noexcept = default;
+RegistryStore& RegistryStore::operator=(RegistryStore&&) noexcept = default;
+
+RegistryStore RegistryStore::FromEnvironment(const std::vector<std::string>& extraFiles) {
+    RegistryStore store;
+    std::string prefix;
+    if (const char* p = std::getenv("WINEPREFIX"); p && *p)
+        prefix = p;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        prefix = std::string(home) + "/.wine";
+    std::error_code ec;
+    if (!prefix.empty() && stdfs::is_directory(prefix, ec))
+        store.AddWinePrefix(prefix);
+    if (const char* list = std::getenv("UNITRACE_REGISTRY"); list && *list) {
+        std::vector<std::string> files;
+        SplitToList(list, ":", files);
+        for (const std::string& f : files)
+            if (!f.empty())
+                store.AddFile(f);
+    }
+    for (const std::string& f : extraFiles)
+        store.AddFile(f);
+    return store;
+}
+
+bool RegistryStore::AddFile(const std::string& fileName) {
+    if (!IsRegularFile(fileName))
+        return false;
+    std::string bytes;
+    try {
+        LoadFileText(fileName, bytes);
+    } catch (const Exception&) {
+        return false;
+    }
+    RegFile file = ParseRegText(bytes, fileName);
+    if (file.Format == RegFormat::Wine && FWinePrefix.empty()) {
+        const std::string dir = fs::ExtractFileDir(fileName);
+        if (!dir.empty() && PathExists(dir + "/dosdevices"))
+            FWinePrefix = dir;
+    }
+    FFiles.push_back(fileName);
+    Merge(std::move(file));
+    return true;
+}
+
+void RegistryStore::AddText(std::string_view text, const std::string& fileName) {
+    Merge(ParseRegText(text, fileName));
+}
+
+void RegistryStore::AddWinePrefix(const std::string& prefixDir) {
+    FWinePrefix = fs::ExcludeTrailingPathDelimiter(prefixDir);
+    AddFile(FWinePrefix + "/system.reg");
+    AddFile(FWinePrefix + "/user.reg");
+}
+
+RegistryStore::Key* RegistryStore::Root(RegRoot root) const {
+    auto it = FRoots.find(root);
+    return it == FRoots.end() ? nullptr : it->second.get();
+}
+
+void RegistryStore::Merge(RegFile&& file) {
+    FSkippedLines += file.SkippedLines;
+    for (RegEntry& entry : file.Entries) {
+        std::unique_ptr<Key>& root = FRoots[entry.Root];
+        if (!root) {
+            root = std::make_unique<Key>();
+            root->Name = RegRootName(entry.Root);
+        }
+        if (entry.DeleteKey) {
+            Key* parent = root.get();
+            for (size_t i = 0; parent && i + 1 < entry.Path.size(); ++i) {
+                auto it = parent->Keys.find(AsciiUpper(entry.Path[i]));
+                parent = it == parent->Keys.end() ? nullptr : it->second.get();
+            }
+            if (parent && !entry.Path.empty())
+                parent->Keys.erase(AsciiUpper(entry.Path.back()));
+            continue;
+        }
+        Key* key = root.get();
+        for (const std::string& part : entry.Path) {
+            std::unique_ptr<Key>& child = key->Keys[AsciiUpper(part)];
+            if (!child) {
+                child = std::make_unique<Key>();
+                child->Name = part;
+            }
+            key = child.get();
+        }
+        for (auto& [name, value] : entry.Values) {
+            if (value)
+                key->Values[AsciiUpper(name)] = std::move(*value);
+            else
+                key->Values.erase(AsciiUpper(name));
+        }
+    }
+}
+
+const RegistryStore::Key* RegistryStore::Find(RegRoot root, std::string_view key) const {
+    const auto parts = KeyParts(key);
+    if (!parts)
+        return nullptr;
+    const Key* k = Root(root);
+    for (const std::string& part : *parts) {
+        if (!k)
+            return nullptr;
+        auto it = k->Keys.find(AsciiUpper(part));
+        k = it == k->Keys.end() ? nullptr : it->second.get();
+    }
+    return k;
+}
+
+bool RegistryStore::KeyExists(RegRoot root, std::string_view key) const {
+    return Find(root, key) != nullptr;
+}
+
+std::vector<std::string> RegistryStore::SubKeyNames(RegRoot root, std::string_view key) const {
+    std::vector<std::string> names;
+    if (const Key* k = Find(root, key))
+        for (const auto& [folded, child] : k->Keys)
+            names.push_back(child->Name);
+    return names;
+}
+
+const RegValue* RegistryStore::ReadValue(RegRoot root, std::string_view key,
+                                         std::string_view name) const {
+    const Key* k = Find(root, key);
+    if (!k)
+        return nullptr;
+    auto it = k->Values.find(AsciiUpper(name));
+    return it == k->Values.end() ? nullptr : &it->second;
+}
+
+bool RegistryStore::ValueExists(RegRoot root, std::string_view key, std::string_view name) const {
+    return ReadValue(root, key, name) != nullptr;
+}
+
+std::optional<std::string> RegistryStore::ReadString(RegRoot root, std::string_view key,
+                                                     std::string_view name) const {
+    const RegValue* v = ReadValue(root, key, name);
+    if (!v || !v->IsString())
+        return std::nullopt;
+    return v->Data;
+}
+
+void RegistryStore::InstallDriveMapper() const {
+    fs::SetDriveMapper(
+        [prefix = FWinePrefix](const std::string& path) { return MapDrivePath(prefix, path); });
+}
+
+std::string MapDrivePath(const std::string& prefixDir, const std::string& drivePath) {
+    if (prefixDir.empty() || !fs::IsDrivePath(drivePath))
+        return {};
+    const std::string prefix = fs::ExcludeTrailingPathDelimiter(prefixDir);
+    const char letter = AsciiLower(drivePath.substr(0, 1))[0];
+    std::string base = prefix + "/dosdevices/" + letter + ":";
+    if (!PathExists(base)) {
+        if (letter != 'c' || !PathExists(prefix + "/drive_c"))
+            return {};
+        base = prefix + "/drive_c";
+    }
+    std::string rest = fs::ToNative(drivePath.substr(2));
+    size_t skip = 0;
+    while (skip < rest.size() && rest[skip] == '/')
+        ++skip;
+    return base + "/" + rest.substr(skip);
+}
+
+} // namespace ut
