@@ -1,0 +1,14 @@
+#pragma once
+// Temporary files: the system's temporary directory and new, empty files with unique names.
+#include <string>
+
+namespace ut::platform {
+
+/// $TMPDIR when it is set and not empty, otherwise /tmp; without a trailing '/'.
+std::string TempDirectory();
+
+/// Creates a new, empty file in `dir` whose name begins with `prefix` followed by a unique
+/// part chosen by the system. Returns its full path, or an empty string when it cannot.
+std::string CreateTempFile(const std::string& dir, const std::string& prefix);
+
+} // namespace ut::platform
