@@ -1,0 +1,289 @@
+// The registry store read from .reg files: both Windows export formats, Wine's files, merging,
+// broken lines, and drive letters through a Wine prefix.
+#include "platform/Registry.h"
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ut::RegistryStore;
+using ut::RegRoot;
+
+const std::string Fixtures = std::string(UNITRACE_FIXTURES) + "/config/";
+const char* const D5 = "\\Software\\Borland\\Delphi\\5.0";
+
+std::optional<std::string> Str(const RegistryStore& r, RegRoot root, const char* key,
+                               const char* name) {
+    return r.ReadString(root, key, name);
+}
+
+/// UTF-8 text (ASCII and two-byte sequences only) to UTF-16LE bytes with a byte-order mark,
+/// as regedit writes "Version 5.00" files.
+std::string Utf16File(const std::string& text) {
+    std::string out = "\xFF\xFE";
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned cp = static_cast<unsigned char>(text[i]);
+        if (cp >= 0xC0) {
+            cp = ((cp & 0x1F) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F);
+        }
+        out += static_cast<char>(cp & 0xFF);
+        out += static_cast<char>(cp >> 8);
+    }
+    return out;
+}
+
+class TempDir {
+  public:
+    TempDir() {
+        char tmpl[] = "/tmp/ut-registry-XXXXXX";
+        const char* made = mkdtemp(tmpl);
+        path = made ? made : "";
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string Write(const std::string& rel, const std::string& bytes) const {
+        const std::string full = path + "/" + rel;
+        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+        std::ofstream(full, std::ios::binary) << bytes;
+        return full;
+    }
+    std::string path;
+};
+
+TEST(RegistryStore, Regedit4ExportReadsKeysValuesAndEscapes) {
+    RegistryStore r;
+    ASSERT_TRUE(r.AddFile(Fixtures + "regedit4-delphi.reg"));
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "RootDir"), "C:\\Program Files\\Borland\\Delphi5");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, ""), "Delphi \"Enterprise\"");
+    EXPECT_EQ(
+        Str(r, RegRoot::CurrentUser, "\\Software\\Borland\\Delphi\\5.0\\Library", "Browsing Path"),
+        "$(DELPHI)\\Source\\Vcl;$(DELPHI)\\Source\\Rtl\\Common");
+    // hex(2) continued over two lines, single-byte text in a REGEDIT4 file, NUL dropped.
+    const ut::RegValue* product = r.ReadValue(RegRoot::LocalMachine, D5, "ProductPath");
+    ASSERT_NE(product, nullptr);
+    EXPECT_EQ(product->Type, ut::RegExpandSz);
+    EXPECT_EQ(product->Data, "%PROGRAMFILES%\\Borland");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "ProductPath"), "%PROGRAMFILES%\\Borland");
+    // A dword is a value but not a string.
+    const ut::RegValue* version = r.ReadValue(RegRoot::LocalMachine, D5, "Version");
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->Type, ut::RegDword);
+    EXPECT_EQ(version->Number, 5u);
+    EXPECT_TRUE(r.ValueExists(RegRoot::LocalMachine, D5, "Version"));
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "Version"), std::nullopt);
+}
+
+TEST(RegistryStore, NamesCompareWithoutCaseAndKeepTheirFirstSpelling) {
+    RegistryStore r;
+    ASSERT_TRUE(r.AddFile(Fixtures + "regedit4-delphi.reg"));
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, "\\software\\BORLAND\\delphi\\5.0", "rootdir"),
+              "C:\\Program Files\\Borland\\Delphi5");
+    EXPECT_TRUE(r.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Borland"));
+    EXPECT_EQ(r.SubKeyNames(RegRoot::LocalMachine, "\\Software\\Borland\\Delphi"),
+              (std::vector<std::string>{"3.0", "4.0", "5.0"}));
+    EXPECT_EQ(r.SubKeyNames(RegRoot::LocalMachine, "\\Software"),
+              (std::vector<std::string>{"Borland"}));
+    EXPECT_FALSE(r.KeyExists(RegRoot::CurrentUser, "\\Software\\Borland\\Delphi\\6.0"));
+    // A key is not found through an empty name or a name with blanks around it.
+    EXPECT_FALSE(r.KeyExists(RegRoot::LocalMachine, "\\Software\\Borland\\Delphi\\\\5.0"));
+    EXPECT_FALSE(r.KeyExists(RegRoot::LocalMachine, "\\Software\\Borland\\Delphi\\ 5.0 "));
+}
+
+TEST(RegistryStore, BrokenLinesAreSkippedAndReadingGoesOn) {
+    RegistryStore r;
+    ASSERT_TRUE(r.AddFile(Fixtures + "regedit4-delphi.reg"));
+    const char* debugging = "\\Software\\Borland\\Delphi\\5.0\\Debugging";
+    EXPECT_EQ(Str(r, RegRoot::CurrentUser, debugging, "Good"), "after the broken ones");
+    for (const char* name : {"Orphan", "Lost", "Unterminated", "BadDword", "NoEquals", "BadHex"})
+        EXPECT_FALSE(r.ValueExists(RegRoot::CurrentUser, debugging, name)) << name;
+    EXPECT_FALSE(r.KeyExists(RegRoot::LocalMachine, "\\Software\\Borland\\Lost"));
+    EXPECT_EQ(r.SkippedLines(), 8);
+}
+
+TEST(RegistryStore, Version5ExportIsUtf16WithUtf16ExpandableStrings) {
+    const std::string text =
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Borland\\Delphi\\5.0]\r\n"
+        "\"RootDir\"=\"C:\\\\Programme\\\\Borland\\\\Delphi5\"\r\n"
+        "\"Owner\"=\"Jos\xC3\xA9\"\r\n"
+        // "%A%\é" as UTF-16LE with its terminating NUL, continued on a second line.
+        "\"Path\"=hex(2):25,00,41,00,25,00,5c,00,\\\r\n  e9,00,00,00\r\n"
+        "@=\"default\"\r\n";
+    RegistryStore r;
+    r.AddText(Utf16File(text));
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "RootDir"), "C:\\Programme\\Borland\\Delphi5");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "Owner"), "Jos\xC3\xA9");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "Path"), "%A%\\\xC3\xA9");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "@"), std::nullopt);
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, ""), "default");
+}
+
+TEST(RegistryStore, WineFilesAreRelativeToTheirRoot) {
+    RegistryStore r;
+    ASSERT_TRUE(r.AddFile(Fixtures + "wine/system.reg"));
+    ASSERT_TRUE(r.AddFile(Fixtures + "wine/user.reg"));
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "RootDir"), "C:\\Program Files\\Borland\\Delphi5");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "Product"), "Delphi\xE2\x84\xA2 5");
+    EXPECT_EQ(
+        Str(r, RegRoot::LocalMachine, "\\Software\\Borland\\Delphi\\5.0\\Borland\\Wine", "Note"),
+        "tab\there");
+    const ut::RegValue* common = r.ReadValue(
+        RegRoot::LocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir");
+    ASSERT_NE(common, nullptr);
+    EXPECT_EQ(common->Type, ut::RegExpandSz);
+    EXPECT_EQ(common->Data, "%ProgramFiles%\\Common Files");
+    const char* library = "\\Software\\Borland\\Delphi\\5.0\\Library";
+    EXPECT_EQ(Str(r, RegRoot::CurrentUser, library, "Search Path"),
+              "$(DELPHI)\\Lib;C:\\Components\\Lib");
+    EXPECT_EQ(Str(r, RegRoot::CurrentUser, library, "Browsing Path"), "$(DELPHI)\\Source\\Vcl");
+    EXPECT_FALSE(r.KeyExists(RegRoot::LocalMachine, library));
+    EXPECT_EQ(r.SkippedLines(), 0);
+}
+
+TEST(RegistryStore, WineFileWithoutRootLineTakesTheRootFromItsName) {
+    const std::string text = "WINE REGISTRY Version 2\n\n[Software\\\\Borland\\\\Delphi\\\\4.0] 1\n"
+                             "\"RootDir\"=\"C:\\\\D4\"\n";
+    RegistryStore r;
+    r.AddText(text, "/some/where/user.reg");
+    EXPECT_EQ(Str(r, RegRoot::CurrentUser, "\\Software\\Borland\\Delphi\\4.0", "RootDir"),
+              "C:\\D4");
+    RegistryStore unknown;
+    unknown.AddText(text, "delphi.reg");
+    EXPECT_FALSE(unknown.KeyExists(RegRoot::LocalMachine, "\\Software\\Borland"));
+    EXPECT_FALSE(unknown.KeyExists(RegRoot::CurrentUser, "\\Software\\Borland"));
+}
+
+TEST(RegistryStore, LaterFilesWinAndDeletionsRemove) {
+    RegistryStore r;
+    r.AddText("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\A]\n\"x\"=\"1\"\n\"y\"=\"1\"\n"
+              "[HKEY_CURRENT_USER\\Software\\A\\Gone]\n\"z\"=\"1\"\n");
+    r.AddText("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\a]\n\"X\"=\"2\"\n\"y\"=-\n"
+              "[-HKEY_CURRENT_USER\\Software\\A\\GONE]\n");
+    EXPECT_EQ(Str(r, RegRoot::CurrentUser, "Software\\A", "x"), "2");
+    EXPECT_FALSE(r.ValueExists(RegRoot::CurrentUser, "Software\\A", "y"));
+    EXPECT_FALSE(r.KeyExists(RegRoot::CurrentUser, "Software\\A\\Gone"));
+    EXPECT_TRUE(r.KeyExists(RegRoot::CurrentUser, "Software\\A"));
+}
+
+TEST(RegistryStore, AddFileRefusesWhatItCannotRead) {
+    RegistryStore r;
+    EXPECT_FALSE(r.AddFile(Fixtures + "no-such-file.reg"));
+    EXPECT_FALSE(r.AddFile(Fixtures + "wine"));
+    EXPECT_TRUE(r.Files().empty());
+}
+
+/// A Wine prefix with drive_c and the dosdevices/c: link.
+class WinePrefixTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(dir.path.empty());
+        prefix = dir.path + "/prefix";
+        dir.Write("prefix/drive_c/Program Files/Borland/Delphi5/Lib/SysUtils.pas", "unit x;");
+        std::filesystem::create_directories(prefix + "/dosdevices");
+        std::filesystem::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+        dir.Write("prefix/system.reg",
+                  "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+                  "[Software\\\\Borland\\\\Delphi\\\\5.0] 1\n"
+                  "\"RootDir\"=\"C:\\\\Program Files\\\\Borland\\\\Delphi5\"\n");
+    }
+    void TearDown() override { ut::fs::SetDriveMapper(nullptr); }
+
+    TempDir dir;
+    std::string prefix;
+};
+
+TEST_F(WinePrefixTest, DriveLettersMapThroughDosdevices) {
+    EXPECT_EQ(ut::MapDrivePath(prefix, "C:\\Program Files\\Borland"),
+              prefix + "/dosdevices/c:/Program Files/Borland");
+    EXPECT_EQ(ut::MapDrivePath(prefix, "c:"), prefix + "/dosdevices/c:/");
+    EXPECT_EQ(ut::MapDrivePath(prefix, "D:\\out"), "");
+    EXPECT_EQ(ut::MapDrivePath("", "C:\\x"), "");
+    EXPECT_EQ(ut::MapDrivePath(prefix, "\\x"), "");
+}
+
+TEST_F(WinePrefixTest, InstalledMapperLetsRegistryPathsListFiles) {
+    RegistryStore r;
+    r.AddWinePrefix(prefix);
+    EXPECT_EQ(r.WinePrefix(), prefix);
+    const auto root = Str(r, RegRoot::LocalMachine, D5, "RootDir");
+    ASSERT_TRUE(root);
+    r.InstallDriveMapper();
+    // Letter case as Windows users write it; the mapped path is spelt as on disk.
+    const std::string lib = ut::fs::ExpandFileName("c:\\PROGRAM FILES\\borland\\Delphi5\\lib");
+    EXPECT_EQ(lib, prefix + "/dosdevices/c:/Program Files/Borland/Delphi5/Lib");
+    EXPECT_EQ(ut::fs::ListFiles(*root + "\\Lib", "*.pas"),
+              (std::vector<std::string>{"SysUtils.pas"}));
+}
+
+TEST_F(WinePrefixTest, WineFileInAPrefixDirectoryNamesThePrefix) {
+    RegistryStore r;
+    ASSERT_TRUE(r.AddFile(prefix + "/system.reg"));
+    EXPECT_EQ(r.WinePrefix(), prefix);
+    RegistryStore fixture;
+    ASSERT_TRUE(fixture.AddFile(Fixtures + "wine/system.reg"));
+    EXPECT_EQ(fixture.WinePrefix(), "");
+}
+
+/// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : FName(name) {
+        if (const char* old = std::getenv(name))
+            FOld = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (FOld)
+            setenv(FName, FOld->c_str(), 1);
+        else
+            unsetenv(FName);
+    }
+
+  private:
+    const char* FName;
+    std::optional<std::string> FOld;
+};
+
+TEST_F(WinePrefixTest, EnvironmentNamesThePrefixAndTheFileList) {
+    const std::string extra =
+        dir.Write("extra.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Borland\\Delphi\\5.0]\n"
+                               "\"RootDir\"=\"C:\\\\Delphi5\"\n");
+    const std::string cli =
+        dir.Write("cli.reg", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Borland\\Delphi\\6.0]\n");
+    ScopedEnv home("HOME", dir.path + "/home");
+    ScopedEnv wine("WINEPREFIX", prefix);
+    ScopedEnv list("UNITRACE_REGISTRY", dir.path + "/missing.reg:" + extra);
+    const RegistryStore r = RegistryStore::FromEnvironment({cli});
+    EXPECT_EQ(r.WinePrefix(), prefix);
+    EXPECT_EQ(r.Files(), (std::vector<std::string>{prefix + "/system.reg", extra, cli}));
+    // The listed file is read after the prefix's and wins.
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "RootDir"), "C:\\Delphi5");
+    EXPECT_TRUE(r.KeyExists(RegRoot::LocalMachine, "\\Software\\Borland\\Delphi\\6.0"));
+}
+
+TEST_F(WinePrefixTest, WithoutWineprefixTheHomePrefixIsUsedWhenPresent) {
+    ScopedEnv wine("WINEPREFIX", "");
+    ScopedEnv list("UNITRACE_REGISTRY", "");
+    {
+        ScopedEnv home("HOME", dir.path + "/nohome");
+        EXPECT_TRUE(RegistryStore::FromEnvironment().Files().empty());
+    }
+    std::filesystem::create_directories(dir.path + "/home");
+    std::filesystem::rename(prefix, dir.path + "/home/.wine");
+    ScopedEnv home("HOME", dir.path + "/home");
+    const RegistryStore r = RegistryStore::FromEnvironment();
+    EXPECT_EQ(r.WinePrefix(), dir.path + "/home/.wine");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, D5, "RootDir"), "C:\\Program Files\\Borland\\Delphi5");
+}
+
+} // namespace
