@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ struct DirectiveCase {
     std::vector<std::string> defines;
     std::string expected; ///< tokens, or the message with F for the file's path
 };
+void PrintTo(const DirectiveCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DirectiveTable : public SourceDirTest, public ::testing::WithParamInterface<DirectiveCase> {};
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,9 @@ struct TokenCase {
     std::string source;
     std::vector<Tok> expected;
 };
+void PrintTo(const TokenCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TokenTable : public ::testing::TestWithParam<TokenCase> {};
 
@@ -171,6 +175,9 @@ struct ErrorCase {
     std::string source;
     std::string message;
 };
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ErrorTable : public ::testing::TestWithParam<ErrorCase> {};
 
