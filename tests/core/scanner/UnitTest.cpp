@@ -337,3 +337,32 @@ TEST_F(ProjectParse, OpenFailuresReachTheCaller) {
 }
 
 } // namespace
+
+namespace {
+
+using namespace ut;
+
+class FixtureParse : public uttest::SourceDirTest {};
+
+// A unit as Delphi writes it: CR LF line ends, Windows-1252 text, an include file and a
+// form file whose names differ from the source's in letter case.
+TEST_F(FixtureParse, DelphiStyleUnit) {
+    TUnit u(UNITRACE_FIXTURES "/scanner/Invoice.pas");
+    u.SetDefines({"WIN32"});
+    u.Parse();
+    EXPECT_EQ(u.Kind, ukUnit);
+    EXPECT_EQ(u.UnitName, "Invoice");
+    EXPECT_TRUE(u.HasForm);
+    EXPECT_EQ(UsesOf(u), (UsesList{{"Windows", 1},
+                                   {"Messages", 1},
+                                   {"SysUtils", 1},
+                                   {"Controls", 1},
+                                   {"Dialogs", 1},
+                                   {"Forms", 1},
+                                   {"Storage", 0},
+                                   {"Logger", 0}}));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(aborts, 1);
+}
+
+} // namespace
