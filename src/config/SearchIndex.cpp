@@ -1,0 +1,76 @@
+#include "config/SearchIndex.h"
+
+#include "platform/FileSystem.h"
+#include "support/Textutil.h"
+
+namespace ut {
+
+namespace {
+
+constexpr std::string_view DelphiMacro = "$(DELPHI)";
+
+void AppendSymbols(const std::string& text, std::vector<std::string>& defines) {
+    std::vector<std::string> pieces;
+    SplitToList(text, ";", pieces);
+    for (const std::string& piece : pieces) {
+        std::string symbol = Trim(piece);
+        // An empty symbol would make a bare {$IFDEF} true.
+        if (!symbol.empty())
+            defines.push_back(std::move(symbol));
+    }
+}
+
+} // namespace
+
+TListedDirectories::TListedDirectories() : FSet(true, TDuplicates::dupIgnore) {}
+
+bool TListedDirectories::Add(const std::string& dir) {
+    int index = 0;
+    if (FSet.Find(dir, index))
+        return false;
+    FSet.Add(dir);
+    FOrder.push_back(dir);
+    return true;
+}
+
+void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
+                  TListedDirectories& listed, TDualStringList& unitFiles) {
+    std::string rest = pathList;
+    std::string entry;
+    while (!rest.empty()) {
+        SplitFirst(rest, ';', entry);
+        entry = Trim(entry);
+        if (const size_t pos = PosText(DelphiMacro, entry); pos > 0)
+            entry.replace(pos - 1, DelphiMacro.size(), delphiRoot);
+        if (Trim(entry).empty())
+            continue; // would name the root directory
+        const std::string expanded = fs::ExpandFileName(entry);
+        // A drive letter that maps to no directory here stays unexpanded: nothing to list.
+        if (expanded.empty() || expanded[0] != fs::PathDelim)
+            continue;
+        const std::string dir = fs::IncludeTrailingPathDelimiter(expanded);
+        if (!listed.Add(dir))
+            continue;
+        for (const std::string& name : fs::ListFiles(dir, "*.pas"))
+            unitFiles.AddDual(fs::FileKey(name), dir + name);
+    }
+}
+
+std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
+                                          std::vector<std::string>& defines,
+                                          TDualStringList& unitFiles) {
+    defines.clear();
+    AppendSymbols(inputs.VersionDefines, defines);
+    AppendSymbols(inputs.Defines, defines);
+
+    unitFiles.Clear();
+    TListedDirectories listed;
+    AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles);
+    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles);
+    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles);
+    if (inputs.BrowseAlso)
+        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles);
+    return listed.InOrder();
+}
+
+} // namespace ut

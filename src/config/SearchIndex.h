@@ -1,0 +1,52 @@
+#pragma once
+// The inputs every unit parse of a scan shares: the conditional symbols the parse starts
+// with, and the index from unit name to source file built by listing every "*.pas" file
+// of every search directory once.
+#include "support/DualStringList.h"
+#include "support/StringList.h"
+
+#include <string>
+#include <vector>
+
+namespace ut {
+
+struct TSearchInputs {
+    std::string VersionDefines; ///< the symbols of the compiler version ("VER130;WIN32")
+    std::string Defines;        ///< the user's conditionals
+    std::string SearchPath;     ///< the project's search path
+    std::string LibPath;        ///< the installation's library path
+    std::string BrowsePath;     ///< the installation's browsing path
+    bool BrowseAlso = false;    ///< whether the browsing path is searched too
+    std::string DelphiRoot;     ///< replaces "$(DELPHI)" in the paths
+};
+
+/// Fills `defines` with the version's symbols followed by the user's conditionals, each
+/// trimmed (empty ones left out), and `unitFiles` with the "*.pas" files of ".", the search
+/// path, the library path and, when asked for, the browsing path, in that order; the first
+/// directory that holds a unit comes first. Relative directories resolve against the
+/// current directory. Returns the directories listed, in order.
+std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
+                                          std::vector<std::string>& defines,
+                                          TDualStringList& unitFiles);
+
+/// The directories of one build that have been listed, compared without regard to case.
+class TListedDirectories {
+  public:
+    TListedDirectories();
+    /// False when `dir` was added before.
+    bool Add(const std::string& dir);
+    const std::vector<std::string>& InOrder() const { return FOrder; }
+
+  private:
+    TStringList FSet;
+    std::vector<std::string> FOrder;
+};
+
+/// Adds the "*.pas" files of every directory of the ';'-separated `pathList` that `listed`
+/// does not hold yet: key the file name without its extension, dual the full path. The first
+/// "$(DELPHI)" of an entry (any case) becomes `delphiRoot`. Entries that are empty after
+/// trimming name no directory and are skipped.
+void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
+                  TListedDirectories& listed, TDualStringList& unitFiles);
+
+} // namespace ut
