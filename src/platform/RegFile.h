@@ -59,7 +59,4 @@ struct RegFile {
 /// HKEY_CURRENT_USER).
 RegFile ParseRegText(std::string_view bytes, const std::string& fileName = {});
 
-/// UTF-16LE bytes to UTF-8, stopping at the first NUL code unit when `stopAtNul`.
-std::string Utf16LeToUtf8(std::string_view bytes, bool stopAtNul);
-
 } // namespace ut
