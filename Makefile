@@ -27,3 +27,7 @@ format:
 
 clean:
 	rm -rf $(BUILD)
+
+.PHONY: fuzz
+fuzz:
+	@bash scripts/fuzz.sh
