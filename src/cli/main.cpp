@@ -1,10 +1,10 @@
-#include <cstdio>
+// unitrace-cli: the scan of the "Start" button, for scripts and CI.
+#include "cli/CliApp.h"
+
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: unitrace-cli PROJECT\n");
-        return 2;
-    }
-    std::printf("%s\n", argv[1]);
-    return 0;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return ut::cli::RunCli(args);
 }

@@ -1,0 +1,41 @@
+#include "cli/CliFrontEnd.h"
+
+#include "support/Textutil.h"
+
+namespace ut::cli {
+
+void CliFrontEnd::AppendLog(const std::string& text, LogStyle style) {
+    std::vector<std::string> lines;
+    SplitToList(text, "\n", lines);
+    if (lines.empty())
+        lines.emplace_back();
+    for (std::string& line : lines) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (FEcho) {
+            const char* on = "";
+            if (FColours && (style & lsItalic))
+                on = "\x1b[3;31m";
+            else if (FColours && (style & lsBold))
+                on = "\x1b[1m";
+            std::fprintf(FOut, "%s%s%s\n", on, line.c_str(), *on ? "\x1b[0m" : "");
+        }
+        FLog.push_back({line, style});
+    }
+    if (FEcho)
+        std::fflush(FOut);
+}
+
+void CliFrontEnd::ErrorMessage(const std::string& text) {
+    std::fprintf(FErr, "error: %s\n", text.c_str());
+}
+
+void CliFrontEnd::Warning(const std::string& text) {
+    std::string flat;
+    for (char c : text)
+        if (c != '\r')
+            flat += c;
+    std::fprintf(FErr, "warning: %s\n", flat.c_str());
+}
+
+} // namespace ut::cli

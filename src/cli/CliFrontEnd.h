@@ -1,0 +1,38 @@
+#pragma once
+// The scan's front end on a terminal: log lines go to standard output as they come (bold
+// and red italics only on a terminal), or are only kept for the JSON document.
+#include "scan/ScanFrontEnd.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace ut::cli {
+
+struct LogEntry {
+    std::string Text;
+    LogStyle Style = lsPlain;
+};
+
+class CliFrontEnd : public ScanFrontEnd {
+  public:
+    /// `out` receives the log when `echo` is set; messages and warnings go to `err`.
+    CliFrontEnd(std::FILE* out, std::FILE* err, bool echo, bool colours)
+        : FOut(out), FErr(err), FEcho(echo), FColours(colours) {}
+
+    void AppendLog(const std::string& text, LogStyle style) override;
+    void ClearLog() override { FLog.clear(); }
+    void ErrorMessage(const std::string& text) override;
+    void Warning(const std::string& text) override;
+
+    const std::vector<LogEntry>& Entries() const { return FLog; }
+
+  private:
+    std::FILE* FOut;
+    std::FILE* FErr;
+    bool FEcho;
+    bool FColours;
+    std::vector<LogEntry> FLog;
+};
+
+} // namespace ut::cli

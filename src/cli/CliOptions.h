@@ -1,0 +1,37 @@
+#pragma once
+// The command line of unitrace-cli, parsed into a result; nothing is printed here.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ut::cli {
+
+enum class OutputFormat { Text, Json };
+
+struct CliOptions {
+    std::string Project;
+    std::optional<std::string> SearchPath;
+    std::optional<std::string> Defines;
+    std::optional<std::string> Delphi;
+    std::optional<std::string> LibPath;
+    std::optional<std::string> BrowsePath;
+    bool UseBrowsePath = false;
+    std::optional<std::string> Ignore; ///< names separated by ';' or ','
+    std::vector<std::string> RegistryFiles;
+    OutputFormat Format = OutputFormat::Text;
+    /// Print a text tree after the scan: 0 none, 1 uses, 2 used by.
+    int Tree = 0;
+    int Depth = 3;
+    bool Help = false;
+};
+
+struct ParseResult {
+    CliOptions Options;
+    std::string Error; ///< empty when the command line was understood
+};
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+} // namespace ut::cli

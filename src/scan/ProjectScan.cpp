@@ -1,0 +1,338 @@
+#include "scan/ProjectScan.h"
+
+#include "config/CompilerSettings.h"
+#include "config/ProjectOptions.h"
+#include "config/SearchIndex.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "support/Exceptions.h"
+#include "support/Textutil.h"
+
+namespace ut {
+
+namespace {
+
+// Sets a flag for the lifetime of the guard, also when the scope is left by an exception.
+class FlagGuard {
+  public:
+    explicit FlagGuard(bool& flag) : FFlag(flag) { FFlag = true; }
+    ~FlagGuard() { FFlag = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+  private:
+    bool& FFlag;
+};
+
+} // namespace
+
+ProjectScan::ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry)
+    : FUnits(true, TDuplicates::dupError), FFrontEnd(frontEnd), FRegistry(registry) {
+    IgnUnits.SetLines(DefaultIgnoredUnits());
+    IgnUnits.MakeSorted();
+    if (FRegistry)
+        FRegistry->InstallDriveMapper();
+    UnitErrorHook = [this](TUnit&, const std::exception& e) { AppException(e); };
+}
+
+ProjectScan::~ProjectScan() {
+    UnitErrorHook = nullptr;
+    ClearRecords();
+}
+
+void ProjectScan::ClearRecords() {
+    FProject = nullptr;
+    FUnits.Clear();
+    FRetired.clear();
+}
+
+bool ProjectScan::ScanProject(const std::string& projectFile) {
+    if (FBusy)
+        return false;
+    FlagGuard busy(FBusy);
+
+    const std::string full = fs::ExpandFileName(projectFile);
+    if (!fs::FileExists(full)) {
+        FFrontEnd.ErrorMessage(Format("File \"%s\" not found!", full.c_str()));
+        return false;
+    }
+    if (!FOptionsRead)
+        EProjectChange();
+
+    // The views refer to the records: empty them before the records go.
+    FFrontEnd.ResetViews();
+    ClearRecords();
+    FUnits.Clear();
+
+    FFrontEnd.ShowUnitCount(std::string(), false);
+    FFrontEnd.ClearLog();
+    fs::SetCurrentDir(fs::ExtractFilePath(full));
+    fs::ListingCacheScope listings;
+
+    BuildSearchIndex();
+
+    FCurrentKey.clear();
+    FLogIndent.clear();
+    FNotFoundNames.clear();
+    Log(Format("Scanning project %s", projectFile.c_str()));
+
+    auto project = std::make_unique<TProject>(full);
+    FProject = project.get();
+    FCurrentKey = fs::FileKey(projectFile);
+    FUnits.AddObject(FCurrentKey, std::move(project));
+
+    bool completed = false;
+    try {
+        {
+            FlagGuard scanning(FScanning);
+            FProject->SetDefines(FDefines);
+            FProject->Parse();
+            Log(Format("%s: parsed...", FProject->UnitName.c_str()));
+            FProjectDir = fs::IncludeTrailingPathDelimiter(fs::ExtractFileDir(FProject->FileName));
+            UpdateProgress();
+            FLogIndent = "  ";
+            FNotFound = NewSortedStrings(TDuplicates::dupIgnore);
+            try {
+                if (FProject->Kind == ukPackage) {
+                    for (int i = 0; i < FProject->Defines.Count(); ++i)
+                        if (IndexOfText(FDefines, FProject->Defines[i]) < 0)
+                            FDefines.push_back(FProject->Defines[i]);
+                }
+                ScanUses(*FProject);
+            } catch (...) {
+                FNotFound.reset();
+                FLogIndent.clear();
+                FCurrentKey.clear();
+                throw;
+            }
+            FNotFound.reset();
+            FLogIndent.clear();
+            FCurrentKey.clear();
+
+            if (!FMapFileName.empty() && fs::FileExists(FMapFileName)) {
+                Log("Parsing map-file...");
+                try {
+                    ReadMapFile(FMapFileName, FUnitSizes);
+                } catch (const EAbort&) {
+                    throw;
+                } catch (const std::exception& e) {
+                    AppException(e);
+                }
+            }
+            Log("Done", lsBold);
+        }
+        FFrontEnd.SetApplicationTitle(fs::ExtractFileName(Inputs.Project));
+        completed = true;
+    } catch (const EAbort&) {
+        FFrontEnd.SetApplicationTitle("Uni-Trace - Error!");
+    } catch (const std::exception& e) {
+        FFrontEnd.SetApplicationTitle("Uni-Trace - Error!");
+        LogException(projectFile, e.what());
+    }
+    return completed;
+}
+
+void ProjectScan::ScanUses(TUnit& unit) {
+    // The list is read by index on every round: a record is never destroyed while a walk
+    // above it runs (replaced records are retired, not freed), so `unit` stays valid.
+    for (int i = 0; i < unit.Uses.Count(); ++i) {
+        if (FFrontEnd.ProcessEvents()) {
+            Log("Aborted!", lsItalic);
+            throw EAbort();
+        }
+        const std::string name = unit.Uses[i];
+        if (IsIgnored(name))
+            continue;
+        int index = 0;
+        if (FUnits.Find(name, index))
+            continue;
+        const std::string file = FindUnitFile(name);
+        if (file.empty()) {
+            int at = 0;
+            if (FNotFound && !FNotFound->Find(name, at)) {
+                Log(Format("%s: not found", name.c_str()), lsItalic);
+                FNotFound->Add(name);
+                FNotFoundNames.push_back(name);
+            }
+            continue;
+        }
+        try {
+            if (TUnit* child = ParseOneUnit(file)) {
+                const std::string saved = FLogIndent;
+                FLogIndent += "  ";
+                try {
+                    ScanUses(*child);
+                } catch (...) {
+                    FLogIndent = saved;
+                    throw;
+                }
+                FLogIndent = saved;
+            }
+        } catch (const EAbort&) {
+            throw;
+        } catch (const std::exception& e) {
+            LogException(file, e.what());
+        }
+    }
+}
+
+TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
+    const std::string key = fs::FileKey(fileName);
+    int index = 0;
+    if (FUnits.Find(key, index)) {
+        // The old record may be on the walk's path (or be the project): keep it alive.
+        FRetired.push_back(FUnits.Extract(index));
+    }
+    auto record = std::make_unique<TUnit>(fileName);
+    TUnit* unit = record.get();
+    FUnits.AddObject(key, std::move(record));
+    TUnit* result = unit;
+    try {
+        unit->SetDefines(FDefines);
+        FCurrentKey = key;
+        unit->Parse();
+        Log(Format("%s: parsed...", unit->UnitName.c_str()));
+    } catch (const EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        LogException(fileName, e.what());
+        result = nullptr;
+    }
+    UpdateProgress();
+    return result;
+}
+
+std::string ProjectScan::FindUnitFile(const std::string& unitName) {
+    if (FProject) {
+        std::string inFile = FProject->GetInFile(unitName);
+        if (!inFile.empty())
+            return inFile;
+    }
+    const int i = IndexOfText(FUnitFiles, unitName);
+    if (i >= 0)
+        return FUnitFiles.Duals(i);
+    FUnitFiles.AddDual(unitName, std::string());
+    return {};
+}
+
+void ProjectScan::UpdateProgress() {
+    const int n = FUnits.Count();
+    const std::string text = Format("%3d units parsed...", n);
+    if (n == 0) {
+        FFrontEnd.ShowUnitCount(text, false);
+        FFrontEnd.SetApplicationTitle("Uni-Trace");
+        FFrontEnd.SetCaption("Uni-Trace");
+    } else {
+        FFrontEnd.ShowUnitCount(text, true);
+        if (n == 1) {
+            FFrontEnd.SetApplicationTitle("(Parsing...)");
+            FFrontEnd.SetCaption(fs::ExpandFileName(Inputs.Project));
+        }
+    }
+}
+
+void ProjectScan::Log(const std::string& text, LogStyle style) {
+    if (FLogIndent.empty() || text.find('\n') == std::string::npos) {
+        FFrontEnd.AppendLog(FLogIndent + text, style);
+        return;
+    }
+    std::vector<std::string> lines;
+    SplitToList(text, "\n", lines);
+    std::string joined;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            joined += '\n';
+        joined += FLogIndent + lines[i];
+    }
+    FFrontEnd.AppendLog(joined, style);
+}
+
+void ProjectScan::LogException(const std::string& fileName, const std::string& message) {
+    Log(Format("EXC: File=%s, Msg=%s", fileName.c_str(), message.c_str()), lsItalic);
+}
+
+void ProjectScan::AppException(const std::exception& e) {
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
+    try {
+        LogException(FCurrentKey, e.what());
+    } catch (...) {
+        // The handler of last resort never fails.
+    }
+}
+
+void ProjectScan::EProjectChange() {
+    FFrontEnd.MapViewOutdated();
+    const TProjectOptions options = ProjectOptionsOf(Inputs.Project, Inputs.Delphi);
+    FOptionsRead = options.FOptionsRead;
+    if (!options.FOptionsRead)
+        return;
+    Inputs.SearchPath = options.SearchPath;
+    Inputs.Defines = options.Conditionals;
+    FMapFileName = options.MapFileName;
+    FExeName = options.ExeName;
+    FFrontEnd.InputsChanged();
+    FFrontEnd.SetExeName(FExeName);
+}
+
+void ProjectScan::SelectInstalledVersion() {
+    if (!FRegistry)
+        return;
+    if (const auto version = ut::SelectInstalledVersion(*FRegistry)) {
+        Inputs.Delphi = *version;
+        EDelphiChange();
+    }
+}
+
+void ProjectScan::EDelphiChange() {
+    if (!FRegistry)
+        return;
+    ReadVersionSettings(*FRegistry, Inputs.Delphi)
+        .ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
+    FFrontEnd.InputsChanged();
+}
+
+std::string ProjectScan::VersionDefines() {
+    return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd);
+}
+
+void ProjectScan::BuildSearchIndex() {
+    TSearchInputs in;
+    in.VersionDefines = VersionDefines();
+    in.Defines = Inputs.Defines;
+    in.SearchPath = Inputs.SearchPath;
+    in.LibPath = Inputs.LibPath;
+    in.BrowsePath = Inputs.BrowsePath;
+    in.BrowseAlso = Inputs.BrowseAlso;
+    in.DelphiRoot = FDelphiRoot;
+    FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles);
+}
+
+bool ProjectScan::IsIgnored(const std::string& name) const {
+    return IgnUnits.IsIgnored(name);
+}
+
+TUnit* ProjectScan::FindUnit(const std::string& name) const {
+    int i = 0;
+    return FUnits.Find(name, i) ? FUnits.Objects(i).get() : nullptr;
+}
+
+std::int64_t ProjectScan::UnitSize(const std::string& name) const {
+    int i = 0;
+    return FUnitSizes.Find(name, i) ? FUnitSizes.Objects(i) : 0;
+}
+
+void ProjectScan::RemoveUnit(TUnit* unit) {
+    if (!unit)
+        return;
+    if (unit == FProject)
+        throw EWarning("The project's unit cannot be removed");
+    for (int i = 0; i < FUnits.Count(); ++i) {
+        if (FUnits.Objects(i).get() == unit) {
+            FRetired.push_back(FUnits.Extract(i));
+            return;
+        }
+    }
+}
+
+} // namespace ut

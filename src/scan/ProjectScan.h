@@ -1,0 +1,115 @@
+#pragma once
+// The scan: from the project source through every reachable unit, depth first, each source
+// once; then the map file's unit sizes. Also the state that the scan leaves for the views
+// (the registry of parsed units, the project record, the sizes) and the setup inputs.
+#include "mapfile/MapFile.h"
+#include "scan/ScanFrontEnd.h"
+#include "scanner/Unit.h"
+#include "support/DualStringList.h"
+#include "support/StringList.h"
+#include "support/StringsComp.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ut {
+
+class RegistryStore;
+
+/// The texts of the Setup page's inputs.
+struct SetupInputs {
+    std::string Project;          ///< EProject
+    std::string SearchPath = "."; ///< ESearchPath
+    std::string Defines;          ///< EDefines
+    std::string Delphi;           ///< EDelphi: the compiler version text
+    std::string LibPath;          ///< ELibPath
+    std::string BrowsePath;       ///< EBrowsePath
+    bool BrowseAlso = false;      ///< chkBrowseAlso
+};
+
+/// Every parsed source by key (file name without directory and extension), owning it.
+using UnitRegistry = BasicStringList<std::unique_ptr<TUnit>>;
+/// Code size per module name.
+using UnitSizes = TUnitSizes;
+
+class ProjectScan {
+  public:
+    explicit ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry = nullptr);
+    ~ProjectScan();
+    ProjectScan(const ProjectScan&) = delete;
+    ProjectScan& operator=(const ProjectScan&) = delete;
+
+    SetupInputs Inputs;
+
+    /// Runs the whole scan of `projectFile` (the text of the project box). Returns true when
+    /// it ran to its end ("Done"); false when refused, aborted or failed. A scan requested
+    /// while one runs is refused. A failure before the walk (options, opening the project)
+    /// propagates, as it does to the application's exception handler.
+    bool ScanProject(const std::string& projectFile);
+
+    /// Parses one source and registers it; nullptr when its parse raised.
+    TUnit* ParseOneUnit(const std::string& fileName);
+    void ScanUses(TUnit& unit);
+    std::string FindUnitFile(const std::string& unitName);
+    void UpdateProgress();
+
+    void Log(const std::string& text, LogStyle style = lsPlain);
+    void LogException(const std::string& fileName, const std::string& message);
+    /// The application's exception handler: logs with the current key; ignores EAbort.
+    void AppException(const std::exception& e);
+
+    /// Options file of the project named in Inputs.Project (when it is a .dpr or .dpk).
+    void EProjectChange();
+    /// Picks the newest installed compiler version into Inputs.Delphi.
+    void SelectInstalledVersion();
+    /// Reads the library path, browsing path and root directory of Inputs.Delphi.
+    void EDelphiChange();
+    /// The symbols implied by the version text; may warn once per run.
+    std::string VersionDefines();
+    /// Rebuilds FDefines and FUnitFiles from the inputs.
+    void BuildSearchIndex();
+
+    bool IsIgnored(const std::string& name) const;
+    TUnit* FindUnit(const std::string& name) const;
+    std::int64_t UnitSize(const std::string& name) const; ///< 0 when the map has none
+
+    /// Removes a unit from the registry (pruning); the project's own unit is refused with
+    /// EWarning. The record stays alive until the next scan, so nothing refers to freed memory.
+    void RemoveUnit(TUnit* unit);
+
+    bool Busy() const { return FBusy; }
+
+    // State left by the scan (named as the main window names it).
+    UnitRegistry FUnits;
+    TProject* FProject = nullptr;
+    std::vector<std::string> FDefines;
+    TDualStringList FUnitFiles;
+    UnitSizes FUnitSizes;
+    TStringsComp IgnUnits;
+    std::string FProjectDir;
+    std::string FMapFileName;
+    std::string FExeName;
+    std::string FDelphiRoot;
+    std::string FLogIndent;
+    std::string FCurrentKey;
+    bool FScanning = false;
+    bool FOptionsRead = false;
+    /// The directories the last scan listed for unit files, in order.
+    std::vector<std::string> FListedDirectories;
+    /// The names the last scan reported as not found, in the order of the log.
+    std::vector<std::string> FNotFoundNames;
+
+  private:
+    void ClearRecords();
+
+    ScanFrontEnd& FFrontEnd;
+    const RegistryStore* FRegistry;
+    std::unique_ptr<TStringList> FNotFound;
+    /// Records taken out of FUnits while a walk may still use them; freed by the next scan.
+    std::vector<std::unique_ptr<TUnit>> FRetired;
+    bool FBusy = false;
+    bool FWarned = false;
+};
+
+} // namespace ut

@@ -1,0 +1,203 @@
+#include "cli/CliApp.h"
+#include "cli/CliOptions.h"
+#include "cli/JsonWriter.h"
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using namespace ut;
+using namespace ut::cli;
+namespace stdfs = std::filesystem;
+
+TEST(CliOptions, ParsesEveryOption) {
+    const ParseResult r = ParseCommandLine({"--search-path",
+                                            "a;b",
+                                            "--defines",
+                                            "DEBUG",
+                                            "--delphi",
+                                            "5.0",
+                                            "--lib-path",
+                                            "L",
+                                            "--browse-path",
+                                            "B",
+                                            "--use-browse-path",
+                                            "--ignore",
+                                            "X,Y",
+                                            "--registry",
+                                            "r1.reg",
+                                            "--registry",
+                                            "r2.reg",
+                                            "--format",
+                                            "json",
+                                            "--tree",
+                                            "usedby",
+                                            "--depth",
+                                            "4",
+                                            "P.dpr"});
+    ASSERT_EQ(r.Error, "");
+    const CliOptions& o = r.Options;
+    EXPECT_EQ(o.Project, "P.dpr");
+    EXPECT_EQ(*o.SearchPath, "a;b");
+    EXPECT_EQ(*o.Defines, "DEBUG");
+    EXPECT_EQ(*o.Delphi, "5.0");
+    EXPECT_EQ(*o.LibPath, "L");
+    EXPECT_EQ(*o.BrowsePath, "B");
+    EXPECT_TRUE(o.UseBrowsePath);
+    EXPECT_EQ(*o.Ignore, "X,Y");
+    EXPECT_EQ(o.RegistryFiles, (std::vector<std::string>{"r1.reg", "r2.reg"}));
+    EXPECT_EQ(o.Format, OutputFormat::Json);
+    EXPECT_EQ(o.Tree, 2);
+    EXPECT_EQ(o.Depth, 4);
+}
+
+TEST(CliOptions, RefusesWhatItDoesNotUnderstand) {
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{}, "no project file given"},
+        {{"--format", "xml", "P"}, "unknown format: xml (text or json)"},
+        {{"--bogus", "P"}, "unknown option: --bogus"},
+        {{"P", "Q"}, "more than one project given: Q"},
+        {{"P", "--delphi"}, "option --delphi needs a value"},
+        {{"--depth", "x", "P"}, "invalid depth: x"},
+        {{"--tree", "down", "P"}, "unknown tree: down (uses or usedby)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseCommandLine(c.args).Error, c.error);
+    EXPECT_TRUE(ParseCommandLine({"--help"}).Options.Help);
+}
+
+TEST(CliJson, StringsAreEscapedAndAlwaysValidUtf8) {
+    EXPECT_EQ(JsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+    EXPECT_EQ(JsonString("\xC5\x98"), "\"\xC5\x98\"");   // UTF-8 kept
+    EXPECT_EQ(JsonString("caf\xE9"), "\"caf\xC3\xA9\""); // Windows-1252 e acute
+    EXPECT_EQ(JsonString("\x80"), "\"\xE2\x82\xAC\"");   // euro sign
+}
+
+// Runs the front end in-process and returns what it printed to standard output.
+std::string RunCapture(const std::vector<std::string>& args, int& status,
+                       std::string* errors = nullptr) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    status = RunCli(args, out, err);
+    auto slurp = [](std::FILE* f) {
+        std::string s;
+        std::rewind(f);
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            s.append(buf, n);
+        std::fclose(f);
+        return s;
+    };
+    std::string text = slurp(out);
+    std::string e = slurp(err);
+    if (errors)
+        *errors = e;
+    return text;
+}
+
+class CliRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/ut-cli-XXXXXX";
+        root = mkdtemp(tmpl);
+        saved = fs::GetCurrentDir();
+        setenv("WINEPREFIX", (root + "/noprefix").c_str(), 1);
+        unsetenv("UNITRACE_REGISTRY");
+        Write("P.dpr", "program P;\nuses A, Gone;\nbegin end.\n");
+        Write("lib/A.pas", "unit A;\ninterface\nuses SysUtils;\nimplementation\nend.\n");
+        Write("P.dof", "[Directories]\r\nSearchPath=lib\r\nConditionals=DEBUG\r\n");
+        Write("P.map", "Detailed map of segments\n\n"
+                       " 0001:00000000 00000040 C=CODE S=.text G=(none) M=A ACBP=A9\n\n");
+    }
+    void TearDown() override {
+        fs::SetCurrentDir(saved);
+        stdfs::remove_all(root);
+    }
+    void Write(const std::string& rel, const std::string& text) {
+        const stdfs::path p = stdfs::path(root) / rel;
+        stdfs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << text;
+    }
+    std::string root, saved;
+};
+
+TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileApplied) {
+    int status = -1;
+    std::string errors;
+    const std::string out = RunCapture({"--delphi", "5.0", root + "/P.dpr"}, status, &errors);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, "Scanning project " + root +
+                       "/P.dpr\nP: parsed...\n  A: parsed...\n"
+                       "  Gone: not found\nParsing map-file...\nDone\n");
+    EXPECT_EQ(errors, "");
+}
+
+TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
+    int status = -1;
+    std::string errors;
+    const std::string out = RunCapture(
+        {"--format", "json", "--registry", root + "/none.reg", root + "/P.dpr"}, status, &errors);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("\"completed\": true"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"defines\": [\"WIN32\", \"DEBUG\"]"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"directories\": [\"" + root + "/\", \"" + root + "/lib/\"]"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\"mapFile\": \"" + root + "/P.map\""), std::string::npos) << out;
+    EXPECT_NE(out.find("{\"key\": \"A\", \"name\": \"A\", \"kind\": \"unit\", \"file\": \"" + root +
+                       "/lib/A.pas\", \"hasForm\": false, \"size\": 64, \"uses\": "
+                       "[{\"name\": \"SysUtils\", \"interface\": true, \"status\": "
+                       "\"ignored\", \"key\": null}]}"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("{\"name\": \"Gone\", \"interface\": true, \"status\": \"unknown\""),
+              std::string::npos);
+    EXPECT_NE(out.find("\"notFound\": [\"Gone\"]"), std::string::npos);
+    EXPECT_NE(out.find("{\"text\": \"  Gone: not found\", \"style\": \"italic\"}"),
+              std::string::npos);
+    EXPECT_NE(out.find("{\"text\": \"Done\", \"style\": \"bold\"}"), std::string::npos);
+    // The unknown version's warning goes to standard error, never into the document.
+    EXPECT_NE(errors.find("Delphi compiler version is not known"), std::string::npos);
+    EXPECT_EQ(out.find("warning"), std::string::npos);
+}
+
+TEST_F(CliRun, OptionsOverrideTheOptionsFile) {
+    int status = -1;
+    const std::string out = RunCapture({"--delphi", "5.0", "--search-path", "elsewhere", "--ignore",
+                                        "Gone;A", "--tree", "uses", root + "/P.dpr"},
+                                       status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.find("A: parsed"), std::string::npos) << out;
+    // The project's own directory shows in full; the map lists A, so its size shows.
+    EXPECT_NE(out.find("\nP  (" + root + ")\n  A  (ignored, 64 bytes)\n  Gone  (ignored)\n"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(CliRun, MissingProjectFailsWithAMessage) {
+    int status = -1;
+    std::string errors;
+    RunCapture({root + "/Nope.dpr"}, status, &errors);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(errors, "error: File \"" + root + "/Nope.dpr\" not found!\n");
+}
+
+TEST_F(CliRun, UsageErrorsExitWithTwo) {
+    int status = -1;
+    std::string errors;
+    RunCapture({"--format"}, status, &errors);
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(errors.rfind("unitrace-cli: option --format needs a value", 0), 0u);
+}
+
+} // namespace

@@ -1,0 +1,241 @@
+#include "scan/ProjectScan.h"
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace stdfs = std::filesystem;
+using namespace ut;
+
+struct Line {
+    std::string text;
+    LogStyle style;
+    bool operator==(const Line&) const = default;
+};
+
+[[maybe_unused]] std::ostream& operator<<(std::ostream& os, const Line& l) {
+    return os << '"' << l.text << "\" style " << int(l.style);
+}
+
+// Records what the scan shows; presses Escape after a given number of event rounds.
+class FakeFrontEnd : public ScanFrontEnd {
+  public:
+    void AppendLog(const std::string& text, LogStyle style) override {
+        log.push_back({text, style});
+    }
+    void ClearLog() override { log.clear(); }
+    void ShowUnitCount(const std::string& text, bool visible) override {
+        counter = text;
+        counterVisible = visible;
+    }
+    void SetApplicationTitle(const std::string& t) override { title = t; }
+    void SetCaption(const std::string& c) override { caption = c; }
+    bool ProcessEvents() override { return ++rounds == escapeAt; }
+    void ErrorMessage(const std::string& text) override { errors.push_back(text); }
+    void Warning(const std::string& text) override { warnings.push_back(text); }
+    void ResetViews() override { ++resets; }
+
+    std::vector<Line> log;
+    std::vector<std::string> errors, warnings;
+    std::string counter, title, caption;
+    bool counterVisible = false;
+    int rounds = 0, escapeAt = -1, resets = 0;
+};
+
+class ProjectScanTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/ut-scan-XXXXXX";
+        root = mkdtemp(tmpl);
+        saved = fs::GetCurrentDir();
+    }
+    void TearDown() override {
+        fs::SetCurrentDir(saved);
+        stdfs::remove_all(root);
+    }
+    void Write(const std::string& rel, const std::string& text) {
+        const stdfs::path p = stdfs::path(root) / rel;
+        stdfs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << text;
+    }
+    static std::string Unit(const std::string& name, const std::string& intf,
+                            const std::string& impl = "") {
+        std::string s = "unit " + name + ";\ninterface\n";
+        if (!intf.empty())
+            s += "uses " + intf + ";\n";
+        s += "implementation\n";
+        if (!impl.empty())
+            s += "uses " + impl + ";\n";
+        return s + "end.\n";
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> t;
+        for (const Line& l : fe.log)
+            t.push_back(l.text);
+        return t;
+    }
+    bool Scan(const std::string& rel) {
+        scan.Inputs.Project = root + "/" + rel;
+        return scan.ScanProject(root + "/" + rel);
+    }
+
+    std::string root, saved;
+    FakeFrontEnd fe;
+    ProjectScan scan{fe};
+};
+
+TEST_F(ProjectScanTest, WalksDepthFirstWithIndentedLogAndReportsMissingNamesOnce) {
+    Write("P.dpr", "program P;\nuses Windows, A, Missing, B;\nbegin end.\n");
+    Write("A.pas", Unit("A", "B, Missing", "C"));
+    Write("B.pas", Unit("B", "A"));
+    Write("sub/C.pas", Unit("C", "SysUtils"));
+    scan.Inputs.SearchPath = "sub";
+    ASSERT_TRUE(Scan("P.dpr"));
+    const std::vector<std::string> expected = {
+        "Scanning project " + root + "/P.dpr",
+        "P: parsed...",
+        "  A: parsed...",
+        "    B: parsed...",
+        "    Missing: not found",
+        "    C: parsed...",
+        "Done",
+    };
+    EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(fe.log[4].style, lsItalic);
+    EXPECT_EQ(fe.log.back().style, lsBold);
+    EXPECT_EQ(scan.FUnits.Count(), 4);
+    EXPECT_EQ(scan.FNotFoundNames, std::vector<std::string>{"Missing"});
+    EXPECT_EQ(fe.counter, "  4 units parsed...");
+    EXPECT_TRUE(fe.counterVisible);
+    EXPECT_EQ(fe.title, "P.dpr");
+    EXPECT_EQ(fe.caption, root + "/P.dpr");
+    EXPECT_EQ(scan.FProjectDir, root + "/");
+}
+
+TEST_F(ProjectScanTest, MissingProjectShowsAnErrorAndChangesNothing) {
+    EXPECT_FALSE(Scan("Nope.dpr"));
+    ASSERT_EQ(fe.errors.size(), 1u);
+    EXPECT_EQ(fe.errors[0], "File \"" + root + "/Nope.dpr\" not found!");
+    EXPECT_TRUE(fe.log.empty());
+    EXPECT_EQ(fe.resets, 0);
+}
+
+TEST_F(ProjectScanTest, EscapeAbortsTheWalkAndKeepsWhatWasParsed) {
+    Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
+    Write("A.pas", Unit("A", ""));
+    Write("B.pas", Unit("B", ""));
+    fe.escapeAt = 2; // before the second item of the project's list
+    EXPECT_FALSE(Scan("P.dpr"));
+    const std::vector<std::string> expected = {"Scanning project " + root + "/P.dpr",
+                                               "P: parsed...", "  A: parsed...", "  Aborted!"};
+    EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(fe.log.back().style, lsItalic);
+    EXPECT_EQ(fe.title, "Uni-Trace - Error!");
+    EXPECT_FALSE(scan.FScanning);
+    EXPECT_EQ(scan.FUnits.Count(), 2);
+}
+
+TEST_F(ProjectScanTest, ParseFailuresAreLoggedThroughTheUnitAndTheWalkGoesOn) {
+    Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
+    Write("A.pas", "unit A;\ninterface\nuses C;\n"); // no implementation
+    Write("B.pas", Unit("B", ""));
+    Write("C.pas", Unit("C", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    const std::vector<std::string> expected = {
+        "Scanning project " + root + "/P.dpr",
+        "P: parsed...",
+        "  EXC: File=A, Msg=Unexpected EOF",
+        "  A: parsed...",
+        "    C: parsed...",
+        "  B: parsed...",
+        "Done",
+    };
+    EXPECT_EQ(Texts(), expected);
+}
+
+TEST_F(ProjectScanTest, ExplicitInFilesWinAndAReplacedRecordOnTheWalkStaysValid) {
+    // "A in 'lib/P.pas'" parses a second source with the project's key while the walk
+    // still iterates the project's list: the old record must stay alive.
+    Write("P.dpr", "program P;\nuses A in 'lib\\P.pas', B;\nbegin end.\n");
+    Write("lib/P.pas", Unit("PUnit", "B"));
+    Write("B.pas", Unit("B", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    const std::vector<std::string> expected = {
+        "Scanning project " + root + "/P.dpr",
+        "P: parsed...",
+        "  PUnit: parsed...",
+        "    B: parsed...",
+        "Done",
+    };
+    EXPECT_EQ(Texts(), expected);
+    ASSERT_NE(scan.FProject, nullptr);
+    EXPECT_EQ(scan.FProject->UnitName, "P");
+    EXPECT_EQ(scan.FindUnit("P")->UnitName, "PUnit");
+}
+
+TEST_F(ProjectScanTest, MapFileSizesAreReadAfterTheWalk) {
+    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
+    Write("A.pas", Unit("A", ""));
+    Write("P.map", "Detailed map of segments\n\n"
+                   " 0001:00000000 00000100 C=CODE S=.text G=(none) M=A ACBP=A9\n\n");
+    scan.FMapFileName = root + "/P.map";
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_EQ(fe.log[fe.log.size() - 2].text, "Parsing map-file...");
+    EXPECT_EQ(scan.UnitSize("a"), 256);
+}
+
+TEST_F(ProjectScanTest, IgnoredNamesAreNeitherLookedUpNorLogged) {
+    Write("P.dpr", "program P;\nuses SysUtils, windows;\nbegin end.\n");
+    Write("SysUtils.pas", Unit("SysUtils", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_EQ(scan.FUnits.Count(), 1);
+    EXPECT_EQ(fe.log.size(), 3u);
+}
+
+TEST_F(ProjectScanTest, PackageDefinesReachItsUnits) {
+    Write("Pk.dpk", "package Pk;\n{$DEFINE PKGSYM}\ncontains A;\nend.\n");
+    Write("A.pas", "unit A;\ninterface\n{$IFDEF PKGSYM}uses B;{$ENDIF}\nimplementation\nend.\n");
+    Write("B.pas", Unit("B", ""));
+    ASSERT_TRUE(Scan("Pk.dpk"));
+    EXPECT_NE(scan.FindUnit("B"), nullptr);
+}
+
+TEST_F(ProjectScanTest, ASecondScanReplacesTheRecordsAndResetsTheViewsFirst) {
+    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
+    Write("A.pas", Unit("A", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    TUnit* first = scan.FindUnit("A");
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_EQ(fe.resets, 2);
+    EXPECT_NE(scan.FindUnit("A"), nullptr);
+    EXPECT_EQ(fe.log.front().text, "Scanning project " + root + "/P.dpr");
+    (void)first;
+}
+
+TEST_F(ProjectScanTest, RemovingTheProjectIsRefusedAndOtherUnitsStayReadable) {
+    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
+    Write("A.pas", Unit("A", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_THROW(scan.RemoveUnit(scan.FProject), EWarning);
+    TUnit* a = scan.FindUnit("A");
+    scan.RemoveUnit(a);
+    EXPECT_EQ(scan.FindUnit("A"), nullptr);
+    EXPECT_EQ(a->UnitName, "A"); // still alive until the next scan
+}
+
+TEST_F(ProjectScanTest, UnreadableSourceIsLoggedAtTheParentsLevel) {
+    Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
+    Write("A.pas", "'unterminated\n");
+    Write("B.pas", Unit("B", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    ASSERT_GE(fe.log.size(), 4u);
+    EXPECT_EQ(fe.log[2].text.rfind("  EXC: File=" + root + "/A.pas, Msg=", 0), 0u)
+        << fe.log[2].text;
+    EXPECT_EQ(fe.log[3].text, "  B: parsed...");
+}
+
+} // namespace
