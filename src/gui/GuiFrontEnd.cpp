@@ -1,0 +1,114 @@
+#include "gui/GuiFrontEnd.h"
+
+#include "gui/Application.h"
+#include "gui/LogView.h"
+#include "gui/Prompts.h"
+#include "gui/QtText.h"
+#include "gui/SetupPage.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace ut::gui {
+
+GuiFrontEnd::GuiFrontEnd(SetupPage& page, gui::Prompts& prompts, Hooks hooks, QObject* parent)
+    : QObject(parent), FPage(page), FPrompts(prompts), FHooks(std::move(hooks)) {
+    if (auto* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+GuiFrontEnd::~GuiFrontEnd() {
+    if (auto* app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+void GuiFrontEnd::AppendLog(const std::string& text, ut::LogStyle style) {
+    FPage.ELog->AppendLog(ToQt(text), style);
+}
+
+void GuiFrontEnd::ClearLog() {
+    FPage.ELog->clear();
+}
+
+void GuiFrontEnd::ShowUnitCount(const std::string& text, bool visible) {
+    FPage.labUnitCount->setText(ToQt(text));
+    FPage.labUnitCount->setVisible(visible);
+}
+
+void GuiFrontEnd::SetApplicationTitle(const std::string& title) {
+    FTitle = ToQt(title);
+    if (auto* app = Application::Instance())
+        app->SetTitle(FTitle);
+    if (FHooks.TitleChanged)
+        FHooks.TitleChanged(FTitle);
+}
+
+void GuiFrontEnd::SetCaption(const std::string& caption) {
+    FCaption = ToQt(caption);
+    if (FHooks.CaptionChanged)
+        FHooks.CaptionChanged(FCaption);
+}
+
+bool GuiFrontEnd::ProcessEvents() {
+    if (!FSinceEvents.isValid() || FSinceEvents.elapsed() >= ProcessIntervalMs) {
+        QCoreApplication::processEvents();
+        FSinceEvents.start();
+    }
+    return FEscapeHeld || FAbortRequested;
+}
+
+void GuiFrontEnd::ErrorMessage(const std::string& text) {
+    FPrompts.ErrorMessage(ToQt(text));
+}
+
+void GuiFrontEnd::Warning(const std::string& text) {
+    FPrompts.Warning(ToQt(text));
+}
+
+bool GuiFrontEnd::Confirm(const std::string& text) {
+    return FPrompts.Confirm(ToQt(text));
+}
+
+void GuiFrontEnd::ResetViews() {
+    if (FHooks.ResetViews)
+        FHooks.ResetViews();
+}
+
+void GuiFrontEnd::InputsChanged() {
+    if (FHooks.InputsChanged)
+        FHooks.InputsChanged();
+}
+
+void GuiFrontEnd::SetExeName(const std::string& fileName) {
+    if (FHooks.SetExeName)
+        FHooks.SetExeName(fileName);
+}
+
+void GuiFrontEnd::MapViewOutdated() {
+    if (FHooks.MapViewOutdated)
+        FHooks.MapViewOutdated();
+}
+
+bool GuiFrontEnd::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            FEscapeHeld = true;
+        break;
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
+            FEscapeHeld = false;
+        break;
+    }
+    case QEvent::ApplicationDeactivate:
+        FEscapeHeld = false;
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace ut::gui

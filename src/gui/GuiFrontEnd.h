@@ -1,0 +1,76 @@
+#pragma once
+// The scan's front end in the window: the log, the unit counter, the titles, the message
+// boxes, and the pause between units in which pending events run and Escape is noticed.
+#include "scan/ScanFrontEnd.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace ut::gui {
+
+class Prompts;
+class SetupPage;
+
+class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
+    Q_OBJECT
+  public:
+    /// The hooks into the rest of the window; any of them may be empty.
+    struct Hooks {
+        std::function<void()> ResetViews;
+        std::function<void()> InputsChanged;
+        std::function<void(const std::string&)> SetExeName;
+        std::function<void()> MapViewOutdated;
+        std::function<void(const QString&)> CaptionChanged;
+        std::function<void(const QString&)> TitleChanged;
+    };
+
+    GuiFrontEnd(SetupPage& page, gui::Prompts& prompts, Hooks hooks, QObject* parent = nullptr);
+    ~GuiFrontEnd() override;
+
+    void AppendLog(const std::string& text, ut::LogStyle style) override;
+    void ClearLog() override;
+    void ShowUnitCount(const std::string& text, bool visible) override;
+    void SetApplicationTitle(const std::string& title) override;
+    void SetCaption(const std::string& caption) override;
+    bool ProcessEvents() override;
+    void ErrorMessage(const std::string& text) override;
+    void Warning(const std::string& text) override;
+    bool Confirm(const std::string& text) override;
+    void ResetViews() override;
+    void InputsChanged() override;
+    void SetExeName(const std::string& fileName) override;
+    void MapViewOutdated() override;
+
+    /// Whether the Escape key is down, as the last key events reported it.
+    bool EscapeHeld() const { return FEscapeHeld; }
+    /// Makes the running scan stop at its next pause (as Escape does); cleared by
+    /// ClearAbort.
+    void RequestAbort() { FAbortRequested = true; }
+    void ClearAbort() { FAbortRequested = false; }
+
+    QString ApplicationTitle() const { return FTitle; }
+    QString Caption() const { return FCaption; }
+
+    /// Pending events run at most this often during a scan.
+    static constexpr int ProcessIntervalMs = 10;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    SetupPage& FPage;
+    gui::Prompts& FPrompts;
+    Hooks FHooks;
+    QElapsedTimer FSinceEvents;
+    bool FEscapeHeld = false;
+    bool FAbortRequested = false;
+    QString FTitle;
+    QString FCaption;
+};
+
+} // namespace ut::gui

@@ -1,0 +1,394 @@
+#include "gui/MainWindow.h"
+
+#include "gui/FileNameEdit.h"
+#include "gui/GuiFrontEnd.h"
+#include "gui/LogView.h"
+#include "gui/Pager.h"
+#include "gui/Prompts.h"
+#include "gui/QtText.h"
+#include "gui/SetupPage.h"
+#include "platform/FileSystem.h"
+#include "support/Exceptions.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace ut::gui {
+
+namespace {
+
+/// The browse dialog of the project box.
+constexpr const char* ProjectFilter =
+    "Pascal sources (*.pas,*.dpr,*.dpk)|*.pas;*.dpr;*.dpk|All files (*.*)|*.*";
+
+QStringList ToQt(const std::vector<std::string>& lines) {
+    QStringList out;
+    for (const auto& line : lines)
+        out << gui::ToQt(line);
+    return out;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
+    : QWidget(parent), FSettings(settings) {
+    setObjectName(QStringLiteral("Form1"));
+    resize(619, 418);
+    if (options.prompts) {
+        FPrompts = options.prompts;
+    } else {
+        FOwnPrompts = std::make_unique<MessageBoxPrompts>(this);
+        FPrompts = FOwnPrompts.get();
+    }
+
+    FPager = new ut::gui::Pager(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FPager);
+    FSetup = new SetupPage(FPager);
+    FPager->addTab(FSetup, tr("Setup"));
+    CreateTreePages();
+    MapPage = new QWidget(FPager);
+    MapPage->setObjectName(QStringLiteral("MapPage"));
+    FPager->addTab(MapPage, tr("Map file"));
+    DllPage = new QWidget(FPager);
+    DllPage->setObjectName(QStringLiteral("DllPage"));
+    FPager->addTab(DllPage, tr("DLL usage"));
+
+    GuiFrontEnd::Hooks hooks;
+    hooks.ResetViews = [this] { ResetViews(); };
+    hooks.InputsChanged = [this] { ShowInputs(); };
+    hooks.SetExeName = [this](const std::string& name) { FExeName = name; };
+    hooks.MapViewOutdated = [this] { FMapOutdated = true; };
+    hooks.CaptionChanged = [this](const QString&) { UpdateWindowTitle(); };
+    hooks.TitleChanged = [this](const QString&) { UpdateWindowTitle(); };
+    FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
+    FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
+
+    FormCreate(options.Arguments);
+}
+
+MainWindow::~MainWindow() {
+    if (FRestored && !FSavedSinceRestore)
+        SaveSettings();
+    qApp->removeEventFilter(this);
+    if (auto* app = Application::Instance())
+        app->SetExceptionHandler(std::move(FPreviousHandler));
+    // The views refer to the records; the records go with the scan.
+    ClearTreePages();
+    FScan.reset();
+}
+
+void MainWindow::FormCreate(const QStringList& arguments) {
+    FPager->setCurrentIndex(pgSetup);
+    FScan->Inputs = FSetup->Inputs();
+    FScan->SelectInstalledVersion();
+    ShowInputs();
+    ConnectInputs();
+
+    if (auto* app = Application::Instance())
+        FPreviousHandler =
+            app->SetExceptionHandler([this](const std::exception& e) { AppException(e); });
+    qApp->installEventFilter(this);
+
+    FFilters.ShowIgnored = FSetup->chkShowIgnored->isChecked();
+    FFilters.ShowUnknown = FSetup->chkShowUnkn->isChecked();
+    FScan->UpdateProgress();
+
+    if (arguments.isEmpty())
+        return;
+    FHasArgument = true;
+    try {
+        const std::string arg = FromQt(arguments.first());
+        // A network path is taken as written.
+        const std::string project = arg.rfind("\\\\", 0) == 0 ? arg : ut::fs::LongFileName(arg);
+        FSetup->EProject->setText(gui::ToQt(project));
+        RestoreSettings();
+        if (ut::fs::FileExists(project))
+            btStartClick();
+    } catch (const std::exception& e) {
+        // Creation runs outside the event loop, so nothing else would catch this.
+        AppException(e);
+    }
+}
+
+void MainWindow::ConnectInputs() {
+    SetupPage& page = *FSetup;
+    connect(page.EProject, &QLineEdit::textChanged, this, [this](const QString& text) {
+        FScan->Inputs.Project = FromQt(text);
+        FScan->EProjectChange();
+    });
+    connect(page.EDelphi, &QLineEdit::textChanged, this, [this](const QString& text) {
+        FScan->Inputs.Delphi = FromQt(text);
+        FScan->EDelphiChange();
+    });
+    connect(page.ESearchPath, &QLineEdit::textChanged, this,
+            [this](const QString& text) { FScan->Inputs.SearchPath = FromQt(text); });
+    connect(page.EDefines, &QLineEdit::textChanged, this,
+            [this](const QString& text) { FScan->Inputs.Defines = FromQt(text); });
+    connect(page.ELibPath, &QLineEdit::textChanged, this,
+            [this](const QString& text) { FScan->Inputs.LibPath = FromQt(text); });
+    connect(page.EBrowsePath, &QLineEdit::textChanged, this,
+            [this](const QString& text) { FScan->Inputs.BrowsePath = FromQt(text); });
+    connect(page.chkBrowseAlso, &QCheckBox::toggled, this,
+            [this](bool on) { FScan->Inputs.BrowseAlso = on; });
+    connect(page.chkShowIgnored, &QCheckBox::toggled, this, [this] { chkShowIgnoredClick(); });
+    connect(page.chkShowUnkn, &QCheckBox::toggled, this, [this] { chkShowUnknClick(); });
+    connect(page.btStart, &QPushButton::clicked, this, [this] { btStartClick(); });
+    connect(page.EProject, &FileNameEdit::BrowseRequested, this, [this] {
+        const QString file = FPrompts->OpenFileName(tr("Select file..."), QDir::currentPath(),
+                                                    NameFiltersFromPairs(ProjectFilter));
+        if (!file.isEmpty())
+            FSetup->EProject->setText(QDir::toNativeSeparators(file));
+    });
+
+    FPager->Changing = [this](int from) { return PagerChanging(from); };
+    connect(FPager, &Pager::MousePressed, this, [this](int tab) { FTabAtMouse = tab; });
+    connect(FPager, &QTabWidget::currentChanged, this, [this](int index) { PagerChange(index); });
+}
+
+void MainWindow::ShowInputs() {
+    FSetup->ShowInputs(FScan->Inputs);
+}
+
+void MainWindow::btStartClick() {
+    if (FScan->Busy())
+        return;
+    FFrontEnd->ClearAbort();
+    FSetup->ELog->clear();
+    FSetup->ELog->setFocus();
+    FScan->ScanProject(FromQt(FSetup->EProject->text()));
+    if (FCloseAfterScan) {
+        FCloseAfterScan = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void MainWindow::AppException(const std::exception& e) {
+    FScan->AppException(e);
+}
+
+// --- Pages -------------------------------------------------------------------------------
+
+bool MainWindow::PagerChanging(int from) const {
+    if (FScan->FProject && !FScan->FScanning)
+        return true;
+    if (from == pgSetup)
+        return FTabAtMouse == pgDll;
+    if (from == pgDll)
+        return FTabAtMouse == pgSetup;
+    return true;
+}
+
+void MainWindow::PagerChange(int index) {
+    if (!FScan->FProject || FScan->FScanning)
+        return;
+    if (index == pgUses || index == pgUsedBy)
+        BuildTreePage(index);
+}
+
+void MainWindow::chkShowIgnoredClick() {
+    FFilters.ShowIgnored = FSetup->chkShowIgnored->isChecked();
+    ResetViews();
+}
+
+void MainWindow::chkShowUnknClick() {
+    FFilters.ShowUnknown = FSetup->chkShowUnkn->isChecked();
+    FSetup->chkShowIgnored->setEnabled(FFilters.ShowUnknown);
+    FFilters.ShowIgnored = FFilters.ShowUnknown && FSetup->chkShowIgnored->isChecked();
+    ResetViews();
+}
+
+void MainWindow::ResetViews() {
+    ClearTreePages();
+}
+
+// The tree pages. TreePage (the lazy "Uses" and "Used by" trees) takes their place here:
+// CreateTreePages makes them, BuildTreePage builds the first level of a shown page, and
+// ClearTreePages empties both before the records they show go away.
+
+void MainWindow::CreateTreePages() {
+    UsesPage = new QWidget(FPager);
+    UsesPage->setObjectName(QStringLiteral("UsesPage"));
+    FPager->addTab(UsesPage, tr("Uses"));
+    UsedByPage = new QWidget(FPager);
+    UsedByPage->setObjectName(QStringLiteral("UsedByPage"));
+    FPager->addTab(UsedByPage, tr("Used by"));
+}
+
+void MainWindow::BuildTreePage(int /*page*/) {}
+
+void MainWindow::ClearTreePages() {}
+
+// --- Window-wide keys ----------------------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this)
+            return FormKeyDown(static_cast<QKeyEvent*>(event));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::FormKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F9) {
+        if (FPager->currentIndex() != pgSetup)
+            FPager->setCurrentIndex(pgSetup);
+        btStartClick();
+        return true;
+    }
+    if (event->key() == Qt::Key_X && event->modifiers() == Qt::AltModifier) {
+        close();
+        return true;
+    }
+    return false;
+}
+
+// --- Showing, closing, minimising --------------------------------------------------------
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        RestoreSettings();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (FScan->Busy()) {
+        // The records of a running scan are in use: stop it, then close.
+        FCloseAfterScan = true;
+        FFrontEnd->RequestAbort();
+        event->ignore();
+        return;
+    }
+    if (FRestored)
+        SaveSettings();
+    event->accept();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    const bool minimized = windowState() & Qt::WindowMinimized;
+    const bool wasMinimized = old & Qt::WindowMinimized;
+    if (minimized && !wasMinimized)
+        HideOtherWindows();
+    else if (!minimized && wasMinimized)
+        ShowHiddenWindows();
+    UpdateWindowTitle();
+}
+
+void MainWindow::HideOtherWindows() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible())
+            continue;
+        const Qt::WindowType type = w->windowType();
+        if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::Desktop)
+            continue;
+        w->hide();
+        FHiddenForms.append(w);
+    }
+}
+
+void MainWindow::ShowHiddenWindows() {
+    for (auto i = FHiddenForms.size(); i-- > 0;) {
+        if (QWidget* w = FHiddenForms[i]) {
+            w->show();
+            w->raise();
+        }
+    }
+    FHiddenForms.clear();
+}
+
+void MainWindow::UpdateWindowTitle() {
+    // A minimised window stands for the application, so it shows the application's title.
+    const bool minimized = windowState() & Qt::WindowMinimized;
+    const QString title = minimized && !FFrontEnd->ApplicationTitle().isEmpty()
+                              ? FFrontEnd->ApplicationTitle()
+                              : FFrontEnd->Caption();
+    setWindowTitle(title);
+}
+
+// --- Settings ------------------------------------------------------------------------------
+
+WindowPlacement MainWindow::CurrentPlacement() const {
+    WindowPlacement p;
+    const Qt::WindowStates state = windowState();
+    p.ShowCmd = (state & Qt::WindowMinimized)   ? scMinimized
+                : (state & Qt::WindowMaximized) ? scMaximized
+                                                : scNormal;
+    p.NormalRect =
+        (state & (Qt::WindowMinimized | Qt::WindowMaximized)) && normalGeometry().isValid()
+            ? normalGeometry()
+            : geometry();
+    p.PixelsPerInch = logicalDpiY();
+    return p;
+}
+
+void MainWindow::ApplyPlacement(const WindowPlacement& p) {
+    if (p.PixelsPerInch == logicalDpiY() && p.NormalRect.isValid())
+        setGeometry(p.NormalRect);
+    // A window is never brought back minimised: it would start out of sight.
+    if (p.ShowCmd == scMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::RestoreSettings() {
+    try {
+        FRestored = true;
+        FSavedSinceRestore = false;
+        const auto stored = ReadSettings(FSettings);
+        if (!stored)
+            return;
+        if (stored->Placement)
+            ApplyPlacement(*stored->Placement);
+        if (stored->Delphi)
+            FSetup->EDelphi->setText(*stored->Delphi);
+        if (stored->BrowseAlso)
+            FSetup->chkBrowseAlso->setChecked(*stored->BrowseAlso);
+        if (stored->IgnUnits) {
+            std::vector<std::string> lines;
+            for (const QString& line : *stored->IgnUnits)
+                lines.push_back(FromQt(line));
+            FScan->IgnUnits.SetLines(lines);
+        }
+        if (stored->ShowIgnored)
+            FSetup->chkShowIgnored->setChecked(*stored->ShowIgnored);
+        if (stored->ShowUnkn)
+            FSetup->chkShowUnkn->setChecked(*stored->ShowUnkn);
+        if (!FHasArgument)
+            FSetup->EProject->setText(stored->Project.value_or(QString()));
+    } catch (const std::exception& e) {
+        AppException(e);
+    }
+}
+
+void MainWindow::SaveSettings() {
+    try {
+        StoredSettings s;
+        s.Placement = CurrentPlacement();
+        s.Delphi = FSetup->EDelphi->text();
+        s.BrowseAlso = FSetup->chkBrowseAlso->isChecked();
+        s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
+        s.ShowIgnored = FSetup->chkShowIgnored->isChecked();
+        s.ShowUnkn = FSetup->chkShowUnkn->isChecked();
+        s.Project = FSetup->EProject->text();
+        WriteSettings(FSettings, s);
+        FSettings.sync();
+        FSavedSinceRestore = true;
+    } catch (const std::exception& e) {
+        AppException(e);
+    }
+}
+
+} // namespace ut::gui

@@ -1,0 +1,115 @@
+#pragma once
+// The main window TForm1: the page control with "Setup", "Uses", "Used by", "Map file" and
+// "DLL usage", the scan it runs, its window-wide keys, and its saved settings.
+#include "gui/Application.h"
+#include "gui/FormStorage.h"
+#include "scan/ProjectScan.h"
+#include "trees/TreeRules.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QSettings;
+
+namespace ut {
+class RegistryStore;
+}
+
+namespace ut::gui {
+
+class GuiFrontEnd;
+class Pager;
+class Prompts;
+class SetupPage;
+
+/// Pages of the pager, counted from 0.
+enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgMap = 3, pgDll = 4 };
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    struct Options {
+        /// The program's arguments without the program name; the first names the project.
+        QStringList Arguments;
+        /// Answers questions; nullptr for the real message boxes.
+        Prompts* prompts = nullptr;
+        /// The installed compilers' settings; nullptr when there is none.
+        const ut::RegistryStore* Registry = nullptr;
+    };
+
+    /// `settings` is where the window keeps its settings; it must outlive the window.
+    MainWindow(QSettings& settings, Options options, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    ut::ProjectScan& Scan() { return *FScan; }
+    SetupPage& Setup() { return *FSetup; }
+    ut::gui::Pager& PagerControl() { return *FPager; }
+    GuiFrontEnd& FrontEnd() { return *FFrontEnd; }
+    const ut::TreeFilters& Filters() const { return FFilters; }
+    int TabAtMouse() const { return FTabAtMouse; }
+    /// The executable the options file names (the DLL page's file).
+    const std::string& ExeName() const { return FExeName; }
+
+    /// "&Start": clears the log and scans the project named in EProject.
+    void btStartClick();
+    /// The application's exception handler: the failure as an "EXC:" line of the log.
+    void AppException(const std::exception& e);
+
+    void RestoreSettings();
+    void SaveSettings();
+
+    QWidget* UsesPage = nullptr;
+    QWidget* UsedByPage = nullptr;
+    QWidget* MapPage = nullptr;
+    QWidget* DllPage = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void FormCreate(const QStringList& arguments);
+    void ConnectInputs();
+    bool FormKeyDown(QKeyEvent* event);
+    bool PagerChanging(int from) const;
+    void PagerChange(int index);
+    void chkShowIgnoredClick();
+    void chkShowUnknClick();
+    void ResetViews();
+    void ShowInputs();
+    void UpdateWindowTitle();
+    void HideOtherWindows();
+    void ShowHiddenWindows();
+    WindowPlacement CurrentPlacement() const;
+    void ApplyPlacement(const WindowPlacement& placement);
+
+    // The tree pages ("Uses", "Used by"): made, built and emptied only here.
+    void CreateTreePages();
+    void BuildTreePage(int page);
+    void ClearTreePages();
+
+    QSettings& FSettings;
+    std::unique_ptr<Prompts> FOwnPrompts;
+    Prompts* FPrompts;
+    SetupPage* FSetup = nullptr;
+    ut::gui::Pager* FPager = nullptr;
+    std::unique_ptr<GuiFrontEnd> FFrontEnd;
+    std::unique_ptr<ut::ProjectScan> FScan;
+    ut::TreeFilters FFilters;
+    int FTabAtMouse = -1;
+    bool FHasArgument = false;
+    bool FRestored = false;
+    bool FSavedSinceRestore = false;
+    bool FCloseAfterScan = false;
+    bool FMapOutdated = true;
+    std::string FExeName;
+    QList<QPointer<QWidget>> FHiddenForms;
+    Application::ExceptionHandler FPreviousHandler;
+};
+
+} // namespace ut::gui

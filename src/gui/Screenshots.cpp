@@ -1,0 +1,47 @@
+#include "gui/Screenshots.h"
+
+#include "gui/MainWindow.h"
+#include "gui/Pager.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPixmap>
+
+#include <cstdio>
+
+namespace ut::gui {
+
+std::vector<ScreenshotPage> DefaultScreenshotPages() {
+    return {
+        {pgSetup, QStringLiteral("setup.png"), {}},   {pgUses, QStringLiteral("uses.png"), {}},
+        {pgUsedBy, QStringLiteral("usedby.png"), {}}, {pgMap, QStringLiteral("mapfile.png"), {}},
+        {pgDll, QStringLiteral("dllusage.png"), {}},
+    };
+}
+
+int SaveScreenshots(MainWindow& window, const QString& dir,
+                    const std::vector<ScreenshotPage>& pages) {
+    int failures = 0;
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "cannot make %s\n", qPrintable(dir));
+        return static_cast<int>(pages.size());
+    }
+    for (const ScreenshotPage& page : pages) {
+        // The program itself turns the page, so the page-change rules for the user do not
+        // apply.
+        window.PagerControl().setCurrentIndex(page.Page);
+        QCoreApplication::processEvents();
+        if (page.Prepare)
+            page.Prepare(window);
+        QCoreApplication::processEvents();
+        const QString file = QDir(dir).filePath(page.FileName);
+        if (!window.grab().save(file, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            ++failures;
+        }
+    }
+    window.PagerControl().setCurrentIndex(pgSetup);
+    return failures;
+}
+
+} // namespace ut::gui
