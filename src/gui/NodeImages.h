@@ -1,0 +1,24 @@
+#pragma once
+// The images of the dependency trees' nodes, drawn in code and addressed by name: "Unit",
+// "Project", "Unit_Disa", "Unit_Intf" and the overlay "FormOver" for units with a form.
+#include <QIcon>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace ut::gui {
+
+inline constexpr int NodeImageSize = 16;
+
+/// The image names in list order: "Unit", "Project", "Unit_Disa", "Unit_Intf", "FormOver".
+const QStringList& NodeImageNames();
+
+/// The 16x16 image of that name (transparent where nothing is drawn); a null image for a
+/// name that is not in the list.
+QImage NamedNodeImage(const QString& name);
+
+/// A node's icon: the named image, with "FormOver" drawn over it when `formOverlay` is set.
+/// Icons are made once per (name, overlay) and shared. A null icon for an unknown name.
+QIcon NodeIcon(const QString& name, bool formOverlay);
+
+} // namespace ut::gui
