@@ -1,0 +1,299 @@
+#include "gui/UnitTreeModel.h"
+
+#include "gui/NodeImages.h"
+#include "gui/QtText.h"
+#include "mapfile/MapFile.h"
+
+#include <QIcon>
+
+#include <algorithm>
+
+namespace ut::gui {
+
+struct UnitTreeModel::Item {
+    std::string Text;
+    QString DisplayText;
+    NodeData Data;
+    NodeImage Image = NodeImage::Unit;
+    bool FormOverlay = false;
+    /// The node stands for children not created yet (the placeholder of the tree).
+    bool Pending = false;
+    Item* Parent = nullptr;
+    int Row = 0;
+    ItemList Children;
+};
+
+UnitTreeModel::UnitTreeModel(const ProjectScan& scan, const TreeFilters& filters, int direction,
+                             QObject* parent)
+    : QAbstractItemModel(parent), FScan(scan), FFilters(filters), FDirection(direction) {}
+
+UnitTreeModel::~UnitTreeModel() = default;
+
+UnitTreeModel::Item* UnitTreeModel::ItemOf(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != this)
+        return nullptr;
+    return static_cast<Item*>(index.internalPointer());
+}
+
+QModelIndex UnitTreeModel::IndexOf(const Item* item, int column) const {
+    if (!item)
+        return {};
+    return createIndex(item->Row, column, const_cast<Item*>(item));
+}
+
+UnitTreeModel::ItemList& UnitTreeModel::ChildList(Item* parent) {
+    return parent ? parent->Children : FRoots;
+}
+
+std::unique_ptr<UnitTreeModel::Item> UnitTreeModel::MakeItem(TreeNodeSpec spec,
+                                                             Item* parent) const {
+    auto item = std::make_unique<Item>();
+    item->DisplayText = ToQt(spec.Text);
+    item->Text = std::move(spec.Text);
+    item->Data = spec.Data;
+    item->Image = spec.Image;
+    item->FormOverlay = spec.FormOverlay;
+    item->Pending = spec.HasPlaceholder;
+    item->Parent = parent;
+    return item;
+}
+
+void UnitTreeModel::Renumber(ItemList& list, size_t from) {
+    for (size_t i = from; i < list.size(); ++i)
+        list[i]->Row = static_cast<int>(i);
+}
+
+bool UnitTreeModel::BuildRoots() {
+    if (!FRoots.empty())
+        return false;
+    std::vector<TreeNodeSpec> specs = TreeRules(FScan, FFilters).Roots(FDirection);
+    if (specs.empty())
+        return false;
+    ItemList items;
+    items.reserve(specs.size());
+    for (auto& spec : specs)
+        items.push_back(MakeItem(std::move(spec), nullptr));
+    Renumber(items);
+    // A rebuilt top level keeps its natural order until the next header click.
+    FInserting = true;
+    beginInsertRows({}, 0, static_cast<int>(items.size()) - 1);
+    FRoots = std::move(items);
+    endInsertRows();
+    FInserting = false;
+    return true;
+}
+
+void UnitTreeModel::Clear() {
+    beginResetModel();
+    FRoots.clear();
+    endResetModel();
+}
+
+NodeData UnitTreeModel::Data(const QModelIndex& index) const {
+    const Item* item = ItemOf(index);
+    return item ? item->Data : NodeData{};
+}
+
+QString UnitTreeModel::NodeText(const QModelIndex& index) const {
+    const Item* item = ItemOf(index);
+    return item ? item->DisplayText : QString();
+}
+
+bool UnitTreeModel::ChildrenBuilt(const QModelIndex& index) const {
+    const Item* item = ItemOf(index);
+    return item && !item->Pending;
+}
+
+QModelIndex UnitTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (row < 0 || column < 0 || column >= ColumnCount)
+        return {};
+    if (parent.isValid() && parent.column() != 0)
+        return {};
+    const ItemList& list = parent.isValid() ? ItemOf(parent)->Children : FRoots;
+    if (row >= static_cast<int>(list.size()))
+        return {};
+    return createIndex(row, column, list[static_cast<size_t>(row)].get());
+}
+
+QModelIndex UnitTreeModel::parent(const QModelIndex& child) const {
+    const Item* item = ItemOf(child);
+    return item ? IndexOf(item->Parent) : QModelIndex();
+}
+
+int UnitTreeModel::rowCount(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return static_cast<int>(FRoots.size());
+    if (parent.column() != 0)
+        return 0;
+    return static_cast<int>(ItemOf(parent)->Children.size());
+}
+
+int UnitTreeModel::columnCount(const QModelIndex&) const {
+    return ColumnCount;
+}
+
+bool UnitTreeModel::hasChildren(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return !FRoots.empty();
+    if (parent.column() != 0)
+        return false;
+    const Item* item = ItemOf(parent);
+    return item->Pending || !item->Children.empty();
+}
+
+bool UnitTreeModel::canFetchMore(const QModelIndex& parent) const {
+    const Item* item = ItemOf(parent);
+    return item && parent.column() == 0 && item->Pending && !FInserting;
+}
+
+void UnitTreeModel::fetchMore(const QModelIndex& parent) {
+    Item* item = ItemOf(parent);
+    if (!canFetchMore(parent))
+        return;
+    item->Pending = false;
+    // Only ordinary nodes carry a placeholder; anything else refuses to expand.
+    if (item->Data.Kind() != NodeKind::Ordinary)
+        return;
+    std::vector<const TUnit*> path;
+    for (const Item* p = item; p; p = p->Parent)
+        path.push_back(p->Data.Unit);
+    std::vector<TreeNodeSpec> specs =
+        TreeRules(FScan, FFilters).Children(*item->Data.Unit, FDirection, path);
+    if (specs.empty()) {
+        // Expanding yields nothing: the expand button goes.
+        emit dataChanged(parent, parent);
+        return;
+    }
+    ItemList children;
+    children.reserve(specs.size());
+    for (auto& spec : specs)
+        children.push_back(MakeItem(std::move(spec), item));
+    SortList(children, false);
+    FInserting = true;
+    beginInsertRows(parent, 0, static_cast<int>(children.size()) - 1);
+    item->Children = std::move(children);
+    endInsertRows();
+    FInserting = false;
+}
+
+void UnitTreeModel::Collapse(const QModelIndex& index) {
+    Item* item = ItemOf(index);
+    if (!item)
+        return;
+    const QModelIndex first = IndexOf(item);
+    if (!item->Children.empty()) {
+        beginRemoveRows(first, 0, static_cast<int>(item->Children.size()) - 1);
+        item->Children.clear();
+        endRemoveRows();
+    }
+    const bool wasPending = item->Pending;
+    item->Pending = item->Data.Kind() == NodeKind::Ordinary;
+    if (item->Pending != wasPending)
+        emit dataChanged(first, first);
+}
+
+void UnitTreeModel::SortList(ItemList& list, bool deep) {
+    if (FSortKey != 0 && list.size() > 1) {
+        const int key = FSortKey;
+        const UnitSizes& sizes = FScan.FUnitSizes;
+        std::stable_sort(list.begin(), list.end(), [key, &sizes](const auto& x, const auto& y) {
+            return CompareNodes(key, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
+        });
+    }
+    Renumber(list);
+    if (deep)
+        for (auto& item : list)
+            SortList(item->Children, true);
+}
+
+void UnitTreeModel::SortTree() {
+    if (FSortKey == 0 || FRoots.empty())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::pair<Item*, int>> items;
+    items.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex& index : before)
+        items.emplace_back(ItemOf(index), index.column());
+    SortList(FRoots, true);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const auto& [item, column] : items)
+        after.push_back(IndexOf(item, column));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void UnitTreeModel::RemoveUnitNodes(const TUnit* unit) {
+    if (unit)
+        RemoveUnitNodesBelow(nullptr, unit);
+}
+
+void UnitTreeModel::RemoveUnitNodesBelow(Item* parent, const TUnit* unit) {
+    ItemList& list = ChildList(parent);
+    size_t i = 0;
+    while (i < list.size()) {
+        if (list[i]->Data.Unit != unit) {
+            RemoveUnitNodesBelow(list[i].get(), unit);
+            ++i;
+            continue;
+        }
+        size_t end = i + 1;
+        while (end < list.size() && list[end]->Data.Unit == unit)
+            ++end;
+        beginRemoveRows(IndexOf(parent), static_cast<int>(i), static_cast<int>(end) - 1);
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i),
+                   list.begin() + static_cast<std::ptrdiff_t>(end));
+        Renumber(list, i);
+        endRemoveRows();
+    }
+}
+
+QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
+    const Item* item = ItemOf(index);
+    if (!item)
+        return {};
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole: {
+        if (column == NameColumn)
+            return item->DisplayText;
+        const TColumnContext context{FScan.FDelphiRoot, FScan.FProjectDir, &FScan.FUnitSizes};
+        const TUnit* unit = item->Data.Unit;
+        const TColumnText text =
+            GetColumnText(unit ? &unit->FileName : nullptr, item->Text, column, context);
+        return ToQt(text.Text);
+    }
+    case Qt::TextAlignmentRole:
+        if (column == SizeCol)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case Qt::DecorationRole:
+        if (column == NameColumn)
+            return NodeIcon(QString::fromLatin1(ImageName(item->Image)), item->FormOverlay);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case LocationCol:
+        return QStringLiteral("Location");
+    case SizeCol:
+        return QStringLiteral("Size");
+    default:
+        return QString();
+    }
+}
+
+Qt::ItemFlags UnitTreeModel::flags(const QModelIndex& index) const {
+    if (!ItemOf(index))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+} // namespace ut::gui

@@ -1,0 +1,91 @@
+#pragma once
+// A lazy item model over the tree rules: the items hold the node data and refer to the units
+// that the scan owns; a level is built when its parent is expanded (fetchMore) and thrown
+// away again when the parent collapses. Three columns: the node's text, "Location", "Size".
+#include "trees/TreeRules.h"
+
+#include <QAbstractItemModel>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ut::gui {
+
+class UnitTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+  public:
+    enum Column { NameColumn = 0, LocationCol = 1, SizeCol = 2, ColumnCount = 3 };
+
+    /// `scan` and `filters` must outlive the model; `direction` is tdUses or tdUsedBy.
+    UnitTreeModel(const ProjectScan& scan, const TreeFilters& filters, int direction,
+                  QObject* parent = nullptr);
+    ~UnitTreeModel() override;
+
+    int Direction() const { return FDirection; }
+
+    /// Adds the first level when the tree has no nodes; false when nothing was added.
+    bool BuildRoots();
+    /// Removes every node.
+    void Clear();
+    bool IsEmpty() const { return FRoots.empty(); }
+
+    /// The node data of an index (none for an invalid index).
+    NodeData Data(const QModelIndex& index) const;
+    /// The unit of a node whatever its repeat mark; nullptr for bare names.
+    TUnit* NodeUnit(const QModelIndex& index) const { return Data(index).Unit; }
+    QString NodeText(const QModelIndex& index) const;
+    /// Whether the children of the node have been built (a node with a pending placeholder
+    /// has none built).
+    bool ChildrenBuilt(const QModelIndex& index) const;
+
+    /// Discards the children of a collapsed node; an ordinary node gets its placeholder back
+    /// so that the next expansion rebuilds them under the rules in force then.
+    void Collapse(const QModelIndex& index);
+
+    /// The key of the tree's sort order (0 natural order); applied to every level built
+    /// later. Setting it does not re-sort: call SortTree.
+    int SortKey() const { return FSortKey; }
+    void SetSortKey(int key) { FSortKey = key; }
+    /// Sorts the top level and every built level under the key; a key of 0 keeps the order.
+    void SortTree();
+
+    /// Deletes every node of `unit` (ordinary or repeat) together with its subtree.
+    void RemoveUnitNodes(const TUnit* unit);
+
+    // QAbstractItemModel
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  private:
+    struct Item;
+    using ItemList = std::vector<std::unique_ptr<Item>>;
+
+    Item* ItemOf(const QModelIndex& index) const;
+    QModelIndex IndexOf(const Item* item, int column = 0) const;
+    ItemList& ChildList(Item* parent);
+    std::unique_ptr<Item> MakeItem(TreeNodeSpec spec, Item* parent) const;
+    void Renumber(ItemList& list, size_t from = 0);
+    void SortList(ItemList& list, bool deep);
+    void RemoveUnitNodesBelow(Item* parent, const TUnit* unit);
+
+    const ProjectScan& FScan;
+    const TreeFilters& FFilters;
+    const int FDirection;
+    int FSortKey = 0;
+    /// Set while new rows are being announced: a receiver of those signals cannot start a
+    /// nested fetch of the new rows' children.
+    bool FInserting = false;
+    ItemList FRoots;
+};
+
+} // namespace ut::gui
