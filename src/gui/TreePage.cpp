@@ -1,0 +1,175 @@
+#include "gui/TreePage.h"
+
+#include "gui/UnitTreeModel.h"
+#include "gui/WaitCursor.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace ut::gui {
+
+namespace {
+
+// Initial section widths: name, "Location", "Size".
+constexpr int UsesWidths[] = {200, 200, 64};
+constexpr int UsedByWidths[] = {255, 255, 64};
+constexpr int TreeIndent = 19;
+// Room kept free between the last section and the vertical scroll bar.
+constexpr int SectionMargin = 4;
+
+} // namespace
+
+TreePage::TreePage(ProjectScan& scan, const TreeFilters& filters, int direction, QWidget* parent)
+    : QWidget(parent), FDirection(direction),
+      FModel(new UnitTreeModel(scan, filters, direction, this)), FTree(new QTreeView(this)) {
+    FTree->setObjectName(direction == tdUses ? QStringLiteral("Tree1") : QStringLiteral("Tree2"));
+    FTree->setModel(FModel);
+    FTree->setIndentation(TreeIndent);
+    FTree->setRootIsDecorated(direction != tdUses);
+    FTree->setUniformRowHeights(true);
+    FTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    FTree->setSortingEnabled(false);
+    FTree->installEventFilter(this);
+
+    QHeaderView* header = FTree->header();
+    header->setObjectName(direction == tdUses ? QStringLiteral("Hdr1") : QStringLiteral("Hdr2"));
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    const int* widths = direction == tdUses ? UsesWidths : UsedByWidths;
+    for (int i = 0; i < UnitTreeModel::ColumnCount; ++i)
+        header->resizeSection(i, widths[i]);
+
+    connect(header, &QHeaderView::sectionClicked, this, &TreePage::SectionClicked);
+    connect(header, &QHeaderView::sectionResized, this,
+            [this](int section, int, int) { SectionResized(section); });
+    // The children are built as the node expands, not at the view's next layout, so that
+    // they exist as soon as expand() returns.
+    connect(FTree, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (FModel->canFetchMore(index))
+            FModel->fetchMore(index);
+    });
+    connect(FTree, &QTreeView::collapsed, FModel, &UnitTreeModel::Collapse);
+    connect(FTree, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (FHasCommand)
+            Activate(index);
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FTree);
+}
+
+TreePage::~TreePage() = default;
+
+QHeaderView* TreePage::Header() const {
+    return FTree->header();
+}
+
+bool TreePage::Build() {
+    if (!FModel->IsEmpty())
+        return false;
+    WaitCursor wait;
+    if (!FModel->BuildRoots())
+        return false;
+    if (FDirection == tdUses) {
+        FTree->expand(FModel->index(0, 0));
+    }
+    return true;
+}
+
+void TreePage::Clear() {
+    FModel->Clear();
+}
+
+int TreePage::SortKey() const {
+    return FModel->SortKey();
+}
+
+void TreePage::SetSortKey(int key) {
+    FModel->SetSortKey(key);
+}
+
+void TreePage::SortTree() {
+    WaitCursor wait;
+    FModel->SortTree();
+}
+
+void TreePage::SetDoubleClickCommand(bool enabled) {
+    FHasCommand = enabled;
+    FTree->setExpandsOnDoubleClick(!enabled);
+}
+
+void TreePage::RemoveUnitNodes(const TUnit* unit) {
+    FModel->RemoveUnitNodes(unit);
+}
+
+TUnit* TreePage::SelectedUnit() const {
+    return FModel->NodeUnit(FTree->currentIndex());
+}
+
+void TreePage::FitHeaderSection(int index) {
+    QHeaderView* header = FTree->header();
+    if (index < 0 || index >= header->count())
+        return;
+    // The header spans the tree's client area, scroll bar included.
+    int width = FTree->width() - 2 * FTree->frameWidth() -
+                FTree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FTree) -
+                SectionMargin;
+    for (int i = 0; i < header->count(); ++i)
+        if (i != index)
+            width -= header->sectionSize(i);
+    FFitting = true;
+    header->resizeSection(index, std::max(width, 0));
+    FFitting = false;
+}
+
+void TreePage::SectionClicked(int section) {
+    SetSortKey(NextSortKey(SortKey(), section));
+    SortTree();
+}
+
+void TreePage::SectionResized(int section) {
+    if (FFitting)
+        return;
+    // Dragging the name section makes "Location" give way; any other drag, the name.
+    FitHeaderSection(section == 0 ? 1 : 0);
+    FTree->viewport()->update();
+}
+
+void TreePage::Activate(const QModelIndex& index) {
+    if (TUnit* unit = FModel->NodeUnit(index.siblingAtColumn(0)))
+        emit nodeActivated(unit, FDirection);
+}
+
+bool TreePage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FTree) {
+        if (event->type() == QEvent::Resize) {
+            FitHeaderSection(0);
+        } else if (event->type() == QEvent::KeyPress && FHasCommand) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                key->modifiers().testFlag(Qt::ControlModifier)) {
+                Activate(FTree->currentIndex());
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TreePage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FitHeaderSection(0);
+}
+
+} // namespace ut::gui

@@ -1,0 +1,76 @@
+#pragma once
+// One dependency tree page ("Uses" or "Used by"): the tree view over a lazy unit model, its
+// three header sections that refit to the window, header-click sorting, and the double-click
+// command that opens a unit instead of toggling the node.
+#include "trees/TreeRules.h"
+
+#include <QWidget>
+
+class QHeaderView;
+class QModelIndex;
+class QTreeView;
+
+namespace ut::gui {
+
+class UnitTreeModel;
+
+class TreePage : public QWidget {
+    Q_OBJECT
+  public:
+    /// `scan` and `filters` must outlive the page; `direction` is tdUses (Tree1) or
+    /// tdUsedBy (Tree2).
+    TreePage(ut::ProjectScan& scan, const ut::TreeFilters& filters, int direction,
+             QWidget* parent = nullptr);
+    ~TreePage() override;
+
+    int Direction() const { return FDirection; }
+    QTreeView* Tree() const { return FTree; }
+    QHeaderView* Header() const;
+    UnitTreeModel* Model() const { return FModel; }
+
+    /// Builds the first level when the tree has no nodes (the uses tree's root is expanded at
+    /// once); false when there was nothing to build (nodes present, or no scan yet).
+    bool Build();
+    /// Removes every node; the next Build starts over.
+    void Clear();
+
+    /// The sort key (0 natural order, +-1 name, +-2 location, +-3 size). Setting it does not
+    /// re-sort what is shown; SortTree does.
+    int SortKey() const;
+    void SetSortKey(int key);
+    void SortTree();
+
+    /// With a double-click command, a double-click (or Ctrl+Enter) on a node with a unit emits
+    /// nodeActivated and never expands or collapses the node; without one the node toggles.
+    void SetDoubleClickCommand(bool enabled);
+    bool HasDoubleClickCommand() const { return FHasCommand; }
+
+    /// Gives header section `index` what is left of the tree's width after the other
+    /// sections, the vertical scroll bar and a 4-pixel margin; never less than 0.
+    void FitHeaderSection(int index);
+
+    /// Deletes every node of `unit` with its subtree.
+    void RemoveUnitNodes(const ut::TUnit* unit);
+    /// The unit of the selected node; nullptr when none is selected or it has no unit.
+    ut::TUnit* SelectedUnit() const;
+
+  signals:
+    void nodeActivated(ut::TUnit* unit, int direction);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void SectionClicked(int section);
+    void SectionResized(int section);
+    void Activate(const QModelIndex& index);
+
+    const int FDirection;
+    UnitTreeModel* FModel;
+    QTreeView* FTree;
+    bool FHasCommand = false;
+    bool FFitting = false;
+};
+
+} // namespace ut::gui
