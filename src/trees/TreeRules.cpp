@@ -3,6 +3,8 @@
 #include "support/Textutil.h"
 
 #include <algorithm>
+#include <optional>
+#include <unordered_set>
 
 namespace ut {
 
@@ -12,7 +14,9 @@ bool OnPath(const std::vector<const TUnit*>& path, const TUnit* unit) {
     return std::find(path.begin(), path.end(), unit) != path.end();
 }
 
-unsigned char Up(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+unsigned char Up(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
 
 // Letters a to z count as upper case; no locale rules; then the shorter string first.
 int CompareAsciiUpper(const std::string& a, const std::string& b) {
@@ -24,6 +28,25 @@ int CompareAsciiUpper(const std::string& a, const std::string& b) {
             return ca < cb ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::string Folded(const std::string& name) {
+    std::string folded(name);
+    for (char& c : folded)
+        c = static_cast<char>(UpperFold(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+// Every name that some unit's Uses holds, folded: whether a unit is used by any other is then
+// one look-up instead of a pass over every unit's list.
+std::unordered_set<std::string> UsedNames(const UnitRegistry& units) {
+    std::unordered_set<std::string> names;
+    for (int i = 0; i < units.Count(); ++i) {
+        const TStringList& uses = units.Objects(i)->Uses;
+        for (int j = 0; j < uses.Count(); ++j)
+            names.insert(Folded(uses[j]));
+    }
+    return names;
 }
 
 } // namespace
@@ -95,6 +118,7 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
         }
     } else if (direction == tdUsedBy) {
         const std::string& key = unit.UnitName;
+        std::optional<std::unordered_set<std::string>> used; // made for the first child
         for (int i = 0; i < FScan.FUnits.Count(); ++i) {
             if (!FFilters.ShowIgnored && FScan.IsIgnored(FScan.FUnits[i]))
                 continue;
@@ -110,7 +134,11 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
             else
                 node.Image = user == FScan.FProject ? NodeImage::Project : NodeImage::Unit;
             node.FormOverlay = user->HasForm;
-            node.HasPlaceholder = !node.Data.Repeat && CanExpand(*user, tdUsedBy);
+            if (!node.Data.Repeat) {
+                if (!used)
+                    used = UsedNames(FScan.FUnits);
+                node.HasPlaceholder = used->count(Folded(user->UnitName)) != 0;
+            }
             children.push_back(std::move(node));
         }
     }
