@@ -47,7 +47,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     const bool json = o.Format == OutputFormat::Json;
 
     RegistryStore registry = RegistryStore::FromEnvironment(o.RegistryFiles);
-    CliFrontEnd frontEnd(out, err, !json, !json && isatty(fileno(out)));
+    const bool log = o.Format == OutputFormat::Text;
+    CliFrontEnd frontEnd(out, err, log, log && isatty(fileno(out)));
     ProjectScan scan(frontEnd, &registry);
 
     // Defaults as the window takes them: the newest installed version, then the options file.
@@ -59,7 +60,12 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     // Reading the options file changes the current directory: name the project in full.
     const std::string project = fs::ExpandFileName(o.Project);
     scan.Inputs.Project = project;
+    if (!fs::FileExists(project)) {
+        scan.ScanProject(project); // reports "File ... not found!"
+        return 2;
+    }
     bool completed = false;
+    InterruptGuard interrupt;
     try {
         scan.EProjectChange();
         if (o.SearchPath)
@@ -85,6 +91,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Completed = completed;
         summary.Directories = scan.FListedDirectories;
         std::fputs(ScanResultJson(scan, summary, frontEnd.Entries()).c_str(), out);
+    } else if (o.Format == OutputFormat::Tree && scan.FProject) {
+        std::fputs(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth).c_str(), out);
     } else if (o.Tree != 0 && scan.FProject) {
         std::fputs("\n", out);
         std::fputs(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth).c_str(), out);

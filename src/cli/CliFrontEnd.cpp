@@ -2,7 +2,41 @@
 
 #include "support/Textutil.h"
 
+#include <csignal>
+
 namespace ut::cli {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+void (*previousHandler)(int) = SIG_DFL;
+
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+} // namespace
+
+InterruptGuard::InterruptGuard() {
+    interrupted = 0;
+    previousHandler = std::signal(SIGINT, OnInterrupt);
+}
+
+InterruptGuard::~InterruptGuard() {
+    std::signal(SIGINT, previousHandler);
+}
+
+bool InterruptGuard::Interrupted() {
+    return interrupted != 0;
+}
+
+void InterruptGuard::Raise() {
+    interrupted = 1;
+}
+
+bool CliFrontEnd::ProcessEvents() {
+    return InterruptGuard::Interrupted();
+}
 
 void CliFrontEnd::AppendLog(const std::string& text, LogStyle style) {
     std::vector<std::string> lines;

@@ -14,6 +14,19 @@ struct LogEntry {
     LogStyle Style = lsPlain;
 };
 
+/// While it lives, Ctrl+C does not end the process: it asks the scan to abort, as Escape
+/// does in the window.
+class InterruptGuard {
+  public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+    static bool Interrupted();
+    /// For tests: behave as if Ctrl+C had been pressed.
+    static void Raise();
+};
+
 class CliFrontEnd : public ScanFrontEnd {
   public:
     /// `out` receives the log when `echo` is set; messages and warnings go to `err`.
@@ -24,6 +37,8 @@ class CliFrontEnd : public ScanFrontEnd {
     void ClearLog() override { FLog.clear(); }
     void ErrorMessage(const std::string& text) override;
     void Warning(const std::string& text) override;
+    /// True once Ctrl+C was pressed while the interrupt guard is installed.
+    bool ProcessEvents() override;
 
     const std::vector<LogEntry>& Entries() const { return FLog; }
 

@@ -1,105 +1,73 @@
 #include "cli/CliOptions.h"
 
-#include <cstdlib>
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <map>
 
 namespace ut::cli {
 
+namespace {
+
+// The parser is built for each use: it binds to the options it fills.
+void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree) {
+    app.description("Scans a Delphi project (.dpr, .dpk or .pas) and every unit it reaches.\n"
+                    "Defaults come from the project's options file (.DOF) and the compiler\n"
+                    "settings in the registry store (.reg files, UNITRACE_REGISTRY, Wine).");
+    app.add_option("PROJECT", o.Project, "the project source")->required();
+    app.add_option("--search-path", o.SearchPath, "search path (';'-separated)");
+    app.add_option("--defines", o.Defines, "conditional symbols (';'-separated)");
+    app.add_option("--delphi", o.Delphi, "compiler version text, e.g. 5.0");
+    app.add_option("--lib-path", o.LibPath, "library path (';'-separated)");
+    app.add_option("--browse-path", o.BrowsePath, "browsing path (';'-separated)");
+    app.add_flag("--use-browse-path", o.UseBrowsePath, "search the browsing path too");
+    app.add_option("--ignore", o.Ignore, "units not to follow (';' or ',' separated)");
+    app.add_option("--registry", o.RegistryFiles, "read compiler settings from this .reg file")
+        ->allow_extra_args(false);
+    app.add_option("--format", format, "text (the log), json (the whole result) or tree")
+        ->check(CLI::IsMember({"text", "json", "tree"}));
+    app.add_option("--tree", tree, "direction of the printed tree: uses or usedby")
+        ->check(CLI::IsMember({"uses", "usedby"}));
+    app.add_option("--depth", o.Depth, "depth of the printed tree (default 3)")
+        ->check(CLI::Range(0, 1000));
+    app.footer("Exit status: 0 scan completed, 1 scan aborted (Ctrl+C) or failed,\n"
+               "2 bad usage or missing project.");
+}
+
+} // namespace
+
 std::string UsageText() {
-    return "usage: unitrace-cli [options] PROJECT\n"
-           "\n"
-           "Scans a Delphi project (.dpr, .dpk or .pas) and every unit it reaches.\n"
-           "Defaults come from the project's options file and the compiler settings.\n"
-           "\n"
-           "  --search-path PATHS   search path (';'-separated), instead of the options file's\n"
-           "  --defines LIST        conditional symbols (';'-separated)\n"
-           "  --delphi VERSION      compiler version text, e.g. 5.0\n"
-           "  --lib-path PATHS      library path, instead of the compiler settings'\n"
-           "  --browse-path PATHS   browsing path, instead of the compiler settings'\n"
-           "  --use-browse-path     search the browsing path too\n"
-           "  --ignore LIST         units not to follow (';' or ','-separated)\n"
-           "  --registry FILE       read compiler settings from this .reg file (repeatable)\n"
-           "  --format text|json    output: the log (default) or a JSON document\n"
-           "  --tree uses|usedby    print the dependency tree after the log\n"
-           "  --depth N             depth of the printed tree (default 3)\n"
-           "  -h, --help            this text\n";
+    CLI::App app("", "unitrace-cli");
+    CliOptions o;
+    std::string format, tree;
+    Describe(app, o, format, tree);
+    return app.help();
 }
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult r;
-    CliOptions& o = r.Options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& out) -> bool {
-            if (i + 1 >= args.size()) {
-                r.Error = "option " + a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        std::string v;
-        if (a == "-h" || a == "--help") {
-            o.Help = true;
-        } else if (a == "--use-browse-path") {
-            o.UseBrowsePath = true;
-        } else if (a == "--search-path" || a == "--defines" || a == "--delphi" ||
-                   a == "--lib-path" || a == "--browse-path" || a == "--ignore" ||
-                   a == "--registry" || a == "--format" || a == "--tree" || a == "--depth") {
-            if (!value(v))
-                return r;
-            if (a == "--search-path")
-                o.SearchPath = v;
-            else if (a == "--defines")
-                o.Defines = v;
-            else if (a == "--delphi")
-                o.Delphi = v;
-            else if (a == "--lib-path")
-                o.LibPath = v;
-            else if (a == "--browse-path")
-                o.BrowsePath = v;
-            else if (a == "--ignore")
-                o.Ignore = v;
-            else if (a == "--registry")
-                o.RegistryFiles.push_back(v);
-            else if (a == "--format") {
-                if (v == "json")
-                    o.Format = OutputFormat::Json;
-                else if (v == "text")
-                    o.Format = OutputFormat::Text;
-                else {
-                    r.Error = "unknown format: " + v + " (text or json)";
-                    return r;
-                }
-            } else if (a == "--tree") {
-                if (v == "uses")
-                    o.Tree = 1;
-                else if (v == "usedby" || v == "used-by")
-                    o.Tree = 2;
-                else {
-                    r.Error = "unknown tree: " + v + " (uses or usedby)";
-                    return r;
-                }
-            } else {
-                char* end = nullptr;
-                const long n = std::strtol(v.c_str(), &end, 10);
-                if (v.empty() || *end != '\0' || n < 0 || n > 1000) {
-                    r.Error = "invalid depth: " + v;
-                    return r;
-                }
-                o.Depth = static_cast<int>(n);
-            }
-        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            r.Error = "unknown option: " + a;
-            return r;
-        } else if (o.Project.empty()) {
-            o.Project = a;
-        } else {
-            r.Error = "more than one project given: " + a;
-            return r;
-        }
+    CLI::App app("", "unitrace-cli");
+    std::string format = "text", tree;
+    Describe(app, r.Options, format, tree);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        r.Options.Help = true;
+        return r;
+    } catch (const CLI::ParseError& e) {
+        r.Error = e.what();
+        return r;
     }
-    if (o.Project.empty() && !o.Help)
-        r.Error = "no project file given";
+    static const std::map<std::string, OutputFormat> formats = {
+        {"text", OutputFormat::Text}, {"json", OutputFormat::Json}, {"tree", OutputFormat::Tree}};
+    r.Options.Format = formats.at(format);
+    if (tree == "uses")
+        r.Options.Tree = 1;
+    else if (tree == "usedby")
+        r.Options.Tree = 2;
+    else if (r.Options.Format == OutputFormat::Tree)
+        r.Options.Tree = 1;
     return r;
 }
 

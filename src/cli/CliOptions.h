@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json };
+enum class OutputFormat { Text, Json, Tree };
 
 struct CliOptions {
     std::string Project;
@@ -19,7 +19,7 @@ struct CliOptions {
     std::optional<std::string> Ignore; ///< names separated by ';' or ','
     std::vector<std::string> RegistryFiles;
     OutputFormat Format = OutputFormat::Text;
-    /// Print a text tree after the scan: 0 none, 1 uses, 2 used by.
+    /// Direction of the printed tree: 1 uses, 2 used by; 0 prints none after a text log.
     int Tree = 0;
     int Depth = 3;
     bool Help = false;

@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 
 namespace ut::cli {
@@ -54,123 +56,95 @@ const char* KindName(int kind) {
     }
 }
 
-std::string Bool(bool b) {
-    return b ? "true" : "false";
-}
-
 } // namespace
 
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
+std::string ToUtf8(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
-            switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
-            }
+            out += static_cast<char>(c);
             ++i;
-            continue;
-        }
-        if (const size_t n = Utf8SequenceLength(s, i)) {
+        } else if (const size_t n = Utf8SequenceLength(s, i)) {
             out.append(s, i, n);
             i += n;
-            continue;
+        } else {
+            AppendUtf8(out, c < 0xA0 ? Cp1252High[c - 0x80] : c);
+            ++i;
         }
-        AppendUtf8(out, c < 0xA0 ? Cp1252High[c - 0x80] : c);
-        ++i;
     }
-    return out + "\"";
+    return out;
 }
 
 std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
                            const std::vector<LogEntry>& log) {
-    std::string j = "{\n";
-    j += "  \"project\": " + JsonString(summary.Project) + ",\n";
-    j += "  \"completed\": " + Bool(summary.Completed) + ",\n";
-    j += "  \"inputs\": {\n    \"version\": " + JsonString(scan.Inputs.Delphi) + ",\n";
-    j += "    \"searchPath\": " + JsonString(scan.Inputs.SearchPath) + ",\n";
-    j += "    \"libPath\": " + JsonString(scan.Inputs.LibPath) + ",\n";
-    j += "    \"browsePath\": " + JsonString(scan.Inputs.BrowsePath) + ",\n";
-    j += "    \"useBrowsePath\": " + Bool(scan.Inputs.BrowseAlso) + ",\n";
-    j += "    \"defines\": [";
-    for (size_t i = 0; i < scan.FDefines.size(); ++i)
-        j += (i ? ", " : "") + JsonString(scan.FDefines[i]);
-    j += "],\n    \"directories\": [";
-    for (size_t i = 0; i < summary.Directories.size(); ++i)
-        j += (i ? ", " : "") + JsonString(summary.Directories[i]);
-    j += "],\n    \"mapFile\": ";
-    j += (!scan.FMapFileName.empty() && fs::FileExists(scan.FMapFileName))
-             ? JsonString(scan.FMapFileName)
-             : std::string("null");
-    j += ",\n    \"ignored\": [";
-    const TStringList& ignored = scan.IgnUnits.Lines();
-    for (int i = 0; i < ignored.Count(); ++i)
-        j += (i ? ", " : "") + JsonString(ignored[i]);
-    j += "]\n  },\n  \"units\": [";
+    using json = nlohmann::ordered_json;
+    auto strings = [](const auto& list) {
+        json a = json::array();
+        for (const auto& s : list)
+            a.push_back(ToUtf8(s));
+        return a;
+    };
+    json inputs = {
+        {"version", ToUtf8(scan.Inputs.Delphi)},
+        {"searchPath", ToUtf8(scan.Inputs.SearchPath)},
+        {"libPath", ToUtf8(scan.Inputs.LibPath)},
+        {"browsePath", ToUtf8(scan.Inputs.BrowsePath)},
+        {"useBrowsePath", scan.Inputs.BrowseAlso},
+        {"defines", strings(scan.FDefines)},
+        {"directories", strings(summary.Directories)},
+        {"ignored", strings(scan.IgnUnits.Lines().ToVector())},
+    };
+    if (!scan.FMapFileName.empty() && fs::FileExists(scan.FMapFileName))
+        inputs["mapFile"] = ToUtf8(scan.FMapFileName);
+    else
+        inputs["mapFile"] = nullptr;
+
+    json units = json::array();
     for (int i = 0; i < scan.FUnits.Count(); ++i) {
         const TUnit& u = *scan.FUnits.Objects(i);
-        j += i ? ",\n" : "\n";
-        j += "    {\"key\": " + JsonString(scan.FUnits[i]);
-        j += ", \"name\": " + JsonString(u.UnitName);
-        j += ", \"kind\": \"" + std::string(KindName(u.Kind)) + "\"";
-        j += ", \"file\": " + JsonString(u.FileName);
-        j += ", \"hasForm\": " + Bool(u.HasForm);
-        int at = 0;
-        if (scan.FUnitSizes.Find(scan.FUnits[i], at) || scan.FUnitSizes.Find(u.UnitName, at))
-            j += ", \"size\": " + std::to_string(scan.FUnitSizes.Objects(at));
-        else
-            j += ", \"size\": null";
-        j += ", \"uses\": [";
+        json uses = json::array();
         for (int k = 0; k < u.Uses.Count(); ++k) {
             const std::string& name = u.Uses[k];
-            j += k ? ", " : "";
-            j += "{\"name\": " + JsonString(name);
-            j += ", \"interface\": " + Bool(u.Uses.Objects(k) != 0);
+            json entry = {{"name", ToUtf8(name)}, {"interface", u.Uses.Objects(k) != 0}};
             int idx = 0;
-            if (scan.IsIgnored(name))
-                j += ", \"status\": \"ignored\", \"key\": null}";
-            else if (scan.FUnits.Find(name, idx))
-                j += ", \"status\": \"unit\", \"key\": " + JsonString(scan.FUnits[idx]) + "}";
-            else
-                j += ", \"status\": \"unknown\", \"key\": null}";
+            if (scan.IsIgnored(name)) {
+                entry["status"] = "ignored";
+                entry["key"] = nullptr;
+            } else if (scan.FUnits.Find(name, idx)) {
+                entry["status"] = "unit";
+                entry["key"] = ToUtf8(scan.FUnits[idx]);
+            } else {
+                entry["status"] = "unknown";
+                entry["key"] = nullptr;
+            }
+            uses.push_back(std::move(entry));
         }
-        j += "]}";
+        json unit = {{"key", ToUtf8(scan.FUnits[i])}, {"name", ToUtf8(u.UnitName)},
+                     {"kind", KindName(u.Kind)},      {"file", ToUtf8(u.FileName)},
+                     {"hasForm", u.HasForm},          {"uses", std::move(uses)}};
+        int at = 0;
+        if (scan.FUnitSizes.Find(scan.FUnits[i], at) || scan.FUnitSizes.Find(u.UnitName, at))
+            unit["size"] = scan.FUnitSizes.Objects(at);
+        else
+            unit["size"] = nullptr;
+        units.push_back(std::move(unit));
     }
-    j += "\n  ],\n  \"notFound\": [";
-    for (size_t i = 0; i < scan.FNotFoundNames.size(); ++i)
-        j += (i ? ", " : "") + JsonString(scan.FNotFoundNames[i]);
-    j += "],\n  \"log\": [";
-    for (size_t i = 0; i < log.size(); ++i) {
-        const char* style = (log[i].Style & lsItalic) ? "italic"
-                            : (log[i].Style & lsBold) ? "bold"
-                                                      : "plain";
-        j += i ? ",\n" : "\n";
-        j += "    {\"text\": " + JsonString(log[i].Text) + ", \"style\": \"" + style + "\"}";
+
+    json lines = json::array();
+    for (const LogEntry& e : log) {
+        const char* style = (e.Style & lsItalic) ? "italic" : (e.Style & lsBold) ? "bold" : "plain";
+        lines.push_back({{"text", ToUtf8(e.Text)}, {"style", style}});
     }
-    j += "\n  ]\n}\n";
-    return j;
+
+    json doc = {{"project", ToUtf8(summary.Project)},
+                {"completed", summary.Completed},
+                {"inputs", std::move(inputs)},
+                {"units", std::move(units)},
+                {"notFound", strings(scan.FNotFoundNames)},
+                {"log", std::move(lines)}};
+    return doc.dump(2) + "\n";
 }
 
 } // namespace ut::cli

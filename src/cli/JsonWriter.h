@@ -7,8 +7,9 @@
 
 namespace ut::cli {
 
-/// A JSON string literal of `s`; bytes that are not valid UTF-8 are read as Windows-1252.
-std::string JsonString(const std::string& s);
+/// `s` as UTF-8: valid UTF-8 stays, other bytes are read as Windows-1252 (the sources'
+/// code page), so every text of the document is valid.
+std::string ToUtf8(const std::string& s);
 
 struct ScanSummary {
     std::string Project;

@@ -24,6 +24,13 @@ class FlagGuard {
     bool& FFlag;
 };
 
+std::string FoldedKey(const std::string& name) {
+    std::string key(name);
+    for (char& c : key)
+        c = static_cast<char>(UpperFold(static_cast<unsigned char>(c)));
+    return key;
+}
+
 } // namespace
 
 ProjectScan::ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry)
@@ -208,10 +215,12 @@ std::string ProjectScan::FindUnitFile(const std::string& unitName) {
         if (!inFile.empty())
             return inFile;
     }
-    const int i = IndexOfText(FUnitFiles, unitName);
-    if (i >= 0)
-        return FUnitFiles.Duals(i);
-    FUnitFiles.AddDual(unitName, std::string());
+    const auto it = FUnitFileIndex.find(FoldedKey(unitName));
+    if (it != FUnitFileIndex.end())
+        return FUnitFiles.Duals(it->second);
+    // A miss is remembered with an empty path, so the name is not looked for again.
+    const int i = FUnitFiles.AddDual(unitName, std::string());
+    FUnitFileIndex.emplace(FoldedKey(unitName), i);
     return {};
 }
 
@@ -306,6 +315,14 @@ void ProjectScan::BuildSearchIndex() {
     in.BrowseAlso = Inputs.BrowseAlso;
     in.DelphiRoot = FDelphiRoot;
     FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles);
+    IndexUnitFiles();
+}
+
+void ProjectScan::IndexUnitFiles() {
+    FUnitFileIndex.clear();
+    FUnitFileIndex.reserve(static_cast<size_t>(FUnitFiles.Count()));
+    for (int i = 0; i < FUnitFiles.Count(); ++i)
+        FUnitFileIndex.emplace(FoldedKey(FUnitFiles[i]), i); // keeps the first of equal names
 }
 
 bool ProjectScan::IsIgnored(const std::string& name) const {

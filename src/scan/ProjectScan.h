@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace ut {
@@ -103,6 +104,11 @@ class ProjectScan {
   private:
     void ClearRecords();
 
+    void IndexUnitFiles();
+
+    /// FUnitFiles by folded key: the index of the first entry of each name, so a lookup
+    /// costs the same however many files the search directories hold.
+    std::unordered_map<std::string, int> FUnitFileIndex;
     ScanFrontEnd& FFrontEnd;
     const RegistryStore* FRegistry;
     std::unique_ptr<TStringList> FNotFound;

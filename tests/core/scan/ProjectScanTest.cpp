@@ -239,3 +239,20 @@ TEST_F(ProjectScanTest, UnreadableSourceIsLoggedAtTheParentsLevel) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ProjectScanTest, FirstDirectoryWinsAndMissesAreCachedAsEmptyEntries) {
+    Write("P.dpr", "program P;\nuses dup, Nowhere;\nbegin end.\n");
+    Write("one/Dup.pas", Unit("DupOne", ""));
+    Write("two/DUP.pas", Unit("DupTwo", ""));
+    scan.Inputs.SearchPath = "one;two";
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_EQ(scan.FindUnit("Dup")->UnitName, "DupOne");
+    const int before = scan.FUnitFiles.Count();
+    EXPECT_EQ(scan.FindUnitFile("NOWHERE"), "");
+    EXPECT_EQ(scan.FUnitFiles.Count(), before) << "a cached miss is not added twice";
+    EXPECT_EQ(scan.FUnitFiles.DualOf("Nowhere"), "");
+}
+
+} // namespace
