@@ -16,8 +16,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# The demo's compiler settings come from a registry export written for this checkout.
 run: build
-	@bash scripts/run-demo.sh $(BUILD) $(DEMO)
+	@UNITRACE_REGISTRY=$$(bash scripts/demo-registry.sh $(BUILD)/demo/Delphi5.reg) \
+		bash scripts/run-demo.sh $(BUILD) $(DEMO)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

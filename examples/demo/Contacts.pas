@@ -2,6 +2,8 @@ unit Contacts;
 
 { The contact record and the book that holds them. }
 
+{$I Demo.inc}
+
 interface
 
 uses Classes, TextUtils;

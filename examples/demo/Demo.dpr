@@ -8,6 +8,7 @@ program Demo;
 uses
   Forms,
   Main in 'Main.pas' {MainForm},
+  About in 'forms\About.pas' {AboutBox},
   Contacts in 'Contacts.pas',
   {$IFDEF USE_LOGGING}
   Logger,

@@ -19,7 +19,7 @@ var
 
 implementation
 
-uses Storage, TextUtils;
+uses Storage, TextUtils, About;
 
 {$R *.DFM}
 

@@ -6,7 +6,8 @@ procedure LogLine(const S: string);
 
 implementation
 
-uses TextUtils;
+{ Contacts uses this unit too: the two form a cycle. }
+uses TextUtils, Contacts;
 
 procedure LogLine(const S: string);
 begin

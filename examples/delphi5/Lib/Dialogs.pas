@@ -1,0 +1,11 @@
+unit Dialogs;
+
+{ Stand-in for the compiler library's Dialogs unit: enough for the demo's scan. }
+
+interface
+
+uses Windows, Messages, Classes, Graphics, Controls, Forms, StdCtrls;
+
+implementation
+
+end.
