@@ -192,6 +192,7 @@ struct FilterCase {
     QStringList demoChildren;
     QStringList mainFormChildren;
     bool utilsExpandable;
+    friend void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class UnitTreeFilterTest : public UnitTreeModelTest,
