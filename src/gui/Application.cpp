@@ -41,6 +41,13 @@ void Application::HandleException(const std::exception& e) {
     }
 }
 
+void HandleFailure(const std::exception& e) {
+    if (auto* app = Application::Instance())
+        app->HandleException(e);
+    else if (!dynamic_cast<const EAbort*>(&e))
+        std::fprintf(stderr, "unitrace: %s\n", e.what());
+}
+
 void Application::SetTitle(const QString& title) {
     if (title == FTitle)
         return;

@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <stdexcept>
 
 namespace ut::gui {
 
@@ -37,5 +38,22 @@ class Application : public QApplication {
     ExceptionHandler FHandler;
     QString FTitle;
 };
+
+/// Hands `e` to the running Application's exception handler (stderr without one).
+void HandleFailure(const std::exception& e);
+
+/// Wraps a handler so that a failure goes to the exception handler at once instead of
+/// unwinding through the toolkit's frames, which do not expect it.
+template <class F> auto Guarded(F f) {
+    return [f = std::move(f)]() {
+        try {
+            f();
+        } catch (const std::exception& e) {
+            HandleFailure(e);
+        } catch (...) {
+            HandleFailure(std::runtime_error("Unknown exception"));
+        }
+    };
+}
 
 } // namespace ut::gui

@@ -122,33 +122,34 @@ void MainWindow::FormCreate(const QStringList& arguments) {
 
 void MainWindow::ConnectInputs() {
     SetupPage& page = *FSetup;
-    connect(page.EProject, &QLineEdit::textChanged, this, [this](const QString& text) {
-        FScan->Inputs.Project = FromQt(text);
+    auto onText = [this](QLineEdit* edit, auto apply) {
+        connect(edit, &QLineEdit::textChanged, this,
+                Guarded([edit, apply] { apply(FromQt(edit->text())); }));
+    };
+    onText(page.EProject, [this](std::string text) {
+        FScan->Inputs.Project = std::move(text);
         FScan->EProjectChange();
     });
-    connect(page.EDelphi, &QLineEdit::textChanged, this, [this](const QString& text) {
-        FScan->Inputs.Delphi = FromQt(text);
+    onText(page.EDelphi, [this](std::string text) {
+        FScan->Inputs.Delphi = std::move(text);
         FScan->EDelphiChange();
     });
-    connect(page.ESearchPath, &QLineEdit::textChanged, this,
-            [this](const QString& text) { FScan->Inputs.SearchPath = FromQt(text); });
-    connect(page.EDefines, &QLineEdit::textChanged, this,
-            [this](const QString& text) { FScan->Inputs.Defines = FromQt(text); });
-    connect(page.ELibPath, &QLineEdit::textChanged, this,
-            [this](const QString& text) { FScan->Inputs.LibPath = FromQt(text); });
-    connect(page.EBrowsePath, &QLineEdit::textChanged, this,
-            [this](const QString& text) { FScan->Inputs.BrowsePath = FromQt(text); });
+    onText(page.ESearchPath, [this](std::string text) { FScan->Inputs.SearchPath = text; });
+    onText(page.EDefines, [this](std::string text) { FScan->Inputs.Defines = text; });
+    onText(page.ELibPath, [this](std::string text) { FScan->Inputs.LibPath = text; });
+    onText(page.EBrowsePath, [this](std::string text) { FScan->Inputs.BrowsePath = text; });
     connect(page.chkBrowseAlso, &QCheckBox::toggled, this,
             [this](bool on) { FScan->Inputs.BrowseAlso = on; });
-    connect(page.chkShowIgnored, &QCheckBox::toggled, this, [this] { chkShowIgnoredClick(); });
-    connect(page.chkShowUnkn, &QCheckBox::toggled, this, [this] { chkShowUnknClick(); });
+    connect(page.chkShowIgnored, &QCheckBox::toggled, this,
+            Guarded([this] { chkShowIgnoredClick(); }));
+    connect(page.chkShowUnkn, &QCheckBox::toggled, this, Guarded([this] { chkShowUnknClick(); }));
     connect(page.btStart, &QPushButton::clicked, this, [this] { btStartClick(); });
-    connect(page.EProject, &FileNameEdit::BrowseRequested, this, [this] {
-        const QString file = FPrompts->OpenFileName(tr("Select file..."), QDir::currentPath(),
-                                                    NameFiltersFromPairs(ProjectFilter));
-        if (!file.isEmpty())
-            FSetup->EProject->setText(QDir::toNativeSeparators(file));
-    });
+    connect(page.EProject, &FileNameEdit::BrowseRequested, this, Guarded([this] {
+                const QString file = FPrompts->OpenFileName(
+                    tr("Select file..."), QDir::currentPath(), NameFiltersFromPairs(ProjectFilter));
+                if (!file.isEmpty())
+                    FSetup->EProject->setText(QDir::toNativeSeparators(file));
+            }));
 
     FPager->Changing = [this](int from) { return PagerChanging(from); };
     connect(FPager, &Pager::MousePressed, this, [this](int tab) { FTabAtMouse = tab; });
@@ -165,7 +166,13 @@ void MainWindow::btStartClick() {
     FFrontEnd->ClearAbort();
     FSetup->ELog->clear();
     FSetup->ELog->setFocus();
-    FScan->ScanProject(FromQt(FSetup->EProject->text()));
+    try {
+        FScan->ScanProject(FromQt(FSetup->EProject->text()));
+    } catch (const std::exception& e) {
+        // Before the walk (options file, current directory, opening the project); the
+        // handler of the event loop would write the same line.
+        AppException(e);
+    }
     if (FCloseAfterScan) {
         FCloseAfterScan = false;
         QTimer::singleShot(0, this, &QWidget::close);

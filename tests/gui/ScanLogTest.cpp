@@ -1,0 +1,208 @@
+// The scan as the window shows it: the log's lines and their looks, the counter, the
+// titles, the error box, Escape, and failures that reach the event loop.
+#include "GuiTestSupport.h"
+
+#include "gui/FileNameEdit.h"
+#include "gui/GuiFrontEnd.h"
+#include "gui/LogView.h"
+#include "gui/SetupPage.h"
+#include "platform/FileSystem.h"
+#include "support/Exceptions.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace ut::gui::test {
+namespace {
+
+const QColor Red(255, 0, 0);
+
+class ScanLogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FSavedDir = ut::fs::GetCurrentDir();
+        MainWindow::Options options;
+        options.prompts = &Prompts;
+        Window = std::make_unique<MainWindow>(Settings.Settings(), options);
+        Window->show();
+    }
+    void TearDown() override {
+        Window.reset();
+        ut::fs::SetCurrentDir(FSavedDir);
+    }
+
+    SetupPage& Page() { return Window->Setup(); }
+    void ScanFixture() {
+        Page().EProject->setText(Fixture("Proj/Proj.dpr"));
+        QTest::mouseClick(Page().btStart, Qt::LeftButton);
+    }
+
+    TempSettings Settings;
+    FakePrompts Prompts;
+    std::unique_ptr<MainWindow> Window;
+
+  private:
+    std::string FSavedDir;
+};
+
+TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
+    ScanFixture();
+    const QString project = Fixture("Proj/Proj.dpr");
+    const QColor text = Page().ELog->palette().color(QPalette::WindowText);
+    struct Expected {
+        QString Text;
+        bool Bold, Italic;
+        QColor Color;
+    };
+    const std::vector<Expected> expected = {
+        {"Scanning project " + project, false, false, text},
+        {"Proj: parsed...", false, false, text},
+        {"  Alpha: parsed...", false, false, text},
+        {"    Beta: parsed...", false, false, text},
+        // Missing is used twice; the second use writes nothing.
+        {"    Missing: not found", false, true, Red},
+        {"  EXC: File=Gamma, Msg=Error: \"Unclosed comment!\" on line 12 of file " +
+             Fixture("Proj/Gamma.pas"),
+         false, true, Red},
+        {"  Gamma: parsed...", false, false, text},
+        {"Parsing map-file...", false, false, text},
+        {"Done", true, false, text},
+    };
+    const std::vector<LogLine> lines = ReadLog(*Page().ELog);
+    ASSERT_EQ(lines.size(), expected.size()) << LogTexts(*Page().ELog).join('\n').toStdString();
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].Text.toStdString());
+        EXPECT_EQ(lines[i].Text, expected[i].Text);
+        EXPECT_EQ(lines[i].Bold, expected[i].Bold);
+        EXPECT_EQ(lines[i].Italic, expected[i].Italic);
+        EXPECT_EQ(lines[i].Color, expected[i].Color);
+    }
+    EXPECT_TRUE(Prompts.Errors.isEmpty());
+}
+
+TEST_F(ScanLogTest, CaretEndsAfterTheLastLine) {
+    ScanFixture();
+    const QTextCursor caret = Page().ELog->textCursor();
+    EXPECT_EQ(caret.block().text(), QStringLiteral("Done"));
+    EXPECT_TRUE(caret.atBlockEnd());
+    EXPECT_TRUE(Page().ELog->isReadOnly());
+    EXPECT_TRUE(Page().ELog->font().fixedPitch() || QFontInfo(Page().ELog->font()).fixedPitch());
+}
+
+TEST_F(ScanLogTest, CounterAndTitlesFollowTheScan) {
+    // Before any scan: no counter, and the plain program name.
+    EXPECT_FALSE(Page().labUnitCount->isVisible());
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Uni-Trace"));
+    EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace"));
+
+    ScanFixture();
+    EXPECT_TRUE(Page().labUnitCount->isVisible());
+    EXPECT_EQ(Page().labUnitCount->text(), QStringLiteral("  4 units parsed..."));
+    EXPECT_EQ(Window->windowTitle(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Proj.dpr"));
+    EXPECT_EQ(Application::Instance()->Title(), QStringLiteral("Proj.dpr"));
+}
+
+TEST_F(ScanLogTest, MissingProjectFileShowsTheErrorBoxAndKeepsTheRecords) {
+    ScanFixture();
+    ASSERT_NE(Window->Scan().FProject, nullptr);
+    const ut::TProject* before = Window->Scan().FProject;
+
+    const QString missing = Fixture("Proj/Nowhere.dpr");
+    Page().EProject->setText(missing);
+    QTest::mouseClick(Page().btStart, Qt::LeftButton);
+    EXPECT_EQ(Prompts.Errors, QStringList{"File \"" + missing + "\" not found!"});
+    // "&Start" empties the log before the scan refuses the file.
+    EXPECT_TRUE(LogTexts(*Page().ELog).isEmpty());
+    EXPECT_EQ(Window->Scan().FProject, before);
+}
+
+TEST_F(ScanLogTest, EscapeAbortsTheScan) {
+    Page().EProject->setText(Fixture("Proj/Proj.dpr"));
+    // Delivered by the scan's first pause between units.
+    QCoreApplication::postEvent(Page().ELog,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    Window->btStartClick();
+    const QStringList texts = LogTexts(*Page().ELog);
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.back(), QStringLiteral("  Aborted!"));
+    EXPECT_EQ(texts.count(QStringLiteral("  Aborted!")), 1);
+    EXPECT_FALSE(texts.contains(QStringLiteral("Done")));
+    EXPECT_TRUE(ReadLog(*Page().ELog).back().Italic);
+    EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace - Error!"));
+
+    // Once the key is up again the next scan runs to its end.
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(Page().ELog, &release);
+    EXPECT_FALSE(Window->FrontEnd().EscapeHeld());
+    Window->btStartClick();
+    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
+}
+
+TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
+    Page().EProject->setText(Fixture("Proj/Proj.dpr"));
+    QTimer::singleShot(0, Window.get(), [this] { Window->close(); });
+    Window->btStartClick();
+    // The close was refused while the records were in use; the scan stopped instead.
+    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("  Aborted!"));
+    EXPECT_TRUE(Window->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Window->isVisible());
+}
+
+/// An object whose event handler fails the way a handler of the window can.
+class FailingObject : public QObject {
+  public:
+    bool Silent = false;
+
+  protected:
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        if (Silent)
+            throw ut::EAbort();
+        throw ut::EInOutError("Cannot change to directory");
+    }
+};
+
+TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLine) {
+    FailingObject failing;
+    QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    const std::vector<LogLine> lines = ReadLog(*Page().ELog);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].Text, QStringLiteral("EXC: File=, Msg=Cannot change to directory"));
+    EXPECT_TRUE(lines[0].Italic);
+    EXPECT_EQ(lines[0].Color, Red);
+    EXPECT_TRUE(Prompts.Errors.isEmpty());
+    EXPECT_TRUE(Prompts.Warnings.isEmpty());
+}
+
+TEST_F(ScanLogTest, SilentAbortInAnEventHandlerWritesNothing) {
+    FailingObject failing;
+    failing.Silent = true;
+    QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(LogTexts(*Page().ELog).isEmpty());
+}
+
+TEST_F(ScanLogTest, FailureInAButtonHandlerIsLoggedAndTheWindowGoesOn) {
+    // A command of the window fails the way its handlers are connected.
+    QObject::connect(Page().btIgnored, &QPushButton::clicked, Window.get(),
+                     Guarded([] { throw ut::EParserError("Unexpected EOF"); }));
+    QTest::mouseClick(Page().btIgnored, Qt::LeftButton);
+    EXPECT_EQ(LogTexts(*Page().ELog), QStringList{"EXC: File=, Msg=Unexpected EOF"});
+    ScanFixture();
+    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
+}
+
+} // namespace
+} // namespace ut::gui::test
