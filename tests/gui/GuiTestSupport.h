@@ -10,8 +10,19 @@
 #include <QTextEdit>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Readable values in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '{' << l.join(QStringLiteral(", ")).toStdString() << '}';
+}
+QT_END_NAMESPACE
 
 namespace ut::gui::test {
 

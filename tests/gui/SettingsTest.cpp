@@ -1,0 +1,201 @@
+// The saved settings: the names and formats written, what a later run restores, and the
+// runs that must not write anything.
+#include "GuiTestSupport.h"
+
+#include "gui/FileNameEdit.h"
+#include "gui/FormStorage.h"
+#include "gui/SettingsKeys.h"
+#include "gui/SetupPage.h"
+#include "platform/FileSystem.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace ut::gui::test {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { FSavedDir = ut::fs::GetCurrentDir(); }
+    void TearDown() override { ut::fs::SetCurrentDir(FSavedDir); }
+
+    std::unique_ptr<MainWindow> Make(QSettings& settings, const QStringList& arguments = {}) {
+        MainWindow::Options options;
+        options.Arguments = arguments;
+        options.prompts = &Prompts;
+        return std::make_unique<MainWindow>(settings, options);
+    }
+    QString Value(const QString& key) { return Settings.Reopen()->value(key).toString(); }
+
+    TempSettings Settings;
+    FakePrompts Prompts;
+
+  private:
+    std::string FSavedDir;
+};
+
+TEST_F(SettingsTest, CloseWritesEveryValueInItsFormat) {
+    auto window = Make(Settings.Settings());
+    window->show();
+    window->setGeometry(40, 50, 700, 450);
+    SetupPage& page = window->Setup();
+    page.EDelphi->setText(QStringLiteral("5.0"));
+    page.chkBrowseAlso->setChecked(true);
+    page.chkShowIgnored->setChecked(false);
+    page.EProject->setText(QStringLiteral("/some/where/App.dpr"));
+    window->Scan().IgnUnits.SetLines(std::vector<std::string>{"zeta", "Alpha"});
+    window->close();
+
+    EXPECT_EQ(Value("Main/FormVersion"), QStringLiteral("0"));
+    EXPECT_EQ(Value("Main/NormPos"), QStringLiteral("40,50,740,500"));
+    EXPECT_EQ(Value("Main/ShowCmd"), QStringLiteral("1"));
+    EXPECT_EQ(Value("Main/Flags"), QStringLiteral("0"));
+    EXPECT_EQ(Value("Main/MinMaxPos"), QStringLiteral("-1,-1,-1,-1"));
+    EXPECT_EQ(Value("Main/PixelsPerInch"), QString::number(window->logicalDpiY()));
+    EXPECT_EQ(Value("Main/EDelphi_Text"), QStringLiteral("5.0"));
+    EXPECT_EQ(Value("Main/chkBrowseAlso_Checked"), QStringLiteral("True"));
+    EXPECT_EQ(Value("Main/chkShowIgnored_Checked"), QStringLiteral("False"));
+    EXPECT_EQ(Value("Main/chkShowUnkn_Checked"), QStringLiteral("True"));
+    EXPECT_EQ(Value("Main/Project"), QStringLiteral("/some/where/App.dpr"));
+    // The list section sits beside "Main", its lines in the list's sorted order.
+    EXPECT_EQ(Value("Main.IgnUnits_Lines/Count"), QStringLiteral("2"));
+    EXPECT_EQ(Value("Main.IgnUnits_Lines/Item0"), QStringLiteral("Alpha"));
+    EXPECT_EQ(Value("Main.IgnUnits_Lines/Item1"), QStringLiteral("zeta"));
+}
+
+TEST_F(SettingsTest, ALaterRunRestoresWhatWasSaved) {
+    {
+        auto window = Make(Settings.Settings());
+        window->show();
+        window->setGeometry(30, 35, 640, 430);
+        window->Setup().EDelphi->setText(QStringLiteral("4.0"));
+        window->Setup().chkBrowseAlso->setChecked(true);
+        window->Setup().chkShowUnkn->setChecked(false);
+        window->Setup().EProject->setText(Fixture("Proj/Proj.dpr"));
+        window->Scan().IgnUnits.SetLines(std::vector<std::string>{"Forms", "Windows"});
+        window->close();
+    }
+    auto settings = Settings.Reopen();
+    auto window = Make(*settings);
+    window->show();
+    SetupPage& page = window->Setup();
+    EXPECT_EQ(window->geometry(), QRect(30, 35, 640, 430));
+    EXPECT_EQ(page.EDelphi->text(), QStringLiteral("4.0"));
+    EXPECT_TRUE(page.chkBrowseAlso->isChecked());
+    EXPECT_TRUE(window->Scan().Inputs.BrowseAlso);
+    EXPECT_FALSE(page.chkShowUnkn->isChecked());
+    EXPECT_FALSE(page.chkShowIgnored->isEnabled());
+    EXPECT_FALSE(window->Filters().ShowUnknown);
+    EXPECT_EQ(page.EProject->text(), Fixture("Proj/Proj.dpr"));
+    // Restoring the project ran its change handler: the options file was read.
+    EXPECT_EQ(page.EDefines->text(), QStringLiteral("VER130;TESTING"));
+    EXPECT_EQ(window->Scan().IgnUnits.Lines().ToVector(),
+              (std::vector<std::string>{"Forms", "Windows"}));
+    EXPECT_EQ(window->Scan().Inputs.Delphi, "4.0");
+}
+
+TEST_F(SettingsTest, SavedIgnoredUnitsComeBackSortedWithoutCaseDuplicates) {
+    QSettings& s = Settings.Settings();
+    s.setValue("Main.IgnUnits_Lines/Count", "3");
+    s.setValue("Main.IgnUnits_Lines/Item0", "Windows");
+    s.setValue("Main.IgnUnits_Lines/Item1", "forms");
+    s.setValue("Main.IgnUnits_Lines/Item2", "WINDOWS");
+    auto window = Make(s);
+    window->show();
+    EXPECT_EQ(window->Scan().IgnUnits.Lines().ToVector(),
+              (std::vector<std::string>{"forms", "Windows"}));
+}
+
+TEST_F(SettingsTest, AnEmptiedIgnoreListIsSavedWithoutCountAndTheDefaultsReturn) {
+    {
+        auto window = Make(Settings.Settings());
+        window->show();
+        window->Scan().IgnUnits.SetLines(std::vector<std::string>{});
+        window->close();
+    }
+    EXPECT_FALSE(Settings.Reopen()->contains("Main.IgnUnits_Lines/Count"));
+    auto settings = Settings.Reopen();
+    auto window = Make(*settings);
+    window->show();
+    EXPECT_EQ(window->Scan().IgnUnits.Lines().Count(), 5);
+}
+
+TEST_F(SettingsTest, ARunWithoutARestoreSavesNothing) {
+    {
+        auto window = Make(Settings.Settings());
+        window->Setup().EDelphi->setText(QStringLiteral("3.0"));
+    }
+    EXPECT_TRUE(Settings.Reopen()->allKeys().isEmpty());
+}
+
+TEST_F(SettingsTest, DestroyedWithoutACloseSavesOnce) {
+    {
+        auto window = Make(Settings.Settings());
+        window->show();
+        window->Setup().EDelphi->setText(QStringLiteral("3.0"));
+    }
+    EXPECT_EQ(Value("Main/EDelphi_Text"), QStringLiteral("3.0"));
+}
+
+TEST_F(SettingsTest, CommandLineStartKeepsTheArgumentAndSavesIt) {
+    Settings.Settings().setValue("Main/Project", "/saved/Old.dpr");
+    {
+        auto window = Make(Settings.Settings(), {Fixture("Proj/Proj.dpr")});
+        window->show();
+        EXPECT_EQ(window->Setup().EProject->text(), Fixture("Proj/Proj.dpr"));
+        window->close();
+    }
+    EXPECT_EQ(Value("Main/Project"), Fixture("Proj/Proj.dpr"));
+}
+
+TEST_F(SettingsTest, SettingsOfANewerVersionAreNotRestored) {
+    QSettings& s = Settings.Settings();
+    s.setValue("Main/FormVersion", "1");
+    s.setValue("Main/EDelphi_Text", "9.9");
+    s.setValue("Main/Project", "/saved/Old.dpr");
+    auto window = Make(s);
+    window->show();
+    EXPECT_NE(window->Setup().EDelphi->text(), QStringLiteral("9.9"));
+    EXPECT_TRUE(window->Setup().EProject->text().isEmpty());
+}
+
+TEST_F(SettingsTest, RectangleOfAnotherResolutionIsNotApplied) {
+    QSettings& s = Settings.Settings();
+    auto probe = Make(s);
+    const int dpi = probe->logicalDpiY();
+    probe.reset();
+    s.clear();
+    s.setValue("Main/NormPos", "10,20,510,420");
+    s.setValue("Main/PixelsPerInch", QString::number(dpi + 24));
+    auto window = Make(s);
+    window->show();
+    EXPECT_NE(window->geometry(), QRect(10, 20, 500, 400));
+    s.setValue("Main/PixelsPerInch", QString::number(dpi));
+    window->hide();
+    window->show();
+    EXPECT_EQ(window->geometry(), QRect(10, 20, 500, 400));
+}
+
+TEST(FormStorageText, Quads) {
+    EXPECT_EQ(FormatQuad(-1, 2, 300, -4000), QStringLiteral("-1,2,300,-4000"));
+    const auto q = ParseQuad(QStringLiteral(" 1, 2,3 ,4"));
+    ASSERT_TRUE(q.has_value());
+    EXPECT_EQ(*q, (std::array<int, 4>{1, 2, 3, 4}));
+    for (const char* bad : {"", "1,2,3", "1,2,3,4,5", "1,2,x,4", "1;2;3;4"})
+        EXPECT_FALSE(ParseQuad(QString::fromLatin1(bad)).has_value()) << bad;
+}
+
+TEST(FormStorageText, Booleans) {
+    const std::vector<std::pair<const char*, std::optional<bool>>> cases = {
+        {"True", true}, {"False", false}, {"true", true},        {"FALSE", false},   {"1", true},
+        {"0", false},   {"-1", true},     {"yes", std::nullopt}, {"", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ParseBool(QString::fromLatin1(text)), expected) << '"' << text << '"';
+}
+
+} // namespace
+} // namespace ut::gui::test
