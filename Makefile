@@ -33,3 +33,8 @@ clean:
 .PHONY: fuzz
 fuzz:
 	@bash scripts/fuzz.sh
+
+# A picture of each page of the main window on the demo, into $(BUILD)/screenshots/.
+.PHONY: screenshots
+screenshots: build
+	@bash scripts/screenshots.sh $(BUILD) $(DEMO)

@@ -7,6 +7,7 @@
 #include "gui/StartOptions.h"
 #include "platform/Registry.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     options.Registry = &registry;
 
     if (!start.ScreenshotDir.isEmpty()) {
+        // The scan changes the current directory; the target is the one the user meant.
+        const QString shotDir = QDir(start.ScreenshotDir).absolutePath();
         // Pictures are taken with default settings and leave the user's settings alone.
         QTemporaryDir scratch;
         ConsolePrompts prompts;
@@ -34,7 +37,7 @@ int main(int argc, char** argv) {
         QSettings settings(scratch.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         MainWindow window(settings, options);
         window.show();
-        return SaveScreenshots(window, start.ScreenshotDir, DefaultScreenshotPages()) == 0 ? 0 : 1;
+        return SaveScreenshots(window, shotDir, DefaultScreenshotPages()) == 0 ? 0 : 1;
     }
     QSettings settings(QLatin1String(keys::Organization), QLatin1String(keys::Application));
     MainWindow window(settings, options);

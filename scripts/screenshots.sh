@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Pictures of every page of the main window on the example project, taken without a
+# display (Qt's offscreen platform), into BUILD/screenshots/.
+set -euo pipefail
+build=${1:-build}
+project=${2:-examples/demo/Demo.dpr}
+out=${3:-$build/screenshots}
+if [ ! -x "$build/unitrace" ]; then
+  echo "screenshots: $build/unitrace was not built (Qt 6 missing?)" >&2
+  exit 1
+fi
+# The demo's compiler settings, as `make run` gives them.
+UNITRACE_REGISTRY=$(bash "$(dirname "$0")/demo-registry.sh" "$build/demo/Delphi5.reg")
+export UNITRACE_REGISTRY
+export QT_QPA_PLATFORM=offscreen
+"$build/unitrace" --screenshots "$out" "$project"
+ls -1 "$out"/*.png
