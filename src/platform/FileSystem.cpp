@@ -8,9 +8,10 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <map>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace ut::fs {
 
@@ -21,9 +22,20 @@ DriveMapper& TheDriveMapper() {
     return mapper;
 }
 
+// A directory's names by their letter-folded spelling. Where several names fold alike the
+// one that sorts first byte-wise stands for them, so a lookup is a single hash probe.
+using FoldedNames = std::unordered_map<std::string, std::string>;
+
+std::string FoldedName(std::string_view name) {
+    std::string key(name);
+    for (char& c : key)
+        c = static_cast<char>(UpperFold(static_cast<unsigned char>(c)));
+    return key;
+}
+
 // Directory listings used to resolve letter case, kept until ClearListingCache.
-std::map<std::string, std::vector<std::string>>& ListingCache() {
-    static std::map<std::string, std::vector<std::string>> cache;
+std::unordered_map<std::string, FoldedNames>& ListingCache() {
+    static std::unordered_map<std::string, FoldedNames> cache;
     return cache;
 }
 
@@ -32,30 +44,43 @@ int& CacheDepth() {
     return depth;
 }
 
-std::vector<std::string> ReadDirectory(const std::string& dir) {
-    std::vector<std::string> names;
+// Calls `each` with every name in `dir` except "." and "..".
+template <typename Fn> void ReadDirectory(const std::string& dir, Fn each) {
     if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
         while (dirent* e = readdir(d)) {
             if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-                names.emplace_back(e->d_name);
+                each(std::string_view(e->d_name));
         }
         closedir(d);
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const int c = CompareFolded(a, b);
-        return c != 0 ? c < 0 : a < b;
-    });
-    return names;
 }
 
-std::vector<std::string> ListDirectory(const std::string& dir) {
-    if (CacheDepth() == 0)
-        return ReadDirectory(dir);
+// Keeps the byte-wise smaller of two names that fold alike.
+void KeepFirst(std::string& kept, std::string_view name) {
+    if (kept.empty() || name < kept)
+        kept = name;
+}
+
+// The name in `dir` that equals `part` without regard to letter case; empty when none.
+std::string FindFolded(const std::string& dir, const std::string& part) {
+    if (CacheDepth() == 0) {
+        std::string found;
+        ReadDirectory(dir, [&](std::string_view name) {
+            if (CompareFolded(name, part) == 0)
+                KeepFirst(found, name);
+        });
+        return found;
+    }
     auto& cache = ListingCache();
     auto it = cache.find(dir);
-    if (it == cache.end())
-        it = cache.emplace(dir, ReadDirectory(dir)).first;
-    return it->second;
+    if (it == cache.end()) {
+        FoldedNames names;
+        ReadDirectory(dir,
+                      [&](std::string_view name) { KeepFirst(names[FoldedName(name)], name); });
+        it = cache.emplace(dir, std::move(names)).first;
+    }
+    const auto found = it->second.find(FoldedName(part));
+    return found == it->second.end() ? std::string() : found->second;
 }
 
 bool Exists(const std::string& path) {
@@ -119,24 +144,34 @@ std::string ResolveCase(const std::string& fullPath) {
         return fullPath;
     const bool trailing = fullPath.size() > 1 && fullPath.back() == '/';
     const std::vector<std::string> parts = SplitComponents(fullPath);
+    // Every leading component of an existing directory exists as spelt: when the parent does
+    // (a missing file in a known directory, the usual case) only the last one needs a look.
+    size_t exact = 0;
     std::string result;
+    if (parts.size() > 1) {
+        std::string parent;
+        for (size_t i = 0; i + 1 < parts.size(); ++i)
+            parent += "/" + parts[i];
+        if (Exists(parent)) {
+            exact = parts.size() - 1;
+            result = std::move(parent);
+        }
+    }
     bool resolving = true;
-    for (const std::string& part : parts) {
+    for (size_t i = exact; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
         std::string next = result + "/" + part;
         if (resolving && !Exists(next)) {
-            const auto names = ListDirectory(result.empty() ? "/" : result);
-            auto it = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
-                return CompareFolded(n, part) == 0;
-            });
-            if (it != names.end())
-                next = result + "/" + *it;
+            const std::string found = FindFolded(result.empty() ? "/" : result, part);
+            if (!found.empty())
+                next = result + "/" + found;
             else
                 resolving = false;
         }
         result = std::move(next);
     }
     if (result.empty())
-        result = "/";
+        result.push_back(PathDelim); // not = "/": GCC 12 warns falsely (-Wrestrict)
     else if (trailing)
         result += '/';
     return result;
@@ -172,7 +207,7 @@ std::string ExpandFileName(const std::string& path) {
     for (const std::string& part : out)
         result += "/" + part;
     if (result.empty())
-        result = "/";
+        result.push_back(PathDelim); // not = "/": GCC 12 warns falsely (-Wrestrict)
     else if (trailing)
         result += '/';
     return ResolveCase(result);

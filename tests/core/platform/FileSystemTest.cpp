@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 namespace {
 
@@ -50,6 +51,46 @@ TEST_F(FileSystemTest, ResolvesLetterCaseComponentByComponent) {
     EXPECT_FALSE(fs::FileExists(root + "/src/sub"));
     // A missing component keeps the rest of the path as written.
     EXPECT_EQ(fs::ExpandFileName(root + "/src/Missing/X.pas"), root + "/Src/Missing/X.pas");
+}
+
+// The listing cache of a scan must not change a single resolution: each case runs once
+// without and once inside a cache scope.
+TEST_F(FileSystemTest, ResolutionIsTheSameWithAndWithoutTheListingCache) {
+    Touch("/Src/ABC.pas");
+    Touch("/Src/abc.pas");
+    const struct {
+        const char* name;
+        std::string path;
+        std::string expected;
+    } cases[] = {
+        {"exact spelling wins", "/Src/abc.pas", "/Src/abc.pas"},
+        {"of names folding alike the byte-wise first", "/src/Abc.PAS", "/Src/ABC.pas"},
+        {"missing file in a known directory", "/Src/Other.dfm", "/Src/Other.dfm"},
+        {"missing file in a mis-spelt directory", "/SRC/sub/Deep.dfm", "/Src/Sub/Deep.dfm"},
+        {"last component only differs", "/Src/Sub/DEEP.pas", "/Src/Sub/Deep.pas"},
+        {"directory with trailing delimiter", "/src/sub/", "/Src/Sub/"},
+        {"missing directory keeps the rest", "/src/None/sub/x.pas", "/Src/None/sub/x.pas"},
+    };
+    for (const bool cached : {false, true}) {
+        std::optional<fs::ListingCacheScope> scope;
+        if (cached)
+            scope.emplace();
+        for (const auto& c : cases)
+            EXPECT_EQ(fs::ResolveCase(root + c.path), root + c.expected)
+                << c.name << (cached ? " (cached)" : "");
+    }
+}
+
+TEST_F(FileSystemTest, ListingCacheKeepsEachDirectoryUntilTheScopeEnds) {
+    {
+        fs::ListingCacheScope scope;
+        EXPECT_EQ(fs::ResolveCase(root + "/Src/MAIN.pas"), root + "/Src/Main.PAS");
+        // Listed once per scan: a file that appears later is not seen by a folded lookup.
+        Touch("/Src/Late.pas");
+        EXPECT_EQ(fs::ResolveCase(root + "/Src/LATE.pas"), root + "/Src/LATE.pas");
+        EXPECT_EQ(fs::ResolveCase(root + "/Src/Late.pas"), root + "/Src/Late.pas");
+    }
+    EXPECT_EQ(fs::ResolveCase(root + "/Src/LATE.pas"), root + "/Src/Late.pas");
 }
 
 TEST_F(FileSystemTest, ListFilesMatchesPatternWithoutRegardToCase) {
