@@ -119,6 +119,13 @@ class Watchdog {
     std::thread thread;
 };
 
+std::string JoinNames(const std::vector<std::string>& names) {
+    std::string s;
+    for (const std::string& n : names)
+        s += (s.empty() ? "" : ", ") + n;
+    return s;
+}
+
 const char* KindName(int kind) {
     static const char* const names[] = {"none", "unit", "program", "package", "library"};
     return kind >= ukNone && kind <= ukLibrary ? names[kind] : "?";
@@ -172,7 +179,7 @@ TEST(FpcCorpus, EverySourceParsesToAFinalState) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     std::printf("FPC corpus: %zu sources in %s, %d parsed, %d refused, %.1f s\n", all.size(),
-                packages.front().c_str(), parsed, refused, seconds);
+                JoinNames(packages).c_str(), parsed, refused, seconds);
     for (const auto& [kind, n] : kinds)
         std::printf("  kind %-8s %6d\n", kind.c_str(), n);
     std::printf("  with a uses list %d\n", withUses);
