@@ -1,0 +1,127 @@
+#include "gui/DllPage.h"
+
+#include "gui/Application.h"
+#include "gui/DllTree.h"
+#include "gui/FileNameEdit.h"
+#include "gui/Prompts.h"
+#include "gui/QtText.h"
+#include "platform/FileSystem.h"
+#include "support/Textutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace ut::gui {
+
+namespace {
+
+/// The browse dialog of EExe.
+constexpr const char* ExeFilter = "Executables...|*.exe;*.dll;*.bpl|All files (*.*)|*.*";
+
+} // namespace
+
+DllPage::DllPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("DllPage"));
+    FOwnPrompts = std::make_unique<MessageBoxPrompts>(this);
+    FPrompts = FOwnPrompts.get();
+
+    EExe = new FileNameEdit(this);
+    EExe->setObjectName(QStringLiteral("EExe"));
+    labExe = new QLabel(tr("Executable:"), this);
+    labExe->setObjectName(QStringLiteral("labExe"));
+    labExe->setBuddy(EExe);
+    dllTree = new DllTree(this);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(labExe);
+    row->addWidget(EExe, 1);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(row);
+    page->addWidget(dllTree, 1);
+    setTabOrder(EExe, dllTree);
+
+    connect(EExe, &QLineEdit::editingFinished, this, Guarded([this] { EExeExit(); }));
+    connect(EExe, &FileNameEdit::BrowseRequested, this, Guarded([this] { EExeBrowse(); }));
+}
+
+DllPage::~DllPage() = default;
+
+void DllPage::SetLogSink(std::function<void(const QString&)> sink) {
+    dllTree->SetLogSink(std::move(sink));
+}
+
+void DllPage::SetDumpTool(const QString& toolPath) {
+    dllTree->SetDumpTool(toolPath);
+}
+
+void DllPage::SetDumpTimeLimit(std::chrono::milliseconds limit) {
+    dllTree->SetTimeLimit(limit);
+}
+
+void DllPage::SetPrompts(Prompts* prompts) {
+    FPrompts = prompts ? prompts : FOwnPrompts.get();
+}
+
+void DllPage::SetExeName(const QString& name) {
+    if (name == FExeName)
+        return;
+    FExeName = name;
+    if (EExe->text() != name)
+        EExe->setText(name);
+    if (IsActive())
+        dllTree->RebuildDllTree(FromQt(FExeName));
+    else
+        dllTree->ClearTree();
+}
+
+void DllPage::Activate() {
+    if (dllTree->topLevelItemCount() == 0 && fs::FileExists(FromQt(FExeName)))
+        dllTree->RebuildDllTree(FromQt(FExeName));
+}
+
+bool DllPage::SameFileName(const QString& name) const {
+    return SameText(FromQt(name), FromQt(FExeName));
+}
+
+void DllPage::EExeExit() {
+    if (!SameFileName(EExe->text()))
+        SetExeName(EExe->text());
+}
+
+void DllPage::EExeBrowse() {
+    QString dir = QDir::currentPath();
+    if (!FExeName.isEmpty()) {
+        const QFileInfo current(FExeName);
+        if (current.absoluteDir().exists())
+            dir = current.absolutePath();
+    }
+    const QString name =
+        FPrompts->OpenFileName(tr("Select file..."), dir, NameFiltersFromPairs(ExeFilter));
+    if (!name.isEmpty())
+        EExeAfterDialog(QDir::toNativeSeparators(name));
+}
+
+void DllPage::EExeAfterDialog(const QString& name) {
+    if (!SameFileName(name))
+        SetExeName(name);
+}
+
+void DllPage::PrepareForScreenshot() {
+    if (!fs::FileExists(FromQt(FExeName)))
+        SetExeName(QCoreApplication::applicationFilePath());
+    Activate();
+    QTreeWidgetItem* root = dllTree->Root();
+    if (!root)
+        return;
+    root->setExpanded(true);
+    for (int i = 0; i < root->childCount(); ++i)
+        root->child(i)->setExpanded(true);
+    dllTree->setCurrentItem(root);
+    dllTree->scrollToTop();
+}
+
+} // namespace ut::gui

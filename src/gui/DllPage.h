@@ -1,0 +1,64 @@
+#pragma once
+// The "DLL usage" page: the file box EExe naming the executable, library or package to
+// inspect, and the tree of the libraries it imports (DllTree).
+#include <QString>
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QLabel;
+
+namespace ut::gui {
+
+class DllTree;
+class FileNameEdit;
+class Prompts;
+
+class DllPage : public QWidget {
+    Q_OBJECT
+  public:
+    explicit DllPage(QWidget* parent = nullptr);
+    ~DllPage() override;
+
+    /// FExeName: the file the page shows.
+    const QString& ExeName() const { return FExeName; }
+    /// Takes `name` when it differs from FExeName (exactly): shows it in EExe and rebuilds
+    /// the tree when the page is on view; otherwise empties the tree, so that the next
+    /// Activate builds the new file's tree instead of leaving the old one on view.
+    void SetExeName(const QString& name);
+    /// The page became the current one: builds the root and its first level when the tree
+    /// has no nodes and FExeName names an existing file.
+    void Activate();
+    /// The page counts as active while it is visible (the pager shows only its current page).
+    bool IsActive() const { return isVisible(); }
+
+    /// Where the page reports what the user should learn about (a dump tool that hung).
+    void SetLogSink(std::function<void(const QString&)> sink);
+    /// The dump tool; empty: the one beside the application, else the first on PATH.
+    void SetDumpTool(const QString& toolPath);
+    void SetDumpTimeLimit(std::chrono::milliseconds limit);
+    /// Who shows the browse dialog; nullptr: the real dialog. Must outlive the page.
+    void SetPrompts(Prompts* prompts);
+
+    /// For the screenshots: the tree of FExeName (or, when that is no existing file, of
+    /// the running program itself) with its first two levels expanded.
+    void PrepareForScreenshot();
+
+    QLabel* labExe;
+    FileNameEdit* EExe;
+    DllTree* dllTree;
+
+  private:
+    void EExeExit();
+    void EExeBrowse();
+    void EExeAfterDialog(const QString& name);
+    bool SameFileName(const QString& name) const;
+
+    QString FExeName;
+    std::unique_ptr<Prompts> FOwnPrompts;
+    Prompts* FPrompts;
+};
+
+} // namespace ut::gui

@@ -1,0 +1,214 @@
+#include "gui/DllTree.h"
+
+#include "gui/Application.h"
+#include "gui/QtText.h"
+#include "gui/WaitCursor.h"
+#include "imports/DllSearch.h"
+#include "imports/DumpRunner.h"
+#include "platform/FileSystem.h"
+#include "support/Textutil.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+#include <optional>
+#include <unordered_set>
+
+namespace ut::gui {
+
+namespace {
+
+void AddPlaceholder(QTreeWidgetItem* node) {
+    auto* placeholder = new QTreeWidgetItem(node);
+    placeholder->setData(0, DllTree::PlaceholderRole, 1);
+}
+
+void SetNodePath(QTreeWidgetItem* node, const std::string& path) {
+    node->setData(0, DllTree::PathRole, QByteArray::fromStdString(path));
+}
+
+void CollectSubtree(QTreeWidgetItem* node, std::unordered_set<QTreeWidgetItem*>& into) {
+    into.insert(node);
+    for (int i = 0; i < node->childCount(); ++i)
+        CollectSubtree(node->child(i), into);
+}
+
+} // namespace
+
+DllTree::DllTree(QWidget* parent) : QTreeWidget(parent), FTimeLimit(DumpTimeLimit) {
+    setObjectName(QStringLiteral("dllTree"));
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* node) { Guarded([this, node] { dllTreeExpanding(node); })(); });
+}
+
+DllTree::~DllTree() = default;
+
+void DllTree::SetDumpTool(const QString& toolPath) {
+    FDumpTool = toolPath;
+    FDumpToolKnown = !toolPath.isEmpty();
+}
+
+QString DllTree::DumpTool() {
+    // Looked for at the first dump, and again later while there is none: it may be
+    // installed meanwhile.
+    if (!FDumpToolKnown) {
+        FDumpTool = ToQt(FindDumpTool(FromQt(QCoreApplication::applicationDirPath())));
+        FDumpToolKnown = !FDumpTool.isEmpty();
+    }
+    return FDumpTool;
+}
+
+bool DllTree::IsPlaceholder(const QTreeWidgetItem* node) {
+    return node && node->data(0, PlaceholderRole).toInt() == 1;
+}
+
+std::string DllTree::NodePath(const QTreeWidgetItem* node) {
+    return node ? node->data(0, PathRole).toByteArray().toStdString() : std::string();
+}
+
+void DllTree::ClearTree() {
+    FDllNodes.Clear();
+    clear();
+}
+
+void DllTree::RebuildDllTree(const std::string& exeName) {
+    ClearTree();
+    if (exeName.empty())
+        return;
+    const std::string path = fs::ExpandFileName(exeName);
+    FExeDir = fs::ExtractFileDir(path);
+    auto* root = new QTreeWidgetItem(this, QStringList(ToQt(fs::ExtractFileName(path))));
+    SetNodePath(root, path);
+    RegisterDllNode(path, root);
+    AddPlaceholder(root);
+    setCurrentItem(root);
+    // Expanding runs dllTreeExpanding, which lists the file's imports at once.
+    root->setExpanded(true);
+}
+
+void DllTree::RegisterDllNode(const std::string& path, QTreeWidgetItem* node) {
+    FDllNodes.AddObject(path, node);
+}
+
+void DllTree::DeleteNode(QTreeWidgetItem* node) {
+    if (!node)
+        return;
+    std::unordered_set<QTreeWidgetItem*> doomed;
+    CollectSubtree(node, doomed);
+    for (int i = FDllNodes.Count() - 1; i >= 0; --i)
+        if (doomed.count(FDllNodes.Objects(i)) != 0)
+            FDllNodes.Delete(i);
+    delete node;
+}
+
+void DllTree::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Delete && mods == Qt::ControlModifier) {
+        event->accept();
+        QTreeWidgetItem* node = currentItem();
+        if (node && node != Root())
+            DeleteNode(node);
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void DllTree::dllTreeExpanding(QTreeWidgetItem* node) {
+    if (node->childCount() == 0 || !IsPlaceholder(node->child(0)))
+        return;
+    delete node->takeChild(0);
+    // Copied nodes carry their source's path too, so expanding a copy lists its imports.
+    const std::string path = NodePath(node);
+    if (!path.empty())
+        ListImports(path, node);
+}
+
+void DllTree::ListImports(const std::string& fileName, QTreeWidgetItem* node) {
+    std::optional<WaitCursor> cursor;
+    TDumpOptions options;
+    options.ToolPath = FromQt(DumpTool());
+    options.TimeLimit = FTimeLimit;
+    options.OnBusy = [&cursor](bool busy) {
+        if (busy)
+            cursor.emplace();
+        else
+            cursor.reset();
+    };
+    TDumpResult result;
+    try {
+        result = ut::ListImports(fileName, options);
+    } catch (const std::exception& e) {
+        Log(ToQt(e.what()));
+        return;
+    }
+    if (result.Status == TDumpStatus::TimedOut)
+        Log(ToQt(result.Message));
+    if (result.Status != TDumpStatus::Listed)
+        return;
+    for (const std::string& name : result.Imports)
+        AddImportNode(name, node);
+}
+
+void DllTree::AddImportNode(const std::string& dllName, QTreeWidgetItem* parent) {
+    const QString text = ToQt(dllName);
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0).compare(text, Qt::CaseInsensitive) == 0)
+            return;
+
+    const std::string path = ResolveDll(dllName);
+    auto* node = new QTreeWidgetItem(parent, QStringList(text));
+    if (path.empty())
+        return;
+    SetNodePath(node, path);
+    // A library that imports itself through the chain above stays a leaf. The chain is
+    // compared by path, so copies (which are not registered) are caught as well.
+    for (const QTreeWidgetItem* up = parent; up; up = up->parent())
+        if (CompareFolded(NodePath(up), path) == 0)
+            return;
+    const int known = IndexOfText(FDllNodes, path);
+    if (known < 0) {
+        RegisterDllNode(path, node);
+        AddPlaceholder(node);
+    } else {
+        CopySubtree(FDllNodes.Objects(known), node);
+    }
+}
+
+void DllTree::CopySubtree(QTreeWidgetItem* source, QTreeWidgetItem* target) {
+    for (int i = 0; i < source->childCount(); ++i) {
+        const QTreeWidgetItem* from = source->child(i);
+        auto* copy = new QTreeWidgetItem(target, QStringList(from->text(0)));
+        copy->setData(0, PlaceholderRole, from->data(0, PlaceholderRole));
+        copy->setData(0, PathRole, from->data(0, PathRole));
+        if (from->childCount() > 0)
+            CopySubtree(source->child(i), copy);
+    }
+}
+
+std::string DllTree::ResolveDll(const std::string& dllName) {
+    if (FDllPaths) {
+        int index = 0;
+        if (FDllPaths->Find(dllName, index))
+            return FDllPaths->Duals(index);
+    } else {
+        FDllPaths = std::make_unique<TDualStringList>();
+        FDllPaths->SetSorted(true);
+        FDllPaths->SetDuplicates(TDuplicates::dupIgnore);
+    }
+    std::string path = ut::ResolveDll(dllName, FExeDir);
+    if (!path.empty())
+        FDllPaths->AddDual(dllName, path);
+    return path;
+}
+
+void DllTree::Log(const QString& text) const {
+    if (FLog)
+        FLog(text);
+}
+
+} // namespace ut::gui

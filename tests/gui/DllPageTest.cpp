@@ -1,0 +1,452 @@
+// The "DLL usage" page through its widgets, with a stand-in dump tool that records every
+// file it is asked about and prints the file's own text (so each test file holds its
+// "Imports from" lines), and with the real tdump on the committed PE fixtures.
+#include "gui/DllPage.h"
+#include "GuiTestSupport.h"
+#include "gui/DllTree.h"
+#include "gui/FileNameEdit.h"
+#include "gui/Prompts.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ut::gui::testing {
+namespace {
+
+class RecordingPrompts : public Prompts {
+  public:
+    void ErrorMessage(const QString&) override {}
+    void Warning(const QString&) override {}
+    bool Confirm(const QString&) override { return false; }
+    QString OpenFileName(const QString& title, const QString& directory,
+                         const QStringList& nameFilters) override {
+        Title = title;
+        Directory = directory;
+        Filters = nameFilters;
+        return Chosen;
+    }
+    QString Title, Directory, Chosen;
+    QStringList Filters;
+};
+
+QStringList ChildTexts(const QTreeWidgetItem* node) {
+    QStringList texts;
+    for (int i = 0; i < node->childCount(); ++i)
+        texts << node->child(i)->text(0);
+    return texts;
+}
+
+QTreeWidgetItem* ChildNamed(QTreeWidgetItem* node, const QString& text) {
+    for (int i = 0; i < node->childCount(); ++i)
+        if (node->child(i)->text(0) == text)
+            return node->child(i);
+    ADD_FAILURE() << "no child " << text.toStdString();
+    return nullptr;
+}
+
+/// Not expanded yet: exactly one child, the placeholder.
+bool Unexpanded(const QTreeWidgetItem* node) {
+    return node && node->childCount() == 1 && DllTree::IsPlaceholder(node->child(0));
+}
+
+class DllPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // Blanks in every path: the directory, the tool and the inspected files.
+        dir =
+            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/dll page XXXXXX"));
+        ASSERT_TRUE(dir->isValid());
+        tool = Path("fake tdump");
+        WriteScript(tool, "printf '%s\\n' \"$2\" >> \"$(dirname \"$0\")/calls.log\"\n"
+                          "exec cat -- \"$2\"\n");
+        page.SetDumpTool(tool);
+        page.SetLogSink([this](const QString& text) { log << text; });
+        page.SetPrompts(&prompts);
+        page.resize(400, 300);
+    }
+
+    QString Path(const QString& name) const { return dir->filePath(name); }
+
+    void WriteScript(const QString& file, const char* body) const {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n");
+        f.write(body);
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    /// A library or executable that "imports" `imports`.
+    void Lib(const QString& name, const QStringList& imports) const {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        for (const QString& import : imports)
+            f.write(("Imports from " + import + "\n").toUtf8());
+    }
+
+    /// The files dumped so far, by name without directory.
+    QStringList Dumped() const {
+        QFile f(Path("calls.log"));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList names;
+        for (const QString& line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts))
+            names << QFileInfo(line).fileName();
+        return names;
+    }
+
+    QTreeWidgetItem* Root() const { return page.dllTree->Root(); }
+
+    /// Expands `node` as the user does: select it and press "+".
+    void Expand(QTreeWidgetItem* node) {
+        ASSERT_NE(node, nullptr);
+        page.dllTree->setCurrentItem(node);
+        QTest::keyClick(page.dllTree, Qt::Key_Plus);
+        ASSERT_TRUE(node->isExpanded());
+    }
+
+    QStringList RegisteredNames() const {
+        QStringList names;
+        const auto& nodes = page.dllTree->DllNodes();
+        for (int i = 0; i < nodes.Count(); ++i) {
+            EXPECT_EQ(DllTree::NodePath(nodes.Objects(i)), nodes[i]);
+            names << QFileInfo(QString::fromStdString(nodes[i])).fileName();
+        }
+        return names;
+    }
+
+    /// The page showing `exe`'s tree.
+    void ShowTree(const QString& exe) {
+        page.SetExeName(Path(exe));
+        page.show();
+        page.Activate();
+        ASSERT_NE(Root(), nullptr);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString tool;
+    QStringList log;
+    RecordingPrompts prompts;
+    DllPage page;
+};
+
+TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDump) {
+    Lib("app.exe", {"a.dll", "B.DLL", "missing.dll"});
+    Lib("a.dll", {"c.dll"});
+    Lib("b.dll", {});
+    page.SetExeName(Path("app.exe")); // from the options file, page not on view
+    EXPECT_EQ(page.EExe->text(), Path("app.exe"));
+    EXPECT_EQ(page.dllTree->topLevelItemCount(), 0);
+    EXPECT_TRUE(Dumped().isEmpty());
+
+    page.show();
+    page.Activate();
+    ASSERT_EQ(page.dllTree->topLevelItemCount(), 1);
+    EXPECT_EQ(Root()->text(0), "app.exe");
+    EXPECT_TRUE(Root()->isExpanded());
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll", "B.DLL", "missing.dll"}));
+    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+    EXPECT_TRUE(Unexpanded(ChildNamed(Root(), "a.dll")));
+    EXPECT_TRUE(Unexpanded(ChildNamed(Root(), "B.DLL"))); // found as b.dll in any case
+    EXPECT_EQ(ChildNamed(Root(), "missing.dll")->childCount(), 0);
+    EXPECT_EQ(DllTree::NodePath(ChildNamed(Root(), "missing.dll")), "");
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_EQ(page.dllTree->DllNodes().Objects(0), Root());
+
+    // Only successful searches are remembered.
+    const TDualStringList* paths = page.dllTree->DllPaths();
+    ASSERT_NE(paths, nullptr);
+    EXPECT_EQ(paths->ToVector(), std::vector<std::string>({"a.dll", "B.DLL"}));
+    EXPECT_EQ(paths->DualOf("b.dll"), Path("b.dll").toStdString());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
+
+    page.Activate(); // nodes present: nothing is built or dumped again
+    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+    EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(DllPageTest, ActivationWithoutAnExistingFileBuildsNothing) {
+    page.SetExeName(Path("nowhere.exe"));
+    page.show();
+    page.Activate();
+    EXPECT_EQ(page.dllTree->topLevelItemCount(), 0);
+    EXPECT_TRUE(Dumped().isEmpty());
+}
+
+TEST_F(DllPageTest, EachNodeIsDumpedOnceWhenFirstExpanded) {
+    Lib("app.exe", {"a.dll", "b.dll"});
+    Lib("a.dll", {"c.dll"});
+    Lib("b.dll", {});
+    Lib("c.dll", {});
+    ShowTree("app.exe");
+    QTreeWidgetItem* a = ChildNamed(Root(), "a.dll");
+    Expand(a);
+    EXPECT_EQ(ChildTexts(a), QStringList({"c.dll"}));
+    EXPECT_TRUE(Unexpanded(a->child(0)));
+    a->setExpanded(false);
+    Expand(a);
+    EXPECT_EQ(ChildTexts(a), QStringList({"c.dll"}));
+    QTreeWidgetItem* b = ChildNamed(Root(), "b.dll");
+    Expand(b); // imports nothing: the placeholder goes, no children come
+    EXPECT_EQ(b->childCount(), 0);
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll", "c.dll"}));
+}
+
+TEST_F(DllPageTest, ALibraryNamedTwiceInOneDumpIsListedOnce) {
+    // Two import sections from one library, in different letter cases.
+    Lib("app.exe", {"a.dll", "k.dll", "A.DLL", "a.dll", "K.dll"});
+    Lib("a.dll", {});
+    ShowTree("app.exe");
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll", "k.dll"}));
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll"}));
+}
+
+TEST_F(DllPageTest, ALibraryMetAgainCopiesTheFirstNodesChildren) {
+    Lib("app.exe", {"a.dll", "b.dll"});
+    Lib("a.dll", {"b.dll"});
+    Lib("b.dll", {"c.dll"});
+    Lib("c.dll", {});
+    ShowTree("app.exe");
+    Expand(ChildNamed(Root(), "b.dll"));
+    Expand(ChildNamed(Root(), "a.dll"));
+    // The copy shows b.dll's children as they are: c.dll, not expanded yet.
+    QTreeWidgetItem* copy = ChildNamed(ChildNamed(Root(), "a.dll"), "b.dll");
+    EXPECT_EQ(ChildTexts(copy), QStringList({"c.dll"}));
+    EXPECT_TRUE(Unexpanded(copy->child(0)));
+    EXPECT_EQ(DllTree::NodePath(copy->child(0)), Path("c.dll").toStdString());
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "b.dll", "a.dll"}));
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll", "c.dll"}));
+}
+
+TEST_F(DllPageTest, ACopyOfAnUnexpandedNodeListsItsImportsWhenExpanded) {
+    Lib("app.exe", {"a.dll", "b.dll"});
+    Lib("a.dll", {"b.dll"});
+    Lib("b.dll", {"c.dll"});
+    ShowTree("app.exe");
+    Expand(ChildNamed(Root(), "a.dll"));
+    QTreeWidgetItem* copy = ChildNamed(ChildNamed(Root(), "a.dll"), "b.dll");
+    EXPECT_TRUE(Unexpanded(copy)); // only the source's placeholder was there to copy
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    Expand(copy);
+    EXPECT_EQ(ChildTexts(copy), QStringList({"c.dll"}));
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    // The copy is still not registered: the first b.dll node stays the one that is copied.
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_TRUE(Unexpanded(ChildNamed(Root(), "b.dll")));
+}
+
+TEST_F(DllPageTest, ALibraryAlreadyAboveInTheChainStaysALeaf) {
+    Lib("app.exe", {"user.dll"});
+    Lib("user.dll", {"gdi.dll", "user.dll"});
+    Lib("gdi.dll", {"user.dll", "app.exe"});
+    ShowTree("app.exe");
+    QTreeWidgetItem* user = ChildNamed(Root(), "user.dll");
+    Expand(user);
+    EXPECT_EQ(ChildTexts(user), QStringList({"gdi.dll", "user.dll"}));
+    EXPECT_EQ(ChildNamed(user, "user.dll")->childCount(), 0); // imports itself
+    QTreeWidgetItem* gdi = ChildNamed(user, "gdi.dll");
+    Expand(gdi);
+    EXPECT_EQ(ChildTexts(gdi), QStringList({"user.dll", "app.exe"}));
+    EXPECT_EQ(ChildNamed(gdi, "user.dll")->childCount(), 0);
+    EXPECT_EQ(ChildNamed(gdi, "app.exe")->childCount(), 0);
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "user.dll", "gdi.dll"}));
+}
+
+TEST_F(DllPageTest, ACopyDoesNotRepeatALibraryOfItsChainEither) {
+    // x.dll -> user.dll (copy) -> gdi.dll (copy, expanded later) -> user.dll: the copies
+    // are not registered, yet the chain above the last node holds user.dll.
+    Lib("app.exe", {"user.dll", "x.dll"});
+    Lib("x.dll", {"user.dll"});
+    Lib("user.dll", {"gdi.dll"});
+    Lib("gdi.dll", {"user.dll"});
+    ShowTree("app.exe");
+    Expand(ChildNamed(Root(), "user.dll"));
+    QTreeWidgetItem* x = ChildNamed(Root(), "x.dll");
+    Expand(x);
+    QTreeWidgetItem* gdiCopy = ChildNamed(ChildNamed(x, "user.dll"), "gdi.dll");
+    ASSERT_TRUE(Unexpanded(gdiCopy));
+    Expand(gdiCopy);
+    EXPECT_EQ(ChildTexts(gdiCopy), QStringList({"user.dll"}));
+    EXPECT_EQ(gdiCopy->child(0)->childCount(), 0);
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "user.dll", "x.dll", "gdi.dll"}));
+}
+
+TEST_F(DllPageTest, CtrlDeleteRemovesANodeAndItsRegisteredFilesButNeverTheRoot) {
+    Lib("app.exe", {"a.dll", "b.dll"});
+    Lib("a.dll", {"c.dll"});
+    Lib("b.dll", {});
+    Lib("c.dll", {});
+    ShowTree("app.exe");
+    QTreeWidgetItem* a = ChildNamed(Root(), "a.dll");
+    Expand(a);
+    ASSERT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll", "c.dll"}));
+
+    page.dllTree->setCurrentItem(a);
+    for (Qt::KeyboardModifiers other :
+         {Qt::KeyboardModifiers(Qt::NoModifier),
+          Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier),
+          Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)}) {
+        QTest::keyClick(page.dllTree, Qt::Key_Delete, other);
+        EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll", "b.dll"})) << int(other);
+    }
+    QTest::keyClick(page.dllTree, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "b.dll"}));
+
+    page.dllTree->setCurrentItem(Root());
+    QTest::keyClick(page.dllTree, Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(page.dllTree->topLevelItemCount(), 1);
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "b.dll"}));
+}
+
+TEST_F(DllPageTest, ADeletedLibraryIsRegisteredAfreshWhenMetAgain) {
+    Lib("app.exe", {"a.dll", "b.dll"});
+    Lib("a.dll", {});
+    Lib("b.dll", {"a.dll"});
+    ShowTree("app.exe");
+    page.dllTree->DeleteNode(ChildNamed(Root(), "a.dll"));
+    QTreeWidgetItem* b = ChildNamed(Root(), "b.dll");
+    Expand(b);
+    QTreeWidgetItem* again = ChildNamed(b, "a.dll");
+    EXPECT_TRUE(Unexpanded(again));
+    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "b.dll", "a.dll"}));
+    EXPECT_EQ(page.dllTree->DllNodes().Objects(2), again);
+}
+
+TEST_F(DllPageTest, EExeRebuildsOnAChangedFileNameOnly) {
+    Lib("app.exe", {"a.dll"});
+    Lib("other.exe", {"b.dll"});
+    ShowTree("app.exe");
+
+    // Leaving the box with the same name in other letters keeps the tree.
+    page.EExe->setText(Path("APP.EXE"));
+    QTest::keyClick(page.EExe, Qt::Key_Return);
+    EXPECT_EQ(page.ExeName(), Path("app.exe"));
+    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+
+    page.EExe->setText(Path("other.exe"));
+    QTest::keyClick(page.EExe, Qt::Key_Return);
+    EXPECT_EQ(page.ExeName(), Path("other.exe"));
+    EXPECT_EQ(Root()->text(0), "other.exe");
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
+    EXPECT_EQ(RegisteredNames(), QStringList({"other.exe"}));
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe"}));
+
+    // The same name again from the options file: nothing happens.
+    page.SetExeName(Path("other.exe"));
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe"}));
+}
+
+TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
+    Lib("app.exe", {"a.dll"});
+    Lib("pick.dll", {"b.dll"});
+    ShowTree("app.exe");
+    EXPECT_EQ(page.labExe->text(), "Executable:");
+    EXPECT_EQ(page.labExe->buddy(), page.EExe);
+
+    prompts.Chosen = Path("pick.dll");
+    page.EExe->BrowseAction()->trigger();
+    EXPECT_EQ(prompts.Title, "Select file...");
+    EXPECT_EQ(prompts.Directory, dir->path());
+    EXPECT_EQ(prompts.Filters, QStringList({"Executables... (*.exe *.EXE *.dll *.DLL *.bpl *.BPL)",
+                                            "All files (*.*) (*)"}));
+    EXPECT_EQ(page.EExe->text(), Path("pick.dll"));
+    EXPECT_EQ(Root()->text(0), "pick.dll");
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
+
+    prompts.Chosen.clear(); // cancelled
+    page.EExe->BrowseAction()->trigger();
+    EXPECT_EQ(page.ExeName(), Path("pick.dll"));
+}
+
+TEST_F(DllPageTest, ANameChangedWhileThePageIsHiddenIsBuiltOnTheNextActivation) {
+    Lib("app.exe", {"a.dll"});
+    Lib("other.exe", {"b.dll"});
+    ShowTree("app.exe");
+    page.hide();
+    page.SetExeName(Path("other.exe"));
+    EXPECT_EQ(page.dllTree->topLevelItemCount(), 0); // the old file's tree is not left on view
+    EXPECT_EQ(page.dllTree->DllNodes().Count(), 0);
+    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+    page.show();
+    page.Activate();
+    EXPECT_EQ(Root()->text(0), "other.exe");
+    EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe"}));
+}
+
+TEST_F(DllPageTest, ShellCharactersInAFileNameReachTheToolUnchanged) {
+    const QString name = QStringLiteral("my app; touch pwned $(id) 'x'.exe");
+    Lib(name, {"a.dll"});
+    ShowTree(name);
+    EXPECT_EQ(Root()->text(0), name);
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll"}));
+    EXPECT_EQ(Dumped(), QStringList({name}));
+    EXPECT_FALSE(QFile::exists(Path("pwned")));
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath("pwned")));
+}
+
+TEST_F(DllPageTest, AHangingToolIsStoppedAndTheNodeGetsNoChildren) {
+    Lib("app.exe", {"a.dll"});
+    const QString hanging = Path("hanging tool");
+    WriteScript(hanging, "exec sleep 30\n");
+    page.SetDumpTool(hanging);
+    page.SetDumpTimeLimit(std::chrono::milliseconds(300));
+    ShowTree("app.exe");
+    EXPECT_EQ(Root()->childCount(), 0);
+    EXPECT_EQ(log, QStringList(hanging + " did not finish within 0.3 s for " + Path("app.exe") +
+                               " and was stopped"));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(DllPageTest, AFailingToolLeavesTheNodeEmptyWithoutAMessage) {
+    page.show();
+    // On view: the root shows the name; the stand-in's cat fails on the missing file.
+    page.SetExeName(Path("still missing.exe"));
+    ASSERT_NE(Root(), nullptr);
+    EXPECT_EQ(Root()->text(0), "still missing.exe");
+    EXPECT_EQ(Root()->childCount(), 0);
+    EXPECT_EQ(Dumped(), QStringList({"still missing.exe"}));
+    EXPECT_TRUE(log.isEmpty());
+}
+
+// The real dump tool, built beside the program (one directory above the tests).
+QString RealTdump() {
+#ifdef UNITRACE_TDUMP
+    return QStringLiteral(UNITRACE_TDUMP);
+#else
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../tdump");
+#endif
+}
+
+TEST_F(DllPageTest, TheRealToolListsThePeFixturesImportsAndDelayImports) {
+    ASSERT_TRUE(QFileInfo(RealTdump()).isExecutable()) << RealTdump().toStdString();
+    const QString from = QStringLiteral(UNITRACE_FIXTURES "/imports/win64/");
+    for (const char* file : {"appdelay.exe", "utlib.dll", "utdelay.dll"})
+        ASSERT_TRUE(QFile::copy(from + file, Path(file)));
+    page.SetDumpTool(RealTdump());
+    ShowTree("appdelay.exe");
+    EXPECT_EQ(ChildTexts(Root()), QStringList({"utlib.dll", "KERNEL32.dll", "utdelay.dll"}));
+    QTreeWidgetItem* delay = ChildNamed(Root(), "utdelay.dll");
+    Expand(delay);
+    EXPECT_EQ(ChildTexts(delay), QStringList({"utlib.dll"}));
+    QTreeWidgetItem* utlib = ChildNamed(Root(), "utlib.dll");
+    Expand(utlib);
+    EXPECT_EQ(utlib->childCount(), 0);
+    EXPECT_EQ(DllTree::NodePath(delay->child(0)), Path("utlib.dll").toStdString());
+    EXPECT_TRUE(log.isEmpty());
+}
+
+} // namespace
+} // namespace ut::gui::testing
