@@ -7,6 +7,7 @@
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/SetupPage.h"
+#include "gui/TreePage.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace ut::gui {
@@ -55,16 +57,14 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     layout->addWidget(FPager);
     FSetup = new SetupPage(FPager);
     FPager->addTab(FSetup, tr("Setup"));
-    CreateTreePages();
-    MapPage = new QWidget(FPager);
-    MapPage->setObjectName(QStringLiteral("MapPage"));
-    FPager->addTab(MapPage, tr("Map file"));
-    DllPage = new QWidget(FPager);
-    DllPage->setObjectName(QStringLiteral("DllPage"));
-    FPager->addTab(DllPage, tr("DLL usage"));
 
     GuiFrontEnd::Hooks hooks;
-    hooks.ResetViews = [this] { ResetViews(); };
+    hooks.ResetViews = [this] {
+        // A new scan: the views empty and their sort keys start over.
+        ResetViews();
+        UsesPage->SetSortKey(0);
+        UsedByPage->SetSortKey(0);
+    };
     hooks.InputsChanged = [this] { ShowInputs(); };
     hooks.SetExeName = [this](const std::string& name) { FExeName = name; };
     hooks.MapViewOutdated = [this] { FMapOutdated = true; };
@@ -72,6 +72,13 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     hooks.TitleChanged = [this](const QString&) { UpdateWindowTitle(); };
     FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
+    CreateTreePages();
+    MapPage = new QWidget(FPager);
+    MapPage->setObjectName(QStringLiteral("MapPage"));
+    FPager->addTab(MapPage, tr("Map file"));
+    DllPage = new QWidget(FPager);
+    DllPage->setObjectName(QStringLiteral("DllPage"));
+    FPager->addTab(DllPage, tr("DLL usage"));
 
     FormCreate(options.Arguments);
 }
@@ -223,17 +230,30 @@ void MainWindow::ResetViews() {
 // ClearTreePages empties both before the records they show go away.
 
 void MainWindow::CreateTreePages() {
-    UsesPage = new QWidget(FPager);
+    UsesPage = new TreePage(*FScan, FFilters, ut::tdUses, FPager);
     UsesPage->setObjectName(QStringLiteral("UsesPage"));
+    UsesPage->Tree()->setObjectName(QStringLiteral("Tree1"));
     FPager->addTab(UsesPage, tr("Uses"));
-    UsedByPage = new QWidget(FPager);
+    UsedByPage = new TreePage(*FScan, FFilters, ut::tdUsedBy, FPager);
     UsedByPage->setObjectName(QStringLiteral("UsedByPage"));
+    UsedByPage->Tree()->setObjectName(QStringLiteral("Tree2"));
     FPager->addTab(UsedByPage, tr("Used by"));
 }
 
-void MainWindow::BuildTreePage(int /*page*/) {}
+void MainWindow::BuildTreePage(int page) {
+    if (page == pgUses)
+        UsesPage->Build();
+    else if (page == pgUsedBy)
+        UsedByPage->Build();
+}
 
-void MainWindow::ClearTreePages() {}
+void MainWindow::ClearTreePages() {
+    // Called from the destructor too, after the pager may have begun to go.
+    if (UsesPage)
+        UsesPage->Clear();
+    if (UsedByPage)
+        UsedByPage->Clear();
+}
 
 // --- Window-wide keys ----------------------------------------------------------------------
 

@@ -24,6 +24,7 @@ class GuiFrontEnd;
 class Pager;
 class Prompts;
 class SetupPage;
+class TreePage;
 
 /// Pages of the pager, counted from 0.
 enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgMap = 3, pgDll = 4 };
@@ -61,8 +62,8 @@ class MainWindow : public QWidget {
     void RestoreSettings();
     void SaveSettings();
 
-    QWidget* UsesPage = nullptr;
-    QWidget* UsedByPage = nullptr;
+    TreePage* UsesPage = nullptr;   ///< Tree1, the uses direction
+    TreePage* UsedByPage = nullptr; ///< Tree2, the used-by direction
     QWidget* MapPage = nullptr;
     QWidget* DllPage = nullptr;
 

@@ -2,19 +2,40 @@
 
 #include "gui/MainWindow.h"
 #include "gui/Pager.h"
+#include "gui/TreePage.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTreeView>
 
 #include <cstdio>
 
 namespace ut::gui {
 
+namespace {
+
+// The uses tree two levels deep: the project's units and what each of them uses.
+void ExpandUsesTwoLevels(MainWindow& window) {
+    QTreeView* tree = window.UsesPage->Tree();
+    QAbstractItemModel* model = tree->model();
+    const QModelIndex root = model->index(0, 0);
+    if (!root.isValid())
+        return;
+    tree->expand(root);
+    for (int i = 0; i < model->rowCount(root); ++i)
+        tree->expand(model->index(i, 0, root));
+    tree->scrollToTop();
+}
+
+} // namespace
+
 std::vector<ScreenshotPage> DefaultScreenshotPages() {
     return {
-        {pgSetup, QStringLiteral("setup.png"), {}},   {pgUses, QStringLiteral("uses.png"), {}},
-        {pgUsedBy, QStringLiteral("usedby.png"), {}}, {pgMap, QStringLiteral("mapfile.png"), {}},
+        {pgSetup, QStringLiteral("setup.png"), {}},
+        {pgUses, QStringLiteral("uses.png"), ExpandUsesTwoLevels},
+        {pgUsedBy, QStringLiteral("usedby.png"), {}},
+        {pgMap, QStringLiteral("mapfile.png"), {}},
         {pgDll, QStringLiteral("dllusage.png"), {}},
     };
 }
