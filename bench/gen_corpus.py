@@ -8,23 +8,26 @@ directory and in several subdirectories, include files, forms with their .dfm fi
 sources in Windows-1252 with CR LF line ends, and the linker's map file with a code,
 data and bss segment for the units.
 
-Every unit is reachable from the program file: each unit is used by at least one unit
-listed before it. Interface uses only point forward (no cycle through interfaces, as the
-compiler demands); implementation uses also point backward, making cycles. Some uses sit
-in conditional branches, some name units the search path does not hold (the library's
-and third-party units), some spell a name in another letter case, and a few file names
-are in lower case. A few units have a stale second copy in a later directory of the
-search path, so the first match must win.
+The units stand in layers, as large projects are built: forms and the application on
+top (the program file lists them), business rules in the middle, base utilities at the
+bottom; every unit is used from the layer above it. Interface uses point to lower layers
+only (no cycle through interfaces, as the compiler demands); implementation uses mostly
+too, some sideways and some upward, which makes cycles. Some uses sit in conditional
+branches, some name units the search path does not hold (the library's and third-party
+units), some spell a name in another letter case, and a few file names are in lower
+case. A few units have a stale second copy in a later directory of the search path, so
+the first match must win.
 
 The output depends only on the arguments (same --seed, same files).
 """
 
 import argparse
+import math
 import os
 import random
 import sys
 
-GENERATOR_VERSION = "1"
+GENERATOR_VERSION = "2"
 
 SUBDIR_NAMES = [
     "Core", "Data", "Forms", "Reports", "Utils", "Net", "Services", "Common",
@@ -65,7 +68,7 @@ ACCENTED = ["caf\u00e9", "Gr\u00fc\u00dfe", "K\u00f6ln", "\u00a3 total"]
 
 class Unit:
     __slots__ = ("index", "name", "dir", "file_name", "intf", "impl", "cond",
-                 "has_form", "lib_uses", "stale_copy_dir")
+                 "has_form", "lib_uses", "stale_copy_dir", "lib_inc")
 
     def __init__(self, index, name):
         self.index = index
@@ -74,10 +77,11 @@ class Unit:
         self.file_name = name    # without extension
         self.intf = []           # indices of project units used in the interface
         self.impl = []           # indices used in the implementation
-        self.cond = []           # (symbol, negate, active index or None, inactive name)
+        self.cond = []           # (symbol, negate, index of the unit used, name in the dead branch)
         self.has_form = False
         self.lib_uses = []
         self.stale_copy_dir = None
+        self.lib_inc = False     # includes its directory's .inc (which defines BENCH_LIB)
 
 
 def make_names(rng, n):
@@ -103,8 +107,27 @@ def spelled(rng, name):
     return name
 
 
-def build_graph(rng, n, subdirs, project_share):
+def layer_count(n):
+    return max(2, min(16, round(math.log2(max(n, 2)))))
+
+
+def build_graph(rng, n, subdirs, project_share, sideways, upward):
+    """Units in layers, as large projects are built: forms and the application on top,
+    business rules in the middle, base utilities at the bottom. Interface uses point to
+    lower layers only; implementation uses mostly too, some sideways and some upward,
+    which closes the cycles. Layer 0 is what the program file lists."""
     units = [Unit(i, name) for i, name in enumerate(make_names(rng, n))]
+    layers = layer_count(n)
+    layer_of = [i * layers // n for i in range(n)]
+    first = [0] * (layers + 1)
+    for i in range(n - 1, -1, -1):
+        first[layer_of[i]] = i
+    first[layers] = n
+
+    def pick(lo_layer, hi_layer):
+        lo_layer, hi_layer = max(0, lo_layer), min(layers - 1, hi_layer)
+        return rng.randint(first[lo_layer], first[hi_layer + 1] - 1)
+
     for u in units:
         if u.index == 0 or rng.random() < project_share:
             u.dir = ""
@@ -112,29 +135,35 @@ def build_graph(rng, n, subdirs, project_share):
             u.dir = rng.choice(subdirs)
         if rng.random() < 0.03:
             u.file_name = u.name.lower()
-        u.has_form = rng.random() < 0.15
-    for i in range(1, n):
-        # The edge that makes unit i reachable: from a unit listed before it, mostly a
-        # near one, so the depth of the walk stays like a real project's.
-        p = rng.randint(max(0, i - 40), i - 1) if rng.random() < 0.8 else rng.randint(0, i - 1)
+        u.has_form = rng.random() < (0.5 if layer_of[u.index] == 0 else 0.1)
+        u.lib_inc = bool(u.dir) and rng.random() < 0.5
+    for i in range(first[1], n):
+        # The edge that makes unit i reachable: from the layer above.
+        k = layer_of[i]
+        p = pick(k - 1, k - 1)
         (units[p].intf if rng.random() < 0.6 else units[p].impl).append(i)
     for u in units:
-        i = u.index
-        for _ in range(rng.randint(0, 4)):
-            if i + 1 < n:
-                u.intf.append(rng.randint(i + 1, min(n - 1, i + 400)))
+        i, k = u.index, layer_of[u.index]
+        below = k + 1 < layers
+        if below:
+            for _ in range(rng.randint(0, 4)):
+                u.intf.append(pick(k + 1, k + 3))
         for _ in range(rng.randint(0, 3)):
-            j = rng.randint(0, n - 1)
-            if j != i:
-                u.impl.append(j)  # backward ones close cycles
-        if rng.random() < 0.25 and i + 1 < n:
+            r = rng.random()
+            if r < 1 - sideways - upward and below:
+                u.impl.append(pick(k + 1, layers - 1))
+            elif r < 1 - upward:
+                u.impl.append(pick(k, k))       # sideways
+            else:
+                u.impl.append(pick(0, k))       # upward: a cycle
+        if rng.random() < 0.25 and below:
             symbol, negate = rng.choice([("USE_LOGGING", False), ("DELPHI5_UP", False),
                                          ("DEBUG_TRACE", False), ("BENCH_LIB", False),
                                          ("DEBUG_TRACE", True)])
-            active = rng.randint(i + 1, min(n - 1, i + 400))
-            inactive = rng.choice(THIRD_PARTY) if rng.random() < 0.5 else units[
+            used = pick(k + 1, k + 3)
+            dead = rng.choice(THIRD_PARTY) if rng.random() < 0.5 else units[
                 rng.randint(0, n - 1)].name
-            u.cond.append((symbol, negate, active, inactive))
+            u.cond.append((symbol, negate, used, dead))
         u.lib_uses = rng.sample(LIBRARY_UNITS[:10], rng.randint(1, 6))
         if rng.random() < 0.05:
             u.lib_uses.append(rng.choice(THIRD_PARTY))
@@ -154,11 +183,13 @@ def build_graph(rng, n, subdirs, project_share):
             later = subdirs[subdirs.index(u.dir) + 1:]
             if later:
                 u.stale_copy_dir = rng.choice(later)
-    return units
+    return units, [u.index for u in units if layer_of[u.index] == 0]
 
 
-def is_active(symbol, negate):
-    defined = symbol in ("USE_LOGGING", "DELPHI5_UP", "BENCH_LIB")
+def is_active(u, symbol, negate):
+    """Whether the branch is taken: USE_LOGGING comes from the options file, DELPHI5_UP from
+    Bench.inc (for VER130), BENCH_LIB from the directory's include file."""
+    defined = symbol in ("USE_LOGGING", "DELPHI5_UP") or (symbol == "BENCH_LIB" and u.lib_inc)
     return defined != negate
 
 
@@ -173,9 +204,10 @@ def uses_clause(rng, units, u, section):
         return []
     lines = ["uses"]
     if section == "interface":
-        for symbol, negate, active, inactive in u.cond:
-            taken, other = units[active].name, inactive
-            if not is_active(symbol, negate):
+        for symbol, negate, used, dead in u.cond:
+            # The unit the compiler sees stands in whichever branch the symbols take.
+            taken, other = units[used].name, dead
+            if not is_active(u, symbol, negate):
                 taken, other = other, taken
             lines.append("  {$IF%sDEF %s}" % ("N" if negate else "", symbol))
             lines.append("  %s, // %s" % (taken, rng.choice(WORDS)))
@@ -246,7 +278,7 @@ def unit_text(rng, units, u, subdir_inc):
     lines.append("")
     if u.dir:
         lines.append("{$I ..\\Bench.inc}")
-        if rng.random() < 0.5:
+        if u.lib_inc:
             inc = subdir_inc[u.dir]
             lines.append("{$I %s}" % (inc.upper() if rng.random() < 0.1 else inc))
     else:
@@ -309,26 +341,54 @@ def write_text(path, lines):
         f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
 
 
-def project_text(rng, units, listed):
+def project_text(rng, units, listed, logged):
+    """The program file: `listed` by name (most with an `in` clause), `logged` in a branch."""
     lines = ["program Bench;", "", "{ The benchmark project: generated. }", "",
-             "{$I Bench.inc}", "", "uses"]
-    entries = ["  Forms,"]
-    for i in listed:
+             "{$I Bench.inc}", "", "uses", "  Forms,"]
+    for k, i in enumerate(listed):
         u = units[i]
         path = (u.dir + "\\" if u.dir else "") + u.file_name + ".pas"
         if rng.random() < 0.7 or i == 0:
             form = " {%s}" % u.name if u.has_form else ""
-            entries.append("  %s in '%s'%s," % (u.name, path, form))
+            entry = "%s in '%s'%s" % (u.name, path, form)
         else:
-            entries.append("  %s," % spelled(rng, u.name))
-    entries.append("  {$IFDEF USE_LOGGING}")
-    entries.append("  %s," % units[listed[-1]].name)
-    entries.append("  {$ENDIF}")
-    entries.append("  %s;" % units[0].name)
-    lines += entries
+            entry = spelled(rng, u.name)
+        lines.append("  %s%s" % (entry, ";" if k + 1 == len(listed) else ","))
+        if k == len(listed) // 2:
+            lines += ["  {$IFDEF USE_LOGGING}", "  %s," % units[logged].name, "  {$ENDIF}"]
     lines += ["", "{$R *.RES}", "", "begin", "  Application.Initialize;",
               "  Application.Run;", "end."]
     return lines
+
+
+def program_uses(units, listed, logged):
+    order = list(listed)
+    order.insert(len(listed) // 2 + 1, logged)
+    return order
+
+
+def walk_depth(units, roots):
+    """The depth the scan's depth-first walk reaches: the log's deepest indentation."""
+    seen, deepest = set(), 0
+    for root in roots:
+        if root in seen:
+            continue
+        seen.add(root)
+        stack = [(root, iter(unit_uses(units[root])))]
+        while stack:
+            deepest = max(deepest, len(stack))
+            for j in stack[-1][1]:
+                if j not in seen:
+                    seen.add(j)
+                    stack.append((j, iter(unit_uses(units[j]))))
+                    break
+            else:
+                stack.pop()
+    return deepest, len(seen)
+
+
+def unit_uses(u):
+    return [c[2] for c in u.cond] + u.intf + u.impl
 
 
 def map_text(rng, units):
@@ -363,11 +423,11 @@ def map_text(rng, units):
     return lines
 
 
-def generate(out, n, seed, nsubdirs, project_share):
+def generate(out, n, seed, nsubdirs, project_share, sideways, upward, stats=False):
     rng = random.Random(seed)
     subdirs = [SUBDIR_NAMES[k % len(SUBDIR_NAMES)] + ("" if k < len(SUBDIR_NAMES) else str(k))
                for k in range(nsubdirs)]
-    units = build_graph(rng, n, subdirs, project_share)
+    units, top = build_graph(rng, n, subdirs, project_share, sideways, upward)
     os.makedirs(out, exist_ok=True)
     subdir_inc = {}
     for d in subdirs:
@@ -391,8 +451,15 @@ def generate(out, n, seed, nsubdirs, project_share):
                      "  current one first. }", "", "interface", "", "uses StaleOnly;", "",
                      "implementation", "", "end."]
             write_text(os.path.join(out, u.stale_copy_dir, u.file_name + ".pas"), stale)
-    listed = sorted(set([0] + rng.sample(range(n), max(1, n // 50))))
-    write_text(os.path.join(out, "Bench.dpr"), project_text(rng, units, listed))
+    others = [i for i in range(n) if i not in set(top)]
+    extra = rng.sample(others, min(len(others), n // 100 + 1)) if others else []
+    listed = sorted(set(top + extra[1:]))
+    logged = extra[0] if extra else top[-1]
+    write_text(os.path.join(out, "Bench.dpr"), project_text(rng, units, listed, logged))
+    if stats:
+        depth, reached = walk_depth(units, program_uses(units, listed, logged))
+        print("%d units, %d layers, %d reached, walk depth %d, %d listed in the program"
+              % (n, layer_count(n), reached, depth, len(listed)), file=sys.stderr)
     write_text(os.path.join(out, "Bench.dof"), [
         "[FileVersion]", "Version=5.0", "", "[Compiler]", "A=1", "", "[Linker]", "MapFile=3", "",
         "[Directories]", "OutputDir=", "UnitOutputDir=",
@@ -400,12 +467,12 @@ def generate(out, n, seed, nsubdirs, project_share):
         "Conditionals=USE_LOGGING;RELEASE", "DebugSourceDirs=", "UsePackages=0"])
     write_text(os.path.join(out, "Bench.map"), map_text(rng, units))
     with open(os.path.join(out, "corpus.stamp"), "w") as f:
-        f.write(stamp(n, seed, nsubdirs, project_share) + "\n")
+        f.write(stamp(n, seed, nsubdirs, project_share, sideways, upward) + "\n")
 
 
-def stamp(n, seed, nsubdirs, project_share):
-    return "units=%d seed=%d subdirs=%d project_share=%g version=%s" % (
-        n, seed, nsubdirs, project_share, GENERATOR_VERSION)
+def stamp(n, seed, nsubdirs, project_share, sideways, upward):
+    return "units=%d seed=%d subdirs=%d project_share=%g sideways=%g upward=%g version=%s" % (
+        n, seed, nsubdirs, project_share, sideways, upward, GENERATOR_VERSION)
 
 
 def main(argv):
@@ -416,15 +483,26 @@ def main(argv):
     ap.add_argument("--subdirs", type=int, default=8, help="unit directories (default 8)")
     ap.add_argument("--project-share", type=float, default=0.05,
                     help="share of units in the project directory (default 0.05)")
+    ap.add_argument("--sideways", type=float, default=0.07,
+                    help="share of implementation uses within the same layer (default 0.07)")
+    ap.add_argument("--upward", type=float, default=0.03,
+                    help="share of implementation uses to a higher layer, closing cycles; "
+                         "more makes the depth-first walk deeper (default 0.03)")
+    ap.add_argument("--stats", action="store_true",
+                    help="print the layer count, the units reached and the walk depth")
     ap.add_argument("--print-stamp", action="store_true",
                     help="print the stamp these arguments give and write nothing")
     args = ap.parse_args(argv)
     if args.units < 1 or args.subdirs < 1:
         ap.error("--units and --subdirs must be at least 1")
+    if min(args.sideways, args.upward) < 0 or args.sideways + args.upward > 1:
+        ap.error("--sideways and --upward are shares that add up to at most 1")
     if args.print_stamp:
-        print(stamp(args.units, args.seed, args.subdirs, args.project_share))
+        print(stamp(args.units, args.seed, args.subdirs, args.project_share, args.sideways,
+                    args.upward))
         return 0
-    generate(args.out, args.units, args.seed, args.subdirs, args.project_share)
+    generate(args.out, args.units, args.seed, args.subdirs, args.project_share, args.sideways,
+             args.upward, args.stats)
     return 0
 
 
