@@ -1,0 +1,450 @@
+#include "gui/MapPage.h"
+#include "gui/FindDialog.h"
+#include "gui/Prompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace ut::gui::testing {
+namespace {
+
+// Answers every question with a fixed reply and records questions and warnings.
+class RecordingPrompts : public Prompts {
+  public:
+    void ErrorMessage(const QString& text) override { Errors << text; }
+    void Warning(const QString& text) override { Warnings << text; }
+    bool Confirm(const QString& text) override {
+        Questions << text;
+        return Answer;
+    }
+    QString OpenFileName(const QString&, const QString&, const QStringList&) override { return {}; }
+    void Clear() {
+        Errors.clear();
+        Warnings.clear();
+        Questions.clear();
+    }
+
+    QStringList Errors, Warnings, Questions;
+    bool Answer = false;
+};
+
+// Lines end in CR LF as the linker writes them; the view shows each break as one position,
+// so the hits lie at 0, 9, 18 ("units") and 24 in the view but at 0, 10, 20, 27 in the file.
+const char kMap[] = "unit one\r\nUnit two\r\nunits\r\nunit end\r\n";
+
+QString DownQuestion(const QString& text) {
+    return QStringLiteral("The text \"%1\" was not found until end of file...\r\n"
+                          "Start from beginning?")
+        .arg(text);
+}
+
+QString UpQuestion(const QString& text) {
+    return QStringLiteral("The text \"%1\" was not found until start of file...\r\n"
+                          "Start from end?")
+        .arg(text);
+}
+
+class MapPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        page = std::make_unique<MapPage>(nullptr, &prompts);
+        page->resize(480, 320);
+    }
+
+    QString Write(const QString& name, const std::string& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes.data(), qint64(bytes.size()));
+        return path;
+    }
+
+    void Load(const std::string& bytes) {
+        page->SetMapFileName(Write(QStringLiteral("Demo.map"), bytes));
+        page->Activate();
+    }
+
+    // The page as the active window with the focus in the view, so that its keys work.
+    void ShowActive() {
+        page->show();
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+        page->Editor()->setFocus();
+    }
+
+    // A key pressed in the view; the page's window is made the active one first (a closed
+    // dialog leaves no active window on the headless platform).
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == page.get(); }));
+        page->Editor()->setFocus();
+        QTest::keyClick(page->Editor(), Qt::Key(key), modifiers);
+    }
+
+    static void SetBox(QAbstractButton* box, bool on) {
+        if (box->isChecked() != on)
+            QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(4, box->height() / 2));
+        ASSERT_EQ(box->isChecked(), on) << box->objectName().toStdString();
+    }
+
+    // A search as the user starts it: Ctrl+F, the text typed over the old one, the options
+    // clicked, and "&Find Next".
+    void SearchFromDialog(const QString& text, bool down = true, bool matchCase = false,
+                          bool wholeWord = false) {
+        Key(Qt::Key_F, Qt::ControlModifier);
+        FindDialog* dlg = page->FindDlg();
+        ASSERT_TRUE(dlg->isVisible());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
+        // Typed over the selected old text; characters without a key of their own are
+        // inserted as an input method would.
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80)
+                QTest::keyClicks(dlg->FindEdit(), QString(c));
+            else
+                dlg->FindEdit()->insert(QString(c));
+        }
+        ASSERT_EQ(dlg->FindEdit()->text(), text);
+        SetBox(down ? dlg->DownButton() : dlg->UpButton(), true);
+        SetBox(dlg->MatchCaseBox(), matchCase);
+        SetBox(dlg->WholeWordBox(), wholeWord);
+        QTest::mouseClick(dlg->FindNextButton(), Qt::LeftButton);
+        EXPECT_FALSE(dlg->isVisible());
+    }
+
+    void SetCaret(int position) {
+        QTextCursor cursor = page->Editor()->textCursor();
+        cursor.setPosition(position);
+        page->Editor()->setTextCursor(cursor);
+    }
+    int SelStart() const { return page->Editor()->textCursor().selectionStart(); }
+    QString Selected() const { return page->Editor()->textCursor().selectedText(); }
+
+    QTemporaryDir dir;
+    RecordingPrompts prompts;
+    std::unique_ptr<MapPage> page;
+};
+
+TEST_F(MapPageTest, ViewIsReadOnlyFixedPitchWithoutWrap) {
+    QPlainTextEdit* view = page->Editor();
+    EXPECT_EQ(view->objectName(), "EMap");
+    EXPECT_TRUE(view->isReadOnly());
+    EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_TRUE(QFontInfo(view->font()).fixedPitch());
+}
+
+TEST_F(MapPageTest, LoadsOnceUntilOutdated) {
+    Load("first\r\n");
+    EXPECT_TRUE(page->Loaded());
+    EXPECT_EQ(page->Editor()->toPlainText(), "first\n");
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
+
+    Write(QStringLiteral("Demo.map"), "second\r\n");
+    page->Activate();
+    EXPECT_EQ(page->Editor()->toPlainText(), "first\n"); // still the loaded text
+
+    page->MapViewOutdated();
+    EXPECT_FALSE(page->Loaded());
+    page->Activate();
+    EXPECT_EQ(page->Editor()->toPlainText(), "second\n");
+
+    // A new file name counts as a change too.
+    page->SetMapFileName(Write(QStringLiteral("Other.map"), "third"));
+    page->Activate();
+    EXPECT_EQ(page->Editor()->toPlainText(), "third");
+}
+
+TEST_F(MapPageTest, MissingFileLeavesViewEmptyUntilOutdated) {
+    Load("old text");
+    const QString missing = dir.filePath(QStringLiteral("Missing.map"));
+    page->SetMapFileName(missing);
+    page->Activate();
+    EXPECT_TRUE(page->Loaded());
+    EXPECT_TRUE(page->Editor()->toPlainText().isEmpty());
+
+    // The file appearing later changes nothing until the project changes.
+    Write(QStringLiteral("Missing.map"), "now here");
+    page->Activate();
+    EXPECT_TRUE(page->Editor()->toPlainText().isEmpty());
+    page->MapViewOutdated();
+    page->Activate();
+    EXPECT_EQ(page->Editor()->toPlainText(), "now here");
+
+    page->SetMapFileName(QString());
+    page->Activate();
+    EXPECT_TRUE(page->Editor()->toPlainText().isEmpty());
+    EXPECT_TRUE(prompts.Warnings.isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MapPageTest, FileNameInOtherLetterCaseIsFound) {
+    Write(QStringLiteral("Demo.map"), "text");
+    page->SetMapFileName(dir.filePath(QStringLiteral("DEMO.MAP")));
+    page->Activate();
+    EXPECT_EQ(page->Editor()->toPlainText(), "text");
+}
+
+// Every byte is one character: nothing is decoded as UTF-8 or dropped.
+TEST_F(MapPageTest, ShowsBytesOneCharacterEach) {
+    Load("M=\xC4rger \xC3\xA4\r\n");
+    EXPECT_EQ(page->Editor()->toPlainText(),
+              QString::fromLatin1("M=\xC4rger \xC3\xA4\n", qsizetype(11)));
+}
+
+TEST_F(MapPageTest, PopupMenuHasFindAndFindNext) {
+    QMenu* menu = page->MapPup();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0], page->FindAction());
+    EXPECT_EQ(menu->actions()[1], page->FindNextAction());
+    EXPECT_EQ(page->FindAction()->text(), "&Find");
+    EXPECT_EQ(page->FindAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    EXPECT_EQ(page->FindNextAction()->text(), "Find next...");
+    EXPECT_EQ(page->FindNextAction()->shortcut(), QKeySequence(Qt::Key_F3));
+
+    ShowActive();
+    emit page->Editor()->customContextMenuRequested(QPoint(10, 10));
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
+}
+
+TEST_F(MapPageTest, CtrlFOpensDialogWithItsDefaults) {
+    Load(kMap);
+    ShowActive();
+    FindDialog* dlg = page->FindDlg();
+    EXPECT_FALSE(dlg->isVisible());
+    Key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(dlg->isModal());
+    EXPECT_TRUE(dlg->DownButton()->isChecked());
+    EXPECT_FALSE(dlg->MatchCaseBox()->isChecked());
+    EXPECT_FALSE(dlg->WholeWordBox()->isChecked());
+    EXPECT_FALSE(dlg->FindNextButton()->isEnabled()); // nothing typed yet
+    dlg->close();
+}
+
+TEST_F(MapPageTest, F3BeforeAnySearchOpensDialog) {
+    Load(kMap);
+    ShowActive();
+    Key(Qt::Key_F3);
+    EXPECT_TRUE(page->FindDlg()->isVisible());
+    EXPECT_TRUE(prompts.Warnings.isEmpty());
+    EXPECT_EQ(SelStart(), 0);
+    page->FindDlg()->close();
+}
+
+TEST_F(MapPageTest, EnterInDialogFindsAndKeepsTextAndOptions) {
+    Load(kMap);
+    ShowActive();
+    Key(Qt::Key_F, Qt::ControlModifier);
+    FindDialog* dlg = page->FindDlg();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
+    QTest::keyClicks(dlg->FindEdit(), "two");
+    SetBox(dlg->MatchCaseBox(), true);
+    QTest::keyClick(dlg->FindEdit(), Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(page->FindText(), "two");
+    EXPECT_TRUE(page->FindOptions().MatchCase);
+    EXPECT_EQ(SelStart(), 14);
+    EXPECT_EQ(Selected(), "two");
+
+    // Opened again, the dialog shows what was entered last, selected for overtyping.
+    Key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(dlg->FindEdit()->text(), "two");
+    EXPECT_EQ(dlg->FindEdit()->selectedText(), "two");
+    EXPECT_TRUE(dlg->MatchCaseBox()->isChecked());
+    dlg->close();
+}
+
+// Downward F3 visits every hit in order, positions counted in the view, then asks to wrap.
+TEST_F(MapPageTest, SearchDownStepsThroughHitsAndWrapsWhenAnsweredYes) {
+    Load(kMap);
+    ShowActive();
+    prompts.Answer = true;
+    SearchFromDialog(QStringLiteral("unit"));
+    EXPECT_EQ(SelStart(), 9);
+    EXPECT_EQ(Selected(), "Unit");
+    Key(Qt::Key_F3);
+    EXPECT_EQ(SelStart(), 18);
+    Key(Qt::Key_F3);
+    EXPECT_EQ(SelStart(), 24);
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    Key(Qt::Key_F3);
+    EXPECT_EQ(prompts.Questions, QStringList{DownQuestion("unit")});
+    EXPECT_EQ(SelStart(), 0);
+    EXPECT_EQ(Selected(), "unit");
+    EXPECT_TRUE(prompts.Warnings.isEmpty());
+}
+
+TEST_F(MapPageTest, SearchDownWrapAnsweredNoKeepsSelection) {
+    Load(kMap);
+    ShowActive();
+    SetCaret(20); // inside "units", after the last "one"
+    SearchFromDialog(QStringLiteral("one"));
+    EXPECT_EQ(prompts.Questions, QStringList{DownQuestion("one")});
+    EXPECT_EQ(SelStart(), 20);
+    EXPECT_TRUE(Selected().isEmpty());
+    EXPECT_TRUE(prompts.Warnings.isEmpty());
+}
+
+TEST_F(MapPageTest, SearchUpStepsBackAndWrapsToLastHit) {
+    Load(kMap);
+    ShowActive();
+    SetCaret(24);
+    SearchFromDialog(QStringLiteral("unit"), /*down=*/false);
+    EXPECT_EQ(SelStart(), 18);
+    Key(Qt::Key_F3);
+    EXPECT_EQ(SelStart(), 9);
+    Key(Qt::Key_F3);
+    EXPECT_EQ(SelStart(), 0);
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+
+    // On the first hit: refused, the selection stays; accepted, the last hit in the text.
+    Key(Qt::Key_F3);
+    EXPECT_EQ(prompts.Questions, QStringList{UpQuestion("unit")});
+    EXPECT_EQ(SelStart(), 0);
+    EXPECT_EQ(Selected(), "unit");
+    prompts.Answer = true;
+    Key(Qt::Key_F3);
+    EXPECT_EQ(prompts.Questions.size(), 2);
+    EXPECT_EQ(SelStart(), 24);
+    EXPECT_EQ(Selected(), "unit");
+    EXPECT_TRUE(prompts.Warnings.isEmpty());
+}
+
+TEST_F(MapPageTest, TextFoundNowhereWarnsWithoutQuestion) {
+    Load(kMap);
+    ShowActive();
+    prompts.Answer = true;
+    SetCaret(5);
+    SearchFromDialog(QStringLiteral("absent"));
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    EXPECT_EQ(prompts.Warnings, QStringList{"The text \"absent\" was not found!"});
+    EXPECT_EQ(SelStart(), 5);
+
+    // Upward the same notice.
+    prompts.Clear();
+    SearchFromDialog(QStringLiteral("absent"), /*down=*/false);
+    EXPECT_EQ(prompts.Warnings, QStringList{"The text \"absent\" was not found!"});
+}
+
+// A character that no byte of the view stands for is found nowhere, and the notice shows it
+// as typed.
+TEST_F(MapPageTest, TextOutsideTheViewsCharactersIsNotFound) {
+    Load("Module=Stra\xDF"
+         "e\r\n");
+    ShowActive();
+    SearchFromDialog(QString::fromUtf8("Stra\xC3\x9F"
+                                       "e\xE2\x82\xAC"));
+    EXPECT_EQ(prompts.Warnings, QStringList{QString::fromUtf8("The text \"Stra\xC3\x9F"
+                                                              "e\xE2\x82\xAC\" was not found!")});
+    prompts.Clear();
+    // Latin-1 letters match the bytes, ASCII ones in either case.
+    SearchFromDialog(QStringLiteral("STRA") + QChar(0xDF));
+    EXPECT_TRUE(prompts.Warnings.isEmpty());
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    EXPECT_EQ(SelStart(), 7);
+    EXPECT_EQ(Selected(), QStringLiteral("Stra") + QChar(0xDF));
+}
+
+TEST_F(MapPageTest, MatchCaseAndWholeWordThroughTheDialog) {
+    Load(kMap);
+    ShowActive();
+    SearchFromDialog(QStringLiteral("unit"), true, /*matchCase=*/true);
+    EXPECT_EQ(SelStart(), 18); // "Unit" at 9 differs in case
+    SetCaret(0);
+    SearchFromDialog(QStringLiteral("UNIT"), true, /*matchCase=*/false);
+    EXPECT_EQ(SelStart(), 9);
+    SearchFromDialog(QStringLiteral("unit"), true, false, /*wholeWord=*/true);
+    EXPECT_EQ(SelStart(), 24); // "units" at 18 is a longer word
+    SetCaret(19);
+    SearchFromDialog(QStringLiteral("nits"), true, false, /*wholeWord=*/true);
+    EXPECT_EQ(prompts.Warnings, QStringList{"The text \"nits\" was not found!"});
+    EXPECT_EQ(SelStart(), 19);
+}
+
+// Loading another map keeps the last search; F3 goes on with it.
+TEST_F(MapPageTest, NewMapKeepsTheLastSearch) {
+    Load(kMap);
+    ShowActive();
+    SearchFromDialog(QStringLiteral("two"));
+    page->SetMapFileName(Write(QStringLiteral("Other.map"), "one two three two\r\n"));
+    page->Activate();
+    EXPECT_EQ(page->FindText(), "two");
+    Key(Qt::Key_F3);
+    EXPECT_EQ(SelStart(), 4);
+    Key(Qt::Key_F3);
+    EXPECT_EQ(SelStart(), 14);
+}
+
+void Wheel(QWidget* viewport, int delta, Qt::KeyboardModifiers modifiers) {
+    const QPointF at(20, 20);
+    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(viewport, &event);
+    EXPECT_TRUE(event.isAccepted());
+}
+
+TEST_F(MapPageTest, MouseWheelScrollsTwoLinesOneWithShiftAPageWithCtrl) {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    Load(text);
+    ShowActive();
+    QScrollBar* bar = page->Editor()->verticalScrollBar();
+    QWidget* viewport = page->Editor()->viewport();
+    ASSERT_GT(bar->maximum(), 50);
+    const int page_ = bar->pageStep();
+    ASSERT_GT(page_, 3);
+
+    Wheel(viewport, -120, Qt::NoModifier);
+    EXPECT_EQ(bar->value(), 2);
+    Wheel(viewport, -120, Qt::ShiftModifier);
+    EXPECT_EQ(bar->value(), 3);
+    Wheel(viewport, -120, Qt::ControlModifier);
+    EXPECT_EQ(bar->value(), 3 + page_);
+    Wheel(viewport, -120, Qt::ControlModifier | Qt::ShiftModifier); // Shift wins
+    EXPECT_EQ(bar->value(), 4 + page_);
+    Wheel(viewport, 120, Qt::NoModifier);
+    EXPECT_EQ(bar->value(), 2 + page_);
+    Wheel(viewport, 120, Qt::ControlModifier);
+    EXPECT_EQ(bar->value(), 2);
+    Wheel(viewport, 120, Qt::ShiftModifier);
+    EXPECT_EQ(bar->value(), 1);
+
+    bar->setValue(bar->maximum());
+    Wheel(viewport, -120, Qt::NoModifier);
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST_F(MapPageTest, PrepareForScreenshotSelectsAHitWithoutBoxes) {
+    Load("Detailed map of segments\r\n\r\n 0001:0000A808 00004A20 C=CODE M=SysUtils\r\n");
+    EXPECT_TRUE(page->PrepareForScreenshot());
+    EXPECT_EQ(Selected(), "SysUtils");
+    EXPECT_EQ(SelStart(), 59);
+    EXPECT_FALSE(page->PrepareForScreenshot(QStringLiteral("absent")));
+    EXPECT_TRUE(prompts.Warnings.isEmpty());
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    EXPECT_TRUE(page->FindText().isEmpty());
+}
+
+} // namespace
+} // namespace ut::gui::testing
