@@ -76,39 +76,53 @@ print(len(d["units"]), exc)' "$result")
 files=$(find "$corpus" -type f | wc -l)
 bytes=$(find "$corpus" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
 
-# Median wall-clock seconds of a command's runs.
-median() {
-    sort -g | awk '{v[NR] = $1} END {m = int((NR + 1) / 2); print (NR % 2) ? v[m] : (v[m] + v[m + 1]) / 2}'
+# Median of the first column (wall clock) and of the second (CPU: user + system) of the
+# runs' lines "wall user system".
+medians() {
+    awk '{w[NR] = $1; c[NR] = $2 + $3}
+    function median(v, n,    i, j, t, m) {
+        for (i = 2; i <= n; i++)
+            for (j = i; j > 1 && v[j - 1] > v[j]; j--) {
+                t = v[j]; v[j] = v[j - 1]; v[j - 1] = t
+            }
+        m = int((n + 1) / 2)
+        return (n % 2) ? v[m] : (v[m] + v[m + 1]) / 2
+    }
+    END {print median(w, NR), median(c, NR)}'
 }
 
+# Prints "wall cpu" in seconds for a command: medians of BENCH_RUNS warm runs (hyperfine
+# gives the median wall clock and the mean CPU time).
 time_runs() {
     local label=$1
     shift
     if command -v hyperfine >/dev/null 2>&1; then
         hyperfine --style none --warmup 1 --runs "$runs" --export-json "$result.$label.json" \
             --command-name "$label" "$(printf '%q ' "$@") >/dev/null" >/dev/null
-        python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' \
-            "$result.$label.json"
+        python3 -c 'import json, sys
+r = json.load(open(sys.argv[1]))["results"][0]
+print(r["median"], r["user"] + r["system"])' "$result.$label.json"
     else
-        local TIMEFORMAT=%R i
+        local TIMEFORMAT='%R %U %S' i
         for ((i = 0; i < runs; i++)); do
             { time "$@" >/dev/null 2>/dev/null; } 2>&1
-        done | median
+        done | medians
     fi
 }
 
 tool=$(command -v hyperfine >/dev/null 2>&1 && echo hyperfine || echo "bash time")
-read_s=$(time_runs read "${read_cmd[@]}")
-scan_s=$(time_runs scan "${scan_cmd[@]}")
+read -r read_s read_cpu < <(time_runs read "${read_cmd[@]}")
+read -r scan_s scan_cpu < <(time_runs scan "${scan_cmd[@]}")
 
 awk -v n="$units" -v scanned="$scanned" -v exc="$exceptions" -v files="$files" \
-    -v bytes="$bytes" -v r="$read_s" -v s="$scan_s" -v runs="$runs" -v tool="$tool" '
+    -v bytes="$bytes" -v r="$read_s" -v s="$scan_s" -v rc="$read_cpu" -v sc="$scan_cpu" \
+    -v runs="$runs" -v tool="$tool" '
 BEGIN {
     printf "corpus:     %d units generated, %d files, %.1f MiB\n", n, files, bytes / 1048576
     printf "scanned:    %d units (project included), %d exceptions logged\n", scanned, exc
-    printf "timing:     median of %d warm runs (%s)\n", runs, tool
-    printf "read-only:  %.3f s  (find | cat > /dev/null)\n", r
-    printf "scan:       %.3f s  (unitrace-cli --format json --delphi 5.0)\n", s
+    printf "timing:     median of %d warm runs (%s); CPU = user + system\n", runs, tool
+    printf "read-only:  %.3f s wall, %.3f s CPU  (find | cat > /dev/null)\n", r, rc
+    printf "scan:       %.3f s wall, %.3f s CPU  (unitrace-cli --format json --delphi 5.0)\n", s, sc
     printf "units/s:    %.0f\n", (s > 0 ? scanned / s : 0)
-    printf "ratio:      %.2f  (scan / read; target <= 3)\n", (r > 0 ? s / r : 0)
+    printf "ratio:      %.2f wall, %.2f CPU  (scan / read; target <= 3)\n", (r > 0 ? s / r : 0), (rc > 0 ? sc / rc : 0)
 }'
