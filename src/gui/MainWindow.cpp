@@ -1,8 +1,10 @@
 #include "gui/MainWindow.h"
 
+#include "gui/DllPage.h"
 #include "gui/FileNameEdit.h"
 #include "gui/GuiFrontEnd.h"
 #include "gui/LogView.h"
+#include "gui/MapPage.h"
 #include "gui/Pager.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
@@ -66,18 +68,23 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
         UsedByPage->SetSortKey(0);
     };
     hooks.InputsChanged = [this] { ShowInputs(); };
-    hooks.SetExeName = [this](const std::string& name) { FExeName = name; };
-    hooks.MapViewOutdated = [this] { FMapOutdated = true; };
+    hooks.SetExeName = [this](const std::string& name) {
+        FExeName = name;
+        DllPage->SetExeName(gui::ToQt(name));
+    };
+    hooks.MapViewOutdated = [this] { MapPage->MapViewOutdated(); };
     hooks.CaptionChanged = [this](const QString&) { UpdateWindowTitle(); };
     hooks.TitleChanged = [this](const QString&) { UpdateWindowTitle(); };
     FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
     CreateTreePages();
-    MapPage = new QWidget(FPager);
+    MapPage = new ut::gui::MapPage(FPager, FPrompts);
     MapPage->setObjectName(QStringLiteral("MapPage"));
     FPager->addTab(MapPage, tr("Map file"));
-    DllPage = new QWidget(FPager);
+    DllPage = new ut::gui::DllPage(FPager);
     DllPage->setObjectName(QStringLiteral("DllPage"));
+    DllPage->SetPrompts(FPrompts);
+    DllPage->SetLogSink([this](const QString& text) { FScan->Log(FromQt(text), ut::lsItalic); });
     FPager->addTab(DllPage, tr("DLL usage"));
 
     FormCreate(options.Arguments);
@@ -203,10 +210,20 @@ bool MainWindow::PagerChanging(int from) const {
 }
 
 void MainWindow::PagerChange(int index) {
+    if (index == pgDll) {
+        DllPage->Activate();
+        return;
+    }
     if (!FScan->FProject || FScan->FScanning)
         return;
-    if (index == pgUses || index == pgUsedBy)
+    if (index == pgUses || index == pgUsedBy) {
         BuildTreePage(index);
+    } else if (index == pgMap) {
+        const QString mapFile = gui::ToQt(FScan->FMapFileName);
+        if (MapPage->MapFileName() != mapFile)
+            MapPage->SetMapFileName(mapFile);
+        MapPage->Activate();
+    }
 }
 
 void MainWindow::chkShowIgnoredClick() {

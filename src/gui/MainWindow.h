@@ -25,6 +25,8 @@ class Pager;
 class Prompts;
 class SetupPage;
 class TreePage;
+class MapPage;
+class DllPage;
 
 /// Pages of the pager, counted from 0.
 enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgMap = 3, pgDll = 4 };
@@ -62,10 +64,10 @@ class MainWindow : public QWidget {
     void RestoreSettings();
     void SaveSettings();
 
-    TreePage* UsesPage = nullptr;   ///< Tree1, the uses direction
-    TreePage* UsedByPage = nullptr; ///< Tree2, the used-by direction
-    QWidget* MapPage = nullptr;
-    QWidget* DllPage = nullptr;
+    TreePage* UsesPage = nullptr;        ///< Tree1, the uses direction
+    TreePage* UsedByPage = nullptr;      ///< Tree2, the used-by direction
+    ut::gui::MapPage* MapPage = nullptr; ///< EMap and its search
+    ut::gui::DllPage* DllPage = nullptr; ///< the imports of the executable
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -107,7 +109,6 @@ class MainWindow : public QWidget {
     bool FRestored = false;
     bool FSavedSinceRestore = false;
     bool FCloseAfterScan = false;
-    bool FMapOutdated = true;
     std::string FExeName;
     QList<QPointer<QWidget>> FHiddenForms;
     Application::ExceptionHandler FPreviousHandler;

@@ -1,6 +1,8 @@
 #include "gui/Screenshots.h"
 
+#include "gui/DllPage.h"
 #include "gui/MainWindow.h"
+#include "gui/MapPage.h"
 #include "gui/Pager.h"
 #include "gui/TreePage.h"
 
@@ -35,8 +37,10 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
         {pgSetup, QStringLiteral("setup.png"), {}},
         {pgUses, QStringLiteral("uses.png"), ExpandUsesTwoLevels},
         {pgUsedBy, QStringLiteral("usedby.png"), {}},
-        {pgMap, QStringLiteral("mapfile.png"), {}},
-        {pgDll, QStringLiteral("dllusage.png"), {}},
+        {pgMap, QStringLiteral("mapfile.png"),
+         [](MainWindow& w) { w.MapPage->PrepareForScreenshot(); }},
+        {pgDll, QStringLiteral("dllusage.png"),
+         [](MainWindow& w) { w.DllPage->PrepareForScreenshot(); }},
     };
 }
 
