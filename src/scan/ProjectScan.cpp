@@ -339,17 +339,26 @@ std::int64_t ProjectScan::UnitSize(const std::string& name) const {
     return FUnitSizes.Find(name, i) ? FUnitSizes.Objects(i) : 0;
 }
 
-void ProjectScan::RemoveUnit(TUnit* unit) {
+std::unique_ptr<TUnit> ProjectScan::ExtractUnit(TUnit* unit) {
     if (!unit)
-        return;
+        return nullptr;
     if (unit == FProject)
-        throw EWarning("The project's unit cannot be removed");
+        throw EWarning("Cannot remove the project's main unit!");
     for (int i = 0; i < FUnits.Count(); ++i) {
-        if (FUnits.Objects(i).get() == unit) {
-            FRetired.push_back(FUnits.Extract(i));
-            return;
-        }
+        if (FUnits.Objects(i).get() != unit)
+            continue;
+        int size = 0;
+        if (FUnitSizes.Find(unit->UnitName, size))
+            FUnitSizes.Delete(size);
+        return FUnits.Extract(i);
     }
+    return nullptr;
+}
+
+void ProjectScan::RemoveUnit(TUnit* unit) {
+    std::unique_ptr<TUnit> record = ExtractUnit(unit);
+    if (record && FBusy)
+        FRetired.push_back(std::move(record));
 }
 
 } // namespace ut

@@ -75,8 +75,13 @@ class ProjectScan {
     TUnit* FindUnit(const std::string& name) const;
     std::int64_t UnitSize(const std::string& name) const; ///< 0 when the map has none
 
-    /// Removes a unit from the registry (pruning); the project's own unit is refused with
-    /// EWarning. The record stays alive until the next scan, so nothing refers to freed memory.
+    /// Takes a unit out of the result (pruning): out of FUnits and, by its UnitName, out of
+    /// FUnitSizes, handing the record to the caller so that the views can drop their
+    /// references before it goes. The project's own unit is refused with EWarning; a unit
+    /// that is not in FUnits gives nullptr.
+    std::unique_ptr<TUnit> ExtractUnit(TUnit* unit);
+    /// ExtractUnit and destroy the record; while a walk runs the record is kept until the
+    /// next scan instead, since the walk may be inside it.
     void RemoveUnit(TUnit* unit);
 
     bool Busy() const { return FBusy; }

@@ -216,15 +216,42 @@ TEST_F(ProjectScanTest, ASecondScanReplacesTheRecordsAndResetsTheViewsFirst) {
     (void)first;
 }
 
-TEST_F(ProjectScanTest, RemovingTheProjectIsRefusedAndOtherUnitsStayReadable) {
+TEST_F(ProjectScanTest, RemovingTheProjectIsRefusedWithTheWarningAndChangesNothing) {
     Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
     Write("A.pas", Unit("A", ""));
     ASSERT_TRUE(Scan("P.dpr"));
-    EXPECT_THROW(scan.RemoveUnit(scan.FProject), EWarning);
+    const int count = scan.FUnits.Count();
+    try {
+        scan.RemoveUnit(scan.FProject);
+        FAIL() << "no EWarning";
+    } catch (const EWarning& e) {
+        EXPECT_STREQ(e.what(), "Cannot remove the project's main unit!");
+    }
+    EXPECT_EQ(scan.FUnits.Count(), count);
+    EXPECT_NE(scan.FProject, nullptr);
+}
+
+TEST_F(ProjectScanTest, ExtractUnitTakesTheRecordOutOfTheUnitsAndItsSizeOut) {
+    Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
+    Write("A.pas", Unit("A", ""));
+    Write("B.pas", Unit("B", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    scan.FUnitSizes.AddObject("a", 300); // the map file's spelling may differ in case
+    scan.FUnitSizes.AddObject("B", 400);
     TUnit* a = scan.FindUnit("A");
-    scan.RemoveUnit(a);
+    std::unique_ptr<TUnit> record = scan.ExtractUnit(a);
+    ASSERT_EQ(record.get(), a);
+    EXPECT_EQ(record->UnitName, "A"); // alive while the caller holds it
     EXPECT_EQ(scan.FindUnit("A"), nullptr);
-    EXPECT_EQ(a->UnitName, "A"); // still alive until the next scan
+    EXPECT_EQ(scan.UnitSize("A"), 0);
+    EXPECT_EQ(scan.UnitSize("B"), 400);
+    // Not (or no longer) in the units: nothing happens.
+    EXPECT_EQ(scan.ExtractUnit(a), nullptr);
+    EXPECT_EQ(scan.ExtractUnit(nullptr), nullptr);
+    scan.RemoveUnit(scan.FindUnit("B"));
+    EXPECT_EQ(scan.FindUnit("B"), nullptr);
+    EXPECT_EQ(scan.FUnitSizes.Count(), 0);
+    EXPECT_NE(scan.FindUnit("P"), nullptr);
 }
 
 TEST_F(ProjectScanTest, UnreadableSourceIsLoggedAtTheParentsLevel) {
