@@ -48,7 +48,11 @@ DllPage::DllPage(QWidget* parent) : QWidget(parent) {
     connect(EExe, &FileNameEdit::BrowseRequested, this, Guarded([this] { EExeBrowse(); }));
 }
 
-DllPage::~DllPage() = default;
+DllPage::~DllPage() {
+    // EExe loses the focus while the children are destroyed, after this part of the page
+    // is gone: its editingFinished must not reach EExeExit then.
+    disconnect(EExe, nullptr, this, nullptr);
+}
 
 void DllPage::SetLogSink(std::function<void(const QString&)> sink) {
     dllTree->SetLogSink(std::move(sink));

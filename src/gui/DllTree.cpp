@@ -24,8 +24,10 @@ void AddPlaceholder(QTreeWidgetItem* node) {
     placeholder->setData(0, DllTree::PlaceholderRole, 1);
 }
 
+/// The path goes into the node's data and, for the user, into its tool tip.
 void SetNodePath(QTreeWidgetItem* node, const std::string& path) {
     node->setData(0, DllTree::PathRole, QByteArray::fromStdString(path));
+    node->setToolTip(0, ToQt(path));
 }
 
 void CollectSubtree(QTreeWidgetItem* node, std::unordered_set<QTreeWidgetItem*>& into) {
@@ -184,7 +186,8 @@ void DllTree::CopySubtree(QTreeWidgetItem* source, QTreeWidgetItem* target) {
         const QTreeWidgetItem* from = source->child(i);
         auto* copy = new QTreeWidgetItem(target, QStringList(from->text(0)));
         copy->setData(0, PlaceholderRole, from->data(0, PlaceholderRole));
-        copy->setData(0, PathRole, from->data(0, PathRole));
+        if (const std::string path = NodePath(from); !path.empty())
+            SetNodePath(copy, path);
         if (from->childCount() > 0)
             CopySubtree(source->child(i), copy);
     }

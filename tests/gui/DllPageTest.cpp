@@ -2,7 +2,6 @@
 // file it is asked about and prints the file's own text (so each test file holds its
 // "Imports from" lines), and with the real tdump on the committed PE fixtures.
 #include "gui/DllPage.h"
-#include "GuiTestSupport.h"
 #include "gui/DllTree.h"
 #include "gui/FileNameEdit.h"
 #include "gui/Prompts.h"
@@ -18,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace ut::gui::testing {
 namespace {
@@ -39,10 +40,19 @@ class RecordingPrompts : public Prompts {
     QStringList Filters;
 };
 
-QStringList ChildTexts(const QTreeWidgetItem* node) {
-    QStringList texts;
+using Names = std::vector<std::string>;
+
+Names Strings(const QStringList& list) {
+    Names out;
+    for (const QString& s : list)
+        out.push_back(s.toStdString());
+    return out;
+}
+
+Names ChildTexts(const QTreeWidgetItem* node) {
+    Names texts;
     for (int i = 0; i < node->childCount(); ++i)
-        texts << node->child(i)->text(0);
+        texts.push_back(node->child(i)->text(0).toStdString());
     return texts;
 }
 
@@ -95,13 +105,13 @@ class DllPageTest : public ::testing::Test {
     }
 
     /// The files dumped so far, by name without directory.
-    QStringList Dumped() const {
+    Names Dumped() const {
         QFile f(Path("calls.log"));
         if (!f.open(QIODevice::ReadOnly))
             return {};
-        QStringList names;
+        Names names;
         for (const QString& line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts))
-            names << QFileInfo(line).fileName();
+            names.push_back(QFileInfo(line).fileName().toStdString());
         return names;
     }
 
@@ -115,12 +125,12 @@ class DllPageTest : public ::testing::Test {
         ASSERT_TRUE(node->isExpanded());
     }
 
-    QStringList RegisteredNames() const {
-        QStringList names;
+    Names RegisteredNames() const {
+        Names names;
         const auto& nodes = page.dllTree->DllNodes();
         for (int i = 0; i < nodes.Count(); ++i) {
             EXPECT_EQ(DllTree::NodePath(nodes.Objects(i)), nodes[i]);
-            names << QFileInfo(QString::fromStdString(nodes[i])).fileName();
+            names.push_back(QFileInfo(QString::fromStdString(nodes[i])).fileName().toStdString());
         }
         return names;
     }
@@ -147,20 +157,20 @@ TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDump) {
     page.SetExeName(Path("app.exe")); // from the options file, page not on view
     EXPECT_EQ(page.EExe->text(), Path("app.exe"));
     EXPECT_EQ(page.dllTree->topLevelItemCount(), 0);
-    EXPECT_TRUE(Dumped().isEmpty());
+    EXPECT_TRUE(Dumped().empty());
 
     page.show();
     page.Activate();
     ASSERT_EQ(page.dllTree->topLevelItemCount(), 1);
-    EXPECT_EQ(Root()->text(0), "app.exe");
+    EXPECT_EQ(Root()->text(0).toStdString(), "app.exe");
     EXPECT_TRUE(Root()->isExpanded());
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll", "B.DLL", "missing.dll"}));
-    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+    EXPECT_EQ(ChildTexts(Root()), Names({"a.dll", "B.DLL", "missing.dll"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe"}));
     EXPECT_TRUE(Unexpanded(ChildNamed(Root(), "a.dll")));
     EXPECT_TRUE(Unexpanded(ChildNamed(Root(), "B.DLL"))); // found as b.dll in any case
     EXPECT_EQ(ChildNamed(Root(), "missing.dll")->childCount(), 0);
     EXPECT_EQ(DllTree::NodePath(ChildNamed(Root(), "missing.dll")), "");
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "a.dll", "b.dll"}));
     EXPECT_EQ(page.dllTree->DllNodes().Objects(0), Root());
 
     // Only successful searches are remembered.
@@ -171,7 +181,7 @@ TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDump) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
 
     page.Activate(); // nodes present: nothing is built or dumped again
-    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe"}));
     EXPECT_TRUE(log.isEmpty());
 }
 
@@ -180,7 +190,7 @@ TEST_F(DllPageTest, ActivationWithoutAnExistingFileBuildsNothing) {
     page.show();
     page.Activate();
     EXPECT_EQ(page.dllTree->topLevelItemCount(), 0);
-    EXPECT_TRUE(Dumped().isEmpty());
+    EXPECT_TRUE(Dumped().empty());
 }
 
 TEST_F(DllPageTest, EachNodeIsDumpedOnceWhenFirstExpanded) {
@@ -191,16 +201,16 @@ TEST_F(DllPageTest, EachNodeIsDumpedOnceWhenFirstExpanded) {
     ShowTree("app.exe");
     QTreeWidgetItem* a = ChildNamed(Root(), "a.dll");
     Expand(a);
-    EXPECT_EQ(ChildTexts(a), QStringList({"c.dll"}));
+    EXPECT_EQ(ChildTexts(a), Names({"c.dll"}));
     EXPECT_TRUE(Unexpanded(a->child(0)));
     a->setExpanded(false);
     Expand(a);
-    EXPECT_EQ(ChildTexts(a), QStringList({"c.dll"}));
+    EXPECT_EQ(ChildTexts(a), Names({"c.dll"}));
     QTreeWidgetItem* b = ChildNamed(Root(), "b.dll");
     Expand(b); // imports nothing: the placeholder goes, no children come
     EXPECT_EQ(b->childCount(), 0);
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "a.dll", "b.dll"}));
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll", "c.dll"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "a.dll", "b.dll", "c.dll"}));
 }
 
 TEST_F(DllPageTest, ALibraryNamedTwiceInOneDumpIsListedOnce) {
@@ -208,8 +218,8 @@ TEST_F(DllPageTest, ALibraryNamedTwiceInOneDumpIsListedOnce) {
     Lib("app.exe", {"a.dll", "k.dll", "A.DLL", "a.dll", "K.dll"});
     Lib("a.dll", {});
     ShowTree("app.exe");
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll", "k.dll"}));
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll"}));
+    EXPECT_EQ(ChildTexts(Root()), Names({"a.dll", "k.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "a.dll"}));
 }
 
 TEST_F(DllPageTest, ALibraryMetAgainCopiesTheFirstNodesChildren) {
@@ -222,11 +232,12 @@ TEST_F(DllPageTest, ALibraryMetAgainCopiesTheFirstNodesChildren) {
     Expand(ChildNamed(Root(), "a.dll"));
     // The copy shows b.dll's children as they are: c.dll, not expanded yet.
     QTreeWidgetItem* copy = ChildNamed(ChildNamed(Root(), "a.dll"), "b.dll");
-    EXPECT_EQ(ChildTexts(copy), QStringList({"c.dll"}));
+    EXPECT_EQ(ChildTexts(copy), Names({"c.dll"}));
     EXPECT_TRUE(Unexpanded(copy->child(0)));
     EXPECT_EQ(DllTree::NodePath(copy->child(0)), Path("c.dll").toStdString());
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "b.dll", "a.dll"}));
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll", "c.dll"}));
+    EXPECT_EQ(copy->child(0)->toolTip(0), Path("c.dll"));
+    EXPECT_EQ(Dumped(), Names({"app.exe", "b.dll", "a.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "a.dll", "b.dll", "c.dll"}));
 }
 
 TEST_F(DllPageTest, ACopyOfAnUnexpandedNodeListsItsImportsWhenExpanded) {
@@ -237,12 +248,12 @@ TEST_F(DllPageTest, ACopyOfAnUnexpandedNodeListsItsImportsWhenExpanded) {
     Expand(ChildNamed(Root(), "a.dll"));
     QTreeWidgetItem* copy = ChildNamed(ChildNamed(Root(), "a.dll"), "b.dll");
     EXPECT_TRUE(Unexpanded(copy)); // only the source's placeholder was there to copy
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "a.dll", "b.dll"}));
     Expand(copy);
-    EXPECT_EQ(ChildTexts(copy), QStringList({"c.dll"}));
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_EQ(ChildTexts(copy), Names({"c.dll"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe", "a.dll", "b.dll"}));
     // The copy is still not registered: the first b.dll node stays the one that is copied.
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "a.dll", "b.dll"}));
     EXPECT_TRUE(Unexpanded(ChildNamed(Root(), "b.dll")));
 }
 
@@ -253,14 +264,14 @@ TEST_F(DllPageTest, ALibraryAlreadyAboveInTheChainStaysALeaf) {
     ShowTree("app.exe");
     QTreeWidgetItem* user = ChildNamed(Root(), "user.dll");
     Expand(user);
-    EXPECT_EQ(ChildTexts(user), QStringList({"gdi.dll", "user.dll"}));
+    EXPECT_EQ(ChildTexts(user), Names({"gdi.dll", "user.dll"}));
     EXPECT_EQ(ChildNamed(user, "user.dll")->childCount(), 0); // imports itself
     QTreeWidgetItem* gdi = ChildNamed(user, "gdi.dll");
     Expand(gdi);
-    EXPECT_EQ(ChildTexts(gdi), QStringList({"user.dll", "app.exe"}));
+    EXPECT_EQ(ChildTexts(gdi), Names({"user.dll", "app.exe"}));
     EXPECT_EQ(ChildNamed(gdi, "user.dll")->childCount(), 0);
     EXPECT_EQ(ChildNamed(gdi, "app.exe")->childCount(), 0);
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "user.dll", "gdi.dll"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe", "user.dll", "gdi.dll"}));
 }
 
 TEST_F(DllPageTest, ACopyDoesNotRepeatALibraryOfItsChainEither) {
@@ -277,9 +288,9 @@ TEST_F(DllPageTest, ACopyDoesNotRepeatALibraryOfItsChainEither) {
     QTreeWidgetItem* gdiCopy = ChildNamed(ChildNamed(x, "user.dll"), "gdi.dll");
     ASSERT_TRUE(Unexpanded(gdiCopy));
     Expand(gdiCopy);
-    EXPECT_EQ(ChildTexts(gdiCopy), QStringList({"user.dll"}));
+    EXPECT_EQ(ChildTexts(gdiCopy), Names({"user.dll"}));
     EXPECT_EQ(gdiCopy->child(0)->childCount(), 0);
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "user.dll", "x.dll", "gdi.dll"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe", "user.dll", "x.dll", "gdi.dll"}));
 }
 
 TEST_F(DllPageTest, CtrlDeleteRemovesANodeAndItsRegisteredFilesButNeverTheRoot) {
@@ -290,7 +301,7 @@ TEST_F(DllPageTest, CtrlDeleteRemovesANodeAndItsRegisteredFilesButNeverTheRoot) 
     ShowTree("app.exe");
     QTreeWidgetItem* a = ChildNamed(Root(), "a.dll");
     Expand(a);
-    ASSERT_EQ(RegisteredNames(), QStringList({"app.exe", "a.dll", "b.dll", "c.dll"}));
+    ASSERT_EQ(RegisteredNames(), Names({"app.exe", "a.dll", "b.dll", "c.dll"}));
 
     page.dllTree->setCurrentItem(a);
     for (Qt::KeyboardModifiers other :
@@ -298,17 +309,17 @@ TEST_F(DllPageTest, CtrlDeleteRemovesANodeAndItsRegisteredFilesButNeverTheRoot) 
           Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier),
           Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)}) {
         QTest::keyClick(page.dllTree, Qt::Key_Delete, other);
-        EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll", "b.dll"})) << int(other);
+        EXPECT_EQ(ChildTexts(Root()), Names({"a.dll", "b.dll"})) << int(other);
     }
     QTest::keyClick(page.dllTree, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "b.dll"}));
+    EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll"}));
 
     page.dllTree->setCurrentItem(Root());
     QTest::keyClick(page.dllTree, Qt::Key_Delete, Qt::ControlModifier);
     ASSERT_EQ(page.dllTree->topLevelItemCount(), 1);
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "b.dll"}));
+    EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll"}));
 }
 
 TEST_F(DllPageTest, ADeletedLibraryIsRegisteredAfreshWhenMetAgain) {
@@ -321,7 +332,7 @@ TEST_F(DllPageTest, ADeletedLibraryIsRegisteredAfreshWhenMetAgain) {
     Expand(b);
     QTreeWidgetItem* again = ChildNamed(b, "a.dll");
     EXPECT_TRUE(Unexpanded(again));
-    EXPECT_EQ(RegisteredNames(), QStringList({"app.exe", "b.dll", "a.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll", "a.dll"}));
     EXPECT_EQ(page.dllTree->DllNodes().Objects(2), again);
 }
 
@@ -334,19 +345,19 @@ TEST_F(DllPageTest, EExeRebuildsOnAChangedFileNameOnly) {
     page.EExe->setText(Path("APP.EXE"));
     QTest::keyClick(page.EExe, Qt::Key_Return);
     EXPECT_EQ(page.ExeName(), Path("app.exe"));
-    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe"}));
 
     page.EExe->setText(Path("other.exe"));
     QTest::keyClick(page.EExe, Qt::Key_Return);
     EXPECT_EQ(page.ExeName(), Path("other.exe"));
-    EXPECT_EQ(Root()->text(0), "other.exe");
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
-    EXPECT_EQ(RegisteredNames(), QStringList({"other.exe"}));
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe"}));
+    EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
+    EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"other.exe"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe", "other.exe"}));
 
     // The same name again from the options file: nothing happens.
     page.SetExeName(Path("other.exe"));
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe", "other.exe"}));
 }
 
 TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
@@ -360,11 +371,12 @@ TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
     page.EExe->BrowseAction()->trigger();
     EXPECT_EQ(prompts.Title, "Select file...");
     EXPECT_EQ(prompts.Directory, dir->path());
-    EXPECT_EQ(prompts.Filters, QStringList({"Executables... (*.exe *.EXE *.dll *.DLL *.bpl *.BPL)",
-                                            "All files (*.*) (*)"}));
+    EXPECT_EQ(
+        Strings(prompts.Filters),
+        Names({"Executables... (*.exe *.EXE *.dll *.DLL *.bpl *.BPL)", "All files (*.*) (*)"}));
     EXPECT_EQ(page.EExe->text(), Path("pick.dll"));
-    EXPECT_EQ(Root()->text(0), "pick.dll");
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"b.dll"}));
+    EXPECT_EQ(Root()->text(0).toStdString(), "pick.dll");
+    EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
 
     prompts.Chosen.clear(); // cancelled
     page.EExe->BrowseAction()->trigger();
@@ -379,11 +391,11 @@ TEST_F(DllPageTest, ANameChangedWhileThePageIsHiddenIsBuiltOnTheNextActivation) 
     page.SetExeName(Path("other.exe"));
     EXPECT_EQ(page.dllTree->topLevelItemCount(), 0); // the old file's tree is not left on view
     EXPECT_EQ(page.dllTree->DllNodes().Count(), 0);
-    EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
+    EXPECT_EQ(Dumped(), Names({"app.exe"}));
     page.show();
     page.Activate();
-    EXPECT_EQ(Root()->text(0), "other.exe");
-    EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe"}));
+    EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
+    EXPECT_EQ(Dumped(), Names({"app.exe", "other.exe"}));
 }
 
 TEST_F(DllPageTest, ShellCharactersInAFileNameReachTheToolUnchanged) {
@@ -391,8 +403,8 @@ TEST_F(DllPageTest, ShellCharactersInAFileNameReachTheToolUnchanged) {
     Lib(name, {"a.dll"});
     ShowTree(name);
     EXPECT_EQ(Root()->text(0), name);
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"a.dll"}));
-    EXPECT_EQ(Dumped(), QStringList({name}));
+    EXPECT_EQ(ChildTexts(Root()), Names({"a.dll"}));
+    EXPECT_EQ(Dumped(), Names({name.toStdString()}));
     EXPECT_FALSE(QFile::exists(Path("pwned")));
     EXPECT_FALSE(QFile::exists(QDir::current().filePath("pwned")));
 }
@@ -405,8 +417,9 @@ TEST_F(DllPageTest, AHangingToolIsStoppedAndTheNodeGetsNoChildren) {
     page.SetDumpTimeLimit(std::chrono::milliseconds(300));
     ShowTree("app.exe");
     EXPECT_EQ(Root()->childCount(), 0);
-    EXPECT_EQ(log, QStringList(hanging + " did not finish within 0.3 s for " + Path("app.exe") +
-                               " and was stopped"));
+    EXPECT_EQ(Strings(log), Names({(hanging + " did not finish within 0.3 s for " +
+                                    Path("app.exe") + " and was stopped")
+                                       .toStdString()}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -415,9 +428,9 @@ TEST_F(DllPageTest, AFailingToolLeavesTheNodeEmptyWithoutAMessage) {
     // On view: the root shows the name; the stand-in's cat fails on the missing file.
     page.SetExeName(Path("still missing.exe"));
     ASSERT_NE(Root(), nullptr);
-    EXPECT_EQ(Root()->text(0), "still missing.exe");
+    EXPECT_EQ(Root()->text(0).toStdString(), "still missing.exe");
     EXPECT_EQ(Root()->childCount(), 0);
-    EXPECT_EQ(Dumped(), QStringList({"still missing.exe"}));
+    EXPECT_EQ(Dumped(), Names({"still missing.exe"}));
     EXPECT_TRUE(log.isEmpty());
 }
 
@@ -437,14 +450,33 @@ TEST_F(DllPageTest, TheRealToolListsThePeFixturesImportsAndDelayImports) {
         ASSERT_TRUE(QFile::copy(from + file, Path(file)));
     page.SetDumpTool(RealTdump());
     ShowTree("appdelay.exe");
-    EXPECT_EQ(ChildTexts(Root()), QStringList({"utlib.dll", "KERNEL32.dll", "utdelay.dll"}));
+    EXPECT_EQ(ChildTexts(Root()), Names({"utlib.dll", "KERNEL32.dll", "utdelay.dll"}));
     QTreeWidgetItem* delay = ChildNamed(Root(), "utdelay.dll");
     Expand(delay);
-    EXPECT_EQ(ChildTexts(delay), QStringList({"utlib.dll"}));
+    EXPECT_EQ(ChildTexts(delay), Names({"utlib.dll"}));
     QTreeWidgetItem* utlib = ChildNamed(Root(), "utlib.dll");
     Expand(utlib);
     EXPECT_EQ(utlib->childCount(), 0);
     EXPECT_EQ(DllTree::NodePath(delay->child(0)), Path("utlib.dll").toStdString());
+    EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(DllPageTest, TheScreenshotShowsTheRunningProgramsTreeTwoLevelsDeep) {
+    page.SetDumpTool(RealTdump());
+    page.show();
+    page.PrepareForScreenshot();
+    EXPECT_EQ(page.ExeName(), QCoreApplication::applicationFilePath());
+    ASSERT_NE(Root(), nullptr);
+    EXPECT_EQ(Root()->text(0), QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    EXPECT_TRUE(Root()->isExpanded());
+    const Names libs = ChildTexts(Root());
+    EXPECT_NE(std::find(libs.begin(), libs.end(), "libQt6Widgets.so.6"), libs.end());
+    for (int i = 0; i < Root()->childCount(); ++i) {
+        const QTreeWidgetItem* lib = Root()->child(i);
+        EXPECT_TRUE(lib->childCount() == 0 || lib->isExpanded()) << lib->text(0).toStdString();
+        EXPECT_FALSE(Unexpanded(lib)) << lib->text(0).toStdString();
+    }
+    EXPECT_EQ(page.dllTree->currentItem(), Root());
     EXPECT_TRUE(log.isEmpty());
 }
 
