@@ -124,24 +124,17 @@ bool MatchFrom(const char* n, const char* p) {
     return *n == '\0';
 }
 
-} // namespace
-
-std::string ToNative(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
-void SetDriveMapper(DriveMapper mapper) {
-    TheDriveMapper() = std::move(mapper);
-}
-
-bool IsDrivePath(const std::string& path) {
-    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-}
-
-std::string ResolveCase(const std::string& fullPath) {
-    if (fullPath.empty() || fullPath[0] != '/' || Exists(fullPath))
-        return fullPath;
+// ResolveCase that also says whether the result names something, with its status, so a
+// caller that needs both looks at the disk once.
+bool ResolveCaseWithStatus(const std::string& fullPath, std::string& resolved, struct stat& st) {
+    if (fullPath.empty() || fullPath[0] != '/') {
+        resolved = fullPath;
+        return !fullPath.empty() && ::stat(fullPath.c_str(), &st) == 0;
+    }
+    if (::stat(fullPath.c_str(), &st) == 0) {
+        resolved = fullPath;
+        return true;
+    }
     const bool trailing = fullPath.size() > 1 && fullPath.back() == '/';
     const std::vector<std::string> parts = SplitComponents(fullPath);
     // Every leading component of an existing directory exists as spelt: when the parent does
@@ -174,10 +167,15 @@ std::string ResolveCase(const std::string& fullPath) {
         result.push_back(PathDelim); // not = "/": GCC 12 warns falsely (-Wrestrict)
     else if (trailing)
         result += '/';
-    return result;
+    resolved = std::move(result);
+    // A component that is not there under any spelling leaves nothing to look at.
+    return resolving && ::stat(resolved.c_str(), &st) == 0;
 }
 
-std::string ExpandFileName(const std::string& path) {
+// The full path with "." and ".." folded, before letter case is resolved. `full` is false
+// for a drive path that maps to nothing here: it comes back as written, with '/'.
+std::string AbsolutePath(const std::string& path, bool& full) {
+    full = false;
     if (path.empty())
         return {};
     std::string p = ToNative(path);
@@ -210,7 +208,46 @@ std::string ExpandFileName(const std::string& path) {
         result.push_back(PathDelim); // not = "/": GCC 12 warns falsely (-Wrestrict)
     else if (trailing)
         result += '/';
-    return ResolveCase(result);
+    full = true;
+    return result;
+}
+
+// ExpandFileName with the status of what the result names (false: nothing).
+bool ExpandWithStatus(const std::string& path, std::string& expanded, struct stat& st) {
+    bool full = false;
+    const std::string p = AbsolutePath(path, full);
+    if (full)
+        return ResolveCaseWithStatus(p, expanded, st);
+    expanded = p;
+    return !p.empty() && ::stat(p.c_str(), &st) == 0;
+}
+
+} // namespace
+
+std::string ToNative(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+void SetDriveMapper(DriveMapper mapper) {
+    TheDriveMapper() = std::move(mapper);
+}
+
+bool IsDrivePath(const std::string& path) {
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+std::string ResolveCase(const std::string& fullPath) {
+    std::string resolved;
+    struct stat st {};
+    ResolveCaseWithStatus(fullPath, resolved, st);
+    return resolved;
+}
+
+std::string ExpandFileName(const std::string& path) {
+    bool full = false;
+    const std::string p = AbsolutePath(path, full);
+    return full ? ResolveCase(p) : p;
 }
 
 std::string LongFileName(const std::string& path) {
@@ -218,13 +255,15 @@ std::string LongFileName(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
+    std::string expanded;
     struct stat st {};
-    return !path.empty() && ::stat(ExpandFileName(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ExpandWithStatus(path, expanded, st) && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
+    std::string expanded;
     struct stat st {};
-    return !path.empty() && ::stat(ExpandFileName(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ExpandWithStatus(path, expanded, st) && S_ISDIR(st.st_mode);
 }
 
 bool MatchesMask(const std::string& name, const std::string& pattern) {
@@ -265,7 +304,12 @@ std::string GetCurrentDir() {
 }
 
 void SetCurrentDir(const std::string& dir) {
-    const std::string d = ExpandFileName(dir);
+    bool full = false;
+    const std::string p = AbsolutePath(dir, full);
+    // Spelt as on disk, the usual case, it needs no look before; else resolve letter case.
+    if (!p.empty() && ::chdir(p.c_str()) == 0)
+        return;
+    const std::string d = full ? ResolveCase(p) : p;
     if (::chdir(d.c_str()) != 0)
         throw EInOutError(
             Format("Cannot change to directory \"%s\": %s", d.c_str(), std::strerror(errno)));

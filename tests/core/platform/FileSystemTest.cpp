@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -91,6 +93,49 @@ TEST_F(FileSystemTest, ListingCacheKeepsEachDirectoryUntilTheScopeEnds) {
         EXPECT_EQ(fs::ResolveCase(root + "/Src/Late.pas"), root + "/Src/Late.pas");
     }
     EXPECT_EQ(fs::ResolveCase(root + "/Src/LATE.pas"), root + "/Src/Late.pas");
+}
+
+// The existence checks take the status from the case resolution itself: each kind of
+// path must still give the answer a separate look at the disk gives.
+TEST_F(FileSystemTest, ExistenceChecksByKindOfPath) {
+    const struct {
+        const char* path;
+        bool file, directory;
+    } cases[] = {
+        {"/Src/Main.PAS", true, false},
+        {"/src/MAIN.pas", true, false},
+        {"/Src/Sub", false, true},
+        {"/SRC/SUB/", false, true},
+        {"/Src/Main.PAS/", false, false},
+        {"/Src/Other.dfm", false, false},
+        {"/src/none/Main.PAS", false, false},
+    };
+    for (const bool cached : {false, true}) {
+        std::optional<fs::ListingCacheScope> scope;
+        if (cached)
+            scope.emplace();
+        for (const auto& c : cases) {
+            EXPECT_EQ(fs::FileExists(root + c.path), c.file) << c.path;
+            EXPECT_EQ(fs::DirectoryExists(root + c.path), c.directory) << c.path;
+        }
+    }
+    fs::SetCurrentDir(root + "/Src");
+    EXPECT_TRUE(fs::FileExists("sub\\deep.PAS"));
+    EXPECT_FALSE(fs::FileExists(""));
+}
+
+TEST_F(FileSystemTest, SetCurrentDirResolvesLetterCase) {
+    fs::SetCurrentDir(root + "/src/SUB");
+    EXPECT_EQ(fs::GetCurrentDir(), root + "/Src/Sub");
+    fs::SetCurrentDir("..\\");
+    EXPECT_EQ(fs::GetCurrentDir(), root + "/Src");
+    try {
+        fs::SetCurrentDir("MAIN.pas");
+        ADD_FAILURE() << "changed into a file";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot change to directory \"" + root +
+                                             "/Src/Main.PAS\": " + std::strerror(ENOTDIR));
+    }
 }
 
 TEST_F(FileSystemTest, ListFilesMatchesPatternWithoutRegardToCase) {
