@@ -2,9 +2,10 @@
 // file it is asked about and prints the file's own text (so each test file holds its
 // "Imports from" lines), and with the real tdump on the committed PE fixtures.
 #include "gui/DllPage.h"
+#include "GuiTestSupport.h"
 #include "gui/DllTree.h"
+#include "gui/EnterMovesFocus.h"
 #include "gui/FileNameEdit.h"
-#include "gui/Prompts.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -23,22 +24,6 @@
 
 namespace ut::gui::testing {
 namespace {
-
-class RecordingPrompts : public Prompts {
-  public:
-    void ErrorMessage(const QString&) override {}
-    void Warning(const QString&) override {}
-    bool Confirm(const QString&) override { return false; }
-    QString OpenFileName(const QString& title, const QString& directory,
-                         const QStringList& nameFilters) override {
-        Title = title;
-        Directory = directory;
-        Filters = nameFilters;
-        return Chosen;
-    }
-    QString Title, Directory, Chosen;
-    QStringList Filters;
-};
 
 using Names = std::vector<std::string>;
 
@@ -146,7 +131,7 @@ class DllPageTest : public ::testing::Test {
     std::unique_ptr<QTemporaryDir> dir;
     QString tool;
     QStringList log;
-    RecordingPrompts prompts;
+    test::FakePrompts prompts;
     DllPage page;
 };
 
@@ -360,6 +345,23 @@ TEST_F(DllPageTest, EExeRebuildsOnAChangedFileNameOnly) {
     EXPECT_EQ(Dumped(), Names({"app.exe", "other.exe"}));
 }
 
+TEST_F(DllPageTest, LeavingEExeWithEnterTakesTheTypedName) {
+    Lib("app.exe", {"a.dll"});
+    Lib("other.exe", {"b.dll"});
+    EnterMovesFocus selNext;
+    selNext.Watch(page.EExe); // as the main window binds it
+    ShowTree("app.exe");
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    page.EExe->setFocus();
+    page.EExe->selectAll();
+    QTest::keyClicks(page.EExe, Path("other.exe"));
+    QTest::keyClick(page.EExe, Qt::Key_Return);
+    EXPECT_TRUE(page.dllTree->hasFocus());
+    EXPECT_EQ(page.ExeName(), Path("other.exe"));
+    EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
+}
+
 TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
     Lib("app.exe", {"a.dll"});
     Lib("pick.dll", {"b.dll"});
@@ -367,18 +369,18 @@ TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
     EXPECT_EQ(page.labExe->text(), "Executable:");
     EXPECT_EQ(page.labExe->buddy(), page.EExe);
 
-    prompts.Chosen = Path("pick.dll");
+    prompts.ChosenFile = Path("pick.dll");
     page.EExe->BrowseAction()->trigger();
-    EXPECT_EQ(prompts.Title, "Select file...");
-    EXPECT_EQ(prompts.Directory, dir->path());
+    EXPECT_EQ(prompts.DialogTitle, "Select file...");
+    EXPECT_EQ(prompts.DialogDirectory, dir->path());
     EXPECT_EQ(
-        Strings(prompts.Filters),
+        Strings(prompts.DialogFilters),
         Names({"Executables... (*.exe *.EXE *.dll *.DLL *.bpl *.BPL)", "All files (*.*) (*)"}));
     EXPECT_EQ(page.EExe->text(), Path("pick.dll"));
     EXPECT_EQ(Root()->text(0).toStdString(), "pick.dll");
     EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
 
-    prompts.Chosen.clear(); // cancelled
+    prompts.ChosenFile.clear(); // cancelled
     page.EExe->BrowseAction()->trigger();
     EXPECT_EQ(page.ExeName(), Path("pick.dll"));
 }
