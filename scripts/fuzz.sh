@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Fuzzes the import reader with libFuzzer for FUZZ_SECONDS (default 120). Needs clang, which
-# it installs when missing; the ordinary build and tests do not.
-# Crashes are written to build-fuzz/ (crash-*), the grown corpus stays in build-fuzz/corpus.
+# Fuzzes with libFuzzer: every target runs for FUZZ_SECONDS (default 60), one after the other.
+# FUZZ_TARGETS picks some of them (default: all). Needs clang, which it installs when missing;
+# the ordinary build and tests do not.
+# Per target in build-fuzz/<target>/: the binary, the grown corpus (corpus/), the seeds and
+# any crash, leak or timeout input (crash-*, leak-*, timeout-*). Fails when a target fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${FUZZ_SECONDS:-120}
+seconds=${FUZZ_SECONDS:-60}
+targets=${FUZZ_TARGETS:-"import_reader unit_parser"}
 out=build-fuzz
 
 if ! command -v clang++ >/dev/null; then
@@ -15,19 +18,57 @@ if ! command -v clang++ >/dev/null; then
     $SUDO apt-get install -y -qq --no-install-recommends clang
 fi
 
-mkdir -p "$out/corpus"
-clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -Isrc tests/fuzz/ImportReaderFuzz.cpp src/imports/ByteView.cpp src/imports/PeReader.cpp \
-    src/imports/ElfReader.cpp src/imports/ImportReader.cpp src/support/Exceptions.cpp \
-    src/support/Textutil.cpp -o "$out/import_reader_fuzz"
+build() { # build <target> <harness> <sources...>
+    local target=$1
+    shift
+    mkdir -p "$out/$target/corpus" "$out/$target/seeds"
+    echo "Building $target"
+    clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+        -Isrc "$@" -o "$out/$target/fuzz"
+}
 
-# Seeds: the PE fixtures and a few ELF files of this system.
-mkdir -p "$out/seeds"
-cp tests/fixtures/imports/win32/* tests/fixtures/imports/win64/* "$out/seeds/" 2>/dev/null || true
-for f in /bin/true /bin/ls; do
-    [ -f "$f" ] && cp "$f" "$out/seeds/$(basename "$f").elf"
+seeds_import_reader() { # the PE fixtures and a few ELF files of this system
+    cp tests/fixtures/imports/win32/* tests/fixtures/imports/win64/* "$1/" 2>/dev/null || true
+    for f in /bin/true /bin/ls; do
+        [ -f "$f" ] && cp "$f" "$1/$(basename "$f").elf"
+    done
+}
+
+seeds_unit_parser() {
+    cp tests/fuzz/seeds/unit_parser/* "$1/"
+}
+
+run() { # run <target> <libFuzzer options...>
+    local target=$1
+    shift
+    "seeds_$target" "$out/$target/seeds"
+    echo "Fuzzing $target for $seconds s"
+    (cd "$out/$target" && ./fuzz -max_total_time="$seconds" -timeout=5 -print_final_stats=1 \
+        "$@" "$PWD/corpus" "$PWD/seeds")
+}
+
+failed=()
+for target in $targets; do
+    case $target in
+    import_reader)
+        build import_reader tests/fuzz/ImportReaderFuzz.cpp src/imports/ByteView.cpp \
+            src/imports/PeReader.cpp src/imports/ElfReader.cpp src/imports/ImportReader.cpp \
+            src/support/Exceptions.cpp src/support/Textutil.cpp
+        run import_reader -max_len=65536 || failed+=("$target")
+        ;;
+    unit_parser)
+        build unit_parser tests/fuzz/UnitParserFuzz.cpp src/scanner/*.cpp src/support/*.cpp \
+            src/platform/*.cpp
+        run unit_parser -max_len=16384 -dict="$PWD/tests/fuzz/pascal.dict" || failed+=("$target")
+        ;;
+    *)
+        echo "Unknown fuzz target: $target" >&2
+        exit 2
+        ;;
+    esac
 done
 
-cd "$out"
-./import_reader_fuzz -max_total_time="$seconds" -max_len=65536 -timeout=5 \
-    -print_final_stats=1 corpus seeds
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "Fuzzing found faults in: ${failed[*]} (inputs in $out/<target>/)" >&2
+    exit 1
+fi

@@ -1,0 +1,108 @@
+// libFuzzer target: the Pascal tokenizer and the unit parser. The tokenizer must turn any bytes
+// into a token stream or an EParserError, every token but the last consuming at least one byte.
+// The parser must end every source in a final state with no scanner left open.
+//
+// Input layout: the bytes up to the first NUL are the source P.pas, the bytes after it the
+// include file inc.inc, so that {$I inc.inc} reads fuzzed text too. Both files live in a
+// temporary directory of this process, removed at exit.
+#include "platform/FileSystem.h"
+#include "scanner/Unit.h"
+#include "scanner/UnitraceTokenizer.h"
+#include "support/Exceptions.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        char tmpl[] = "/tmp/ut-fuzz-XXXXXX";
+        if (!mkdtemp(tmpl))
+            Fail("cannot create the temporary directory");
+        path = tmpl;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+const TempDir& Dir() {
+    static const TempDir dir;
+    return dir;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Tokenize(std::string_view bytes) {
+    try {
+        ut::TUnitrace scanner{std::string(bytes), "fuzz.pas"};
+        std::size_t tokens = 0;
+        for (int t = scanner.Token(); t != ut::toEOF; t = scanner.NextToken()) {
+            if (++tokens > bytes.size())
+                Fail("a token consumed no input");
+            if (t == ut::toComment)
+                (void)scanner.CommentText();
+            else if (t == ut::toWString && scanner.WideStr().empty())
+                Fail("wide string without characters");
+            else if (t == ut::toSymbol && scanner.TokenString().empty())
+                Fail("empty identifier");
+        }
+    } catch (const ut::EParserError&) {
+    }
+}
+
+void Parse(std::string_view bytes) {
+    const std::size_t nul = bytes.find('\0');
+    const std::string source = Dir().path + "/P.pas";
+    WriteFile(source, bytes.substr(0, nul));
+    WriteFile(Dir().path + "/inc.inc",
+              nul == std::string_view::npos ? std::string_view() : bytes.substr(nul + 1));
+
+    ut::UnitErrorHook = [](ut::TUnit&, const std::exception& e) { (void)std::string(e.what()); };
+    std::unique_ptr<ut::TProject> unit;
+    try {
+        unit = std::make_unique<ut::TProject>(source);
+    } catch (const ut::EParserError&) {
+        return; // a malformed first token refuses the record
+    }
+    unit->SetDefines({"DEBUG", "MSWINDOWS"});
+    // Parse makes the source's directory current; libFuzzer reads its corpus by relative paths.
+    static const std::string cwd = ut::fs::GetCurrentDir();
+    unit->Parse();
+    ut::fs::SetCurrentDir(cwd);
+    if (unit->ParseState != 7 && unit->ParseState != 8)
+        Fail("parse ended in a state that is not final");
+    if (unit->CurrentScanner() != nullptr)
+        Fail("scanner left open");
+    if (unit->FileName != source)
+        Fail("file name not restored after the include files");
+    for (int i = 0; i < unit->Uses.Count(); ++i)
+        if (unit->Uses[i].empty())
+            Fail("empty name in the uses list");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Tokenize(bytes);
+    Parse(bytes);
+    return 0;
+}

@@ -1,0 +1,9 @@
+library Hooks;
+
+uses
+  ShareMem, System.SysUtils, Hook in 'Hook.pas';
+
+exports Install, Remove;
+
+begin
+end.

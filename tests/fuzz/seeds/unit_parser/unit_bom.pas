@@ -1,0 +1,1 @@
+﻿unit Bom; interface implementation end.
