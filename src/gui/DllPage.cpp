@@ -87,6 +87,11 @@ void DllPage::Activate() {
         dllTree->RebuildDllTree(FromQt(FExeName));
 }
 
+void DllPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Guarded([this] { Activate(); })();
+}
+
 bool DllPage::SameFileName(const QString& name) const {
     return SameText(FromQt(name), FromQt(FExeName));
 }

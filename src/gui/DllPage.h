@@ -50,6 +50,10 @@ class DllPage : public QWidget {
     FileNameEdit* EExe;
     DllTree* dllTree;
 
+  protected:
+    /// Coming into view counts as activation too (a window shown again on this page).
+    void showEvent(QShowEvent* event) override;
+
   private:
     void EExeExit();
     void EExeBrowse();
