@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "scanner/UnitraceTokenizer.h"
+#include "support/ComUtil.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -87,7 +88,9 @@ const std::string& Generated() {
 }
 
 std::vector<std::string> CommandLines(const std::vector<std::string>& argv) {
-    const std::string out = (std::filesystem::temp_directory_path() / "ut-bench-dpkg.txt").string();
+    std::string out;
+    if (MakeTempFileName("fpc", out).empty())
+        return {};
     const platform::TProcessResult r = platform::RunProcess(argv, out, std::chrono::seconds(60));
     std::vector<std::string> lines;
     if (r.Started && r.ExitCode == 0) {

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "scanner/Unit.h"
+#include "support/ComUtil.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -31,8 +32,9 @@ using namespace ut;
 
 /// Output lines of a command, empty when it cannot run.
 std::vector<std::string> CommandLines(const std::vector<std::string>& argv) {
-    const std::string out =
-        std::filesystem::temp_directory_path() / ("ut-fpc-" + std::to_string(std::rand()) + ".txt");
+    std::string out;
+    if (MakeTempFileName("fpc", out).empty())
+        return {};
     const platform::TProcessResult r = platform::RunProcess(argv, out, std::chrono::seconds(60));
     std::vector<std::string> lines;
     if (r.Started && r.ExitCode == 0) {
