@@ -26,13 +26,6 @@ DriveMapper& TheDriveMapper() {
 // one that sorts first byte-wise stands for them, so a lookup is a single hash probe.
 using FoldedNames = std::unordered_map<std::string, std::string>;
 
-std::string FoldedName(std::string_view name) {
-    std::string key(name);
-    for (char& c : key)
-        c = static_cast<char>(UpperFold(static_cast<unsigned char>(c)));
-    return key;
-}
-
 // Directory listings used to resolve letter case, kept until ClearListingCache.
 std::unordered_map<std::string, FoldedNames>& ListingCache() {
     static std::unordered_map<std::string, FoldedNames> cache;
@@ -76,10 +69,10 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
     if (it == cache.end()) {
         FoldedNames names;
         ReadDirectory(dir,
-                      [&](std::string_view name) { KeepFirst(names[FoldedName(name)], name); });
+                      [&](std::string_view name) { KeepFirst(names[UpperFoldText(name)], name); });
         it = cache.emplace(dir, std::move(names)).first;
     }
-    const auto found = it->second.find(FoldedName(part));
+    const auto found = it->second.find(UpperFoldText(part));
     return found == it->second.end() ? std::string() : found->second;
 }
 

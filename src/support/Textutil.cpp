@@ -51,6 +51,14 @@ int CompareFolded(std::string_view s1, std::string_view s2) {
     return static_cast<int>(s1.size()) - static_cast<int>(s2.size());
 }
 
+std::string UpperFoldText(std::string_view s) {
+    const auto& t = UpperFoldTable();
+    std::string key(s);
+    for (char& c : key)
+        c = static_cast<char>(t[static_cast<unsigned char>(c)]);
+    return key;
+}
+
 int AnsiCompareText(std::string_view s1, std::string_view s2) {
     const int d = CompareFolded(s1, s2);
     return d < 0 ? -1 : (d > 0 ? 1 : 0);

@@ -17,6 +17,9 @@ inline unsigned char UpperFold(unsigned char c) {
 
 /// Compares through the folding table: first difference decides, then the lengths.
 int CompareFolded(std::string_view s1, std::string_view s2);
+/// Every byte through the folding table: two texts give the same key exactly when
+/// CompareFolded finds them equal, so it can key a hash table.
+std::string UpperFoldText(std::string_view s);
 
 /// The case-insensitive order of sorted string lists (the locale-aware comparison).
 int AnsiCompareText(std::string_view s1, std::string_view s2);

@@ -38,8 +38,13 @@ TEST(Textutil, CompareFoldedFirstFoldedDifferenceThenLength) {
     for (const Case& c :
          {Case{"SysUtils", "SYSUTILS", 0}, Case{"ab", "abc", -1}, Case{"abcd", "AB", 2},
           Case{"a", "b", 'A' - 'B'}, Case{"Z", "a", 'Z' - 'A'}, Case{"a_", "aB", '_' - 'B'},
-          Case{"\xE9t\xE9", "\xC9T\xC9", 0}, Case{"", "", 0}})
+          Case{"\xE9t\xE9", "\xC9T\xC9", 0}, Case{"", "", 0}}) {
         EXPECT_EQ(CompareFolded(c.s1, c.s2), c.result) << c.s1 << " / " << c.s2;
+        // A hash key must agree with the comparison, or a lookup misses a unit.
+        EXPECT_EQ(UpperFoldText(c.s1) == UpperFoldText(c.s2), c.result == 0)
+            << c.s1 << " / " << c.s2;
+    }
+    EXPECT_EQ(UpperFoldText("Caf\xE9_\xFFx\x9A"), "CAF\xC9_\x9FX\x8A");
     EXPECT_EQ(AnsiCompareText("Forms", "FORMS"), 0);
     EXPECT_LT(AnsiCompareText("Classes", "forms"), 0);
     EXPECT_GT(AnsiCompareText("windows", "SysUtils"), 0);
