@@ -5,9 +5,13 @@
 #include "support/StreamLineReader.h"
 #include "support/Textutil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace ut {
 
@@ -42,18 +46,39 @@ bool ParseLength(const std::string& token, std::int64_t& length) {
     return true;
 }
 
-void AddSegment(TUnitSizes& sizes, const std::string& name, std::int64_t length, bool code) {
-    int index = 0;
-    if (!sizes.Find(name, index)) {
-        sizes.AddObject(name, length);
-        return;
+// The modules in the order the map first names them, found by folded name. Filling the
+// sorted list line by line would move half of it for every new module; the sums go to it
+// in key order at the end instead, each one to its end.
+class SegmentSums {
+  public:
+    void Add(const std::string& name, std::int64_t length, bool code) {
+        const auto [it, added] = FIndex.emplace(UpperFoldText(name), FModules.size());
+        if (added) {
+            FModules.emplace_back(name, length); // the first spelling stays
+            return;
+        }
+        // The linker lists the code segments before the data segments, so a module's code
+        // segment starts its size afresh and the others add to it.
+        std::int64_t& size = FModules[it->second].second;
+        size = code ? length : size + length;
     }
-    // The linker lists the code segments before the data segments, so a module's code
-    // segment starts its size afresh and the others add to it.
-    sizes.PutObject(index, code ? length : sizes.Objects(index) + length);
-}
 
-void ParseSegmentLine(std::string t, TUnitSizes& sizes) {
+    void MoveTo(TUnitSizes& sizes) {
+        std::sort(FModules.begin(), FModules.end(), [&](const auto& a, const auto& b) {
+            return sizes.CompareStrings(a.first, b.first) < 0;
+        });
+        for (auto& [name, size] : FModules)
+            sizes.AddObject(name, size);
+        FModules.clear();
+        FIndex.clear();
+    }
+
+  private:
+    std::unordered_map<std::string, size_t> FIndex;
+    std::vector<std::pair<std::string, std::int64_t>> FModules;
+};
+
+void ParseSegmentLine(std::string t, SegmentSums& sums) {
     std::string address, lengthText, token;
     SplitFirst(t, ' ', address);
     SplitFirst(t, ' ', lengthText);
@@ -74,13 +99,10 @@ void ParseSegmentLine(std::string t, TUnitSizes& sizes) {
         }
     }
     if (!name.empty())
-        AddSegment(sizes, name, length, code);
+        sums.Add(name, length, code);
 }
 
-} // namespace
-
-void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
-    sizes.Clear();
+void ReadSegments(std::istream& in, SegmentSums& sums) {
     enum class State { Heading, BeforeSegments, Segments };
     State state = State::Heading;
     TStreamLineReader reader(&in);
@@ -105,8 +127,22 @@ void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
                 return;
             break;
         }
-        ParseSegmentLine(t, sizes);
+        ParseSegmentLine(t, sums);
     }
+}
+
+} // namespace
+
+void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
+    sizes.Clear();
+    SegmentSums sums;
+    try {
+        ReadSegments(in, sums);
+    } catch (...) {
+        sums.MoveTo(sizes); // what was read up to a failure is kept
+        throw;
+    }
+    sums.MoveTo(sizes);
 }
 
 void ReadMapFile(const std::string& fileName, TUnitSizes& sizes) {

@@ -202,6 +202,59 @@ TEST(ReadMapStream, SegmentListAcrossReadBlocks) {
     EXPECT_EQ(ReadText(text), (Sizes{{"Last", 2}, {"Many", 656}}));
 }
 
+std::string SegmentLine(int module, const char* cls, int length, bool upper = false) {
+    return Format(" 0001:00000000 %08X C=%-8s S=.text    G=(none)   M=%s%04d ACBP=A9\r\n", length,
+                  cls, upper ? "MOD" : "Mod", module);
+}
+
+// The linker lists modules by address, not by name: a large map fills the list out of
+// order, and the result must be the sorted list with the first spelling and the sums.
+TEST(ReadMapStream, ManyModulesOutOfOrder) {
+    std::string text = kHeading;
+    for (int i = 999; i >= 0; --i)
+        text += SegmentLine((i * 7) % 1000, "CODE", 16);
+    for (int i = 0; i < 1000; i += 3)
+        text += SegmentLine(i, "DATA", 1, true);
+    const Sizes sizes = ReadText(text);
+    ASSERT_EQ(sizes.size(), 1000u);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(sizes[static_cast<size_t>(i)],
+                  (std::pair<std::string, std::int64_t>(Format("Mod%04d", i), i % 3 ? 16 : 17)));
+}
+
+// Serves `text` and then fails, as a disk read error does.
+class FailingBuf : public std::streambuf {
+  public:
+    explicit FailingBuf(std::string text) : FText(std::move(text)) {
+        setg(FText.data(), FText.data(), FText.data() + FText.size());
+    }
+
+  protected:
+    int_type underflow() override { throw std::ios_base::failure("device error"); }
+
+  private:
+    std::string FText;
+};
+
+TEST(ReadMapStream, ReadErrorKeepsTheModulesReadBefore) {
+    std::string text = kHeading;
+    int complete = 0;
+    for (int i = 599; i >= 0; --i) {
+        const std::string line = SegmentLine(i, "CODE", 32);
+        if (text.size() + line.size() < 3 * 8192) // whole within the blocks served
+            ++complete;
+        text += line;
+    }
+    FailingBuf buf(text.substr(0, 3 * 8192));
+    std::istream in(&buf);
+    TUnitSizes sizes;
+    EXPECT_THROW(ReadMapStream(in, sizes), EInOutError);
+    ASSERT_EQ(sizes.Count(), complete);
+    EXPECT_EQ(sizes[0], Format("Mod%04d", 600 - complete));
+    EXPECT_EQ(sizes[complete - 1], "Mod0599");
+    EXPECT_EQ(sizes.Objects(0), 32);
+}
+
 TEST(ReadMapFile, ReadsFixture) {
     TUnitSizes sizes;
     ReadMapFile(UNITRACE_FIXTURES "/mapfile/Demo.map", sizes);
