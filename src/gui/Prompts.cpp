@@ -1,6 +1,7 @@
 #include "gui/Prompts.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -30,6 +31,17 @@ QString MessageBoxPrompts::OpenFileName(const QString& title, const QString& dir
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+bool MessageBoxPrompts::InputQuery(const QString& caption, const QString& prompt, QString& value) {
+    QInputDialog dialog(FParent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(value);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    value = dialog.textValue();
+    return true;
 }
 
 void ConsolePrompts::ErrorMessage(const QString& text) {

@@ -21,6 +21,12 @@ class Prompts {
     /// `nameFilters` are in the toolkit's form ("Text (*.txt)").
     virtual QString OpenFileName(const QString& title, const QString& directory,
                                  const QStringList& nameFilters) = 0;
+    /// The input box: `caption`, `prompt` and an edit that starts with `value`, with OK and
+    /// Cancel; true for OK, with the text in `value`. Prompts that cannot ask answer Cancel.
+    virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value) {
+        (void)caption, (void)prompt, (void)value;
+        return false;
+    }
 };
 
 /// The real boxes and dialogs, parented to `parent`.
@@ -32,6 +38,7 @@ class MessageBoxPrompts : public Prompts {
     bool Confirm(const QString& text) override;
     QString OpenFileName(const QString& title, const QString& directory,
                          const QStringList& nameFilters) override;
+    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
 
   private:
     QWidget* FParent;

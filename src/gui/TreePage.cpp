@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QSplitter>
 #include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -85,6 +86,21 @@ bool TreePage::Build() {
         FTree->expand(FModel->index(0, 0));
     }
     return true;
+}
+
+void TreePage::BuildUnit(TUnit& unit) {
+    FModel->BuildUnitRoot(unit);
+    FTree->expand(FModel->index(0, 0));
+}
+
+void TreePage::SetSidePanel(QWidget* panel) {
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setHandleWidth(3);
+    delete layout()->replaceWidget(FTree, splitter);
+    splitter->addWidget(FTree);
+    splitter->addWidget(panel);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
 }
 
 void TreePage::Clear() {

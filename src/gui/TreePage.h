@@ -31,8 +31,14 @@ class TreePage : public QWidget {
     /// Builds the first level when the tree has no nodes (the uses tree's root is expanded at
     /// once); false when there was nothing to build (nodes present, or no scan yet).
     bool Build();
+    /// Replaces the nodes by one expanded root for `unit` (the tree of a detail window).
+    void BuildUnit(ut::TUnit& unit);
     /// Removes every node; the next Build starts over.
     void Clear();
+
+    /// Puts `panel` to the right of the tree, behind a 3-pixel splitter; the tree takes
+    /// every change of width.
+    void SetSidePanel(QWidget* panel);
 
     /// The sort key (0 natural order, +-1 name, +-2 location, +-3 size). Setting it does not
     /// re-sort what is shown; SortTree does.

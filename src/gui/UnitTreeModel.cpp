@@ -83,6 +83,20 @@ bool UnitTreeModel::BuildRoots() {
     return true;
 }
 
+void UnitTreeModel::BuildUnitRoot(TUnit& unit) {
+    Clear();
+    TreeNodeSpec spec;
+    spec.Text = unit.UnitName;
+    spec.Data.Unit = &unit;
+    spec.FormOverlay = unit.HasForm;
+    spec.HasPlaceholder = true;
+    FInserting = true;
+    beginInsertRows({}, 0, 0);
+    FRoots.push_back(MakeItem(std::move(spec), nullptr));
+    endInsertRows();
+    FInserting = false;
+}
+
 void UnitTreeModel::Clear() {
     beginResetModel();
     FRoots.clear();
@@ -97,6 +111,11 @@ NodeData UnitTreeModel::Data(const QModelIndex& index) const {
 QString UnitTreeModel::NodeText(const QModelIndex& index) const {
     const Item* item = ItemOf(index);
     return item ? item->DisplayText : QString();
+}
+
+bool UnitTreeModel::HasFormOverlay(const QModelIndex& index) const {
+    const Item* item = ItemOf(index);
+    return item && item->FormOverlay;
 }
 
 bool UnitTreeModel::ChildrenBuilt(const QModelIndex& index) const {
@@ -288,6 +307,20 @@ QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int
     default:
         return QString();
     }
+}
+
+bool UnitTreeModel::removeRows(int row, int count, const QModelIndex& parent) {
+    if (parent.isValid() && (!ItemOf(parent) || parent.column() != 0))
+        return false;
+    ItemList& list = ChildList(ItemOf(parent));
+    if (row < 0 || count <= 0 ||
+        static_cast<size_t>(row) + static_cast<size_t>(count) > list.size())
+        return false;
+    beginRemoveRows(parent, row, row + count - 1);
+    list.erase(list.begin() + row, list.begin() + row + count);
+    Renumber(list, static_cast<size_t>(row));
+    endRemoveRows();
+    return true;
 }
 
 Qt::ItemFlags UnitTreeModel::flags(const QModelIndex& index) const {

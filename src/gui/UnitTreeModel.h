@@ -26,6 +26,9 @@ class UnitTreeModel : public QAbstractItemModel {
 
     /// Adds the first level when the tree has no nodes; false when nothing was added.
     bool BuildRoots();
+    /// Replaces the nodes by one root for `unit` (a detail window's tree): its UnitName,
+    /// image "Unit" whatever the unit, the form overlay, and always a placeholder.
+    void BuildUnitRoot(TUnit& unit);
     /// Removes every node.
     void Clear();
     bool IsEmpty() const { return FRoots.empty(); }
@@ -35,6 +38,8 @@ class UnitTreeModel : public QAbstractItemModel {
     /// The unit of a node whatever its repeat mark; nullptr for bare names.
     TUnit* NodeUnit(const QModelIndex& index) const { return Data(index).Unit; }
     QString NodeText(const QModelIndex& index) const;
+    /// Whether the node carries the form overlay (its unit has a form).
+    bool HasFormOverlay(const QModelIndex& index) const;
     /// Whether the children of the node have been built (a node with a pending placeholder
     /// has none built).
     bool ChildrenBuilt(const QModelIndex& index) const;
@@ -65,6 +70,8 @@ class UnitTreeModel : public QAbstractItemModel {
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// Deletes nodes with their subtrees.
+    bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
 
   private:
     struct Item;

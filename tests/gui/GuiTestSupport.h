@@ -3,6 +3,7 @@
 // over a settings file of its own, and readers of the styled log.
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
+#include "QtPrinters.h"
 
 #include <QColor>
 #include <QSettings>
@@ -10,19 +11,11 @@
 #include <QTextEdit>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-// Readable values in failure messages.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << '{' << l.join(QStringLiteral(", ")).toStdString() << '}';
-}
-QT_END_NAMESPACE
 
 namespace ut::gui::test {
 
@@ -46,11 +39,22 @@ class FakePrompts : public Prompts {
         DialogFilters = nameFilters;
         return ChosenFile;
     }
+    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override {
+        Inputs << QStringList{caption, prompt, value};
+        if (!InputAnswer)
+            return false;
+        value = *InputAnswer;
+        return true;
+    }
 
     QStringList Errors, Warnings, Questions;
     bool ConfirmAnswer = false;
     QString DialogTitle, DialogDirectory, ChosenFile;
     QStringList DialogFilters;
+    /// Each input box asked: caption, prompt, initial text.
+    QList<QStringList> Inputs;
+    /// The text entered and confirmed with OK; none: Cancel.
+    std::optional<QString> InputAnswer;
 };
 
 /// One line of the log with the look of its first character.
