@@ -5,10 +5,14 @@
 #include "gui/GuiFrontEnd.h"
 #include "gui/LogView.h"
 #include "gui/MapPage.h"
+#include "gui/NeighbourList.h"
 #include "gui/Pager.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/SetupPage.h"
+#include "gui/SimpleEdit.h"
+#include "gui/SubViewList.h"
+#include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
@@ -97,6 +101,7 @@ MainWindow::~MainWindow() {
     if (auto* app = Application::Instance())
         app->SetExceptionHandler(std::move(FPreviousHandler));
     // The views refer to the records; the records go with the scan.
+    FSubViews->CloseAll();
     ClearTreePages();
     FScan.reset();
 }
@@ -158,6 +163,8 @@ void MainWindow::ConnectInputs() {
             Guarded([this] { chkShowIgnoredClick(); }));
     connect(page.chkShowUnkn, &QCheckBox::toggled, this, Guarded([this] { chkShowUnknClick(); }));
     connect(page.btStart, &QPushButton::clicked, this, [this] { btStartClick(); });
+    connect(page.btIgnored, &QPushButton::clicked, this,
+            Guarded([this] { EditIgnoredUnits(this, FScan->IgnUnits); }));
     connect(page.EProject, &FileNameEdit::BrowseRequested, this, Guarded([this] {
                 const QString file = FPrompts->OpenFileName(
                     tr("Select file..."), QDir::currentPath(), NameFiltersFromPairs(ProjectFilter));
@@ -239,6 +246,7 @@ void MainWindow::chkShowUnknClick() {
 }
 
 void MainWindow::ResetViews() {
+    FSubViews->CloseAll();
     ClearTreePages();
 }
 
@@ -255,6 +263,20 @@ void MainWindow::CreateTreePages() {
     UsedByPage->setObjectName(QStringLiteral("UsedByPage"));
     UsedByPage->Tree()->setObjectName(QStringLiteral("Tree2"));
     FPager->addTab(UsedByPage, tr("Used by"));
+    CreateTreeViews();
+}
+
+void MainWindow::CreateTreeViews() {
+    List1 = new NeighbourList(*FScan, *UsesPage);
+    UsesPage->SetSidePanel(List1);
+    FSubViews = new SubViewList(*FScan, FFilters, *FPrompts, this, *UsesPage, *UsedByPage);
+    FCommands = new TreeCommands(*FScan, *FPrompts, {UsesPage, UsedByPage, FSubViews}, this);
+    FSubViews->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
+    for (TreePage* page : {UsesPage, UsedByPage}) {
+        page->SetDoubleClickCommand(true);
+        connect(page, &TreePage::nodeActivated, FSubViews, &SubViewList::ShowSubView);
+        FCommands->AttachTree(*page);
+    }
 }
 
 void MainWindow::BuildTreePage(int page) {
@@ -315,6 +337,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     if (FRestored)
         SaveSettings();
+    FSubViews->CloseAll();
     event->accept();
 }
 

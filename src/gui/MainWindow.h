@@ -21,9 +21,12 @@ class RegistryStore;
 namespace ut::gui {
 
 class GuiFrontEnd;
+class NeighbourList;
 class Pager;
 class Prompts;
 class SetupPage;
+class SubViewList;
+class TreeCommands;
 class TreePage;
 class MapPage;
 class DllPage;
@@ -51,6 +54,10 @@ class MainWindow : public QWidget {
     SetupPage& Setup() { return *FSetup; }
     ut::gui::Pager& PagerControl() { return *FPager; }
     GuiFrontEnd& FrontEnd() { return *FFrontEnd; }
+    /// FSubViews: the open detail windows.
+    SubViewList& SubViews() { return *FSubViews; }
+    /// The popup menu TreePup and the pruning commands of every dependency tree.
+    TreeCommands& Commands() { return *FCommands; }
     const ut::TreeFilters& Filters() const { return FFilters; }
     int TabAtMouse() const { return FTabAtMouse; }
     /// The executable the options file names (the DLL page's file).
@@ -66,6 +73,7 @@ class MainWindow : public QWidget {
 
     TreePage* UsesPage = nullptr;        ///< Tree1, the uses direction
     TreePage* UsedByPage = nullptr;      ///< Tree2, the used-by direction
+    NeighbourList* List1 = nullptr;      ///< beside Tree1: the selected unit's neighbours
     ut::gui::MapPage* MapPage = nullptr; ///< EMap and its search
     ut::gui::DllPage* DllPage = nullptr; ///< the imports of the executable
 
@@ -93,6 +101,8 @@ class MainWindow : public QWidget {
 
     // The tree pages ("Uses", "Used by"): made, built and emptied only here.
     void CreateTreePages();
+    /// The neighbour list, the detail windows and the pruning commands of the trees.
+    void CreateTreeViews();
     void BuildTreePage(int page);
     void ClearTreePages();
 
@@ -104,6 +114,8 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ut::TreeFilters FFilters;
+    SubViewList* FSubViews = nullptr;
+    TreeCommands* FCommands = nullptr;
     int FTabAtMouse = -1;
     bool FHasArgument = false;
     bool FRestored = false;

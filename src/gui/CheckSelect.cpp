@@ -1,0 +1,78 @@
+#include "gui/CheckSelect.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ut::gui {
+
+namespace {
+
+constexpr int Spacer = 4;
+constexpr int PanelHeight = 30;
+constexpr int ButtonWidth = 72;
+constexpr int ButtonHeight = 26;
+// In a client area 377 wide the buttons start at 96 and 208.
+constexpr int ButtonGap = 208 - 96 - ButtonWidth;
+constexpr int RightMargin = 377 - 208 - ButtonWidth;
+
+} // namespace
+
+TFCheckSel::TFCheckSel(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("FCheckSel"));
+    setWindowTitle(tr("Select..."));
+    resize(377, 269);
+
+    ChList = new QListWidget(this);
+    ChList->setObjectName(QStringLiteral("ChList"));
+    ChList->setSortingEnabled(false);
+    ChList->setUniformItemSizes(true);
+
+    BPanel = new QWidget(this);
+    BPanel->setObjectName(QStringLiteral("BPanel"));
+    BPanel->setFixedHeight(PanelHeight);
+    btOk = new QPushButton(tr("OK"), BPanel);
+    btOk->setObjectName(QStringLiteral("btOk"));
+    btOk->setDefault(true);
+    btCancel = new QPushButton(tr("Cancel"), BPanel);
+    btCancel->setObjectName(QStringLiteral("btCancel"));
+    for (QPushButton* button : {btOk, btCancel})
+        button->setFixedSize(ButtonWidth, ButtonHeight);
+    auto* buttons = new QHBoxLayout(BPanel);
+    buttons->setContentsMargins(0, 2, RightMargin, 2);
+    buttons->setSpacing(ButtonGap);
+    buttons->addStretch();
+    buttons->addWidget(btOk, 0, Qt::AlignTop);
+    buttons->addWidget(btCancel, 0, Qt::AlignTop);
+    connect(btOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Spacer, Spacer, Spacer, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ChList);
+    layout->addWidget(BPanel);
+}
+
+void TFCheckSel::AddItem(const QString& text) {
+    auto* item = new QListWidgetItem(text, ChList);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+}
+
+int TFCheckSel::Count() const {
+    return ChList->count();
+}
+
+bool TFCheckSel::Checked(int index) const {
+    const QListWidgetItem* item = ChList->item(index);
+    return item && item->checkState() == Qt::Checked;
+}
+
+void TFCheckSel::SetChecked(int index, bool checked) {
+    if (QListWidgetItem* item = ChList->item(index))
+        item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+} // namespace ut::gui

@@ -1,0 +1,29 @@
+#pragma once
+// TFCheckSel: a check list with OK and Cancel. The caller adds the items (unsorted: they
+// keep the order given), sets the caption, runs it modally and reads the ticks by index.
+#include <QDialog>
+
+class QListWidget;
+class QPushButton;
+
+namespace ut::gui {
+
+class TFCheckSel : public QDialog {
+    Q_OBJECT
+  public:
+    /// Centred on `owner`; caption "Select..." until the caller sets its own.
+    explicit TFCheckSel(QWidget* owner);
+
+    /// Appends an item, not ticked.
+    void AddItem(const QString& text);
+    int Count() const;
+    bool Checked(int index) const;
+    void SetChecked(int index, bool checked);
+
+    QListWidget* ChList;
+    QWidget* BPanel;
+    QPushButton* btOk;
+    QPushButton* btCancel;
+};
+
+} // namespace ut::gui

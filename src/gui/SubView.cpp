@@ -1,0 +1,79 @@
+#include "gui/SubView.h"
+
+#include "gui/TreePage.h"
+#include "gui/UnitTreeModel.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace ut::gui {
+
+TFSubView::TFSubView(ProjectScan& scan, const TreeFilters& filters, int direction, QWidget* owner)
+    : QWidget(owner, Qt::Tool), FTree(new TreePage(scan, filters, direction, this)) {
+    setObjectName(QStringLiteral("FSubView"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Unit:"));
+    resize(225, 333);
+
+    FTree->setObjectName(QStringLiteral("SubViewTree"));
+    QTreeView* tree = FTree->Tree();
+    tree->setObjectName(QStringLiteral("Tree"));
+    // One column, no header, no lines or buttons at the root level.
+    tree->setHeaderHidden(true);
+    for (int column = 1; column < UnitTreeModel::ColumnCount; ++column)
+        tree->setColumnHidden(column, true);
+    tree->setRootIsDecorated(false);
+    // The window sees its keys before the tree does.
+    tree->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FTree);
+}
+
+TFSubView::~TFSubView() {
+    // The nodes refer to units: they go first, before anything else can look at them.
+    ReleaseUnit();
+}
+
+int TFSubView::Direction() const {
+    return FTree->Direction();
+}
+
+void TFSubView::SetUnit(TUnit& unit) {
+    FUnit = &unit;
+    FTree->BuildUnit(unit);
+}
+
+void TFSubView::ReleaseUnit() {
+    FUnit = nullptr;
+    FTree->Clear();
+}
+
+void TFSubView::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed(this);
+}
+
+bool TFSubView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FTree->Tree() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFSubView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace ut::gui

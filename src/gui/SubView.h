@@ -1,0 +1,45 @@
+#pragma once
+// TFSubView: a small tool window with one dependency tree that shows one unit, either what
+// it uses (direction 1) or what uses it (direction 2). Owned by the main window, above it,
+// without a taskbar button of its own. Escape closes it.
+#include "trees/TreeRules.h"
+
+#include <QWidget>
+
+namespace ut::gui {
+
+class TreePage;
+
+class TFSubView : public QWidget {
+    Q_OBJECT
+  public:
+    /// `scan` and `filters` must outlive the window; `direction` is its tree's tag.
+    TFSubView(ut::ProjectScan& scan, const ut::TreeFilters& filters, int direction, QWidget* owner);
+    ~TFSubView() override;
+
+    int Direction() const;
+    /// The window's tree (a tree page without columns).
+    TreePage* Tree() const { return FTree; }
+    /// The unit shown; nullptr once the window has let go of it.
+    ut::TUnit* Unit() const { return FUnit; }
+
+    /// Shows `unit` as the tree's root, expanded one level in the window's direction.
+    void SetUnit(ut::TUnit& unit);
+    /// Empties the tree and forgets the unit: nothing in the window refers to a unit after.
+    void ReleaseUnit();
+
+  signals:
+    /// OnClosed: the window is closing and will be destroyed.
+    void closed(ut::gui::TFSubView* window);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    TreePage* FTree;
+    ut::TUnit* FUnit = nullptr;
+};
+
+} // namespace ut::gui

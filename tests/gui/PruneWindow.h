@@ -1,0 +1,178 @@
+#pragma once
+// The main window scanned on the pruning fixture, for the tests of the detail windows, the
+// neighbour list and the pruning commands:
+//   Prune: Small, Exact, Big, NoSize, Cyc1, FormA, LibX     (sizes: Small 255, Exact 256,
+//   Small: Exact   Big: Small   NoSize: Big                  Big 257; NoSize not in the map)
+//   Cyc1: Cyc2   Cyc2: Cyc3; implementation Cyc1   Cyc3: Cyc1, Small
+//   forms/FormA (form): FormB, Plain   forms/FormB (form): Small   forms/Plain: FormC (form)
+//   lib/LibX: LibY
+#include "GuiTestSupport.h"
+
+#include "gui/FileNameEdit.h"
+#include "gui/LogView.h"
+#include "gui/Pager.h"
+#include "gui/SetupPage.h"
+#include "gui/SubView.h"
+#include "gui/SubViewList.h"
+#include "gui/TreeCommands.h"
+#include "gui/TreePage.h"
+#include "gui/UnitTreeModel.h"
+#include "platform/FileSystem.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+namespace ut::gui::test {
+
+class PruneWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FSavedDir = ut::fs::GetCurrentDir();
+        MainWindow::Options options;
+        options.prompts = &Prompts;
+        Window = std::make_unique<MainWindow>(Settings.Settings(), options);
+        Window->Commands().OpenFile = [this](const QString& file) { Opened << file; };
+        Window->resize(700, 500);
+        Window->show();
+        Window->Setup().EProject->setText(QString::fromUtf8(UNITRACE_FIXTURES "/prune/Prune.dpr"));
+        Window->btStartClick();
+        ASSERT_EQ(LogTexts(*Window->Setup().ELog).back(), QStringLiteral("Done"))
+            << LogTexts(*Window->Setup().ELog).join(u'\n').toStdString();
+    }
+    void TearDown() override {
+        Window.reset();
+        ut::fs::SetCurrentDir(FSavedDir);
+    }
+
+    TreePage& Tree1() { return *Window->UsesPage; }
+    TreePage& Tree2() { return *Window->UsedByPage; }
+    ut::ProjectScan& Scan() { return Window->Scan(); }
+    TreeCommands& Commands() { return Window->Commands(); }
+    QStringList Log() { return LogTexts(*Window->Setup().ELog); }
+
+    /// Turns to a page as the program does (the rules for the user's clicks hold after a
+    /// scan anyway).
+    void ShowPage(int page) {
+        Window->PagerControl().setCurrentIndex(page);
+        QCoreApplication::processEvents();
+    }
+    /// The uses tree, built, with the focus in it.
+    TreePage& UsesTree() {
+        ShowPage(pgUses);
+        FocusTree(Tree1());
+        return Tree1();
+    }
+    TreePage& UsedByTree() {
+        ShowPage(pgUsedBy);
+        FocusTree(Tree2());
+        return Tree2();
+    }
+    static void FocusTree(TreePage& page) {
+        QWidget* window = page.window();
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        page.Tree()->setFocus();
+    }
+
+    ut::TUnit* Unit(const char* key) {
+        ut::TUnit* unit = Scan().FindUnit(key);
+        EXPECT_NE(unit, nullptr) << key;
+        return unit;
+    }
+
+    static QStringList Texts(TreePage& page, const QModelIndex& parent = {}) {
+        QStringList texts;
+        const UnitTreeModel& model = *page.Model();
+        for (int row = 0; row < model.rowCount(parent); ++row)
+            texts << model.NodeText(model.index(row, 0, parent));
+        return texts;
+    }
+    /// The node reached by the texts of `path` from the top level, each step expanded.
+    static QModelIndex Node(TreePage& page, const QStringList& path) {
+        QModelIndex index;
+        for (const QString& text : path) {
+            if (index.isValid())
+                page.Tree()->expand(index);
+            const QModelIndex parent = index;
+            index = {};
+            for (int row = 0; row < page.Model()->rowCount(parent); ++row) {
+                const QModelIndex child = page.Model()->index(row, 0, parent);
+                if (page.Model()->NodeText(child) == text) {
+                    index = child;
+                    break;
+                }
+            }
+            if (!index.isValid()) {
+                ADD_FAILURE() << "no node " << text.toStdString() << " in "
+                              << path.join(u'/').toStdString();
+                return {};
+            }
+        }
+        return index;
+    }
+    static void Select(TreePage& page, const QModelIndex& index) {
+        page.Tree()->setCurrentIndex(index);
+    }
+    static void DoubleClick(TreePage& page, const QModelIndex& index) {
+        QTreeView* tree = page.Tree();
+        tree->scrollTo(index);
+        const QPoint at = tree->visualRect(index).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+
+    /// Calls `visit` for every node that exists in the page's model, depth first.
+    static void ForEachNode(TreePage& page, const std::function<void(const QModelIndex&)>& visit,
+                            const QModelIndex& parent = {}) {
+        for (int row = 0; row < page.Model()->rowCount(parent); ++row) {
+            const QModelIndex child = page.Model()->index(row, 0, parent);
+            visit(child);
+            ForEachNode(page, visit, child);
+        }
+    }
+    /// How many existing nodes of the page refer to `unit` (ordinary or repeat).
+    static int NodesOf(TreePage& page, const ut::TUnit* unit) {
+        int count = 0;
+        ForEachNode(page, [&](const QModelIndex& index) {
+            count += page.Model()->NodeUnit(index) == unit ? 1 : 0;
+        });
+        return count;
+    }
+
+    /// Answers the next modal dialog of class D with `act` once it is up.
+    template <class D> static void WhenModal(std::function<void(D&)> act) {
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
+            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+            if (!dialog && ++*tries < 300)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            if (!dialog) {
+                ADD_FAILURE() << "no modal dialog came up";
+                return;
+            }
+            act(*dialog);
+        });
+        timer->start();
+    }
+
+    TempSettings Settings;
+    FakePrompts Prompts;
+    std::unique_ptr<MainWindow> Window;
+    QStringList Opened;
+
+  private:
+    std::string FSavedDir;
+};
+
+} // namespace ut::gui::test
