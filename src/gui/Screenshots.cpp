@@ -3,11 +3,18 @@
 #include "gui/DllPage.h"
 #include "gui/MainWindow.h"
 #include "gui/MapPage.h"
+#include "gui/NeighbourList.h"
 #include "gui/Pager.h"
+#include "gui/SubView.h"
+#include "gui/SubViewList.h"
+#include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
+#include "gui/UnitTreeModel.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QTreeView>
 
@@ -30,17 +37,92 @@ void ExpandUsesTwoLevels(MainWindow& window) {
     tree->scrollToTop();
 }
 
+/// The first unit the project uses, selected in the uses tree, its neighbours listed.
+QModelIndex SelectFirstUsedUnit(MainWindow& window) {
+    ExpandUsesTwoLevels(window);
+    TreePage& page = *window.UsesPage;
+    const QModelIndex root = page.Model()->index(0, 0);
+    for (int i = 0; i < page.Model()->rowCount(root); ++i) {
+        const QModelIndex child = page.Model()->index(i, 0, root);
+        if (page.Model()->NodeUnit(child) && page.Model()->rowCount(child) > 0) {
+            page.Tree()->setCurrentIndex(child);
+            window.List1->Tree1Change();
+            return child;
+        }
+    }
+    return {};
+}
+
+// The detail window of that unit (what uses it), its first level expanded once more.
+void OpenDetailWindow(MainWindow& window) {
+    window.SubViews().CloseAll();
+    const QModelIndex node = SelectFirstUsedUnit(window);
+    window.SubViews().ShowSubView(window.UsesPage->Model()->NodeUnit(node), tdUses);
+    if (window.SubViews().Windows().isEmpty())
+        return;
+    TFSubView* view = window.SubViews().Windows().front();
+    view->move(window.geometry().topRight() + QPoint(8, 0));
+    TreePage& tree = *view->Tree();
+    const QModelIndex root = tree.Model()->index(0, 0);
+    if (tree.Model()->rowCount(root) > 0)
+        tree.Tree()->expand(tree.Model()->index(0, 0, root));
+}
+
+QPixmap GrabDetailWindow(MainWindow& window) {
+    const QList<TFSubView*> views = window.SubViews().Windows();
+    if (views.isEmpty())
+        return {};
+    // Without a window manager there is no title bar: the caption is drawn above the tree.
+    TFSubView* view = views.front();
+    const QPixmap client = view->grab();
+    const int band = view->fontMetrics().height() + 6;
+    QPixmap picture(client.width(), client.height() + band);
+    QPainter painter(&picture);
+    painter.fillRect(0, 0, picture.width(), band, view->palette().color(QPalette::Highlight));
+    painter.setPen(view->palette().color(QPalette::HighlightedText));
+    painter.drawText(QRect(4, 0, picture.width() - 8, band), Qt::AlignVCenter | Qt::AlignLeft,
+                     view->windowTitle());
+    painter.drawPixmap(0, band, client);
+    painter.end();
+    window.SubViews().CloseAll();
+    return picture;
+}
+
+// The popup menu over the selected node of the uses tree.
+void OpenTreePopup(MainWindow& window) {
+    const QModelIndex node = SelectFirstUsedUnit(window);
+    QTreeView* tree = window.UsesPage->Tree();
+    window.Commands().PopupAt(*window.UsesPage, tree->visualRect(node).center());
+}
+
+QPixmap GrabWindowWithPopup(MainWindow& window) {
+    QMenu* menu = window.Commands().TreePup;
+    QPixmap picture = window.grab();
+    if (menu->isVisible()) {
+        QPainter painter(&picture);
+        painter.drawPixmap(menu->pos() - window.mapToGlobal(QPoint(0, 0)), menu->grab());
+    }
+    menu->hide();
+    return picture;
+}
+
 } // namespace
 
 std::vector<ScreenshotPage> DefaultScreenshotPages() {
     return {
-        {pgSetup, QStringLiteral("setup.png"), {}},
-        {pgUses, QStringLiteral("uses.png"), ExpandUsesTwoLevels},
-        {pgUsedBy, QStringLiteral("usedby.png"), {}},
-        {pgMap, QStringLiteral("mapfile.png"),
-         [](MainWindow& w) { w.MapPage->PrepareForScreenshot(); }},
-        {pgDll, QStringLiteral("dllusage.png"),
-         [](MainWindow& w) { w.DllPage->PrepareForScreenshot(); }},
+        {pgSetup, QStringLiteral("setup.png"), {}, {}},
+        {pgUses, QStringLiteral("uses.png"), ExpandUsesTwoLevels, {}},
+        {pgUses, QStringLiteral("subview.png"), OpenDetailWindow, GrabDetailWindow},
+        {pgUses, QStringLiteral("treepup.png"), OpenTreePopup, GrabWindowWithPopup},
+        {pgUsedBy, QStringLiteral("usedby.png"), {}, {}},
+        {pgMap,
+         QStringLiteral("mapfile.png"),
+         [](MainWindow& w) { w.MapPage->PrepareForScreenshot(); },
+         {}},
+        {pgDll,
+         QStringLiteral("dllusage.png"),
+         [](MainWindow& w) { w.DllPage->PrepareForScreenshot(); },
+         {}},
     };
 }
 
@@ -60,7 +142,8 @@ int SaveScreenshots(MainWindow& window, const QString& dir,
             page.Prepare(window);
         QCoreApplication::processEvents();
         const QString file = QDir(dir).filePath(page.FileName);
-        if (!window.grab().save(file, "PNG")) {
+        const QPixmap picture = page.Grab ? page.Grab(window) : window.grab();
+        if (!picture.save(file, "PNG")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             ++failures;
         }

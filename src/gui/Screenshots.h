@@ -1,6 +1,7 @@
 #pragma once
 // Pictures of the main window's pages, for the documentation and for looking at the layout
 // on a machine without a display (offscreen platform).
+#include <QPixmap>
 #include <QString>
 
 #include <functional>
@@ -16,6 +17,8 @@ struct ScreenshotPage {
     /// Puts the page into the state worth showing (expanded nodes, a selection...); runs
     /// after the page is made current.
     std::function<void(MainWindow&)> Prepare;
+    /// The picture to save; empty: the main window as it is.
+    std::function<QPixmap(MainWindow&)> Grab;
 };
 
 /// Every page of the window, in pager order, with its picture's name and preparation.
