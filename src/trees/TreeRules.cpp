@@ -3,8 +3,8 @@
 #include "support/Textutil.h"
 
 #include <algorithm>
-#include <optional>
-#include <unordered_set>
+#include <string_view>
+#include <unordered_map>
 
 namespace ut {
 
@@ -30,23 +30,46 @@ int CompareAsciiUpper(const std::string& a, const std::string& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-std::string Folded(const std::string& name) {
-    std::string folded(name);
-    for (char& c : folded)
-        c = static_cast<char>(UpperFold(static_cast<unsigned char>(c)));
-    return folded;
+// Names equal without regard to case (as CompareFolded has them) hash alike, so a table of
+// names needs no folded copies.
+struct FoldedHash {
+    size_t operator()(std::string_view s) const {
+        const auto& fold = UpperFoldTable();
+        size_t h = 14695981039346656037ull;
+        for (const char c : s)
+            h = (h ^ fold[static_cast<unsigned char>(c)]) * 1099511628211ull;
+        return h;
+    }
+};
+
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return a.size() == b.size() && CompareFolded(a, b) == 0;
+    }
+};
+
+bool Uses(const TUnit& user, std::string_view name) {
+    for (int i = 0; i < user.Uses.Count(); ++i)
+        if (FoldedEqual()(user.Uses[i], name))
+            return true;
+    return false;
 }
 
-// Every name that some unit's Uses holds, folded: whether a unit is used by any other is then
-// one look-up instead of a pass over every unit's list.
-std::unordered_set<std::string> UsedNames(const UnitRegistry& units) {
-    std::unordered_set<std::string> names;
-    for (int i = 0; i < units.Count(); ++i) {
+// Marks, for each of `names`, whether some unit's Uses holds it: one pass over every uses
+// list, ending as soon as every name is found.
+void MarkUsedNames(const UnitRegistry& units,
+                   std::unordered_map<std::string_view, bool, FoldedHash, FoldedEqual>& names) {
+    size_t left = names.size();
+    for (int i = 0; i < units.Count() && left > 0; ++i) {
         const TStringList& uses = units.Objects(i)->Uses;
-        for (int j = 0; j < uses.Count(); ++j)
-            names.insert(Folded(uses[j]));
+        for (int j = 0; j < uses.Count() && left > 0; ++j) {
+            const auto it = names.find(uses[j]);
+            if (it != names.end() && !it->second) {
+                it->second = true;
+                --left;
+            }
+        }
     }
-    return names;
 }
 
 } // namespace
@@ -118,12 +141,14 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
         }
     } else if (direction == tdUsedBy) {
         const std::string& key = unit.UnitName;
-        std::optional<std::unordered_set<std::string>> used; // made for the first child
+        // Whether a user can expand in turn: whether any unit uses it, learnt for all the
+        // users at once after they are known.
+        std::unordered_map<std::string_view, bool, FoldedHash, FoldedEqual> used;
         for (int i = 0; i < FScan.FUnits.Count(); ++i) {
             if (!FFilters.ShowIgnored && FScan.IsIgnored(FScan.FUnits[i]))
                 continue;
             TUnit* user = FScan.FUnits.Objects(i).get();
-            if (IndexOfText(user->Uses, key) < 0)
+            if (!Uses(*user, key))
                 continue;
             TreeNodeSpec node;
             node.Text = user->UnitName;
@@ -134,13 +159,14 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
             else
                 node.Image = user == FScan.FProject ? NodeImage::Project : NodeImage::Unit;
             node.FormOverlay = user->HasForm;
-            if (!node.Data.Repeat) {
-                if (!used)
-                    used = UsedNames(FScan.FUnits);
-                node.HasPlaceholder = used->count(Folded(user->UnitName)) != 0;
-            }
+            if (!node.Data.Repeat)
+                used.emplace(user->UnitName, false);
             children.push_back(std::move(node));
         }
+        MarkUsedNames(FScan.FUnits, used);
+        for (TreeNodeSpec& node : children)
+            if (!node.Data.Repeat)
+                node.HasPlaceholder = used.at(node.Data.Unit->UnitName);
     }
     return children;
 }
@@ -158,7 +184,7 @@ bool TreeRules::CanExpand(const TUnit& unit, int direction) const {
     }
     if (direction == tdUsedBy) {
         for (int i = 0; i < FScan.FUnits.Count(); ++i)
-            if (IndexOfText(FScan.FUnits.Objects(i)->Uses, unit.UnitName) >= 0)
+            if (Uses(*FScan.FUnits.Objects(i), unit.UnitName))
                 return true;
         return false;
     }

@@ -174,6 +174,19 @@ TEST_F(TreeRulesTest, UsedByChildrenShowUnitNameNotFileKey) {
     EXPECT_EQ(Describe(users[2]), "FORMUNIT ordinary Unit +FormOver +");
 }
 
+// Guards the one pass that learns which users can expand: a use found in the last unit of
+// the registry, in another letter case, still counts; a user nobody names gets none.
+TEST_F(TreeRulesTest, UsedByChildExpandsWhenAnyUnitNamesItInAnyCase) {
+    lonely->Uses.AddObject("A", 1);
+    EXPECT_EQ(Describe(Kids(*a, tdUsedBy, {a})),
+              Lines({"B ordinary Unit +", "Demo ordinary Project",
+                     "FormUnit ordinary Unit +FormOver +", "Lonely ordinary Unit"}));
+    AddUnit<TUnit>("Zeta", "Zeta", {{"AllIgn", 1}, {"LONELY", 0}}); // sorts last
+    EXPECT_EQ(Describe(Kids(*a, tdUsedBy, {a})),
+              Lines({"B ordinary Unit +", "Demo ordinary Project",
+                     "FormUnit ordinary Unit +FormOver +", "Lonely ordinary Unit +"}));
+}
+
 TEST_F(TreeRulesTest, UnitUsedByNothingHasNoChildren) {
     EXPECT_TRUE(Kids(*lonely, tdUsedBy, {lonely}).empty());
     EXPECT_TRUE(Kids(*project, tdUsedBy, {project}).empty());
