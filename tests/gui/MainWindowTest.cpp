@@ -2,10 +2,12 @@
 // that work from any page, the command-line start, Enter in the inputs, minimising.
 #include "GuiTestSupport.h"
 
+#include "gui/DllPage.h"
 #include "gui/FileNameEdit.h"
 #include "gui/LogView.h"
 #include "gui/Pager.h"
 #include "gui/SetupPage.h"
+#include "gui/TreePage.h"
 #include "platform/FileSystem.h"
 
 #include <QAction>

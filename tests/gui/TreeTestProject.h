@@ -4,6 +4,7 @@
 //   UnitA: interface SysUtils; implementation UnitB      UnitB: interface UnitA, Classes
 //   MainForm: Windows, UnitA, Missing, Utils (in utils.pas)
 //   Utils: implementation Windows, Messages (all ignored) Deep: Nowhere1, Nowhere2 (unknown)
+#include "QtPrinters.h"
 #include "scan/ProjectScan.h"
 #include "trees/TreeRules.h"
 
@@ -14,10 +15,6 @@
 
 #include <ostream>
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace ut::gui::testing {
 
