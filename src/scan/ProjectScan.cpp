@@ -24,13 +24,6 @@ class FlagGuard {
     bool& FFlag;
 };
 
-std::string FoldedKey(const std::string& name) {
-    std::string key(name);
-    for (char& c : key)
-        c = static_cast<char>(UpperFold(static_cast<unsigned char>(c)));
-    return key;
-}
-
 } // namespace
 
 ProjectScan::ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry)
@@ -215,12 +208,12 @@ std::string ProjectScan::FindUnitFile(const std::string& unitName) {
         if (!inFile.empty())
             return inFile;
     }
-    const auto it = FUnitFileIndex.find(FoldedKey(unitName));
+    const auto it = FUnitFileIndex.find(UpperFoldText(unitName));
     if (it != FUnitFileIndex.end())
         return FUnitFiles.Duals(it->second);
     // A miss is remembered with an empty path, so the name is not looked for again.
     const int i = FUnitFiles.AddDual(unitName, std::string());
-    FUnitFileIndex.emplace(FoldedKey(unitName), i);
+    FUnitFileIndex.emplace(UpperFoldText(unitName), i);
     return {};
 }
 
@@ -322,7 +315,7 @@ void ProjectScan::IndexUnitFiles() {
     FUnitFileIndex.clear();
     FUnitFileIndex.reserve(static_cast<size_t>(FUnitFiles.Count()));
     for (int i = 0; i < FUnitFiles.Count(); ++i)
-        FUnitFileIndex.emplace(FoldedKey(FUnitFiles[i]), i); // keeps the first of equal names
+        FUnitFileIndex.emplace(UpperFoldText(FUnitFiles[i]), i); // keeps the first of equal names
 }
 
 bool ProjectScan::IsIgnored(const std::string& name) const {
