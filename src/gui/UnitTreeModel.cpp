@@ -45,15 +45,15 @@ UnitTreeModel::ItemList& UnitTreeModel::ChildList(Item* parent) {
     return parent ? parent->Children : FRoots;
 }
 
-std::unique_ptr<UnitTreeModel::Item> UnitTreeModel::MakeItem(TreeNodeSpec spec,
+std::unique_ptr<UnitTreeModel::Item> UnitTreeModel::MakeItem(TreeNodeSpec node,
                                                              Item* parent) const {
     auto item = std::make_unique<Item>();
-    item->DisplayText = ToQt(spec.Text);
-    item->Text = std::move(spec.Text);
-    item->Data = spec.Data;
-    item->Image = spec.Image;
-    item->FormOverlay = spec.FormOverlay;
-    item->Pending = spec.HasPlaceholder;
+    item->DisplayText = ToQt(node.Text);
+    item->Text = std::move(node.Text);
+    item->Data = node.Data;
+    item->Image = node.Image;
+    item->FormOverlay = node.FormOverlay;
+    item->Pending = node.HasPlaceholder;
     item->Parent = parent;
     return item;
 }
@@ -66,13 +66,13 @@ void UnitTreeModel::Renumber(ItemList& list, size_t from) {
 bool UnitTreeModel::BuildRoots() {
     if (!FRoots.empty())
         return false;
-    std::vector<TreeNodeSpec> specs = TreeRules(FScan, FFilters).Roots(FDirection);
-    if (specs.empty())
+    std::vector<TreeNodeSpec> nodes = TreeRules(FScan, FFilters).Roots(FDirection);
+    if (nodes.empty())
         return false;
     ItemList items;
-    items.reserve(specs.size());
-    for (auto& spec : specs)
-        items.push_back(MakeItem(std::move(spec), nullptr));
+    items.reserve(nodes.size());
+    for (auto& node : nodes)
+        items.push_back(MakeItem(std::move(node), nullptr));
     Renumber(items);
     // A rebuilt top level keeps its natural order until the next header click.
     FInserting = true;
@@ -85,14 +85,14 @@ bool UnitTreeModel::BuildRoots() {
 
 void UnitTreeModel::BuildUnitRoot(TUnit& unit) {
     Clear();
-    TreeNodeSpec spec;
-    spec.Text = unit.UnitName;
-    spec.Data.Unit = &unit;
-    spec.FormOverlay = unit.HasForm;
-    spec.HasPlaceholder = true;
+    TreeNodeSpec node;
+    node.Text = unit.UnitName;
+    node.Data.Unit = &unit;
+    node.FormOverlay = unit.HasForm;
+    node.HasPlaceholder = true;
     FInserting = true;
     beginInsertRows({}, 0, 0);
-    FRoots.push_back(MakeItem(std::move(spec), nullptr));
+    FRoots.push_back(MakeItem(std::move(node), nullptr));
     endInsertRows();
     FInserting = false;
 }
@@ -176,17 +176,17 @@ void UnitTreeModel::fetchMore(const QModelIndex& parent) {
     std::vector<const TUnit*> path;
     for (const Item* p = item; p; p = p->Parent)
         path.push_back(p->Data.Unit);
-    std::vector<TreeNodeSpec> specs =
+    std::vector<TreeNodeSpec> nodes =
         TreeRules(FScan, FFilters).Children(*item->Data.Unit, FDirection, path);
-    if (specs.empty()) {
+    if (nodes.empty()) {
         // Expanding yields nothing: the expand button goes.
         emit dataChanged(parent, parent);
         return;
     }
     ItemList children;
-    children.reserve(specs.size());
-    for (auto& spec : specs)
-        children.push_back(MakeItem(std::move(spec), item));
+    children.reserve(nodes.size());
+    for (auto& node : nodes)
+        children.push_back(MakeItem(std::move(node), item));
     SortList(children, false);
     FInserting = true;
     beginInsertRows(parent, 0, static_cast<int>(children.size()) - 1);

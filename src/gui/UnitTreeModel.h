@@ -80,7 +80,7 @@ class UnitTreeModel : public QAbstractItemModel {
     Item* ItemOf(const QModelIndex& index) const;
     QModelIndex IndexOf(const Item* item, int column = 0) const;
     ItemList& ChildList(Item* parent);
-    std::unique_ptr<Item> MakeItem(TreeNodeSpec spec, Item* parent) const;
+    std::unique_ptr<Item> MakeItem(TreeNodeSpec node, Item* parent) const;
     void Renumber(ItemList& list, size_t from = 0);
     void SortList(ItemList& list, bool deep);
     void RemoveUnitNodesBelow(Item* parent, const TUnit* unit);

@@ -19,42 +19,42 @@ struct TElfSpec {
 
 class TElfBuilder {
   public:
-    static std::string Build(const TElfSpec& spec) { return TElfBuilder(spec).FBytes; }
+    static std::string Build(const TElfSpec& layout) { return TElfBuilder(layout).FBytes; }
 
   private:
     static constexpr uint64_t Base = 0x400000;
 
-    explicit TElfBuilder(const TElfSpec& spec) : FSpec(spec) {
-        const bool w = spec.Wide;
+    explicit TElfBuilder(const TElfSpec& layout) : FSpec(layout) {
+        const bool w = layout.Wide;
         const uint64_t ehSize = w ? 64 : 52, phSize = w ? 56 : 32, shSize = w ? 64 : 40;
         const uint64_t dynEnt = w ? 16 : 8;
         std::string strtab(1, '\0');
         std::vector<uint64_t> offsets;
-        for (const std::string& n : spec.Needed) {
+        for (const std::string& n : layout.Needed) {
             offsets.push_back(strtab.size());
             strtab += n + '\0';
         }
-        const uint64_t phoff = ehSize, phnum = spec.ProgramHeaders ? 2 : 0;
+        const uint64_t phoff = ehSize, phnum = layout.ProgramHeaders ? 2 : 0;
         const uint64_t strOff = phoff + phnum * phSize;
         const uint64_t dynOff = (strOff + strtab.size() + 7) & ~uint64_t{7};
-        const uint64_t dynCount = offsets.size() + (spec.WithStrtab ? 1 : 0) + 2;
+        const uint64_t dynCount = offsets.size() + (layout.WithStrtab ? 1 : 0) + 2;
         const uint64_t shoff = dynOff + dynCount * dynEnt;
-        const uint64_t shnum = spec.Dynamic ? 3 : 0;
+        const uint64_t shnum = layout.Dynamic ? 3 : 0;
         FBytes.assign(shoff + shnum * shSize, '\0');
 
         FBytes.replace(0, 4, "\177ELF");
         FBytes[4] = w ? 2 : 1;
-        FBytes[5] = spec.BigEndian ? 2 : 1;
+        FBytes[5] = layout.BigEndian ? 2 : 1;
         FBytes[6] = 1;
         Put(16, 2, 3); // ET_DYN
         Put(w ? 32 : 28, w ? 8 : 4, phnum ? phoff : 0);
         Put(w ? 40 : 32, w ? 8 : 4, shnum ? shoff : 0);
         Put(w ? 54 : 42, 2, phSize);
-        Put(w ? 56 : 44, 2, spec.Dynamic ? phnum : 0);
+        Put(w ? 56 : 44, 2, layout.Dynamic ? phnum : 0);
         Put(w ? 58 : 46, 2, shSize);
         Put(w ? 60 : 48, 2, shnum);
 
-        if (phnum && spec.Dynamic) {
+        if (phnum && layout.Dynamic) {
             Segment(phoff, 1, 0, FBytes.size());                   // PT_LOAD: everything
             Segment(phoff + phSize, 2, dynOff, dynCount * dynEnt); // PT_DYNAMIC
         }
@@ -67,9 +67,9 @@ class TElfBuilder {
         };
         for (uint64_t off : offsets)
             dyn(1, off);
-        if (spec.WithStrtab)
+        if (layout.WithStrtab)
             dyn(5, Base + strOff);
-        dyn(10, strtab.size() - spec.StrSzDelta);
+        dyn(10, strtab.size() - layout.StrSzDelta);
         dyn(0, 0);
         if (shnum) {
             // [0] null, [1] .dynstr, [2] .dynamic linked to [1]

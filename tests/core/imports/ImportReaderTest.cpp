@@ -89,21 +89,21 @@ TEST(ElfImports, EveryClassAndByteOrder) {
     for (const bool wide : {false, true})
         for (const bool big : {false, true})
             for (const bool programHeaders : {true, false}) {
-                test::TElfSpec spec;
-                spec.Wide = wide;
-                spec.BigEndian = big;
-                spec.ProgramHeaders = programHeaders;
-                spec.Needed = {"libfoo.so.1", "libbar.so", "ld-linux.so.2"};
-                EXPECT_EQ(ReadImportsFromBytes(test::TElfBuilder::Build(spec)), spec.Needed)
+                test::TElfSpec layout;
+                layout.Wide = wide;
+                layout.BigEndian = big;
+                layout.ProgramHeaders = programHeaders;
+                layout.Needed = {"libfoo.so.1", "libbar.so", "ld-linux.so.2"};
+                EXPECT_EQ(ReadImportsFromBytes(test::TElfBuilder::Build(layout)), layout.Needed)
                     << "wide=" << wide << " big=" << big << " phdrs=" << programHeaders;
             }
 }
 
 TEST(ElfImports, StaticExecutableImportsNothing) {
-    test::TElfSpec spec;
-    spec.Dynamic = false;
-    spec.Needed = {"libfoo.so.1"};
-    EXPECT_EQ(ReadImportsFromBytes(test::TElfBuilder::Build(spec)), Names{});
+    test::TElfSpec layout;
+    layout.Dynamic = false;
+    layout.Needed = {"libfoo.so.1"};
+    EXPECT_EQ(ReadImportsFromBytes(test::TElfBuilder::Build(layout)), Names{});
 }
 
 /// Patches bytes of a fixture: a little-endian 32-bit value at `offset`.
@@ -157,15 +157,15 @@ TEST(ImportReader, MalformedFilesGiveTheirMessage) {
     std::string badSignature = exe, badMagic = exe, nameOutside = exe;
     badSignature[pe] = 'X';
     badMagic[pe + 24] = 0x07;
-    test::TElfSpec spec;
-    spec.Needed = {"libfoo.so.1"};
-    std::string badClass = test::TElfBuilder::Build(spec);
+    test::TElfSpec layout;
+    layout.Needed = {"libfoo.so.1"};
+    std::string badClass = test::TElfBuilder::Build(layout);
     badClass[4] = 3;
-    spec.WithStrtab = false;
-    const std::string noStrtab = test::TElfBuilder::Build(spec);
-    spec.WithStrtab = true;
-    spec.StrSzDelta = 12; // the table ends before the name starts
-    const std::string shortStrtab = test::TElfBuilder::Build(spec);
+    layout.WithStrtab = false;
+    const std::string noStrtab = test::TElfBuilder::Build(layout);
+    layout.WithStrtab = true;
+    layout.StrSzDelta = 12; // the table ends before the name starts
+    const std::string shortStrtab = test::TElfBuilder::Build(layout);
 
     const struct {
         const char* Name;
@@ -219,11 +219,11 @@ std::vector<std::pair<std::string, std::string>> SmallImages() {
     for (const char* f : {"win32/appdelay.exe", "win64/appdelay.exe", "win64/utdelay.dll"})
         images.emplace_back(f, LoadFileText(Fixture(f)));
     for (const bool big : {false, true}) {
-        test::TElfSpec spec;
-        spec.BigEndian = big;
-        spec.Wide = !big;
-        spec.Needed = {"libfoo.so.1", "libbar.so"};
-        images.emplace_back(big ? "elf32 BE" : "elf64 LE", test::TElfBuilder::Build(spec));
+        test::TElfSpec layout;
+        layout.BigEndian = big;
+        layout.Wide = !big;
+        layout.Needed = {"libfoo.so.1", "libbar.so"};
+        images.emplace_back(big ? "elf32 BE" : "elf64 LE", test::TElfBuilder::Build(layout));
     }
     return images;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -33,9 +35,12 @@ struct UseEntry {
 class TreeRulesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = stdfs::temp_directory_path() /
-              ("ut_trees_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        stdfs::create_directories(dir);
+        // A directory of its own: tests run in parallel processes, which may share addresses.
+        const std::string pattern = (stdfs::temp_directory_path() / "ut_trees_XXXXXX").string();
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        ASSERT_NE(mkdtemp(name.data()), nullptr);
+        dir = name.data();
         project = AddUnit<TProject>("Demo", "Demo",
                                     {{"A", 1},
                                      {"SysUtils", 1},
