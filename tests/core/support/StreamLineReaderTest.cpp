@@ -89,16 +89,6 @@ TEST(StreamLineReader, BlockBoundaries) {
     }
 }
 
-TEST(StreamLineReader, ManyShortLinesAcrossBlocks) {
-    std::string text;
-    Strings expected;
-    for (int i = 0; i < 5000; ++i) {
-        expected.push_back("line " + std::to_string(i));
-        text += expected.back() + (i % 3 == 0 ? "\r\n" : (i % 3 == 1 ? "\n" : "\r"));
-    }
-    EXPECT_EQ(ReadAll(text), expected);
-}
-
 TEST(StreamLineReader, NullStreamIsAtItsEndAtOnce) {
     TStreamLineReader reader(nullptr);
     EXPECT_TRUE(reader.Eof());
