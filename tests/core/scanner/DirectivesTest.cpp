@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,92 +102,52 @@ class Includes : public SourceDirTest {
     }
 };
 
-TEST_F(Includes, TextTakesThePlaceOfTheDirective) {
-    Write("defs.inc", "b c");
-    EXPECT_EQ(Run("a {$I defs.inc} d"), "a b c d");
-    EXPECT_EQ(Run("a {$INCLUDE defs.inc} d"), "a b c d");
-    EXPECT_EQ(Run("{$i defs.inc}"), "b c");
-}
-
-TEST_F(Includes, NameResolvesAnyCaseAndBackslash) {
-    Write("Sub/Defs.Inc", "b");
-    EXPECT_EQ(Run("a {$I sub\\DEFS.INC} c"), "a b c");
-}
-
-TEST_F(Includes, NestedIncludeIsRelativeToIncludingFile) {
-    Write("sub/outer.inc", "b {$I inner.inc} d");
-    Write("sub/inner.inc", "c");
-    Write("inner.inc", "wrong");
-    EXPECT_EQ(Run("a {$I sub/outer.inc} e"), "a b c d e");
-}
-
-TEST_F(Includes, MissingFileSkippedSilently) {
-    EXPECT_EQ(Run("a {$I nothere.inc} b"), "a b");
-    EXPECT_EQ(Run("a {$I 'quoted.inc'} b"), "a b");
-    Write("quoted.inc", "x"); // quotes are part of the name, so the file is not found
-    EXPECT_EQ(Run("a {$I 'quoted.inc'} b"), "a b");
-}
-
-TEST_F(Includes, EmptyIncludeFile) {
-    Write("empty.inc", "");
-    EXPECT_EQ(Run("a {$I empty.inc} b"), "a b");
-}
-
-TEST_F(Includes, NotReadInFalseBranch) {
-    Write("bad.inc", "'unclosed");
-    EXPECT_EQ(Run("{$IFDEF Q}{$I bad.inc}{$ENDIF} a"), "a");
-}
-
-TEST_F(Includes, DefinesReachTheIncludingFile) {
-    Write("defs.inc", "{$DEFINE FEATURE}");
-    EXPECT_EQ(Run("{$I defs.inc}{$IFDEF FEATURE} on {$ELSE} off {$ENDIF}"), "on");
-}
-
-TEST_F(Includes, OpenTrueBranchClosedByIncludingFile) {
-    Write("open.inc", "{$IFDEF A} x");
-    EXPECT_EQ(Run("{$I open.inc} y {$ENDIF} z", {"A"}), "x y z");
-}
-
-TEST_F(Includes, EndingInFalseBranchFailsInIncludingFile) {
-    Write("open.inc", "{$IFDEF A} x");
-    EXPECT_EQ(Run("a\n{$I open.inc} y {$ENDIF}"),
-              "Error: \"Unclosed ifdef!\" on line 2 of file " + root + "/main.pas");
-}
-
-TEST_F(Includes, ErrorNamesIncludedFileAndLine) {
-    Write("bad.inc", "b\n'unclosed");
-    EXPECT_EQ(Run("a {$I bad.inc} c"),
-              "Error: \"Invalid string constant\" on line 2 of file " + root + "/bad.inc");
-}
-
-TEST_F(Includes, ByteOrderMarkSkipped) {
-    Write("bom.inc", "\xEF\xBB\xBF"
-                     "b");
-    EXPECT_EQ(Run("\xEF\xBB\xBF"
-                  "a {$I bom.inc} c"),
-              "a b c");
-}
-
-// Guards against endless recursion: a file that includes itself is refused by name.
-TEST_F(Includes, SelfIncludeRefused) {
-    Write("self.inc", "x\n{$I self.inc}");
-    EXPECT_EQ(Run("a {$I self.inc}"), "Error: \"Recursive include of file " + root +
-                                          "/self.inc\" on line 2 of file " + root + "/self.inc");
-}
-
-TEST_F(Includes, IncludeCycleRefused) {
-    Write("a.inc", "{$I b.inc}");
-    Write("b.inc", "{$I A.INC}");
-    EXPECT_EQ(Run("{$I a.inc}"), "Error: \"Recursive include of file " + root +
-                                     "/a.inc\" on line 1 of file " + root + "/b.inc");
-    EXPECT_EQ(Run("x {$I main.pas}"), "Error: \"Recursive include of file " + root +
-                                          "/main.pas\" on line 1 of file " + root + "/main.pas");
-}
-
-// The same file may be included again once it has ended.
-TEST_F(Includes, RepeatedIncludeAfterEndAllowed) {
-    Write("x.inc", "x");
-    EXPECT_EQ(Run("{$I x.inc} {$I x.inc}"), "x x");
+// Each row writes its include files, then filters main.pas; "@" in a message is the root.
+TEST_F(Includes, Table) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::string source;
+        std::vector<std::string> defines;
+        std::string expected;
+    } cases[] = {
+        // clang-format off
+        {"TakesThePlaceOfTheDirective", {{"defs.inc", "b c"}}, "a {$INCLUDE defs.inc} {$i defs.inc} d", {}, "a b c b c d"},
+        {"NameInAnyCaseWithBackslash", {{"Sub/Defs.Inc", "b"}}, "a {$I sub\\DEFS.INC} c", {}, "a b c"},
+        {"NestedIsRelativeToIncludingFile", {{"sub/outer.inc", "b {$I inner.inc} d"}, {"sub/inner.inc", "c"}, {"inner.inc", "wrong"}},
+         "a {$I sub/outer.inc} e", {}, "a b c d e"},
+        {"MissingFileSkipped", {}, "a {$I nothere.inc} b", {}, "a b"},
+        // Quotes are part of the name, so the file is not found.
+        {"QuotedNameNotFound", {{"quoted.inc", "x"}}, "a {$I 'quoted.inc'} b", {}, "a b"},
+        {"EmptyFile", {{"empty.inc", ""}}, "a {$I empty.inc} b", {}, "a b"},
+        {"NotReadInFalseBranch", {{"bad.inc", "'unclosed"}}, "{$IFDEF Q}{$I bad.inc}{$ENDIF} a", {}, "a"},
+        {"DefinesReachTheIncludingFile", {{"defs.inc", "{$DEFINE FEATURE}"}}, "{$I defs.inc}{$IFDEF FEATURE} on {$ELSE} off {$ENDIF}", {}, "on"},
+        {"OpenTrueBranchClosedByIncludingFile", {{"open.inc", "{$IFDEF A} x"}}, "{$I open.inc} y {$ENDIF} z", {"A"}, "x y z"},
+        {"FalseBranchOpenAtEndFailsInIncludingFile", {{"open.inc", "{$IFDEF A} x"}}, "a\n{$I open.inc} y {$ENDIF}", {},
+         "Error: \"Unclosed ifdef!\" on line 2 of file @/main.pas"},
+        {"ErrorNamesIncludedFileAndLine", {{"bad.inc", "b\n'unclosed"}}, "a {$I bad.inc} c", {},
+         "Error: \"Invalid string constant\" on line 2 of file @/bad.inc"},
+        {"ByteOrderMarkSkipped", {{"bom.inc", bom + "b"}}, bom + "a {$I bom.inc} c", {}, "a b c"},
+        // Guards against endless recursion: a file that includes itself is refused by name.
+        {"SelfIncludeRefused", {{"self.inc", "x\n{$I self.inc}"}}, "a {$I self.inc}", {},
+         "Error: \"Recursive include of file @/self.inc\" on line 2 of file @/self.inc"},
+        {"CycleRefused", {{"a.inc", "{$I b.inc}"}, {"b.inc", "{$I A.INC}"}}, "{$I a.inc}", {},
+         "Error: \"Recursive include of file @/a.inc\" on line 1 of file @/b.inc"},
+        {"MainFileIncludedRefused", {}, "x {$I main.pas}", {},
+         "Error: \"Recursive include of file @/main.pas\" on line 1 of file @/main.pas"},
+        // The same file may be included again once it has ended.
+        {"RepeatedAfterEndAllowed", {{"x.inc", "x"}}, "{$I x.inc} {$I x.inc}", {}, "x x"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        for (const auto& [rel, text] : c.files)
+            Write(rel, text);
+        std::string expected = c.expected;
+        for (size_t at = 0; (at = expected.find("@/", at)) != std::string::npos; at += root.size())
+            expected.replace(at, 1, root);
+        EXPECT_EQ(Run(c.source, c.defines), expected) << c.name;
+    }
 }
 
 TEST_F(Includes, FileNameFollowsIncludeAndReturns) {

@@ -14,48 +14,14 @@ namespace {
 using namespace ut;
 using uttest::SourceDirTest;
 
+// clang-format off
 const char* const fragments[] = {
-    "unit",
-    "program",
-    "package",
-    "library",
-    "interface",
-    "implementation",
-    "uses",
-    "in",
-    "contains",
-    "requires",
-    "end",
-    "else",
-    "U",
-    "Vcl.Forms",
-    ";",
-    ",",
-    ".",
-    "(",
-    ")",
-    "'x.pas'",
-    "'open",
-    "#300",
-    "{c}",
-    "{open",
-    "(*c*)",
-    "//c\n",
-    "\n",
-    "{$IFDEF A}",
-    "{$ELSE}",
-    "{$ENDIF}",
-    "{$DEFINE A}",
-    "{$IFOPT R+}",
-    "{$I self.inc}",
-    "{$I other.inc}",
-    "5",
-    "+5",
-    "1.5e3d",
-    "$FF",
-    "\xEF\xBB\xBF",
-    "\x01",
-};
+    "unit", "program", "package", "library", "interface", "implementation", "uses", "in",
+    "contains", "requires", "end", "else", "U", "Vcl.Forms", ";", ",", ".", "(", ")", "'x.pas'",
+    "'open", "#300", "{c}", "{open", "(*c*)", "//c\n", "\n", "{$IFDEF A}", "{$ELSE}", "{$ENDIF}",
+    "{$DEFINE A}", "{$IFOPT R+}", "{$I self.inc}", "{$I other.inc}", "5", "+5", "1.5e3d", "$FF",
+    "\xEF\xBB\xBF", "\x01"};
+// clang-format on
 
 class Robustness : public SourceDirTest {};
 
