@@ -46,13 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "/usr/src/lib"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GetColumnText, LocationWithoutUnitIsEmpty) {
-    const TColumnContext ctx{"/opt/Delphi5", "/work/", nullptr};
-    const TColumnText r = GetColumnText(nullptr, "Missing", LocationColumn, ctx);
-    EXPECT_EQ(r.Text, "");
-    EXPECT_FALSE(r.RightAlign);
-}
-
 TEST(GetColumnText, SizeLooksUpNameWithoutCase) {
     TUnitSizes sizes;
     sizes.AddObject("SysUtils", 42980);
@@ -69,10 +62,7 @@ TEST(GetColumnText, SizeLooksUpNameWithoutCase) {
     r = GetColumnText(&file, "NotInMap", SizeColumn, ctx);
     EXPECT_EQ(r.Text, "");
     EXPECT_TRUE(r.RightAlign);
-}
-
-TEST(GetColumnText, SizeWithoutTableIsEmpty) {
-    const TColumnText r = GetColumnText(nullptr, "System", SizeColumn, TColumnContext{});
+    r = GetColumnText(nullptr, "System", SizeColumn, TColumnContext{}); // no size table
     EXPECT_EQ(r.Text, "");
     EXPECT_TRUE(r.RightAlign);
 }
@@ -87,6 +77,9 @@ TEST(GetColumnText, OtherColumnsEmptyLeftAligned) {
         EXPECT_EQ(r.Text, "") << column;
         EXPECT_FALSE(r.RightAlign) << column;
     }
+    const TColumnText r = GetColumnText(nullptr, "Missing", LocationColumn, ctx); // no unit
+    EXPECT_EQ(r.Text, "");
+    EXPECT_FALSE(r.RightAlign);
 }
 
 } // namespace

@@ -46,9 +46,6 @@ TEST_P(SegmentLinesTest, GivesSizes) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SegmentLinesTest,
     ::testing::Values(
-        SegmentCase{"CodeSegment",
-                    "0001:00000000 0000A6E4 C=CODE S=.text G=(none) M=System ACBP=A9\r\n",
-                    {{"System", 42724}}},
         SegmentCase{"DataAddsToCode",
                     "0001:00000000 0000A6E4 C=CODE S=.text G=(none) M=System ACBP=A9\r\n"
                     "0002:00000000 00000100 C=DATA S=.data G=DGROUP M=System ACBP=A9\r\n",
@@ -85,8 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
         SegmentCase{"MissingModuleAddsNothing",
                     "0001:00000000 0000A6E4 C=CODE S=.text G=(none) ACBP=A9\r\n",
                     {}},
-        SegmentCase{
-            "EmptyModuleNameAddsNothing", "0001:00000000 0000A6E4 C=CODE S=.text M=\r\n", {}},
         SegmentCase{"TokenAfterClassIsDropped", "0001:00000000 00000010 C=CODE M=Hidden\r\n", {}},
         SegmentCase{"HSuffixedLengthSkipped",
                     "0001:00000000 0000A6E4H C=CODE S=.text M=System\r\n"
@@ -97,9 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {}},
         SegmentCase{
             "PrefixedLengthSkipped", "0001:00000000 $0000A6E4 C=CODE S=.text M=System\r\n", {}},
-        SegmentCase{"LowerCaseHexAccepted",
-                    "0001:00000000 0000a6e4 C=CODE S=.text M=System\r\n",
-                    {{"System", 42724}}},
         SegmentCase{"NegativeLengthSkipped",
                     "0001:00000000 80000000 C=CODE S=.text M=Neg\r\n"
                     "0001:00000000 FFFFFFFF C=CODE S=.text M=Neg\r\n",
@@ -113,11 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "0002:00000000 7FFFFFFF C=DATA S=.data M=A\r\n"
                     "0002:00000000 7FFFFFFF C=DATA S=.data M=A\r\n",
                     {{"A", 4294967294}}},
-        SegmentCase{"SortedByName",
-                    "0001:00000000 00000001 C=CODE S=.text M=Zeta\r\n"
-                    "0001:00000000 00000002 C=CODE S=.text M=alpha\r\n"
-                    "0001:00000000 00000003 C=CODE S=.text M=Beta\r\n",
-                    {{"alpha", 2}, {"Beta", 3}, {"Zeta", 1}}},
         SegmentCase{"BlankLineEndsList",
                     "0001:00000000 00000001 C=CODE S=.text M=A\r\n"
                     "   \t\r\n"
@@ -152,16 +139,9 @@ std::string HeadingAfter(int fillerLines) {
     return text + kHeading + "0001:00000000 00000010 C=CODE S=.text M=A\r\n";
 }
 
-TEST(ReadMapStream, HeadingOnLine100Accepted) {
+TEST(ReadMapStream, HeadingOnLine100AcceptedOn101Ignored) {
     EXPECT_EQ(ReadText(HeadingAfter(100)), (Sizes{{"A", 16}}));
-}
-
-TEST(ReadMapStream, HeadingOnLine101Ignored) {
     EXPECT_EQ(ReadText(HeadingAfter(101)), Sizes{});
-}
-
-TEST(ReadMapStream, NoHeadingGivesNothing) {
-    EXPECT_EQ(ReadText("0001:00000000 00000010 C=CODE S=.text M=A\r\n"), Sizes{});
     EXPECT_EQ(ReadText(""), Sizes{});
 }
 
@@ -192,16 +172,6 @@ TEST(ReadMapStream, StopsReadingAtEndOfSegmentList) {
     EXPECT_LE(consumed, listEnd + 8192);
 }
 
-// A segment list longer than one read block: lines cut by a block boundary still count.
-TEST(ReadMapStream, SegmentListAcrossReadBlocks) {
-    std::string text = kHeading + "0001:00000000 00000100 C=CODE S=.text M=Many\r\n";
-    for (int i = 0; i < 400; ++i)
-        text += " 0002:00000000 00000001 C=DATA     S=.data    G=DGROUP   M=Many     ACBP=A9\r\n";
-    text += "0001:00000000 00000002 C=CODE S=.text M=Last\r\n";
-    ASSERT_GT(text.size(), 3u * 8192u);
-    EXPECT_EQ(ReadText(text), (Sizes{{"Last", 2}, {"Many", 656}}));
-}
-
 std::string SegmentLine(int module, const char* cls, int length, bool upper = false) {
     return Format(" 0001:00000000 %08X C=%-8s S=.text    G=(none)   M=%s%04d ACBP=A9\r\n", length,
                   cls, upper ? "MOD" : "Mod", module);
@@ -209,7 +179,7 @@ std::string SegmentLine(int module, const char* cls, int length, bool upper = fa
 
 // The linker lists modules by address, not by name: a large map fills the list out of
 // order, and the result must be the sorted list with the first spelling and the sums.
-TEST(ReadMapStream, ManyModulesOutOfOrder) {
+TEST(ReadMapStream, ManyModulesOutOfOrderAcrossReadBlocks) {
     std::string text = kHeading;
     for (int i = 999; i >= 0; --i)
         text += SegmentLine((i * 7) % 1000, "CODE", 16);

@@ -66,14 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
         FindInTextCase{"FoldsWesternLetters", "x \xE4rger", "\xC4RGER", 0, 10, false, true, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FindNextInText, EmptyFindTextAsksForText) {
-    FakePrompts prompts;
-    const auto r = FindNextInText(kText, 0, "", {}, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::NoFindText);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_TRUE(prompts.warnings.empty());
-}
-
 // Repeated searches downward visit every hit in order and then offer to wrap.
 TEST(FindNextInText, DownStepsThroughAllHitsThenAsks) {
     FakePrompts prompts;
@@ -93,115 +85,63 @@ TEST(FindNextInText, DownStepsThroughAllHitsThenAsks) {
     EXPECT_TRUE(prompts.warnings.empty());
 }
 
-TEST(FindNextInText, DownWrapDeclinedLeavesSelection) {
-    FakePrompts prompts;
-    prompts.answer = false;
-    const std::string text = "target here; nothing after";
-    const auto r = FindNextInText(text, 15, "target", {}, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::Declined);
-    ASSERT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(prompts.questions[0],
-              "The text \"target\" was not found until end of file...\r\nStart from beginning?");
-    EXPECT_TRUE(prompts.warnings.empty());
+std::string NotFound(const std::string& what) {
+    return "The text \"" + what + "\" was not found!";
 }
 
-TEST(FindNextInText, DownWrapAcceptedSelectsFirstHit) {
-    FakePrompts prompts;
-    prompts.answer = true;
-    const auto r = FindNextInText("xx target here; nothing after", 20, "target", {}, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::Selected);
-    EXPECT_EQ(r.SelStart, 3);
-    EXPECT_EQ(r.SelLength, 6);
-}
-
-TEST(FindNextInText, DownFromStartNotFoundWarnsWithoutQuestion) {
-    FakePrompts prompts;
-    prompts.answer = true;
-    const auto r = FindNextInText(kText, 0, "absent", {}, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::NotFound);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_EQ(prompts.warnings, std::vector<std::string>{"The text \"absent\" was not found!"});
-}
-
-// A selection near the end must not turn into a backward or out-of-text range.
-TEST(FindNextInText, DownFromNearEndDoesNotOverrun) {
-    FakePrompts prompts;
-    const auto r =
-        FindNextInText(kText, static_cast<int>(kText.size()) - 1, "zzzzzz", {}, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::NotFound);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_EQ(prompts.warnings, std::vector<std::string>{"The text \"zzzzzz\" was not found!"});
-}
-
-TEST(FindNextInText, DownMatchCaseAndWholeWord) {
-    FakePrompts prompts;
-    TFindOptions opts;
-    opts.MatchCase = true;
-    EXPECT_EQ(FindNextInText(kText, 0, "Unit", opts, prompts.Get()).SelStart, 10);
-    opts.MatchCase = false;
-    opts.WholeWord = true;
-    // From the hit at 10 the search begins at 14; "units" at 20 is no whole word.
-    EXPECT_EQ(FindNextInText(kText, 10, "unit", opts, prompts.Get()).SelStart, 27);
-    EXPECT_TRUE(prompts.questions.empty());
-}
-
-TEST(FindNextInText, WholeWordInsideLongerWordOnlyIsNotFound) {
-    FakePrompts prompts;
-    prompts.answer = true;
-    TFindOptions opts;
-    opts.WholeWord = true;
-    const auto r = FindNextInText("SysUtils; Utilsx", 0, "Utils", opts, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::NotFound);
-    EXPECT_EQ(prompts.warnings, std::vector<std::string>{"The text \"Utils\" was not found!"});
-}
-
-TEST(FindNextInText, UpSelectsLastHitBeforeSelection) {
-    FakePrompts prompts;
-    TFindOptions opts;
-    opts.Down = false;
-    auto r = FindNextInText(kText, 27, "unit", opts, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::Selected);
-    EXPECT_EQ(r.SelStart, 20);
-    // A hit that begins before the caret but runs past it still counts.
-    r = FindNextInText(kText, 12, "unit", opts, prompts.Get());
-    EXPECT_EQ(r.SelStart, 10);
-    opts.MatchCase = true;
-    r = FindNextInText(kText, 20, "unit", opts, prompts.Get());
-    EXPECT_EQ(r.SelStart, 0);
-    EXPECT_TRUE(prompts.questions.empty());
-}
-
-TEST(FindNextInText, UpOnFirstHitWrapAcceptedSelectsLastInText) {
-    FakePrompts prompts;
-    prompts.answer = true;
-    TFindOptions opts;
-    opts.Down = false;
-    const auto r = FindNextInText(kText, 0, "unit", opts, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::Selected);
-    EXPECT_EQ(r.SelStart, 27);
-    EXPECT_EQ(prompts.questions, std::vector<std::string>{kUpQuestion});
-}
-
-TEST(FindNextInText, UpWrapDeclinedLeavesSelection) {
-    FakePrompts prompts;
-    prompts.answer = false;
-    TFindOptions opts;
-    opts.Down = false;
-    const auto r = FindNextInText(kText, 0, "unit", opts, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::Declined);
-    EXPECT_EQ(prompts.questions, std::vector<std::string>{kUpQuestion});
-    EXPECT_TRUE(prompts.warnings.empty());
-}
-
-TEST(FindNextInText, UpOnlyOccurrenceSelectedWarnsNotFound) {
-    FakePrompts prompts;
-    prompts.answer = true;
-    TFindOptions opts;
-    opts.Down = false;
-    const auto r = FindNextInText("one target only", 4, "target", opts, prompts.Get());
-    EXPECT_EQ(r.Outcome, TFindOutcome::NotFound);
-    EXPECT_TRUE(prompts.questions.empty());
-    EXPECT_EQ(prompts.warnings, std::vector<std::string>{"The text \"target\" was not found!"});
+// One search from a caret (an empty selection at `sel`); sel -1 stands for "not checked".
+TEST(FindNextInText, Table) {
+    using S = std::vector<std::string>;
+    const std::string downTarget =
+        "The text \"target\" was not found until end of file...\r\nStart from beginning?";
+    const std::string near = "target here; nothing after";
+    const int end = static_cast<int>(kText.size()) - 1;
+    const struct {
+        const char* name;
+        std::string text;
+        int caret;
+        std::string find;
+        bool down, matchCase, wholeWord, answer;
+        TFindOutcome outcome;
+        int sel;
+        S questions, warnings;
+    } cases[] = {
+        // clang-format off
+        {"EmptyFindTextAsksForText", kText, 0, "", true, false, false, true, TFindOutcome::NoFindText, -1, {}, {}},
+        {"DownWrapDeclined", near, 15, "target", true, false, false, false, TFindOutcome::Declined, -1, {downTarget}, {}},
+        {"DownWrapAccepted", "xx " + near, 20, "target", true, false, false, true, TFindOutcome::Selected, 3, {downTarget}, {}},
+        {"DownFromStartNotFoundWarnsOnly", kText, 0, "absent", true, false, false, true, TFindOutcome::NotFound, -1, {}, {NotFound("absent")}},
+        // A caret near the end must not turn into a backward or out-of-text range.
+        {"DownFromNearEndDoesNotOverrun", kText, end, "zzzzzz", true, false, false, false, TFindOutcome::NotFound, -1, {}, {NotFound("zzzzzz")}},
+        {"DownMatchCase", kText, 0, "Unit", true, true, false, false, TFindOutcome::Selected, 10, {}, {}},
+        // From the hit at 10 the search begins at 14; "units" at 20 is no whole word.
+        {"DownWholeWord", kText, 10, "unit", true, false, true, false, TFindOutcome::Selected, 27, {}, {}},
+        {"WholeWordOnlyInsideLongerWord", "SysUtils; Utilsx", 0, "Utils", true, false, true, true, TFindOutcome::NotFound, -1, {}, {NotFound("Utils")}},
+        {"UpSelectsLastHitBefore", kText, 27, "unit", false, false, false, false, TFindOutcome::Selected, 20, {}, {}},
+        // A hit that begins before the caret but runs past it still counts.
+        {"UpHitRunningPastCaret", kText, 12, "unit", false, false, false, false, TFindOutcome::Selected, 10, {}, {}},
+        {"UpMatchCase", kText, 20, "unit", false, true, false, false, TFindOutcome::Selected, 0, {}, {}},
+        {"UpWrapAcceptedSelectsLast", kText, 0, "unit", false, false, false, true, TFindOutcome::Selected, 27, {kUpQuestion}, {}},
+        {"UpWrapDeclined", kText, 0, "unit", false, false, false, false, TFindOutcome::Declined, -1, {kUpQuestion}, {}},
+        {"UpOnlyOccurrenceSelected", "one target only", 4, "target", false, false, false, true, TFindOutcome::NotFound, -1, {}, {NotFound("target")}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        FakePrompts prompts;
+        prompts.answer = c.answer;
+        TFindOptions opts;
+        opts.Down = c.down;
+        opts.MatchCase = c.matchCase;
+        opts.WholeWord = c.wholeWord;
+        const auto r = FindNextInText(c.text, c.caret, c.find, opts, prompts.Get());
+        EXPECT_EQ(r.Outcome, c.outcome) << c.name;
+        if (c.sel >= 0) {
+            EXPECT_EQ(r.SelStart, c.sel) << c.name;
+            EXPECT_EQ(r.SelLength, static_cast<int>(c.find.size())) << c.name;
+        }
+        EXPECT_EQ(prompts.questions, c.questions) << c.name;
+        EXPECT_EQ(prompts.warnings, c.warnings) << c.name;
+    }
 }
 
 TEST(FindNextInText, UnsetConfirmCountsAsNo) {
