@@ -192,11 +192,6 @@ TEST_F(TreeRulesTest, UsedByChildExpandsWhenAnyUnitNamesItInAnyCase) {
                      "FormUnit ordinary Unit +FormOver +", "Lonely ordinary Unit +"}));
 }
 
-TEST_F(TreeRulesTest, UnitUsedByNothingHasNoChildren) {
-    EXPECT_TRUE(Kids(*lonely, tdUsedBy, {lonely}).empty());
-    EXPECT_TRUE(Kids(*project, tdUsedBy, {project}).empty());
-}
-
 TEST_F(TreeRulesTest, HiddenIgnoredNamesVanishAndAllIgnoredUnitCannotExpand) {
     filters.ShowIgnored = false;
     EXPECT_EQ(Describe(Kids(*project, tdUses, {project})),
@@ -234,6 +229,7 @@ TEST_F(TreeRulesTest, CanExpandPerDirection) {
     EXPECT_TRUE(rules.CanExpand(*a, tdUsedBy));
     EXPECT_FALSE(rules.CanExpand(*lonely, tdUsedBy));
     EXPECT_FALSE(rules.CanExpand(*project, tdUsedBy));
+    EXPECT_TRUE(Kids(*lonely, tdUsedBy, {lonely}).empty());
     EXPECT_TRUE(rules.CanExpand(*lonely, 0)); // any other direction
     filters.ShowIgnored = false;
     EXPECT_FALSE(rules.CanExpand(*allIgn, tdUses));
@@ -310,14 +306,6 @@ TEST(NextSortKeyTest, ClicksCycleThroughKeyAndReverse) {
                  {3, 2, -3}, {-3, 2, 3}, {-3, 1, 2}, {2, 0, 1}};
     for (const auto& c : cases)
         EXPECT_EQ(NextSortKey(c.key, c.section), c.expected) << c.key << " click " << c.section;
-}
-
-TEST(ImageNameTest, NamesOfTheImageList) {
-    EXPECT_STREQ(ImageName(NodeImage::Unit), "Unit");
-    EXPECT_STREQ(ImageName(NodeImage::Project), "Project");
-    EXPECT_STREQ(ImageName(NodeImage::UnitDisa), "Unit_Disa");
-    EXPECT_STREQ(ImageName(NodeImage::UnitIntf), "Unit_Intf");
-    EXPECT_STREQ(FormOverlayName, "FormOver");
 }
 
 } // namespace
