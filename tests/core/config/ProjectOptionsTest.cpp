@@ -64,15 +64,13 @@ TEST_F(ProjectOptions, ProgramTakesSearchPathConditionalsAndOutputDir) {
     EXPECT_EQ(ut::fs::GetCurrentDir(), work);
 }
 
-TEST_F(ProjectOptions, EmptyOutputDirMeansTheProjectDirectory) {
+TEST_F(ProjectOptions, OutputDirEmptyAbsoluteOrWithTrailingSeparator) {
     Write("work/demo.DOF", "[Directories]\r\nOutputDir=\r\nSearchPath=.\r\n");
     const auto o = ProjectOptionsOf(work + "/demo.dpr", "");
     ASSERT_TRUE(o.FOptionsRead);
     EXPECT_EQ(o.MapFileName, work + "/demo.MAP");
     EXPECT_EQ(o.ExeName, work + "/demo.EXE");
-}
-
-TEST_F(ProjectOptions, AbsoluteOutputDirAndTrailingSeparator) {
+    // Absolute, and relative with a trailing separator.
     Mkdir("out");
     Write("work/demo.DOF", "[Directories]\r\nOutputDir=" + root + "/out/\r\n");
     EXPECT_EQ(ProjectOptionsOf(work + "/demo.dpr", "5.0").MapFileName, root + "/out/demo.MAP");
