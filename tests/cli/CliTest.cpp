@@ -20,30 +20,12 @@ using namespace ut::cli;
 namespace stdfs = std::filesystem;
 
 TEST(CliOptions, ParsesEveryOption) {
-    const ParseResult r = ParseCommandLine({"--search-path",
-                                            "a;b",
-                                            "--defines",
-                                            "DEBUG",
-                                            "--delphi",
-                                            "5.0",
-                                            "--lib-path",
-                                            "L",
-                                            "--browse-path",
-                                            "B",
-                                            "--use-browse-path",
-                                            "--ignore",
-                                            "X,Y",
-                                            "--registry",
-                                            "r1.reg",
-                                            "--registry",
-                                            "r2.reg",
-                                            "--format",
-                                            "json",
-                                            "--tree",
-                                            "usedby",
-                                            "--depth",
-                                            "4",
-                                            "P.dpr"});
+    // clang-format off
+    const ParseResult r = ParseCommandLine({"--search-path", "a;b", "--defines", "DEBUG", "--delphi", "5.0",
+        "--lib-path", "L", "--browse-path", "B", "--use-browse-path", "--ignore", "X,Y",
+        "--registry", "r1.reg", "--registry", "r2.reg", "--format", "json", "--tree", "usedby",
+        "--depth", "4", "P.dpr"});
+    // clang-format on
     ASSERT_EQ(r.Error, "");
     const CliOptions& o = r.Options;
     EXPECT_EQ(o.Project, "P.dpr");
@@ -58,6 +40,10 @@ TEST(CliOptions, ParsesEveryOption) {
     EXPECT_EQ(o.Format, OutputFormat::Json);
     EXPECT_EQ(o.Tree, 2);
     EXPECT_EQ(o.Depth, 4);
+    // The tree format prints the uses tree unless another is chosen.
+    EXPECT_EQ(ParseCommandLine({"--format", "tree", "P"}).Options.Tree, 1);
+    EXPECT_EQ(ParseCommandLine({"--format", "tree", "--tree", "usedby", "P"}).Options.Tree, 2);
+    EXPECT_EQ(ParseCommandLine({"P"}).Options.Tree, 0);
 }
 
 TEST(CliOptions, RefusesWhatItDoesNotUnderstand) {
@@ -79,12 +65,6 @@ TEST(CliOptions, RefusesWhatItDoesNotUnderstand) {
     }
     EXPECT_TRUE(ParseCommandLine({"--help"}).Options.Help);
     EXPECT_NE(UsageText().find("--use-browse-path"), std::string::npos);
-}
-
-TEST(CliOptions, TreeFormatPrintsTheUsesTreeUnlessAnotherIsChosen) {
-    EXPECT_EQ(ParseCommandLine({"--format", "tree", "P"}).Options.Tree, 1);
-    EXPECT_EQ(ParseCommandLine({"--format", "tree", "--tree", "usedby", "P"}).Options.Tree, 2);
-    EXPECT_EQ(ParseCommandLine({"P"}).Options.Tree, 0);
 }
 
 TEST(CliJson, TextsBecomeValidUtf8) {
@@ -216,18 +196,13 @@ TEST_F(CliRun, OptionsOverrideTheOptionsFile) {
         << out;
 }
 
-TEST_F(CliRun, MissingProjectFailsWithAMessage) {
+TEST_F(CliRun, MissingProjectAndUsageErrorsExitWithTwo) {
     int status = -1;
     std::string errors;
     RunCapture({root + "/Nope.dpr"}, status, &errors);
     EXPECT_EQ(status, 2);
     EXPECT_EQ(errors, "error: File \"" + root + "/Nope.dpr\" not found!\n");
-}
-
-TEST_F(CliRun, UsageErrorsExitWithTwo) {
-    int status = -1;
-    std::string errors;
-    RunCapture({"--format"}, status, &errors);
+    RunCapture({"--format"}, status, &errors); // a usage error
     EXPECT_EQ(status, 2);
     EXPECT_EQ(errors.rfind("unitrace-cli: ", 0), 0u) << errors;
 }
