@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include "platform/FileSystem.h"
+
 #include <QTextBlock>
 
 namespace ut::gui::test {
@@ -38,6 +40,29 @@ TempSettings::TempSettings() {
 std::unique_ptr<QSettings> TempSettings::Reopen() const {
     FSettings->sync();
     return std::make_unique<QSettings>(FSettings->fileName(), QSettings::IniFormat);
+}
+
+void WindowTest::SetUp() {
+    FSavedDir = ut::fs::GetCurrentDir();
+}
+
+void WindowTest::TearDown() {
+    Window.reset();
+    ut::fs::SetCurrentDir(FSavedDir);
+}
+
+std::unique_ptr<MainWindow> WindowTest::Make(QSettings& settings, const QStringList& arguments,
+                                             const ut::RegistryStore* registry) {
+    MainWindow::Options options;
+    options.Arguments = arguments;
+    options.prompts = &Prompts;
+    options.Registry = registry;
+    return std::make_unique<MainWindow>(settings, options);
+}
+
+void WindowTest::Open(const QStringList& arguments, const ut::RegistryStore* registry) {
+    Window = Make(Settings.Settings(), arguments, registry);
+    Window->show();
 }
 
 } // namespace ut::gui::test

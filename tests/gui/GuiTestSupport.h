@@ -1,21 +1,29 @@
 #pragma once
 // Shared pieces of the main-window tests: prompts that record instead of asking, a window
 // over a settings file of its own, and readers of the styled log.
+#include "QtPrinters.h"
+#include "gui/LogView.h"
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
-#include "QtPrinters.h"
+#include "gui/SetupPage.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QHeaderView>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
-
 
 namespace ut::gui::test {
 
@@ -57,6 +65,13 @@ class FakePrompts : public Prompts {
     std::optional<QString> InputAnswer;
 };
 
+/// A click in the middle of a header section.
+inline void ClickSection(QHeaderView* header, int section) {
+    const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                    header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
 /// One line of the log with the look of its first character.
 struct LogLine {
     QString Text;
@@ -82,5 +97,48 @@ class TempSettings {
     QTemporaryDir FDir;
     std::unique_ptr<QSettings> FSettings;
 };
+
+/// A main window over settings of its own, with recording prompts; the working directory
+/// that a scan changes is put back afterwards.
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// A window over `settings` (not shown: a window never shown restores and saves nothing).
+    std::unique_ptr<MainWindow> Make(QSettings& settings, const QStringList& arguments = {},
+                                     const ut::RegistryStore* registry = nullptr);
+    /// Window: made over Settings and shown.
+    void Open(const QStringList& arguments = {}, const ut::RegistryStore* registry = nullptr);
+    SetupPage& Page() { return Window->Setup(); }
+    QStringList Log() { return LogTexts(*Window->Setup().ELog); }
+
+    TempSettings Settings;
+    FakePrompts Prompts;
+    std::unique_ptr<MainWindow> Window;
+
+  private:
+    std::string FSavedDir;
+};
+
+/// Answers the next modal dialog of class D with `act` once it is up.
+template <class D> void WhenModal(std::function<void(D&)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog && ++*tries < 300)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (!dialog) {
+            ADD_FAILURE() << "no modal dialog came up";
+            return;
+        }
+        act(*dialog);
+    });
+    timer->start();
+}
 
 } // namespace ut::gui::test

@@ -17,11 +17,8 @@
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
-#include "platform/FileSystem.h"
 
-#include <QApplication>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -31,31 +28,22 @@
 
 namespace ut::gui::test {
 
-class PruneWindowTest : public ::testing::Test {
+class PruneWindowTest : public WindowTest {
   protected:
     void SetUp() override {
-        FSavedDir = ut::fs::GetCurrentDir();
-        MainWindow::Options options;
-        options.prompts = &Prompts;
-        Window = std::make_unique<MainWindow>(Settings.Settings(), options);
+        WindowTest::SetUp();
+        Open();
         Window->Commands().OpenFile = [this](const QString& file) { Opened << file; };
         Window->resize(700, 500);
-        Window->show();
-        Window->Setup().EProject->setText(QString::fromUtf8(UNITRACE_FIXTURES "/prune/Prune.dpr"));
+        Page().EProject->setText(QString::fromUtf8(UNITRACE_FIXTURES "/prune/Prune.dpr"));
         Window->btStartClick();
-        ASSERT_EQ(LogTexts(*Window->Setup().ELog).back(), QStringLiteral("Done"))
-            << LogTexts(*Window->Setup().ELog).join(u'\n').toStdString();
-    }
-    void TearDown() override {
-        Window.reset();
-        ut::fs::SetCurrentDir(FSavedDir);
+        ASSERT_EQ(Log().back(), QStringLiteral("Done")) << Log().join(u'\n').toStdString();
     }
 
     TreePage& Tree1() { return *Window->UsesPage; }
     TreePage& Tree2() { return *Window->UsedByPage; }
     ut::ProjectScan& Scan() { return Window->Scan(); }
     TreeCommands& Commands() { return Window->Commands(); }
-    QStringList Log() { return LogTexts(*Window->Setup().ELog); }
 
     /// Turns to a page as the program does (the rules for the user's clicks hold after a
     /// scan anyway).
@@ -146,33 +134,7 @@ class PruneWindowTest : public ::testing::Test {
         return count;
     }
 
-    /// Answers the next modal dialog of class D with `act` once it is up.
-    template <class D> static void WhenModal(std::function<void(D&)> act) {
-        auto* timer = new QTimer;
-        timer->setInterval(10);
-        auto tries = std::make_shared<int>(0);
-        QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
-            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-            if (!dialog && ++*tries < 300)
-                return;
-            timer->stop();
-            timer->deleteLater();
-            if (!dialog) {
-                ADD_FAILURE() << "no modal dialog came up";
-                return;
-            }
-            act(*dialog);
-        });
-        timer->start();
-    }
-
-    TempSettings Settings;
-    FakePrompts Prompts;
-    std::unique_ptr<MainWindow> Window;
     QStringList Opened;
-
-  private:
-    std::string FSavedDir;
 };
 
 } // namespace ut::gui::test

@@ -29,12 +29,6 @@ class TreeCommandsTest : public PruneWindowTest {
         EXPECT_TRUE(Commands().TreePup->isVisible());
         Commands().TreePup->hide();
     }
-    QStringList Captions() {
-        QStringList captions;
-        for (QAction* item : Commands().TreePup->actions())
-            captions << item->text();
-        return captions;
-    }
     /// The units of FUnits by key.
     QStringList Keys() {
         QStringList keys;
@@ -53,12 +47,14 @@ class TreeCommandsTest : public PruneWindowTest {
 };
 
 TEST_F(TreeCommandsTest, MenuItemsShortcutsAndCaptionsThatFollowTheTree) {
-    EXPECT_EQ(Captions(),
+    QStringList captions, keys;
+    for (QAction* item : Commands().TreePup->actions()) {
+        captions << item->text();
+        keys << item->shortcut().toString();
+    }
+    EXPECT_EQ(captions,
               QStringList({"&Uses...", "Only forms...", "&Expand forms only", "&Edit *.PAS",
                            "&Delete small units...", "Delete by &Location..."}));
-    QStringList keys;
-    for (QAction* item : Commands().TreePup->actions())
-        keys << item->shortcut().toString();
     EXPECT_EQ(keys, QStringList(
                         {"Ctrl+Return", "Ctrl+Shift+F", "Ctrl+Alt+F", "F4", "Ctrl+Shift+Del", ""}));
     EXPECT_EQ(Commands().TreePup->defaultAction(), Commands().mnUsesOposite);
@@ -89,22 +85,21 @@ TEST_F(TreeCommandsTest, MenuItemsShortcutsAndCaptionsThatFollowTheTree) {
     EXPECT_TRUE(Commands().mnDelByLoc->isEnabled());
 }
 
-TEST(TreeCommandsBeforeAScan, DeleteItemsAreDisabled) {
-    TempSettings settings;
-    FakePrompts prompts;
-    MainWindow::Options options;
-    options.prompts = &prompts;
-    MainWindow window(settings.Settings(), options);
-    window.Commands().TreePupPopup(window.UsesPage->Tree());
-    EXPECT_FALSE(window.Commands().mnDelSmall->isEnabled());
-    EXPECT_FALSE(window.Commands().mnDelByLoc->isEnabled());
-    EXPECT_TRUE(window.Commands().mnOnlyForms->isEnabled());
+using TreeCommandsBeforeAScan = WindowTest;
+
+TEST_F(TreeCommandsBeforeAScan, DeleteItemsAreDisabledAndCopeWhenTriggered) {
+    Open();
+    TreeCommands& commands = Window->Commands();
+    commands.TreePupPopup(Window->UsesPage->Tree());
+    EXPECT_FALSE(commands.mnDelSmall->isEnabled());
+    EXPECT_FALSE(commands.mnDelByLoc->isEnabled());
+    EXPECT_TRUE(commands.mnOnlyForms->isEnabled());
     // The commands themselves cope: nothing to ask, nothing to remove.
-    window.Commands().mnDelSmall->setEnabled(true);
-    window.Commands().mnDelSmall->trigger();
-    window.Commands().mnDelByLoc->setEnabled(true);
-    window.Commands().mnDelByLoc->trigger();
-    EXPECT_TRUE(prompts.Inputs.isEmpty());
+    for (QAction* item : {commands.mnDelSmall, commands.mnDelByLoc}) {
+        item->setEnabled(true);
+        item->trigger();
+    }
+    EXPECT_TRUE(Prompts.Inputs.isEmpty());
 }
 
 TEST_F(TreeCommandsTest, DelAsksAndRemovesTheUnitEverywhereLeavingNothingThatReachesIt) {
@@ -362,8 +357,19 @@ INSTANTIATE_TEST_SUITE_P(
         SmallCase{"Empty", QString(), {}, "EXC: File=, Msg='' is not a valid integer value"}),
     [](const ::testing::TestParamInfo<SmallCase>& info) { return std::string(info.param.Name); });
 
-TEST_F(TreeCommandsTest, DeleteByLocationRemovesTheUnitsOfTheTickedLocations) {
+TEST_F(TreeCommandsTest, DeleteByLocationRemovesTheUnitsOfTheTickedLocationsOnly) {
     UsesTree();
+    // Nothing ticked, or ticked and cancelled: nothing goes.
+    WhenModal<TFCheckSel>([](TFCheckSel& dialog) { dialog.btOk->click(); });
+    Commands().mnDelByLoc->trigger();
+    EXPECT_EQ(Keys(), AllKeys);
+    WhenModal<TFCheckSel>([](TFCheckSel& dialog) {
+        dialog.SetChecked(1, true);
+        dialog.btCancel->click();
+    });
+    Commands().mnDelByLoc->trigger();
+    EXPECT_EQ(Keys(), AllKeys);
+
     QStringList items;
     QString caption;
     bool anyTicked = true;
@@ -388,21 +394,8 @@ TEST_F(TreeCommandsTest, DeleteByLocationRemovesTheUnitsOfTheTickedLocations) {
     EXPECT_TRUE(NoWaitCursor());
 }
 
-TEST_F(TreeCommandsTest, DeleteByLocationWithNothingTickedOrCancelRemovesNothing) {
-    UsesTree();
-    WhenModal<TFCheckSel>([](TFCheckSel& dialog) { dialog.btOk->click(); });
-    Commands().mnDelByLoc->trigger();
-    EXPECT_EQ(Keys(), AllKeys);
-    WhenModal<TFCheckSel>([](TFCheckSel& dialog) {
-        dialog.SetChecked(1, true);
-        dialog.btCancel->click();
-    });
-    Commands().mnDelByLoc->trigger();
-    EXPECT_EQ(Keys(), AllKeys);
-}
-
 TEST_F(TreeCommandsTest, CommandsFallBackToTheLastPopupTreeOnlyWhileItLives) {
-    TreePage& usedBy = UsedByTree();
+    UsedByTree();
     Window->SubViews().ShowSubView(Unit("FormA"), tdUsedBy);
     QPointer<TFSubView> window = Window->SubViews().Windows().front();
     TreePage& sub = *window->Tree();
@@ -425,7 +418,6 @@ TEST_F(TreeCommandsTest, CommandsFallBackToTheLastPopupTreeOnlyWhileItLives) {
     EXPECT_EQ(Log(), log);
     EXPECT_EQ(Opened.size(), 1);
     EXPECT_TRUE(Window->SubViews().Windows().isEmpty());
-    (void)usedBy;
 }
 
 } // namespace
