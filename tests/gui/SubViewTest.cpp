@@ -5,9 +5,10 @@
 
 #include "gui/NeighbourList.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
 
@@ -38,14 +39,10 @@ class SubViewTest : public PruneWindowTest {
             captions << window->windowTitle();
         return captions;
     }
-    static void FlushDeletes() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 };
 
 TEST_F(SubViewTest, NeighbourListShowsUsesThenUsersAfterTheDelay) {
     TreePage& tree = UsesTree();
-    EXPECT_EQ(List().width() > 0, true);
     Select(tree, Node(tree, {"Prune", "Cyc1", "Cyc2"}));
     // Nothing happens before the delay has run out.
     EXPECT_TRUE(List().ChangePending());
@@ -115,14 +112,13 @@ TEST_F(SubViewTest, OneWindowPerUnitAndDirectionWithItsCaption) {
     TFSubView* uses2 = Windows().back();
     EXPECT_EQ(uses2->Direction(), tdUses);
     EXPECT_EQ(Texts(*uses2->Tree(), uses2->Tree()->Model()->index(0, 0)), QStringList({"Exact"}));
-}
 
-TEST_F(SubViewTest, RepeatNodesOpenTheirUnitAndBareNamesNothing) {
-    TreePage& uses = UsesTree();
+    // A repeat node opens its unit's window; a bare name opens nothing.
+    ShowPage(pgUses);
     DoubleClick(uses, Node(uses, {"Prune", "Cyc1", "Cyc2", "Cyc3", "Cyc1"}));
-    EXPECT_EQ(Captions(Windows()), QStringList({"Unit Cyc1 is used by:"}));
     DoubleClick(uses, Node(uses, {"Prune", "Exact", "SysUtils"}));
-    EXPECT_EQ(Windows().size(), 1);
+    EXPECT_EQ(Captions(Windows()),
+              QStringList({"Unit Small is used by:", "Unit Small uses:", "Unit Cyc1 is used by:"}));
 }
 
 TEST_F(SubViewTest, WindowTreesExpandInTheirDirectionAndOpenTheOpposite) {
@@ -150,25 +146,7 @@ TEST_F(SubViewTest, WindowTreesExpandInTheirDirectionAndOpenTheOpposite) {
               QStringList({"Unit Cyc1 is used by:", "Unit Cyc3 uses:", "Unit Small is used by:"}));
 }
 
-TEST_F(SubViewTest, EscapeClosesTheWindowAndNothingElse) {
-    TreePage& uses = UsesTree();
-    DoubleClick(uses, Node(uses, {"Prune", "Small"}));
-    DoubleClick(uses, Node(uses, {"Prune", "Big"}));
-    ASSERT_EQ(Windows().size(), 2);
-    QPointer<TFSubView> first = Windows().front();
-    QPointer<TFSubView> second = Windows().back();
-    QTest::keyClick(first->Tree()->Tree(), Qt::Key_Escape);
-    EXPECT_FALSE(first && first->isVisible());
-    FlushDeletes();
-    EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(Windows(), QList<TFSubView*>({second.data()}));
-    EXPECT_TRUE(Window->isVisible());
-    // Closed windows can be opened again.
-    DoubleClick(uses, Node(uses, {"Prune", "Small"}));
-    EXPECT_EQ(Captions(Windows()), QStringList({"Unit Big is used by:", "Unit Small is used by:"}));
-}
-
-TEST_F(SubViewTest, FilterChangeNewScanAndExitCloseEveryWindow) {
+TEST_F(SubViewTest, EscapeClosesOneWindowFilterChangeNewScanAndExitCloseEveryWindow) {
     TreePage& uses = UsesTree();
     auto openTwo = [&] {
         ShowPage(pgSetup);
@@ -182,13 +160,24 @@ TEST_F(SubViewTest, FilterChangeNewScanAndExitCloseEveryWindow) {
         return windows;
     };
     auto allGone = [](const QList<QPointer<TFSubView>>& windows) {
-        for (const auto& window : windows)
-            if (window)
-                return false;
-        return true;
+        return std::all_of(windows.begin(), windows.end(),
+                           [](const auto& w) { return w.isNull(); });
     };
 
+    // Escape closes its own window and nothing else; it can be opened again.
     auto windows = openTwo();
+    QTest::keyClick(windows[0]->Tree()->Tree(), Qt::Key_Escape);
+    EXPECT_FALSE(windows[0] && windows[0]->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(windows[0].isNull());
+    EXPECT_EQ(Windows(), QList<TFSubView*>({windows[1].data()}));
+    EXPECT_TRUE(Window->isVisible());
+    DoubleClick(uses, Node(uses, {"Prune", "Small"}));
+    EXPECT_EQ(Captions(Windows()), QStringList({"Unit Big is used by:", "Unit Small is used by:"}));
+
+    windows.clear();
+    for (TFSubView* window : Windows())
+        windows << window;
     QTest::mouseClick(Window->Setup().chkShowIgnored, Qt::LeftButton);
     EXPECT_TRUE(allGone(windows)); // destroyed at once, not later
     EXPECT_TRUE(Window->SubViews().Windows().isEmpty());
@@ -206,14 +195,8 @@ TEST_F(SubViewTest, FilterChangeNewScanAndExitCloseEveryWindow) {
 
 TEST_F(SubViewTest, WindowsTakeTheSortKeyOfTheMainTreeForNewLevels) {
     TreePage& uses = UsesTree();
-    auto clickSection = [](TreePage& page, int section) {
-        QHeaderView* header = page.Header();
-        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
-                        header->height() / 2);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    };
-    clickSection(uses, 0);
-    clickSection(uses, 0); // name, descending
+    ClickSection(uses.Header(), 0);
+    ClickSection(uses.Header(), 0); // name, descending
     ASSERT_EQ(uses.SortKey(), -1);
 
     TreePage& usedBy = UsedByTree();
@@ -225,7 +208,7 @@ TEST_F(SubViewTest, WindowsTakeTheSortKeyOfTheMainTreeForNewLevels) {
 
     // A click on the main tree's header changes the key for the levels built later only.
     ShowPage(pgUses);
-    clickSection(uses, 0);
+    ClickSection(uses.Header(), 0);
     ASSERT_EQ(uses.SortKey(), 1);
     EXPECT_EQ(Texts(sub, Node(sub, {"Prune"})), descending);
     const QModelIndex root = Node(sub, {"Prune"});
