@@ -1,6 +1,6 @@
 #include "gui/MapPage.h"
+#include "GuiTestSupport.h"
 #include "gui/FindDialog.h"
-#include "gui/Prompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,29 +21,11 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace ut::gui::testing {
 namespace {
-
-// Answers every question with a fixed reply and records questions and warnings.
-class RecordingPrompts : public Prompts {
-  public:
-    void ErrorMessage(const QString& text) override { Errors << text; }
-    void Warning(const QString& text) override { Warnings << text; }
-    bool Confirm(const QString& text) override {
-        Questions << text;
-        return Answer;
-    }
-    QString OpenFileName(const QString&, const QString&, const QStringList&) override { return {}; }
-    void Clear() {
-        Errors.clear();
-        Warnings.clear();
-        Questions.clear();
-    }
-
-    QStringList Errors, Warnings, Questions;
-    bool Answer = false;
-};
 
 // Lines end in CR LF as the linker writes them; the view shows each break as one position,
 // so the hits lie at 0, 9, 18 ("units") and 24 in the view but at 0, 10, 20, 27 in the file.
@@ -138,45 +120,40 @@ class MapPageTest : public ::testing::Test {
     QString Selected() const { return page->Editor()->textCursor().selectedText(); }
 
     QTemporaryDir dir;
-    RecordingPrompts prompts;
+    test::FakePrompts prompts;
     std::unique_ptr<MapPage> page;
 };
 
-TEST_F(MapPageTest, ViewIsReadOnlyFixedPitchWithoutWrap) {
+TEST_F(MapPageTest, LoadsEachByteAsOneCharacterOnceUntilOutdated) {
     QPlainTextEdit* view = page->Editor();
-    EXPECT_EQ(view->objectName(), "EMap");
     EXPECT_TRUE(view->isReadOnly());
     EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_EQ(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_TRUE(QFontInfo(view->font()).fixedPitch());
-}
 
-TEST_F(MapPageTest, LoadsOnceUntilOutdated) {
-    Load("first\r\n");
+    // Nothing is decoded as UTF-8 or dropped.
+    Load("M=\xC4rger \xC3\xA4\r\n");
     EXPECT_TRUE(page->Loaded());
-    EXPECT_EQ(page->Editor()->toPlainText(), "first\n");
+    EXPECT_EQ(view->toPlainText(), QString::fromLatin1("M=\xC4rger \xC3\xA4\n", qsizetype(11)));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
 
     Write(QStringLiteral("Demo.map"), "second\r\n");
     page->Activate();
-    EXPECT_EQ(page->Editor()->toPlainText(), "first\n"); // still the loaded text
-
+    EXPECT_EQ(view->toPlainText().size(), 11); // still the loaded text
     page->MapViewOutdated();
     EXPECT_FALSE(page->Loaded());
     page->Activate();
-    EXPECT_EQ(page->Editor()->toPlainText(), "second\n");
+    EXPECT_EQ(view->toPlainText(), "second\n");
 
-    // A new file name counts as a change too.
-    page->SetMapFileName(Write(QStringLiteral("Other.map"), "third"));
+    // A new file name counts as a change too, and is found in another letter case.
+    Write(QStringLiteral("Other.map"), "third");
+    page->SetMapFileName(dir.filePath(QStringLiteral("OTHER.MAP")));
     page->Activate();
-    EXPECT_EQ(page->Editor()->toPlainText(), "third");
+    EXPECT_EQ(view->toPlainText(), "third");
 }
 
 TEST_F(MapPageTest, MissingFileLeavesViewEmptyUntilOutdated) {
     Load("old text");
-    const QString missing = dir.filePath(QStringLiteral("Missing.map"));
-    page->SetMapFileName(missing);
+    page->SetMapFileName(dir.filePath(QStringLiteral("Missing.map")));
     page->Activate();
     EXPECT_TRUE(page->Loaded());
     EXPECT_TRUE(page->Editor()->toPlainText().isEmpty());
@@ -196,59 +173,34 @@ TEST_F(MapPageTest, MissingFileLeavesViewEmptyUntilOutdated) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(MapPageTest, FileNameInOtherLetterCaseIsFound) {
-    Write(QStringLiteral("Demo.map"), "text");
-    page->SetMapFileName(dir.filePath(QStringLiteral("DEMO.MAP")));
-    page->Activate();
-    EXPECT_EQ(page->Editor()->toPlainText(), "text");
-}
-
-// Every byte is one character: nothing is decoded as UTF-8 or dropped.
-TEST_F(MapPageTest, ShowsBytesOneCharacterEach) {
-    Load("M=\xC4rger \xC3\xA4\r\n");
-    EXPECT_EQ(page->Editor()->toPlainText(),
-              QString::fromLatin1("M=\xC4rger \xC3\xA4\n", qsizetype(11)));
-}
-
-TEST_F(MapPageTest, PopupMenuHasFindAndFindNext) {
+TEST_F(MapPageTest, PopupMenuCtrlFAndF3BeforeAnySearchOpenTheDialogWithItsDefaults) {
     QMenu* menu = page->MapPup();
-    ASSERT_EQ(menu->actions().size(), 2);
-    EXPECT_EQ(menu->actions()[0], page->FindAction());
-    EXPECT_EQ(menu->actions()[1], page->FindNextAction());
+    EXPECT_EQ(menu->actions(), QList<QAction*>({page->FindAction(), page->FindNextAction()}));
     EXPECT_EQ(page->FindAction()->text(), "&Find");
     EXPECT_EQ(page->FindAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     EXPECT_EQ(page->FindNextAction()->text(), "Find next...");
     EXPECT_EQ(page->FindNextAction()->shortcut(), QKeySequence(Qt::Key_F3));
-
+    Load(kMap);
     ShowActive();
     emit page->Editor()->customContextMenuRequested(QPoint(10, 10));
     EXPECT_TRUE(menu->isVisible());
     menu->close();
-}
 
-TEST_F(MapPageTest, CtrlFOpensDialogWithItsDefaults) {
-    Load(kMap);
-    ShowActive();
     FindDialog* dlg = page->FindDlg();
-    EXPECT_FALSE(dlg->isVisible());
-    Key(Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(dlg->isModal());
-    EXPECT_TRUE(dlg->DownButton()->isChecked());
-    EXPECT_FALSE(dlg->MatchCaseBox()->isChecked());
-    EXPECT_FALSE(dlg->WholeWordBox()->isChecked());
-    EXPECT_FALSE(dlg->FindNextButton()->isEnabled()); // nothing typed yet
-    dlg->close();
-}
-
-TEST_F(MapPageTest, F3BeforeAnySearchOpensDialog) {
-    Load(kMap);
-    ShowActive();
-    Key(Qt::Key_F3);
-    EXPECT_TRUE(page->FindDlg()->isVisible());
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_F, Qt::ControlModifier}, std::pair{Qt::Key_F3, Qt::NoModifier}}) {
+        EXPECT_FALSE(dlg->isVisible());
+        Key(key, modifiers);
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_FALSE(dlg->isModal());
+        EXPECT_TRUE(dlg->DownButton()->isChecked());
+        EXPECT_FALSE(dlg->MatchCaseBox()->isChecked());
+        EXPECT_FALSE(dlg->WholeWordBox()->isChecked());
+        EXPECT_FALSE(dlg->FindNextButton()->isEnabled()); // nothing typed yet
+        dlg->close();
+    }
     EXPECT_TRUE(prompts.Warnings.isEmpty());
     EXPECT_EQ(SelStart(), 0);
-    page->FindDlg()->close();
 }
 
 TEST_F(MapPageTest, EnterInDialogFindsAndKeepsTextAndOptions) {
@@ -278,7 +230,7 @@ TEST_F(MapPageTest, EnterInDialogFindsAndKeepsTextAndOptions) {
 TEST_F(MapPageTest, SearchDownStepsThroughHitsAndWrapsWhenAnsweredYes) {
     Load(kMap);
     ShowActive();
-    prompts.Answer = true;
+    prompts.ConfirmAnswer = true;
     SearchFromDialog(QStringLiteral("unit"));
     EXPECT_EQ(SelStart(), 9);
     EXPECT_EQ(Selected(), "Unit");
@@ -322,7 +274,7 @@ TEST_F(MapPageTest, SearchUpStepsBackAndWrapsToLastHit) {
     EXPECT_EQ(prompts.Questions, QStringList{UpQuestion("unit")});
     EXPECT_EQ(SelStart(), 0);
     EXPECT_EQ(Selected(), "unit");
-    prompts.Answer = true;
+    prompts.ConfirmAnswer = true;
     Key(Qt::Key_F3);
     EXPECT_EQ(prompts.Questions.size(), 2);
     EXPECT_EQ(SelStart(), 24);
@@ -333,7 +285,7 @@ TEST_F(MapPageTest, SearchUpStepsBackAndWrapsToLastHit) {
 TEST_F(MapPageTest, TextFoundNowhereWarnsWithoutQuestion) {
     Load(kMap);
     ShowActive();
-    prompts.Answer = true;
+    prompts.ConfirmAnswer = true;
     SetCaret(5);
     SearchFromDialog(QStringLiteral("absent"));
     EXPECT_TRUE(prompts.Questions.isEmpty());
@@ -341,7 +293,7 @@ TEST_F(MapPageTest, TextFoundNowhereWarnsWithoutQuestion) {
     EXPECT_EQ(SelStart(), 5);
 
     // Upward the same notice.
-    prompts.Clear();
+    prompts.Warnings.clear();
     SearchFromDialog(QStringLiteral("absent"), /*down=*/false);
     EXPECT_EQ(prompts.Warnings, QStringList{"The text \"absent\" was not found!"});
 }
@@ -356,7 +308,7 @@ TEST_F(MapPageTest, TextOutsideTheViewsCharactersIsNotFound) {
                                        "e\xE2\x82\xAC"));
     EXPECT_EQ(prompts.Warnings, QStringList{QString::fromUtf8("The text \"Stra\xC3\x9F"
                                                               "e\xE2\x82\xAC\" was not found!")});
-    prompts.Clear();
+    prompts.Warnings.clear();
     // Latin-1 letters match the bytes, ASCII ones in either case.
     SearchFromDialog(QStringLiteral("STRA") + QChar(0xDF));
     EXPECT_TRUE(prompts.Warnings.isEmpty());
@@ -395,14 +347,7 @@ TEST_F(MapPageTest, NewMapKeepsTheLastSearch) {
     EXPECT_EQ(SelStart(), 14);
 }
 
-void Wheel(QWidget* viewport, int delta, Qt::KeyboardModifiers modifiers) {
-    const QPointF at(20, 20);
-    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      modifiers, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(viewport, &event);
-    EXPECT_TRUE(event.isAccepted());
-}
-
+// The rule itself is the log's (LogViewTest); here: the view applies it, in lines.
 TEST_F(MapPageTest, MouseWheelScrollsTwoLinesOneWithShiftAPageWithCtrl) {
     std::string text;
     for (int i = 0; i < 300; ++i)
@@ -410,29 +355,20 @@ TEST_F(MapPageTest, MouseWheelScrollsTwoLinesOneWithShiftAPageWithCtrl) {
     Load(text);
     ShowActive();
     QScrollBar* bar = page->Editor()->verticalScrollBar();
-    QWidget* viewport = page->Editor()->viewport();
-    ASSERT_GT(bar->maximum(), 50);
-    const int page_ = bar->pageStep();
-    ASSERT_GT(page_, 3);
-
-    Wheel(viewport, -120, Qt::NoModifier);
-    EXPECT_EQ(bar->value(), 2);
-    Wheel(viewport, -120, Qt::ShiftModifier);
-    EXPECT_EQ(bar->value(), 3);
-    Wheel(viewport, -120, Qt::ControlModifier);
-    EXPECT_EQ(bar->value(), 3 + page_);
-    Wheel(viewport, -120, Qt::ControlModifier | Qt::ShiftModifier); // Shift wins
-    EXPECT_EQ(bar->value(), 4 + page_);
-    Wheel(viewport, 120, Qt::NoModifier);
-    EXPECT_EQ(bar->value(), 2 + page_);
-    Wheel(viewport, 120, Qt::ControlModifier);
-    EXPECT_EQ(bar->value(), 2);
-    Wheel(viewport, 120, Qt::ShiftModifier);
-    EXPECT_EQ(bar->value(), 1);
-
-    bar->setValue(bar->maximum());
-    Wheel(viewport, -120, Qt::NoModifier);
-    EXPECT_EQ(bar->value(), bar->maximum());
+    ASSERT_GT(bar->pageStep(), 3);
+    const std::tuple<int, Qt::KeyboardModifiers, int> turns[] = {
+        {-120, Qt::NoModifier, 2},
+        {-120, Qt::ShiftModifier, 3},
+        {-120, Qt::ControlModifier, 3 + bar->pageStep()},
+        {120, Qt::ControlModifier, 3}};
+    for (const auto& [delta, modifiers, value] : turns) {
+        const QPointF at(20, 20);
+        QWheelEvent event(at, page->Editor()->viewport()->mapToGlobal(at), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(page->Editor()->viewport(), &event);
+        EXPECT_TRUE(event.isAccepted());
+        EXPECT_EQ(bar->value(), value) << delta << " " << int(modifiers);
+    }
 }
 
 TEST_F(MapPageTest, PrepareForScreenshotSelectsAHitWithoutBoxes) {
