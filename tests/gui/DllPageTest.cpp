@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -281,7 +280,7 @@ TEST_F(DllPageTest, ACopyDoesNotRepeatALibraryOfItsChainEither) {
 TEST_F(DllPageTest, CtrlDeleteRemovesANodeAndItsRegisteredFilesButNeverTheRoot) {
     Lib("app.exe", {"a.dll", "b.dll"});
     Lib("a.dll", {"c.dll"});
-    Lib("b.dll", {});
+    Lib("b.dll", {"a.dll"});
     Lib("c.dll", {});
     ShowTree("app.exe");
     QTreeWidgetItem* a = ChildNamed(Root(), "a.dll");
@@ -300,40 +299,41 @@ TEST_F(DllPageTest, CtrlDeleteRemovesANodeAndItsRegisteredFilesButNeverTheRoot) 
     EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
     EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll"}));
 
-    page.dllTree->setCurrentItem(Root());
-    QTest::keyClick(page.dllTree, Qt::Key_Delete, Qt::ControlModifier);
-    ASSERT_EQ(page.dllTree->topLevelItemCount(), 1);
-    EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
-    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll"}));
-}
-
-TEST_F(DllPageTest, ADeletedLibraryIsRegisteredAfreshWhenMetAgain) {
-    Lib("app.exe", {"a.dll", "b.dll"});
-    Lib("a.dll", {});
-    Lib("b.dll", {"a.dll"});
-    ShowTree("app.exe");
-    page.dllTree->DeleteNode(ChildNamed(Root(), "a.dll"));
+    // Met again, the deleted library is registered afresh.
     QTreeWidgetItem* b = ChildNamed(Root(), "b.dll");
     Expand(b);
     QTreeWidgetItem* again = ChildNamed(b, "a.dll");
     EXPECT_TRUE(Unexpanded(again));
     EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll", "a.dll"}));
     EXPECT_EQ(page.dllTree->DllNodes().Objects(2), again);
+
+    page.dllTree->setCurrentItem(Root());
+    QTest::keyClick(page.dllTree, Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(page.dllTree->topLevelItemCount(), 1);
+    EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
+    EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll", "a.dll"}));
 }
 
-TEST_F(DllPageTest, EExeRebuildsOnAChangedFileNameOnly) {
+TEST_F(DllPageTest, EExeLeftWithEnterRebuildsOnAChangedFileNameOnly) {
     Lib("app.exe", {"a.dll"});
     Lib("other.exe", {"b.dll"});
+    EnterMovesFocus selNext;
+    selNext.Watch(page.EExe); // as the main window binds it
     ShowTree("app.exe");
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
 
-    // Leaving the box with the same name in other letters keeps the tree.
+    // The same name in other letters keeps the tree.
     page.EExe->setText(Path("APP.EXE"));
     QTest::keyClick(page.EExe, Qt::Key_Return);
     EXPECT_EQ(page.ExeName(), Path("app.exe"));
     EXPECT_EQ(Dumped(), Names({"app.exe"}));
 
-    page.EExe->setText(Path("other.exe"));
+    page.EExe->setFocus();
+    page.EExe->selectAll();
+    QTest::keyClicks(page.EExe, Path("other.exe"));
     QTest::keyClick(page.EExe, Qt::Key_Return);
+    EXPECT_TRUE(page.dllTree->hasFocus());
     EXPECT_EQ(page.ExeName(), Path("other.exe"));
     EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
     EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
@@ -345,30 +345,10 @@ TEST_F(DllPageTest, EExeRebuildsOnAChangedFileNameOnly) {
     EXPECT_EQ(Dumped(), Names({"app.exe", "other.exe"}));
 }
 
-TEST_F(DllPageTest, LeavingEExeWithEnterTakesTheTypedName) {
-    Lib("app.exe", {"a.dll"});
-    Lib("other.exe", {"b.dll"});
-    EnterMovesFocus selNext;
-    selNext.Watch(page.EExe); // as the main window binds it
-    ShowTree("app.exe");
-    page.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
-    page.EExe->setFocus();
-    page.EExe->selectAll();
-    QTest::keyClicks(page.EExe, Path("other.exe"));
-    QTest::keyClick(page.EExe, Qt::Key_Return);
-    EXPECT_TRUE(page.dllTree->hasFocus());
-    EXPECT_EQ(page.ExeName(), Path("other.exe"));
-    EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
-}
-
 TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
     Lib("app.exe", {"a.dll"});
     Lib("pick.dll", {"b.dll"});
     ShowTree("app.exe");
-    EXPECT_EQ(page.labExe->text(), "Executable:");
-    EXPECT_EQ(page.labExe->buddy(), page.EExe);
-
     prompts.ChosenFile = Path("pick.dll");
     page.EExe->BrowseAction()->trigger();
     EXPECT_EQ(prompts.DialogTitle, "Select file...");
@@ -468,7 +448,6 @@ TEST_F(DllPageTest, TheScreenshotShowsTheRunningProgramsTreeTwoLevelsDeep) {
     page.PrepareForScreenshot();
     EXPECT_EQ(page.ExeName(), QCoreApplication::applicationFilePath());
     ASSERT_NE(Root(), nullptr);
-    EXPECT_EQ(Root()->text(0), QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     EXPECT_TRUE(Root()->isExpanded());
     const Names libs = ChildTexts(Root());
     EXPECT_NE(std::find(libs.begin(), libs.end(), "libQt6Widgets.so.6"), libs.end());
