@@ -24,22 +24,8 @@
 namespace ut::gui::test {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowTest {
   protected:
-    void SetUp() override { FSavedDir = ut::fs::GetCurrentDir(); }
-    void TearDown() override {
-        Window.reset();
-        ut::fs::SetCurrentDir(FSavedDir);
-    }
-
-    void Open(const QStringList& arguments = {}) {
-        MainWindow::Options options;
-        options.Arguments = arguments;
-        options.prompts = &Prompts;
-        Window = std::make_unique<MainWindow>(Settings.Settings(), options);
-        Window->show();
-    }
-    SetupPage& Page() { return Window->Setup(); }
     QTabBar& Tabs() { return *Window->PagerControl().tabBar(); }
     int Current() { return Window->PagerControl().currentIndex(); }
     void ClickTab(int index) {
@@ -48,26 +34,16 @@ class MainWindowTest : public ::testing::Test {
     void ScanFixture() {
         Page().EProject->setText(Fixture("Proj/Proj.dpr"));
         Window->btStartClick();
-        ASSERT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
+        ASSERT_EQ(Log().back(), QStringLiteral("Done"));
     }
-
-    TempSettings Settings;
-    FakePrompts Prompts;
-    std::unique_ptr<MainWindow> Window;
-
-  private:
-    std::string FSavedDir;
 };
 
 TEST_F(MainWindowTest, PagesAndSetupControlsAsCreated) {
     Open();
     const QStringList titles = {"Setup", "Uses", "Used by", "Map file", "DLL usage"};
-    const QStringList names = {"SetupPage", "UsesPage", "UsedByPage", "MapPage", "DllPage"};
     ASSERT_EQ(Window->PagerControl().count(), titles.size());
-    for (int i = 0; i < titles.size(); ++i) {
+    for (int i = 0; i < titles.size(); ++i)
         EXPECT_EQ(Window->PagerControl().tabText(i), titles[i]);
-        EXPECT_EQ(Window->PagerControl().widget(i)->objectName(), names[i]);
-    }
     EXPECT_EQ(Current(), pgSetup);
 
     // Captions with their access keys, and the buddy each caption label gives focus to.
@@ -101,13 +77,18 @@ TEST_F(MainWindowTest, PagesAndSetupControlsAsCreated) {
               (std::vector<std::string>{"Classes", "Graphics", "Messages", "SysUtils", "Windows"}));
 }
 
-TEST_F(MainWindowTest, BeforeAScanOnlyDllUsageIsReachableFromSetup) {
+TEST_F(MainWindowTest, BeforeAScanOnlyDllUsageIsReachableFromSetupAfterItEveryPage) {
     Open();
     for (int page : {pgUses, pgUsedBy, pgMap}) {
         ClickTab(page);
         EXPECT_EQ(Current(), pgSetup) << "tab " << page;
         EXPECT_EQ(Window->TabAtMouse(), page);
     }
+    // The keyboard follows the same rules.
+    QTest::keyClick(&Window->PagerControl(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(Current(), pgSetup);
+    QTest::keyClick(&Tabs(), Qt::Key_Right);
+    EXPECT_EQ(Current(), pgSetup);
     ClickTab(pgDll);
     EXPECT_EQ(Current(), pgDll);
     // From "DLL usage" only "Setup" is reachable.
@@ -115,18 +96,7 @@ TEST_F(MainWindowTest, BeforeAScanOnlyDllUsageIsReachableFromSetup) {
     EXPECT_EQ(Current(), pgDll);
     ClickTab(pgSetup);
     EXPECT_EQ(Current(), pgSetup);
-}
 
-TEST_F(MainWindowTest, KeyboardPageChangesFollowTheSameRules) {
-    Open();
-    QTest::keyClick(&Window->PagerControl(), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(Current(), pgSetup);
-    QTest::keyClick(&Tabs(), Qt::Key_Right);
-    EXPECT_EQ(Current(), pgSetup);
-}
-
-TEST_F(MainWindowTest, AfterAScanEveryPageIsReachable) {
-    Open();
     ScanFixture();
     for (int page : {pgUses, pgUsedBy, pgMap, pgDll, pgSetup}) {
         ClickTab(page);
@@ -134,36 +104,28 @@ TEST_F(MainWindowTest, AfterAScanEveryPageIsReachable) {
     }
 }
 
-TEST_F(MainWindowTest, F9FromAnotherPageTurnsToSetupAndScans) {
-    Open();
-    Page().EProject->setText(Fixture("Proj/Proj.dpr"));
-    ClickTab(pgDll);
-    ASSERT_EQ(Current(), pgDll);
-    QTest::keyClick(Window->DllPage, Qt::Key_F9);
-    EXPECT_EQ(Current(), pgSetup);
-    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
-    ASSERT_NE(Window->Scan().FProject, nullptr);
-}
-
-TEST_F(MainWindowTest, F9InAnInputIsConsumedByTheWindow) {
+TEST_F(MainWindowTest, F9FromAnotherPageOrAnInputTurnsToSetupAndScans) {
     Open();
     Page().EProject->setText(Fixture("Proj/Proj.dpr"));
     QTest::keyClick(Page().ESearchPath, Qt::Key_F9);
-    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
+    EXPECT_EQ(Log().back(), QStringLiteral("Done"));
+    ClickTab(pgDll);
+    ASSERT_EQ(Current(), pgDll);
+    Page().ELog->clear();
+    QTest::keyClick(Window->DllPage, Qt::Key_F9);
+    EXPECT_EQ(Current(), pgSetup);
+    EXPECT_EQ(Log().back(), QStringLiteral("Done"));
+    ASSERT_NE(Window->Scan().FProject, nullptr);
 }
 
-TEST_F(MainWindowTest, AltXClosesFromAnyPage) {
+TEST_F(MainWindowTest, AltXClosesFromAnyPageButNotWithAnotherModifier) {
     Open();
     ScanFixture();
+    QTest::keyClick(Page().ESearchPath, Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(Window->isVisible());
     Window->PagerControl().setCurrentIndex(pgUsedBy);
     QTest::keyClick(Window->UsedByPage, Qt::Key_X, Qt::AltModifier);
     EXPECT_FALSE(Window->isVisible());
-}
-
-TEST_F(MainWindowTest, AltWithAnotherModifierDoesNotClose) {
-    Open();
-    QTest::keyClick(Page().ESearchPath, Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
-    EXPECT_TRUE(Window->isVisible());
 }
 
 TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskAndScannedAtOnce) {
@@ -171,7 +133,7 @@ TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskAndScannedAtOnce) {
     // The directory and the file typed in another letter case than they are stored.
     Open({Fixture("proj/proj.DPR")});
     EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
-    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
+    EXPECT_EQ(Log().back(), QStringLiteral("Done"));
     // The saved name is not restored over the argument, neither at creation nor at showing.
     Window->hide();
     Window->show();
@@ -181,7 +143,7 @@ TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskAndScannedAtOnce) {
 TEST_F(MainWindowTest, CommandLineFileThatDoesNotExistIsShownWithoutAScan) {
     Open({Fixture("proj/nothing.dpr")});
     EXPECT_EQ(Page().EProject->text(), Fixture("Proj/nothing.dpr"));
-    EXPECT_TRUE(LogTexts(*Page().ELog).isEmpty());
+    EXPECT_TRUE(Log().isEmpty());
     EXPECT_TRUE(Prompts.Errors.isEmpty());
     EXPECT_EQ(Window->Scan().FProject, nullptr);
 }
@@ -190,7 +152,7 @@ TEST_F(MainWindowTest, WithoutArgumentsTheSavedProjectIsShownAndNotScanned) {
     Settings.Settings().setValue(QStringLiteral("Main/Project"), Fixture("Proj/Proj.dpr"));
     Open();
     EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
-    EXPECT_TRUE(LogTexts(*Page().ELog).isEmpty());
+    EXPECT_TRUE(Log().isEmpty());
     // Naming the project read its options file.
     EXPECT_EQ(Page().EDefines->text(), QStringLiteral("VER130;TESTING"));
     EXPECT_TRUE(Window->Scan().FOptionsRead);
@@ -210,8 +172,11 @@ TEST_F(MainWindowTest, EnterInAnInputMovesToTheNextInput) {
     EXPECT_TRUE(Page().EDelphi->hasFocus());
 }
 
-TEST_F(MainWindowTest, BrowseAsksForAnExistingPascalSource) {
+TEST_F(MainWindowTest, BrowseAsksForAnExistingPascalSourceAndCancelKeepsTheProject) {
     Open();
+    Page().EProject->setText(QStringLiteral("kept.dpr"));
+    Page().EProject->BrowseAction()->trigger();
+    EXPECT_EQ(Page().EProject->text(), QStringLiteral("kept.dpr"));
     Prompts.ChosenFile = Fixture("Proj/Proj.dpr");
     const QString current = QString::fromStdString(ut::fs::GetCurrentDir());
     Page().EProject->BrowseAction()->trigger();
@@ -223,13 +188,6 @@ TEST_F(MainWindowTest, BrowseAsksForAnExistingPascalSource) {
                            "All files (*.*) (*)"}));
     EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
     EXPECT_EQ(Page().EDefines->text(), QStringLiteral("VER130;TESTING"));
-}
-
-TEST_F(MainWindowTest, CancelledBrowseKeepsTheProject) {
-    Open();
-    Page().EProject->setText(QStringLiteral("kept.dpr"));
-    Page().EProject->BrowseAction()->trigger();
-    EXPECT_EQ(Page().EProject->text(), QStringLiteral("kept.dpr"));
 }
 
 TEST_F(MainWindowTest, FileDroppedOntoTheProjectBoxReplacesItsText) {
@@ -261,29 +219,20 @@ TEST_F(MainWindowTest, UnknownUnitsFilterSwitchesTheIgnoredFilter) {
     EXPECT_TRUE(Window->Filters().ShowUnknown);
 }
 
-TEST_F(MainWindowTest, MinimisingHidesTheOtherWindowsAndRestoringShowsThem) {
+TEST_F(MainWindowTest, MinimisingHidesTheOtherWindowsAndShowsTheApplicationTitle) {
     Open();
+    ScanFixture();
     auto first = std::make_unique<QWidget>();
-    auto second = std::make_unique<QWidget>();
     auto closedMeanwhile = std::make_unique<QWidget>();
-    for (QWidget* w : {first.get(), second.get(), closedMeanwhile.get()})
-        w->show();
+    first->show();
+    closedMeanwhile->show();
     Window->setWindowState(Qt::WindowMinimized);
     EXPECT_FALSE(first->isVisible());
-    EXPECT_FALSE(second->isVisible());
     EXPECT_FALSE(closedMeanwhile->isVisible());
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Proj.dpr"));
     closedMeanwhile.reset();
     Window->setWindowState(Qt::WindowNoState);
     EXPECT_TRUE(first->isVisible());
-    EXPECT_TRUE(second->isVisible());
-}
-
-TEST_F(MainWindowTest, MinimisedWindowShowsTheApplicationTitle) {
-    Open();
-    ScanFixture();
-    Window->setWindowState(Qt::WindowMinimized);
-    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Proj.dpr"));
-    Window->setWindowState(Qt::WindowNoState);
     EXPECT_EQ(Window->windowTitle(), Fixture("Proj/Proj.dpr"));
 }
 
