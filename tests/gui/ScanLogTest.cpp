@@ -6,7 +6,6 @@
 #include "gui/GuiFrontEnd.h"
 #include "gui/LogView.h"
 #include "gui/SetupPage.h"
-#include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 
 #include <QCheckBox>
@@ -25,32 +24,16 @@ namespace {
 
 const QColor Red(255, 0, 0);
 
-class ScanLogTest : public ::testing::Test {
+class ScanLogTest : public WindowTest {
   protected:
     void SetUp() override {
-        FSavedDir = ut::fs::GetCurrentDir();
-        MainWindow::Options options;
-        options.prompts = &Prompts;
-        Window = std::make_unique<MainWindow>(Settings.Settings(), options);
-        Window->show();
+        WindowTest::SetUp();
+        Open();
     }
-    void TearDown() override {
-        Window.reset();
-        ut::fs::SetCurrentDir(FSavedDir);
-    }
-
-    SetupPage& Page() { return Window->Setup(); }
     void ScanFixture() {
         Page().EProject->setText(Fixture("Proj/Proj.dpr"));
         QTest::mouseClick(Page().btStart, Qt::LeftButton);
     }
-
-    TempSettings Settings;
-    FakePrompts Prompts;
-    std::unique_ptr<MainWindow> Window;
-
-  private:
-    std::string FSavedDir;
 };
 
 TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
@@ -77,7 +60,7 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
         {"Done", true, false, text},
     };
     const std::vector<LogLine> lines = ReadLog(*Page().ELog);
-    ASSERT_EQ(lines.size(), expected.size()) << LogTexts(*Page().ELog).join('\n').toStdString();
+    ASSERT_EQ(lines.size(), expected.size()) << Log().join('\n').toStdString();
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(expected[i].Text.toStdString());
         EXPECT_EQ(lines[i].Text, expected[i].Text);
@@ -86,15 +69,12 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
         EXPECT_EQ(lines[i].Color, expected[i].Color);
     }
     EXPECT_TRUE(Prompts.Errors.isEmpty());
-}
-
-TEST_F(ScanLogTest, CaretEndsAfterTheLastLine) {
-    ScanFixture();
+    // The caret ends after the last line; the log is read-only and fixed-pitch.
     const QTextCursor caret = Page().ELog->textCursor();
     EXPECT_EQ(caret.block().text(), QStringLiteral("Done"));
     EXPECT_TRUE(caret.atBlockEnd());
     EXPECT_TRUE(Page().ELog->isReadOnly());
-    EXPECT_TRUE(Page().ELog->font().fixedPitch() || QFontInfo(Page().ELog->font()).fixedPitch());
+    EXPECT_TRUE(QFontInfo(Page().ELog->font()).fixedPitch());
 }
 
 TEST_F(ScanLogTest, CounterAndTitlesFollowTheScan) {
@@ -121,7 +101,7 @@ TEST_F(ScanLogTest, MissingProjectFileShowsTheErrorBoxAndKeepsTheRecords) {
     QTest::mouseClick(Page().btStart, Qt::LeftButton);
     EXPECT_EQ(Prompts.Errors, QStringList{"File \"" + missing + "\" not found!"});
     // "&Start" empties the log before the scan refuses the file.
-    EXPECT_TRUE(LogTexts(*Page().ELog).isEmpty());
+    EXPECT_TRUE(Log().isEmpty());
     EXPECT_EQ(Window->Scan().FProject, before);
 }
 
@@ -131,7 +111,7 @@ TEST_F(ScanLogTest, EscapeAbortsTheScan) {
     QCoreApplication::postEvent(Page().ELog,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     Window->btStartClick();
-    const QStringList texts = LogTexts(*Page().ELog);
+    const QStringList texts = Log();
     ASSERT_FALSE(texts.isEmpty());
     EXPECT_EQ(texts.back(), QStringLiteral("  Aborted!"));
     EXPECT_EQ(texts.count(QStringLiteral("  Aborted!")), 1);
@@ -144,7 +124,7 @@ TEST_F(ScanLogTest, EscapeAbortsTheScan) {
     QCoreApplication::sendEvent(Page().ELog, &release);
     EXPECT_FALSE(Window->FrontEnd().EscapeHeld());
     Window->btStartClick();
-    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
+    EXPECT_EQ(Log().back(), QStringLiteral("Done"));
 }
 
 TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
@@ -152,7 +132,7 @@ TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
     QTimer::singleShot(0, Window.get(), [this] { Window->close(); });
     Window->btStartClick();
     // The close was refused while the records were in use; the scan stopped instead.
-    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("  Aborted!"));
+    EXPECT_EQ(Log().back(), QStringLiteral("  Aborted!"));
     EXPECT_TRUE(Window->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(Window->isVisible());
@@ -173,8 +153,14 @@ class FailingObject : public QObject {
     }
 };
 
-TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLine) {
+TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLineAndASilentAbortWritesNothing) {
     FailingObject failing;
+    failing.Silent = true;
+    QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Log().isEmpty());
+
+    failing.Silent = false;
     QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
     const std::vector<LogLine> lines = ReadLog(*Page().ELog);
@@ -186,14 +172,6 @@ TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLine) {
     EXPECT_TRUE(Prompts.Warnings.isEmpty());
 }
 
-TEST_F(ScanLogTest, SilentAbortInAnEventHandlerWritesNothing) {
-    FailingObject failing;
-    failing.Silent = true;
-    QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(LogTexts(*Page().ELog).isEmpty());
-}
-
 TEST_F(ScanLogTest, FailureInAButtonHandlerIsLoggedAndTheWindowGoesOn) {
     // A command of the window fails the way its handlers are connected (in place of the
     // button's own command, the modal ignored-units editor).
@@ -201,9 +179,9 @@ TEST_F(ScanLogTest, FailureInAButtonHandlerIsLoggedAndTheWindowGoesOn) {
     QObject::connect(Page().btIgnored, &QPushButton::clicked, Window.get(),
                      Guarded([] { throw ut::EParserError("Unexpected EOF"); }));
     QTest::mouseClick(Page().btIgnored, Qt::LeftButton);
-    EXPECT_EQ(LogTexts(*Page().ELog), QStringList{"EXC: File=, Msg=Unexpected EOF"});
+    EXPECT_EQ(Log(), QStringList{"EXC: File=, Msg=Unexpected EOF"});
     ScanFixture();
-    EXPECT_EQ(LogTexts(*Page().ELog).back(), QStringLiteral("Done"));
+    EXPECT_EQ(Log().back(), QStringLiteral("Done"));
 }
 
 } // namespace
