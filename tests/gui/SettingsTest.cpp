@@ -6,7 +6,6 @@
 #include "gui/FormStorage.h"
 #include "gui/SettingsKeys.h"
 #include "gui/SetupPage.h"
-#include "platform/FileSystem.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -17,24 +16,9 @@
 namespace ut::gui::test {
 namespace {
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public WindowTest {
   protected:
-    void SetUp() override { FSavedDir = ut::fs::GetCurrentDir(); }
-    void TearDown() override { ut::fs::SetCurrentDir(FSavedDir); }
-
-    std::unique_ptr<MainWindow> Make(QSettings& settings, const QStringList& arguments = {}) {
-        MainWindow::Options options;
-        options.Arguments = arguments;
-        options.prompts = &Prompts;
-        return std::make_unique<MainWindow>(settings, options);
-    }
     QString Value(const QString& key) { return Settings.Reopen()->value(key).toString(); }
-
-    TempSettings Settings;
-    FakePrompts Prompts;
-
-  private:
-    std::string FSavedDir;
 };
 
 TEST_F(SettingsTest, CloseWritesEveryValueInItsFormat) {
@@ -123,21 +107,17 @@ TEST_F(SettingsTest, AnEmptiedIgnoreListIsSavedWithoutCountAndTheDefaultsReturn)
     EXPECT_EQ(window->Scan().IgnUnits.Lines().Count(), 5);
 }
 
-TEST_F(SettingsTest, ARunWithoutARestoreSavesNothing) {
-    {
-        auto window = Make(Settings.Settings());
-        window->Setup().EDelphi->setText(QStringLiteral("3.0"));
+TEST_F(SettingsTest, OnlyARunWithARestoreSavesEvenWithoutAClose) {
+    for (const bool shown : {false, true}) {
+        {
+            auto window = Make(Settings.Settings());
+            if (shown)
+                window->show();
+            window->Setup().EDelphi->setText(QStringLiteral("3.0"));
+        }
+        EXPECT_EQ(Value("Main/EDelphi_Text"), shown ? QStringLiteral("3.0") : QString());
+        EXPECT_EQ(Settings.Reopen()->allKeys().isEmpty(), !shown);
     }
-    EXPECT_TRUE(Settings.Reopen()->allKeys().isEmpty());
-}
-
-TEST_F(SettingsTest, DestroyedWithoutACloseSavesOnce) {
-    {
-        auto window = Make(Settings.Settings());
-        window->show();
-        window->Setup().EDelphi->setText(QStringLiteral("3.0"));
-    }
-    EXPECT_EQ(Value("Main/EDelphi_Text"), QStringLiteral("3.0"));
 }
 
 TEST_F(SettingsTest, CommandLineStartKeepsTheArgumentAndSavesIt) {

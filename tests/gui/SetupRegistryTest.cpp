@@ -3,7 +3,6 @@
 #include "GuiTestSupport.h"
 
 #include "gui/SetupPage.h"
-#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
 #include <QLineEdit>
@@ -33,32 +32,15 @@ constexpr const char* Installs = R"(REGEDIT4
 "Browsing Path"="/opt/d5/Source"
 )";
 
-class SetupRegistryTest : public ::testing::Test {
+class SetupRegistryTest : public WindowTest {
   protected:
     void SetUp() override {
-        FSavedDir = ut::fs::GetCurrentDir();
+        WindowTest::SetUp();
         Registry.AddText(Installs);
     }
-    void TearDown() override {
-        Window.reset();
-        ut::fs::SetCurrentDir(FSavedDir);
-    }
-    void Open() {
-        MainWindow::Options options;
-        options.prompts = &Prompts;
-        options.Registry = &Registry;
-        Window = std::make_unique<MainWindow>(Settings.Settings(), options);
-        Window->show();
-    }
-    SetupPage& Page() { return Window->Setup(); }
+    void Open() { WindowTest::Open({}, &Registry); }
 
     ut::RegistryStore Registry;
-    TempSettings Settings;
-    FakePrompts Prompts;
-    std::unique_ptr<MainWindow> Window;
-
-  private:
-    std::string FSavedDir;
 };
 
 TEST_F(SetupRegistryTest, NewestInstalledVersionAndItsPathsAtFirstRun) {
@@ -67,6 +49,13 @@ TEST_F(SetupRegistryTest, NewestInstalledVersionAndItsPathsAtFirstRun) {
     EXPECT_EQ(Page().ELibPath->text(), QStringLiteral("/opt/d5/Lib"));
     EXPECT_EQ(Page().EBrowsePath->text(), QStringLiteral("/opt/d5/Source"));
     EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
+}
+
+TEST_F(SetupRegistryTest, RestoredVersionWinsOverTheNewest) {
+    Settings.Settings().setValue(QStringLiteral("Main/EDelphi_Text"), QStringLiteral("4.0"));
+    Open();
+    EXPECT_EQ(Page().EDelphi->text(), QStringLiteral("4.0"));
+    EXPECT_EQ(Page().ELibPath->text(), QStringLiteral("/opt/d4/Lib"));
 }
 
 TEST_F(SetupRegistryTest, TypingTheVersionReadsEachTextInTurn) {
@@ -81,13 +70,6 @@ TEST_F(SetupRegistryTest, TypingTheVersionReadsEachTextInTurn) {
     EXPECT_TRUE(Page().EBrowsePath->text().isEmpty());
     EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d4");
     EXPECT_EQ(Window->Scan().Inputs.LibPath, "/opt/d4/Lib");
-}
-
-TEST_F(SetupRegistryTest, RestoredVersionWinsOverTheNewest) {
-    Settings.Settings().setValue(QStringLiteral("Main/EDelphi_Text"), QStringLiteral("4.0"));
-    Open();
-    EXPECT_EQ(Page().EDelphi->text(), QStringLiteral("4.0"));
-    EXPECT_EQ(Page().ELibPath->text(), QStringLiteral("/opt/d4/Lib"));
 }
 
 TEST_F(SetupRegistryTest, PathsTypedByTheUserReachTheScan) {
