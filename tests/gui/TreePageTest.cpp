@@ -1,4 +1,5 @@
 #include "gui/TreePage.h"
+#include "GuiTestSupport.h"
 #include "TreeTestProject.h"
 #include "gui/UnitTreeModel.h"
 
@@ -28,10 +29,14 @@ class TreePageTest : public ScannedProject {
         return widths;
     }
     static void ClickSection(TreePage& page, int section) {
-        QHeaderView* header = page.Header();
-        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
-                        header->height() / 2);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        test::ClickSection(page.Header(), section);
+    }
+    /// The page on screen, built.
+    static void Show(TreePage& page) {
+        page.resize(600, 400);
+        page.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+        page.Build();
     }
     static void DoubleClick(TreePage& page, const QModelIndex& index) {
         QTreeView* tree = page.Tree();
@@ -48,11 +53,10 @@ class TreePageTest : public ScannedProject {
     }
 };
 
-TEST_F(TreePageTest, UsesPageBuildsTheProjectRootExpandedWithoutRootDecoration) {
+TEST_F(TreePageTest, UsesPageBuildsTheProjectRootExpandedUsedByOneCollapsedRootPerUnit) {
     TreePage page(scan, filters, tdUses);
     EXPECT_FALSE(page.Tree()->rootIsDecorated());
     EXPECT_EQ(page.Tree()->indentation(), 19);
-    EXPECT_EQ(page.Tree()->objectName(), "Tree1");
     ASSERT_TRUE(page.Build());
     EXPECT_FALSE(page.Build()); // nodes present: nothing more happens
     const QModelIndex root = page.Tree()->model()->index(0, 0);
@@ -63,34 +67,22 @@ TEST_F(TreePageTest, UsesPageBuildsTheProjectRootExpandedWithoutRootDecoration) 
     EXPECT_EQ(page.Tree()->model()->rowCount(), 0);
     EXPECT_TRUE(page.Build());
     EXPECT_EQ(page.Tree()->model()->rowCount(page.Tree()->model()->index(0, 0)), 5);
-}
 
-TEST_F(TreePageTest, UsedByPageBuildsOneCollapsedRootPerUnit) {
-    TreePage page(scan, filters, tdUsedBy);
-    EXPECT_TRUE(page.Tree()->rootIsDecorated());
-    EXPECT_EQ(page.Tree()->objectName(), "Tree2");
-    ASSERT_TRUE(page.Build());
-    EXPECT_EQ(Texts(page), QStringList({"Deep", "Demo", "MainForm", "UnitA", "UnitB", "utils"}));
-    auto* model = page.Tree()->model();
+    TreePage usedBy(scan, filters, tdUsedBy);
+    EXPECT_TRUE(usedBy.Tree()->rootIsDecorated());
+    ASSERT_TRUE(usedBy.Build());
+    EXPECT_EQ(Texts(usedBy), QStringList({"Deep", "Demo", "MainForm", "UnitA", "UnitB", "utils"}));
+    auto* model = usedBy.Tree()->model();
     for (int row = 0; row < model->rowCount(); ++row) {
-        EXPECT_FALSE(page.Tree()->isExpanded(model->index(row, 0)));
+        EXPECT_FALSE(usedBy.Tree()->isExpanded(model->index(row, 0)));
         EXPECT_TRUE(model->hasChildren(model->index(row, 0)));
         EXPECT_EQ(model->rowCount(model->index(row, 0)), 0);
     }
 }
 
-TEST_F(TreePageTest, NothingIsBuiltBeforeAScan) {
-    scan.FProject = nullptr;
-    TreePage page(scan, filters, tdUses);
-    EXPECT_FALSE(page.Build());
-    EXPECT_EQ(page.Tree()->model()->rowCount(), 0);
-}
-
 TEST_F(TreePageTest, ViewExpansionFetchesAndCollapseRecreates) {
     TreePage page(scan, filters, tdUses);
-    page.resize(600, 400);
-    page.show();
-    page.Build();
+    Show(page);
     QTreeView* tree = page.Tree();
     const QModelIndex root = tree->model()->index(0, 0);
     const QPersistentModelIndex a = Find(page, root, "UnitA");
@@ -124,9 +116,7 @@ TEST_F(TreePageTest, SizeClicksPutLargestFirstThenSmallestFirst) {
     scan.FUnitSizes.AddObject("MainForm", 500);
     scan.FUnitSizes.AddObject("Deep", 100);
     TreePage page(scan, filters, tdUses);
-    page.resize(600, 400);
-    page.show();
-    page.Build();
+    Show(page);
     const QModelIndex root = page.Tree()->model()->index(0, 0);
     ClickSection(page, 2);
     EXPECT_EQ(page.SortKey(), 3);
@@ -143,9 +133,7 @@ TEST_F(TreePageTest, SizeClicksPutLargestFirstThenSmallestFirst) {
 
 TEST_F(TreePageTest, NameClickedThreeTimesGivesAscendingDescendingAscending) {
     TreePage page(scan, filters, tdUsedBy);
-    page.resize(600, 400);
-    page.show();
-    page.Build();
+    Show(page);
     const QStringList ascending({"Deep", "Demo", "MainForm", "UnitA", "UnitB", "utils"});
     const QStringList descending({"utils", "UnitB", "UnitA", "MainForm", "Demo", "Deep"});
     ClickSection(page, 0);
@@ -199,16 +187,20 @@ TEST_F(TreePageTest, ResizedSectionsMakeLocationOrNameAbsorbTheChange) {
     EXPECT_EQ(Widths(page), QList<int>({room - 250, 150, 100}));
 }
 
-TEST_F(TreePageTest, DoubleClickWithACommandActivatesWithoutToggling) {
+TEST_F(TreePageTest, DoubleClickTogglesWithoutACommandAndActivatesWithOne) {
     TreePage page(scan, filters, tdUsedBy);
-    page.resize(600, 400);
-    page.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    page.Build();
-    page.SetDoubleClickCommand(true);
-    EXPECT_FALSE(page.Tree()->expandsOnDoubleClick());
+    Show(page);
     QSignalSpy activated(&page, &TreePage::nodeActivated);
-    const QModelIndex a = Find(page, {}, "UnitA");
+    const QPersistentModelIndex a = Find(page, {}, "UnitA");
+    DoubleClick(page, a);
+    EXPECT_TRUE(page.Tree()->isExpanded(a));
+    EXPECT_EQ(Texts(page, a), QStringList({"Demo", "MainForm", "UnitB"}));
+    DoubleClick(page, a);
+    EXPECT_FALSE(page.Tree()->isExpanded(a));
+    EXPECT_EQ(page.Tree()->model()->rowCount(a), 0);
+    EXPECT_EQ(activated.count(), 0);
+
+    page.SetDoubleClickCommand(true);
     DoubleClick(page, a);
     EXPECT_FALSE(page.Tree()->isExpanded(a));
     ASSERT_EQ(activated.count(), 1);
@@ -227,31 +219,10 @@ TEST_F(TreePageTest, DoubleClickWithACommandActivatesWithoutToggling) {
 
 TEST_F(TreePageTest, DoubleClickOnANodeWithoutUnitDoesNothing) {
     TreePage page(scan, filters, tdUses);
-    page.resize(600, 400);
-    page.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    page.Build();
+    Show(page);
     page.SetDoubleClickCommand(true);
     QSignalSpy activated(&page, &TreePage::nodeActivated);
     DoubleClick(page, Find(page, page.Tree()->model()->index(0, 0), "Missing"));
-    EXPECT_EQ(activated.count(), 0);
-}
-
-TEST_F(TreePageTest, DoubleClickWithoutACommandTogglesTheNode) {
-    TreePage page(scan, filters, tdUsedBy);
-    page.resize(600, 400);
-    page.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    page.Build();
-    EXPECT_TRUE(page.Tree()->expandsOnDoubleClick());
-    QSignalSpy activated(&page, &TreePage::nodeActivated);
-    const QPersistentModelIndex a = Find(page, {}, "UnitA");
-    DoubleClick(page, a);
-    EXPECT_TRUE(page.Tree()->isExpanded(a));
-    EXPECT_EQ(Texts(page, a), QStringList({"Demo", "MainForm", "UnitB"}));
-    DoubleClick(page, a);
-    EXPECT_FALSE(page.Tree()->isExpanded(a));
-    EXPECT_EQ(page.Tree()->model()->rowCount(a), 0);
     EXPECT_EQ(activated.count(), 0);
 }
 
