@@ -91,14 +91,17 @@ TEST_F(UnitTreeModelTest, PassesModelTesterThroughBuildExpandSortCollapseRemoveA
     Expand(uses, {"Demo", "UnitA", "UnitB"});
     uses.RemoveUnitNodes(Unit("UnitA"));
     EXPECT_EQ(messages.Messages(), QStringList());
+
+    // Cleared, and nothing built before a scan.
+    model.Clear();
+    EXPECT_TRUE(model.IsEmpty());
+    scan.FProject = nullptr;
+    EXPECT_FALSE(model.BuildRoots());
+    EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST_F(UnitTreeModelTest, UsesTreeStartsAtTheProjectAndFollowsUsesInSourceOrder) {
     Model model(scan, filters, tdUses);
-    EXPECT_EQ(model.columnCount(), 3);
-    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Location");
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Size");
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "");
     ASSERT_TRUE(model.BuildRoots());
     EXPECT_FALSE(model.BuildRoots()); // only when the tree has no nodes
     EXPECT_EQ(ChildTexts(model, {}), QStringList({"Demo"}));
@@ -242,6 +245,10 @@ TEST_F(UnitTreeModelTest, ColumnTextsAndAlignment) {
     scan.FUnitSizes.AddObject("SysUtils", 5120);
     scan.FUnitSizes.AddObject("Deep", 700);
     Model model(scan, filters, tdUses);
+    EXPECT_EQ(model.columnCount(), 3);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Location");
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Size");
     model.BuildRoots();
     const QModelIndex demo = Expand(model, {"Demo"});
     EXPECT_EQ(ChildTexts(model, demo, 2), QStringList({"5120", "", "", "", "700"}));
@@ -263,19 +270,16 @@ TEST_F(UnitTreeModelTest, EveryNodeKindHasItsIcon) {
     const QModelIndex demo = Expand(model, {"Demo"});
     Expand(model, {"Demo", "UnitA"});
     const QModelIndex b = Expand(model, {"Demo", "UnitA", "UnitB"});
-    auto image = [](const QModelIndex& index) {
-        const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
-        EXPECT_FALSE(icon.isNull()) << index.data().toString().toStdString();
+    auto pixels = [](const QIcon& icon) {
+        EXPECT_FALSE(icon.isNull());
         return icon.pixmap(NodeImageSize, NodeImageSize)
             .toImage()
             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     };
-    auto named = [](const char* name, bool overlay) {
-        return NodeIcon(name, overlay)
-            .pixmap(NodeImageSize, NodeImageSize)
-            .toImage()
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto image = [&](const QModelIndex& index) {
+        return pixels(index.data(Qt::DecorationRole).value<QIcon>());
     };
+    auto named = [&](const char* name, bool overlay) { return pixels(NodeIcon(name, overlay)); };
     EXPECT_EQ(image(model.index(0, 0)), named("Project", false)); // root
     EXPECT_EQ(image(Path(model, {"Demo", "UnitA"})), named("Unit_Intf", false));
     EXPECT_EQ(image(model.index(0, 0, demo)), named("Unit_Disa", false)); // bare name
@@ -288,11 +292,10 @@ TEST_F(UnitTreeModelTest, EveryNodeKindHasItsIcon) {
     usedBy.BuildRoots();
     EXPECT_EQ(image(Path(usedBy, {"MainForm"})), named("Unit", true));
     EXPECT_EQ(image(Path(usedBy, {"Demo"})), named("Unit", false));
-    const QModelIndex users = Expand(usedBy, {"UnitA"});
+    Expand(usedBy, {"UnitA"});
     EXPECT_EQ(image(Path(usedBy, {"UnitA", "Demo"})), named("Project", false));
     Expand(usedBy, {"UnitA", "UnitB"});
     EXPECT_EQ(image(Path(usedBy, {"UnitA", "UnitB", "UnitA"})), named("Unit_Disa", false));
-    EXPECT_TRUE(users.isValid());
 }
 
 TEST_F(UnitTreeModelTest, SortsEveryBuiltLevelAndNewChildrenByTheKey) {
@@ -346,17 +349,6 @@ TEST_F(UnitTreeModelTest, RemoveUnitNodesDeletesOrdinaryAndRepeatNodesWithSubtre
     EXPECT_EQ(model.parent(deep), model.index(0, 0));
     model.RemoveUnitNodes(nullptr);
     EXPECT_EQ(model.rowCount(Path(model, {"Demo"})), 4);
-}
-
-TEST_F(UnitTreeModelTest, ClearEmptiesAndNothingIsBuiltBeforeAScan) {
-    Model model(scan, filters, tdUsedBy);
-    model.BuildRoots();
-    model.Clear();
-    EXPECT_TRUE(model.IsEmpty());
-    EXPECT_EQ(model.rowCount(), 0);
-    scan.FProject = nullptr;
-    EXPECT_FALSE(model.BuildRoots());
-    EXPECT_EQ(model.rowCount(), 0);
 }
 
 } // namespace
