@@ -101,7 +101,13 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
     else
         inputs["mapFile"] = nullptr;
 
-    json units = json::array();
+    // The two long arrays are written an element at a time, so a large project never holds
+    // its whole document as a tree of values.
+    std::string out = "{\n";
+    out += "  \"project\": " + json(ToUtf8(summary.Project)).dump() + ",\n";
+    out += "  \"completed\": " + json(summary.Completed).dump() + ",\n";
+    out += "  \"inputs\": " + inputs.dump() + ",\n";
+    out += "  \"units\": [";
     for (int i = 0; i < scan.FUnits.Count(); ++i) {
         const TUnit& u = *scan.FUnits.Objects(i);
         json uses = json::array();
@@ -121,30 +127,31 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
             }
             uses.push_back(std::move(entry));
         }
-        json unit = {{"key", ToUtf8(scan.FUnits[i])}, {"name", ToUtf8(u.UnitName)},
-                     {"kind", KindName(u.Kind)},      {"file", ToUtf8(u.FileName)},
-                     {"hasForm", u.HasForm},          {"uses", std::move(uses)}};
+        json unit = {{"key", ToUtf8(scan.FUnits[i])},
+                     {"name", ToUtf8(u.UnitName)},
+                     {"kind", KindName(u.Kind)},
+                     {"file", ToUtf8(u.FileName)},
+                     {"hasForm", u.HasForm}};
         int at = 0;
         if (scan.FUnitSizes.Find(scan.FUnits[i], at) || scan.FUnitSizes.Find(u.UnitName, at))
             unit["size"] = scan.FUnitSizes.Objects(at);
         else
             unit["size"] = nullptr;
-        units.push_back(std::move(unit));
+        unit["uses"] = std::move(uses);
+        out += i ? ",\n    " : "\n    ";
+        out += unit.dump();
     }
-
-    json lines = json::array();
-    for (const LogEntry& e : log) {
+    out += scan.FUnits.Count() ? "\n  ],\n" : "],\n";
+    out += "  \"notFound\": " + strings(scan.FNotFoundNames).dump() + ",\n";
+    out += "  \"log\": [";
+    for (size_t i = 0; i < log.size(); ++i) {
+        const LogEntry& e = log[i];
         const char* style = (e.Style & lsItalic) ? "italic" : (e.Style & lsBold) ? "bold" : "plain";
-        lines.push_back({{"text", ToUtf8(e.Text)}, {"style", style}});
+        out += i ? ",\n    " : "\n    ";
+        out += json{{"text", ToUtf8(e.Text)}, {"style", style}}.dump();
     }
-
-    json doc = {{"project", ToUtf8(summary.Project)},
-                {"completed", summary.Completed},
-                {"inputs", std::move(inputs)},
-                {"units", std::move(units)},
-                {"notFound", strings(scan.FNotFoundNames)},
-                {"log", std::move(lines)}};
-    return doc.dump(2) + "\n";
+    out += log.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
 }
 
 } // namespace ut::cli

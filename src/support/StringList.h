@@ -42,15 +42,15 @@ template <class T> class BasicStringList {
     const std::string& operator[](int i) const { return Strings(i); }
     const std::string& Strings(int i) const {
         CheckIndex(i, Count() - 1);
-        return FItems[static_cast<size_t>(i)].str;
+        return At(i).str;
     }
     T& Objects(int i) {
         CheckIndex(i, Count() - 1);
-        return FItems[static_cast<size_t>(i)].obj;
+        return At(i).obj;
     }
     const T& Objects(int i) const {
         CheckIndex(i, Count() - 1);
-        return FItems[static_cast<size_t>(i)].obj;
+        return At(i).obj;
     }
 
     bool Sorted() const { return FSorted; }
@@ -97,13 +97,13 @@ template <class T> class BasicStringList {
             throw EStringListError("Operation not allowed on sorted string list");
         CheckIndex(index, Count() - 1);
         Changing();
-        FItems[static_cast<size_t>(index)].str = s;
+        At(index).str = s;
         Changed();
     }
     void PutObject(int index, T obj) {
         CheckIndex(index, Count() - 1);
         Changing();
-        FItems[static_cast<size_t>(index)].obj = std::move(obj);
+        At(index).obj = std::move(obj);
         Changed();
     }
 
@@ -118,7 +118,7 @@ template <class T> class BasicStringList {
     T Extract(int index) {
         CheckIndex(index, Count() - 1);
         Changing();
-        T obj = std::move(FItems[static_cast<size_t>(index)].obj);
+        T obj = std::move(At(index).obj);
         FItems.erase(FItems.begin() + index);
         Changed();
         return obj;
@@ -146,7 +146,7 @@ template <class T> class BasicStringList {
         bool found = false;
         while (l <= h) {
             const int i = (l + h) >> 1;
-            const int c = FCompare(FItems[static_cast<size_t>(i)].str, s);
+            const int c = FCompare(At(i).str, s);
             if (c < 0) {
                 l = i + 1;
             } else {
@@ -168,22 +168,21 @@ template <class T> class BasicStringList {
             return Find(s, i) ? i : -1;
         }
         for (int i = 0; i < Count(); ++i)
-            if (FCompare(FItems[static_cast<size_t>(i)].str, s) == 0)
+            if (FCompare(At(i).str, s) == 0)
                 return i;
         return -1;
     }
 
     int IndexOfObject(const T& obj) const {
         for (int i = 0; i < Count(); ++i)
-            if (FItems[static_cast<size_t>(i)].obj == obj)
+            if (At(i).obj == obj)
                 return i;
         return -1;
     }
 
     void Sort() {
         CustomSort([this](const BasicStringList& l, int a, int b) {
-            return FCompare(l.FItems[static_cast<size_t>(a)].str,
-                            l.FItems[static_cast<size_t>(b)].str);
+            return FCompare(l.At(a).str, l.At(b).str);
         });
     }
     void CustomSort(const std::function<int(const BasicStringList&, int, int)>& compare) {
@@ -259,7 +258,7 @@ template <class T> class BasicStringList {
         std::vector<std::string> out;
         out.reserve(FItems.size());
         for (const auto& it : FItems)
-            out.push_back(it.str);
+            out.push_back(it->str);
         return out;
     }
 
@@ -267,7 +266,7 @@ template <class T> class BasicStringList {
     std::string Text() const {
         std::string out;
         for (const auto& it : FItems) {
-            out += it.str;
+            out += it->str;
             out += "\r\n";
         }
         return out;
@@ -299,7 +298,7 @@ template <class T> class BasicStringList {
     }
     void InsertItem(int index, const std::string& s, T obj) {
         Changing();
-        FItems.insert(FItems.begin() + index, Item{s, std::move(obj)});
+        FItems.insert(FItems.begin() + index, std::make_unique<Item>(Item{s, std::move(obj)}));
         Changed();
     }
     void QuickSort(int l, int r, const std::function<int(const BasicStringList&, int, int)>& cmp) {
@@ -329,7 +328,12 @@ template <class T> class BasicStringList {
         } while (i < r);
     }
 
-    std::vector<Item> FItems;
+    Item& At(int i) { return *FItems[static_cast<size_t>(i)]; }
+    const Item& At(int i) const { return *FItems[static_cast<size_t>(i)]; }
+
+    // Items are held through pointers: inserting into a long sorted list moves pointers,
+    // not strings and payloads.
+    std::vector<std::unique_ptr<Item>> FItems;
     bool FSorted = false;
     TDuplicates FDuplicates = TDuplicates::dupIgnore;
     int FUpdateCount = 0;
