@@ -270,3 +270,39 @@ TEST_F(ProjectScanTest, FirstDirectoryWinsAndMissesAreCachedAsEmptyEntries) {
 }
 
 } // namespace
+
+namespace {
+
+// Garbage and missing inputs each give a log line or nothing, and the scan still ends.
+TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
+    Write("P.dpr", "program P;\nuses Bin, Empty, Good;\nbegin end.\n");
+    Write("Bin.pas", std::string("\x7f"
+                                 "ELF\x02\x01\x01\0\0\0{ '\xff\xfe",
+                                 16));
+    Write("Empty.pas", "");
+    Write("Good.pas", Unit("Good", ""));
+    Write("P.map", "garbage\nDetailed map of segments\n\n 0001 XYZ C=CODE M=Good\n"
+                   " 0001:0 00000010 C=CODE S=.text M=Good\n\n");
+    scan.Inputs.SearchPath = "missing;;also/missing";
+    scan.FMapFileName = root + "/P.map";
+    ASSERT_TRUE(Scan("P.dpr"));
+    const std::vector<std::string> texts = Texts();
+    // A source without a recognised heading is still parsed and logged, with no name.
+    const std::vector<std::string> expected = {
+        "Scanning project " + root + "/P.dpr",
+        "P: parsed...",
+        "  EXC: File=Bin, Msg=Error: \"Identifier expected\" on line 1 of file " + root +
+            "/Bin.pas",
+        "  : parsed...",
+        "  EXC: File=Empty, Msg=Error: \"Identifier expected\" on line 1 of file " + root +
+            "/Empty.pas",
+        "  : parsed...",
+        "  Good: parsed...",
+        "Parsing map-file...",
+        "Done",
+    };
+    EXPECT_EQ(texts, expected);
+    EXPECT_EQ(scan.UnitSize("Good"), 16);
+}
+
+} // namespace
