@@ -355,14 +355,36 @@ void ClearListingCache() {
     ListingCache().clear();
 }
 
+namespace {
+
+std::unordered_map<std::string, std::string>& SharedTexts() {
+    static std::unordered_map<std::string, std::string> texts;
+    return texts;
+}
+
+} // namespace
+
 ListingCacheScope::ListingCacheScope() {
-    if (CacheDepth()++ == 0)
+    if (CacheDepth()++ == 0) {
         ListingCache().clear();
+        SharedTexts().clear();
+    }
 }
 
 ListingCacheScope::~ListingCacheScope() {
-    if (--CacheDepth() == 0)
+    if (--CacheDepth() == 0) {
         ListingCache().clear();
+        SharedTexts().clear();
+    }
+}
+
+std::string SharedFileText(const std::string& path) {
+    if (CacheDepth() == 0)
+        return LoadFileText(path);
+    auto it = SharedTexts().find(path);
+    if (it == SharedTexts().end())
+        it = SharedTexts().emplace(path, LoadFileText(path)).first;
+    return it->second;
 }
 
 } // namespace ut::fs

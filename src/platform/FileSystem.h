@@ -70,4 +70,8 @@ class ListingCacheScope {
     ListingCacheScope& operator=(const ListingCacheScope&) = delete;
 };
 
+/// The bytes of a file that many sources share (an include file): read from the disk once
+/// while a ListingCacheScope lives, on every call otherwise. Throws EFOpenError.
+std::string SharedFileText(const std::string& path);
+
 } // namespace ut::fs

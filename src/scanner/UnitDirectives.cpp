@@ -111,7 +111,8 @@ bool TUnit::IncludeFile(const std::string& name) {
                                         [&](const IncludeEntry& e) { return e.fileName == path; });
     if (open)
         Scanner->ErrorFmt("Recursive include of file %s", path.c_str());
-    PushInclude(path, TUnitrace::Open(path));
+    // Include files are shared by many sources: a scan reads each from the disk once.
+    PushInclude(path, std::make_unique<TUnitrace>(fs::SharedFileText(path), path));
     return true;
 }
 

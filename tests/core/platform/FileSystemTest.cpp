@@ -187,3 +187,20 @@ TEST_F(FileSystemTest, DrivePathsGoThroughTheMapper) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FileSystemTest, SharedTextsAreReadOncePerScopeOnly) {
+    const std::string inc = root + "/Src/defs.inc";
+    std::ofstream(inc) << "{$DEFINE A}";
+    {
+        fs::ListingCacheScope scope;
+        EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE A}");
+        std::ofstream(inc) << "{$DEFINE B}";
+        EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE A}") << "read once within a scan";
+    }
+    EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE B}") << "a new scan reads it again";
+    EXPECT_THROW(fs::SharedFileText(root + "/Src/none.inc"), EFOpenError);
+}
+
+} // namespace
