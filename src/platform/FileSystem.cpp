@@ -32,6 +32,11 @@ std::unordered_map<std::string, FoldedNames>& ListingCache() {
     return cache;
 }
 
+std::unordered_map<std::string, std::pair<bool, struct stat>>& StatCache() {
+    static std::unordered_map<std::string, std::pair<bool, struct stat>> cache;
+    return cache;
+}
+
 int& CacheDepth() {
     static int depth = 0;
     return depth;
@@ -76,9 +81,25 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
     return found == it->second.end() ? std::string() : found->second;
 }
 
+// The status of a path; while a cache scope lives (a scan, which changes nothing on the
+// disk) each path is looked at once, found or not.
+bool StatPath(const std::string& path, struct stat& st) {
+    if (CacheDepth() == 0)
+        return ::stat(path.c_str(), &st) == 0;
+    auto& cache = StatCache();
+    auto it = cache.find(path);
+    if (it == cache.end()) {
+        struct stat fresh {};
+        const bool found = ::stat(path.c_str(), &fresh) == 0;
+        it = cache.emplace(path, std::make_pair(found, fresh)).first;
+    }
+    st = it->second.second;
+    return it->second.first;
+}
+
 bool Exists(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return StatPath(path, st);
 }
 
 std::vector<std::string> SplitComponents(const std::string& path) {
@@ -122,9 +143,9 @@ bool MatchFrom(const char* n, const char* p) {
 bool ResolveCaseWithStatus(const std::string& fullPath, std::string& resolved, struct stat& st) {
     if (fullPath.empty() || fullPath[0] != '/') {
         resolved = fullPath;
-        return !fullPath.empty() && ::stat(fullPath.c_str(), &st) == 0;
+        return !fullPath.empty() && StatPath(fullPath, st);
     }
-    if (::stat(fullPath.c_str(), &st) == 0) {
+    if (StatPath(fullPath, st)) {
         resolved = fullPath;
         return true;
     }
@@ -162,7 +183,7 @@ bool ResolveCaseWithStatus(const std::string& fullPath, std::string& resolved, s
         result += '/';
     resolved = std::move(result);
     // A component that is not there under any spelling leaves nothing to look at.
-    return resolving && ::stat(resolved.c_str(), &st) == 0;
+    return resolving && StatPath(resolved, st);
 }
 
 // The full path with "." and ".." folded, before letter case is resolved. `full` is false
@@ -212,7 +233,7 @@ bool ExpandWithStatus(const std::string& path, std::string& expanded, struct sta
     if (full)
         return ResolveCaseWithStatus(p, expanded, st);
     expanded = p;
-    return !p.empty() && ::stat(p.c_str(), &st) == 0;
+    return !p.empty() && StatPath(p, st);
 }
 
 } // namespace
@@ -272,9 +293,14 @@ std::vector<std::string> ListFiles(const std::string& dir, const std::string& pa
     while (dirent* e = readdir(h)) {
         if (!MatchesMask(e->d_name, pattern))
             continue;
-        struct stat st {};
-        const std::string full = d + "/" + e->d_name;
-        if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        // The listing's own type saves a look at each file; links and file systems that
+        // do not tell are looked at.
+        bool regular = e->d_type == DT_REG;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            struct stat st {};
+            regular = ::stat((d + "/" + e->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular)
             files.emplace_back(e->d_name);
     }
     closedir(h);
@@ -368,6 +394,7 @@ ListingCacheScope::ListingCacheScope() {
     if (CacheDepth()++ == 0) {
         ListingCache().clear();
         SharedTexts().clear();
+        StatCache().clear();
     }
 }
 
@@ -375,6 +402,7 @@ ListingCacheScope::~ListingCacheScope() {
     if (--CacheDepth() == 0) {
         ListingCache().clear();
         SharedTexts().clear();
+        StatCache().clear();
     }
 }
 

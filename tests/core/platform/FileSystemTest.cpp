@@ -204,3 +204,15 @@ TEST_F(FileSystemTest, SharedTextsAreReadOncePerScopeOnly) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FileSystemTest, ListingsHoldRegularFilesAndLinksToThem) {
+    stdfs::create_directories(root + "/Src/Folder.pas");
+    stdfs::create_symlink(root + "/Src/util.pas", root + "/Src/Linked.pas");
+    stdfs::create_symlink(root + "/Src/Sub", root + "/Src/LinkedDir.pas");
+    EXPECT_EQ(fs::ListFiles(root + "/Src", "*.pas"),
+              (std::vector<std::string>{"Linked.pas", "Main.PAS", "util.pas"}));
+}
+
+} // namespace
