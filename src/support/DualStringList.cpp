@@ -1,5 +1,7 @@
 #include "support/DualStringList.h"
 
+#include "support/QuickSort.h"
+
 #include "support/Textutil.h"
 
 #include <utility>
@@ -198,30 +200,11 @@ void TDualStringList::CustomSort(const CompareFn& compare) {
 }
 
 void TDualStringList::QuickSort(int l, int r, const CompareFn& compare) {
-    int i = 0;
-    do {
-        i = l;
-        int j = r;
-        int p = (l + r) >> 1;
-        do {
-            while (compare(*this, i, p) < 0)
-                ++i;
-            while (compare(*this, j, p) > 0)
-                --j;
-            if (i <= j) {
-                std::swap(FList[static_cast<size_t>(i)], FList[static_cast<size_t>(j)]);
-                if (p == i)
-                    p = j;
-                else if (p == j)
-                    p = i;
-                ++i;
-                --j;
-            }
-        } while (i <= j);
-        if (l < j)
-            QuickSort(l, j, compare);
-        l = i;
-    } while (i < r);
+    ListQuickSort(
+        l, r, [&](int a, int b) { return compare(*this, a, b); },
+        [this](int a, int b) {
+            std::swap(FList[static_cast<size_t>(a)], FList[static_cast<size_t>(b)]);
+        });
 }
 
 void TDualStringList::Assign(const TDualStringList& source) {

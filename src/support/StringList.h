@@ -3,6 +3,7 @@
 // binary Find on sorted lists, and change notifications bracketed by BeginUpdate/EndUpdate.
 // Keys compare without regard to letter case.
 #include "support/Exceptions.h"
+#include "support/QuickSort.h"
 #include "support/Textutil.h"
 
 #include <cstdint>
@@ -302,30 +303,11 @@ template <class T> class BasicStringList {
         Changed();
     }
     void QuickSort(int l, int r, const std::function<int(const BasicStringList&, int, int)>& cmp) {
-        int i;
-        do {
-            i = l;
-            int j = r;
-            int p = (l + r) >> 1;
-            do {
-                while (cmp(*this, i, p) < 0)
-                    ++i;
-                while (cmp(*this, j, p) > 0)
-                    --j;
-                if (i <= j) {
-                    std::swap(FItems[static_cast<size_t>(i)], FItems[static_cast<size_t>(j)]);
-                    if (p == i)
-                        p = j;
-                    else if (p == j)
-                        p = i;
-                    ++i;
-                    --j;
-                }
-            } while (i <= j);
-            if (l < j)
-                QuickSort(l, j, cmp);
-            l = i;
-        } while (i < r);
+        ListQuickSort(
+            l, r, [&](int a, int b) { return cmp(*this, a, b); },
+            [this](int a, int b) {
+                std::swap(FItems[static_cast<size_t>(a)], FItems[static_cast<size_t>(b)]);
+            });
     }
 
     Item& At(int i) { return *FItems[static_cast<size_t>(i)]; }
