@@ -1,6 +1,7 @@
 #include "gui/CheckSelect.h"
 
-#include <QHBoxLayout>
+#include "gui/DialogButtons.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -10,9 +11,7 @@ namespace ut::gui {
 namespace {
 
 constexpr int Spacer = 4;
-constexpr int PanelHeight = 30;
 constexpr int ButtonWidth = 72;
-constexpr int ButtonHeight = 26;
 // In a client area 377 wide the buttons start at 96 and 208.
 constexpr int ButtonGap = 208 - 96 - ButtonWidth;
 constexpr int RightMargin = 377 - 208 - ButtonWidth;
@@ -29,24 +28,7 @@ TFCheckSel::TFCheckSel(QWidget* owner) : QDialog(owner) {
     ChList->setSortingEnabled(false);
     ChList->setUniformItemSizes(true);
 
-    BPanel = new QWidget(this);
-    BPanel->setObjectName(QStringLiteral("BPanel"));
-    BPanel->setFixedHeight(PanelHeight);
-    btOk = new QPushButton(tr("OK"), BPanel);
-    btOk->setObjectName(QStringLiteral("btOk"));
-    btOk->setDefault(true);
-    btCancel = new QPushButton(tr("Cancel"), BPanel);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    for (QPushButton* button : {btOk, btCancel})
-        button->setFixedSize(ButtonWidth, ButtonHeight);
-    auto* buttons = new QHBoxLayout(BPanel);
-    buttons->setContentsMargins(0, 2, RightMargin, 2);
-    buttons->setSpacing(ButtonGap);
-    buttons->addStretch();
-    buttons->addWidget(btOk, 0, Qt::AlignTop);
-    buttons->addWidget(btCancel, 0, Qt::AlignTop);
-    connect(btOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+    BPanel = MakeDialogButtons(this, {ButtonWidth, ButtonGap, RightMargin}, btOk, btCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Spacer, Spacer, Spacer, 0);

@@ -1,10 +1,10 @@
 #include "gui/SimpleEdit.h"
 
+#include "gui/DialogButtons.h"
 #include "gui/QtText.h"
 #include "support/StringsComp.h"
 
 #include <QFontDatabase>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,8 +15,6 @@ namespace ut::gui {
 namespace {
 
 constexpr int ButtonWidth = 75;
-constexpr int ButtonHeight = 26;
-constexpr int PanelHeight = 30;
 // The buttons sit 4 pixels apart and 4 pixels from the right edge.
 constexpr int ButtonGap = 4;
 
@@ -36,24 +34,7 @@ TFSimpleEdit::TFSimpleEdit(QWidget* owner) : QDialog(owner) {
     Editor->setTabChangesFocus(true);
     Editor->installEventFilter(this);
 
-    BPanel = new QWidget(this);
-    BPanel->setObjectName(QStringLiteral("BPanel"));
-    BPanel->setFixedHeight(PanelHeight);
-    btOk = new QPushButton(tr("OK"), BPanel);
-    btOk->setObjectName(QStringLiteral("btOk"));
-    btOk->setDefault(true);
-    btCancel = new QPushButton(tr("Cancel"), BPanel);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    for (QPushButton* button : {btOk, btCancel})
-        button->setFixedSize(ButtonWidth, ButtonHeight);
-    auto* buttons = new QHBoxLayout(BPanel);
-    buttons->setContentsMargins(0, 2, ButtonGap, 2);
-    buttons->setSpacing(ButtonGap);
-    buttons->addStretch();
-    buttons->addWidget(btOk, 0, Qt::AlignTop);
-    buttons->addWidget(btCancel, 0, Qt::AlignTop);
-    connect(btOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+    BPanel = MakeDialogButtons(this, {ButtonWidth, ButtonGap, ButtonGap}, btOk, btCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
