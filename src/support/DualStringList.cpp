@@ -1,6 +1,6 @@
 #include "support/DualStringList.h"
 
-#include "support/QuickSort.h"
+#include "support/ListAlgorithms.h"
 
 #include "support/Textutil.h"
 
@@ -147,25 +147,9 @@ void TDualStringList::Exchange(int index1, int index2) {
 }
 
 bool TDualStringList::Find(std::string_view s, int& index) const {
-    int l = 0;
-    int h = Count() - 1;
-    bool found = false;
-    while (l <= h) {
-        const int i = (l + h) >> 1;
-        const int c = AnsiCompareText(FList[static_cast<size_t>(i)].FString, s);
-        if (c < 0) {
-            l = i + 1;
-        } else {
-            h = i - 1;
-            if (c == 0) {
-                found = true;
-                if (FDuplicates != TDuplicates::dupAccept)
-                    l = i;
-            }
-        }
-    }
-    index = l;
-    return found;
+    return ListFind(
+        Count(), [&](int i) { return AnsiCompareText(FList[static_cast<size_t>(i)].FString, s); },
+        FDuplicates == TDuplicates::dupAccept, index);
 }
 
 int TDualStringList::IndexOf(std::string_view s) const {

@@ -1,6 +1,7 @@
 #include "support/SortedList.h"
 
 #include "support/Exceptions.h"
+#include "support/ListAlgorithms.h"
 
 #include <functional>
 
@@ -22,25 +23,9 @@ void* TSortedList::operator[](int index) const {
 }
 
 bool TSortedList::Find(const void* item, int& index) const {
-    int l = 0;
-    int h = Count() - 1;
-    bool found = false;
-    while (l <= h) {
-        const int i = (l + h) >> 1;
-        const int c = Compare(FItems[static_cast<size_t>(i)], item);
-        if (c < 0) {
-            l = i + 1;
-        } else {
-            h = i - 1;
-            if (c == 0) {
-                found = true;
-                if (!FAllowDuplicates)
-                    l = i;
-            }
-        }
-    }
-    index = l;
-    return found;
+    return ListFind(
+        Count(), [&](int i) { return Compare(FItems[static_cast<size_t>(i)], item); },
+        FAllowDuplicates, index);
 }
 
 int TSortedList::Add(void* item) {

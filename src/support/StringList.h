@@ -3,7 +3,7 @@
 // binary Find on sorted lists, and change notifications bracketed by BeginUpdate/EndUpdate.
 // Keys compare without regard to letter case.
 #include "support/Exceptions.h"
-#include "support/QuickSort.h"
+#include "support/ListAlgorithms.h"
 #include "support/Textutil.h"
 
 #include <cstdint>
@@ -143,24 +143,9 @@ template <class T> class BasicStringList {
 
     /// Binary search over the keys; `index` is where `s` is or belongs.
     bool Find(std::string_view s, int& index) const {
-        int l = 0, h = Count() - 1;
-        bool found = false;
-        while (l <= h) {
-            const int i = (l + h) >> 1;
-            const int c = FCompare(At(i).str, s);
-            if (c < 0) {
-                l = i + 1;
-            } else {
-                h = i - 1;
-                if (c == 0) {
-                    found = true;
-                    if (FDuplicates != TDuplicates::dupAccept)
-                        l = i;
-                }
-            }
-        }
-        index = l;
-        return found;
+        return ListFind(
+            Count(), [&](int i) { return FCompare(At(i).str, s); },
+            FDuplicates == TDuplicates::dupAccept, index);
     }
 
     int IndexOf(std::string_view s) const {
