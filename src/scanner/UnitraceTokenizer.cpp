@@ -285,14 +285,9 @@ void TUnitrace::Error(const std::string& message) const {
 void TUnitrace::ErrorFmt(const char* fmt, ...) const {
     va_list args;
     va_start(args, fmt);
-    va_list copy;
-    va_copy(copy, args);
-    const int n = std::vsnprintf(nullptr, 0, fmt, copy);
-    va_end(copy);
-    std::vector<char> buf(n > 0 ? static_cast<size_t>(n) + 1 : 1, '\0');
-    std::vsnprintf(buf.data(), buf.size(), fmt, args);
+    const std::string message = FormatV(fmt, args);
     va_end(args);
-    Error(buf.data());
+    Error(message);
 }
 
 } // namespace ut

@@ -6,9 +6,7 @@
 
 namespace ut {
 
-std::string Format(const char* fmt, ...) {
-    va_list args;
-    va_start(args, fmt);
+std::string FormatV(const char* fmt, va_list args) {
     va_list copy;
     va_copy(copy, args);
     const int n = std::vsnprintf(nullptr, 0, fmt, copy);
@@ -19,6 +17,13 @@ std::string Format(const char* fmt, ...) {
         std::vsnprintf(buf.data(), buf.size(), fmt, args);
         out.assign(buf.data(), static_cast<size_t>(n));
     }
+    return out;
+}
+
+std::string Format(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    std::string out = FormatV(fmt, args);
     va_end(args);
     return out;
 }

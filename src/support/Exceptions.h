@@ -1,5 +1,6 @@
 #pragma once
 // The failures of the system. Each carries the message that the user sees.
+#include <cstdarg>
 #include <stdexcept>
 #include <string>
 
@@ -49,5 +50,7 @@ class EAbort : public Exception {
 
 /// printf-style formatting into a std::string, for the system's message texts.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+/// The same with the arguments of a variadic caller.
+std::string FormatV(const char* fmt, va_list args) __attribute__((format(printf, 1, 0)));
 
 } // namespace ut
