@@ -3,7 +3,7 @@
 // costs: touching every byte once, copying them, and (for the FPC tree) loading the files.
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
-#include "scanner/UnitraceTokenizer.h"
+#include "scanner/Tokenizer.h"
 #include "support/ComUtil.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
@@ -148,7 +148,7 @@ std::size_t TotalSize(const std::vector<std::string>& texts) {
 std::int64_t Tokenize(const std::string& text, std::int64_t& errors) {
     std::int64_t tokens = 0;
     try {
-        TUnitrace scanner(text, "bench.pas");
+        TTokenizer scanner(text, "bench.pas");
         for (int t = scanner.Token(); t != toEOF; t = scanner.NextToken())
             ++tokens;
     } catch (const EParserError&) {

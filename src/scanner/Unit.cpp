@@ -8,7 +8,7 @@ namespace ut {
 UnitErrorHookFn UnitErrorHook;
 
 TUnit::TUnit(const std::string& fileName) : FileName(fs::ExpandFileName(fileName)) {
-    Scanner = TUnitrace::Open(FileName);
+    Scanner = TTokenizer::Open(FileName);
     HasForm = fs::FileExists(fs::ChangeFileExt(FileName, ".dfm"));
 }
 

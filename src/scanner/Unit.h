@@ -1,7 +1,7 @@
 #pragma once
 // The record of one Pascal source: its kind, name and the units its uses (or contains)
 // lists name, read through the conditional directives and include files.
-#include "scanner/UnitraceTokenizer.h"
+#include "scanner/Tokenizer.h"
 #include "support/DualStringList.h"
 #include "support/StringList.h"
 
@@ -58,13 +58,13 @@ class TUnit {
     /// Frees the scanner and every suspended include scanner.
     void CloseScanner();
     /// Tokenizer of the file currently read; null after Parse.
-    TUnitrace* CurrentScanner() const { return Scanner.get(); }
+    TTokenizer* CurrentScanner() const { return Scanner.get(); }
     bool IsSkipping() const { return Skipping; }
 
   private:
     struct IncludeEntry {
         std::string fileName;
-        std::unique_ptr<TUnitrace> scanner;
+        std::unique_ptr<TTokenizer> scanner;
     };
 
     int Token() const { return Scanner->Token(); }
@@ -83,10 +83,10 @@ class TUnit {
     void PushCondition(bool value);
     bool PopCondition();
     bool IncludeFile(const std::string& name);
-    void PushInclude(const std::string& path, std::unique_ptr<TUnitrace> newScanner);
+    void PushInclude(const std::string& path, std::unique_ptr<TTokenizer> newScanner);
     bool PopInclude();
 
-    std::unique_ptr<TUnitrace> Scanner;
+    std::unique_ptr<TTokenizer> Scanner;
     std::vector<bool> CondStack;
     bool Skipping = false;
     std::vector<IncludeEntry> IncludeStack;

@@ -112,11 +112,11 @@ bool TUnit::IncludeFile(const std::string& name) {
     if (open)
         Scanner->ErrorFmt("Recursive include of file %s", path.c_str());
     // Include files are shared by many sources: a scan reads each from the disk once.
-    PushInclude(path, std::make_unique<TUnitrace>(fs::SharedFileText(path), path));
+    PushInclude(path, std::make_unique<TTokenizer>(fs::SharedFileText(path), path));
     return true;
 }
 
-void TUnit::PushInclude(const std::string& path, std::unique_ptr<TUnitrace> newScanner) {
+void TUnit::PushInclude(const std::string& path, std::unique_ptr<TTokenizer> newScanner) {
     IncludeStack.push_back({FileName, std::move(Scanner)});
     FileName = path;
     Scanner = std::move(newScanner);

@@ -7,7 +7,7 @@
 // temporary directory of this process, removed at exit.
 #include "platform/FileSystem.h"
 #include "scanner/Unit.h"
-#include "scanner/UnitraceTokenizer.h"
+#include "scanner/Tokenizer.h"
 #include "support/Exceptions.h"
 
 #include <cstddef>
@@ -52,7 +52,7 @@ void WriteFile(const std::string& path, std::string_view bytes) {
 
 void Tokenize(std::string_view bytes) {
     try {
-        ut::TUnitrace scanner{std::string(bytes), "fuzz.pas"};
+        ut::TTokenizer scanner{std::string(bytes), "fuzz.pas"};
         std::size_t tokens = 0;
         for (int t = scanner.Token(); t != ut::toEOF; t = scanner.NextToken()) {
             if (++tokens > bytes.size())

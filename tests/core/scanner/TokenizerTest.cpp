@@ -1,4 +1,4 @@
-#include "scanner/UnitraceTokenizer.h"
+#include "scanner/Tokenizer.h"
 #include "support/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ using Tok = std::pair<int, std::string>;
 // Every token up to the end of the text: kind and text (comment text for block comments,
 // nothing for line comments, TokenString for everything else).
 std::vector<Tok> Tokens(const std::string& source) {
-    TUnitrace s(source, "t.pas");
+    TTokenizer s(source, "t.pas");
     std::vector<Tok> out;
     for (int t = s.Token(); t != toEOF; t = s.NextToken()) {
         if (t == toComment)
@@ -33,7 +33,7 @@ std::vector<Tok> Tokens(const std::string& source) {
 
 std::string ErrorOf(const std::string& source) {
     try {
-        TUnitrace s(source, "t.pas");
+        TTokenizer s(source, "t.pas");
         while (s.NextToken() != toEOF) {
         }
     } catch (const EParserError& e) {
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Tokenizer, TokenTable, ::testing::ValuesIn(tokenCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Tokenizer, FloatTypeIsTheSuffix) {
-    TUnitrace s("1.5e3d 2 3C", "t.pas");
+    TTokenizer s("1.5e3d 2 3C", "t.pas");
     EXPECT_EQ(s.Token(), toFloat);
     EXPECT_EQ(s.FloatType(), 'd');
     EXPECT_EQ(s.TokenString(), "1.5e3d");
@@ -107,13 +107,13 @@ TEST(Tokenizer, FloatTypeIsTheSuffix) {
 }
 
 TEST(Tokenizer, WideStringDecodesLow16Bits) {
-    TUnitrace s("#300'a'#65601", "t.pas");
+    TTokenizer s("#300'a'#65601", "t.pas");
     ASSERT_EQ(s.Token(), toWString);
     EXPECT_EQ(s.WideStr(), std::u16string({char16_t(300), u'a', char16_t(65601 & 0xFFFF)}));
 }
 
 TEST(Tokenizer, TokenStringAndSymbolTestsSkipComments) {
-    TUnitrace s("{c} // d\n UNIT", "t.pas");
+    TTokenizer s("{c} // d\n UNIT", "t.pas");
     EXPECT_EQ(s.Token(), toComment);
     EXPECT_TRUE(s.TokenSymbolIs("unit"));
     EXPECT_EQ(s.TokenString(), "UNIT");
@@ -121,7 +121,7 @@ TEST(Tokenizer, TokenStringAndSymbolTestsSkipComments) {
     EXPECT_EQ(s.NextToken(), toEOF);
     EXPECT_EQ(s.TokenString(), "");
     EXPECT_EQ(s.NextToken(), toEOF) << "the end of the text is stable";
-    TUnitrace c("(* c *) x", "t.pas");
+    TTokenizer c("(* c *) x", "t.pas");
     c.CheckToken(toSymbol); // skips the comment before checking
     EXPECT_EQ(c.TokenString(), "x");
 }
@@ -139,7 +139,7 @@ TEST(Tokenizer, CheckMessages) {
         {"\n\nx", ';', "'';'' expected"},       {"x", ',', "'','' expected"},
     };
     for (const Case& c : cases) {
-        TUnitrace s(c.source, "t.pas");
+        TTokenizer s(c.source, "t.pas");
         try {
             s.CheckToken(c.expected);
             ADD_FAILURE() << "no error for " << c.source;
@@ -148,7 +148,7 @@ TEST(Tokenizer, CheckMessages) {
             EXPECT_EQ(e.what(), Msg(c.message, line)) << c.source;
         }
     }
-    TUnitrace s("x", "t.pas");
+    TTokenizer s("x", "t.pas");
     EXPECT_THROW(
         try { s.CheckTokenSymbol("end"); } catch (const EParserError& e) {
             EXPECT_EQ(e.what(), Msg("end expected", 1));
@@ -203,7 +203,7 @@ TEST(Tokenizer, LongBlockCommentOverManyLinesCloses) {
     for (int i = 0; i < 5000; ++i)
         body += "filler line of a long comment\n";
     ASSERT_GT(body.size(), 2 * MaxLineLength);
-    TUnitrace s("a {" + body + "} b\n'bad", "t.pas");
+    TTokenizer s("a {" + body + "} b\n'bad", "t.pas");
     EXPECT_EQ(s.NextToken(), toComment);
     EXPECT_EQ(s.CommentText(), body);
     EXPECT_EQ(s.NextToken(), toSymbol);
@@ -217,7 +217,7 @@ TEST(Tokenizer, LineOfMaxLengthFails) {
     // A longer last line without a line feed, and a long line inside a comment, too.
     EXPECT_EQ(ErrorOf("a\n\n" + tooLong + "yy"), Msg("Řádka je příliš dlouhá!", 3));
     EXPECT_EQ(ErrorOf("{\n" + tooLong + "\n}"), Msg("Řádka je příliš dlouhá!", 2));
-    EXPECT_THROW(TUnitrace(tooLong, "t.pas"), EParserError);
+    EXPECT_THROW(TTokenizer(tooLong, "t.pas"), EParserError);
 }
 
 TEST(Tokenizer, LineJustShortEnoughIsRead) {
@@ -225,7 +225,7 @@ TEST(Tokenizer, LineJustShortEnoughIsRead) {
     EXPECT_EQ(Tokens("a\n" + longest + "\nb"),
               (std::vector<Tok>{{toSymbol, "a"}, {toSymbol, longest}, {toSymbol, "b"}}));
     // Tokens before the long line are delivered; the failure comes when the scan gets there.
-    TUnitrace s("a b\n" + std::string(MaxLineLength, ' '), "t.pas");
+    TTokenizer s("a b\n" + std::string(MaxLineLength, ' '), "t.pas");
     EXPECT_EQ(s.NextToken(), toSymbol);
     EXPECT_THROW(s.NextToken(), EParserError);
 }

@@ -23,16 +23,16 @@ enum : int {
 inline constexpr std::size_t MaxLineLength = 65536;
 
 /// Tokenizer over the whole text of one file. The first token is read by the constructor.
-class TUnitrace {
+class TTokenizer {
   public:
     /// `text` is the file's content; `fileName` appears only in error messages.
     /// Throws EParserError when the first token is malformed.
-    TUnitrace(std::string text, std::string fileName);
-    TUnitrace(const TUnitrace&) = delete;
-    TUnitrace& operator=(const TUnitrace&) = delete;
+    TTokenizer(std::string text, std::string fileName);
+    TTokenizer(const TTokenizer&) = delete;
+    TTokenizer& operator=(const TTokenizer&) = delete;
 
     /// Reads the file and creates the tokenizer on it; EFOpenError when it cannot be opened.
-    static std::unique_ptr<TUnitrace> Open(const std::string& fileName);
+    static std::unique_ptr<TTokenizer> Open(const std::string& fileName);
 
     /// Scans the next token and returns its kind.
     int NextToken();

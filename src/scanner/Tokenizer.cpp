@@ -1,4 +1,4 @@
-#include "scanner/UnitraceTokenizer.h"
+#include "scanner/Tokenizer.h"
 
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
@@ -67,7 +67,7 @@ size_t FindLongLine(const std::string& text, size_t from) {
 
 } // namespace
 
-TUnitrace::TUnitrace(std::string text, std::string fileName)
+TTokenizer::TTokenizer(std::string text, std::string fileName)
     : FText(std::move(text)), FFileName(std::move(fileName)) {
     // A NUL byte ends the text, as the terminating sentinel does.
     const size_t nul = FText.find('\0');
@@ -80,11 +80,11 @@ TUnitrace::TUnitrace(std::string text, std::string fileName)
     NextToken();
 }
 
-std::unique_ptr<TUnitrace> TUnitrace::Open(const std::string& fileName) {
-    return std::make_unique<TUnitrace>(LoadFileText(fileName), fileName);
+std::unique_ptr<TTokenizer> TTokenizer::Open(const std::string& fileName) {
+    return std::make_unique<TTokenizer>(LoadFileText(fileName), fileName);
 }
 
-void TUnitrace::SkipBlanks() {
+void TTokenizer::SkipBlanks() {
     for (;;) {
         if (FSourcePtr == FLongLine)
             Error(LineTooLong);
@@ -95,7 +95,7 @@ void TUnitrace::SkipBlanks() {
     }
 }
 
-int TUnitrace::NextToken() {
+int TTokenizer::NextToken() {
     SkipBlanks();
     FTokenPtr = FSourcePtr;
     FFloatType = 0;
@@ -127,13 +127,13 @@ int TUnitrace::NextToken() {
     return FToken;
 }
 
-void TUnitrace::ScanIdentifier() {
+void TTokenizer::ScanIdentifier() {
     while (IsIdentChar(static_cast<unsigned char>(FText[FSourcePtr])))
         ++FSourcePtr;
     FToken = toSymbol;
 }
 
-void TUnitrace::ScanString() {
+void TTokenizer::ScanString() {
     FStringValue.clear();
     FWideStr.clear();
     bool wide = false;
@@ -180,14 +180,14 @@ void TUnitrace::ScanString() {
     FToken = wide ? toWString : toString;
 }
 
-void TUnitrace::ScanHexNumber() {
+void TTokenizer::ScanHexNumber() {
     ++FSourcePtr;
     while (IsHexDigit(static_cast<unsigned char>(FText[FSourcePtr])))
         ++FSourcePtr;
     FToken = toInteger;
 }
 
-void TUnitrace::ScanNumber() {
+void TTokenizer::ScanNumber() {
     if (FText[FSourcePtr] == '+' || FText[FSourcePtr] == '-')
         ++FSourcePtr;
     while (IsDigit(static_cast<unsigned char>(FText[FSourcePtr])))
@@ -204,7 +204,7 @@ void TUnitrace::ScanNumber() {
     }
 }
 
-void TUnitrace::ScanBlockComment(size_t start, bool parenStar) {
+void TTokenizer::ScanBlockComment(size_t start, bool parenStar) {
     FSourcePtr = start;
     FCommentStart = start;
     for (;;) {
@@ -228,25 +228,25 @@ void TUnitrace::ScanBlockComment(size_t start, bool parenStar) {
     FToken = toComment;
 }
 
-void TUnitrace::SkipCommentTokens() {
+void TTokenizer::SkipCommentTokens() {
     while (FToken == toComment || FToken == toLineComment)
         NextToken();
 }
 
-std::string TUnitrace::TokenString() {
+std::string TTokenizer::TokenString() {
     SkipCommentTokens();
     if (FToken == toString)
         return FStringValue;
     return FText.substr(FTokenPtr, FSourcePtr - FTokenPtr);
 }
 
-bool TUnitrace::TokenSymbolIs(const std::string& s) {
+bool TTokenizer::TokenSymbolIs(const std::string& s) {
     SkipCommentTokens();
     return FToken == toSymbol &&
            SameAsciiText(std::string_view(FText).substr(FTokenPtr, FSourcePtr - FTokenPtr), s);
 }
 
-void TUnitrace::CheckToken(int t) {
+void TTokenizer::CheckToken(int t) {
     if (FToken == t)
         return;
     SkipCommentTokens();
@@ -266,23 +266,23 @@ void TUnitrace::CheckToken(int t) {
     }
 }
 
-void TUnitrace::CheckTokenSymbol(const std::string& s) {
+void TTokenizer::CheckTokenSymbol(const std::string& s) {
     if (!TokenSymbolIs(s))
         ErrorFmt("%s expected", s.c_str());
 }
 
-std::string TUnitrace::CommentText() const {
+std::string TTokenizer::CommentText() const {
     if (FToken != toComment)
         Error("No comment!");
     return FText.substr(FCommentStart, FCommentLen);
 }
 
-void TUnitrace::Error(const std::string& message) const {
+void TTokenizer::Error(const std::string& message) const {
     throw EParserError(Format("Error: \"%s\" on line %d of file %s", message.c_str(), FSourceLine,
                               FFileName.c_str()));
 }
 
-void TUnitrace::ErrorFmt(const char* fmt, ...) const {
+void TTokenizer::ErrorFmt(const char* fmt, ...) const {
     va_list args;
     va_start(args, fmt);
     const std::string message = FormatV(fmt, args);
