@@ -114,6 +114,10 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         for (int k = 0; k < u.Uses.Count(); ++k) {
             const std::string& name = u.Uses[k];
             json entry = {{"name", ToUtf8(name)}, {"interface", u.Uses.Objects(k) != 0}};
+            const TUseSite& site = u.UseSites[static_cast<size_t>(k)];
+            entry["line"] = site.Line;
+            if (!site.File.empty())
+                entry["file"] = ToUtf8(site.File);
             int idx = 0;
             if (scan.IsIgnored(name)) {
                 entry["status"] = "ignored";

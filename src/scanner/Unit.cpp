@@ -177,8 +177,11 @@ void TUnit::ParseList(int interfaceFlag, bool allowIn) {
     // Every round consumes a token or fails, so no input keeps the list open for ever.
     while (Token() != ';') {
         std::string name;
+        Scanner->CheckToken(toSymbol);
+        const int line = Scanner->SourceLine();
+        const std::string file = FileName;
         ReadName(name);
-        Uses.AddObject(name, interfaceFlag);
+        AddUse(name, interfaceFlag, line, file);
         if (Token() == ',') {
             NextSignificant();
             continue;
@@ -195,6 +198,11 @@ void TUnit::ParseList(int interfaceFlag, bool allowIn) {
         }
         Scanner->CheckToken(';');
     }
+}
+
+void TUnit::AddUse(const std::string& name, int interfaceFlag, int line, const std::string& file) {
+    Uses.AddObject(name, interfaceFlag);
+    UseSites.push_back({line, file == SourceFileName() ? std::string() : file});
 }
 
 void TProject::AddInFile(const std::string& unitName, const std::string& fileName) {

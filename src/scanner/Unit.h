@@ -16,6 +16,12 @@ namespace ut {
 /// Source kinds, in the order the header keywords are tried.
 enum : int { ukNone = 0, ukUnit = 1, ukProgram = 2, ukPackage = 3, ukLibrary = 4 };
 
+/// Where a uses (or contains) entry stands in the sources.
+struct TUseSite {
+    int Line = 0;     ///< line of the entry's name, first line 1
+    std::string File; ///< the include file that holds it; empty for the unit's own file
+};
+
 class TUnit {
   public:
     /// Expands `fileName` to a full path, opens the file and reads its first token.
@@ -43,6 +49,8 @@ class TUnit {
     /// Names in source order; payload 1 for the interface list (or the only list), 0 for the
     /// implementation list.
     TStringList Uses{false, TDuplicates::dupAccept};
+    /// One site per entry of Uses, in the same order.
+    std::vector<TUseSite> UseSites;
     /// Full path of the source; while an include file is read, the include file's path.
     std::string FileName;
     /// A .dfm file lay beside the source when the record was created.
@@ -77,6 +85,13 @@ class TUnit {
     void ParseList(int interfaceFlag, bool allowIn);
     /// Reads an identifier, or a dotted name such as Vcl.Forms, into `name`.
     void ReadName(std::string& name);
+    /// Appends one entry to Uses and its site.
+    void AddUse(const std::string& name, int interfaceFlag, int line, const std::string& file);
+
+    /// The file name of the source itself while an include file is read.
+    const std::string& SourceFileName() const {
+        return IncludeStack.empty() ? FileName : IncludeStack.front().fileName;
+    }
 
     /// Acts on one `{$...}` directive; true when it opened an include file.
     bool ApplyDirective(const std::string& text);

@@ -155,7 +155,7 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["units"][0]["size"], 64);
     EXPECT_EQ(doc["units"][0]["uses"][0],
               nlohmann::json::parse(
-                  R"({"name":"SysUtils","interface":true,"status":"ignored","key":null})"));
+                  R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
     EXPECT_EQ(doc["units"][1]["key"], "P");
     EXPECT_EQ(doc["units"][1]["kind"], "program");
     EXPECT_TRUE(doc["units"][1]["size"].is_null());

@@ -224,11 +224,17 @@ TEST_F(ProjectParse, InClauseNeedsString) {
               std::vector<std::string>{"Error: \"String expected\" on line 1 of file " + path});
 }
 
+// Each entry records the line of its name, and the include file when it stands in one.
 TEST_F(ProjectParse, ListFromIncludeFile) {
-    Write("inc/units.inc", "B, C");
-    TProject p(Write("P.dpr", "program P; uses A, {$I inc\\units.inc}, D;"));
+    const std::string inc = Write("inc/units.inc", "\nB,\n  C");
+    TProject p(Write("P.dpr", "program P;\nuses A, {$I inc\\units.inc},\r\n\n  D;"));
     p.Parse();
     EXPECT_EQ(UsesOf(p), (UsesList{{"A", 1}, {"B", 1}, {"C", 1}, {"D", 1}}));
+    std::vector<std::pair<int, std::string>> sites;
+    for (const TUseSite& s : p.UseSites)
+        sites.emplace_back(s.Line, s.File);
+    EXPECT_EQ(sites,
+              (std::vector<std::pair<int, std::string>>{{2, ""}, {2, inc}, {3, inc}, {4, ""}}));
 }
 
 // A failure inside an include file still leaves the record on its own source afterwards.
