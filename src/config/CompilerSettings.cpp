@@ -1,20 +1,113 @@
 #include "config/CompilerSettings.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "support/Textutil.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace ut {
 
+namespace {
+
+std::string BdsKey(const TCompilerVersion& v) {
+    return std::string("\\Software\\") + v.RegistryKey + "\\" + v.RegistryVersion;
+}
+
+/// Where a BDS version's key may be: the 64-bit system keeps a 32-bit installer's machine
+/// keys under Wow6432Node.
+std::vector<std::pair<RegRoot, std::string>> BdsKeys(const TCompilerVersion& v) {
+    const std::string key = BdsKey(v);
+    return {{RegRoot::LocalMachine, key},
+            {RegRoot::LocalMachine, "\\Software\\Wow6432Node" + key.substr(9)},
+            {RegRoot::CurrentUser, key}};
+}
+
+/// Every occurrence of `macro` (any letter case) replaced by `value`.
+std::string ReplaceMacro(std::string text, std::string_view macro, const std::string& value) {
+    for (size_t pos = PosText(macro, text); pos > 0;) {
+        text.replace(pos - 1, macro.size(), value);
+        const size_t next = PosText(macro, std::string_view(text).substr(pos - 1 + value.size()));
+        pos = next ? pos - 1 + value.size() + next : 0;
+    }
+    return text;
+}
+
+TVersionSettings ReadBdsSettings(const RegistryStore& registry, const TCompilerVersion& v,
+                                 const std::string& platform) {
+    TVersionSettings settings;
+    const std::string where = std::string(v.Product) + ": ";
+    bool found = false;
+    for (const auto& [root, key] : BdsKeys(v)) {
+        if (!registry.KeyExists(root, key))
+            continue;
+        found = true;
+        if (auto dir = registry.ReadString(root, key, "RootDir")) {
+            settings.DelphiRoot = fs::ExcludeTrailingPathDelimiter(*dir);
+            break;
+        }
+    }
+    if (found && !settings.DelphiRoot)
+        settings.Notes.push_back(where + "the registry key " + BdsKey(v).substr(1) +
+                                 " has no \"RootDir\"; $(BDS) stays unexpanded");
+
+    std::string library = BdsKey(v) + "\\Library\\" + platform;
+    if (!registry.KeyExists(RegRoot::CurrentUser, library))
+        library = BdsKey(v) + "\\Library"; // before the compilers for several platforms
+    if (registry.KeyExists(RegRoot::CurrentUser, library)) {
+        settings.LibPath = registry.ReadString(RegRoot::CurrentUser, library, "Search Path");
+        settings.BrowsePath = registry.ReadString(RegRoot::CurrentUser, library, "Browsing Path");
+        for (const char* name : {"Search Path", "Browsing Path"})
+            if (!registry.ReadString(RegRoot::CurrentUser, library, name))
+                settings.Notes.push_back(where + "the registry key " + library.substr(1) +
+                                         " has no \"" + name + "\"");
+        if (!settings.BrowsePath)
+            settings.BrowsePath = "";
+    } else if (found) {
+        settings.Notes.push_back(where + "the registry holds no library paths (" +
+                                 library.substr(1) + ")");
+    }
+    for (std::optional<std::string>* path : {&settings.LibPath, &settings.BrowsePath}) {
+        if (!*path)
+            continue;
+        if (settings.DelphiRoot) {
+            **path = ReplaceMacro(**path, "$(BDSLIB)", *settings.DelphiRoot + "\\lib");
+            **path = ReplaceMacro(**path, "$(BDS)", *settings.DelphiRoot);
+        }
+        **path = ReplaceMacro(**path, "$(Platform)", platform);
+    }
+    return settings;
+}
+
+} // namespace
+
 std::vector<std::string> InstalledVersions(const RegistryStore& registry) {
-    std::vector<std::string> names = registry.SubKeyNames(RegRoot::LocalMachine, DelphiRegKey);
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return AnsiCompareText(a, b) < 0;
-    });
-    return names;
+    std::vector<std::string> unknown;
+    std::vector<const TCompilerVersion*> known;
+    for (const std::string& name : registry.SubKeyNames(RegRoot::LocalMachine, DelphiRegKey)) {
+        const TCompilerVersion* v = FindCompilerVersion(name);
+        if (v && v->IsClassic() && name == v->RegistryVersion)
+            known.push_back(v);
+        else
+            unknown.push_back(name);
+    }
+    std::stable_sort(
+        unknown.begin(), unknown.end(),
+        [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+    for (const TCompilerVersion& v : CompilerVersions()) {
+        if (v.IsClassic())
+            continue;
+        for (const auto& [root, key] : BdsKeys(v))
+            if (registry.KeyExists(root, key)) {
+                known.push_back(&v);
+                break;
+            }
+    }
+    std::stable_sort(known.begin(), known.end()); // the table is in age order
+    for (const TCompilerVersion* v : known)
+        unknown.push_back(v->Name);
+    return unknown;
 }
 
 std::optional<std::string> SelectInstalledVersion(const RegistryStore& registry) {
@@ -34,11 +127,16 @@ void TVersionSettings::ApplyTo(std::string& libPath, std::string& browsePath,
         delphiRoot = *DelphiRoot;
 }
 
-TVersionSettings ReadVersionSettings(const RegistryStore& registry, const std::string& version) {
+TVersionSettings ReadVersionSettings(const RegistryStore& registry, const std::string& version,
+                                     const std::string& platform) {
     TVersionSettings settings;
     if (version.empty())
         return settings; // names the parent key, not a version
-    const std::string key = std::string(DelphiRegKey) + "\\" + version;
+    // A padded text names no key: only the exact text finds the table's version.
+    const TCompilerVersion* v = Trim(version) == version ? FindCompilerVersion(version) : nullptr;
+    if (v && !v->IsClassic())
+        return ReadBdsSettings(registry, *v, platform);
+    const std::string key = std::string(DelphiRegKey) + "\\" + (v ? v->RegistryVersion : version);
     const std::string library = key + "\\Library";
     if (registry.KeyExists(RegRoot::CurrentUser, library)) {
         settings.LibPath = registry.ReadString(RegRoot::CurrentUser, library, "Search Path");
@@ -51,17 +149,8 @@ TVersionSettings ReadVersionSettings(const RegistryStore& registry, const std::s
 }
 
 std::optional<std::string> KnownVersionSymbols(const std::string& version) {
-    static const std::array<std::pair<const char*, const char*>, 5> table = {{
-        {"5.0", "VER130;WIN32"},
-        {"4.0", "VER120;WIN32"},
-        {"3.0", "VER100;WIN32"},
-        {"2.0", "VER90;WIN32"},
-        {"1.0", "VER80;WIN16;WINDOWS"},
-    }};
-    const std::string v = Trim(version);
-    for (const auto& [text, symbols] : table)
-        if (v == text)
-            return std::string(symbols);
+    if (const TCompilerVersion* v = FindCompilerVersion(version))
+        return VersionSymbols(*v, "Win32");
     return std::nullopt;
 }
 
@@ -80,9 +169,9 @@ std::string UnknownVersionMessage(const std::string& trimmedVersion) {
 }
 
 std::string VersionDefines(const std::string& version, const std::string& conditionals,
-                           bool& warned, Prompts& prompts) {
-    if (auto symbols = KnownVersionSymbols(version))
-        return *symbols;
+                           bool& warned, Prompts& prompts, const std::string& platform) {
+    if (const TCompilerVersion* v = FindCompilerVersion(version))
+        return VersionSymbols(*v, platform);
     if (!warned && !NamesVersionSymbol(conditionals)) {
         warned = true;
         prompts.Warning(UnknownVersionMessage(Trim(version)));

@@ -1,7 +1,8 @@
 #pragma once
 // The installed compiler as the registry describes it: the installed versions, each
 // version's library path, browsing path and root directory, and the conditional symbols a
-// compiler version defines by itself.
+// compiler version defines by itself. The versions themselves are in CompilerVersions.h.
+#include "config/CompilerVersions.h"
 #include "config/Prompts.h"
 
 #include <optional>
@@ -16,8 +17,11 @@ class RegistryStore;
 /// (both roots) when followed by '\' and the version text.
 inline constexpr const char* DelphiRegKey = "\\Software\\Borland\\Delphi";
 
-/// Names of the sub-keys of DelphiRegKey under HKEY_LOCAL_MACHINE, in the case-insensitive
-/// text order; the last one is taken as the newest.
+/// The installed versions by name (TCompilerVersion::Name), oldest first, so the last one is
+/// taken as the newest: the sub-keys of DelphiRegKey under HKEY_LOCAL_MACHINE (a name the
+/// table lacks is listed as spelt, before the known ones, in the case-insensitive text
+/// order), and every BDS version whose key is under HKEY_LOCAL_MACHINE (also its 32-bit
+/// view, Wow6432Node) or HKEY_CURRENT_USER.
 std::vector<std::string> InstalledVersions(const RegistryStore& registry);
 
 /// The newest installed version; nullopt when the key is absent or has no sub-keys (the
@@ -29,16 +33,23 @@ struct TVersionSettings {
     std::optional<std::string> LibPath;    ///< "Search Path" of the version's "Library" key
     std::optional<std::string> BrowsePath; ///< "Browsing Path"; empty when "Library" lacks it
     std::optional<std::string> DelphiRoot; ///< "RootDir" of the version key
+    /// Values a BDS version's keys lack, one log line each.
+    std::vector<std::string> Notes;
 
     void ApplyTo(std::string& libPath, std::string& browsePath, std::string& delphiRoot) const;
 };
 
-/// Reads the settings of the version named `version` exactly as typed (not trimmed): the
-/// "Library" key under HKEY_CURRENT_USER and the version key under HKEY_LOCAL_MACHINE.
-TVersionSettings ReadVersionSettings(const RegistryStore& registry, const std::string& version);
+/// Reads the settings of the version named `version` exactly as typed (not trimmed). Delphi
+/// 1 to 7, and any name the table lacks: the key DelphiRegKey\<version> ("Library" under
+/// HKEY_CURRENT_USER, "RootDir" under HKEY_LOCAL_MACHINE). A BDS version: its
+/// "Library\<platform>" key under HKEY_CURRENT_USER (older ones: "Library"), its "RootDir"
+/// from HKEY_LOCAL_MACHINE, Wow6432Node or HKEY_CURRENT_USER; "$(BDS)", "$(BDSLIB)" and
+/// "$(Platform)" in the paths are expanded (the first two only when the root is known).
+TVersionSettings ReadVersionSettings(const RegistryStore& registry, const std::string& version,
+                                     const std::string& platform = "Win32");
 
-/// The symbols a known version text (trimmed, compared exactly) implies, e.g. "VER130;WIN32"
-/// for "5.0"; nullopt for any other text.
+/// The symbols a known version text (trimmed, see FindCompilerVersion) implies for Win32,
+/// e.g. "VER130;WIN32" for "5.0"; nullopt for any other text.
 std::optional<std::string> KnownVersionSymbols(const std::string& version);
 
 /// True when the conditionals name a version symbol: "VER" (any case) followed by a digit.
@@ -47,10 +58,10 @@ bool NamesVersionSymbol(const std::string& conditionals);
 /// The warning shown for a version text that is not known.
 std::string UnknownVersionMessage(const std::string& trimmedVersion);
 
-/// The symbols of the version text, "WIN32" for an unknown one. For an unknown version
-/// whose conditionals name no version symbol the warning is shown through `prompts`, once
-/// per run: `warned` is set before it is shown and suppresses it afterwards.
+/// The symbols of the version text for `platform`, "WIN32" for an unknown one. For an unknown
+/// version whose conditionals name no version symbol the warning is shown through
+/// `prompts`, once per run: `warned` is set before it is shown and suppresses it afterwards.
 std::string VersionDefines(const std::string& version, const std::string& conditionals,
-                           bool& warned, Prompts& prompts);
+                           bool& warned, Prompts& prompts, const std::string& platform = "Win32");
 
 } // namespace ut

@@ -110,14 +110,14 @@ TEST(VersionDefines, UnknownVersionWarnsOncePerRun) {
     FakePrompts prompts;
     bool warned = false;
     prompts.warned = &warned;
-    EXPECT_EQ(ut::VersionDefines(" 6.0 ", "DEBUG", warned, prompts), "WIN32");
+    EXPECT_EQ(ut::VersionDefines(" 2.5 ", "DEBUG", warned, prompts), "WIN32");
     ASSERT_EQ(prompts.warnings.size(), 1u);
     EXPECT_EQ(prompts.warnings[0],
-              "Delphi compiler version is not known by Unitrace for Delphi version 6.0!\r\n"
+              "Delphi compiler version is not known by Unitrace for Delphi version 2.5!\r\n"
               "You should write it manually to <Conditionals>");
     EXPECT_TRUE(prompts.flagWhenShown);
     // A second scan, even of another unknown version, shows nothing.
-    EXPECT_EQ(ut::VersionDefines("7.0", "", warned, prompts), "WIN32");
+    EXPECT_EQ(ut::VersionDefines("99", "", warned, prompts), "WIN32");
     EXPECT_EQ(ut::VersionDefines("5.", "", warned, prompts), "WIN32");
     EXPECT_EQ(prompts.warnings.size(), 1u);
 }
@@ -126,12 +126,171 @@ TEST(VersionDefines, ConditionalsNamingAVersionSymbolSuppressTheWarning) {
     for (const char* conditionals : {"DEBUG;VER140", "ver150", "SERVER2", "VERBOSE;VER140"}) {
         FakePrompts prompts;
         bool warned = false;
-        EXPECT_EQ(ut::VersionDefines("6.0", conditionals, warned, prompts), "WIN32");
+        EXPECT_EQ(ut::VersionDefines("2.5", conditionals, warned, prompts), "WIN32");
         EXPECT_TRUE(prompts.warnings.empty()) << conditionals;
         EXPECT_FALSE(warned) << conditionals;
     }
     for (const char* conditionals : {"", "DEBUG", "VER", "VERX1", "VERBOSE", "V1ER2", "VE R1"})
         EXPECT_FALSE(ut::NamesVersionSymbol(conditionals)) << conditionals;
+}
+
+TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
+    const struct {
+        const char* text;
+        const char* name; // nullptr: no version
+        const char* verSymbols;
+        double compilerVersion, rtlVersion;
+    } cases[] = {
+        {"5.0", "5.0", "VER130", 0, 0},
+        {"6", "6", "VER140", 14.0, 14.0},
+        {"7.0", "7", "VER150", 15.0, 15.0}, // the Delphi key, not BDS 7.0 (Delphi 2010)
+        {"2007", "2007", "VER185;VER180", 18.5, 18.0},
+        {"5.0 ", "5.0", "VER130", 0, 0},
+        {"2010", "2010", "VER210", 21.0, 21.0},
+        {"xe", "XE", "VER220", 22.0, 22.0},
+        {"8.0", "XE", "VER220", 22.0, 22.0},
+        {"XE5", "XE5", "VER260", 26.0, 26.0},
+        {"14.0", "XE6", "VER270", 27.0, 27.0},
+        {"XE8", "XE8", "VER290", 29.0, 29.0},
+        {"Delphi 10 Seattle", "10", "VER300", 30.0, 30.0},
+        {"10.4", "10.4", "VER340", 34.0, 34.0},
+        {"Delphi 11", "11", "VER350", 35.0, 35.0},
+        {"23.0", "12", "VER360", 36.0, 36.0},
+        {"13", "13", "VER370", 37.0, 37.0},
+        {"37.0", "13", "VER370", 37.0, 37.0},
+        {"5", nullptr, "", 0, 0},
+        {"13.0", nullptr, "", 0, 0}, // no BDS 13.0 was released
+        {"XE9", nullptr, "", 0, 0},
+    };
+    for (const auto& c : cases) {
+        const ut::TCompilerVersion* v = ut::FindCompilerVersion(c.text);
+        if (!c.name) {
+            EXPECT_EQ(v, nullptr) << c.text;
+            continue;
+        }
+        ASSERT_NE(v, nullptr) << c.text;
+        EXPECT_STREQ(v->Name, c.name) << c.text;
+        EXPECT_STREQ(v->VerSymbols, c.verSymbols) << c.text;
+        EXPECT_EQ(v->CompilerVersion, c.compilerVersion) << c.text;
+        EXPECT_EQ(v->RTLVersion, c.rtlVersion) << c.text;
+    }
+    // Every name and registry key of the table names its own row.
+    for (const ut::TCompilerVersion& v : ut::CompilerVersions()) {
+        EXPECT_EQ(ut::FindCompilerVersion(v.Name), &v) << v.Name;
+        EXPECT_EQ(ut::FindCompilerVersion(v.Product), &v) << v.Product;
+    }
+}
+
+TEST(CompilerVersions, SymbolsFollowTheTargetPlatform) {
+    const struct {
+        const char* version;
+        const char* platform;
+        const char* symbols;
+    } cases[] = {
+        {"1.0", "Win32", "VER80;WIN16;WINDOWS"},
+        {"5.0", "Win64", "VER130;WIN32"},
+        {"7", "", "VER150;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS"},
+        {"2007", "Win32", "VER185;VER180;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS"},
+        {"2009", "Win64", "VER200;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"12", "Win32", "VER360;MSWINDOWS;WIN32;CPU386;CPUX86;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"12", "win64", "VER360;MSWINDOWS;WIN64;CPUX64;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"11", "Linux64", "VER350;LINUX;LINUX64;POSIX;CPUX64;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"XE2", "Amiga", "VER230;MSWINDOWS;WIN32;CPU386;CPUX86;CONDITIONALEXPRESSIONS;UNICODE"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ut::VersionSymbols(*ut::FindCompilerVersion(c.version), c.platform), c.symbols)
+            << c.version << " " << c.platform;
+}
+
+// An export of three BDS generations as their installers and IDEs leave them.
+const char* BdsExport = R"(Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0]
+"RootDir"="C:\\Program Files (x86)\\Embarcadero\\Studio\\23.0\\"
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win32]
+"Search Path"="$(BDSLIB)\\$(Platform)\\release;$(BDSUSERDIR)\\Imports"
+"Browsing Path"="$(BDS)\\source\\rtl\\common;$(bds)\\source\\vcl"
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win64]
+"Browsing Path"="$(BDS)\\source\\rtl\\win"
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\22.0\Library\Win32]
+"Search Path"="$(BDSLIB)\\$(Platform)\\release"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\CodeGear\BDS\6.0]
+"RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\6.0"
+
+[HKEY_CURRENT_USER\Software\CodeGear\BDS\6.0\Library]
+"Search Path"="$(BDS)\\Lib;$(BDS)\\Imports"
+"Browsing Path"="$(BDS)\\source\\Win32\\vcl"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Borland\BDS\5.0]
+"RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\5.0\\"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Borland\Delphi\7.0]
+"RootDir"="C:\\Program Files\\Borland\\Delphi7"
+)";
+
+TEST(CompilerSettings, BdsVersionsFromARegistryExport) {
+    RegistryStore r = Delphi345();
+    r.AddText(BdsExport);
+    EXPECT_EQ(ut::InstalledVersions(r),
+              (std::vector<std::string>{"3.0", "4.0", "5.0", "7", "2007", "2009", "11", "12"}));
+    EXPECT_EQ(ut::SelectInstalledVersion(r), "12");
+
+    const std::string studio = "C:\\Program Files (x86)\\Embarcadero\\Studio\\23.0";
+    const struct {
+        const char* version;
+        const char* platform;
+        std::optional<std::string> lib, browse, root;
+        std::vector<std::string> notes;
+    } cases[] = {
+        {"12",
+         "Win32",
+         studio + "\\lib\\Win32\\release;$(BDSUSERDIR)\\Imports",
+         studio + "\\source\\rtl\\common;" + studio + "\\source\\vcl",
+         studio,
+         {}},
+        {"23.0",
+         "Win64",
+         std::nullopt,
+         studio + "\\source\\rtl\\win",
+         studio,
+         {"Delphi 12 Athens: the registry key Software\\Embarcadero\\BDS\\23.0\\Library\\Win64 "
+          "has no \"Search Path\""}},
+        {"11",
+         "Win32",
+         "$(BDSLIB)\\Win32\\release",
+         "",
+         std::nullopt,
+         {"Delphi 11 Alexandria: the registry key Software\\Embarcadero\\BDS\\22.0 has no "
+          "\"RootDir\"; $(BDS) stays unexpanded",
+          "Delphi 11 Alexandria: the registry key Software\\Embarcadero\\BDS\\22.0\\Library\\Win32 "
+          "has no \"Browsing Path\""}},
+        {"2009",
+         "Win32",
+         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0\\Lib;"
+         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0\\Imports",
+         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0\\source\\Win32\\vcl",
+         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0",
+         {}},
+        {"2007",
+         "Win32",
+         std::nullopt,
+         std::nullopt,
+         "C:\\Program Files\\CodeGear\\RAD Studio\\5.0",
+         {"Delphi 2007: the registry holds no library paths "
+          "(Software\\Borland\\BDS\\5.0\\Library)"}},
+        {"XE7", "Win32", std::nullopt, std::nullopt, std::nullopt, {}}, // not installed
+    };
+    for (const auto& c : cases) {
+        const auto s = ut::ReadVersionSettings(r, c.version, c.platform);
+        EXPECT_EQ(s.LibPath, c.lib) << c.version;
+        EXPECT_EQ(s.BrowsePath, c.browse) << c.version;
+        EXPECT_EQ(s.DelphiRoot, c.root) << c.version;
+        EXPECT_EQ(s.Notes, c.notes) << c.version;
+    }
 }
 
 } // namespace
