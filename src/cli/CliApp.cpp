@@ -67,6 +67,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     bool completed = false;
     InterruptGuard interrupt;
     try {
+        scan.Inputs.Config = o.Config.value_or("");
+        scan.Inputs.Platform = o.Platform.value_or("");
         scan.EProjectChange();
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
@@ -76,6 +78,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.Inputs.LibPath = *o.LibPath;
         if (o.BrowsePath)
             scan.Inputs.BrowsePath = *o.BrowsePath;
+        if (o.UnitScopes)
+            scan.Inputs.UnitScopes = *o.UnitScopes;
         if (o.UseBrowsePath)
             scan.Inputs.BrowseAlso = true;
         if (o.Ignore)

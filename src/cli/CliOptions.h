@@ -15,6 +15,9 @@ struct CliOptions {
     std::optional<std::string> Delphi;
     std::optional<std::string> LibPath;
     std::optional<std::string> BrowsePath;
+    std::optional<std::string> UnitScopes;
+    std::optional<std::string> Config;
+    std::optional<std::string> Platform;
     bool UseBrowsePath = false;
     std::optional<std::string> Ignore; ///< names separated by ';' or ','
     std::vector<std::string> RegistryFiles;

@@ -95,7 +95,11 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         {"defines", strings(scan.FDefines)},
         {"directories", strings(summary.Directories)},
         {"ignored", strings(scan.IgnUnits.Lines().ToVector())},
+        {"unitScopes", ToUtf8(scan.Inputs.UnitScopes)},
     };
+    auto orNull = [](const std::string& s) { return s.empty() ? json(nullptr) : json(ToUtf8(s)); };
+    inputs["config"] = orNull(scan.FConfig);
+    inputs["platform"] = orNull(scan.FPlatform);
     if (!scan.FMapFileName.empty() && fs::FileExists(scan.FMapFileName))
         inputs["mapFile"] = ToUtf8(scan.FMapFileName);
     else
@@ -122,9 +126,11 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
             if (scan.IsIgnored(name)) {
                 entry["status"] = "ignored";
                 entry["key"] = nullptr;
-            } else if (scan.FUnits.Find(name, idx)) {
+            } else if (const std::string& as = scan.ResolvedName(name); scan.FUnits.Find(as, idx)) {
                 entry["status"] = "unit";
                 entry["key"] = ToUtf8(scan.FUnits[idx]);
+                if (as != name)
+                    entry["resolvedAs"] = ToUtf8(as);
             } else {
                 entry["status"] = "unknown";
                 entry["key"] = nullptr;

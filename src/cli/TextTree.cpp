@@ -27,6 +27,8 @@ struct Printer {
         };
         if (!node.Data.Unit)
             note(scan.IsIgnored(node.Text) ? "ignored" : "unknown");
+        if (!node.ResolvedAs.empty())
+            note("resolved as " + node.ResolvedAs);
         if (node.Data.Repeat)
             note("repeat");
         if (node.FormOverlay)

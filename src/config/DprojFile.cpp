@@ -208,16 +208,19 @@ TDprojSettings ReadDprojText(std::string_view xml, const std::string& fileName,
                         const char* what) {
         if (offered.empty() || FindText(offered, inForce) >= 0)
             return false;
-        if (note.empty())
+        if (note.empty() && inForce.empty())
+            note = shortName + " names no default " + what;
+        else if (note.empty())
             note = shortName + ": its default " + what + " \"" + inForce +
                    "\" is not one it has (" + ListText(offered) + ")";
         chosen = offered.front();
         return true;
     };
-    const bool again =
-        fallBack(effective.Config, settings.Config, out.Configs, configNote, "configuration") |
+    const bool otherConfig =
+        fallBack(effective.Config, settings.Config, out.Configs, configNote, "configuration");
+    const bool otherPlatform =
         fallBack(effective.Platform, settings.Platform, out.Platforms, platformNote, "platform");
-    if (again) {
+    if (otherConfig || otherPlatform) {
         settings = out;
         Evaluation(project, xml, fileName, effective).Run(settings);
     }

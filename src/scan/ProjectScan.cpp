@@ -58,6 +58,15 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     }
     if (!FOptionsRead)
         EProjectChange();
+    std::string source = full;
+    if (IndexOfExt(full, {".dproj"}) == 0) {
+        source = FProjectSource;
+        if (source.empty() || !fs::FileExists(source)) {
+            const std::string missing = source.empty() ? fs::ChangeFileExt(full, ".dpr") : source;
+            FFrontEnd.ErrorMessage(Format("File \"%s\" not found!", missing.c_str()));
+            return false;
+        }
+    }
 
     // The views refer to the records: empty them before the records go.
     FFrontEnd.ResetViews();
@@ -66,7 +75,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
 
     FFrontEnd.ShowUnitCount(std::string(), false);
     FFrontEnd.ClearLog();
-    fs::SetCurrentDir(fs::ExtractFilePath(full));
+    fs::SetCurrentDir(fs::ExtractFilePath(source));
     fs::ListingCacheScope listings;
 
     BuildSearchIndex();
@@ -75,10 +84,13 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     FLogIndent.clear();
     FNotFoundNames.clear();
     Log(Format("Scanning project %s", projectFile.c_str()));
+    for (const auto* notes : {&FCompilerNotes, &FOptionsNotes})
+        for (const std::string& note : *notes)
+            Log(note, lsItalic);
 
-    auto project = std::make_unique<TProject>(full);
+    auto project = std::make_unique<TProject>(source);
     FProject = project.get();
-    FCurrentKey = fs::FileKey(projectFile);
+    FCurrentKey = fs::FileKey(source);
     FUnits.AddObject(FCurrentKey, std::move(project));
 
     bool completed = false;
@@ -147,6 +159,9 @@ void ProjectScan::ScanUses(TUnit& unit) {
         if (FUnits.Find(name, index))
             continue;
         const std::string file = FindUnitFile(name);
+        // A scoped name may lead to a unit parsed already under its full name.
+        if (!file.empty() && FUnitScopes.IsScoped(name) && FUnits.Find(fs::FileKey(file), index))
+            continue;
         if (file.empty()) {
             int at = 0;
             if (FNotFound && !FNotFound->Find(name, at)) {
@@ -202,18 +217,29 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
     return result;
 }
 
-std::string ProjectScan::FindUnitFile(const std::string& unitName) {
+std::string ProjectScan::CandidateFile(const std::string& name) const {
     if (FProject) {
-        std::string inFile = FProject->GetInFile(unitName);
+        std::string inFile = FProject->GetInFile(name);
         if (!inFile.empty())
             return inFile;
     }
-    const auto it = FUnitFileIndex.find(UpperFoldText(unitName));
-    if (it != FUnitFileIndex.end())
-        return FUnitFiles.Duals(it->second);
+    const std::string folded = UpperFoldText(name);
+    if (!FReferences.empty())
+        if (const auto ref = FReferences.find(folded); ref != FReferences.end())
+            return ref->second;
+    const auto it = FUnitFileIndex.find(folded);
+    return it == FUnitFileIndex.end() ? std::string() : FUnitFiles.Duals(it->second);
+}
+
+std::string ProjectScan::FindUnitFile(const std::string& unitName) {
+    std::string file = FUnitScopes.Resolve(
+        unitName, [this](const std::string& name) { return CandidateFile(name); });
+    if (!file.empty())
+        return file;
     // A miss is remembered with an empty path, so the name is not looked for again.
-    const int i = FUnitFiles.AddDual(unitName, std::string());
-    FUnitFileIndex.emplace(UpperFoldText(unitName), i);
+    const std::string folded = UpperFoldText(unitName);
+    if (!FUnitFileIndex.count(folded))
+        FUnitFileIndex.emplace(folded, FUnitFiles.AddDual(unitName, std::string()));
     return {};
 }
 
@@ -265,12 +291,27 @@ void ProjectScan::AppException(const std::exception& e) {
 
 void ProjectScan::EProjectChange() {
     FFrontEnd.MapViewOutdated();
-    const TProjectOptions options = ProjectOptionsOf(Inputs.Project, Inputs.Delphi);
+    const TProjectOptions options = ProjectOptionsOf(
+        Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot});
     FOptionsRead = options.FOptionsRead;
+    FOptionsNotes = options.Notes;
+    FProjectSource = options.MainSource;
+    const std::string platform = TargetPlatform();
+    FConfig = options.Config;
+    FPlatform = options.Platform;
+    FConfigs = options.Configs;
+    FPlatforms = options.Platforms;
+    FReferences.clear();
+    for (const std::string& file : options.References)
+        FReferences.emplace(UpperFoldText(fs::FileKey(file)), file);
+    // The installation keeps a library path per platform.
+    if (TargetPlatform() != platform)
+        EDelphiChange();
     if (!options.FOptionsRead)
         return;
     Inputs.SearchPath = options.SearchPath;
     Inputs.Defines = options.Conditionals;
+    Inputs.UnitScopes = options.UnitScopes;
     FMapFileName = options.MapFileName;
     FExeName = options.ExeName;
     FFrontEnd.InputsChanged();
@@ -289,13 +330,15 @@ void ProjectScan::SelectInstalledVersion() {
 void ProjectScan::EDelphiChange() {
     if (!FRegistry)
         return;
-    ReadVersionSettings(*FRegistry, Inputs.Delphi)
-        .ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
+    const TVersionSettings settings =
+        ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
+    settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
+    FCompilerNotes = settings.Notes;
     FFrontEnd.InputsChanged();
 }
 
 std::string ProjectScan::VersionDefines() {
-    return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd);
+    return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd, TargetPlatform());
 }
 
 void ProjectScan::BuildSearchIndex() {
@@ -309,6 +352,7 @@ void ProjectScan::BuildSearchIndex() {
     in.DelphiRoot = FDelphiRoot;
     FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles);
     IndexUnitFiles();
+    FUnitScopes.SetScopes(Inputs.UnitScopes);
 }
 
 void ProjectScan::IndexUnitFiles() {
@@ -325,6 +369,13 @@ bool ProjectScan::IsIgnored(const std::string& name) const {
 TUnit* ProjectScan::FindUnit(const std::string& name) const {
     int i = 0;
     return FUnits.Find(name, i) ? FUnits.Objects(i).get() : nullptr;
+}
+
+TUnit* ProjectScan::FindUsedUnit(const std::string& name) const {
+    if (TUnit* unit = FindUnit(name))
+        return unit;
+    const std::string& resolved = ResolvedName(name);
+    return resolved == name ? nullptr : FindUnit(resolved);
 }
 
 std::int64_t ProjectScan::UnitSize(const std::string& name) const {

@@ -4,6 +4,7 @@
 // (the registry of parsed units, the project record, the sizes) and the setup inputs.
 #include "mapfile/MapFile.h"
 #include "scan/ScanFrontEnd.h"
+#include "scan/UnitScopes.h"
 #include "scanner/Unit.h"
 #include "support/DualStringList.h"
 #include "support/StringList.h"
@@ -27,6 +28,9 @@ struct SetupInputs {
     std::string LibPath;          ///< ELibPath
     std::string BrowsePath;       ///< EBrowsePath
     bool BrowseAlso = false;      ///< chkBrowseAlso
+    std::string UnitScopes;       ///< unit scope names, ';'-separated (a .dproj's DCC_Namespace)
+    std::string Config;           ///< the .dproj's configuration; empty for the file's default
+    std::string Platform;         ///< the .dproj's platform; empty for the file's default
 };
 
 /// Every parsed source by key (file name without directory and extension), owning it.
@@ -43,7 +47,8 @@ class ProjectScan {
 
     SetupInputs Inputs;
 
-    /// Runs the whole scan of `projectFile` (the text of the project box). Returns true when
+    /// Runs the whole scan of `projectFile` (the text of the project box; a .dproj scans the
+    /// source it names). Returns true when
     /// it ran to its end ("Done"); false when refused, aborted or failed. A scan requested
     /// while one runs is refused. A failure before the walk (options, opening the project)
     /// propagates, as it does to the application's exception handler.
@@ -52,6 +57,8 @@ class ProjectScan {
     /// Parses one source and registers it; nullptr when its parse raised.
     TUnit* ParseOneUnit(const std::string& fileName);
     void ScanUses(TUnit& unit);
+    /// The file of a used name: as written, then as "Scope.Name" for each unit scope; each
+    /// candidate through the project's `in` clauses, the .dproj's references, the index.
     std::string FindUnitFile(const std::string& unitName);
     void UpdateProgress();
 
@@ -60,11 +67,13 @@ class ProjectScan {
     /// The application's exception handler: logs with the current key; ignores EAbort.
     void AppException(const std::exception& e);
 
-    /// Options file of the project named in Inputs.Project (when it is a .dpr or .dpk).
+    /// Options file of the project named in Inputs.Project (when it is a .dpr, .dpk or
+    /// .dproj), for the chosen configuration and platform.
     void EProjectChange();
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
-    /// Reads the library path, browsing path and root directory of Inputs.Delphi.
+    /// Reads the library path, browsing path and root directory of Inputs.Delphi (for the
+    /// platform in force).
     void EDelphiChange();
     /// The symbols implied by the version text; may warn once per run.
     std::string VersionDefines();
@@ -73,6 +82,16 @@ class ProjectScan {
 
     bool IsIgnored(const std::string& name) const;
     TUnit* FindUnit(const std::string& name) const;
+    /// The unit a uses entry leads to: by the name as written, else by the scoped name it
+    /// resolved to.
+    TUnit* FindUsedUnit(const std::string& name) const;
+    /// The key a used name resolved to through a unit scope ("Vcl.Forms" for "Forms"); the
+    /// name itself when it needed none.
+    const std::string& ResolvedName(const std::string& name) const {
+        return FUnitScopes.ResolvedName(name);
+    }
+    /// The platform the project is built for: the .dproj's, else "Win32".
+    std::string TargetPlatform() const { return FPlatform.empty() ? "Win32" : FPlatform; }
     std::int64_t UnitSize(const std::string& name) const; ///< 0 when the map has none
 
     /// Takes a unit out of the result (pruning): out of FUnits and, by its UnitName, out of
@@ -105,15 +124,28 @@ class ProjectScan {
     std::vector<std::string> FListedDirectories;
     /// The names the last scan reported as not found, in the order of the log.
     std::vector<std::string> FNotFoundNames;
+    /// The source that a .dproj project names (empty for any other project).
+    std::string FProjectSource;
+    /// The configuration and platform in force, and those the .dproj offers (all empty
+    /// without one).
+    std::string FConfig, FPlatform;
+    std::vector<std::string> FConfigs, FPlatforms;
+    /// Problems met reading the options and the compiler settings; logged by every scan.
+    std::vector<std::string> FOptionsNotes, FCompilerNotes;
 
   private:
     void ClearRecords();
 
     void IndexUnitFiles();
+    /// The file one candidate name has: `in` clause, reference or index; empty for none.
+    std::string CandidateFile(const std::string& name) const;
 
     /// FUnitFiles by folded key: the index of the first entry of each name, so a lookup
     /// costs the same however many files the search directories hold.
     std::unordered_map<std::string, int> FUnitFileIndex;
+    /// The .dproj's unit files (DCCReference) by folded key.
+    std::unordered_map<std::string, std::string> FReferences;
+    TUnitScopes FUnitScopes;
     ScanFrontEnd& FFrontEnd;
     const RegistryStore* FRegistry;
     std::unique_ptr<TStringList> FNotFound;

@@ -48,22 +48,24 @@ struct FoldedEqual {
     }
 };
 
-bool Uses(const TUnit& user, std::string_view name) {
+// Whether `user` names the unit `name` in its uses, directly or through a unit scope.
+bool Uses(const ProjectScan& scan, const TUnit& user, std::string_view name) {
     for (int i = 0; i < user.Uses.Count(); ++i)
-        if (FoldedEqual()(user.Uses[i], name))
+        if (FoldedEqual()(scan.ResolvedName(user.Uses[i]), name))
             return true;
     return false;
 }
 
 // Marks, for each of `names`, whether some unit's Uses holds it: one pass over every uses
 // list, ending as soon as every name is found.
-void MarkUsedNames(const UnitRegistry& units,
+void MarkUsedNames(const ProjectScan& scan,
                    std::unordered_map<std::string_view, bool, FoldedHash, FoldedEqual>& names) {
+    const UnitRegistry& units = scan.FUnits;
     size_t left = names.size();
     for (int i = 0; i < units.Count() && left > 0; ++i) {
         const TStringList& uses = units.Objects(i)->Uses;
         for (int j = 0; j < uses.Count() && left > 0; ++j) {
-            const auto it = names.find(uses[j]);
+            const auto it = names.find(scan.ResolvedName(uses[j]));
             if (it != names.end() && !it->second) {
                 it->second = true;
                 --left;
@@ -124,13 +126,15 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
             const bool ignored = FScan.IsIgnored(name);
             if (ignored && !FFilters.ShowIgnored)
                 continue;
-            TUnit* child = ignored ? nullptr : FScan.FindUnit(name);
+            TUnit* child = ignored ? nullptr : FScan.FindUsedUnit(name);
             if (!child && !FFilters.ShowUnknown)
                 continue;
             TreeNodeSpec node;
             node.Text = name;
             node.Data.Unit = child;
             node.Data.Repeat = child && OnPath(path, child);
+            if (const std::string& as = FScan.ResolvedName(name); child && as != name)
+                node.ResolvedAs = as;
             if (!child)
                 node.Image = NodeImage::UnitDisa;
             else
@@ -148,7 +152,7 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
             if (!FFilters.ShowIgnored && FScan.IsIgnored(FScan.FUnits[i]))
                 continue;
             TUnit* user = FScan.FUnits.Objects(i).get();
-            if (!Uses(*user, key))
+            if (!Uses(FScan, *user, key))
                 continue;
             TreeNodeSpec node;
             node.Text = user->UnitName;
@@ -163,7 +167,7 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
                 used.emplace(user->UnitName, false);
             children.push_back(std::move(node));
         }
-        MarkUsedNames(FScan.FUnits, used);
+        MarkUsedNames(FScan, used);
         for (TreeNodeSpec& node : children)
             if (!node.Data.Repeat)
                 node.HasPlaceholder = used.at(node.Data.Unit->UnitName);
@@ -184,7 +188,7 @@ bool TreeRules::CanExpand(const TUnit& unit, int direction) const {
     }
     if (direction == tdUsedBy) {
         for (int i = 0; i < FScan.FUnits.Count(); ++i)
-            if (Uses(*FScan.FUnits.Objects(i), unit.UnitName))
+            if (Uses(FScan, *FScan.FUnits.Objects(i), unit.UnitName))
                 return true;
         return false;
     }

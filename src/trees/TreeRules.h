@@ -42,6 +42,9 @@ struct TreeNodeSpec {
     NodeImage Image = NodeImage::Unit;
     bool FormOverlay = false;
     bool HasPlaceholder = false;
+    /// The unit a uses entry reached through a unit scope ("Vcl.Forms" for a node "Forms");
+    /// empty when it needed none.
+    std::string ResolvedAs;
 };
 
 struct TreeFilters {
@@ -50,7 +53,7 @@ struct TreeFilters {
 };
 
 class TreeRules {
-public:
+  public:
     TreeRules(const ProjectScan& scan, const TreeFilters& filters)
         : FScan(scan), FFilters(filters) {}
 
@@ -66,7 +69,7 @@ public:
     /// Whether a node for `unit` gets a placeholder in `direction`.
     bool CanExpand(const TUnit& unit, int direction) const;
 
-private:
+  private:
     const ProjectScan& FScan;
     const TreeFilters& FFilters;
 };

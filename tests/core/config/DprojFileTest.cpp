@@ -258,6 +258,11 @@ TEST(DprojFile, BadInputIsNamedAndTheRestIsRead) {
          head + "<A>$(B)x</A><B>$(A)y</B><DCC_Define>$(A)$(B)</DCC_Define></PropertyGroup>"
                 "</Project>",
          true, "xxy", ""},
+        {"no default configuration",
+         head + "<DCC_Define>$(Config)</DCC_Define></PropertyGroup><ItemGroup>"
+                "<BuildConfiguration Include=\"Base\"/><BuildConfiguration Include=\"Debug\"/>"
+                "</ItemGroup></Project>",
+         true, "Debug", "Bad.dproj names no default configuration; \"Debug\" is used"},
         {"default platform it lacks",
          head + "<Platform Condition=\"'$(Platform)'==''\">Android</Platform>\n"
                 "<DCC_Define>ON_$(Platform)</DCC_Define></PropertyGroup>\n"

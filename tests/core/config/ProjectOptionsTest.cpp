@@ -145,4 +145,60 @@ TEST_F(ProjectOptions, ReadingTwiceGivesTheSameFields) {
     EXPECT_EQ(first.ExeName, second.ExeName);
 }
 
+// A .dproj beside the source is read instead of the .DOF while it is a project file.
+TEST_F(ProjectOptions, DprojBesideTheSourceComesBeforeTheDof) {
+    Write("work/demo.DOF", "[Directories]\r\nSearchPath=dof\r\nOutputDir=..\\bin\r\n");
+    const std::string dproj = R"(<Project><PropertyGroup>
+<Platform Condition="'$(Platform)'==''">Win32</Platform>
+<DCC_UnitSearchPath>lib;$(BDS)\source</DCC_UnitSearchPath><DCC_Define>DEBUG</DCC_Define>
+<DCC_Namespace>Vcl;System</DCC_Namespace><DCC_ExeOutput>..\bin\$(Platform)</DCC_ExeOutput>
+<DCC_MapFile>3</DCC_MapFile></PropertyGroup><ItemGroup>
+<DCCReference Include="units\Cart.pas"/><DCCReference Include="rtl.dcp"/></ItemGroup></Project>)";
+    Write("work/demo.dproj", dproj);
+    const ut::TOptionsChoice choice{"12", "", "Win64", "C:\\Studio\\"};
+    auto o = ProjectOptionsOf(work + "/demo.dpr", choice);
+    ASSERT_TRUE(o.FOptionsRead);
+    EXPECT_EQ(o.SearchPath, "lib;C:\\Studio\\source");
+    EXPECT_EQ(o.Conditionals, "DEBUG");
+    EXPECT_EQ(o.UnitScopes, "Vcl;System");
+    EXPECT_EQ(o.Platform, "Win64");
+    EXPECT_EQ(o.MapFileName, root + "/bin/Win64/demo.map");
+    EXPECT_EQ(o.ExeName, root + "/bin/Win64/demo.exe");
+    EXPECT_EQ(o.References, std::vector<std::string>{work + "/units/Cart.pas"});
+    EXPECT_EQ(o.OptionsFile, work + "/demo.dproj");
+    EXPECT_EQ(o.MainSource, "");
+    EXPECT_EQ(o.Notes, std::vector<std::string>{});
+    // No map file asked for: none is read.
+    Write("work/demo.dproj", "<Project><PropertyGroup><DCC_MapFile>0</DCC_MapFile>"
+                             "</PropertyGroup></Project>");
+    o = ProjectOptionsOf(work + "/demo.dpr", choice);
+    EXPECT_EQ(o.MapFileName, "");
+    EXPECT_EQ(o.ExeName, work + "/demo.exe");
+    // One that is no project file gives way to the .DOF, with a note.
+    Write("work/demo.dproj", "[Directories]\r\n");
+    o = ProjectOptionsOf(work + "/demo.dpr", choice);
+    ASSERT_TRUE(o.FOptionsRead);
+    EXPECT_EQ(o.SearchPath, "dof");
+    EXPECT_EQ(o.MapFileName, root + "/bin/demo.MAP");
+    EXPECT_EQ(o.Notes, std::vector<std::string>{"demo.dproj is not a project file (No document "
+                                                "element found on line 2); it is not used"});
+}
+
+TEST_F(ProjectOptions, ADprojProjectNamesItsSource) {
+    Write("work/pk.dpk", "package pk;\r\nend.\r\n");
+    Write("work/pk.dproj", "<Project><PropertyGroup><MainSource>pk.dpk</MainSource><AppType>"
+                           "Package</AppType><DCC_BplOutput>bpl</DCC_BplOutput></PropertyGroup>"
+                           "</Project>");
+    auto o = ProjectOptionsOf(work + "/pk.dproj", "12");
+    ASSERT_TRUE(o.FOptionsRead);
+    EXPECT_EQ(o.MainSource, work + "/pk.dpk");
+    EXPECT_EQ(o.ExeName, work + "/bpl/pk.bpl");
+    // Without a MainSource, or with one that is not there, the source of its name beside it.
+    for (const char* main : {"", "<MainSource>old.dpk</MainSource>"}) {
+        Write("work/pk.dproj",
+              std::string("<Project><PropertyGroup>") + main + "</PropertyGroup></Project>");
+        EXPECT_EQ(ProjectOptionsOf(work + "/pk.dproj", "12").MainSource, work + "/pk.dpk") << main;
+    }
+}
+
 } // namespace

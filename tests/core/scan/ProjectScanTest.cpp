@@ -1,5 +1,6 @@
 #include "scan/ProjectScan.h"
 #include "platform/FileSystem.h"
+#include "trees/TreeRules.h"
 
 #include <gtest/gtest.h>
 
@@ -303,6 +304,97 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
     };
     EXPECT_EQ(texts, expected);
     EXPECT_EQ(scan.UnitSize("Good"), 16);
+}
+
+} // namespace
+
+namespace {
+
+// The compiler tries a used name as written first, then each scope in the given order.
+TEST_F(ProjectScanTest, UnitScopesAreTriedInOrderAfterTheNameAsWritten) {
+    const struct {
+        std::vector<const char*> files;
+        const char* resolved; // the key the written name leads to; "" for not found
+    } cases[] = {
+        {{"Vcl.Forms.pas", "Forms.pas"}, "Forms"},
+        {{"System.Forms.pas", "Vcl.Forms.pas"}, "Vcl.Forms"},
+        {{"lib/System.Forms.pas"}, "System.Forms"},
+        {{"Winapi.Forms.pas"}, ""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string dir = "case" + std::to_string(n++) + "/";
+        Write(dir + "P.dpr", "program P;\nuses forms;\nbegin end.\n");
+        for (const char* file : c.files)
+            Write(dir + file, Unit(fs::FileKey(file), ""));
+        scan.Inputs.SearchPath = "lib";
+        scan.Inputs.UnitScopes = " Vcl ; ;System";
+        ASSERT_TRUE(Scan(dir + "P.dpr"));
+        const TUnit* unit = scan.FindUsedUnit("forms");
+        EXPECT_EQ(unit ? scan.FUnits[scan.FUnits.IndexOf(unit->UnitName)] : "", c.resolved) << dir;
+        EXPECT_EQ(scan.FNotFoundNames,
+                  *c.resolved ? std::vector<std::string>{} : std::vector<std::string>{"forms"})
+            << dir;
+    }
+}
+
+// "Forms" and "Vcl.Forms" are one unit: parsed once, shown with its full name, and its
+// users found in the used-by direction whichever name they wrote.
+TEST_F(ProjectScanTest, AScopedNameAndTheFullNameShareOneUnit) {
+    Write("P.dpr", "program P;\nuses Vcl.Forms, A;\nbegin end.\n");
+    Write("A.pas", Unit("A", "Forms"));
+    Write("Vcl.Forms.pas", Unit("Vcl.Forms", ""));
+    scan.Inputs.UnitScopes = "Vcl";
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"Scanning project " + root + "/P.dpr", "P: parsed...",
+                                        "  Vcl.Forms: parsed...", "  A: parsed...", "Done"}));
+    const TreeFilters filters;
+    const TreeRules rules(scan, filters);
+    const TUnit* forms = scan.FindUnit("Vcl.Forms");
+    const auto uses = rules.Children(*scan.FindUnit("A"), tdUses, {});
+    ASSERT_EQ(uses.size(), 1u);
+    EXPECT_EQ(uses[0].Text, "Forms");
+    EXPECT_EQ(uses[0].ResolvedAs, "Vcl.Forms");
+    EXPECT_EQ(uses[0].Data.Unit, forms);
+    std::vector<std::string> users;
+    for (const TreeNodeSpec& node : rules.Children(*forms, tdUsedBy, {}))
+        users.push_back(node.Text);
+    EXPECT_EQ(users, (std::vector<std::string>{"A", "P"}));
+    EXPECT_EQ(scan.FindUsedUnit("Forms"), forms);
+    EXPECT_TRUE(rules.CanExpand(*forms, tdUsedBy));
+}
+
+// A .dproj project scans the source it names; what its file lacks is logged at the start
+// of every scan, and its DCCReference units are found like `in` clauses.
+TEST_F(ProjectScanTest, ADprojProjectScansItsMainSourceWithItsReferences) {
+    Write("Shop.dproj", "<Project>\n<PropertyGroup>\n<MainSource>src\\Shop.dpr</MainSource>\n"
+                        "</PropertyGroup>\n<PropertyGroup Condition=\"'$(Config)'=\">\n"
+                        "</PropertyGroup>\n<ItemGroup><DCCReference Include=\"units\\Cart.pas\"/>"
+                        "</ItemGroup></Project>\n");
+    Write("src/Shop.dpr", "program Shop;\nuses Cart;\nbegin end.\n");
+    Write("units/Cart.pas", Unit("Cart", ""));
+    scan.Inputs.Project = root + "/Shop.dproj";
+    scan.EProjectChange();
+    ASSERT_TRUE(Scan("Shop.dproj"));
+    const std::vector<std::string> expected = {
+        "Scanning project " + root + "/Shop.dproj",
+        "Shop.dproj, line 5: cannot read the condition \"'$(Config)'=\" (\"=\" where \"==\" "
+        "was expected at column 12); <PropertyGroup> is left out",
+        "Shop: parsed...",
+        "  Cart: parsed...",
+        "Done",
+    };
+    EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(fe.log[1].style, lsItalic);
+    EXPECT_EQ(scan.FProjectDir, root + "/src/");
+
+    // A main source that is missing is named in the error.
+    Write("Shop.dproj", "<Project><PropertyGroup><MainSource>Gone.dpr</MainSource>"
+                        "</PropertyGroup></Project>");
+    scan.EProjectChange();
+    EXPECT_FALSE(Scan("Shop.dproj"));
+    EXPECT_EQ(fe.errors.back(), "File \"" + root + "/Gone.dpr\" not found!");
 }
 
 } // namespace
