@@ -40,6 +40,10 @@ TEST(CliOptions, ParsesEveryOption) {
     EXPECT_EQ(o.Format, OutputFormat::Json);
     EXPECT_EQ(o.Tree, 2);
     EXPECT_EQ(o.Depth, 4);
+    const CliOptions d = ParseCommandLine({"--config", "Release", "--platform", "Win64",
+                                           "--unit-scopes", "Vcl;System", "P.dproj"})
+                             .Options;
+    EXPECT_EQ(*d.Config + " " + *d.Platform + " " + *d.UnitScopes, "Release Win64 Vcl;System");
     // The tree format prints the uses tree unless another is chosen.
     EXPECT_EQ(ParseCommandLine({"--format", "tree", "P"}).Options.Tree, 1);
     EXPECT_EQ(ParseCommandLine({"--format", "tree", "--tree", "usedby", "P"}).Options.Tree, 2);
@@ -153,9 +157,10 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["units"][0]["kind"], "unit");
     EXPECT_EQ(doc["units"][0]["file"], root + "/lib/A.pas");
     EXPECT_EQ(doc["units"][0]["size"], 64);
-    EXPECT_EQ(doc["units"][0]["uses"][0],
-              nlohmann::json::parse(
-                  R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
+    EXPECT_EQ(
+        doc["units"][0]["uses"][0],
+        nlohmann::json::parse(
+            R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
     EXPECT_EQ(doc["units"][1]["key"], "P");
     EXPECT_EQ(doc["units"][1]["kind"], "program");
     EXPECT_TRUE(doc["units"][1]["size"].is_null());
@@ -205,6 +210,63 @@ TEST_F(CliRun, MissingProjectAndUsageErrorsExitWithTwo) {
     RunCapture({"--format"}, status, &errors); // a usage error
     EXPECT_EQ(status, 2);
     EXPECT_EQ(errors.rfind("unitrace-cli: ", 0), 0u) << errors;
+}
+
+// The example .dproj, scanned for each of its configurations against the stand-in Delphi 12
+// installation that a registry export written here describes.
+TEST_F(CliRun, DprojExampleScansEachConfigurationWithItsOwnUnits) {
+    const std::string example = std::string(UNITRACE_EXAMPLES) + "/dproj";
+    Write("Studio.reg", R"(REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0]
+"RootDir"=")" + example + R"(/studio/"
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win32]
+"Search Path"="$(BDSLIB)\\$(Platform)\\release"
+"Browsing Path"="$(BDS)\\source\\rtl\\common;$(BDS)\\source\\vcl"
+)");
+    const struct {
+        const char* config;
+        const char* inForce;
+        const char* define; // the configuration's own, the last of the defines
+        std::vector<std::string> units;
+    } cases[] = {
+        {"Debug",
+         "Debug",
+         "DEBUG",
+         {"Inventory", "MainForm", "StockStore", "StockTrace", "System.Generics.Collections",
+          "System.IniFiles", "Vcl.Controls", "Vcl.Forms", "Vcl.StdCtrls"}},
+        {"release",
+         "Release",
+         "RELEASE",
+         {"Inventory", "MainForm", "StockCache", "StockStore", "System.Generics.Collections",
+          "System.IniFiles", "Vcl.Controls", "Vcl.Forms", "Vcl.StdCtrls"}},
+    };
+    for (const auto& c : cases) {
+        int status = -1;
+        std::string errors;
+        const std::string out =
+            RunCapture({"--format", "json", "--registry", root + "/Studio.reg", "--use-browse-path",
+                        "--config", c.config, example + "/Inventory.dproj"},
+                       status, &errors);
+        EXPECT_EQ(status, 0) << c.config;
+        EXPECT_EQ(errors, "") << c.config;
+        const nlohmann::json doc = nlohmann::json::parse(out);
+        std::vector<std::string> keys;
+        for (const auto& u : doc["units"])
+            keys.push_back(u["key"]);
+        EXPECT_EQ(keys, c.units) << c.config;
+        EXPECT_EQ(doc["inputs"]["version"], "12");
+        EXPECT_EQ(doc["inputs"]["config"], c.inForce);
+        EXPECT_EQ(doc["inputs"]["platform"], "Win32");
+        EXPECT_EQ(doc["inputs"]["defines"].back(), c.define) << c.config;
+        EXPECT_EQ(doc["notFound"], nlohmann::json::array()) << c.config;
+        EXPECT_EQ(doc["units"][0]["file"], example + "/Inventory.dpr");
+        EXPECT_EQ(doc["units"][0]["uses"][0],
+                  nlohmann::json::parse(R"({"name":"Forms","interface":true,"line":9,)"
+                                        R"("status":"unit","key":"Vcl.Forms",)"
+                                        R"("resolvedAs":"Vcl.Forms"})"));
+    }
 }
 
 } // namespace
