@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-"import_reader unit_parser"}
+targets=${FUZZ_TARGETS:-"import_reader unit_parser dproj_reader"}
 out=build-fuzz
 
 if ! command -v clang++ >/dev/null; then
@@ -38,6 +38,11 @@ seeds_unit_parser() {
     cp tests/fuzz/seeds/unit_parser/* "$1/"
 }
 
+seeds_dproj_reader() { # the seeds, and the example project with a first byte that picks nothing
+    cp tests/fuzz/seeds/dproj_reader/* "$1/"
+    { printf '\0'; cat examples/dproj/Inventory.dproj; } > "$1/example.dproj"
+}
+
 run() { # run <target> <libFuzzer options...>
     local target=$1
     shift
@@ -60,6 +65,12 @@ for target in $targets; do
         build unit_parser tests/fuzz/UnitParserFuzz.cpp src/scanner/*.cpp src/support/*.cpp \
             src/platform/*.cpp
         run unit_parser -max_len=16384 -dict="$PWD/tests/fuzz/pascal.dict" || failed+=("$target")
+        ;;
+    dproj_reader)
+        build dproj_reader tests/fuzz/DprojFuzz.cpp src/config/DprojFile.cpp \
+            src/config/MsBuildCondition.cpp src/config/MsBuildProperties.cpp src/support/*.cpp \
+            src/platform/*.cpp -lpugixml
+        run dproj_reader -max_len=16384 -dict="$PWD/tests/fuzz/dproj.dict" || failed+=("$target")
         ;;
     *)
         echo "Unknown fuzz target: $target" >&2
