@@ -93,35 +93,22 @@ TEST(MsBuildProperties, ExpandsOncePerDefinition) {
 const char* IdeProject = R"xml(<?xml version="1.0" encoding="utf-8"?>
 <Project xmlns="http://schemas.microsoft.com/developer/msbuild/2003">
     <PropertyGroup>
-        <MainSource>Shop.dpr</MainSource>
-        <Base>True</Base>
-        <AppType>Application</AppType>
+        <MainSource>Shop.dpr</MainSource><Base>True</Base><AppType>Application</AppType>
         <Config Condition="'$(Config)'==''">Debug</Config>
         <Platform Condition="'$(Platform)'==''">Win32</Platform>
     </PropertyGroup>
-    <PropertyGroup Condition="'$(Config)'=='Base' or '$(Base)'!=''">
-        <Base>true</Base>
-    </PropertyGroup>
+    <PropertyGroup Condition="'$(Config)'=='Base' or '$(Base)'!=''"><Base>true</Base></PropertyGroup>
     <PropertyGroup Condition="('$(Platform)'=='Win32' and '$(Base)'=='true') or '$(Base_Win32)'!=''">
-        <Base_Win32>true</Base_Win32>
-        <CfgParent>Base</CfgParent>
-        <Base>true</Base>
+        <Base_Win32>true</Base_Win32><CfgParent>Base</CfgParent><Base>true</Base>
     </PropertyGroup>
     <PropertyGroup Condition="'$(Config)'=='Debug' or '$(Cfg_1)'!=''">
-        <Cfg_1>true</Cfg_1>
-        <CfgParent>Base</CfgParent>
-        <Base>true</Base>
+        <Cfg_1>true</Cfg_1><CfgParent>Base</CfgParent><Base>true</Base>
     </PropertyGroup>
     <PropertyGroup Condition="('$(Platform)'=='Win64' and '$(Cfg_1)'=='true') or '$(Cfg_1_Win64)'!=''">
-        <Cfg_1_Win64>true</Cfg_1_Win64>
-        <CfgParent>Cfg_1</CfgParent>
-        <Cfg_1>true</Cfg_1>
-        <Base>true</Base>
+        <Cfg_1_Win64>true</Cfg_1_Win64><CfgParent>Cfg_1</CfgParent><Cfg_1>true</Cfg_1><Base>true</Base>
     </PropertyGroup>
     <PropertyGroup Condition="'$(Config)'=='Release' or '$(Cfg_2)'!=''">
-        <Cfg_2>true</Cfg_2>
-        <CfgParent>Base</CfgParent>
-        <Base>true</Base>
+        <Cfg_2>true</Cfg_2><CfgParent>Base</CfgParent><Base>true</Base>
     </PropertyGroup>
     <PropertyGroup Condition="'$(Base)'!=''">
         <DCC_ExeOutput>.\$(Platform)\$(Config)</DCC_ExeOutput>
@@ -132,16 +119,13 @@ const char* IdeProject = R"xml(<?xml version="1.0" encoding="utf-8"?>
         <DCC_Namespace>Winapi;Vcl;$(DCC_Namespace)</DCC_Namespace>
     </PropertyGroup>
     <PropertyGroup Condition="'$(Cfg_1)'!=''">
-        <DCC_Define>DEBUG;$(DCC_Define)</DCC_Define>
-        <DCC_MapFile>3</DCC_MapFile>
+        <DCC_Define>DEBUG;$(DCC_Define)</DCC_Define><DCC_MapFile>3</DCC_MapFile>
     </PropertyGroup>
     <PropertyGroup Condition="'$(Cfg_1_Win64)'!=''">
         <DCC_Define>TRACE64;$(DCC_Define)</DCC_Define>
         <DCC_UnitSearchPath>x64;$(DCC_UnitSearchPath)</DCC_UnitSearchPath>
     </PropertyGroup>
-    <PropertyGroup Condition="'$(Cfg_2)'!=''">
-        <DCC_Define>RELEASE;$(DCC_Define)</DCC_Define>
-    </PropertyGroup>
+    <PropertyGroup Condition="'$(Cfg_2)'!=''"><DCC_Define>RELEASE;$(DCC_Define)</DCC_Define></PropertyGroup>
     <ItemGroup>
         <DelphiCompile Include="$(MainSource)"><MainSource>MainSource</MainSource></DelphiCompile>
         <DCCReference Include="Cart.pas"><Form>CartForm</Form></DCCReference>
@@ -150,15 +134,10 @@ const char* IdeProject = R"xml(<?xml version="1.0" encoding="utf-8"?>
         <BuildConfiguration Include="Debug"><Key>Cfg_1</Key></BuildConfiguration>
         <BuildConfiguration Include="Release"><Key>Cfg_2</Key></BuildConfiguration>
     </ItemGroup>
-    <ProjectExtensions>
-        <BorlandProject>
-            <Platforms>
-                <Platform value="Win32">True</Platform>
-                <Platform value="Win64">True</Platform>
-                <Platform value="Linux64">False</Platform>
-            </Platforms>
-        </BorlandProject>
-    </ProjectExtensions>
+    <ProjectExtensions><BorlandProject><Platforms>
+        <Platform value="Win32">True</Platform><Platform value="Win64">True</Platform>
+        <Platform value="Linux64">False</Platform>
+    </Platforms></BorlandProject></ProjectExtensions>
     <Import Project="$(BDS)\Bin\CodeGear.Delphi.Targets" Condition="Exists('$(BDS)\Bin\CodeGear.Delphi.Targets')"/>
 </Project>
 )xml";
