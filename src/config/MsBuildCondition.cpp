@@ -26,7 +26,10 @@ bool IsWordChar(char c) {
 }
 
 std::string Quoted(std::string_view s) {
-    return "\"" + std::string(s) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(s);
+    quoted += '"';
+    return quoted;
 }
 
 class ConditionLexer {
