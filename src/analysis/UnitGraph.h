@@ -1,0 +1,97 @@
+#pragma once
+// The uses graph of a finished scan: one node per parsed unit, one edge per uses entry that
+// names a parsed unit (not an ignored one), with its section and where it stands. Built
+// once, then read by the cycle, why-path, dominator, export and diff code.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace ut {
+
+class ProjectScan;
+class TUnit;
+
+/// One uses entry that leads to a parsed unit.
+struct UseEdge {
+    int To = -1;
+    bool Interface = false; ///< in the interface list (or a program's only list)
+    int Line = 0;           ///< line of the name, first line 1; 0 when not known
+    std::string File;       ///< the include file holding the entry; empty: the unit's own file
+};
+
+struct GraphNode {
+    std::string Key;      ///< the registry key: the source's file name without extension
+    std::string FileName; ///< full path of the source
+    std::optional<std::int64_t> Size;
+    /// In source order; a unit named twice keeps its first entry.
+    std::vector<UseEdge> Uses;
+    const TUnit* Unit = nullptr; ///< the record, when built from a scan
+};
+
+/// A unit as a result lists it, before the names of its uses are resolved.
+struct ResultUse {
+    std::string Target; ///< key of the used unit
+    bool Interface = false;
+    int Line = 0;
+    std::string File;
+};
+struct ResultUnit {
+    std::string Key;
+    std::string FileName;
+    std::optional<std::int64_t> Size;
+    std::vector<ResultUse> Uses;
+    const TUnit* Unit = nullptr;
+};
+
+class UnitGraph {
+  public:
+    /// Nodes in key order (case-insensitive, as the registry sorts); edges to keys that are
+    /// not among the units are dropped. `rootKey` names the project (none: no root).
+    UnitGraph(std::vector<ResultUnit> units, std::string_view rootKey, bool hasSizes);
+    UnitGraph() = default;
+
+    const std::vector<GraphNode>& Nodes() const { return FNodes; }
+    const GraphNode& Node(int i) const { return FNodes[static_cast<size_t>(i)]; }
+    int Count() const { return static_cast<int>(FNodes.size()); }
+    /// The project's node, or -1.
+    int Root() const { return FRoot; }
+    /// The map file gave sizes.
+    bool HasSizes() const { return FHasSizes; }
+
+    /// The node of a key, compared without regard to case; -1 when there is none.
+    int Find(std::string_view key) const;
+    /// The node of a scan's record; -1 when it is not in the graph.
+    int NodeOf(const TUnit* unit) const;
+    /// The file that holds `edge` of `from`.
+    const std::string& SiteFile(int from, const UseEdge& edge) const {
+        return edge.File.empty() ? Node(from).FileName : edge.File;
+    }
+
+  private:
+    std::vector<GraphNode> FNodes;
+    std::unordered_map<std::string, int> FByKey; ///< folded key -> node
+    std::unordered_map<const TUnit*, int> FByUnit;
+    int FRoot = -1;
+    bool FHasSizes = false;
+};
+
+/// The graph of the scan's registry: every parsed unit, its uses entries whose name is not
+/// ignored and is a registry key, and the map file's sizes (by key, else by unit name).
+UnitGraph BuildUnitGraph(const ProjectScan& scan);
+
+/// The edges of a graph in compressed rows: the targets of node i are
+/// Targets[Offsets[i] .. Offsets[i + 1]).
+struct Adjacency {
+    std::vector<int> Offsets;
+    std::vector<int> Targets;
+    int Count() const { return static_cast<int>(Offsets.size()) - 1; }
+};
+/// Forward edges; with `interfaceOnly` only interface entries.
+Adjacency ForwardEdges(const UnitGraph& graph, bool interfaceOnly = false);
+/// Every edge turned round: the rows list the units that use each unit.
+Adjacency ReverseEdges(const UnitGraph& graph);
+
+} // namespace ut
