@@ -33,7 +33,7 @@ std::vector<DiffEdge> MissingEdges(const UnitGraph& a, const UnitGraph& b,
     for (int v = 0; v < a.Count(); ++v)
         for (const UseEdge& e : a.Node(v).Uses) {
             const bool found = map[v] >= 0 && map[e.To] >= 0 &&
-                               inB.count(EdgeKey(map[v], {map[e.To], e.Interface, 0, {}}));
+                               inB.count(EdgeKey(map[v], {map[e.To], e.Interface, 0, -1}));
             if (!found)
                 missing.push_back({a.Node(v).Key, a.Node(e.To).Key, e.Interface});
         }

@@ -4,6 +4,7 @@
 #include "support/Textutil.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace ut {
 
@@ -17,62 +18,108 @@ UnitGraph::UnitGraph(std::vector<ResultUnit> units, std::string_view rootKey, bo
     for (size_t i = 0; i < units.size(); ++i) {
         ResultUnit& u = units[i];
         // A key met twice (possible in a hand-made result) keeps its first unit.
-        if (!FByKey.emplace(UpperFoldText(u.Key), Count()).second)
-            continue;
-        nodeOf[i] = Count();
-        if (u.Unit)
-            FByUnit.emplace(u.Unit, Count());
-        FNodes.push_back({std::move(u.Key), std::move(u.FileName), u.Size, {}, u.Unit});
+        if (AddNode({std::move(u.Key), std::move(u.FileName), u.Size, {}, u.Unit}))
+            nodeOf[i] = Count() - 1;
     }
-    std::vector<int> lastUser(FNodes.size(), -1); // the last node given an edge to each node
+    std::vector<int> lastUser(FNodes.size(), -1);
     for (size_t i = 0; i < units.size(); ++i) {
         const int from = nodeOf[i];
         if (from < 0)
             continue;
-        std::vector<UseEdge>& edges = FNodes[from].Uses;
         for (ResultUse& use : units[i].Uses) {
             const int to = Find(use.Target);
-            if (to < 0 || lastUser[to] == from)
-                continue;
-            lastUser[to] = from;
-            edges.push_back({to, use.Interface, use.Line, std::move(use.File)});
+            if (to >= 0)
+                AddEdge(FNodes[from], from, {to, use.Interface, use.Line, IncludeFile(use.File)},
+                        lastUser);
         }
     }
     FRoot = rootKey.empty() ? -1 : Find(rootKey);
 }
 
+bool UnitGraph::AddNode(GraphNode node) {
+    FNodes.push_back(std::move(node));
+    if (!FByKey.emplace(FNodes.back().Key, Count() - 1).second) {
+        FNodes.pop_back();
+        return false;
+    }
+    return true;
+}
+
+void UnitGraph::AddEdge(GraphNode& from, int fromIndex, UseEdge edge, std::vector<int>& lastUser) {
+    if (lastUser[edge.To] == fromIndex)
+        return;
+    lastUser[edge.To] = fromIndex;
+    from.Uses.push_back(std::move(edge));
+}
+
+int UnitGraph::IncludeFile(const std::string& fileName) {
+    if (fileName.empty())
+        return -1;
+    const auto [it, added] =
+        FIncludeIndex.emplace(fileName, static_cast<int>(FIncludeFiles.size()));
+    if (added)
+        FIncludeFiles.push_back(fileName);
+    return it->second;
+}
+
 int UnitGraph::Find(std::string_view key) const {
-    const auto it = FByKey.find(UpperFoldText(key));
+    const auto it = FByKey.find(key);
     return it == FByKey.end() ? -1 : it->second;
 }
 
 int UnitGraph::NodeOf(const TUnit* unit) const {
+    if (FByUnit.empty())
+        for (int v = 0; v < Count(); ++v)
+            if (FNodes[v].Unit)
+                FByUnit.emplace(FNodes[v].Unit, v);
     const auto it = FByUnit.find(unit);
     return it == FByUnit.end() ? -1 : it->second;
 }
 
+// The registry is already in key order and its keys are unique, so its indexes are the
+// nodes; names are looked up in hash tables rather than by binary search.
 UnitGraph BuildUnitGraph(const ProjectScan& scan) {
-    std::vector<ResultUnit> units;
-    units.reserve(static_cast<size_t>(scan.FUnits.Count()));
-    std::string rootKey;
-    for (int i = 0; i < scan.FUnits.Count(); ++i) {
+    UnitGraph g;
+    const int n = scan.FUnits.Count();
+    g.FNodes.reserve(n);
+    g.FByKey.reserve(n);
+    std::unordered_map<std::string_view, std::int64_t, FoldedHash, FoldedEqual> sizes;
+    sizes.reserve(scan.FUnitSizes.Count());
+    for (int i = 0; i < scan.FUnitSizes.Count(); ++i)
+        sizes.emplace(scan.FUnitSizes[i], scan.FUnitSizes.Objects(i));
+    for (int i = 0; i < n; ++i) {
         const TUnit& u = *scan.FUnits.Objects(i);
-        ResultUnit r{scan.FUnits[i], u.FileName, std::nullopt, {}, &u};
-        int at = 0;
-        if (scan.FUnitSizes.Find(scan.FUnits[i], at) || scan.FUnitSizes.Find(u.UnitName, at))
-            r.Size = scan.FUnitSizes.Objects(at);
-        for (int k = 0; k < u.Uses.Count(); ++k) {
-            int index = 0;
-            if (scan.IsIgnored(u.Uses[k]) || !scan.FUnits.Find(u.Uses[k], index))
-                continue;
-            const TUseSite& site = u.UseSites[static_cast<size_t>(k)];
-            r.Uses.push_back({scan.FUnits[index], u.Uses.Objects(k) != 0, site.Line, site.File});
-        }
+        GraphNode node{scan.FUnits[i], u.FileName, std::nullopt, {}, &u};
+        auto size = sizes.find(node.Key);
+        if (size == sizes.end())
+            size = sizes.find(u.UnitName);
+        if (size != sizes.end())
+            node.Size = size->second;
+        node.Uses.reserve(u.Uses.Count());
+        g.AddNode(std::move(node));
         if (&u == scan.FProject)
-            rootKey = r.Key;
-        units.push_back(std::move(r));
+            g.FRoot = i;
     }
-    return UnitGraph(std::move(units), rootKey, scan.FUnitSizes.Count() > 0);
+    std::unordered_set<std::string_view, FoldedHash, FoldedEqual> ignored;
+    const TStringList& ignoredNames = scan.IgnUnits.Lines();
+    for (int i = 0; i < ignoredNames.Count(); ++i)
+        ignored.insert(ignoredNames[i]);
+    std::vector<int> lastUser(n, -1);
+    for (int i = 0; i < n; ++i) {
+        const TUnit& u = *g.FNodes[i].Unit;
+        for (int k = 0; k < u.Uses.Count(); ++k) {
+            const std::string_view name = u.Uses[k];
+            const auto to = g.FByKey.find(name);
+            if (to == g.FByKey.end() || ignored.count(name))
+                continue;
+            const TUseSite& site = u.UseSites[k];
+            g.AddEdge(g.FNodes[i], i,
+                      {to->second, u.Uses.Objects(k) != 0, site.Line, g.IncludeFile(site.File)},
+                      lastUser);
+        }
+    }
+    g.FHasSizes = scan.FUnitSizes.Count() > 0;
+    return g;
 }
 
 namespace {

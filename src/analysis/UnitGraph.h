@@ -2,6 +2,8 @@
 // The uses graph of a finished scan: one node per parsed unit, one edge per uses entry that
 // names a parsed unit (not an ignored one), with its section and where it stands. Built
 // once, then read by the cycle, why-path, dominator, export and diff code.
+#include "support/Textutil.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,7 +21,7 @@ struct UseEdge {
     int To = -1;
     bool Interface = false; ///< in the interface list (or a program's only list)
     int Line = 0;           ///< line of the name, first line 1; 0 when not known
-    std::string File;       ///< the include file holding the entry; empty: the unit's own file
+    int File = -1;          ///< the include file holding it (UnitGraph::IncludeFile); -1: none
 };
 
 struct GraphNode {
@@ -52,6 +54,11 @@ class UnitGraph {
     /// not among the units are dropped. `rootKey` names the project (none: no root).
     UnitGraph(std::vector<ResultUnit> units, std::string_view rootKey, bool hasSizes);
     UnitGraph() = default;
+    // The key index views the nodes' keys: a move keeps them where they are, a copy would not.
+    UnitGraph(UnitGraph&&) = default;
+    UnitGraph& operator=(UnitGraph&&) = default;
+    UnitGraph(const UnitGraph&) = delete;
+    UnitGraph& operator=(const UnitGraph&) = delete;
 
     const std::vector<GraphNode>& Nodes() const { return FNodes; }
     const GraphNode& Node(int i) const { return FNodes[static_cast<size_t>(i)]; }
@@ -67,13 +74,28 @@ class UnitGraph {
     int NodeOf(const TUnit* unit) const;
     /// The file that holds `edge` of `from`.
     const std::string& SiteFile(int from, const UseEdge& edge) const {
-        return edge.File.empty() ? Node(from).FileName : edge.File;
+        return edge.File < 0 ? Node(from).FileName : FIncludeFiles[edge.File];
     }
 
   private:
+    friend UnitGraph BuildUnitGraph(const ProjectScan& scan);
+    /// Appends a node and indexes its key and record; false when the key is taken.
+    bool AddNode(GraphNode node);
+    /// Appends an edge unless `from` already uses `edge.To`; `lastUser` holds, per node, the
+    /// last node given an edge to it.
+    static void AddEdge(GraphNode& from, int fromIndex, UseEdge edge, std::vector<int>& lastUser);
+    /// The number of an include file's name; -1 for an empty name.
+    int IncludeFile(const std::string& fileName);
+
     std::vector<GraphNode> FNodes;
-    std::unordered_map<std::string, int> FByKey; ///< folded key -> node
-    std::unordered_map<const TUnit*, int> FByUnit;
+    /// Key -> node, without regard to case; views into FNodes, which is reserved up front so
+    /// that it never moves its nodes.
+    std::unordered_map<std::string_view, int, FoldedHash, FoldedEqual> FByKey;
+    /// Record -> node; built by the first NodeOf, since only the views ask for it.
+    mutable std::unordered_map<const TUnit*, int> FByUnit;
+    /// The include files that hold uses entries, each once (edges refer to them by index).
+    std::vector<std::string> FIncludeFiles;
+    std::unordered_map<std::string, int> FIncludeIndex;
     int FRoot = -1;
     bool FHasSizes = false;
 };

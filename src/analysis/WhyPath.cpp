@@ -85,12 +85,14 @@ WhyPaths FindWhyPaths(const UnitGraph& graph, int target, int limit) {
 
 std::string FormatWhyStep(const UnitGraph& graph, const WhyStep& step) {
     const UseEdge& e = *step.Edge;
-    std::string s = graph.Node(step.From).Key + " -> " + graph.Node(e.To).Key + "  (" +
-                    (e.Interface ? "interface" : "implementation") + ", " +
-                    graph.SiteFile(step.From, e);
+    std::string s = graph.Node(step.From).Key;
+    s += " -> ";
+    s += graph.Node(e.To).Key;
+    s += e.Interface ? "  (interface, " : "  (implementation, ";
+    s += graph.SiteFile(step.From, e);
     if (e.Line > 0)
-        s += ":" + std::to_string(e.Line);
-    return s + ")";
+        s += ':' + std::to_string(e.Line);
+    return s + ')';
 }
 
 } // namespace ut
