@@ -1,6 +1,7 @@
 #pragma once
 // The analysis of one finished scan, computed once for the views and the command line:
-// its uses graph, cycles, and exclusive sizes; why-paths on request.
+// its uses graph, cycles, and exclusive sizes; why-paths on request. It refers to the scan's
+// records, so it is built again whenever the registry changes (a scan, a pruning command).
 #include "analysis/Cycles.h"
 #include "analysis/UnitGraph.h"
 #include "analysis/WhyPath.h"
@@ -29,6 +30,9 @@ class DependencyAnalysis {
     /// The shortest paths from the project to the node (see FindWhyPaths). The steps point
     /// into this object's graph.
     WhyPaths Why(int node, int limit = 10) const { return FindWhyPaths(FGraph, node, limit); }
+    WhyPaths Why(const TUnit* unit, int limit = 10) const {
+        return Why(FGraph.NodeOf(unit), limit);
+    }
 
   private:
     UnitGraph FGraph;

@@ -95,7 +95,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     // The analysis of what the scan left: the document's cycles, --why, the graph, the gates.
     std::optional<DependencyAnalysis> analysis;
     int why = -1, focus = -1;
-    if (scan.FProject) {
+    const bool analyse =
+        json || o.Format == OutputFormat::Dot || o.Why || o.Focus || !o.FailOn.empty();
+    if (scan.FProject && analyse) {
         analysis.emplace(scan);
         if (!FindNamedUnit(*analysis, "--why", o.Why, why, err) ||
             !FindNamedUnit(*analysis, "--focus", o.Focus, focus, err))
