@@ -4,7 +4,6 @@
 #include "support/Textutil.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace ut {
 
@@ -14,6 +13,7 @@ UnitGraph::UnitGraph(std::vector<ResultUnit> units, std::string_view rootKey, bo
         return AnsiCompareText(a.Key, b.Key) < 0;
     });
     FNodes.reserve(units.size());
+    ReserveKeys(units.size());
     std::vector<int> nodeOf(units.size(), -1);
     for (size_t i = 0; i < units.size(); ++i) {
         ResultUnit& u = units[i];
@@ -37,12 +37,37 @@ UnitGraph::UnitGraph(std::vector<ResultUnit> units, std::string_view rootKey, bo
 }
 
 bool UnitGraph::AddNode(GraphNode node) {
-    FNodes.push_back(std::move(node));
-    if (!FByKey.emplace(FNodes.back().Key, Count() - 1).second) {
-        FNodes.pop_back();
+    ReserveKeys(FNodes.size() + 1);
+    const std::uint64_t hash = FoldedHash()(node.Key);
+    KeyEntry& entry = FKeys[KeySlot(node.Key, hash)];
+    if (entry.Node >= 0)
         return false;
-    }
+    entry = {static_cast<std::uint32_t>(hash >> 32), Count()};
+    FNodes.push_back(std::move(node));
     return true;
+}
+
+void UnitGraph::ReserveKeys(size_t count) {
+    size_t capacity = 16;
+    while (capacity < 2 * count)
+        capacity *= 2;
+    if (capacity <= FKeys.size())
+        return;
+    FKeys.assign(capacity, {});
+    for (int v = 0; v < Count(); ++v) {
+        const std::uint64_t hash = FoldedHash()(FNodes[v].Key);
+        FKeys[KeySlot(FNodes[v].Key, hash)] = {static_cast<std::uint32_t>(hash >> 32), v};
+    }
+}
+
+size_t UnitGraph::KeySlot(std::string_view key, std::uint64_t hash) const {
+    const size_t mask = FKeys.size() - 1;
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const KeyEntry& e = FKeys[i];
+        if (e.Node < 0 || (e.Tag == tag && FoldedEqual()(FNodes[e.Node].Key, key)))
+            return i;
+    }
 }
 
 void UnitGraph::AddEdge(GraphNode& from, int fromIndex, UseEdge edge, std::vector<int>& lastUser) {
@@ -63,8 +88,7 @@ int UnitGraph::IncludeFile(const std::string& fileName) {
 }
 
 int UnitGraph::Find(std::string_view key) const {
-    const auto it = FByKey.find(key);
-    return it == FByKey.end() ? -1 : it->second;
+    return FKeys.empty() ? -1 : FKeys[KeySlot(key, FoldedHash()(key))].Node;
 }
 
 int UnitGraph::NodeOf(const TUnit* unit) const {
@@ -77,48 +101,45 @@ int UnitGraph::NodeOf(const TUnit* unit) const {
 }
 
 // The registry is already in key order and its keys are unique, so its indexes are the
-// nodes; names are looked up in hash tables rather than by binary search.
+// nodes. The map's sizes are in the same order, so one walk down both lists pairs them; used
+// names are looked up in the hash table of keys.
 UnitGraph BuildUnitGraph(const ProjectScan& scan) {
     UnitGraph g;
     const int n = scan.FUnits.Count();
+    const TUnitSizes& sizes = scan.FUnitSizes;
     g.FNodes.reserve(n);
-    g.FByKey.reserve(n);
-    std::unordered_map<std::string_view, std::int64_t, FoldedHash, FoldedEqual> sizes;
-    sizes.reserve(scan.FUnitSizes.Count());
-    for (int i = 0; i < scan.FUnitSizes.Count(); ++i)
-        sizes.emplace(scan.FUnitSizes[i], scan.FUnitSizes.Objects(i));
-    for (int i = 0; i < n; ++i) {
+    g.ReserveKeys(n);
+    std::vector<bool> ignored(n);
+    for (int i = 0, s = 0; i < n; ++i) {
         const TUnit& u = *scan.FUnits.Objects(i);
         GraphNode node{scan.FUnits[i], u.FileName, std::nullopt, {}, &u};
-        auto size = sizes.find(node.Key);
-        if (size == sizes.end())
-            size = sizes.find(u.UnitName);
-        if (size != sizes.end())
-            node.Size = size->second;
+        while (s < sizes.Count() && AnsiCompareText(sizes[s], node.Key) < 0)
+            ++s;
+        int at = 0;
+        if (s < sizes.Count() && AnsiCompareText(sizes[s], node.Key) == 0)
+            node.Size = sizes.Objects(s);
+        else if (sizes.Find(u.UnitName, at))
+            node.Size = sizes.Objects(at);
         node.Uses.reserve(u.Uses.Count());
+        ignored[i] = scan.IsIgnored(node.Key);
         g.AddNode(std::move(node));
         if (&u == scan.FProject)
             g.FRoot = i;
     }
-    std::unordered_set<std::string_view, FoldedHash, FoldedEqual> ignored;
-    const TStringList& ignoredNames = scan.IgnUnits.Lines();
-    for (int i = 0; i < ignoredNames.Count(); ++i)
-        ignored.insert(ignoredNames[i]);
     std::vector<int> lastUser(n, -1);
     for (int i = 0; i < n; ++i) {
         const TUnit& u = *g.FNodes[i].Unit;
         for (int k = 0; k < u.Uses.Count(); ++k) {
-            const std::string_view name = u.Uses[k];
-            const auto to = g.FByKey.find(name);
-            if (to == g.FByKey.end() || ignored.count(name))
+            // A name that finds a key is ignored exactly when that key is.
+            const int to = g.Find(u.Uses[k]);
+            if (to < 0 || ignored[to])
                 continue;
             const TUseSite& site = u.UseSites[k];
             g.AddEdge(g.FNodes[i], i,
-                      {to->second, u.Uses.Objects(k) != 0, site.Line, g.IncludeFile(site.File)},
-                      lastUser);
+                      {to, u.Uses.Objects(k) != 0, site.Line, g.IncludeFile(site.File)}, lastUser);
         }
     }
-    g.FHasSizes = scan.FUnitSizes.Count() > 0;
+    g.FHasSizes = sizes.Count() > 0;
     return g;
 }
 

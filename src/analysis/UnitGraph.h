@@ -54,7 +54,7 @@ class UnitGraph {
     /// not among the units are dropped. `rootKey` names the project (none: no root).
     UnitGraph(std::vector<ResultUnit> units, std::string_view rootKey, bool hasSizes);
     UnitGraph() = default;
-    // The key index views the nodes' keys: a move keeps them where they are, a copy would not.
+    // Why-paths point into a graph's edges: a graph is moved, never copied by accident.
     UnitGraph(UnitGraph&&) = default;
     UnitGraph& operator=(UnitGraph&&) = default;
     UnitGraph(const UnitGraph&) = delete;
@@ -79,8 +79,12 @@ class UnitGraph {
 
   private:
     friend UnitGraph BuildUnitGraph(const ProjectScan& scan);
-    /// Appends a node and indexes its key and record; false when the key is taken.
+    /// Appends a node and indexes its key; false when the key is taken.
     bool AddNode(GraphNode node);
+    /// Sizes the key table for `count` keys.
+    void ReserveKeys(size_t count);
+    /// The slot that holds `key` (of hash `hash`), or the empty slot where it would go.
+    size_t KeySlot(std::string_view key, std::uint64_t hash) const;
     /// Appends an edge unless `from` already uses `edge.To`; `lastUser` holds, per node, the
     /// last node given an edge to it.
     static void AddEdge(GraphNode& from, int fromIndex, UseEdge edge, std::vector<int>& lastUser);
@@ -88,9 +92,14 @@ class UnitGraph {
     int IncludeFile(const std::string& fileName);
 
     std::vector<GraphNode> FNodes;
-    /// Key -> node, without regard to case; views into FNodes, which is reserved up front so
-    /// that it never moves its nodes.
-    std::unordered_map<std::string_view, int, FoldedHash, FoldedEqual> FByKey;
+    /// Key -> node without regard to case: open addressing with linear probing in a table
+    /// at most half full, so a lookup reads one array instead of chasing list nodes (names
+    /// are looked up once per uses entry).
+    struct KeyEntry {
+        std::uint32_t Tag = 0; ///< the high half of the key's hash
+        int Node = -1;         ///< -1: empty
+    };
+    std::vector<KeyEntry> FKeys;
     /// Record -> node; built by the first NodeOf, since only the views ask for it.
     mutable std::unordered_map<const TUnit*, int> FByUnit;
     /// The include files that hold uses entries, each once (edges refer to them by index).

@@ -45,7 +45,7 @@ struct FoldedHash {
 };
 struct FoldedEqual {
     bool operator()(std::string_view a, std::string_view b) const {
-        return a.size() == b.size() && CompareFolded(a, b) == 0;
+        return a.size() == b.size() && (a == b || CompareFolded(a, b) == 0);
     }
 };
 

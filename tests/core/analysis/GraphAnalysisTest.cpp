@@ -123,8 +123,11 @@ TEST(WhyPath, StepNamesSectionFileAndLine) {
     std::vector<ResultUnit> units = {
         {"P", "/src/P.dpr", {}, {{"a", true, 3, {}}}},
         {"A", "/src/A.pas", {}, {{"B", false, 12, "/src/inc/uses.inc"}}},
-        {"B", "/src/B.pas", {}, {}}};
+        {"B", "/src/B.pas", {}, {}},
+        {"b", "/other/b.pas", {}, {}}}; // a key met twice keeps its first unit
     const UnitGraph g(std::move(units), "p", false);
+    EXPECT_EQ(g.Count(), 3);
+    EXPECT_EQ(g.Node(g.Find("b")).FileName, "/src/B.pas");
     const WhyPaths w = FindWhyPaths(g, g.Find("b"));
     ASSERT_EQ(w.Paths.size(), 1u);
     EXPECT_EQ(FormatWhyStep(g, w.Paths[0][0]), "P -> A  (interface, /src/P.dpr:3)");
