@@ -33,8 +33,10 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
                    "depth of the printed tree (default 3), or of the dot graph from the\n"
                    "project or the focus (default: no limit)")
         ->check(CLI::Range(0, 1000));
-    app.add_option("--why", o.Why, "print every shortest path from the project to UNIT");
-    app.add_option("--focus", o.Focus, "dot: only the paths from the project through UNIT");
+    app.add_option("--why", o.Why, "print every shortest path from the project to UNIT")
+        ->type_name("UNIT");
+    app.add_option("--focus", o.Focus, "dot: only the paths from the project through UNIT")
+        ->type_name("UNIT");
     app.add_flag("--cycles-only", o.CyclesOnly, "dot: only the units of cycles");
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"

@@ -103,8 +103,8 @@ int RunDiff(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
                  "unitrace-cli diff");
     std::string oldFile, newFile, format = "text";
     std::vector<std::string> failOn;
-    app.add_option("OLD", oldFile, "the earlier result")->required();
-    app.add_option("NEW", newFile, "the later result")->required();
+    app.add_option("OLD", oldFile, "the earlier result")->required()->type_name("FILE");
+    app.add_option("NEW", newFile, "the later result")->required()->type_name("FILE");
     app.add_option("--format", format, "text (default) or json")
         ->check(CLI::IsMember({"text", "json"}));
     app.add_option("--fail-on", failOn,
