@@ -48,4 +48,5 @@ bench: deps
 	@cmake --build build-bench --target bench_tokenizer -j $(JOBS)
 	@build-bench/bench/bench_tokenizer
 	@if [ -f bench/scan_bench.sh ]; then bash bench/scan_bench.sh; fi
+	@bash bench/analysis_bench.sh
 	@bash bench/gui_bench.sh

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   xvfb xauth
   binutils
+  graphviz
   fpc-source
   libcli11-dev nlohmann-json3-dev
   libpugixml-dev

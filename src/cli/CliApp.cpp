@@ -1,7 +1,10 @@
 #include "cli/CliApp.h"
 
+#include "analysis/DotExport.h"
+#include "cli/AnalysisReport.h"
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
+#include "cli/DiffCommand.h"
 #include "cli/JsonWriter.h"
 #include "cli/TextTree.h"
 #include "config/SearchIndex.h"
@@ -9,6 +12,8 @@
 #include "platform/Registry.h"
 #include "scan/ProjectScan.h"
 #include "support/Textutil.h"
+
+#include <optional>
 
 #include <unistd.h>
 
@@ -34,6 +39,8 @@ std::vector<std::string> SplitNames(const std::string& list) {
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    if (!args.empty() && args[0] == "diff")
+        return RunDiff({args.begin() + 1, args.end()}, out, err);
     const ParseResult parsed = ParseCommandLine(args);
     if (parsed.Options.Help) {
         std::fputs(UsageText().c_str(), out);
@@ -89,19 +96,47 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         scan.AppException(e);
     }
 
+    // The analysis of what the scan left: the document's cycles, --why, the graph, the gates.
+    std::optional<DependencyAnalysis> analysis;
+    int why = -1, focus = -1;
+    const bool analyse =
+        json || o.Format == OutputFormat::Dot || o.Why || o.Focus || !o.FailOn.empty();
+    if (scan.FProject && analyse) {
+        analysis.emplace(scan);
+        if (!FindNamedUnit(*analysis, "--why", o.Why, why, err) ||
+            !FindNamedUnit(*analysis, "--focus", o.Focus, focus, err))
+            return 2;
+    }
+
     if (json) {
         ScanSummary summary;
         summary.Project = project;
         summary.Completed = completed;
         summary.Directories = scan.FListedDirectories;
+        summary.Analysis = analysis ? &*analysis : nullptr;
+        summary.WhyUnit = why;
         std::fputs(ScanResultJson(scan, summary, frontEnd.Entries()).c_str(), out);
+    } else if (o.Format == OutputFormat::Dot && analysis) {
+        DotOptions dot;
+        dot.Focus = focus;
+        dot.Depth = o.DepthGiven ? o.Depth : -1;
+        dot.CyclesOnly = o.CyclesOnly;
+        dot.Text = ToUtf8;
+        std::fputs(ExportDot(analysis->Graph(), analysis->Cycles(), dot).c_str(), out);
     } else if (o.Format == OutputFormat::Tree && scan.FProject) {
         std::fputs(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth).c_str(), out);
     } else if (o.Tree != 0 && scan.FProject) {
         std::fputs("\n", out);
         std::fputs(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth).c_str(), out);
     }
-    return completed ? 0 : 1;
+    if (why >= 0 && !json && o.Format != OutputFormat::Dot) {
+        std::fputs("\n", out);
+        std::fputs(WhyText(*analysis, why).c_str(), out);
+    }
+    if (!completed)
+        return 1;
+    const bool failed = analysis && ReportGates(o.FailOn, scan, *analysis, frontEnd.Entries(), err);
+    return failed ? 3 : 0;
 }
 
 } // namespace ut::cli

@@ -29,14 +29,30 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--ignore", o.Ignore, "units not to follow (';' or ',' separated)");
     app.add_option("--registry", o.RegistryFiles, "read compiler settings from this .reg file")
         ->allow_extra_args(false);
-    app.add_option("--format", format, "text (the log), json (the whole result) or tree")
-        ->check(CLI::IsMember({"text", "json", "tree"}));
+    app.add_option("--format", format,
+                   "text (the log), json (the whole result), tree, or dot (the uses graph)")
+        ->check(CLI::IsMember({"text", "json", "tree", "dot"}));
     app.add_option("--tree", tree, "direction of the printed tree: uses or usedby")
         ->check(CLI::IsMember({"uses", "usedby"}));
-    app.add_option("--depth", o.Depth, "depth of the printed tree (default 3)")
+    app.add_option("--depth", o.Depth,
+                   "depth of the printed tree (default 3), or of the dot graph from the\n"
+                   "project or the focus (default: no limit)")
         ->check(CLI::Range(0, 1000));
+    app.add_option("--why", o.Why, "print every shortest path from the project to UNIT")
+        ->type_name("UNIT");
+    app.add_option("--focus", o.Focus, "dot: only the paths from the project through UNIT")
+        ->type_name("UNIT");
+    app.add_flag("--cycles-only", o.CyclesOnly, "dot: only the units of cycles");
+    app.add_option("--fail-on", o.FailOn,
+                   "exit with 3 after a completed scan when any holds:\n"
+                   "interface-cycles, cycles, not-found, exc (','-separated)")
+        ->delimiter(',')
+        ->allow_extra_args(false)
+        ->check(CLI::IsMember({"interface-cycles", "cycles", "not-found", "exc"}));
     app.footer("Exit status: 0 scan completed, 1 scan aborted (Ctrl+C) or failed,\n"
-               "2 bad usage or missing project.");
+               "2 bad usage, missing project or an unknown --why/--focus unit,\n"
+               "3 a --fail-on condition holds (one line per offender on standard error).\n"
+               "unitrace-cli diff OLD.json NEW.json compares two results (diff --help).");
 }
 
 } // namespace
@@ -64,9 +80,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         r.Error = e.what();
         return r;
     }
-    static const std::map<std::string, OutputFormat> formats = {
-        {"text", OutputFormat::Text}, {"json", OutputFormat::Json}, {"tree", OutputFormat::Tree}};
+    static const std::map<std::string, OutputFormat> formats = {{"text", OutputFormat::Text},
+                                                                {"json", OutputFormat::Json},
+                                                                {"tree", OutputFormat::Tree},
+                                                                {"dot", OutputFormat::Dot}};
     r.Options.Format = formats.at(format);
+    r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
     if (tree == "uses")
         r.Options.Tree = 1;
     else if (tree == "usedby")

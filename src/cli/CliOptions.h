@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json, Tree };
+enum class OutputFormat { Text, Json, Tree, Dot };
 
 struct CliOptions {
     std::string Project;
@@ -25,6 +25,11 @@ struct CliOptions {
     /// Direction of the printed tree: 1 uses, 2 used by; 0 prints none after a text log.
     int Tree = 0;
     int Depth = 3;
+    bool DepthGiven = false;        ///< --depth was on the command line (the graph has no default)
+    std::optional<std::string> Why; ///< the unit whose shortest paths are printed
+    std::optional<std::string> Focus; ///< the graph keeps the paths through this unit
+    bool CyclesOnly = false;
+    std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
     bool Help = false;
 };
 

@@ -1,5 +1,6 @@
 #include "cli/JsonWriter.h"
 
+#include "cli/AnalysisReport.h"
 #include "platform/FileSystem.h"
 
 #include <nlohmann/json.hpp>
@@ -147,12 +148,23 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
             unit["size"] = scan.FUnitSizes.Objects(at);
         else
             unit["size"] = nullptr;
+        if (summary.Analysis && summary.Analysis->Graph().HasSizes()) {
+            const auto exclusive = summary.Analysis->ExclusiveSize(&u);
+            unit["exclusiveSize"] = exclusive ? json(*exclusive) : json(nullptr);
+        }
         unit["uses"] = std::move(uses);
         out += i ? ",\n    " : "\n    ";
         out += unit.dump();
     }
     out += scan.FUnits.Count() ? "\n  ],\n" : "],\n";
     out += "  \"notFound\": " + strings(scan.FNotFoundNames).dump() + ",\n";
+    if (const DependencyAnalysis* analysis = summary.Analysis) {
+        out += "  \"cycles\": " + CyclesJson(*analysis).dump() + ",\n";
+        if (summary.WhyUnit >= 0)
+            out += "  \"why\": " + WhyJson(*analysis, summary.WhyUnit).dump() + ",\n";
+        if (!analysis->Graph().HasSizes())
+            out += "  \"notes\": [\"exclusive sizes absent: the map file gave no unit sizes\"],\n";
+    }
     out += "  \"log\": [";
     for (size_t i = 0; i < log.size(); ++i) {
         const LogEntry& e = log[i];

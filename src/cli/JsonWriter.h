@@ -1,5 +1,6 @@
 #pragma once
 // The scan's result as a JSON document.
+#include "analysis/DependencyAnalysis.h"
 #include "cli/CliFrontEnd.h"
 #include "scan/ProjectScan.h"
 
@@ -15,6 +16,9 @@ struct ScanSummary {
     std::string Project;
     bool Completed = false;
     std::vector<std::string> Directories; ///< listed search directories, in order
+    /// Adds "cycles", "exclusiveSize" per unit (or a note that sizes are absent).
+    const DependencyAnalysis* Analysis = nullptr;
+    int WhyUnit = -1; ///< a node of Analysis: adds "why"
 };
 
 std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,

@@ -21,6 +21,34 @@ int CompareFolded(std::string_view s1, std::string_view s2);
 /// CompareFolded finds them equal, so it can key a hash table.
 std::string UpperFoldText(std::string_view s);
 
+/// Hash and equality of names as CompareFolded has them, so a hash table of names (or of
+/// views of them) needs no folded copies.
+struct FoldedHash {
+    size_t operator()(std::string_view s) const {
+        // Eight folded bytes to a word, one multiply per word: names are hashed often.
+        const auto& fold = UpperFoldTable();
+        auto word = [&fold, &s](size_t at, size_t n) {
+            std::uint64_t w = 0;
+            for (size_t k = 0; k < n; ++k)
+                w |= std::uint64_t{fold[static_cast<unsigned char>(s[at + k])]} << (8 * k);
+            return w;
+        };
+        std::uint64_t h = 14695981039346656037ull ^ s.size();
+        size_t i = 0;
+        for (; i + 8 <= s.size(); i += 8) {
+            h = (h ^ word(i, 8)) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 32;
+        }
+        h = (h ^ word(i, s.size() - i)) * 0x9E3779B97F4A7C15ull;
+        return static_cast<size_t>(h ^ (h >> 32));
+    }
+};
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return a.size() == b.size() && (a == b || CompareFolded(a, b) == 0);
+    }
+};
+
 /// The case-insensitive order of sorted string lists (the locale-aware comparison).
 int AnsiCompareText(std::string_view s1, std::string_view s2);
 inline bool SameText(std::string_view s1, std::string_view s2) {

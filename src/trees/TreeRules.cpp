@@ -30,24 +30,6 @@ int CompareAsciiUpper(const std::string& a, const std::string& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// Names equal without regard to case (as CompareFolded has them) hash alike, so a table of
-// names needs no folded copies.
-struct FoldedHash {
-    size_t operator()(std::string_view s) const {
-        const auto& fold = UpperFoldTable();
-        size_t h = 14695981039346656037ull;
-        for (const char c : s)
-            h = (h ^ fold[static_cast<unsigned char>(c)]) * 1099511628211ull;
-        return h;
-    }
-};
-
-struct FoldedEqual {
-    bool operator()(std::string_view a, std::string_view b) const {
-        return a.size() == b.size() && CompareFolded(a, b) == 0;
-    }
-};
-
 // Whether `user` names the unit `name` in its uses, directly or through a unit scope.
 bool Uses(const ProjectScan& scan, const TUnit& user, std::string_view name) {
     for (int i = 0; i < user.Uses.Count(); ++i)

@@ -1,0 +1,67 @@
+#include "cli/ResultReader.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace ut::cli {
+
+namespace {
+
+using json = nlohmann::json;
+
+std::string Text(const json& object, const char* name) {
+    const auto it = object.find(name);
+    return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+// One unit of the "units" list; false when it has no key. Members of the wrong type throw
+// json::type_error.
+bool ReadUnit(const json& u, ResultUnit& r) {
+    if (!u.is_object() || Text(u, "key").empty())
+        return false;
+    r.Key = Text(u, "key");
+    r.FileName = Text(u, "file");
+    if (u.contains("size") && u["size"].is_number_integer())
+        r.Size = u["size"].get<std::int64_t>();
+    if (!u.contains("uses"))
+        return true;
+    for (const json& use : u.at("uses")) {
+        if (!use.is_object() || Text(use, "status") != "unit")
+            continue;
+        r.Uses.push_back({Text(use, "key"), use.value("interface", false), use.value("line", 0),
+                          Text(use, "file")});
+    }
+    return true;
+}
+
+} // namespace
+
+UnitGraph ReadResultGraph(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        throw EResultError("cannot read \"" + fileName + "\": " + std::strerror(errno));
+    const std::string notResult = "\"" + fileName + "\" is not a Uni-Trace result: ";
+    json doc;
+    try {
+        doc = json::parse(in);
+    } catch (const json::exception& e) {
+        throw EResultError("\"" + fileName + "\" is not JSON: " + e.what());
+    }
+    if (!doc.is_object() || !doc.contains("units") || !doc["units"].is_array())
+        throw EResultError(notResult + "it has no \"units\" list");
+    std::vector<ResultUnit> units;
+    try {
+        for (const json& u : doc["units"]) {
+            if (!ReadUnit(u, units.emplace_back()))
+                throw EResultError(notResult + "a unit has no \"key\"");
+        }
+    } catch (const json::exception& e) {
+        throw EResultError(notResult + e.what());
+    }
+    return UnitGraph(std::move(units), "", false);
+}
+
+} // namespace ut::cli

@@ -1,0 +1,253 @@
+// unitrace-cli's analysis end to end, through the program itself: --why, --fail-on,
+// --format dot, the JSON additions and the diff subcommand.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+namespace stdfs = std::filesystem;
+
+struct CliRunResult {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+// P uses A and B; A, B and C form a legal cycle (A's and C's implementation entries), C and
+// D a circular reference through their interfaces; B's implementation uses Broken, whose
+// unclosed comment is logged as an exception; Gone does not exist.
+class AnalysisCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/ut-analysis-XXXXXX";
+        root = mkdtemp(tmpl);
+        setenv("WINEPREFIX", (root + "/noprefix").c_str(), 1);
+        unsetenv("UNITRACE_REGISTRY");
+        Write("P.dpr", "program P;\nuses A, B, Gone;\nbegin end.\n");
+        Write("P.dof", "[Directories]\r\nSearchPath=lib\r\n");
+        Write("lib/A.pas", "unit A;\ninterface\nuses C;\nimplementation\nuses B;\nend.\n");
+        Write("lib/B.pas", "unit B;\ninterface\nuses C;\nimplementation\nuses Broken;\nend.\n");
+        Write("lib/Broken.pas", "unit Broken;\ninterface\nimplementation\n{ never closed\nend.\n");
+        Write("lib/C.pas", "unit C;\ninterface\nuses D;\nimplementation\nuses A;\nend.\n");
+        Write("lib/D.pas", "unit D;\ninterface\nuses C;\nimplementation\nend.\n");
+        WriteMap(0x10);
+    }
+    void TearDown() override { stdfs::remove_all(root); }
+
+    void Write(const std::string& rel, const std::string& text) {
+        const stdfs::path p = stdfs::path(root) / rel;
+        stdfs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << text;
+    }
+    void WriteMap(int sizeOfD) {
+        char d[96];
+        std::snprintf(d, sizeof d, " 0001:00000000 %08X C=CODE S=.text G=(none) M=D ACBP=A9\n",
+                      sizeOfD);
+        Write("P.map", std::string("Detailed map of segments\n\n") +
+                           " 0001:00000000 00000040 C=CODE S=.text G=(none) M=A ACBP=A9\n"
+                           " 0001:00000000 00000100 C=CODE S=.text G=(none) M=C ACBP=A9\n" +
+                           d + "\n");
+    }
+    std::string Read(const std::string& rel) {
+        std::ifstream in(stdfs::path(root) / rel, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    // Runs the program with `args` (a shell word list) from the project's directory.
+    CliRunResult Cli(const std::string& args) {
+        const std::string command =
+            "cd " + root + " && " + UNITRACE_CLI + " " + args + " >out.txt 2>err.txt";
+        CliRunResult r;
+        const int rc = std::system(command.c_str());
+        r.Status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        r.Out = Read("out.txt");
+        r.Err = Read("err.txt");
+        return r;
+    }
+
+    std::string root;
+};
+
+TEST_F(AnalysisCli, WhyPrintsEveryShortestPathAfterTheLog) {
+    const CliRunResult r = Cli("--delphi 5.0 --why d P.dpr");
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    const std::string why = "Done\n\nWhy D (2 shortest paths):\n"
+                            "  P -> A  (interface, " +
+                            root +
+                            "/P.dpr:2)\n"
+                            "  A -> C  (interface, " +
+                            root +
+                            "/lib/A.pas:3)\n"
+                            "  C -> D  (interface, " +
+                            root +
+                            "/lib/C.pas:3)\n\n"
+                            "  P -> B  (interface, " +
+                            root +
+                            "/P.dpr:2)\n"
+                            "  B -> C  (interface, " +
+                            root +
+                            "/lib/B.pas:3)\n"
+                            "  C -> D  (interface, " +
+                            root + "/lib/C.pas:3)\n";
+    ASSERT_GE(r.Out.size(), why.size());
+    EXPECT_EQ(r.Out.substr(r.Out.size() - why.size()), why);
+
+    for (const char* option : {"--why", "--focus"}) {
+        const CliRunResult unknown =
+            Cli(std::string("--delphi 5.0 --format dot ") + option + " Gone P.dpr");
+        EXPECT_EQ(unknown.Status, 2) << option;
+        EXPECT_EQ(unknown.Err,
+                  std::string("unitrace-cli: ") + option + ": \"Gone\" is not a parsed unit\n");
+        EXPECT_EQ(unknown.Out, "") << option;
+    }
+}
+
+TEST_F(AnalysisCli, JsonHoldsCyclesWhyAndExclusiveSizes) {
+    CliRunResult r = Cli("--delphi 5.0 --format json --why BROKEN P.dpr");
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    nlohmann::json doc = nlohmann::json::parse(r.Out);
+    EXPECT_EQ(doc["cycles"], nlohmann::json::parse(R"([{"units": ["A", "B", "C", "D"],
+        "interface": true, "edges": [
+        {"from": "A", "to": "C", "interface": true}, {"from": "A", "to": "B", "interface": false},
+        {"from": "B", "to": "C", "interface": true}, {"from": "C", "to": "D", "interface": true},
+        {"from": "C", "to": "A", "interface": false}, {"from": "D", "to": "C", "interface": true}]}])"));
+    EXPECT_EQ(doc["why"], nlohmann::json::parse(R"({"unit": "Broken", "paths": [[
+        {"from": "P", "to": "B", "interface": true, "file": ")" +
+                                                root + R"(/P.dpr", "line": 2},
+        {"from": "B", "to": "Broken", "interface": false, "file": ")" +
+                                                root +
+                                                R"(/lib/B.pas", "line": 5}]],
+        "truncated": false})"));
+    // C is reached through A and through B, so only the project holds it; D only through C.
+    std::string exclusive;
+    for (const auto& u : doc["units"])
+        exclusive += u["key"].get<std::string>() + "=" + u["exclusiveSize"].dump() + " ";
+    EXPECT_EQ(exclusive, "A=64 B=0 Broken=0 C=272 D=16 P=336 ");
+    EXPECT_FALSE(doc.contains("notes"));
+
+    stdfs::remove(root + "/P.map");
+    r = Cli("--delphi 5.0 --format json P.dpr");
+    doc = nlohmann::json::parse(r.Out);
+    EXPECT_EQ(doc["notes"],
+              nlohmann::json({"exclusive sizes absent: the map file gave no unit sizes"}));
+    EXPECT_FALSE(doc["units"][0].contains("exclusiveSize"));
+    EXPECT_FALSE(doc.contains("why"));
+}
+
+TEST_F(AnalysisCli, FailOnEndsACompletedScanWithThreeAndNamesEachOffender) {
+    const std::string exc = "exc: EXC: File=Broken, Msg=Error: \"Unclosed comment!\" on line 6 "
+                            "of file " +
+                            root + "/lib/Broken.pas\n";
+    const struct {
+        const char* gates;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"cycles", 3, "cycles: A, B, C, D\n"},
+        {"cycles,interface-cycles", 3, "interface-cycles: A, B, C, D\n"},
+        {"not-found", 3, "not-found: Gone\n"},
+        {"exc", 3, exc},
+        {"interface-cycles --fail-on not-found,exc", 3,
+         "interface-cycles: A, B, C, D\nnot-found: Gone\n" + exc},
+    };
+    for (const auto& c : cases) {
+        const CliRunResult r =
+            Cli(std::string("--delphi 5.0 --format json --fail-on ") + c.gates + " P.dpr");
+        EXPECT_EQ(r.Status, c.status) << c.gates;
+        EXPECT_EQ(r.Err, c.err) << c.gates;
+        EXPECT_TRUE(nlohmann::json::accept(r.Out)) << c.gates;
+    }
+    // Without a circular reference and the missing unit the same gates pass.
+    Write("lib/D.pas", "unit D;\ninterface\nimplementation\nuses C;\nend.\n");
+    Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
+    const CliRunResult pass = Cli("--delphi 5.0 --fail-on interface-cycles,not-found P.dpr");
+    EXPECT_EQ(pass.Status, 0);
+    EXPECT_EQ(pass.Err, "");
+    const CliRunResult bad = Cli("--fail-on loops P.dpr");
+    EXPECT_EQ(bad.Status, 2);
+    EXPECT_NE(bad.Err.find("loops not in"), std::string::npos) << bad.Err;
+}
+
+TEST_F(AnalysisCli, DotGraphAroundAFocusIsAcceptedByGraphviz) {
+    const CliRunResult r = Cli("--delphi 5.0 --format dot --focus c --depth 1 P.dpr");
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "digraph uses {\n"
+                     "  node [shape=box];\n"
+                     "  \"A\" [label=\"A\\n64 bytes\", color=red];\n"
+                     "  \"B\" [label=\"B\", color=red];\n"
+                     "  \"C\" [label=\"C\\n256 bytes\", color=red, penwidth=2];\n"
+                     "  \"D\" [label=\"D\\n16 bytes\", color=red, penwidth=2];\n"
+                     "  \"A\" -> \"C\" [color=red];\n"
+                     "  \"A\" -> \"B\" [style=dashed, color=red];\n"
+                     "  \"B\" -> \"C\" [color=red];\n"
+                     "  \"C\" -> \"D\" [style=bold, color=red];\n"
+                     "  \"C\" -> \"A\" [style=dashed, color=red];\n"
+                     "  \"D\" -> \"C\" [style=bold, color=red];\n"
+                     "}\n");
+    // A unit whose key holds a quote and a blank: quoted and escaped, so dot reads it.
+    Write("P.dpr", "program P;\nuses A, B, Odd in 'lib/Odd \"1\".pas';\nbegin end.\n");
+    Write("lib/Odd \"1\".pas", "unit Odd;\ninterface\nimplementation\nend.\n");
+    const CliRunResult whole = Cli("--delphi 5.0 --format dot P.dpr");
+    EXPECT_EQ(whole.Status, 0) << whole.Err;
+    EXPECT_NE(whole.Out.find("  \"Odd \\\"1\\\"\" [label=\"Odd \\\"1\\\"\"];\n"), std::string::npos)
+        << whole.Out;
+    if (std::system("command -v dot >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "graphviz's dot is not installed";
+    EXPECT_EQ(std::system(("dot -Tsvg " + root + "/out.txt -o " + root + "/out.svg").c_str()), 0);
+}
+
+TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
+    Write("lib/D.pas", "unit D;\ninterface\nimplementation\nend.\n");
+    WriteMap(0x08);
+    ASSERT_EQ(Cli("--delphi 5.0 --format json P.dpr").Status, 0);
+    stdfs::rename(root + "/out.txt", root + "/old.json");
+    Write("lib/D.pas", "unit D;\ninterface\nuses C, E;\nimplementation\nend.\n");
+    Write("lib/E.pas", "unit E;\ninterface\nimplementation\nend.\n");
+    WriteMap(0x10);
+    ASSERT_EQ(Cli("--delphi 5.0 --format json P.dpr").Status, 0);
+    stdfs::rename(root + "/out.txt", root + "/new.json");
+
+    CliRunResult r = Cli("diff old.json new.json --fail-on new-cycles,new-units");
+    EXPECT_EQ(r.Status, 3);
+    EXPECT_EQ(r.Out, "Units added:\n  E\n"
+                     "Uses added:\n  D -> C  (interface)\n  D -> E  (interface)\n"
+                     "Sizes changed:\n  D: 8 -> 16 (+8)\n"
+                     "Grown cycles:\n  A, B, C, D  (interface; was A, B, C)\n");
+    EXPECT_EQ(r.Err, "new-cycles: A, B, C, D (grew from A, B, C)\nnew-units: E\n");
+
+    r = Cli("diff --format json new.json old.json");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(nlohmann::json::parse(r.Out), nlohmann::json::parse(R"({
+        "unitsAdded": [], "unitsRemoved": ["E"], "usesAdded": [],
+        "usesRemoved": [{"from": "D", "to": "C", "interface": true},
+                        {"from": "D", "to": "E", "interface": true}],
+        "sizeChanges": [{"unit": "D", "old": 16, "new": 8}],
+        "newCycles": [], "grownCycles": []})"));
+    EXPECT_EQ(Cli("diff old.json old.json --fail-on new-cycles").Out, "No differences\n");
+
+    Write("list.json", "[1, 2]");
+    Write("broken.json", "{\"units\": [");
+    Write("nokey.json", "{\"units\": [{\"name\": \"A\"}]}");
+    const struct {
+        const char* file;
+        std::string err;
+    } bad[] = {
+        {"none.json", "cannot read \"none.json\": No such file or directory"},
+        {"list.json", "\"list.json\" is not a Uni-Trace result: it has no \"units\" list"},
+        {"broken.json", "\"broken.json\" is not JSON: "},
+        {"nokey.json", "\"nokey.json\" is not a Uni-Trace result: a unit has no \"key\""},
+    };
+    for (const auto& b : bad) {
+        r = Cli(std::string("diff old.json ") + b.file);
+        EXPECT_EQ(r.Status, 2) << b.file;
+        EXPECT_EQ(r.Err.rfind("unitrace-cli diff: " + b.err, 0), 0u) << r.Err;
+    }
+}
+
+} // namespace
