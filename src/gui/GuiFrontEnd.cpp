@@ -24,16 +24,16 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 void GuiFrontEnd::AppendLog(const std::string& text, ut::LogStyle style) {
-    FPage.ELog->AppendLog(ToQt(text), style);
+    FPage.logView->AppendLog(ToQt(text), style);
 }
 
 void GuiFrontEnd::ClearLog() {
-    FPage.ELog->clear();
+    FPage.logView->clear();
 }
 
 void GuiFrontEnd::ShowUnitCount(const std::string& text, bool visible) {
-    FPage.labUnitCount->setText(ToQt(text));
-    FPage.labUnitCount->setVisible(visible);
+    FPage.unitCountLabel->setText(ToQt(text));
+    FPage.unitCountLabel->setVisible(visible);
 }
 
 void GuiFrontEnd::SetApplicationTitle(const std::string& title) {

@@ -11,7 +11,7 @@
 namespace ut::gui {
 
 LogView::LogView(QWidget* parent) : QTextEdit(parent) {
-    setObjectName(QStringLiteral("ELog"));
+    setObjectName(QStringLiteral("logView"));
     setReadOnly(true);
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::NoWrap);

@@ -12,7 +12,7 @@ namespace ut::gui {
 
 NeighbourList::NeighbourList(const ProjectScan& scan, TreePage& tree, QWidget* parent)
     : QListWidget(parent), FScan(scan), FTree(tree) {
-    setObjectName(QStringLiteral("List1"));
+    setObjectName(QStringLiteral("neighbourList"));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     FDelay.setSingleShot(true);

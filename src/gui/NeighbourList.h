@@ -1,5 +1,5 @@
 #pragma once
-// List1, beside the uses tree: what the selected unit uses and which units use it. It
+// The list beside the uses tree: what the selected unit uses and which units use it. It
 // follows the tree's current node 50 ms after the last of a quick series of changes, and
 // holds only names, read from the node that is current when the delay ends.
 #include <QListWidget>

@@ -26,7 +26,7 @@ namespace {
 
 // The uses tree two levels deep: the project's units and what each of them uses.
 void ExpandUsesTwoLevels(MainWindow& window) {
-    QTreeView* tree = window.UsesPage->Tree();
+    QTreeView* tree = window.usesPage->Tree();
     QAbstractItemModel* model = tree->model();
     const QModelIndex root = model->index(0, 0);
     if (!root.isValid())
@@ -40,13 +40,13 @@ void ExpandUsesTwoLevels(MainWindow& window) {
 /// The first unit the project uses, selected in the uses tree, its neighbours listed.
 QModelIndex SelectFirstUsedUnit(MainWindow& window) {
     ExpandUsesTwoLevels(window);
-    TreePage& page = *window.UsesPage;
+    TreePage& page = *window.usesPage;
     const QModelIndex root = page.Model()->index(0, 0);
     for (int i = 0; i < page.Model()->rowCount(root); ++i) {
         const QModelIndex child = page.Model()->index(i, 0, root);
         if (page.Model()->NodeUnit(child) && page.Model()->rowCount(child) > 0) {
             page.Tree()->setCurrentIndex(child);
-            window.List1->Tree1Change();
+            window.neighbourList->Tree1Change();
             return child;
         }
     }
@@ -57,7 +57,7 @@ QModelIndex SelectFirstUsedUnit(MainWindow& window) {
 void OpenDetailWindow(MainWindow& window) {
     window.SubViews().CloseAll();
     const QModelIndex node = SelectFirstUsedUnit(window);
-    window.SubViews().ShowSubView(window.UsesPage->Model()->NodeUnit(node), tdUses);
+    window.SubViews().ShowSubView(window.usesPage->Model()->NodeUnit(node), tdUses);
     if (window.SubViews().Windows().isEmpty())
         return;
     TFSubView* view = window.SubViews().Windows().front();
@@ -91,8 +91,8 @@ QPixmap GrabDetailWindow(MainWindow& window) {
 // The popup menu over the selected node of the uses tree.
 void OpenTreePopup(MainWindow& window) {
     const QModelIndex node = SelectFirstUsedUnit(window);
-    QTreeView* tree = window.UsesPage->Tree();
-    window.Commands().PopupAt(*window.UsesPage, tree->visualRect(node).center());
+    QTreeView* tree = window.usesPage->Tree();
+    window.Commands().PopupAt(*window.usesPage, tree->visualRect(node).center());
 }
 
 QPixmap GrabWindowWithPopup(MainWindow& window) {
@@ -117,11 +117,11 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
         {pgUsedBy, QStringLiteral("usedby.png"), {}, {}},
         {pgMap,
          QStringLiteral("mapfile.png"),
-         [](MainWindow& w) { w.MapPage->PrepareForScreenshot(); },
+         [](MainWindow& w) { w.mapPage->PrepareForScreenshot(); },
          {}},
         {pgDll,
          QStringLiteral("dllusage.png"),
-         [](MainWindow& w) { w.DllPage->PrepareForScreenshot(); },
+         [](MainWindow& w) { w.dllPage->PrepareForScreenshot(); },
          {}},
     };
 }

@@ -43,7 +43,7 @@ class IgnoredUnitsEditorTest : public WindowTest {
         WindowTest::SetUp();
         Open();
     }
-    void ClickIgnoreUnits() { QTest::mouseClick(Page().btIgnored, Qt::LeftButton); }
+    void ClickIgnoreUnits() { QTest::mouseClick(Page().ignoredUnitsButton, Qt::LeftButton); }
     std::vector<std::string> Ignored() { return Window->Scan().IgnUnits.Lines().ToVector(); }
 };
 

@@ -111,7 +111,7 @@ class WindowTest : public ::testing::Test {
     /// Window: made over Settings and shown.
     void Open(const QStringList& arguments = {}, const ut::RegistryStore* registry = nullptr);
     SetupPage& Page() { return Window->Setup(); }
-    QStringList Log() { return LogTexts(*Window->Setup().ELog); }
+    QStringList Log() { return LogTexts(*Window->Setup().logView); }
 
     TempSettings Settings;
     FakePrompts Prompts;

@@ -35,13 +35,13 @@ class PruneWindowTest : public WindowTest {
         Open();
         Window->Commands().OpenFile = [this](const QString& file) { Opened << file; };
         Window->resize(700, 500);
-        Page().EProject->setText(QString::fromUtf8(UNITRACE_FIXTURES "/prune/Prune.dpr"));
-        Window->btStartClick();
+        Page().projectEdit->setText(QString::fromUtf8(UNITRACE_FIXTURES "/prune/Prune.dpr"));
+        Window->startScan();
         ASSERT_EQ(Log().back(), QStringLiteral("Done")) << Log().join(u'\n').toStdString();
     }
 
-    TreePage& Tree1() { return *Window->UsesPage; }
-    TreePage& Tree2() { return *Window->UsedByPage; }
+    TreePage& Tree1() { return *Window->usesPage; }
+    TreePage& Tree2() { return *Window->usedByPage; }
     ut::ProjectScan& Scan() { return Window->Scan(); }
     TreeCommands& Commands() { return Window->Commands(); }
 

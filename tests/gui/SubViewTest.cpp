@@ -17,7 +17,7 @@ namespace {
 
 class SubViewTest : public PruneWindowTest {
   protected:
-    NeighbourList& List() { return *Window->List1; }
+    NeighbourList& List() { return *Window->neighbourList; }
     QStringList ListItems() {
         QStringList items;
         for (int i = 0; i < List().count(); ++i)
@@ -178,13 +178,13 @@ TEST_F(SubViewTest, EscapeClosesOneWindowFilterChangeNewScanAndExitCloseEveryWin
     windows.clear();
     for (TFSubView* window : Windows())
         windows << window;
-    QTest::mouseClick(Window->Setup().chkShowIgnored, Qt::LeftButton);
+    QTest::mouseClick(Window->Setup().showIgnoredCheck, Qt::LeftButton);
     EXPECT_TRUE(allGone(windows)); // destroyed at once, not later
     EXPECT_TRUE(Window->SubViews().Windows().isEmpty());
-    QTest::mouseClick(Window->Setup().chkShowIgnored, Qt::LeftButton);
+    QTest::mouseClick(Window->Setup().showIgnoredCheck, Qt::LeftButton);
 
     windows = openTwo();
-    Window->btStartClick();
+    Window->startScan();
     EXPECT_TRUE(allGone(windows));
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
 

@@ -77,7 +77,7 @@ TEST_F(TreeCommandsTest, MenuItemsShortcutsAndCaptionsThatFollowTheTree) {
     EXPECT_EQ(Commands().mnUsesOposite->text(), QStringLiteral("Used by..."));
 
     // On a control that is no dependency tree the tree commands are off.
-    Commands().TreePupPopup(Window->List1);
+    Commands().TreePupPopup(Window->neighbourList);
     for (QAction* item : {Commands().mnUsesOposite, Commands().mnOnlyForms,
                           Commands().mnExpandForms, Commands().mnEditPAS})
         EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
@@ -90,7 +90,7 @@ using TreeCommandsBeforeAScan = WindowTest;
 TEST_F(TreeCommandsBeforeAScan, DeleteItemsAreDisabledAndCopeWhenTriggered) {
     Open();
     TreeCommands& commands = Window->Commands();
-    commands.TreePupPopup(Window->UsesPage->Tree());
+    commands.TreePupPopup(Window->usesPage->Tree());
     EXPECT_FALSE(commands.mnDelSmall->isEnabled());
     EXPECT_FALSE(commands.mnDelByLoc->isEnabled());
     EXPECT_TRUE(commands.mnOnlyForms->isEnabled());
@@ -175,8 +175,8 @@ TEST_F(TreeCommandsTest, DelAsksAndRemovesTheUnitEverywhereLeavingNothingThatRea
     DoubleClick(uses, Node(uses, {"Prune", "Big"}));
     DoubleClick(exactWindow, exactWindow.Model()->index(0, 0));
     Select(uses, Node(uses, {"Prune", "Exact"}));
-    Window->List1->Tree1Change();
-    EXPECT_EQ(Window->List1->count(), 7); // Exact: SysUtils; used by Prune only
+    Window->neighbourList->Tree1Change();
+    EXPECT_EQ(Window->neighbourList->count(), 7); // Exact: SysUtils; used by Prune only
     EXPECT_TRUE(NoWaitCursor());
 }
 
@@ -401,7 +401,7 @@ TEST_F(TreeCommandsTest, CommandsFallBackToTheLastPopupTreeOnlyWhileItLives) {
     TreePage& sub = *window->Tree();
     Popup(sub, Node(sub, {"FormA"}));
     Select(sub, Node(sub, {"FormA"}));
-    Window->List1->setFocus();
+    Window->neighbourList->setFocus();
     // Not focused, but the tree of the last popup.
     Commands().mnEditPAS->trigger();
     EXPECT_EQ(Opened, QStringList({QString::fromUtf8(UNITRACE_FIXTURES "/prune/forms/FormA.pas")}));
@@ -410,7 +410,7 @@ TEST_F(TreeCommandsTest, CommandsFallBackToTheLastPopupTreeOnlyWhileItLives) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(window.isNull());
     const QStringList log = Log();
-    Window->List1->setFocus();
+    Window->neighbourList->setFocus();
     for (QAction* item : {Commands().mnUsesOposite, Commands().mnOnlyForms,
                           Commands().mnExpandForms, Commands().mnEditPAS})
         item->trigger();
