@@ -10,10 +10,10 @@
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/SetupPage.h"
-#include "gui/SimpleEdit.h"
-#include "gui/SubViewList.h"
+#include "gui/TextEditDialog.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
+#include "gui/UnitWindowList.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 
@@ -101,7 +101,7 @@ MainWindow::~MainWindow() {
     if (auto* app = Application::Instance())
         app->SetExceptionHandler(std::move(FPreviousHandler));
     // The views refer to the records; the records go with the scan.
-    FSubViews->CloseAll();
+    FUnitWindows->CloseAll();
     ClearTreePages();
     FScan.reset();
 }
@@ -247,7 +247,7 @@ void MainWindow::applyShowUnknown() {
 }
 
 void MainWindow::ResetViews() {
-    FSubViews->CloseAll();
+    FUnitWindows->CloseAll();
     ClearTreePages();
 }
 
@@ -270,12 +270,12 @@ void MainWindow::CreateTreePages() {
 void MainWindow::CreateTreeViews() {
     neighbourList = new NeighbourList(*FScan, *usesPage);
     usesPage->SetSidePanel(neighbourList);
-    FSubViews = new SubViewList(*FScan, FFilters, *FPrompts, this, *usesPage, *usedByPage);
-    FCommands = new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FSubViews}, this);
-    FSubViews->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
+    FUnitWindows = new UnitWindowList(*FScan, FFilters, *FPrompts, this, *usesPage, *usedByPage);
+    FCommands = new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FUnitWindows}, this);
+    FUnitWindows->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
     for (TreePage* page : {usesPage, usedByPage}) {
         page->SetDoubleClickCommand(true);
-        connect(page, &TreePage::nodeActivated, FSubViews, &SubViewList::ShowSubView);
+        connect(page, &TreePage::nodeActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
         FCommands->AttachTree(*page);
     }
 }
@@ -338,7 +338,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     if (FRestored)
         SaveSettings();
-    FSubViews->CloseAll();
+    FUnitWindows->CloseAll();
     event->accept();
 }
 

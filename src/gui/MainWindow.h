@@ -25,7 +25,7 @@ class NeighbourList;
 class Pager;
 class Prompts;
 class SetupPage;
-class SubViewList;
+class UnitWindowList;
 class TreeCommands;
 class TreePage;
 class MapPage;
@@ -54,8 +54,8 @@ class MainWindow : public QWidget {
     SetupPage& Setup() { return *FSetup; }
     ut::gui::Pager& PagerControl() { return *FPager; }
     GuiFrontEnd& FrontEnd() { return *FFrontEnd; }
-    /// FSubViews: the open detail windows.
-    SubViewList& SubViews() { return *FSubViews; }
+    /// The open detail windows.
+    UnitWindowList& UnitWindows() { return *FUnitWindows; }
     /// The popup menu and the pruning commands of every dependency tree.
     TreeCommands& Commands() { return *FCommands; }
     const ut::TreeFilters& Filters() const { return FFilters; }
@@ -121,7 +121,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ut::TreeFilters FFilters;
-    SubViewList* FSubViews = nullptr;
+    UnitWindowList* FUnitWindows = nullptr;
     TreeCommands* FCommands = nullptr;
     int FTabAtMouse = -1;
     bool FHasArgument = false;

@@ -22,8 +22,8 @@ class NeighbourList : public QListWidget {
     static constexpr int ChangeDelayMs = 50;
     static constexpr int DesignedWidth = 137;
 
-    /// Tree1Change: fills the list from the tree's current node now.
-    void Tree1Change();
+    /// Fills the list from the tree's current node now.
+    void showNeighbours();
     /// Whether a change is waiting for the end of the delay.
     bool ChangePending() const { return FDelay.isActive(); }
 

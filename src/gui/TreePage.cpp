@@ -29,7 +29,8 @@ constexpr int SectionMargin = 4;
 TreePage::TreePage(ProjectScan& scan, const TreeFilters& filters, int direction, QWidget* parent)
     : QWidget(parent), FDirection(direction),
       FModel(new UnitTreeModel(scan, filters, direction, this)), FTree(new QTreeView(this)) {
-    FTree->setObjectName(direction == tdUses ? QStringLiteral("Tree1") : QStringLiteral("Tree2"));
+    FTree->setObjectName(direction == tdUses ? QStringLiteral("usesTree")
+                                             : QStringLiteral("usedByTree"));
     FTree->setModel(FModel);
     FTree->setIndentation(TreeIndent);
     FTree->setRootIsDecorated(direction != tdUses);
@@ -40,7 +41,8 @@ TreePage::TreePage(ProjectScan& scan, const TreeFilters& filters, int direction,
     FTree->installEventFilter(this);
 
     QHeaderView* header = FTree->header();
-    header->setObjectName(direction == tdUses ? QStringLiteral("Hdr1") : QStringLiteral("Hdr2"));
+    header->setObjectName(direction == tdUses ? QStringLiteral("usesHeader")
+                                              : QStringLiteral("usedByHeader"));
     header->setSectionsMovable(false);
     header->setSectionsClickable(true);
     header->setStretchLastSection(false);
