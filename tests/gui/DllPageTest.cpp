@@ -139,7 +139,7 @@ TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDump) {
     Lib("a.dll", {"c.dll"});
     Lib("b.dll", {});
     page.SetExeName(Path("app.exe")); // from the options file, page not on view
-    EXPECT_EQ(page.EExe->text(), Path("app.exe"));
+    EXPECT_EQ(page.exeEdit->text(), Path("app.exe"));
     EXPECT_EQ(page.dllTree->topLevelItemCount(), 0);
     EXPECT_TRUE(Dumped().empty());
 
@@ -314,25 +314,25 @@ TEST_F(DllPageTest, CtrlDeleteRemovesANodeAndItsRegisteredFilesButNeverTheRoot) 
     EXPECT_EQ(RegisteredNames(), Names({"app.exe", "b.dll", "a.dll"}));
 }
 
-TEST_F(DllPageTest, EExeLeftWithEnterRebuildsOnAChangedFileNameOnly) {
+TEST_F(DllPageTest, FileBoxLeftWithEnterRebuildsOnAChangedFileNameOnly) {
     Lib("app.exe", {"a.dll"});
     Lib("other.exe", {"b.dll"});
     EnterMovesFocus selNext;
-    selNext.Watch(page.EExe); // as the main window binds it
+    selNext.Watch(page.exeEdit); // as the main window binds it
     ShowTree("app.exe");
     page.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
 
     // The same name in other letters keeps the tree.
-    page.EExe->setText(Path("APP.EXE"));
-    QTest::keyClick(page.EExe, Qt::Key_Return);
+    page.exeEdit->setText(Path("APP.EXE"));
+    QTest::keyClick(page.exeEdit, Qt::Key_Return);
     EXPECT_EQ(page.ExeName(), Path("app.exe"));
     EXPECT_EQ(Dumped(), Names({"app.exe"}));
 
-    page.EExe->setFocus();
-    page.EExe->selectAll();
-    QTest::keyClicks(page.EExe, Path("other.exe"));
-    QTest::keyClick(page.EExe, Qt::Key_Return);
+    page.exeEdit->setFocus();
+    page.exeEdit->selectAll();
+    QTest::keyClicks(page.exeEdit, Path("other.exe"));
+    QTest::keyClick(page.exeEdit, Qt::Key_Return);
     EXPECT_TRUE(page.dllTree->hasFocus());
     EXPECT_EQ(page.ExeName(), Path("other.exe"));
     EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
@@ -350,18 +350,18 @@ TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
     Lib("pick.dll", {"b.dll"});
     ShowTree("app.exe");
     prompts.ChosenFile = Path("pick.dll");
-    page.EExe->BrowseAction()->trigger();
+    page.exeEdit->BrowseAction()->trigger();
     EXPECT_EQ(prompts.DialogTitle, "Select file...");
     EXPECT_EQ(prompts.DialogDirectory, dir->path());
     EXPECT_EQ(
         Strings(prompts.DialogFilters),
         Names({"Executables... (*.exe *.EXE *.dll *.DLL *.bpl *.BPL)", "All files (*.*) (*)"}));
-    EXPECT_EQ(page.EExe->text(), Path("pick.dll"));
+    EXPECT_EQ(page.exeEdit->text(), Path("pick.dll"));
     EXPECT_EQ(Root()->text(0).toStdString(), "pick.dll");
     EXPECT_EQ(ChildTexts(Root()), Names({"b.dll"}));
 
     prompts.ChosenFile.clear(); // cancelled
-    page.EExe->BrowseAction()->trigger();
+    page.exeEdit->BrowseAction()->trigger();
     EXPECT_EQ(page.ExeName(), Path("pick.dll"));
 }
 

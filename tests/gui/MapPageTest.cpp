@@ -69,7 +69,7 @@ class MapPageTest : public ::testing::Test {
         page->show();
         page->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
-        page->Editor()->setFocus();
+        page->mapView->setFocus();
     }
 
     // A key pressed in the view; the page's window is made the active one first (a closed
@@ -77,8 +77,8 @@ class MapPageTest : public ::testing::Test {
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         page->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == page.get(); }));
-        page->Editor()->setFocus();
-        QTest::keyClick(page->Editor(), Qt::Key(key), modifiers);
+        page->mapView->setFocus();
+        QTest::keyClick(page->mapView, Qt::Key(key), modifiers);
     }
 
     static void SetBox(QAbstractButton* box, bool on) {
@@ -92,7 +92,7 @@ class MapPageTest : public ::testing::Test {
     void SearchFromDialog(const QString& text, bool down = true, bool matchCase = false,
                           bool wholeWord = false) {
         Key(Qt::Key_F, Qt::ControlModifier);
-        FindDialog* dlg = page->FindDlg();
+        FindDialog* dlg = page->findDialog;
         ASSERT_TRUE(dlg->isVisible());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
         // Typed over the selected old text; characters without a key of their own are
@@ -112,12 +112,12 @@ class MapPageTest : public ::testing::Test {
     }
 
     void SetCaret(int position) {
-        QTextCursor cursor = page->Editor()->textCursor();
+        QTextCursor cursor = page->mapView->textCursor();
         cursor.setPosition(position);
-        page->Editor()->setTextCursor(cursor);
+        page->mapView->setTextCursor(cursor);
     }
-    int SelStart() const { return page->Editor()->textCursor().selectionStart(); }
-    QString Selected() const { return page->Editor()->textCursor().selectedText(); }
+    int SelStart() const { return page->mapView->textCursor().selectionStart(); }
+    QString Selected() const { return page->mapView->textCursor().selectedText(); }
 
     QTemporaryDir dir;
     test::FakePrompts prompts;
@@ -125,7 +125,7 @@ class MapPageTest : public ::testing::Test {
 };
 
 TEST_F(MapPageTest, LoadsEachByteAsOneCharacterOnceUntilOutdated) {
-    QPlainTextEdit* view = page->Editor();
+    QPlainTextEdit* view = page->mapView;
     EXPECT_TRUE(view->isReadOnly());
     EXPECT_EQ(view->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_TRUE(QFontInfo(view->font()).fixedPitch());
@@ -156,37 +156,37 @@ TEST_F(MapPageTest, MissingFileLeavesViewEmptyUntilOutdated) {
     page->SetMapFileName(dir.filePath(QStringLiteral("Missing.map")));
     page->Activate();
     EXPECT_TRUE(page->Loaded());
-    EXPECT_TRUE(page->Editor()->toPlainText().isEmpty());
+    EXPECT_TRUE(page->mapView->toPlainText().isEmpty());
 
     // The file appearing later changes nothing until the project changes.
     Write(QStringLiteral("Missing.map"), "now here");
     page->Activate();
-    EXPECT_TRUE(page->Editor()->toPlainText().isEmpty());
+    EXPECT_TRUE(page->mapView->toPlainText().isEmpty());
     page->MapViewOutdated();
     page->Activate();
-    EXPECT_EQ(page->Editor()->toPlainText(), "now here");
+    EXPECT_EQ(page->mapView->toPlainText(), "now here");
 
     page->SetMapFileName(QString());
     page->Activate();
-    EXPECT_TRUE(page->Editor()->toPlainText().isEmpty());
+    EXPECT_TRUE(page->mapView->toPlainText().isEmpty());
     EXPECT_TRUE(prompts.Warnings.isEmpty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(MapPageTest, PopupMenuCtrlFAndF3BeforeAnySearchOpenTheDialogWithItsDefaults) {
-    QMenu* menu = page->MapPup();
-    EXPECT_EQ(menu->actions(), QList<QAction*>({page->FindAction(), page->FindNextAction()}));
-    EXPECT_EQ(page->FindAction()->text(), "&Find");
-    EXPECT_EQ(page->FindAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
-    EXPECT_EQ(page->FindNextAction()->text(), "Find next...");
-    EXPECT_EQ(page->FindNextAction()->shortcut(), QKeySequence(Qt::Key_F3));
+    QMenu* menu = page->mapMenu;
+    EXPECT_EQ(menu->actions(), QList<QAction*>({page->findAction, page->findNextAction}));
+    EXPECT_EQ(page->findAction->text(), "&Find");
+    EXPECT_EQ(page->findAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    EXPECT_EQ(page->findNextAction->text(), "Find next...");
+    EXPECT_EQ(page->findNextAction->shortcut(), QKeySequence(Qt::Key_F3));
     Load(kMap);
     ShowActive();
-    emit page->Editor()->customContextMenuRequested(QPoint(10, 10));
+    emit page->mapView->customContextMenuRequested(QPoint(10, 10));
     EXPECT_TRUE(menu->isVisible());
     menu->close();
 
-    FindDialog* dlg = page->FindDlg();
+    FindDialog* dlg = page->findDialog;
     for (const auto& [key, modifiers] :
          {std::pair{Qt::Key_F, Qt::ControlModifier}, std::pair{Qt::Key_F3, Qt::NoModifier}}) {
         EXPECT_FALSE(dlg->isVisible());
@@ -207,7 +207,7 @@ TEST_F(MapPageTest, EnterInDialogFindsAndKeepsTextAndOptions) {
     Load(kMap);
     ShowActive();
     Key(Qt::Key_F, Qt::ControlModifier);
-    FindDialog* dlg = page->FindDlg();
+    FindDialog* dlg = page->findDialog;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
     QTest::keyClicks(dlg->FindEdit(), "two");
     SetBox(dlg->MatchCaseBox(), true);
@@ -354,7 +354,7 @@ TEST_F(MapPageTest, MouseWheelScrollsTwoLinesOneWithShiftAPageWithCtrl) {
         text += "line " + std::to_string(i) + "\r\n";
     Load(text);
     ShowActive();
-    QScrollBar* bar = page->Editor()->verticalScrollBar();
+    QScrollBar* bar = page->mapView->verticalScrollBar();
     ASSERT_GT(bar->pageStep(), 3);
     const std::tuple<int, Qt::KeyboardModifiers, int> turns[] = {
         {-120, Qt::NoModifier, 2},
@@ -363,9 +363,9 @@ TEST_F(MapPageTest, MouseWheelScrollsTwoLinesOneWithShiftAPageWithCtrl) {
         {120, Qt::ControlModifier, 3}};
     for (const auto& [delta, modifiers, value] : turns) {
         const QPointF at(20, 20);
-        QWheelEvent event(at, page->Editor()->viewport()->mapToGlobal(at), QPoint(),
+        QWheelEvent event(at, page->mapView->viewport()->mapToGlobal(at), QPoint(),
                           QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(page->Editor()->viewport(), &event);
+        QCoreApplication::sendEvent(page->mapView->viewport(), &event);
         EXPECT_TRUE(event.isAccepted());
         EXPECT_EQ(bar->value(), value) << delta << " " << int(modifiers);
     }
