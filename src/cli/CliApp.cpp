@@ -55,7 +55,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     scan.SelectInstalledVersion();
     if (o.Delphi) {
         scan.Inputs.Delphi = *o.Delphi;
-        scan.EDelphiChange();
+        scan.LoadCompilerSettings();
     }
     // Reading the options file changes the current directory: name the project in full.
     const std::string project = fs::ExpandFileName(o.Project);
@@ -67,7 +67,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     bool completed = false;
     InterruptGuard interrupt;
     try {
-        scan.EProjectChange();
+        scan.LoadProjectOptions();
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
         if (o.Defines)

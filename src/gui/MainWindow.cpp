@@ -147,11 +147,11 @@ void MainWindow::ConnectInputs() {
     };
     onText(page.projectEdit, [this](std::string text) {
         FScan->Inputs.Project = std::move(text);
-        FScan->EProjectChange();
+        FScan->LoadProjectOptions();
     });
     onText(page.delphiVersionEdit, [this](std::string text) {
         FScan->Inputs.Delphi = std::move(text);
-        FScan->EDelphiChange();
+        FScan->LoadCompilerSettings();
     });
     onText(page.searchPathEdit, [this](std::string text) { FScan->Inputs.SearchPath = text; });
     onText(page.definesEdit, [this](std::string text) { FScan->Inputs.Defines = text; });

@@ -57,7 +57,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
         return false;
     }
     if (!FOptionsRead)
-        EProjectChange();
+        LoadProjectOptions();
 
     // The views refer to the records: empty them before the records go.
     FFrontEnd.ResetViews();
@@ -263,7 +263,7 @@ void ProjectScan::AppException(const std::exception& e) {
     }
 }
 
-void ProjectScan::EProjectChange() {
+void ProjectScan::LoadProjectOptions() {
     FFrontEnd.MapViewOutdated();
     const TProjectOptions options = ProjectOptionsOf(Inputs.Project, Inputs.Delphi);
     FOptionsRead = options.FOptionsRead;
@@ -282,11 +282,11 @@ void ProjectScan::SelectInstalledVersion() {
         return;
     if (const auto version = ut::SelectInstalledVersion(*FRegistry)) {
         Inputs.Delphi = *version;
-        EDelphiChange();
+        LoadCompilerSettings();
     }
 }
 
-void ProjectScan::EDelphiChange() {
+void ProjectScan::LoadCompilerSettings() {
     if (!FRegistry)
         return;
     ReadVersionSettings(*FRegistry, Inputs.Delphi)

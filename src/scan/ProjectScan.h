@@ -20,13 +20,13 @@ class RegistryStore;
 
 /// The texts of the Setup page's inputs.
 struct SetupInputs {
-    std::string Project;          ///< EProject
-    std::string SearchPath = "."; ///< ESearchPath
-    std::string Defines;          ///< EDefines
-    std::string Delphi;           ///< EDelphi: the compiler version text
-    std::string LibPath;          ///< ELibPath
-    std::string BrowsePath;       ///< EBrowsePath
-    bool BrowseAlso = false;      ///< chkBrowseAlso
+    std::string Project;          ///< the project file as typed
+    std::string SearchPath = "."; ///< search path, entries separated by ';'
+    std::string Defines;          ///< conditional symbols, separated by ';'
+    std::string Delphi;           ///< the compiler version text
+    std::string LibPath;          ///< library path
+    std::string BrowsePath;       ///< browsing path
+    bool BrowseAlso = false;      ///< the browsing path joins the unit file index
 };
 
 /// Every parsed source by key (file name without directory and extension), owning it.
@@ -60,12 +60,13 @@ class ProjectScan {
     /// The application's exception handler: logs with the current key; ignores EAbort.
     void AppException(const std::exception& e);
 
-    /// Options file of the project named in Inputs.Project (when it is a .dpr or .dpk).
-    void EProjectChange();
+    /// Reads the options file of the project named in Inputs.Project (when it is a .dpr or
+    /// .dpk) into the inputs, the map file name and the executable name.
+    void LoadProjectOptions();
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
     /// Reads the library path, browsing path and root directory of Inputs.Delphi.
-    void EDelphiChange();
+    void LoadCompilerSettings();
     /// The symbols implied by the version text; may warn once per run.
     std::string VersionDefines();
     /// Rebuilds FDefines and FUnitFiles from the inputs.

@@ -45,12 +45,12 @@ struct TreeNodeSpec {
 };
 
 struct TreeFilters {
-    bool ShowIgnored = true; ///< chkShowIgnored
-    bool ShowUnknown = true; ///< chkShowUnkn
+    bool ShowIgnored = true; ///< names on the ignored-units list get nodes
+    bool ShowUnknown = true; ///< names without a file get nodes (off hides ignored ones too)
 };
 
 class TreeRules {
-public:
+  public:
     TreeRules(const ProjectScan& scan, const TreeFilters& filters)
         : FScan(scan), FFilters(filters) {}
 
@@ -66,7 +66,7 @@ public:
     /// Whether a node for `unit` gets a placeholder in `direction`.
     bool CanExpand(const TUnit& unit, int direction) const;
 
-private:
+  private:
     const ProjectScan& FScan;
     const TreeFilters& FFilters;
 };
