@@ -57,8 +57,11 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         scan.Inputs.Delphi = *o.Delphi;
         scan.LoadCompilerSettings();
     }
-    // Reading the options file changes the current directory: name the project in full.
+    // Reading the options file changes the current directory: the inputs name the project
+    // in full, while the scan gets (and logs) it as typed, against the directory it was
+    // typed in.
     const std::string project = fs::ExpandFileName(o.Project);
+    const std::string typedIn = fs::GetCurrentDir();
     scan.Inputs.Project = project;
     if (!fs::FileExists(project)) {
         scan.ScanProject(project); // reports "File ... not found!"
@@ -68,6 +71,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     InterruptGuard interrupt;
     try {
         scan.LoadProjectOptions();
+        fs::SetCurrentDir(typedIn);
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
         if (o.Defines)
@@ -80,7 +84,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.Inputs.BrowseAlso = true;
         if (o.Ignore)
             scan.IgnUnits.SetLines(SplitNames(*o.Ignore));
-        completed = scan.ScanProject(project);
+        completed = scan.ScanProject(o.Project);
     } catch (const std::exception& e) {
         scan.AppException(e);
     }

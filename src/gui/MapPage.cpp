@@ -1,6 +1,7 @@
 #include "gui/MapPage.h"
 
 #include "gui/FindDialog.h"
+#include "gui/FixedPitchFont.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/WaitCursor.h"
@@ -9,7 +10,6 @@
 #include "support/Textutil.h"
 
 #include <QAction>
-#include <QFontDatabase>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -48,7 +48,7 @@ MapPage::MapPage(QWidget* parent, Prompts* prompts) : QWidget(parent), FPrompts(
     mapView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // A caret the keyboard can move: a search starts from it.
     mapView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    mapView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    mapView->setFont(FixedPitchFont());
     mapView->viewport()->installEventFilter(this);
     connect(mapView->document(), &QTextDocument::contentsChanged, this,
             [this] { FSearchTextValid = false; });

@@ -1,10 +1,10 @@
 #include "gui/TextEditDialog.h"
 
 #include "gui/DialogButtons.h"
+#include "gui/FixedPitchFont.h"
 #include "gui/QtText.h"
 #include "support/StringsComp.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,7 +27,7 @@ TextEditDialog::TextEditDialog(QWidget* owner) : QDialog(owner) {
 
     editor = new QPlainTextEdit(this);
     editor->setObjectName(QStringLiteral("editor"));
-    editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    editor->setFont(FixedPitchFont());
     editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -319,7 +319,7 @@ void TreeCommands::deleteUnitsByLocation() {
     // Location text -> the keys of its units. Keys, not records: nothing is held while the
     // dialog runs.
     BasicStringList<std::vector<std::string>> groups(true, TDuplicates::dupError);
-    const TColumnContext context{FScan.FDelphiRoot, FScan.FProjectDir, &FScan.FUnitSizes};
+    const TColumnContext context = FScan.ColumnContext();
     for (int i = 0; i < FScan.FUnits.Count(); ++i) {
         const TUnit* unit = FScan.FUnits.Objects(i).get();
         if (unit == FScan.FProject)

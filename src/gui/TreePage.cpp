@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace ut::gui {
 
@@ -47,6 +48,8 @@ TreePage::TreePage(ProjectScan& scan, const TreeFilters& filters, int direction,
     header->setSectionsClickable(true);
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(0);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
     header->setSectionResizeMode(QHeaderView::Interactive);
     const int* widths = direction == tdUses ? UsesWidths : UsedByWidths;
     for (int i = 0; i < UnitTreeModel::ColumnCount; ++i)
@@ -115,6 +118,11 @@ int TreePage::SortKey() const {
 
 void TreePage::SetSortKey(int key) {
     FModel->SetSortKey(key);
+    // The arrow shows the order on screen: a positive size key puts the largest first.
+    const int section = key == 0 ? -1 : std::abs(key) - 1;
+    const bool ascending = (key > 0) != (section == UnitTreeModel::SizeCol);
+    FTree->header()->setSortIndicator(section,
+                                      ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void TreePage::SortTree() {

@@ -147,7 +147,8 @@ void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
 
 void ReadMapFile(const std::string& fileName, TUnitSizes& sizes) {
     sizes.Clear();
-    std::ifstream in(fileName, std::ios::binary);
+    // The linker may have written the file in another letter case than the options name.
+    std::ifstream in(fs::ExpandFileName(fileName), std::ios::binary);
     if (!in)
         throw EFOpenError(
             Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
@@ -167,7 +168,7 @@ TColumnText GetColumnText(const std::string* unitFileName, const std::string& na
     if (column == LocationColumn) {
         if (!unitFileName)
             return result;
-        result.Text = fs::ExtractFileDir(*unitFileName);
+        result.Text = fs::ToNative(fs::ExtractFileDir(*unitFileName));
         if (const size_t p = PosText(context.DelphiRoot, result.Text))
             result.Text.replace(p - 1, context.DelphiRoot.size(), "$(DELPHI)");
         if (const size_t p = PosText(context.ProjectDir, result.Text))

@@ -308,6 +308,7 @@ void ProjectScan::BuildSearchIndex() {
     in.BrowseAlso = Inputs.BrowseAlso;
     in.DelphiRoot = FDelphiRoot;
     FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles);
+    FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
     IndexUnitFiles();
 }
 

@@ -72,6 +72,9 @@ class ProjectScan {
     /// Rebuilds FDefines and FUnitFiles from the inputs.
     void BuildSearchIndex();
 
+    /// What the "Location" and "Size" texts of the last scan's units depend on.
+    TColumnContext ColumnContext() const { return {FDelphiRootDir, FProjectDir, &FUnitSizes}; }
+
     bool IsIgnored(const std::string& name) const;
     TUnit* FindUnit(const std::string& name) const;
     std::int64_t UnitSize(const std::string& name) const; ///< 0 when the map has none
@@ -98,6 +101,9 @@ class ProjectScan {
     std::string FMapFileName;
     std::string FExeName;
     std::string FDelphiRoot;
+    /// FDelphiRoot as the last scan found it on this system: a drive path mapped as the
+    /// unit paths are, so that the two compare.
+    std::string FDelphiRootDir;
     std::string FLogIndent;
     std::string FCurrentKey;
     bool FScanning = false;

@@ -124,14 +124,14 @@ class CliRun : public ::testing::Test {
     std::string root, saved;
 };
 
-TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileApplied) {
+TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileAppliedAndTheProjectAsTyped) {
     int status = -1;
     std::string errors;
-    const std::string out = RunCapture({"--delphi", "5.0", root + "/P.dpr"}, status, &errors);
+    fs::SetCurrentDir(root);
+    const std::string out = RunCapture({"--delphi", "5.0", "P.dpr"}, status, &errors);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, "Scanning project " + root +
-                       "/P.dpr\nP: parsed...\n  A: parsed...\n"
-                       "  Gone: not found\nParsing map-file...\nDone\n");
+    EXPECT_EQ(out, "Scanning project P.dpr\nP: parsed...\n  A: parsed...\n"
+                   "  Gone: not found\nParsing map-file...\nDone\n");
     EXPECT_EQ(errors, "");
 }
 
@@ -153,9 +153,10 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["units"][0]["kind"], "unit");
     EXPECT_EQ(doc["units"][0]["file"], root + "/lib/A.pas");
     EXPECT_EQ(doc["units"][0]["size"], 64);
-    EXPECT_EQ(doc["units"][0]["uses"][0],
-              nlohmann::json::parse(
-                  R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
+    EXPECT_EQ(
+        doc["units"][0]["uses"][0],
+        nlohmann::json::parse(
+            R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
     EXPECT_EQ(doc["units"][1]["key"], "P");
     EXPECT_EQ(doc["units"][1]["kind"], "program");
     EXPECT_TRUE(doc["units"][1]["size"].is_null());
