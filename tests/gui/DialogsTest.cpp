@@ -6,7 +6,9 @@
 #include "gui/SetupPage.h"
 #include "gui/TextEditDialog.h"
 
+#include <QInputDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -35,6 +37,35 @@ TEST(TextEditDialogTest, LinesAreTakenAsTypedAndShownAsSet) {
     editor.SetLines({"Windows", "", "Classes"});
     EXPECT_EQ(editor.editor->toPlainText(), QStringLiteral("Windows\n\nClasses"));
     EXPECT_TRUE(editor.okButton->isDefault());
+}
+
+// Guards against boxes titled with the binary's name and an input box narrower than its title.
+TEST(MessageBoxPromptsTest, BoxesCarryTheApplicationsTitleAndTheInputBoxFitsItsTitle) {
+    Application::Instance()->SetTitle(QStringLiteral("Demo.dpr"));
+    MessageBoxPrompts prompts(nullptr);
+    QStringList titles;
+    const auto answer = [&titles](QMessageBox& box) {
+        titles << box.windowTitle();
+        box.button(QMessageBox::Yes) ? box.button(QMessageBox::Yes)->click() : box.accept();
+    };
+    WhenModal<QMessageBox>(answer);
+    prompts.Warning(QStringLiteral("w"));
+    WhenModal<QMessageBox>(answer);
+    prompts.ErrorMessage(QStringLiteral("e"));
+    WhenModal<QMessageBox>(answer);
+    EXPECT_TRUE(prompts.Confirm(QStringLiteral("q")));
+    EXPECT_EQ(titles, QStringList({"Demo.dpr", "Demo.dpr", "Demo.dpr"}));
+
+    const QString caption = QStringLiteral("Enter minimal size of unit to keep it");
+    WhenModal<QInputDialog>([&caption](QInputDialog& box) {
+        EXPECT_EQ(box.windowTitle(), caption);
+        EXPECT_GT(box.width(), box.fontMetrics().horizontalAdvance(caption));
+        box.setTextValue(QStringLiteral("100"));
+        box.accept();
+    });
+    QString value = QStringLiteral("256");
+    EXPECT_TRUE(prompts.InputQuery(caption, QStringLiteral("Min size:"), value));
+    EXPECT_EQ(value, QStringLiteral("100"));
 }
 
 class IgnoredUnitsEditorTest : public WindowTest {

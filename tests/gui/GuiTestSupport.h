@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -70,6 +71,13 @@ inline void ClickSection(QHeaderView* header, int section) {
     const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
                     header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+/// What the user sees of a fixed-pitch font: "i" as wide as "W".
+inline bool DrawsFixedPitch(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(QLatin1Char('i')) ==
+           metrics.horizontalAdvance(QLatin1Char('W'));
 }
 
 /// One line of the log with the look of its first character.

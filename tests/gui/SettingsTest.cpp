@@ -81,18 +81,6 @@ TEST_F(SettingsTest, ALaterRunRestoresWhatWasSaved) {
     EXPECT_EQ(window->Scan().Inputs.Delphi, "4.0");
 }
 
-TEST_F(SettingsTest, SavedIgnoredUnitsComeBackSortedWithoutCaseDuplicates) {
-    QSettings& s = Settings.Settings();
-    s.setValue("Main.IgnUnits_Lines/Count", "3");
-    s.setValue("Main.IgnUnits_Lines/Item0", "Windows");
-    s.setValue("Main.IgnUnits_Lines/Item1", "forms");
-    s.setValue("Main.IgnUnits_Lines/Item2", "WINDOWS");
-    auto window = Make(s);
-    window->show();
-    EXPECT_EQ(window->Scan().IgnUnits.Lines().ToVector(),
-              (std::vector<std::string>{"forms", "Windows"}));
-}
-
 TEST_F(SettingsTest, AnEmptiedIgnoreListIsSavedWithoutCountAndTheDefaultsReturn) {
     {
         auto window = Make(Settings.Settings());
@@ -148,15 +136,16 @@ TEST_F(SettingsTest, RectangleOfAnotherResolutionIsNotApplied) {
     const int dpi = probe->logicalDpiY();
     probe.reset();
     s.clear();
-    s.setValue("Main/NormPos", "10,20,510,420");
+    // Larger than the window's least size under any font set.
+    s.setValue("Main/NormPos", "10,20,810,620");
     s.setValue("Main/PixelsPerInch", QString::number(dpi + 24));
     auto window = Make(s);
     window->show();
-    EXPECT_NE(window->geometry(), QRect(10, 20, 500, 400));
+    EXPECT_NE(window->geometry(), QRect(10, 20, 800, 600));
     s.setValue("Main/PixelsPerInch", QString::number(dpi));
     window->hide();
     window->show();
-    EXPECT_EQ(window->geometry(), QRect(10, 20, 500, 400));
+    EXPECT_EQ(window->geometry(), QRect(10, 20, 800, 600));
 }
 
 TEST(StoredSettingsText, Quads) {

@@ -43,14 +43,6 @@ class SetupRegistryTest : public WindowTest {
     ut::RegistryStore Registry;
 };
 
-TEST_F(SetupRegistryTest, NewestInstalledVersionAndItsPathsAtFirstRun) {
-    Open();
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("5.0"));
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d5/Lib"));
-    EXPECT_EQ(Page().browsePathEdit->text(), QStringLiteral("/opt/d5/Source"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
-}
-
 TEST_F(SetupRegistryTest, RestoredVersionWinsOverTheNewest) {
     Settings.Settings().setValue(QStringLiteral("Main/EDelphi_Text"), QStringLiteral("4.0"));
     Open();
@@ -58,8 +50,11 @@ TEST_F(SetupRegistryTest, RestoredVersionWinsOverTheNewest) {
     EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d4/Lib"));
 }
 
-TEST_F(SetupRegistryTest, TypingTheVersionReadsEachTextInTurn) {
+TEST_F(SetupRegistryTest, NewestVersionAtFirstRunThenEachTypedTextIsReadInTurn) {
     Open();
+    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("5.0"));
+    EXPECT_EQ(Page().browsePathEdit->text(), QStringLiteral("/opt/d5/Source"));
+    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
     Page().delphiVersionEdit->clear();
     QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral("4"));
     // "4" names no key: the paths stay.

@@ -89,10 +89,7 @@ TEST_F(UnitWindowTest, OneWindowPerUnitAndDirectionWithItsCaption) {
     UnitWindow* usedBy = Windows().front();
     EXPECT_EQ(usedBy->Direction(), tdUsedBy);
     EXPECT_EQ(usedBy->parentWidget(), Window.get());
-    EXPECT_EQ(usedBy->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_TRUE(usedBy->isVisible());
-    EXPECT_TRUE(usedBy->Tree()->Tree()->isHeaderHidden());
-    EXPECT_FALSE(usedBy->Tree()->Tree()->rootIsDecorated());
     // The node keeps its expanded state.
     EXPECT_FALSE(uses.Tree()->isExpanded(Node(uses, {"Prune", "Small"})));
     EXPECT_EQ(Texts(*usedBy->Tree()), QStringList({"Small"}));
