@@ -168,7 +168,7 @@ TColumnText GetColumnText(const std::string* unitFileName, const std::string& na
     if (column == LocationColumn) {
         if (!unitFileName)
             return result;
-        result.Text = fs::ToNative(fs::ExtractFileDir(*unitFileName));
+        result.Text = fs::ExtractFileDir(*unitFileName);
         if (const size_t p = PosText(context.DelphiRoot, result.Text))
             result.Text.replace(p - 1, context.DelphiRoot.size(), "$(DELPHI)");
         if (const size_t p = PosText(context.ProjectDir, result.Text))
