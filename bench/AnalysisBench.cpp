@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         scan = std::make_unique<ProjectScan>(frontEnd);
         scan->Inputs.Delphi = "5.0";
         scan->Inputs.Project = project;
-        scan->EProjectChange();
+        scan->LoadProjectOptions();
         if (!scan->ScanProject(project)) {
             std::fprintf(stderr, "bench_analysis: the scan of %s did not complete\n",
                          project.c_str());

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools
   xvfb xauth
+  fonts-dejavu-core fonts-noto-mono
   binutils
   graphviz
   fpc-source

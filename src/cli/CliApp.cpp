@@ -62,10 +62,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     scan.SelectInstalledVersion();
     if (o.Delphi) {
         scan.Inputs.Delphi = *o.Delphi;
-        scan.EDelphiChange();
+        scan.LoadCompilerSettings();
     }
-    // Reading the options file changes the current directory: name the project in full.
+    // Reading the options file changes the current directory: the inputs name the project
+    // in full, while the scan gets (and logs) it as typed, against the directory it was
+    // typed in.
     const std::string project = fs::ExpandFileName(o.Project);
+    const std::string typedIn = fs::GetCurrentDir();
     scan.Inputs.Project = project;
     if (!fs::FileExists(project)) {
         scan.ScanProject(project); // reports "File ... not found!"
@@ -76,7 +79,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     try {
         scan.Inputs.Config = o.Config.value_or("");
         scan.Inputs.Platform = o.Platform.value_or("");
-        scan.EProjectChange();
+        scan.LoadProjectOptions();
+        fs::SetCurrentDir(typedIn);
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
         if (o.Defines)
@@ -91,7 +95,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.Inputs.BrowseAlso = true;
         if (o.Ignore)
             scan.IgnUnits.SetLines(SplitNames(*o.Ignore));
-        completed = scan.ScanProject(project);
+        completed = scan.ScanProject(o.Project);
     } catch (const std::exception& e) {
         scan.AppException(e);
     }

@@ -53,8 +53,7 @@ struct Printer {
 std::string FormatTree(const ProjectScan& scan, const TreeFilters& filters, int direction,
                        int depth) {
     TreeRules rules(scan, filters);
-    Printer p{scan, rules, direction, depth, {scan.FDelphiRoot, scan.FProjectDir, &scan.FUnitSizes},
-              {}};
+    Printer p{scan, rules, direction, depth, scan.ColumnContext(), {}};
     std::vector<const TUnit*> path;
     for (const TreeNodeSpec& root : rules.Roots(direction))
         p.Node(root, 0, path);

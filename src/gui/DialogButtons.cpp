@@ -13,26 +13,26 @@ constexpr int ButtonHeight = 26;
 
 } // namespace
 
-QWidget* MakeDialogButtons(QDialog* dialog, const DialogButtonsLayout& layout, QPushButton*& btOk,
-                           QPushButton*& btCancel) {
+QWidget* MakeDialogButtons(QDialog* dialog, const DialogButtonsLayout& layout,
+                           QPushButton*& okButton, QPushButton*& cancelButton) {
     auto* panel = new QWidget(dialog);
-    panel->setObjectName(QStringLiteral("BPanel"));
+    panel->setObjectName(QStringLiteral("buttonPanel"));
     panel->setFixedHeight(PanelHeight);
-    btOk = new QPushButton(QDialog::tr("OK"), panel);
-    btOk->setObjectName(QStringLiteral("btOk"));
-    btOk->setDefault(true);
-    btCancel = new QPushButton(QDialog::tr("Cancel"), panel);
-    btCancel->setObjectName(QStringLiteral("btCancel"));
-    for (QPushButton* button : {btOk, btCancel})
+    okButton = new QPushButton(QDialog::tr("OK"), panel);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QDialog::tr("Cancel"), panel);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    for (QPushButton* button : {okButton, cancelButton})
         button->setFixedSize(layout.ButtonWidth, ButtonHeight);
     auto* buttons = new QHBoxLayout(panel);
     buttons->setContentsMargins(0, 2, layout.RightMargin, 2);
     buttons->setSpacing(layout.Gap);
     buttons->addStretch();
-    buttons->addWidget(btOk, 0, Qt::AlignTop);
-    buttons->addWidget(btCancel, 0, Qt::AlignTop);
-    QObject::connect(btOk, &QPushButton::clicked, dialog, &QDialog::accept);
-    QObject::connect(btCancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    buttons->addWidget(okButton, 0, Qt::AlignTop);
+    buttons->addWidget(cancelButton, 0, Qt::AlignTop);
+    QObject::connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
     return panel;
 }
 

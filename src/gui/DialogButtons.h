@@ -15,8 +15,8 @@ struct DialogButtonsLayout {
     int RightMargin; ///< after "Cancel"
 };
 
-/// Makes the panel (object name "BPanel") with btOk and btCancel wired to `dialog`.
-QWidget* MakeDialogButtons(QDialog* dialog, const DialogButtonsLayout& layout, QPushButton*& btOk,
-                           QPushButton*& btCancel);
+/// Makes the panel (object name "buttonPanel") with okButton and cancelButton wired to `dialog`.
+QWidget* MakeDialogButtons(QDialog* dialog, const DialogButtonsLayout& layout,
+                           QPushButton*& okButton, QPushButton*& cancelButton);
 
 } // namespace ut::gui

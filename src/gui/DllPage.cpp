@@ -19,7 +19,7 @@ namespace ut::gui {
 
 namespace {
 
-/// The browse dialog of EExe.
+/// The browse dialog of exeEdit.
 constexpr const char* ExeFilter = "Executables...|*.exe;*.dll;*.bpl|All files (*.*)|*.*";
 
 } // namespace
@@ -29,29 +29,30 @@ DllPage::DllPage(QWidget* parent) : QWidget(parent) {
     FOwnPrompts = std::make_unique<MessageBoxPrompts>(this);
     FPrompts = FOwnPrompts.get();
 
-    EExe = new FileNameEdit(this);
-    EExe->setObjectName(QStringLiteral("EExe"));
-    labExe = new QLabel(tr("Executable:"), this);
-    labExe->setObjectName(QStringLiteral("labExe"));
-    labExe->setBuddy(EExe);
+    exeEdit = new FileNameEdit(this);
+    exeEdit->setObjectName(QStringLiteral("exeEdit"));
+    exeLabel = new QLabel(tr("Executable:"), this);
+    exeLabel->setObjectName(QStringLiteral("exeLabel"));
+    exeLabel->setBuddy(exeEdit);
     dllTree = new DllTree(this);
 
     auto* row = new QHBoxLayout;
-    row->addWidget(labExe);
-    row->addWidget(EExe, 1);
+    row->addWidget(exeLabel);
+    row->addWidget(exeEdit, 1);
     auto* page = new QVBoxLayout(this);
     page->addLayout(row);
     page->addWidget(dllTree, 1);
-    setTabOrder(EExe, dllTree);
+    setTabOrder(exeEdit, dllTree);
 
-    connect(EExe, &QLineEdit::editingFinished, this, Guarded([this] { EExeExit(); }));
-    connect(EExe, &FileNameEdit::BrowseRequested, this, Guarded([this] { EExeBrowse(); }));
+    connect(exeEdit, &QLineEdit::editingFinished, this,
+            Guarded([this] { acceptExeName(exeEdit->text()); }));
+    connect(exeEdit, &FileNameEdit::BrowseRequested, this, Guarded([this] { browseForExe(); }));
 }
 
 DllPage::~DllPage() {
-    // EExe loses the focus while the children are destroyed, after this part of the page
-    // is gone: its editingFinished must not reach EExeExit then.
-    disconnect(EExe, nullptr, this, nullptr);
+    // exeEdit loses the focus while the children are destroyed, after this part of the page
+    // is gone: its editingFinished must not reach acceptExeName then.
+    disconnect(exeEdit, nullptr, this, nullptr);
 }
 
 void DllPage::SetLogSink(std::function<void(const QString&)> sink) {
@@ -74,8 +75,8 @@ void DllPage::SetExeName(const QString& name) {
     if (name == FExeName)
         return;
     FExeName = name;
-    if (EExe->text() != name)
-        EExe->setText(name);
+    if (exeEdit->text() != name)
+        exeEdit->setText(name);
     if (IsActive())
         dllTree->RebuildDllTree(FromQt(FExeName));
     else
@@ -96,12 +97,12 @@ bool DllPage::SameFileName(const QString& name) const {
     return SameText(FromQt(name), FromQt(FExeName));
 }
 
-void DllPage::EExeExit() {
-    if (!SameFileName(EExe->text()))
-        SetExeName(EExe->text());
+void DllPage::acceptExeName(const QString& name) {
+    if (!SameFileName(name))
+        SetExeName(name);
 }
 
-void DllPage::EExeBrowse() {
+void DllPage::browseForExe() {
     QString dir = QDir::currentPath();
     if (!FExeName.isEmpty()) {
         const QFileInfo current(FExeName);
@@ -111,12 +112,7 @@ void DllPage::EExeBrowse() {
     const QString name =
         FPrompts->OpenFileName(tr("Select file..."), dir, NameFiltersFromPairs(ExeFilter));
     if (!name.isEmpty())
-        EExeAfterDialog(QDir::toNativeSeparators(name));
-}
-
-void DllPage::EExeAfterDialog(const QString& name) {
-    if (!SameFileName(name))
-        SetExeName(name);
+        acceptExeName(QDir::toNativeSeparators(name));
 }
 
 void DllPage::PrepareForScreenshot() {

@@ -1,5 +1,5 @@
 #pragma once
-// The "DLL usage" page: the file box EExe naming the executable, library or package to
+// The "DLL usage" page: the file box exeEdit naming the executable, library or package to
 // inspect, and the tree of the libraries it imports (DllTree).
 #include <QString>
 #include <QWidget>
@@ -24,7 +24,7 @@ class DllPage : public QWidget {
 
     /// FExeName: the file the page shows.
     const QString& ExeName() const { return FExeName; }
-    /// Takes `name` when it differs from FExeName (exactly): shows it in EExe and rebuilds
+    /// Takes `name` when it differs from FExeName (exactly): shows it in exeEdit and rebuilds
     /// the tree when the page is on view; otherwise empties the tree, so that the next
     /// Activate builds the new file's tree instead of leaving the old one on view.
     void SetExeName(const QString& name);
@@ -46,8 +46,8 @@ class DllPage : public QWidget {
     /// the running program itself) with its first two levels expanded.
     void PrepareForScreenshot();
 
-    QLabel* labExe;
-    FileNameEdit* EExe;
+    QLabel* exeLabel;
+    FileNameEdit* exeEdit;
     DllTree* dllTree;
 
   protected:
@@ -55,9 +55,9 @@ class DllPage : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void EExeExit();
-    void EExeBrowse();
-    void EExeAfterDialog(const QString& name);
+    /// Takes a file name typed or picked by the user, unless it names the shown file.
+    void acceptExeName(const QString& name);
+    void browseForExe();
     bool SameFileName(const QString& name) const;
 
     QString FExeName;

@@ -45,7 +45,7 @@ DllTree::DllTree(QWidget* parent) : QTreeWidget(parent), FTimeLimit(DumpTimeLimi
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* node) { Guarded([this, node] { dllTreeExpanding(node); })(); });
+            [this](QTreeWidgetItem* node) { Guarded([this, node] { fillExpandedNode(node); })(); });
 }
 
 DllTree::~DllTree() = default;
@@ -89,7 +89,7 @@ void DllTree::RebuildDllTree(const std::string& exeName) {
     RegisterDllNode(path, root);
     AddPlaceholder(root);
     setCurrentItem(root);
-    // Expanding runs dllTreeExpanding, which lists the file's imports at once.
+    // Expanding runs fillExpandedNode, which lists the file's imports at once.
     root->setExpanded(true);
 }
 
@@ -120,7 +120,7 @@ void DllTree::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
 }
 
-void DllTree::dllTreeExpanding(QTreeWidgetItem* node) {
+void DllTree::fillExpandedNode(QTreeWidgetItem* node) {
     if (node->childCount() == 0 || !IsPlaceholder(node->child(0)))
         return;
     delete node->takeChild(0);

@@ -59,7 +59,7 @@ class DllTree : public QTreeWidget {
 
   private:
     void RegisterDllNode(const std::string& path, QTreeWidgetItem* node);
-    void dllTreeExpanding(QTreeWidgetItem* node);
+    void fillExpandedNode(QTreeWidgetItem* node);
     void ListImports(const std::string& fileName, QTreeWidgetItem* node);
     void AddImportNode(const std::string& dllName, QTreeWidgetItem* parent);
     void CopySubtree(QTreeWidgetItem* source, QTreeWidgetItem* target);

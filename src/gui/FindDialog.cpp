@@ -13,36 +13,36 @@
 namespace ut::gui {
 
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FindDlg"));
+    setObjectName(QStringLiteral("findDialog"));
     setWindowTitle(tr("Find"));
     setModal(false);
 
     auto* label = new QLabel(tr("Fi&nd what:"), this);
     FFindEdit = new QLineEdit(this);
-    FFindEdit->setObjectName(QStringLiteral("FindEdit"));
+    FFindEdit->setObjectName(QStringLiteral("findEdit"));
     label->setBuddy(FFindEdit);
 
     FWholeWord = new QCheckBox(tr("Match &whole word only"), this);
-    FWholeWord->setObjectName(QStringLiteral("chkWholeWord"));
+    FWholeWord->setObjectName(QStringLiteral("wholeWordCheck"));
     FMatchCase = new QCheckBox(tr("Match &case"), this);
-    FMatchCase->setObjectName(QStringLiteral("chkMatchCase"));
+    FMatchCase->setObjectName(QStringLiteral("matchCaseCheck"));
 
     auto* direction = new QGroupBox(tr("Direction"), this);
     FUp = new QRadioButton(tr("&Up"), direction);
-    FUp->setObjectName(QStringLiteral("rbUp"));
+    FUp->setObjectName(QStringLiteral("upButton"));
     FDown = new QRadioButton(tr("&Down"), direction);
-    FDown->setObjectName(QStringLiteral("rbDown"));
+    FDown->setObjectName(QStringLiteral("downButton"));
     FDown->setChecked(true);
     auto* directionLayout = new QHBoxLayout(direction);
     directionLayout->addWidget(FUp);
     directionLayout->addWidget(FDown);
 
     FFindNext = new QPushButton(tr("&Find Next"), this);
-    FFindNext->setObjectName(QStringLiteral("btFindNext"));
+    FFindNext->setObjectName(QStringLiteral("findNextButton"));
     FFindNext->setDefault(true);
     FFindNext->setEnabled(false);
     FCancel = new QPushButton(tr("Cancel"), this);
-    FCancel->setObjectName(QStringLiteral("btCancel"));
+    FCancel->setObjectName(QStringLiteral("cancelButton"));
 
     auto* options = new QVBoxLayout;
     options->addWidget(FWholeWord);
@@ -64,7 +64,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     // Like the system's find dialog: nothing to look for, nothing to press.
     connect(FFindEdit, &QLineEdit::textChanged, this,
             [this](const QString& text) { FFindNext->setEnabled(!text.isEmpty()); });
-    connect(FFindNext, &QPushButton::clicked, this, &FindDialog::FindNextClick);
+    connect(FFindNext, &QPushButton::clicked, this, &FindDialog::requestFind);
     connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -88,7 +88,7 @@ void FindDialog::Open() {
     FFindEdit->setFocus();
 }
 
-void FindDialog::FindNextClick() {
+void FindDialog::requestFind() {
     if (FFindEdit->text().isEmpty())
         return;
     emit find();

@@ -37,7 +37,7 @@ class FindDialog : public QDialog {
     void find();
 
   private:
-    void FindNextClick();
+    void requestFind();
 
     QLineEdit* FFindEdit;
     QCheckBox* FWholeWord;

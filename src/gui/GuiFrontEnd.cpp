@@ -24,16 +24,16 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 void GuiFrontEnd::AppendLog(const std::string& text, ut::LogStyle style) {
-    FPage.ELog->AppendLog(ToQt(text), style);
+    FPage.logView->AppendLog(ToQt(text), style);
 }
 
 void GuiFrontEnd::ClearLog() {
-    FPage.ELog->clear();
+    FPage.logView->clear();
 }
 
 void GuiFrontEnd::ShowUnitCount(const std::string& text, bool visible) {
-    FPage.labUnitCount->setText(ToQt(text));
-    FPage.labUnitCount->setVisible(visible);
+    FPage.unitCountLabel->setText(ToQt(text));
+    FPage.unitCountLabel->setVisible(visible);
 }
 
 void GuiFrontEnd::SetApplicationTitle(const std::string& title) {
@@ -55,7 +55,9 @@ bool GuiFrontEnd::ProcessEvents() {
         QCoreApplication::processEvents();
         FSinceEvents.start();
     }
-    return FEscapeHeld || FAbortRequested;
+    const bool escape = FEscapeHeld || FEscapePressed;
+    FEscapePressed = false;
+    return escape || FAbortRequested;
 }
 
 void GuiFrontEnd::ErrorMessage(const std::string& text) {
@@ -94,7 +96,7 @@ bool GuiFrontEnd::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-            FEscapeHeld = true;
+            FEscapeHeld = FEscapePressed = true;
         break;
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);

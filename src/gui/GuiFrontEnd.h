@@ -49,9 +49,12 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     /// Whether the Escape key is down, as the last key events reported it.
     bool EscapeHeld() const { return FEscapeHeld; }
     /// Makes the running scan stop at its next pause (as Escape does); cleared by
-    /// ClearAbort.
+    /// ClearAbort, which also forgets an Escape pressed before the scan.
     void RequestAbort() { FAbortRequested = true; }
-    void ClearAbort() { FAbortRequested = false; }
+    void ClearAbort() {
+        FAbortRequested = false;
+        FEscapePressed = false;
+    }
 
     QString ApplicationTitle() const { return FTitle; }
     QString Caption() const { return FCaption; }
@@ -68,6 +71,9 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     Hooks FHooks;
     QElapsedTimer FSinceEvents;
     bool FEscapeHeld = false;
+    /// An Escape press not yet seen by a pause: a tap that is over before the pause looks
+    /// at the key still stops the scan.
+    bool FEscapePressed = false;
     bool FAbortRequested = false;
     QString FTitle;
     QString FCaption;

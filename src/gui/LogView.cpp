@@ -1,8 +1,8 @@
 #include "gui/LogView.h"
 
+#include "gui/FixedPitchFont.h"
 #include "gui/WheelScroll.h"
 
-#include <QFontDatabase>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -11,14 +11,17 @@
 namespace ut::gui {
 
 LogView::LogView(QWidget* parent) : QTextEdit(parent) {
-    setObjectName(QStringLiteral("ELog"));
+    setObjectName(QStringLiteral("logView"));
     setReadOnly(true);
     setAcceptRichText(false);
-    setLineWrapMode(QTextEdit::NoWrap);
+    // Only a vertical scroll bar: long lines wrap, so the start of every line stays in view.
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Read-only text edits do not show a caret; keyboard selection keeps the log navigable.
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFont(FixedPitchFont());
 }
 
 void LogView::AppendLog(const QString& text, ut::LogStyle style) {

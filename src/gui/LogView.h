@@ -1,5 +1,5 @@
 #pragma once
-// The scan log ELog: read-only, fixed-pitch, each appended line styled (bold, or italic and
+// The scan log: read-only, fixed-pitch, each appended line styled (bold, or italic and
 // red, or plain in the window-text colour), the caret kept at the end and in view.
 #include "scan/ScanFrontEnd.h"
 

@@ -10,10 +10,10 @@
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/SetupPage.h"
-#include "gui/SimpleEdit.h"
-#include "gui/SubViewList.h"
+#include "gui/TextEditDialog.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
+#include "gui/UnitWindowList.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 
@@ -48,7 +48,7 @@ QStringList ToQt(const std::vector<std::string>& lines) {
 
 MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     : QWidget(parent), FSettings(settings) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("mainWindow"));
     resize(619, 418);
     if (options.prompts) {
         FPrompts = options.prompts;
@@ -68,30 +68,30 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     hooks.ResetViews = [this] {
         // A new scan: the views empty and their sort keys start over.
         ResetViews();
-        UsesPage->SetSortKey(0);
-        UsedByPage->SetSortKey(0);
+        usesPage->SetSortKey(0);
+        usedByPage->SetSortKey(0);
     };
     hooks.InputsChanged = [this] { ShowInputs(); };
     hooks.SetExeName = [this](const std::string& name) {
         FExeName = name;
-        DllPage->SetExeName(gui::ToQt(name));
+        dllPage->SetExeName(gui::ToQt(name));
     };
-    hooks.MapViewOutdated = [this] { MapPage->MapViewOutdated(); };
+    hooks.MapViewOutdated = [this] { mapPage->MapViewOutdated(); };
     hooks.CaptionChanged = [this](const QString&) { UpdateWindowTitle(); };
     hooks.TitleChanged = [this](const QString&) { UpdateWindowTitle(); };
     FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
     CreateTreePages();
-    MapPage = new ut::gui::MapPage(FPager, FPrompts);
-    MapPage->setObjectName(QStringLiteral("MapPage"));
-    FPager->addTab(MapPage, tr("Map file"));
-    DllPage = new ut::gui::DllPage(FPager);
-    DllPage->setObjectName(QStringLiteral("DllPage"));
-    DllPage->SetPrompts(FPrompts);
-    DllPage->SetLogSink([this](const QString& text) { FScan->Log(FromQt(text), ut::lsItalic); });
-    FPager->addTab(DllPage, tr("DLL usage"));
+    mapPage = new MapPage(FPager, FPrompts);
+    mapPage->setObjectName(QStringLiteral("mapPage"));
+    FPager->addTab(mapPage, tr("Map file"));
+    dllPage = new DllPage(FPager);
+    dllPage->setObjectName(QStringLiteral("dllPage"));
+    dllPage->SetPrompts(FPrompts);
+    dllPage->SetLogSink([this](const QString& text) { FScan->Log(FromQt(text), ut::lsItalic); });
+    FPager->addTab(dllPage, tr("DLL usage"));
 
-    FormCreate(options.Arguments);
+    initialise(options.Arguments);
 }
 
 MainWindow::~MainWindow() {
@@ -101,12 +101,12 @@ MainWindow::~MainWindow() {
     if (auto* app = Application::Instance())
         app->SetExceptionHandler(std::move(FPreviousHandler));
     // The views refer to the records; the records go with the scan.
-    FSubViews->CloseAll();
+    FUnitWindows->CloseAll();
     ClearTreePages();
     FScan.reset();
 }
 
-void MainWindow::FormCreate(const QStringList& arguments) {
+void MainWindow::initialise(const QStringList& arguments) {
     FPager->setCurrentIndex(pgSetup);
     FScan->Inputs = FSetup->Inputs();
     FScan->SelectInstalledVersion();
@@ -118,8 +118,8 @@ void MainWindow::FormCreate(const QStringList& arguments) {
             app->SetExceptionHandler([this](const std::exception& e) { AppException(e); });
     qApp->installEventFilter(this);
 
-    FFilters.ShowIgnored = FSetup->chkShowIgnored->isChecked();
-    FFilters.ShowUnknown = FSetup->chkShowUnkn->isChecked();
+    FFilters.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
+    FFilters.ShowUnknown = FSetup->showUnknownCheck->isChecked();
     FScan->UpdateProgress();
 
     if (arguments.isEmpty())
@@ -129,10 +129,10 @@ void MainWindow::FormCreate(const QStringList& arguments) {
         const std::string arg = FromQt(arguments.first());
         // A network path is taken as written.
         const std::string project = arg.rfind("\\\\", 0) == 0 ? arg : ut::fs::LongFileName(arg);
-        FSetup->EProject->setText(gui::ToQt(project));
+        FSetup->projectEdit->setText(gui::ToQt(project));
         RestoreSettings();
         if (ut::fs::FileExists(project))
-            btStartClick();
+            startScan();
     } catch (const std::exception& e) {
         // Creation runs outside the event loop, so nothing else would catch this.
         AppException(e);
@@ -145,50 +145,51 @@ void MainWindow::ConnectInputs() {
         connect(edit, &QLineEdit::textChanged, this,
                 Guarded([edit, apply] { apply(FromQt(edit->text())); }));
     };
-    onText(page.EProject, [this](std::string text) {
+    onText(page.projectEdit, [this](std::string text) {
         FScan->Inputs.Project = std::move(text);
-        FScan->EProjectChange();
+        FScan->LoadProjectOptions();
     });
-    onText(page.EDelphi, [this](std::string text) {
+    onText(page.delphiVersionEdit, [this](std::string text) {
         FScan->Inputs.Delphi = std::move(text);
-        FScan->EDelphiChange();
+        FScan->LoadCompilerSettings();
     });
-    onText(page.ESearchPath, [this](std::string text) { FScan->Inputs.SearchPath = text; });
-    onText(page.EDefines, [this](std::string text) { FScan->Inputs.Defines = text; });
-    onText(page.ELibPath, [this](std::string text) { FScan->Inputs.LibPath = text; });
-    onText(page.EBrowsePath, [this](std::string text) { FScan->Inputs.BrowsePath = text; });
-    connect(page.chkBrowseAlso, &QCheckBox::toggled, this,
+    onText(page.searchPathEdit, [this](std::string text) { FScan->Inputs.SearchPath = text; });
+    onText(page.definesEdit, [this](std::string text) { FScan->Inputs.Defines = text; });
+    onText(page.libPathEdit, [this](std::string text) { FScan->Inputs.LibPath = text; });
+    onText(page.browsePathEdit, [this](std::string text) { FScan->Inputs.BrowsePath = text; });
+    connect(page.useBrowsePathCheck, &QCheckBox::toggled, this,
             [this](bool on) { FScan->Inputs.BrowseAlso = on; });
-    connect(page.chkShowIgnored, &QCheckBox::toggled, this,
-            Guarded([this] { chkShowIgnoredClick(); }));
-    connect(page.chkShowUnkn, &QCheckBox::toggled, this, Guarded([this] { chkShowUnknClick(); }));
-    connect(page.btStart, &QPushButton::clicked, this, [this] { btStartClick(); });
-    connect(page.btIgnored, &QPushButton::clicked, this,
+    connect(page.showIgnoredCheck, &QCheckBox::toggled, this,
+            Guarded([this] { applyShowIgnored(); }));
+    connect(page.showUnknownCheck, &QCheckBox::toggled, this,
+            Guarded([this] { applyShowUnknown(); }));
+    connect(page.startButton, &QPushButton::clicked, this, [this] { startScan(); });
+    connect(page.ignoredUnitsButton, &QPushButton::clicked, this,
             Guarded([this] { EditIgnoredUnits(this, FScan->IgnUnits); }));
-    connect(page.EProject, &FileNameEdit::BrowseRequested, this, Guarded([this] {
+    connect(page.projectEdit, &FileNameEdit::BrowseRequested, this, Guarded([this] {
                 const QString file = FPrompts->OpenFileName(
                     tr("Select file..."), QDir::currentPath(), NameFiltersFromPairs(ProjectFilter));
                 if (!file.isEmpty())
-                    FSetup->EProject->setText(QDir::toNativeSeparators(file));
+                    FSetup->projectEdit->setText(QDir::toNativeSeparators(file));
             }));
 
-    FPager->Changing = [this](int from) { return PagerChanging(from); };
+    FPager->Changing = [this](int from) { return mayLeavePage(from); };
     connect(FPager, &Pager::MousePressed, this, [this](int tab) { FTabAtMouse = tab; });
-    connect(FPager, &QTabWidget::currentChanged, this, [this](int index) { PagerChange(index); });
+    connect(FPager, &QTabWidget::currentChanged, this, [this](int index) { preparePage(index); });
 }
 
 void MainWindow::ShowInputs() {
     FSetup->ShowInputs(FScan->Inputs);
 }
 
-void MainWindow::btStartClick() {
+void MainWindow::startScan() {
     if (FScan->Busy())
         return;
     FFrontEnd->ClearAbort();
-    FSetup->ELog->clear();
-    FSetup->ELog->setFocus();
+    FSetup->logView->clear();
+    FSetup->logView->setFocus();
     try {
-        FScan->ScanProject(FromQt(FSetup->EProject->text()));
+        FScan->ScanProject(FromQt(FSetup->projectEdit->text()));
     } catch (const std::exception& e) {
         // Before the walk (options file, current directory, opening the project); the
         // handler of the event loop would write the same line.
@@ -206,7 +207,7 @@ void MainWindow::AppException(const std::exception& e) {
 
 // --- Pages -------------------------------------------------------------------------------
 
-bool MainWindow::PagerChanging(int from) const {
+bool MainWindow::mayLeavePage(int from) const {
     if (FScan->FProject && !FScan->FScanning)
         return true;
     if (from == pgSetup)
@@ -216,9 +217,9 @@ bool MainWindow::PagerChanging(int from) const {
     return true;
 }
 
-void MainWindow::PagerChange(int index) {
+void MainWindow::preparePage(int index) {
     if (index == pgDll) {
-        DllPage->Activate();
+        dllPage->Activate();
         return;
     }
     if (!FScan->FProject || FScan->FScanning)
@@ -227,26 +228,26 @@ void MainWindow::PagerChange(int index) {
         BuildTreePage(index);
     } else if (index == pgMap) {
         const QString mapFile = gui::ToQt(FScan->FMapFileName);
-        if (MapPage->MapFileName() != mapFile)
-            MapPage->SetMapFileName(mapFile);
-        MapPage->Activate();
+        if (mapPage->MapFileName() != mapFile)
+            mapPage->SetMapFileName(mapFile);
+        mapPage->Activate();
     }
 }
 
-void MainWindow::chkShowIgnoredClick() {
-    FFilters.ShowIgnored = FSetup->chkShowIgnored->isChecked();
+void MainWindow::applyShowIgnored() {
+    FFilters.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
     ResetViews();
 }
 
-void MainWindow::chkShowUnknClick() {
-    FFilters.ShowUnknown = FSetup->chkShowUnkn->isChecked();
-    FSetup->chkShowIgnored->setEnabled(FFilters.ShowUnknown);
-    FFilters.ShowIgnored = FFilters.ShowUnknown && FSetup->chkShowIgnored->isChecked();
+void MainWindow::applyShowUnknown() {
+    FFilters.ShowUnknown = FSetup->showUnknownCheck->isChecked();
+    FSetup->showIgnoredCheck->setEnabled(FFilters.ShowUnknown);
+    FFilters.ShowIgnored = FFilters.ShowUnknown && FSetup->showIgnoredCheck->isChecked();
     ResetViews();
 }
 
 void MainWindow::ResetViews() {
-    FSubViews->CloseAll();
+    FUnitWindows->CloseAll();
     ClearTreePages();
 }
 
@@ -255,43 +256,43 @@ void MainWindow::ResetViews() {
 // ClearTreePages empties both before the records they show go away.
 
 void MainWindow::CreateTreePages() {
-    UsesPage = new TreePage(*FScan, FFilters, ut::tdUses, FPager);
-    UsesPage->setObjectName(QStringLiteral("UsesPage"));
-    UsesPage->Tree()->setObjectName(QStringLiteral("Tree1"));
-    FPager->addTab(UsesPage, tr("Uses"));
-    UsedByPage = new TreePage(*FScan, FFilters, ut::tdUsedBy, FPager);
-    UsedByPage->setObjectName(QStringLiteral("UsedByPage"));
-    UsedByPage->Tree()->setObjectName(QStringLiteral("Tree2"));
-    FPager->addTab(UsedByPage, tr("Used by"));
+    usesPage = new TreePage(*FScan, FFilters, ut::tdUses, FPager);
+    usesPage->setObjectName(QStringLiteral("usesPage"));
+    usesPage->Tree()->setObjectName(QStringLiteral("usesTree"));
+    FPager->addTab(usesPage, tr("Uses"));
+    usedByPage = new TreePage(*FScan, FFilters, ut::tdUsedBy, FPager);
+    usedByPage->setObjectName(QStringLiteral("usedByPage"));
+    usedByPage->Tree()->setObjectName(QStringLiteral("usedByTree"));
+    FPager->addTab(usedByPage, tr("Used by"));
     CreateTreeViews();
 }
 
 void MainWindow::CreateTreeViews() {
-    List1 = new NeighbourList(*FScan, *UsesPage);
-    UsesPage->SetSidePanel(List1);
-    FSubViews = new SubViewList(*FScan, FFilters, *FPrompts, this, *UsesPage, *UsedByPage);
-    FCommands = new TreeCommands(*FScan, *FPrompts, {UsesPage, UsedByPage, FSubViews}, this);
-    FSubViews->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
-    for (TreePage* page : {UsesPage, UsedByPage}) {
+    neighbourList = new NeighbourList(*FScan, *usesPage);
+    usesPage->SetSidePanel(neighbourList);
+    FUnitWindows = new UnitWindowList(*FScan, FFilters, *FPrompts, this, *usesPage, *usedByPage);
+    FCommands = new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FUnitWindows}, this);
+    FUnitWindows->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
+    for (TreePage* page : {usesPage, usedByPage}) {
         page->SetDoubleClickCommand(true);
-        connect(page, &TreePage::nodeActivated, FSubViews, &SubViewList::ShowSubView);
+        connect(page, &TreePage::nodeActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
         FCommands->AttachTree(*page);
     }
 }
 
 void MainWindow::BuildTreePage(int page) {
     if (page == pgUses)
-        UsesPage->Build();
+        usesPage->Build();
     else if (page == pgUsedBy)
-        UsedByPage->Build();
+        usedByPage->Build();
 }
 
 void MainWindow::ClearTreePages() {
     // Called from the destructor too, after the pager may have begun to go.
-    if (UsesPage)
-        UsesPage->Clear();
-    if (UsedByPage)
-        UsedByPage->Clear();
+    if (usesPage)
+        usesPage->Clear();
+    if (usedByPage)
+        usedByPage->Clear();
 }
 
 // --- Window-wide keys ----------------------------------------------------------------------
@@ -300,16 +301,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->window() == this)
-            return FormKeyDown(static_cast<QKeyEvent*>(event));
+            return handleWindowKey(static_cast<QKeyEvent*>(event));
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool MainWindow::FormKeyDown(QKeyEvent* event) {
+bool MainWindow::handleWindowKey(QKeyEvent* event) {
     if (event->key() == Qt::Key_F9) {
         if (FPager->currentIndex() != pgSetup)
             FPager->setCurrentIndex(pgSetup);
-        btStartClick();
+        startScan();
         return true;
     }
     if (event->key() == Qt::Key_X && event->modifiers() == Qt::AltModifier) {
@@ -337,7 +338,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     if (FRestored)
         SaveSettings();
-    FSubViews->CloseAll();
+    FUnitWindows->CloseAll();
     event->accept();
 }
 
@@ -363,18 +364,18 @@ void MainWindow::HideOtherWindows() {
         if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::Desktop)
             continue;
         w->hide();
-        FHiddenForms.append(w);
+        FHiddenWindows.append(w);
     }
 }
 
 void MainWindow::ShowHiddenWindows() {
-    for (auto i = FHiddenForms.size(); i-- > 0;) {
-        if (QWidget* w = FHiddenForms[i]) {
+    for (auto i = FHiddenWindows.size(); i-- > 0;) {
+        if (QWidget* w = FHiddenWindows[i]) {
             w->show();
             w->raise();
         }
     }
-    FHiddenForms.clear();
+    FHiddenWindows.clear();
 }
 
 void MainWindow::UpdateWindowTitle() {
@@ -420,9 +421,9 @@ void MainWindow::RestoreSettings() {
         if (stored->Placement)
             ApplyPlacement(*stored->Placement);
         if (stored->Delphi)
-            FSetup->EDelphi->setText(*stored->Delphi);
+            FSetup->delphiVersionEdit->setText(*stored->Delphi);
         if (stored->BrowseAlso)
-            FSetup->chkBrowseAlso->setChecked(*stored->BrowseAlso);
+            FSetup->useBrowsePathCheck->setChecked(*stored->BrowseAlso);
         if (stored->IgnUnits) {
             std::vector<std::string> lines;
             for (const QString& line : *stored->IgnUnits)
@@ -430,11 +431,11 @@ void MainWindow::RestoreSettings() {
             FScan->IgnUnits.SetLines(lines);
         }
         if (stored->ShowIgnored)
-            FSetup->chkShowIgnored->setChecked(*stored->ShowIgnored);
-        if (stored->ShowUnkn)
-            FSetup->chkShowUnkn->setChecked(*stored->ShowUnkn);
+            FSetup->showIgnoredCheck->setChecked(*stored->ShowIgnored);
+        if (stored->ShowUnknown)
+            FSetup->showUnknownCheck->setChecked(*stored->ShowUnknown);
         if (!FHasArgument)
-            FSetup->EProject->setText(stored->Project.value_or(QString()));
+            FSetup->projectEdit->setText(stored->Project.value_or(QString()));
     } catch (const std::exception& e) {
         AppException(e);
     }
@@ -444,12 +445,12 @@ void MainWindow::SaveSettings() {
     try {
         StoredSettings s;
         s.Placement = CurrentPlacement();
-        s.Delphi = FSetup->EDelphi->text();
-        s.BrowseAlso = FSetup->chkBrowseAlso->isChecked();
+        s.Delphi = FSetup->delphiVersionEdit->text();
+        s.BrowseAlso = FSetup->useBrowsePathCheck->isChecked();
         s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
-        s.ShowIgnored = FSetup->chkShowIgnored->isChecked();
-        s.ShowUnkn = FSetup->chkShowUnkn->isChecked();
-        s.Project = FSetup->EProject->text();
+        s.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
+        s.ShowUnknown = FSetup->showUnknownCheck->isChecked();
+        s.Project = FSetup->projectEdit->text();
         WriteSettings(FSettings, s);
         FSettings.sync();
         FSavedSinceRestore = true;

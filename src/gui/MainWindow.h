@@ -1,8 +1,8 @@
 #pragma once
-// The main window TForm1: the page control with "Setup", "Uses", "Used by", "Map file" and
+// The main window: the page control with "Setup", "Uses", "Used by", "Map file" and
 // "DLL usage", the scan it runs, its window-wide keys, and its saved settings.
 #include "gui/Application.h"
-#include "gui/FormStorage.h"
+#include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
 #include "trees/TreeRules.h"
 
@@ -25,7 +25,7 @@ class NeighbourList;
 class Pager;
 class Prompts;
 class SetupPage;
-class SubViewList;
+class UnitWindowList;
 class TreeCommands;
 class TreePage;
 class MapPage;
@@ -54,28 +54,29 @@ class MainWindow : public QWidget {
     SetupPage& Setup() { return *FSetup; }
     ut::gui::Pager& PagerControl() { return *FPager; }
     GuiFrontEnd& FrontEnd() { return *FFrontEnd; }
-    /// FSubViews: the open detail windows.
-    SubViewList& SubViews() { return *FSubViews; }
-    /// The popup menu TreePup and the pruning commands of every dependency tree.
+    /// The open detail windows.
+    UnitWindowList& UnitWindows() { return *FUnitWindows; }
+    /// The popup menu and the pruning commands of every dependency tree.
     TreeCommands& Commands() { return *FCommands; }
     const ut::TreeFilters& Filters() const { return FFilters; }
     int TabAtMouse() const { return FTabAtMouse; }
     /// The executable the options file names (the DLL page's file).
     const std::string& ExeName() const { return FExeName; }
 
-    /// "&Start": clears the log and scans the project named in EProject.
-    void btStartClick();
+    /// "&Start": clears the log and scans the project named in projectEdit.
+    void startScan();
     /// The application's exception handler: the failure as an "EXC:" line of the log.
     void AppException(const std::exception& e);
 
     void RestoreSettings();
     void SaveSettings();
 
-    TreePage* UsesPage = nullptr;        ///< Tree1, the uses direction
-    TreePage* UsedByPage = nullptr;      ///< Tree2, the used-by direction
-    NeighbourList* List1 = nullptr;      ///< beside Tree1: the selected unit's neighbours
-    ut::gui::MapPage* MapPage = nullptr; ///< EMap and its search
-    ut::gui::DllPage* DllPage = nullptr; ///< the imports of the executable
+    TreePage* usesPage = nullptr;   ///< the uses direction
+    TreePage* usedByPage = nullptr; ///< the used-by direction
+    NeighbourList* neighbourList =
+        nullptr;                ///< beside the uses tree: the selected unit's neighbours
+    MapPage* mapPage = nullptr; ///< the map view and its search
+    DllPage* dllPage = nullptr; ///< the imports of the executable
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,13 +85,19 @@ class MainWindow : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
-    void FormCreate(const QStringList& arguments);
+    /// Takes the inputs, the installed version and the filters, and scans the project named
+    /// by the first argument at once when it exists.
+    void initialise(const QStringList& arguments);
     void ConnectInputs();
-    bool FormKeyDown(QKeyEvent* event);
-    bool PagerChanging(int from) const;
-    void PagerChange(int index);
-    void chkShowIgnoredClick();
-    void chkShowUnknClick();
+    /// F9 and Alt+X from anywhere in the window; true when the key was consumed.
+    bool handleWindowKey(QKeyEvent* event);
+    /// Whether the user may turn away from page `from` (before a scan, "Setup" and "DLL
+    /// usage" lead only to each other).
+    bool mayLeavePage(int from) const;
+    /// Builds what page `index` shows once it is the current page.
+    void preparePage(int index);
+    void applyShowIgnored();
+    void applyShowUnknown();
     void ResetViews();
     void ShowInputs();
     void UpdateWindowTitle();
@@ -114,7 +121,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ut::TreeFilters FFilters;
-    SubViewList* FSubViews = nullptr;
+    UnitWindowList* FUnitWindows = nullptr;
     TreeCommands* FCommands = nullptr;
     int FTabAtMouse = -1;
     bool FHasArgument = false;
@@ -122,7 +129,7 @@ class MainWindow : public QWidget {
     bool FSavedSinceRestore = false;
     bool FCloseAfterScan = false;
     std::string FExeName;
-    QList<QPointer<QWidget>> FHiddenForms;
+    QList<QPointer<QWidget>> FHiddenWindows;
     Application::ExceptionHandler FPreviousHandler;
 };
 

@@ -1,6 +1,7 @@
 #include "gui/MapPage.h"
 
 #include "gui/FindDialog.h"
+#include "gui/FixedPitchFont.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/WaitCursor.h"
@@ -9,7 +10,6 @@
 #include "support/Textutil.h"
 
 #include <QAction>
-#include <QFontDatabase>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -40,47 +40,47 @@ MapPage::MapPage(QWidget* parent, Prompts* prompts) : QWidget(parent), FPrompts(
         FPrompts = FOwnPrompts.get();
     }
 
-    EMap = new QPlainTextEdit(this);
-    EMap->setObjectName(QStringLiteral("EMap"));
-    EMap->setReadOnly(true);
-    EMap->setLineWrapMode(QPlainTextEdit::NoWrap);
-    EMap->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    EMap->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mapView = new QPlainTextEdit(this);
+    mapView->setObjectName(QStringLiteral("mapView"));
+    mapView->setReadOnly(true);
+    mapView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mapView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mapView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // A caret the keyboard can move: a search starts from it.
-    EMap->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    EMap->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    EMap->viewport()->installEventFilter(this);
-    connect(EMap->document(), &QTextDocument::contentsChanged, this,
+    mapView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    mapView->setFont(FixedPitchFont());
+    mapView->viewport()->installEventFilter(this);
+    connect(mapView->document(), &QTextDocument::contentsChanged, this,
             [this] { FSearchTextValid = false; });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(EMap);
+    layout->addWidget(mapView);
 
-    mnFind = new QAction(tr("&Find"), this);
-    mnFind->setObjectName(QStringLiteral("mnFind"));
-    mnFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    mnFindNext = new QAction(tr("Find next..."), this);
-    mnFindNext->setObjectName(QStringLiteral("mnFindNext"));
-    mnFindNext->setShortcut(QKeySequence(Qt::Key_F3));
-    for (QAction* action : {mnFind, mnFindNext}) {
+    findAction = new QAction(tr("&Find"), this);
+    findAction->setObjectName(QStringLiteral("findAction"));
+    findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    findNextAction = new QAction(tr("Find next..."), this);
+    findNextAction->setObjectName(QStringLiteral("findNextAction"));
+    findNextAction->setShortcut(QKeySequence(Qt::Key_F3));
+    for (QAction* action : {findAction, findNextAction}) {
         // The keys work wherever the focus is on this page, as the popup's shortcuts do.
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action);
     }
-    connect(mnFind, &QAction::triggered, this, &MapPage::mnFindClick);
-    connect(mnFindNext, &QAction::triggered, this, &MapPage::mnFindNextClick);
+    connect(findAction, &QAction::triggered, this, &MapPage::showFindDialog);
+    connect(findNextAction, &QAction::triggered, this, &MapPage::findNext);
 
-    FMapPup = new QMenu(this);
-    FMapPup->setObjectName(QStringLiteral("MapPup"));
-    FMapPup->addAction(mnFind);
-    FMapPup->addAction(mnFindNext);
-    EMap->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(EMap, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { FMapPup->popup(EMap->viewport()->mapToGlobal(pos)); });
+    mapMenu = new QMenu(this);
+    mapMenu->setObjectName(QStringLiteral("mapMenu"));
+    mapMenu->addAction(findAction);
+    mapMenu->addAction(findNextAction);
+    mapView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mapView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { mapMenu->popup(mapView->viewport()->mapToGlobal(pos)); });
 
-    FFindDlg = new FindDialog(this);
-    connect(FFindDlg, &FindDialog::find, this, &MapPage::FindDlgFind);
+    findDialog = new FindDialog(this);
+    connect(findDialog, &FindDialog::find, this, &MapPage::findFromDialog);
 }
 
 MapPage::~MapPage() = default;
@@ -98,32 +98,32 @@ void MapPage::Activate() {
     if (FLoaded)
         return;
     FLoaded = true;
-    EMap->clear();
+    mapView->clear();
     const std::string name = FromQt(FMapFileName);
     if (name.empty() || !ut::fs::FileExists(name))
         return;
     WaitCursor wait;
     const std::string bytes = ut::LoadFileText(ut::fs::ExpandFileName(name));
-    EMap->setPlainText(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())));
+    mapView->setPlainText(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())));
 }
 
-void MapPage::mnFindClick() {
-    FFindDlg->Open();
+void MapPage::showFindDialog() {
+    findDialog->Open();
 }
 
-void MapPage::FindDlgFind() {
-    FFindText = FFindDlg->FindText();
-    FFindOptions = FFindDlg->Options();
-    FFindDlg->hide();
+void MapPage::findFromDialog() {
+    FFindText = findDialog->FindText();
+    FFindOptions = findDialog->Options();
+    findDialog->hide();
     // Back to the view, so that the selection shows and F3 works at once.
     window()->activateWindow();
-    EMap->setFocus();
-    mnFindNextClick();
+    mapView->setFocus();
+    findNext();
 }
 
-void MapPage::mnFindNextClick() {
+void MapPage::findNext() {
     if (FFindText.isEmpty()) {
-        mnFindClick();
+        showFindDialog();
         return;
     }
     std::string findText;
@@ -146,7 +146,7 @@ void MapPage::mnFindNextClick() {
     };
     prompts.Warn = [&](const std::string& warning) { FPrompts->Warning(toQt(warning)); };
 
-    const int selStart = EMap->textCursor().selectionStart();
+    const int selStart = mapView->textCursor().selectionStart();
     const ut::TFindResult result =
         ut::FindNextInText(text, selStart, findText, FFindOptions, prompts);
     if (result.Outcome == ut::TFindOutcome::Selected)
@@ -162,7 +162,7 @@ bool MapPage::PrepareForScreenshot(const QString& findText) {
     if (result.Outcome != ut::TFindOutcome::Selected)
         return false;
     SelectHit(result.SelStart, result.SelLength);
-    EMap->setFocus();
+    mapView->setFocus();
     return true;
 }
 
@@ -170,7 +170,7 @@ const std::string& MapPage::SearchText() {
     if (!FSearchTextValid) {
         // The view turns CR LF, CR and LF alike into one paragraph break; every other byte
         // stays one character. Positions in this text are positions in the view.
-        QString raw = EMap->document()->toRawText();
+        QString raw = mapView->document()->toRawText();
         raw.replace(QChar::ParagraphSeparator, u'\n');
         const QByteArray bytes = raw.toLatin1();
         FSearchText.assign(bytes.constData(), size_t(bytes.size()));
@@ -180,18 +180,19 @@ const std::string& MapPage::SearchText() {
 }
 
 void MapPage::SelectHit(int start, int length) {
-    QTextCursor cursor(EMap->document());
+    QTextCursor cursor(mapView->document());
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-    EMap->setTextCursor(cursor);
-    EMap->ensureCursorVisible();
+    mapView->setTextCursor(cursor);
+    mapView->ensureCursorVisible();
 }
 
 bool MapPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == EMap->viewport() && event->type() == QEvent::Wheel) {
+    if (watched == mapView->viewport() && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         // Without word wrap the vertical bar counts lines.
-        ApplyWheelRule(*EMap->verticalScrollBar(), wheel->angleDelta().y(), wheel->modifiers(), 1);
+        ApplyWheelRule(*mapView->verticalScrollBar(), wheel->angleDelta().y(), wheel->modifiers(),
+                       1);
         wheel->accept();
         return true;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The "Map file" page: the linker's map file as read-only text (EMap), loaded once after
+// The "Map file" page: the linker's map file as read-only text (mapView), loaded once after
 // each change of the project, and searched through the find dialog and F3.
 #include "mapfile/MapSearch.h"
 
@@ -37,17 +37,11 @@ class MapPage : public QWidget {
     void Activate();
     bool Loaded() const { return FLoaded; }
 
-    QPlainTextEdit* Editor() const { return EMap; }
-    QMenu* MapPup() const { return FMapPup; }
-    QAction* FindAction() const { return mnFind; }
-    QAction* FindNextAction() const { return mnFindNext; }
-    FindDialog* FindDlg() const { return FFindDlg; }
-
     /// "&Find": shows the find dialog.
-    void mnFindClick();
+    void showFindDialog();
     /// "Find next...": repeats the last search from the selection; without one, shows the
     /// find dialog.
-    void mnFindNextClick();
+    void findNext();
 
     /// The last confirmed search; empty until the first.
     const QString& FindText() const { return FFindText; }
@@ -57,19 +51,21 @@ class MapPage : public QWidget {
     /// any box; for pictures of the page. False when the text does not occur.
     bool PrepareForScreenshot(const QString& findText = QStringLiteral("SysUtils"));
 
+    QPlainTextEdit* mapView;
+    /// The popup menu of the view: findAction and findNextAction.
+    QMenu* mapMenu;
+    QAction* findAction;
+    QAction* findNextAction;
+    FindDialog* findDialog;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void FindDlgFind();
+    void findFromDialog();
     const std::string& SearchText();
     void SelectHit(int start, int length);
 
-    QPlainTextEdit* EMap;
-    QMenu* FMapPup;
-    QAction* mnFind;
-    QAction* mnFindNext;
-    FindDialog* FFindDlg;
     std::unique_ptr<Prompts> FOwnPrompts;
     Prompts* FPrompts;
 

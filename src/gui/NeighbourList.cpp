@@ -12,12 +12,12 @@ namespace ut::gui {
 
 NeighbourList::NeighbourList(const ProjectScan& scan, TreePage& tree, QWidget* parent)
     : QListWidget(parent), FScan(scan), FTree(tree) {
-    setObjectName(QStringLiteral("List1"));
+    setObjectName(QStringLiteral("neighbourList"));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     FDelay.setSingleShot(true);
     FDelay.setInterval(ChangeDelayMs);
-    connect(&FDelay, &QTimer::timeout, this, &NeighbourList::Tree1Change);
+    connect(&FDelay, &QTimer::timeout, this, &NeighbourList::showNeighbours);
 
     // Removed or rebuilt nodes change what is current without always saying so through the
     // selection; every such change restarts the delay too.
@@ -33,7 +33,7 @@ QSize NeighbourList::sizeHint() const {
     return {DesignedWidth, QListWidget::sizeHint().height()};
 }
 
-void NeighbourList::Tree1Change() {
+void NeighbourList::showNeighbours() {
     FDelay.stop();
     setUpdatesEnabled(false);
     clear();

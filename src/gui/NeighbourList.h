@@ -1,5 +1,5 @@
 #pragma once
-// List1, beside the uses tree: what the selected unit uses and which units use it. It
+// The list beside the uses tree: what the selected unit uses and which units use it. It
 // follows the tree's current node 50 ms after the last of a quick series of changes, and
 // holds only names, read from the node that is current when the delay ends.
 #include <QListWidget>
@@ -22,8 +22,8 @@ class NeighbourList : public QListWidget {
     static constexpr int ChangeDelayMs = 50;
     static constexpr int DesignedWidth = 137;
 
-    /// Tree1Change: fills the list from the tree's current node now.
-    void Tree1Change();
+    /// Fills the list from the tree's current node now.
+    void showNeighbours();
     /// Whether a change is waiting for the end of the delay.
     bool ChangePending() const { return FDelay.isActive(); }
 

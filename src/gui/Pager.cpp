@@ -60,7 +60,7 @@ bool IsPageKey(const QKeyEvent* event) {
 } // namespace
 
 Pager::Pager(QWidget* parent) : QTabWidget(parent) {
-    setObjectName(QStringLiteral("Pager"));
+    setObjectName(QStringLiteral("pager"));
     setTabBar(new PagerTabBar(this));
 }
 

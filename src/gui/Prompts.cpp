@@ -1,24 +1,41 @@
 #include "gui/Prompts.h"
 
+#include "gui/Application.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include <cstdio>
 
 namespace ut::gui {
 
+namespace {
+
+// Room in a title bar besides the title: the window's icon and its buttons.
+constexpr int TitleBarExtras = 120;
+
+} // namespace
+
+QString ApplicationTitle() {
+    const Application* app = Application::Instance();
+    if (app && !app->Title().isEmpty())
+        return app->Title();
+    return QStringLiteral("Uni-Trace");
+}
+
 void MessageBoxPrompts::ErrorMessage(const QString& text) {
-    QMessageBox::critical(FParent, QString(), text);
+    QMessageBox::critical(FParent, ApplicationTitle(), text);
 }
 
 void MessageBoxPrompts::Warning(const QString& text) {
-    QMessageBox::warning(FParent, QString(), text);
+    QMessageBox::warning(FParent, ApplicationTitle(), text);
 }
 
 bool MessageBoxPrompts::Confirm(const QString& text) {
-    return QMessageBox::question(FParent, QString(), text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(FParent, ApplicationTitle(), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString MessageBoxPrompts::OpenFileName(const QString& title, const QString& directory,
@@ -35,9 +52,14 @@ QString MessageBoxPrompts::OpenFileName(const QString& title, const QString& dir
 
 bool MessageBoxPrompts::InputQuery(const QString& caption, const QString& prompt, QString& value) {
     QInputDialog dialog(FParent);
-    dialog.setWindowTitle(caption);
+    dialog.setWindowTitle(caption.isEmpty() ? ApplicationTitle() : caption);
     dialog.setLabelText(prompt);
     dialog.setTextValue(value);
+    // The box is as wide as its title needs, not only as its prompt and edit need; its
+    // layout takes its width from the edit.
+    if (auto* edit = dialog.findChild<QLineEdit*>())
+        edit->setMinimumWidth(dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) +
+                              TitleBarExtras);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     value = dialog.textValue();

@@ -1,6 +1,7 @@
 #pragma once
 // The questions and notices the window puts to the user, behind an interface so that tests
-// can answer them. Captions and buttons are the toolkit's standard ones.
+// can answer them. The boxes are titled with the application's title; their buttons are
+// the toolkit's standard ones.
 #include <QString>
 #include <QStringList>
 
@@ -54,6 +55,9 @@ class ConsolePrompts : public Prompts {
     QString OpenFileName(const QString& title, const QString& directory,
                          const QStringList& nameFilters) override;
 };
+
+/// The application's title as the scan sets it ("Uni-Trace" before any).
+QString ApplicationTitle();
 
 /// Turns a filter of the form "Text|*.a;*.b|All files (*.*)|*.*" into the toolkit's name
 /// filters. The description is kept as written; the patterns follow it in parentheses

@@ -5,11 +5,11 @@
 #include "gui/MapPage.h"
 #include "gui/NeighbourList.h"
 #include "gui/Pager.h"
-#include "gui/SubView.h"
-#include "gui/SubViewList.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
+#include "gui/UnitWindow.h"
+#include "gui/UnitWindowList.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,7 +26,7 @@ namespace {
 
 // The uses tree two levels deep: the project's units and what each of them uses.
 void ExpandUsesTwoLevels(MainWindow& window) {
-    QTreeView* tree = window.UsesPage->Tree();
+    QTreeView* tree = window.usesPage->Tree();
     QAbstractItemModel* model = tree->model();
     const QModelIndex root = model->index(0, 0);
     if (!root.isValid())
@@ -40,13 +40,13 @@ void ExpandUsesTwoLevels(MainWindow& window) {
 /// The first unit the project uses, selected in the uses tree, its neighbours listed.
 QModelIndex SelectFirstUsedUnit(MainWindow& window) {
     ExpandUsesTwoLevels(window);
-    TreePage& page = *window.UsesPage;
+    TreePage& page = *window.usesPage;
     const QModelIndex root = page.Model()->index(0, 0);
     for (int i = 0; i < page.Model()->rowCount(root); ++i) {
         const QModelIndex child = page.Model()->index(i, 0, root);
         if (page.Model()->NodeUnit(child) && page.Model()->rowCount(child) > 0) {
             page.Tree()->setCurrentIndex(child);
-            window.List1->Tree1Change();
+            window.neighbourList->showNeighbours();
             return child;
         }
     }
@@ -55,12 +55,12 @@ QModelIndex SelectFirstUsedUnit(MainWindow& window) {
 
 // The detail window of that unit (what uses it), its first level expanded once more.
 void OpenDetailWindow(MainWindow& window) {
-    window.SubViews().CloseAll();
+    window.UnitWindows().CloseAll();
     const QModelIndex node = SelectFirstUsedUnit(window);
-    window.SubViews().ShowSubView(window.UsesPage->Model()->NodeUnit(node), tdUses);
-    if (window.SubViews().Windows().isEmpty())
+    window.UnitWindows().showUnitWindow(window.usesPage->Model()->NodeUnit(node), tdUses);
+    if (window.UnitWindows().Windows().isEmpty())
         return;
-    TFSubView* view = window.SubViews().Windows().front();
+    UnitWindow* view = window.UnitWindows().Windows().front();
     view->move(window.geometry().topRight() + QPoint(8, 0));
     TreePage& tree = *view->Tree();
     const QModelIndex root = tree.Model()->index(0, 0);
@@ -69,11 +69,11 @@ void OpenDetailWindow(MainWindow& window) {
 }
 
 QPixmap GrabDetailWindow(MainWindow& window) {
-    const QList<TFSubView*> views = window.SubViews().Windows();
+    const QList<UnitWindow*> views = window.UnitWindows().Windows();
     if (views.isEmpty())
         return {};
     // Without a window manager there is no title bar: the caption is drawn above the tree.
-    TFSubView* view = views.front();
+    UnitWindow* view = views.front();
     const QPixmap client = view->grab();
     const int band = view->fontMetrics().height() + 6;
     QPixmap picture(client.width(), client.height() + band);
@@ -84,19 +84,19 @@ QPixmap GrabDetailWindow(MainWindow& window) {
                      view->windowTitle());
     painter.drawPixmap(0, band, client);
     painter.end();
-    window.SubViews().CloseAll();
+    window.UnitWindows().CloseAll();
     return picture;
 }
 
 // The popup menu over the selected node of the uses tree.
 void OpenTreePopup(MainWindow& window) {
     const QModelIndex node = SelectFirstUsedUnit(window);
-    QTreeView* tree = window.UsesPage->Tree();
-    window.Commands().PopupAt(*window.UsesPage, tree->visualRect(node).center());
+    QTreeView* tree = window.usesPage->Tree();
+    window.Commands().PopupAt(*window.usesPage, tree->visualRect(node).center());
 }
 
 QPixmap GrabWindowWithPopup(MainWindow& window) {
-    QMenu* menu = window.Commands().TreePup;
+    QMenu* menu = window.Commands().treeMenu;
     QPixmap picture = window.grab();
     if (menu->isVisible()) {
         QPainter painter(&picture);
@@ -112,16 +112,16 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
     return {
         {pgSetup, QStringLiteral("setup.png"), {}, {}},
         {pgUses, QStringLiteral("uses.png"), ExpandUsesTwoLevels, {}},
-        {pgUses, QStringLiteral("subview.png"), OpenDetailWindow, GrabDetailWindow},
-        {pgUses, QStringLiteral("treepup.png"), OpenTreePopup, GrabWindowWithPopup},
+        {pgUses, QStringLiteral("unitwindow.png"), OpenDetailWindow, GrabDetailWindow},
+        {pgUses, QStringLiteral("treemenu.png"), OpenTreePopup, GrabWindowWithPopup},
         {pgUsedBy, QStringLiteral("usedby.png"), {}, {}},
         {pgMap,
          QStringLiteral("mapfile.png"),
-         [](MainWindow& w) { w.MapPage->PrepareForScreenshot(); },
+         [](MainWindow& w) { w.mapPage->PrepareForScreenshot(); },
          {}},
         {pgDll,
          QStringLiteral("dllusage.png"),
-         [](MainWindow& w) { w.DllPage->PrepareForScreenshot(); },
+         [](MainWindow& w) { w.dllPage->PrepareForScreenshot(); },
          {}},
     };
 }

@@ -18,10 +18,10 @@ inline constexpr const char* ShowCmd = "ShowCmd";
 inline constexpr const char* PixelsPerInch = "PixelsPerInch";
 inline constexpr const char* MinMaxPos = "MinMaxPos";
 inline constexpr const char* NormPos = "NormPos";
-inline constexpr const char* EDelphiText = "EDelphi_Text";
+inline constexpr const char* DelphiVersionText = "EDelphi_Text";
 inline constexpr const char* BrowseAlsoChecked = "chkBrowseAlso_Checked";
 inline constexpr const char* ShowIgnoredChecked = "chkShowIgnored_Checked";
-inline constexpr const char* ShowUnknChecked = "chkShowUnkn_Checked";
+inline constexpr const char* ShowUnknownChecked = "chkShowUnkn_Checked";
 inline constexpr const char* Project = "Project";
 
 // Values of a list section.

@@ -26,22 +26,22 @@ class SetupPage : public QWidget {
     /// Shows `inputs` in the controls without running their change handlers.
     void ShowInputs(const ut::SetupInputs& inputs);
 
-    FileNameEdit* EProject;
-    QLineEdit* ESearchPath;
-    QLineEdit* EDefines;
-    QLineEdit* ELibPath;
-    QLineEdit* EDelphi;
-    QLineEdit* EBrowsePath;
-    QCheckBox* chkBrowseAlso;
-    QCheckBox* chkShowIgnored;
-    QCheckBox* chkShowUnkn;
-    QPushButton* btIgnored;
-    QPushButton* btStart;
-    QLabel* labUnitCount;
-    LogView* ELog;
+    FileNameEdit* projectEdit;
+    QLineEdit* searchPathEdit;
+    QLineEdit* definesEdit;
+    QLineEdit* libPathEdit;
+    QLineEdit* delphiVersionEdit;
+    QLineEdit* browsePathEdit;
+    QCheckBox* useBrowsePathCheck;
+    QCheckBox* showIgnoredCheck;
+    QCheckBox* showUnknownCheck;
+    QPushButton* ignoredUnitsButton;
+    QPushButton* startButton;
+    QLabel* unitCountLabel;
+    LogView* logView;
 
     /// Moves the focus on Enter; other pages' inputs (the DLL page's file box) join it.
-    EnterMovesFocus* SelNext;
+    EnterMovesFocus* enterMovesFocus;
 };
 
 } // namespace ut::gui

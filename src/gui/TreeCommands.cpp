@@ -1,13 +1,13 @@
 #include "gui/TreeCommands.h"
 
 #include "gui/Application.h"
-#include "gui/CheckSelect.h"
+#include "gui/CheckListDialog.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
-#include "gui/SubViewList.h"
 #include "gui/TreeExpansion.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
+#include "gui/UnitWindowList.h"
 #include "gui/WaitCursor.h"
 #include "support/Exceptions.h"
 
@@ -100,43 +100,44 @@ TreeCommands::TreeCommands(ProjectScan& scan, Prompts& prompts, Views views, QWi
         QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
     };
 
-    TreePup = new QMenu(owner);
-    TreePup->setObjectName(QStringLiteral("TreePup"));
-    mnUsesOposite =
+    treeMenu = new QMenu(owner);
+    treeMenu->setObjectName(QStringLiteral("treeMenu"));
+    openUnitWindowAction =
         AddItem(tr("&Uses..."),
                 {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},
-                [this] { AnyTreeDblClick(*CommandTree()); });
-    mnOnlyForms =
+                [this] { openUnitWindow(*CommandTree()); });
+    onlyFormsAction =
         AddItem(tr("Only forms..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)}, [this] {
             TreePage& page = *CommandTree();
             KeepOnlyForms(page, page.Tree()->currentIndex());
         });
-    mnExpandForms =
+    expandFormsAction =
         AddItem(tr("&Expand forms only"), {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F)}, [this] {
             TreePage& page = *CommandTree();
             ExpandAll(page, page.Tree()->currentIndex(),
                       [&page](const QModelIndex& node) { KeepOnlyForms(page, node); });
         });
-    mnEditPAS = AddItem(tr("&Edit *.PAS"), {QKeySequence(Qt::Key_F4)},
-                        [this] { EditSource(*CommandTree()); });
-    mnDelSmall =
+    editSourceAction = AddItem(tr("&Edit *.PAS"), {QKeySequence(Qt::Key_F4)},
+                               [this] { EditSource(*CommandTree()); });
+    deleteSmallAction =
         AddItem(tr("&Delete small units..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete)},
-                [this] { mnDelSmallClick(); });
-    mnDelByLoc = AddItem(tr("Delete by &Location..."), {}, [this] { mnDelByLocClick(); });
-    mnUsesOposite->setObjectName(QStringLiteral("mnUsesOposite"));
-    mnOnlyForms->setObjectName(QStringLiteral("mnOnlyForms"));
-    mnExpandForms->setObjectName(QStringLiteral("mnExpandForms"));
-    mnEditPAS->setObjectName(QStringLiteral("mnEditPAS"));
-    mnDelSmall->setObjectName(QStringLiteral("mnDelSmall"));
-    mnDelByLoc->setObjectName(QStringLiteral("mnDelByLoc"));
-    TreePup->setDefaultAction(mnUsesOposite);
+                [this] { deleteSmallUnits(); });
+    deleteByLocationAction =
+        AddItem(tr("Delete by &Location..."), {}, [this] { deleteUnitsByLocation(); });
+    openUnitWindowAction->setObjectName(QStringLiteral("openUnitWindowAction"));
+    onlyFormsAction->setObjectName(QStringLiteral("onlyFormsAction"));
+    expandFormsAction->setObjectName(QStringLiteral("expandFormsAction"));
+    editSourceAction->setObjectName(QStringLiteral("editSourceAction"));
+    deleteSmallAction->setObjectName(QStringLiteral("deleteSmallAction"));
+    deleteByLocationAction->setObjectName(QStringLiteral("deleteByLocationAction"));
+    treeMenu->setDefaultAction(openUnitWindowAction);
 }
 
 TreeCommands::~TreeCommands() = default;
 
 QAction* TreeCommands::AddItem(const QString& caption, const QList<QKeySequence>& keys,
                                std::function<void()> command) {
-    QAction* action = TreePup->addAction(caption);
+    QAction* action = treeMenu->addAction(caption);
     action->setShortcuts(keys);
     // The shortcuts work in whichever dependency tree has the focus.
     action->setShortcutContext(Qt::WidgetShortcut);
@@ -154,7 +155,7 @@ void TreeCommands::AttachTree(TreePage& page) {
                 if (target)
                     PopupAt(*target, pos);
             });
-    tree->addActions(TreePup->actions());
+    tree->addActions(treeMenu->actions());
     tree->installEventFilter(this);
 }
 
@@ -165,25 +166,26 @@ TreePage* TreeCommands::PageOfTree(const QObject* tree) const {
     return nullptr;
 }
 
-void TreeCommands::TreePupPopup(QWidget* component) {
+void TreeCommands::prepareMenu(QWidget* component) {
     QWidget* control = component ? component : QApplication::focusWidget();
     TreePage* page = control ? PageOfTree(control) : nullptr;
     const int tag = page ? page->Direction() : 0;
     const bool onTree = tag == tdUses || tag == tdUsedBy;
-    for (QAction* item : {mnUsesOposite, mnEditPAS, mnOnlyForms, mnExpandForms})
+    for (QAction* item :
+         {openUnitWindowAction, editSourceAction, onlyFormsAction, expandFormsAction})
         item->setEnabled(onTree);
     if (onTree) {
         FMenuTree = page;
-        mnUsesOposite->setText(tag == tdUses ? tr("Used by...") : tr("Uses..."));
+        openUnitWindowAction->setText(tag == tdUses ? tr("Used by...") : tr("Uses..."));
     }
     const bool haveUnits = !FScan.FUnits.Empty();
-    mnDelByLoc->setEnabled(haveUnits);
-    mnDelSmall->setEnabled(haveUnits && !FScan.FUnitSizes.Empty());
+    deleteByLocationAction->setEnabled(haveUnits);
+    deleteSmallAction->setEnabled(haveUnits && !FScan.FUnitSizes.Empty());
 }
 
 void TreeCommands::PopupAt(TreePage& page, const QPoint& pos) {
-    TreePupPopup(page.Tree());
-    TreePup->popup(page.Tree()->viewport()->mapToGlobal(pos));
+    prepareMenu(page.Tree());
+    treeMenu->popup(page.Tree()->viewport()->mapToGlobal(pos));
 }
 
 TreePage* TreeCommands::CommandTree() const {
@@ -201,9 +203,9 @@ void TreeCommands::RequireIdle() const {
         throw EAbort();
 }
 
-void TreeCommands::AnyTreeDblClick(TreePage& page) {
+void TreeCommands::openUnitWindow(TreePage& page) {
     RequireIdle();
-    FViews.SubViews->ShowSubView(page.SelectedUnit(), page.Direction());
+    FViews.UnitWindows->showUnitWindow(page.SelectedUnit(), page.Direction());
 }
 
 void TreeCommands::EditSource(TreePage& page) {
@@ -234,14 +236,14 @@ bool TreeCommands::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     try {
-        return AnyTreeKeyDown(*page, *key);
+        return handleTreeKey(*page, *key);
     } catch (const std::exception& e) {
         HandleFailure(e);
         return true;
     }
 }
 
-bool TreeCommands::AnyTreeKeyDown(TreePage& page, const QKeyEvent& key) {
+bool TreeCommands::handleTreeKey(TreePage& page, const QKeyEvent& key) {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     switch (key.key()) {
     case Qt::Key_Asterisk:
@@ -275,22 +277,22 @@ void TreeCommands::RemoveUnit(TUnit* unit) {
         return;
     WaitCursor wait;
     try {
-        FViews.Tree1->RemoveUnitNodes(unit);
-        FViews.Tree2->RemoveUnitNodes(unit);
-        FViews.SubViews->RemoveUnit(unit);
+        FViews.UsesPage->RemoveUnitNodes(unit);
+        FViews.UsedByPage->RemoveUnitNodes(unit);
+        FViews.UnitWindows->RemoveUnit(unit);
     } catch (...) {
         // No node may outlive its unit: rather empty the views.
-        FViews.SubViews->CloseAll();
-        FViews.Tree1->Clear();
-        FViews.Tree2->Clear();
+        FViews.UnitWindows->CloseAll();
+        FViews.UsesPage->Clear();
+        FViews.UsedByPage->Clear();
         throw;
     }
 }
 
-void TreeCommands::mnDelSmallClick() {
+void TreeCommands::deleteSmallUnits() {
     RequireIdle();
     if (FScan.FUnitSizes.Empty() || FScan.FUnits.Empty()) {
-        TreePupPopup(nullptr);
+        prepareMenu(nullptr);
         return;
     }
     QString text = QStringLiteral("256");
@@ -308,16 +310,16 @@ void TreeCommands::mnDelSmallClick() {
     }
 }
 
-void TreeCommands::mnDelByLocClick() {
+void TreeCommands::deleteUnitsByLocation() {
     RequireIdle();
     if (FScan.FUnits.Empty()) {
-        TreePupPopup(nullptr);
+        prepareMenu(nullptr);
         return;
     }
     // Location text -> the keys of its units. Keys, not records: nothing is held while the
     // dialog runs.
     BasicStringList<std::vector<std::string>> groups(true, TDuplicates::dupError);
-    const TColumnContext context{FScan.FDelphiRoot, FScan.FProjectDir, &FScan.FUnitSizes};
+    const TColumnContext context = FScan.ColumnContext();
     for (int i = 0; i < FScan.FUnits.Count(); ++i) {
         const TUnit* unit = FScan.FUnits.Objects(i).get();
         if (unit == FScan.FProject)
@@ -332,14 +334,14 @@ void TreeCommands::mnDelByLocClick() {
             groups.AddObject(location, {key});
     }
 
-    TFCheckSel dialog(FOwner);
+    CheckListDialog dialog(FOwner);
     for (int i = 0; i < groups.Count(); ++i)
         dialog.AddItem(ToQt(groups[i]));
     dialog.setWindowTitle(tr("Select locations to ignore all units there!"));
     if (dialog.exec() != QDialog::Accepted)
         return;
     RequireIdle();
-    FrozenTrees frozen(FViews.Tree1->Tree(), FViews.Tree2->Tree());
+    FrozenTrees frozen(FViews.UsesPage->Tree(), FViews.UsedByPage->Tree());
     WaitCursor wait;
     for (int i = groups.Count(); i-- > 0;) {
         if (!dialog.Checked(i))

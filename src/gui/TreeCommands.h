@@ -1,5 +1,5 @@
 #pragma once
-// The commands that thin out the dependency trees: the popup menu TreePup with its
+// The commands that thin out the dependency trees: the popup menu with its
 // shortcuts, the key handler of every dependency tree (numpad *, F4, Del), removing a unit
 // from the whole result, deleting small units or the units of chosen locations, expanding a
 // branch, keeping only form units, and opening a unit's source.
@@ -20,7 +20,7 @@ class QModelIndex;
 namespace ut::gui {
 
 class Prompts;
-class SubViewList;
+class UnitWindowList;
 class TreePage;
 
 class TreeCommands : public QObject {
@@ -28,9 +28,9 @@ class TreeCommands : public QObject {
   public:
     /// The views a removal reaches; all must outlive the commands.
     struct Views {
-        TreePage* Tree1 = nullptr;
-        TreePage* Tree2 = nullptr;
-        SubViewList* SubViews = nullptr;
+        TreePage* UsesPage = nullptr;
+        TreePage* UsedByPage = nullptr;
+        UnitWindowList* UnitWindows = nullptr;
     };
 
     /// Dialogs and the menu belong to `owner`.
@@ -40,17 +40,17 @@ class TreeCommands : public QObject {
     /// Gives a dependency tree the popup menu, the menu's shortcuts and the key handler.
     void AttachTree(TreePage& page);
 
-    QMenu* TreePup;
-    QAction* mnUsesOposite;
-    QAction* mnOnlyForms;
-    QAction* mnExpandForms;
-    QAction* mnEditPAS;
-    QAction* mnDelSmall;
-    QAction* mnDelByLoc;
+    QMenu* treeMenu;
+    QAction* openUnitWindowAction;
+    QAction* onlyFormsAction;
+    QAction* expandFormsAction;
+    QAction* editSourceAction;
+    QAction* deleteSmallAction;
+    QAction* deleteByLocationAction;
 
-    /// TreePupPopup: brings the items up to date for a popup on `component` (nullptr: the
+    /// Brings the items up to date for a popup on `component` (nullptr: the
     /// widget with the keyboard focus) and remembers the tree they act on.
-    void TreePupPopup(QWidget* component);
+    void prepareMenu(QWidget* component);
     /// Shows the popup on `page` at `pos` of its tree's viewport.
     void PopupAt(TreePage& page, const QPoint& pos);
 
@@ -62,10 +62,10 @@ class TreeCommands : public QObject {
     /// destroys it. The project's unit is refused (EWarning); an unknown unit is ignored.
     void RemoveUnit(ut::TUnit* unit);
     /// "&Delete small units...": removes every unit smaller than the size entered.
-    void mnDelSmallClick();
+    void deleteSmallUnits();
     /// "Delete by &Location...": removes every unit of the locations ticked.
-    void mnDelByLocClick();
-    /// OpenSourceFile: hands the file to the desktop's associated program.
+    void deleteUnitsByLocation();
+    /// Hands the file to the desktop's associated program.
     void OpenSourceFile(const std::string& fileName);
 
     /// How a file is opened; tests put a recorder here so that nothing is launched.
@@ -76,10 +76,10 @@ class TreeCommands : public QObject {
 
   private:
     TreePage* PageOfTree(const QObject* tree) const;
-    /// AnyTreeKeyDown; true when the key was consumed.
-    bool AnyTreeKeyDown(TreePage& page, const QKeyEvent& key);
+    /// Numpad *, F4 and Del in a dependency tree; true when the key was consumed.
+    bool handleTreeKey(TreePage& page, const QKeyEvent& key);
     void RequireIdle() const;
-    void AnyTreeDblClick(TreePage& page);
+    void openUnitWindow(TreePage& page);
     void EditSource(TreePage& page);
     QAction* AddItem(const QString& caption, const QList<QKeySequence>& keys,
                      std::function<void()> command);

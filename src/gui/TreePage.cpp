@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace ut::gui {
 
@@ -29,7 +30,8 @@ constexpr int SectionMargin = 4;
 TreePage::TreePage(ProjectScan& scan, const TreeFilters& filters, int direction, QWidget* parent)
     : QWidget(parent), FDirection(direction),
       FModel(new UnitTreeModel(scan, filters, direction, this)), FTree(new QTreeView(this)) {
-    FTree->setObjectName(direction == tdUses ? QStringLiteral("Tree1") : QStringLiteral("Tree2"));
+    FTree->setObjectName(direction == tdUses ? QStringLiteral("usesTree")
+                                             : QStringLiteral("usedByTree"));
     FTree->setModel(FModel);
     FTree->setIndentation(TreeIndent);
     FTree->setRootIsDecorated(direction != tdUses);
@@ -40,11 +42,14 @@ TreePage::TreePage(ProjectScan& scan, const TreeFilters& filters, int direction,
     FTree->installEventFilter(this);
 
     QHeaderView* header = FTree->header();
-    header->setObjectName(direction == tdUses ? QStringLiteral("Hdr1") : QStringLiteral("Hdr2"));
+    header->setObjectName(direction == tdUses ? QStringLiteral("usesHeader")
+                                              : QStringLiteral("usedByHeader"));
     header->setSectionsMovable(false);
     header->setSectionsClickable(true);
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(0);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
     header->setSectionResizeMode(QHeaderView::Interactive);
     const int* widths = direction == tdUses ? UsesWidths : UsedByWidths;
     for (int i = 0; i < UnitTreeModel::ColumnCount; ++i)
@@ -113,6 +118,11 @@ int TreePage::SortKey() const {
 
 void TreePage::SetSortKey(int key) {
     FModel->SetSortKey(key);
+    // The arrow shows the order on screen: a positive size key puts the largest first.
+    const int section = key == 0 ? -1 : std::abs(key) - 1;
+    const bool ascending = (key > 0) != (section == UnitTreeModel::SizeCol);
+    FTree->header()->setSortIndicator(section,
+                                      ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void TreePage::SortTree() {

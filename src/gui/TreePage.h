@@ -17,8 +17,7 @@ class UnitTreeModel;
 class TreePage : public QWidget {
     Q_OBJECT
   public:
-    /// `scan` and `filters` must outlive the page; `direction` is tdUses (Tree1) or
-    /// tdUsedBy (Tree2).
+    /// `scan` and `filters` must outlive the page; `direction` is tdUses or tdUsedBy.
     TreePage(ut::ProjectScan& scan, const ut::TreeFilters& filters, int direction,
              QWidget* parent = nullptr);
     ~TreePage() override;

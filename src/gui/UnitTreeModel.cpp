@@ -277,7 +277,7 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: {
         if (column == NameColumn)
             return item->DisplayText;
-        const TColumnContext context{FScan.FDelphiRoot, FScan.FProjectDir, &FScan.FUnitSizes};
+        const TColumnContext context = FScan.ColumnContext();
         const TUnit* unit = item->Data.Unit;
         const TColumnText text =
             GetColumnText(unit ? &unit->FileName : nullptr, item->Text, column, context);
@@ -326,6 +326,9 @@ bool UnitTreeModel::removeRows(int row, int count, const QModelIndex& parent) {
 Qt::ItemFlags UnitTreeModel::flags(const QModelIndex& index) const {
     if (!ItemOf(index))
         return Qt::NoItemFlags;
+    // Only the name shows the selection; "Location" and "Size" keep the window's colours.
+    if (index.column() != NameColumn)
+        return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 

@@ -147,7 +147,8 @@ void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
 
 void ReadMapFile(const std::string& fileName, TUnitSizes& sizes) {
     sizes.Clear();
-    std::ifstream in(fileName, std::ios::binary);
+    // The linker may have written the file in another letter case than the options name.
+    std::ifstream in(fs::ExpandFileName(fileName), std::ios::binary);
     if (!in)
         throw EFOpenError(
             Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));

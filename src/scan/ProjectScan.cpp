@@ -57,7 +57,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
         return false;
     }
     if (!FOptionsRead)
-        EProjectChange();
+        LoadProjectOptions();
     std::string source = full;
     if (IndexOfExt(full, {".dproj"}) == 0) {
         source = FProjectSource;
@@ -289,7 +289,7 @@ void ProjectScan::AppException(const std::exception& e) {
     }
 }
 
-void ProjectScan::EProjectChange() {
+void ProjectScan::LoadProjectOptions() {
     FFrontEnd.MapViewOutdated();
     const TProjectOptions options = ProjectOptionsOf(
         Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot});
@@ -306,7 +306,7 @@ void ProjectScan::EProjectChange() {
         FReferences.emplace(UpperFoldText(fs::FileKey(file)), file);
     // The installation keeps a library path per platform.
     if (TargetPlatform() != platform)
-        EDelphiChange();
+        LoadCompilerSettings();
     if (!options.FOptionsRead)
         return;
     Inputs.SearchPath = options.SearchPath;
@@ -323,11 +323,11 @@ void ProjectScan::SelectInstalledVersion() {
         return;
     if (const auto version = ut::SelectInstalledVersion(*FRegistry)) {
         Inputs.Delphi = *version;
-        EDelphiChange();
+        LoadCompilerSettings();
     }
 }
 
-void ProjectScan::EDelphiChange() {
+void ProjectScan::LoadCompilerSettings() {
     if (!FRegistry)
         return;
     const TVersionSettings settings =
@@ -351,6 +351,7 @@ void ProjectScan::BuildSearchIndex() {
     in.BrowseAlso = Inputs.BrowseAlso;
     in.DelphiRoot = FDelphiRoot;
     FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles);
+    FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
     IndexUnitFiles();
     FUnitScopes.SetScopes(Inputs.UnitScopes);
 }

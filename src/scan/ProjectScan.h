@@ -21,13 +21,13 @@ class RegistryStore;
 
 /// The texts of the Setup page's inputs.
 struct SetupInputs {
-    std::string Project;          ///< EProject
-    std::string SearchPath = "."; ///< ESearchPath
-    std::string Defines;          ///< EDefines
-    std::string Delphi;           ///< EDelphi: the compiler version text
-    std::string LibPath;          ///< ELibPath
-    std::string BrowsePath;       ///< EBrowsePath
-    bool BrowseAlso = false;      ///< chkBrowseAlso
+    std::string Project;          ///< the project file as typed
+    std::string SearchPath = "."; ///< search path, entries separated by ';'
+    std::string Defines;          ///< conditional symbols, separated by ';'
+    std::string Delphi;           ///< the compiler version text
+    std::string LibPath;          ///< library path
+    std::string BrowsePath;       ///< browsing path
+    bool BrowseAlso = false;      ///< the browsing path joins the unit file index
     std::string UnitScopes;       ///< unit scope names, ';'-separated (a .dproj's DCC_Namespace)
     std::string Config;           ///< the .dproj's configuration; empty for the file's default
     std::string Platform;         ///< the .dproj's platform; empty for the file's default
@@ -67,18 +67,22 @@ class ProjectScan {
     /// The application's exception handler: logs with the current key; ignores EAbort.
     void AppException(const std::exception& e);
 
-    /// Options file of the project named in Inputs.Project (when it is a .dpr, .dpk or
-    /// .dproj), for the chosen configuration and platform.
-    void EProjectChange();
+    /// Reads the options file of the project named in Inputs.Project (a .dproj, or the .DOF
+    /// beside a .dpr or .dpk) for the chosen configuration and platform, into the inputs,
+    /// the map file name and the executable name.
+    void LoadProjectOptions();
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
     /// Reads the library path, browsing path and root directory of Inputs.Delphi (for the
     /// platform in force).
-    void EDelphiChange();
+    void LoadCompilerSettings();
     /// The symbols implied by the version text; may warn once per run.
     std::string VersionDefines();
     /// Rebuilds FDefines and FUnitFiles from the inputs.
     void BuildSearchIndex();
+
+    /// What the "Location" and "Size" texts of the last scan's units depend on.
+    TColumnContext ColumnContext() const { return {FDelphiRootDir, FProjectDir, &FUnitSizes}; }
 
     bool IsIgnored(const std::string& name) const;
     TUnit* FindUnit(const std::string& name) const;
@@ -116,6 +120,9 @@ class ProjectScan {
     std::string FMapFileName;
     std::string FExeName;
     std::string FDelphiRoot;
+    /// FDelphiRoot as the last scan found it on this system: a drive path mapped as the
+    /// unit paths are, so that the two compare.
+    std::string FDelphiRootDir;
     std::string FLogIndent;
     std::string FCurrentKey;
     bool FScanning = false;

@@ -24,7 +24,8 @@ class ScanFrontEnd : public Prompts {
     virtual void SetApplicationTitle(const std::string& /*title*/) {}
     virtual void SetCaption(const std::string& /*caption*/) {}
 
-    /// Lets pending window events run; true when the Escape key is held down.
+    /// Lets pending window events run; true when Escape was pressed since the last call or
+    /// is still held down.
     virtual bool ProcessEvents() { return false; }
 
     /// A modal error box with an OK button.

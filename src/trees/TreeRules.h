@@ -48,8 +48,8 @@ struct TreeNodeSpec {
 };
 
 struct TreeFilters {
-    bool ShowIgnored = true; ///< chkShowIgnored
-    bool ShowUnknown = true; ///< chkShowUnkn
+    bool ShowIgnored = true; ///< names on the ignored-units list get nodes
+    bool ShowUnknown = true; ///< names without a file get nodes (off hides ignored ones too)
 };
 
 class TreeRules {

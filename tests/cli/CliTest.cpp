@@ -128,14 +128,14 @@ class CliRun : public ::testing::Test {
     std::string root, saved;
 };
 
-TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileApplied) {
+TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileAppliedAndTheProjectAsTyped) {
     int status = -1;
     std::string errors;
-    const std::string out = RunCapture({"--delphi", "5.0", root + "/P.dpr"}, status, &errors);
+    fs::SetCurrentDir(root);
+    const std::string out = RunCapture({"--delphi", "5.0", "P.dpr"}, status, &errors);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, "Scanning project " + root +
-                       "/P.dpr\nP: parsed...\n  A: parsed...\n"
-                       "  Gone: not found\nParsing map-file...\nDone\n");
+    EXPECT_EQ(out, "Scanning project P.dpr\nP: parsed...\n  A: parsed...\n"
+                   "  Gone: not found\nParsing map-file...\nDone\n");
     EXPECT_EQ(errors, "");
 }
 

@@ -2,11 +2,13 @@
 // driven as the user drives them.
 #include "GuiTestSupport.h"
 
-#include "gui/CheckSelect.h"
+#include "gui/CheckListDialog.h"
 #include "gui/SetupPage.h"
-#include "gui/SimpleEdit.h"
+#include "gui/TextEditDialog.h"
 
+#include <QInputDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -18,7 +20,7 @@
 namespace ut::gui::test {
 namespace {
 
-TEST(SimpleEditTest, LinesAreTakenAsTypedAndShownAsSet) {
+TEST(TextEditDialogTest, LinesAreTakenAsTypedAndShownAsSet) {
     const std::pair<QString, QStringList> cases[] = {
         {"", {}},
         {"A", {"A"}},
@@ -27,14 +29,43 @@ TEST(SimpleEditTest, LinesAreTakenAsTypedAndShownAsSet) {
         {" A \n", {" A "}},
         {"\n", {""}},
     };
-    TFSimpleEdit editor(nullptr);
+    TextEditDialog editor(nullptr);
     for (const auto& [text, lines] : cases) {
-        editor.Editor->setPlainText(text);
+        editor.editor->setPlainText(text);
         EXPECT_EQ(editor.GetLines(), lines) << text.toStdString();
     }
     editor.SetLines({"Windows", "", "Classes"});
-    EXPECT_EQ(editor.Editor->toPlainText(), QStringLiteral("Windows\n\nClasses"));
-    EXPECT_TRUE(editor.btOk->isDefault());
+    EXPECT_EQ(editor.editor->toPlainText(), QStringLiteral("Windows\n\nClasses"));
+    EXPECT_TRUE(editor.okButton->isDefault());
+}
+
+// Guards against boxes titled with the binary's name and an input box narrower than its title.
+TEST(MessageBoxPromptsTest, BoxesCarryTheApplicationsTitleAndTheInputBoxFitsItsTitle) {
+    Application::Instance()->SetTitle(QStringLiteral("Demo.dpr"));
+    MessageBoxPrompts prompts(nullptr);
+    QStringList titles;
+    const auto answer = [&titles](QMessageBox& box) {
+        titles << box.windowTitle();
+        box.button(QMessageBox::Yes) ? box.button(QMessageBox::Yes)->click() : box.accept();
+    };
+    WhenModal<QMessageBox>(answer);
+    prompts.Warning(QStringLiteral("w"));
+    WhenModal<QMessageBox>(answer);
+    prompts.ErrorMessage(QStringLiteral("e"));
+    WhenModal<QMessageBox>(answer);
+    EXPECT_TRUE(prompts.Confirm(QStringLiteral("q")));
+    EXPECT_EQ(titles, QStringList({"Demo.dpr", "Demo.dpr", "Demo.dpr"}));
+
+    const QString caption = QStringLiteral("Enter minimal size of unit to keep it");
+    WhenModal<QInputDialog>([&caption](QInputDialog& box) {
+        EXPECT_EQ(box.windowTitle(), caption);
+        EXPECT_GT(box.width(), box.fontMetrics().horizontalAdvance(caption));
+        box.setTextValue(QStringLiteral("100"));
+        box.accept();
+    });
+    QString value = QStringLiteral("256");
+    EXPECT_TRUE(prompts.InputQuery(caption, QStringLiteral("Min size:"), value));
+    EXPECT_EQ(value, QStringLiteral("100"));
 }
 
 class IgnoredUnitsEditorTest : public WindowTest {
@@ -43,17 +74,17 @@ class IgnoredUnitsEditorTest : public WindowTest {
         WindowTest::SetUp();
         Open();
     }
-    void ClickIgnoreUnits() { QTest::mouseClick(Page().btIgnored, Qt::LeftButton); }
+    void ClickIgnoreUnits() { QTest::mouseClick(Page().ignoredUnitsButton, Qt::LeftButton); }
     std::vector<std::string> Ignored() { return Window->Scan().IgnUnits.Lines().ToVector(); }
 };
 
 TEST_F(IgnoredUnitsEditorTest, OkAssignsTheLinesSortedWithoutCaseDuplicates) {
     QString caption, shown;
-    WhenModal<TFSimpleEdit>([&](TFSimpleEdit& editor) {
+    WhenModal<TextEditDialog>([&](TextEditDialog& editor) {
         caption = editor.windowTitle();
-        shown = editor.Editor->toPlainText();
-        editor.Editor->setPlainText(QStringLiteral("zeta\nAlpha\nalpha\n beta\n\nZeta\nForms"));
-        editor.btOk->click();
+        shown = editor.editor->toPlainText();
+        editor.editor->setPlainText(QStringLiteral("zeta\nAlpha\nalpha\n beta\n\nZeta\nForms"));
+        editor.okButton->click();
     });
     ClickIgnoreUnits();
     EXPECT_EQ(caption, QStringLiteral("List of ignored units:"));
@@ -68,45 +99,45 @@ TEST_F(IgnoredUnitsEditorTest, OkAssignsTheLinesSortedWithoutCaseDuplicates) {
 TEST_F(IgnoredUnitsEditorTest, EscapeAndCancelChangeNothingOkWithEveryLineDeletedEmpties) {
     const std::vector<std::string> defaults = Ignored();
     ASSERT_EQ(defaults.size(), 5u);
-    WhenModal<TFSimpleEdit>([&](TFSimpleEdit& editor) {
-        editor.Editor->setPlainText(QStringLiteral("Other"));
-        QTest::keyClick(editor.Editor, Qt::Key_Escape);
+    WhenModal<TextEditDialog>([&](TextEditDialog& editor) {
+        editor.editor->setPlainText(QStringLiteral("Other"));
+        QTest::keyClick(editor.editor, Qt::Key_Escape);
     });
     ClickIgnoreUnits();
     EXPECT_EQ(Ignored(), defaults);
 
-    WhenModal<TFSimpleEdit>([&](TFSimpleEdit& editor) {
-        editor.Editor->clear();
-        editor.btCancel->click();
+    WhenModal<TextEditDialog>([&](TextEditDialog& editor) {
+        editor.editor->clear();
+        editor.cancelButton->click();
     });
     ClickIgnoreUnits();
     EXPECT_EQ(Ignored(), defaults);
 
-    WhenModal<TFSimpleEdit>([](TFSimpleEdit& editor) {
-        editor.Editor->selectAll();
-        QTest::keyClick(editor.Editor, Qt::Key_Delete);
-        editor.btOk->click();
+    WhenModal<TextEditDialog>([](TextEditDialog& editor) {
+        editor.editor->selectAll();
+        QTest::keyClick(editor.editor, Qt::Key_Delete);
+        editor.okButton->click();
     });
     ClickIgnoreUnits();
     EXPECT_TRUE(Ignored().empty());
 }
 
-TEST(CheckSelectTest, ItemsKeepTheirOrderAndStartUnticked) {
-    TFCheckSel dialog(nullptr);
+TEST(CheckListDialogTest, ItemsKeepTheirOrderAndStartUnticked) {
+    CheckListDialog dialog(nullptr);
     for (const char* text : {"lib", "", "forms"})
         dialog.AddItem(QString::fromUtf8(text));
     ASSERT_EQ(dialog.Count(), 3);
     QStringList texts;
     for (int i = 0; i < dialog.Count(); ++i) {
-        texts << dialog.ChList->item(i)->text();
+        texts << dialog.checkList->item(i)->text();
         EXPECT_FALSE(dialog.Checked(i));
     }
     EXPECT_EQ(texts, QStringList({"lib", "", "forms"}));
     // A click on the check box ticks the item.
-    QListWidgetItem* item = dialog.ChList->item(2);
+    QListWidgetItem* item = dialog.checkList->item(2);
     dialog.show();
-    dialog.ChList->setCurrentItem(item);
-    QTest::keyClick(dialog.ChList, Qt::Key_Space);
+    dialog.checkList->setCurrentItem(item);
+    QTest::keyClick(dialog.checkList, Qt::Key_Space);
     EXPECT_TRUE(dialog.Checked(2));
     EXPECT_FALSE(dialog.Checked(0));
     EXPECT_FALSE(dialog.Checked(7)); // no such item

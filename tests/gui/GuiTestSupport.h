@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -72,6 +73,13 @@ inline void ClickSection(QHeaderView* header, int section) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
+/// What the user sees of a fixed-pitch font: "i" as wide as "W".
+inline bool DrawsFixedPitch(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(QLatin1Char('i')) ==
+           metrics.horizontalAdvance(QLatin1Char('W'));
+}
+
 /// One line of the log with the look of its first character.
 struct LogLine {
     QString Text;
@@ -111,7 +119,7 @@ class WindowTest : public ::testing::Test {
     /// Window: made over Settings and shown.
     void Open(const QStringList& arguments = {}, const ut::RegistryStore* registry = nullptr);
     SetupPage& Page() { return Window->Setup(); }
-    QStringList Log() { return LogTexts(*Window->Setup().ELog); }
+    QStringList Log() { return LogTexts(*Window->Setup().logView); }
 
     TempSettings Settings;
     FakePrompts Prompts;

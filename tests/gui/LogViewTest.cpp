@@ -7,6 +7,7 @@
 #include "gui/StartOptions.h"
 
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -29,6 +30,19 @@ TEST(LogViewTest, TextWithLineFeedsBecomesSeveralLinesOfOneStyle) {
     EXPECT_FALSE(lines[0].Italic);
     EXPECT_TRUE(lines[4].Bold);
     EXPECT_FALSE(lines[4].Italic);
+}
+
+// Guards against a log left scrolled sideways after a long line ("Done" shown as "e").
+TEST(LogViewTest, LongLinesWrapAndTheNewestLineStartsInView) {
+    LogView log;
+    log.resize(240, 120);
+    log.show();
+    log.AppendLog(QStringLiteral("Scanning project ") + QString(300, u'x'), lsPlain);
+    log.AppendLog(QStringLiteral("Done"), lsBold);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.horizontalScrollBar()->maximum(), 0);
+    const QRect done = log.cursorRect(QTextCursor(log.document()->findBlockByNumber(1)));
+    EXPECT_TRUE(log.viewport()->rect().contains(done.center())) << done.x() << "," << done.y();
 }
 
 class WheelTest : public ::testing::Test {

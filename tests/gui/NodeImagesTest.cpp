@@ -21,22 +21,9 @@ template <class Test> int Count(const QImage& image, const QRect& rect, Test tes
 }
 
 const QRect Whole(0, 0, 16, 16);
-bool Green(const QColor& c) {
-    return c.green() > 100 && c.red() < 60 && c.blue() < 60;
-}
-bool Blue(const QColor& c) {
-    return c.blue() > 150 && c.red() < 80 && c.green() < 120;
-}
-bool Red(const QColor& c) {
-    return c.red() > 150 && c.green() < 80 && c.blue() < 80;
-}
 bool Yellow(const QColor& c) {
     return c.red() > 200 && c.green() > 180 && c.blue() < 60;
 }
-bool Grey(const QColor& c) {
-    return c.red() == c.green() && c.green() == c.blue() && c.red() > 120 && c.red() < 200;
-}
-
 TEST(NodeImagesTest, EveryNamedImageIs16By16WithTransparency) {
     EXPECT_EQ(NodeImageNames(),
               QStringList({"Unit", "Project", "Unit_Disa", "Unit_Intf", "FormOver"}));
@@ -50,43 +37,6 @@ TEST(NodeImagesTest, EveryNamedImageIs16By16WithTransparency) {
     }
     EXPECT_TRUE(NamedNodeImage("Unit_Other").isNull());
     EXPECT_TRUE(NodeIcon("Unit_Other", true).isNull());
-}
-
-TEST(NodeImagesTest, PagesDifferByTheirLines) {
-    const QImage unit = NamedNodeImage("Unit");
-    const QImage disa = NamedNodeImage("Unit_Disa");
-    const QImage intf = NamedNodeImage("Unit_Intf");
-    EXPECT_GT(Count(unit, Whole, Green), 10);
-    EXPECT_EQ(Count(disa, Whole, Green), 0);
-    EXPECT_GT(Count(disa, Whole, Grey), 10);
-    EXPECT_EQ(Count(intf, Whole, Green), 0);
-    // Dotted: blue dots, never two side by side.
-    EXPECT_GT(Count(intf, Whole, Blue), 5);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x + 1 < 16; ++x)
-            EXPECT_FALSE(Blue(intf.pixelColor(x, y)) && Blue(intf.pixelColor(x + 1, y)))
-                << x << "," << y;
-    // The same page outline under all three.
-    EXPECT_EQ(unit.pixelColor(2, 15), disa.pixelColor(2, 15));
-    EXPECT_EQ(unit.pixelColor(2, 15), intf.pixelColor(2, 15));
-}
-
-TEST(NodeImagesTest, ProjectEmblemHoldsRedYellowAndBlue) {
-    const QImage project = NamedNodeImage("Project");
-    EXPECT_GT(Count(project, Whole, Red), 0);
-    EXPECT_GT(Count(project, Whole, Yellow), 0);
-    EXPECT_GT(Count(project, Whole, Blue), 0);
-    EXPECT_EQ(project.pixelColor(0, 0).alpha(), 0); // round: the corners stay clear
-}
-
-TEST(NodeImagesTest, FormOverlayIsAYellowFInTheLowerLeftOnly) {
-    const QImage form = NamedNodeImage("FormOver");
-    EXPECT_GT(Count(form, QRect(0, 8, 8, 8), Yellow), 5);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            if (x >= 8 || y < 7) {
-                EXPECT_EQ(form.pixelColor(x, y).alpha(), 0) << x << "," << y;
-            }
 }
 
 TEST(NodeImagesTest, OverlayIconComposesTheFOntoTheNodeImage) {

@@ -12,11 +12,11 @@
 #include "gui/LogView.h"
 #include "gui/Pager.h"
 #include "gui/SetupPage.h"
-#include "gui/SubView.h"
-#include "gui/SubViewList.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
+#include "gui/UnitWindow.h"
+#include "gui/UnitWindowList.h"
 
 #include <QTest>
 #include <QTreeView>
@@ -35,13 +35,13 @@ class PruneWindowTest : public WindowTest {
         Open();
         Window->Commands().OpenFile = [this](const QString& file) { Opened << file; };
         Window->resize(700, 500);
-        Page().EProject->setText(QString::fromUtf8(UNITRACE_FIXTURES "/prune/Prune.dpr"));
-        Window->btStartClick();
+        Page().projectEdit->setText(QString::fromUtf8(UNITRACE_FIXTURES "/prune/Prune.dpr"));
+        Window->startScan();
         ASSERT_EQ(Log().back(), QStringLiteral("Done")) << Log().join(u'\n').toStdString();
     }
 
-    TreePage& Tree1() { return *Window->UsesPage; }
-    TreePage& Tree2() { return *Window->UsedByPage; }
+    TreePage& UsesPage() { return *Window->usesPage; }
+    TreePage& UsedByPage() { return *Window->usedByPage; }
     ut::ProjectScan& Scan() { return Window->Scan(); }
     TreeCommands& Commands() { return Window->Commands(); }
 
@@ -54,13 +54,13 @@ class PruneWindowTest : public WindowTest {
     /// The uses tree, built, with the focus in it.
     TreePage& UsesTree() {
         ShowPage(pgUses);
-        FocusTree(Tree1());
-        return Tree1();
+        FocusTree(UsesPage());
+        return UsesPage();
     }
     TreePage& UsedByTree() {
         ShowPage(pgUsedBy);
-        FocusTree(Tree2());
-        return Tree2();
+        FocusTree(UsedByPage());
+        return UsedByPage();
     }
     static void FocusTree(TreePage& page) {
         QWidget* window = page.window();

@@ -31,15 +31,15 @@ class ScanLogTest : public WindowTest {
         Open();
     }
     void ScanFixture() {
-        Page().EProject->setText(Fixture("Proj/Proj.dpr"));
-        QTest::mouseClick(Page().btStart, Qt::LeftButton);
+        Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
+        QTest::mouseClick(Page().startButton, Qt::LeftButton);
     }
 };
 
 TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
     ScanFixture();
     const QString project = Fixture("Proj/Proj.dpr");
-    const QColor text = Page().ELog->palette().color(QPalette::WindowText);
+    const QColor text = Page().logView->palette().color(QPalette::WindowText);
     struct Expected {
         QString Text;
         bool Bold, Italic;
@@ -59,7 +59,7 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
         {"Parsing map-file...", false, false, text},
         {"Done", true, false, text},
     };
-    const std::vector<LogLine> lines = ReadLog(*Page().ELog);
+    const std::vector<LogLine> lines = ReadLog(*Page().logView);
     ASSERT_EQ(lines.size(), expected.size()) << Log().join('\n').toStdString();
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(expected[i].Text.toStdString());
@@ -70,22 +70,22 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
     }
     EXPECT_TRUE(Prompts.Errors.isEmpty());
     // The caret ends after the last line; the log is read-only and fixed-pitch.
-    const QTextCursor caret = Page().ELog->textCursor();
+    const QTextCursor caret = Page().logView->textCursor();
     EXPECT_EQ(caret.block().text(), QStringLiteral("Done"));
     EXPECT_TRUE(caret.atBlockEnd());
-    EXPECT_TRUE(Page().ELog->isReadOnly());
-    EXPECT_TRUE(QFontInfo(Page().ELog->font()).fixedPitch());
+    EXPECT_TRUE(Page().logView->isReadOnly());
+    EXPECT_TRUE(DrawsFixedPitch(Page().logView->font()));
 }
 
 TEST_F(ScanLogTest, CounterAndTitlesFollowTheScan) {
     // Before any scan: no counter, and the plain program name.
-    EXPECT_FALSE(Page().labUnitCount->isVisible());
+    EXPECT_FALSE(Page().unitCountLabel->isVisible());
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Uni-Trace"));
     EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace"));
 
     ScanFixture();
-    EXPECT_TRUE(Page().labUnitCount->isVisible());
-    EXPECT_EQ(Page().labUnitCount->text(), QStringLiteral("  4 units parsed..."));
+    EXPECT_TRUE(Page().unitCountLabel->isVisible());
+    EXPECT_EQ(Page().unitCountLabel->text(), QStringLiteral("  4 units parsed..."));
     EXPECT_EQ(Window->windowTitle(), Fixture("Proj/Proj.dpr"));
     EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Proj.dpr"));
     EXPECT_EQ(Application::Instance()->Title(), QStringLiteral("Proj.dpr"));
@@ -97,40 +97,41 @@ TEST_F(ScanLogTest, MissingProjectFileShowsTheErrorBoxAndKeepsTheRecords) {
     const ut::TProject* before = Window->Scan().FProject;
 
     const QString missing = Fixture("Proj/Nowhere.dpr");
-    Page().EProject->setText(missing);
-    QTest::mouseClick(Page().btStart, Qt::LeftButton);
+    Page().projectEdit->setText(missing);
+    QTest::mouseClick(Page().startButton, Qt::LeftButton);
     EXPECT_EQ(Prompts.Errors, QStringList{"File \"" + missing + "\" not found!"});
     // "&Start" empties the log before the scan refuses the file.
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_EQ(Window->Scan().FProject, before);
 }
 
-TEST_F(ScanLogTest, EscapeAbortsTheScan) {
-    Page().EProject->setText(Fixture("Proj/Proj.dpr"));
-    // Delivered by the scan's first pause between units.
-    QCoreApplication::postEvent(Page().ELog,
+TEST_F(ScanLogTest, AQuickEscapeTapAbortsTheScan) {
+    Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
+    // Pressed and released within the scan's first pause between units: the key is up
+    // again when the pause looks at it.
+    QCoreApplication::postEvent(Page().logView,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-    Window->btStartClick();
+    QCoreApplication::postEvent(Page().logView,
+                                new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
+    Window->startScan();
     const QStringList texts = Log();
     ASSERT_FALSE(texts.isEmpty());
     EXPECT_EQ(texts.back(), QStringLiteral("  Aborted!"));
     EXPECT_EQ(texts.count(QStringLiteral("  Aborted!")), 1);
     EXPECT_FALSE(texts.contains(QStringLiteral("Done")));
-    EXPECT_TRUE(ReadLog(*Page().ELog).back().Italic);
+    EXPECT_TRUE(ReadLog(*Page().logView).back().Italic);
     EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace - Error!"));
 
-    // Once the key is up again the next scan runs to its end.
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(Page().ELog, &release);
+    // The press counted once: the next scan runs to its end.
     EXPECT_FALSE(Window->FrontEnd().EscapeHeld());
-    Window->btStartClick();
+    Window->startScan();
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
 }
 
 TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
-    Page().EProject->setText(Fixture("Proj/Proj.dpr"));
+    Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
     QTimer::singleShot(0, Window.get(), [this] { Window->close(); });
-    Window->btStartClick();
+    Window->startScan();
     // The close was refused while the records were in use; the scan stopped instead.
     EXPECT_EQ(Log().back(), QStringLiteral("  Aborted!"));
     EXPECT_TRUE(Window->isVisible());
@@ -163,25 +164,20 @@ TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLineAndASilentAbortWrites
     failing.Silent = false;
     QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
-    const std::vector<LogLine> lines = ReadLog(*Page().ELog);
+    const std::vector<LogLine> lines = ReadLog(*Page().logView);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].Text, QStringLiteral("EXC: File=, Msg=Cannot change to directory"));
     EXPECT_TRUE(lines[0].Italic);
     EXPECT_EQ(lines[0].Color, Red);
     EXPECT_TRUE(Prompts.Errors.isEmpty());
     EXPECT_TRUE(Prompts.Warnings.isEmpty());
-}
 
-TEST_F(ScanLogTest, FailureInAButtonHandlerIsLoggedAndTheWindowGoesOn) {
-    // A command of the window fails the way its handlers are connected (in place of the
-    // button's own command, the modal ignored-units editor).
-    QObject::disconnect(Page().btIgnored, &QPushButton::clicked, nullptr, nullptr);
-    QObject::connect(Page().btIgnored, &QPushButton::clicked, Window.get(),
+    // A connected handler fails the same way (in place of the button's modal editor).
+    QObject::disconnect(Page().ignoredUnitsButton, &QPushButton::clicked, nullptr, nullptr);
+    QObject::connect(Page().ignoredUnitsButton, &QPushButton::clicked, Window.get(),
                      Guarded([] { throw ut::EParserError("Unexpected EOF"); }));
-    QTest::mouseClick(Page().btIgnored, Qt::LeftButton);
-    EXPECT_EQ(Log(), QStringList{"EXC: File=, Msg=Unexpected EOF"});
-    ScanFixture();
-    EXPECT_EQ(Log().back(), QStringLiteral("Done"));
+    QTest::mouseClick(Page().ignoredUnitsButton, Qt::LeftButton);
+    EXPECT_EQ(Log().back(), QStringLiteral("EXC: File=, Msg=Unexpected EOF"));
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include "GuiTestSupport.h"
 
 #include "gui/FileNameEdit.h"
-#include "gui/FormStorage.h"
 #include "gui/SettingsKeys.h"
 #include "gui/SetupPage.h"
+#include "gui/StoredSettings.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -26,10 +26,10 @@ TEST_F(SettingsTest, CloseWritesEveryValueInItsFormat) {
     window->show();
     window->setGeometry(40, 50, 700, 450);
     SetupPage& page = window->Setup();
-    page.EDelphi->setText(QStringLiteral("5.0"));
-    page.chkBrowseAlso->setChecked(true);
-    page.chkShowIgnored->setChecked(false);
-    page.EProject->setText(QStringLiteral("/some/where/App.dpr"));
+    page.delphiVersionEdit->setText(QStringLiteral("5.0"));
+    page.useBrowsePathCheck->setChecked(true);
+    page.showIgnoredCheck->setChecked(false);
+    page.projectEdit->setText(QStringLiteral("/some/where/App.dpr"));
     window->Scan().IgnUnits.SetLines(std::vector<std::string>{"zeta", "Alpha"});
     window->close();
 
@@ -55,10 +55,10 @@ TEST_F(SettingsTest, ALaterRunRestoresWhatWasSaved) {
         auto window = Make(Settings.Settings());
         window->show();
         window->setGeometry(30, 35, 640, 430);
-        window->Setup().EDelphi->setText(QStringLiteral("4.0"));
-        window->Setup().chkBrowseAlso->setChecked(true);
-        window->Setup().chkShowUnkn->setChecked(false);
-        window->Setup().EProject->setText(Fixture("Proj/Proj.dpr"));
+        window->Setup().delphiVersionEdit->setText(QStringLiteral("4.0"));
+        window->Setup().useBrowsePathCheck->setChecked(true);
+        window->Setup().showUnknownCheck->setChecked(false);
+        window->Setup().projectEdit->setText(Fixture("Proj/Proj.dpr"));
         window->Scan().IgnUnits.SetLines(std::vector<std::string>{"Forms", "Windows"});
         window->close();
     }
@@ -67,30 +67,18 @@ TEST_F(SettingsTest, ALaterRunRestoresWhatWasSaved) {
     window->show();
     SetupPage& page = window->Setup();
     EXPECT_EQ(window->geometry(), QRect(30, 35, 640, 430));
-    EXPECT_EQ(page.EDelphi->text(), QStringLiteral("4.0"));
-    EXPECT_TRUE(page.chkBrowseAlso->isChecked());
+    EXPECT_EQ(page.delphiVersionEdit->text(), QStringLiteral("4.0"));
+    EXPECT_TRUE(page.useBrowsePathCheck->isChecked());
     EXPECT_TRUE(window->Scan().Inputs.BrowseAlso);
-    EXPECT_FALSE(page.chkShowUnkn->isChecked());
-    EXPECT_FALSE(page.chkShowIgnored->isEnabled());
+    EXPECT_FALSE(page.showUnknownCheck->isChecked());
+    EXPECT_FALSE(page.showIgnoredCheck->isEnabled());
     EXPECT_FALSE(window->Filters().ShowUnknown);
-    EXPECT_EQ(page.EProject->text(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(page.projectEdit->text(), Fixture("Proj/Proj.dpr"));
     // Restoring the project ran its change handler: the options file was read.
-    EXPECT_EQ(page.EDefines->text(), QStringLiteral("VER130;TESTING"));
+    EXPECT_EQ(page.definesEdit->text(), QStringLiteral("VER130;TESTING"));
     EXPECT_EQ(window->Scan().IgnUnits.Lines().ToVector(),
               (std::vector<std::string>{"Forms", "Windows"}));
     EXPECT_EQ(window->Scan().Inputs.Delphi, "4.0");
-}
-
-TEST_F(SettingsTest, SavedIgnoredUnitsComeBackSortedWithoutCaseDuplicates) {
-    QSettings& s = Settings.Settings();
-    s.setValue("Main.IgnUnits_Lines/Count", "3");
-    s.setValue("Main.IgnUnits_Lines/Item0", "Windows");
-    s.setValue("Main.IgnUnits_Lines/Item1", "forms");
-    s.setValue("Main.IgnUnits_Lines/Item2", "WINDOWS");
-    auto window = Make(s);
-    window->show();
-    EXPECT_EQ(window->Scan().IgnUnits.Lines().ToVector(),
-              (std::vector<std::string>{"forms", "Windows"}));
 }
 
 TEST_F(SettingsTest, AnEmptiedIgnoreListIsSavedWithoutCountAndTheDefaultsReturn) {
@@ -113,7 +101,7 @@ TEST_F(SettingsTest, OnlyARunWithARestoreSavesEvenWithoutAClose) {
             auto window = Make(Settings.Settings());
             if (shown)
                 window->show();
-            window->Setup().EDelphi->setText(QStringLiteral("3.0"));
+            window->Setup().delphiVersionEdit->setText(QStringLiteral("3.0"));
         }
         EXPECT_EQ(Value("Main/EDelphi_Text"), shown ? QStringLiteral("3.0") : QString());
         EXPECT_EQ(Settings.Reopen()->allKeys().isEmpty(), !shown);
@@ -125,7 +113,7 @@ TEST_F(SettingsTest, CommandLineStartKeepsTheArgumentAndSavesIt) {
     {
         auto window = Make(Settings.Settings(), {Fixture("Proj/Proj.dpr")});
         window->show();
-        EXPECT_EQ(window->Setup().EProject->text(), Fixture("Proj/Proj.dpr"));
+        EXPECT_EQ(window->Setup().projectEdit->text(), Fixture("Proj/Proj.dpr"));
         window->close();
     }
     EXPECT_EQ(Value("Main/Project"), Fixture("Proj/Proj.dpr"));
@@ -138,8 +126,8 @@ TEST_F(SettingsTest, SettingsOfANewerVersionAreNotRestored) {
     s.setValue("Main/Project", "/saved/Old.dpr");
     auto window = Make(s);
     window->show();
-    EXPECT_NE(window->Setup().EDelphi->text(), QStringLiteral("9.9"));
-    EXPECT_TRUE(window->Setup().EProject->text().isEmpty());
+    EXPECT_NE(window->Setup().delphiVersionEdit->text(), QStringLiteral("9.9"));
+    EXPECT_TRUE(window->Setup().projectEdit->text().isEmpty());
 }
 
 TEST_F(SettingsTest, RectangleOfAnotherResolutionIsNotApplied) {
@@ -148,18 +136,19 @@ TEST_F(SettingsTest, RectangleOfAnotherResolutionIsNotApplied) {
     const int dpi = probe->logicalDpiY();
     probe.reset();
     s.clear();
-    s.setValue("Main/NormPos", "10,20,510,420");
+    // Larger than the window's least size under any font set.
+    s.setValue("Main/NormPos", "10,20,810,620");
     s.setValue("Main/PixelsPerInch", QString::number(dpi + 24));
     auto window = Make(s);
     window->show();
-    EXPECT_NE(window->geometry(), QRect(10, 20, 500, 400));
+    EXPECT_NE(window->geometry(), QRect(10, 20, 800, 600));
     s.setValue("Main/PixelsPerInch", QString::number(dpi));
     window->hide();
     window->show();
-    EXPECT_EQ(window->geometry(), QRect(10, 20, 500, 400));
+    EXPECT_EQ(window->geometry(), QRect(10, 20, 800, 600));
 }
 
-TEST(FormStorageText, Quads) {
+TEST(StoredSettingsText, Quads) {
     EXPECT_EQ(FormatQuad(-1, 2, 300, -4000), QStringLiteral("-1,2,300,-4000"));
     const auto q = ParseQuad(QStringLiteral(" 1, 2,3 ,4"));
     ASSERT_TRUE(q.has_value());
@@ -168,7 +157,7 @@ TEST(FormStorageText, Quads) {
         EXPECT_FALSE(ParseQuad(QString::fromLatin1(bad)).has_value()) << bad;
 }
 
-TEST(FormStorageText, Booleans) {
+TEST(StoredSettingsText, Booleans) {
     const std::vector<std::pair<const char*, std::optional<bool>>> cases = {
         {"True", true}, {"False", false}, {"true", true},        {"FALSE", false},   {"1", true},
         {"0", false},   {"-1", true},     {"yes", std::nullopt}, {"", std::nullopt},

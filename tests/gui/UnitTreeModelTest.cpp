@@ -100,21 +100,6 @@ TEST_F(UnitTreeModelTest, PassesModelTesterThroughBuildExpandSortCollapseRemoveA
     EXPECT_EQ(model.rowCount(), 0);
 }
 
-TEST_F(UnitTreeModelTest, UsesTreeStartsAtTheProjectAndFollowsUsesInSourceOrder) {
-    Model model(scan, filters, tdUses);
-    ASSERT_TRUE(model.BuildRoots());
-    EXPECT_FALSE(model.BuildRoots()); // only when the tree has no nodes
-    EXPECT_EQ(ChildTexts(model, {}), QStringList({"Demo"}));
-    const QModelIndex root = model.index(0, 0);
-    EXPECT_EQ(model.NodeUnit(root), scan.FProject);
-    EXPECT_TRUE(model.hasChildren(root));
-    EXPECT_EQ(model.rowCount(root), 0); // a placeholder until fetched
-    model.fetchMore(root);
-    EXPECT_EQ(ChildTexts(model, root),
-              QStringList({"SysUtils", "UnitA", "MainForm", "Missing", "Deep"}));
-    EXPECT_FALSE(model.canFetchMore(root));
-}
-
 // UnitA uses UnitB in its implementation; UnitB uses UnitA in its interface.
 TEST_F(UnitTreeModelTest, CycleEndsInARepeatNodeThatCannotExpand) {
     Model model(scan, filters, tdUses);
@@ -129,40 +114,6 @@ TEST_F(UnitTreeModelTest, CycleEndsInARepeatNodeThatCannotExpand) {
     EXPECT_EQ(model.NodeUnit(repeat), Unit("UnitA"));
     EXPECT_FALSE(model.hasChildren(repeat));
     EXPECT_FALSE(model.canFetchMore(repeat));
-    EXPECT_EQ(model.Data(model.index(1, 0, b)).Kind(), NodeKind::BareName);
-
-    Model usedBy(scan, filters, tdUsedBy);
-    usedBy.BuildRoots();
-    Expand(usedBy, {"UnitA"});
-    const QModelIndex users = Expand(usedBy, {"UnitA", "UnitB"});
-    EXPECT_EQ(ChildTexts(usedBy, users), QStringList({"UnitA"}));
-    EXPECT_EQ(usedBy.Data(usedBy.index(0, 0, users)).Kind(), NodeKind::Repeat);
-}
-
-TEST_F(UnitTreeModelTest, UsedByRootsUseFileKeysAndChildrenUseUnitNames) {
-    Model model(scan, filters, tdUsedBy);
-    model.BuildRoots();
-    EXPECT_EQ(ChildTexts(model, {}),
-              QStringList({"Deep", "Demo", "MainForm", "UnitA", "UnitB", "utils"}));
-    for (int row = 0; row < model.rowCount(); ++row)
-        EXPECT_TRUE(model.hasChildren(model.index(row, 0))) << row;
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"utils"})), QStringList({"MainForm"}));
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"MainForm"})), QStringList({"Demo"}));
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"MainForm", "Demo"})), QStringList());
-    // A unit used by nothing expands to nothing, and then shows no expand button.
-    const QModelIndex demo = Expand(model, {"Demo"});
-    EXPECT_EQ(model.rowCount(demo), 0);
-    EXPECT_FALSE(model.hasChildren(demo));
-    const QModelIndex a = Expand(model, {"UnitA"});
-    EXPECT_EQ(ChildTexts(model, a), QStringList({"Demo", "MainForm", "UnitB"}));
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"Deep"})), QStringList({"Demo"}));
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"utils", "MainForm"})), QStringList({"Demo"}));
-    // The child for utils.pas shows its heading, Utils, under MainForm in the uses tree.
-    Model uses(scan, filters, tdUses);
-    uses.BuildRoots();
-    Expand(uses, {"Demo"});
-    EXPECT_EQ(ChildTexts(uses, Expand(uses, {"Demo", "MainForm"})),
-              QStringList({"Windows", "UnitA", "Missing", "Utils"}));
 }
 
 TEST_F(UnitTreeModelTest, CollapseDiscardsChildrenAndReExpansionFollowsTheIgnoreList) {
@@ -188,67 +139,10 @@ TEST_F(UnitTreeModelTest, CollapseDiscardsChildrenAndReExpansionFollowsTheIgnore
     EXPECT_FALSE(model.canFetchMore(b));
 }
 
-struct FilterCase {
-    const char* name;
-    bool showIgnored;
-    bool showUnknown;
-    QStringList demoChildren;
-    QStringList mainFormChildren;
-    bool utilsExpandable;
-    friend void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class UnitTreeFilterTest : public UnitTreeModelTest,
-                           public ::testing::WithParamInterface<FilterCase> {};
-
-TEST_P(UnitTreeFilterTest, FiltersDecideWhichNamesGetNodes) {
-    const FilterCase& c = GetParam();
-    filters.ShowIgnored = c.showIgnored;
-    filters.ShowUnknown = c.showUnknown;
-    Model model(scan, filters, tdUses);
-    model.BuildRoots();
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"Demo"})), c.demoChildren);
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"Demo", "MainForm"})), c.mainFormChildren);
-    const QModelIndex utils = Path(model, {"Demo", "MainForm", "Utils"});
-    EXPECT_EQ(model.hasChildren(utils), c.utilsExpandable);
-    // Deep uses only unknown names: it keeps its expand button and expands to nothing
-    // when they are hidden.
-    const QModelIndex deep = Path(model, {"Demo", "Deep"});
-    EXPECT_TRUE(model.hasChildren(deep));
-    model.fetchMore(deep);
-    EXPECT_EQ(model.rowCount(deep), c.showUnknown ? 2 : 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Filters, UnitTreeFilterTest,
-    ::testing::Values(
-        FilterCase{"BothShown",
-                   true,
-                   true,
-                   {"SysUtils", "UnitA", "MainForm", "Missing", "Deep"},
-                   {"Windows", "UnitA", "Missing", "Utils"},
-                   true},
-        FilterCase{"IgnoredHidden",
-                   false,
-                   true,
-                   {"UnitA", "MainForm", "Missing", "Deep"},
-                   {"UnitA", "Missing", "Utils"},
-                   false},
-        // Hiding unknown names hides the ignored ones as well.
-        FilterCase{
-            "UnknownHidden", true, false, {"UnitA", "MainForm", "Deep"}, {"UnitA", "Utils"}, true},
-        FilterCase{
-            "BothHidden", false, false, {"UnitA", "MainForm", "Deep"}, {"UnitA", "Utils"}, false}),
-    [](const auto& info) { return info.param.name; });
-
 TEST_F(UnitTreeModelTest, ColumnTextsAndAlignment) {
     scan.FUnitSizes.AddObject("SysUtils", 5120);
     scan.FUnitSizes.AddObject("Deep", 700);
     Model model(scan, filters, tdUses);
-    EXPECT_EQ(model.columnCount(), 3);
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "");
-    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Location");
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Size");
     model.BuildRoots();
     const QModelIndex demo = Expand(model, {"Demo"});
     EXPECT_EQ(ChildTexts(model, demo, 2), QStringList({"5120", "", "", "", "700"}));
@@ -296,59 +190,6 @@ TEST_F(UnitTreeModelTest, EveryNodeKindHasItsIcon) {
     EXPECT_EQ(image(Path(usedBy, {"UnitA", "Demo"})), named("Project", false));
     Expand(usedBy, {"UnitA", "UnitB"});
     EXPECT_EQ(image(Path(usedBy, {"UnitA", "UnitB", "UnitA"})), named("Unit_Disa", false));
-}
-
-TEST_F(UnitTreeModelTest, SortsEveryBuiltLevelAndNewChildrenByTheKey) {
-    scan.FUnitSizes.AddObject("UnitA", 300);
-    scan.FUnitSizes.AddObject("UnitB", 100);
-    scan.FUnitSizes.AddObject("MainForm", 500);
-    scan.FUnitSizes.AddObject("Demo", 50);
-    Model model(scan, filters, tdUsedBy);
-    model.BuildRoots();
-    const QPersistentModelIndex a = Expand(model, {"UnitA"}); // Demo, MainForm, UnitB
-    model.SetSortKey(3);
-    model.SortTree();
-    EXPECT_EQ(ChildTexts(model, {}),
-              QStringList({"MainForm", "UnitA", "UnitB", "Demo", "Deep", "utils"}));
-    EXPECT_EQ(ChildTexts(model, a), QStringList({"MainForm", "UnitB", "Demo"}));
-    EXPECT_EQ(a.row(), 1); // persistent indexes follow their nodes
-    // Unbuilt levels are sorted as they are built.
-    EXPECT_EQ(ChildTexts(model, Expand(model, {"Deep"})), QStringList({"Demo"}));
-    model.SetSortKey(-3);
-    model.SortTree();
-    EXPECT_EQ(ChildTexts(model, a), QStringList({"Demo", "UnitB", "MainForm"}));
-    model.SetSortKey(-1);
-    model.SortTree();
-    EXPECT_EQ(ChildTexts(model, {}),
-              QStringList({"utils", "UnitB", "UnitA", "MainForm", "Demo", "Deep"}));
-    model.SetSortKey(0); // natural order is not restored: the tree keeps its order
-    model.SortTree();
-    EXPECT_EQ(ChildTexts(model, {}).first(), "utils");
-}
-
-TEST_F(UnitTreeModelTest, RemoveUnitNodesDeletesOrdinaryAndRepeatNodesWithSubtrees) {
-    Model model(scan, filters, tdUses);
-    model.BuildRoots();
-    Expand(model, {"Demo"});
-    Expand(model, {"Demo", "UnitA"});
-    Expand(model, {"Demo", "UnitA", "UnitB"});
-    Expand(model, {"Demo", "MainForm"});
-    Expand(model, {"Demo", "MainForm", "UnitA"});
-    model.RemoveUnitNodes(Unit("UnitB"));
-    EXPECT_EQ(ChildTexts(model, Path(model, {"Demo", "UnitA"})), QStringList({"SysUtils"}));
-    EXPECT_EQ(ChildTexts(model, Path(model, {"Demo", "MainForm", "UnitA"})),
-              QStringList({"SysUtils"}));
-    model.RemoveUnitNodes(Unit("UnitA"));
-    EXPECT_EQ(ChildTexts(model, Path(model, {"Demo"})),
-              QStringList({"SysUtils", "MainForm", "Missing", "Deep"}));
-    EXPECT_EQ(ChildTexts(model, Path(model, {"Demo", "MainForm"})),
-              QStringList({"Windows", "Missing", "Utils"}));
-    // The rows left keep consistent indexes.
-    const QModelIndex deep = Path(model, {"Demo", "Deep"});
-    EXPECT_EQ(deep.row(), 3);
-    EXPECT_EQ(model.parent(deep), model.index(0, 0));
-    model.RemoveUnitNodes(nullptr);
-    EXPECT_EQ(model.rowCount(Path(model, {"Demo"})), 4);
 }
 
 } // namespace

@@ -42,6 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         LocationCase{"EmptyRootAndDirReplaceNothing", "/opt/Delphi5/Lib/X.pas", "", "",
                      "/opt/Delphi5/Lib"},
         LocationCase{"OnlyFirstRootOccurrence", "/d5/src/d5/X.pas", "d5", "", "/$(DELPHI)/src/d5"},
+        LocationCase{"BackslashesShownAsSlashes", "/work/Src\\Sub\\A.pas", "", "/work/", "Src/Sub"},
         LocationCase{"OtherDirectoryUnchanged", "/usr/src/lib/X.pas", "/opt/Delphi5", "/work/",
                      "/usr/src/lib"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -55,6 +55,7 @@ class ProjectScanTest : public ::testing::Test {
         saved = fs::GetCurrentDir();
     }
     void TearDown() override {
+        fs::SetDriveMapper(nullptr);
         fs::SetCurrentDir(saved);
         stdfs::remove_all(root);
     }
@@ -181,12 +182,28 @@ TEST_F(ProjectScanTest, ExplicitInFilesWinAndAReplacedRecordOnTheWalkStaysValid)
 TEST_F(ProjectScanTest, MapFileSizesAreReadAfterTheWalk) {
     Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
     Write("A.pas", Unit("A", ""));
-    Write("P.map", "Detailed map of segments\n\n"
+    // The linker wrote the file in another letter case than the options name it.
+    Write("p.map", "Detailed map of segments\n\n"
                    " 0001:00000000 00000100 C=CODE S=.text G=(none) M=A ACBP=A9\n\n");
-    scan.FMapFileName = root + "/P.map";
+    scan.FMapFileName = root + "/P.MAP";
     ASSERT_TRUE(Scan("P.dpr"));
     EXPECT_EQ(fe.log[fe.log.size() - 2].text, "Parsing map-file...");
     EXPECT_EQ(scan.UnitSize("a"), 256);
+}
+
+// Guards against the root compared as written while the unit paths are mapped.
+TEST_F(ProjectScanTest, LocationShowsTheDriveMappedInstallationRootAsDelphi) {
+    Write("P.dpr", "program P;\nuses SysInit;\nbegin end.\n");
+    Write("drive_c/Delphi5/Lib/SysInit.pas", Unit("SysInit", ""));
+    fs::SetDriveMapper(
+        [this](const std::string& path) { return root + "/drive_c/" + path.substr(3); });
+    scan.FDelphiRoot = "C:\\Delphi5";
+    scan.Inputs.LibPath = "$(DELPHI)\\Lib";
+    ASSERT_TRUE(Scan("P.dpr"));
+    const TUnit* unit = scan.FindUnit("SysInit");
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(GetColumnText(&unit->FileName, "SysInit", LocationColumn, scan.ColumnContext()).Text,
+              "$(DELPHI)/Lib");
 }
 
 TEST_F(ProjectScanTest, IgnoredNamesAreNeitherLookedUpNorLogged) {
@@ -375,7 +392,7 @@ TEST_F(ProjectScanTest, ADprojProjectScansItsMainSourceWithItsReferences) {
     Write("src/Shop.dpr", "program Shop;\nuses Cart;\nbegin end.\n");
     Write("units/Cart.pas", Unit("Cart", ""));
     scan.Inputs.Project = root + "/Shop.dproj";
-    scan.EProjectChange();
+    scan.LoadProjectOptions();
     ASSERT_TRUE(Scan("Shop.dproj"));
     const std::vector<std::string> expected = {
         "Scanning project " + root + "/Shop.dproj",
@@ -392,7 +409,7 @@ TEST_F(ProjectScanTest, ADprojProjectScansItsMainSourceWithItsReferences) {
     // A main source that is missing is named in the error.
     Write("Shop.dproj", "<Project><PropertyGroup><MainSource>Gone.dpr</MainSource>"
                         "</PropertyGroup></Project>");
-    scan.EProjectChange();
+    scan.LoadProjectOptions();
     EXPECT_FALSE(Scan("Shop.dproj"));
     EXPECT_EQ(fe.errors.back(), "File \"" + root + "/Gone.dpr\" not found!");
 }

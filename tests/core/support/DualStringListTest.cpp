@@ -173,21 +173,6 @@ TEST(DualStringList, InsertAtCountAppendsAndPutKeepsTheDual) {
     EXPECT_EQ(Duals(list), (Strings{"26", "2", ""}));
 }
 
-TEST(DualStringList, ClearOnEmptyListFiresNothingAndKeepsTheStorage) {
-    TDualStringList list;
-    EventLog log;
-    log.Attach(list);
-    list.Clear();
-    EXPECT_TRUE(log.events.empty());
-    list.Add("a");
-    list.Add("b");
-    log.events.clear();
-    list.Clear();
-    EXPECT_EQ(log.events, (Strings{"changing", "changed"}));
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Capacity(), 4);
-}
-
 TEST(DualStringList, SortingMovesDualsWithTheirKeys) {
     TDualStringList list;
     Fill(list, {{"Windows", "w"}, {"classes", "c"}, {"Forms", "f"}, {"controls", "o"}});
@@ -201,47 +186,6 @@ TEST(DualStringList, SortingMovesDualsWithTheirKeys) {
     list.CustomSort(       // descending by dual
         [](const TDualStringList& l, int a, int b) { return l.Duals(b).compare(l.Duals(a)); });
     EXPECT_EQ(Duals(list), (Strings{"w", "o", "f", "c"}));
-}
-
-TEST(DualStringList, SortingAnUnsortedListKeepsEqualKeysInQuicksortOrder) {
-    TDualStringList list;
-    Fill(list, {{"b", "1"}, {"A", "2"}, {"B", "3"}, {"a", "4"}});
-    list.Sort();
-    // The order among equal keys is the one the partitioning around the middle item gives.
-    EXPECT_EQ(list.ToVector(), (Strings{"a", "A", "b", "B"}));
-    EXPECT_EQ(Duals(list), (Strings{"4", "2", "1", "3"}));
-}
-
-// Grows by 4 up to a capacity of 8, by 16 up to 64, then by a quarter.
-TEST(DualStringList, GrowthStepDependsOnTheCapacityBeforeGrowing) {
-    struct Case {
-        int capacity;
-        int grown;
-    };
-    for (const Case& c : {Case{0, 4}, Case{1, 5}, Case{8, 12}, Case{9, 25}, Case{64, 80},
-                          Case{65, 81}, Case{100, 125}}) {
-        TDualStringList list;
-        list.SetCapacity(c.capacity);
-        for (int i = 0; i < c.capacity; ++i)
-            list.Add("k");
-        ASSERT_EQ(list.Capacity(), c.capacity);
-        list.Add("k");
-        EXPECT_EQ(list.Capacity(), c.grown) << "from " << c.capacity;
-    }
-}
-
-TEST(DualStringList, SetCapacityIgnoresRequestsNotAboveCount) {
-    TDualStringList list;
-    Fill(list, {{"a", "1"}, {"b", "2"}, {"c", "3"}});
-    list.SetCapacity(3);
-    EXPECT_EQ(list.Capacity(), 4);
-    list.SetCapacity(-1);
-    EXPECT_EQ(list.Capacity(), 4);
-    list.SetCapacity(50);
-    EXPECT_EQ(list.Capacity(), 50);
-    list.SetCapacity(5);
-    EXPECT_EQ(list.Capacity(), 5);
-    EXPECT_EQ(Duals(list), (Strings{"1", "2", "3"}));
 }
 
 TEST(DualStringList, UpdateBracketsFireOnceAtTheOutermostLevel) {
@@ -276,7 +220,6 @@ TEST(DualStringList, AssignFromDualListCopiesPairsInSourceOrder) {
     EXPECT_EQ(Duals(target), (Strings{"z", "a", "A"}));
     EXPECT_TRUE(target.Sorted());
     EXPECT_EQ(target.Duplicates(), TDuplicates::dupError);
-    EXPECT_EQ(target.Capacity(), 3);
     EXPECT_EQ(log.events, (Strings{"changing", "changed"}));
     target.Assign(target); // self-assignment keeps the pairs
     EXPECT_EQ(Duals(target), (Strings{"z", "a", "A"}));

@@ -1,5 +1,5 @@
 #pragma once
-// TFSimpleEdit: a plain-text editor window with OK and Cancel. The caller fills it, runs it
+// A plain-text editor window with OK and Cancel. The caller fills it, runs it
 // modally and reads the lines back; the window keeps nothing itself.
 #include <QDialog>
 #include <QStringList>
@@ -13,11 +13,11 @@ class TStringsComp;
 
 namespace ut::gui {
 
-class TFSimpleEdit : public QDialog {
+class TextEditDialog : public QDialog {
     Q_OBJECT
   public:
     /// Centred on `owner`; caption "Edit..." until the caller sets its own.
-    explicit TFSimpleEdit(QWidget* owner);
+    explicit TextEditDialog(QWidget* owner);
 
     /// Replaces the editor's text by `lines`, one a line.
     void SetLines(const QStringList& lines);
@@ -27,16 +27,16 @@ class TFSimpleEdit : public QDialog {
     /// Runs the window modally; true exactly when it was closed with OK.
     bool Execute();
 
-    QPlainTextEdit* Editor;
-    QWidget* BPanel;
-    QPushButton* btOk;
-    QPushButton* btCancel;
+    QPlainTextEdit* editor;
+    QWidget* buttonPanel;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-/// "&Ignore units": edits the ignored-unit names in a TFSimpleEdit owned by `owner`. OK
+/// "&Ignore units": edits the ignored-unit names in a TextEditDialog owned by `owner`. OK
 /// assigns the lines to `ignored` (whose sorted, duplicate-free list orders them and keeps
 /// the first of names equal but for case); Cancel and Esc leave it as it was.
 bool EditIgnoredUnits(QWidget* owner, ut::TStringsComp& ignored);

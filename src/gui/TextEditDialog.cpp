@@ -1,10 +1,10 @@
-#include "gui/SimpleEdit.h"
+#include "gui/TextEditDialog.h"
 
 #include "gui/DialogButtons.h"
+#include "gui/FixedPitchFont.h"
 #include "gui/QtText.h"
 #include "support/StringsComp.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,35 +20,36 @@ constexpr int ButtonGap = 4;
 
 } // namespace
 
-TFSimpleEdit::TFSimpleEdit(QWidget* owner) : QDialog(owner) {
-    setObjectName(QStringLiteral("FSimpleEdit"));
+TextEditDialog::TextEditDialog(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("textEditDialog"));
     setWindowTitle(tr("Edit..."));
     resize(244, 319);
 
-    Editor = new QPlainTextEdit(this);
-    Editor->setObjectName(QStringLiteral("Editor"));
-    Editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    Editor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Editor->setTabChangesFocus(true);
-    Editor->installEventFilter(this);
+    editor = new QPlainTextEdit(this);
+    editor->setObjectName(QStringLiteral("editor"));
+    editor->setFont(FixedPitchFont());
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor->setTabChangesFocus(true);
+    editor->installEventFilter(this);
 
-    BPanel = MakeDialogButtons(this, {ButtonWidth, ButtonGap, ButtonGap}, btOk, btCancel);
+    buttonPanel =
+        MakeDialogButtons(this, {ButtonWidth, ButtonGap, ButtonGap}, okButton, cancelButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(Editor);
-    layout->addWidget(BPanel);
+    layout->addWidget(editor);
+    layout->addWidget(buttonPanel);
 }
 
-void TFSimpleEdit::SetLines(const QStringList& lines) {
-    Editor->setPlainText(lines.join(u'\n'));
+void TextEditDialog::SetLines(const QStringList& lines) {
+    editor->setPlainText(lines.join(u'\n'));
 }
 
-QStringList TFSimpleEdit::GetLines() const {
-    const QString text = Editor->toPlainText();
+QStringList TextEditDialog::GetLines() const {
+    const QString text = editor->toPlainText();
     if (text.isEmpty())
         return {};
     QStringList lines = text.split(u'\n');
@@ -57,23 +58,23 @@ QStringList TFSimpleEdit::GetLines() const {
     return lines;
 }
 
-bool TFSimpleEdit::Execute() {
-    Editor->setFocus();
+bool TextEditDialog::Execute() {
+    editor->setFocus();
     return exec() == QDialog::Accepted;
 }
 
-bool TFSimpleEdit::eventFilter(QObject* watched, QEvent* event) {
-    // EditorKeyDown: Esc in the editor is the Cancel button.
-    if (watched == Editor && event->type() == QEvent::KeyPress &&
+bool TextEditDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Esc in the editor is the Cancel button.
+    if (watched == editor && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        btCancel->click();
+        cancelButton->click();
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
 bool EditIgnoredUnits(QWidget* owner, TStringsComp& ignored) {
-    TFSimpleEdit editor(owner);
+    TextEditDialog editor(owner);
     editor.setWindowTitle(QObject::tr("List of ignored units:"));
     QStringList lines;
     for (const std::string& name : ignored.Lines().ToVector())

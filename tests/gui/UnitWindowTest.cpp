@@ -15,9 +15,9 @@
 namespace ut::gui::test {
 namespace {
 
-class SubViewTest : public PruneWindowTest {
+class UnitWindowTest : public PruneWindowTest {
   protected:
-    NeighbourList& List() { return *Window->List1; }
+    NeighbourList& List() { return *Window->neighbourList; }
     QStringList ListItems() {
         QStringList items;
         for (int i = 0; i < List().count(); ++i)
@@ -32,16 +32,16 @@ class SubViewTest : public PruneWindowTest {
             QTest::qWait(5);
         ASSERT_FALSE(List().ChangePending());
     }
-    QList<TFSubView*> Windows() { return Window->SubViews().Windows(); }
-    static QStringList Captions(const QList<TFSubView*>& windows) {
+    QList<UnitWindow*> Windows() { return Window->UnitWindows().Windows(); }
+    static QStringList Captions(const QList<UnitWindow*>& windows) {
         QStringList captions;
-        for (TFSubView* window : windows)
+        for (UnitWindow* window : windows)
             captions << window->windowTitle();
         return captions;
     }
 };
 
-TEST_F(SubViewTest, NeighbourListShowsUsesThenUsersAfterTheDelay) {
+TEST_F(UnitWindowTest, NeighbourListShowsUsesThenUsersAfterTheDelay) {
     TreePage& tree = UsesTree();
     Select(tree, Node(tree, {"Prune", "Cyc1", "Cyc2"}));
     // Nothing happens before the delay has run out.
@@ -69,7 +69,7 @@ TEST_F(SubViewTest, NeighbourListShowsUsesThenUsersAfterTheDelay) {
     EXPECT_EQ(ListItems(), QStringList());
 }
 
-TEST_F(SubViewTest, NeighbourListReadsTheNodeCurrentWhenTheDelayEnds) {
+TEST_F(UnitWindowTest, NeighbourListReadsTheNodeCurrentWhenTheDelayEnds) {
     // Guards against a list filled from a unit remembered at the change and removed since.
     TreePage& tree = UsesTree();
     Select(tree, Node(tree, {"Prune", "Big", "Small"}));
@@ -82,17 +82,14 @@ TEST_F(SubViewTest, NeighbourListReadsTheNodeCurrentWhenTheDelayEnds) {
               QStringList({"Uses:", "", "Small", "", "Used by:", "", "NoSize", "Prune"}));
 }
 
-TEST_F(SubViewTest, OneWindowPerUnitAndDirectionWithItsCaption) {
+TEST_F(UnitWindowTest, OneWindowPerUnitAndDirectionWithItsCaption) {
     TreePage& uses = UsesTree();
     DoubleClick(uses, Node(uses, {"Prune", "Small"}));
     ASSERT_EQ(Captions(Windows()), QStringList({"Unit Small is used by:"}));
-    TFSubView* usedBy = Windows().front();
+    UnitWindow* usedBy = Windows().front();
     EXPECT_EQ(usedBy->Direction(), tdUsedBy);
     EXPECT_EQ(usedBy->parentWidget(), Window.get());
-    EXPECT_EQ(usedBy->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_TRUE(usedBy->isVisible());
-    EXPECT_TRUE(usedBy->Tree()->Tree()->isHeaderHidden());
-    EXPECT_FALSE(usedBy->Tree()->Tree()->rootIsDecorated());
     // The node keeps its expanded state.
     EXPECT_FALSE(uses.Tree()->isExpanded(Node(uses, {"Prune", "Small"})));
     EXPECT_EQ(Texts(*usedBy->Tree()), QStringList({"Small"}));
@@ -102,14 +99,14 @@ TEST_F(SubViewTest, OneWindowPerUnitAndDirectionWithItsCaption) {
     // Again: the same window, raised, not a second one; also from another node of the unit.
     usedBy->hide();
     DoubleClick(uses, Node(uses, {"Prune", "Big", "Small"}));
-    EXPECT_EQ(Windows(), QList<TFSubView*>({usedBy}));
+    EXPECT_EQ(Windows(), QList<UnitWindow*>({usedBy}));
     EXPECT_TRUE(usedBy->isVisible());
 
     // From the used-by tree: the other direction, a window of its own.
     TreePage& usedByTree = UsedByTree();
     DoubleClick(usedByTree, Node(usedByTree, {"Small"}));
     ASSERT_EQ(Captions(Windows()), QStringList({"Unit Small is used by:", "Unit Small uses:"}));
-    TFSubView* uses2 = Windows().back();
+    UnitWindow* uses2 = Windows().back();
     EXPECT_EQ(uses2->Direction(), tdUses);
     EXPECT_EQ(Texts(*uses2->Tree(), uses2->Tree()->Model()->index(0, 0)), QStringList({"Exact"}));
 
@@ -121,7 +118,7 @@ TEST_F(SubViewTest, OneWindowPerUnitAndDirectionWithItsCaption) {
               QStringList({"Unit Small is used by:", "Unit Small uses:", "Unit Cyc1 is used by:"}));
 }
 
-TEST_F(SubViewTest, WindowTreesExpandInTheirDirectionAndOpenTheOpposite) {
+TEST_F(UnitWindowTest, WindowTreesExpandInTheirDirectionAndOpenTheOpposite) {
     TreePage& uses = UsesTree();
     DoubleClick(uses, Node(uses, {"Prune", "Cyc1"}));
     ASSERT_EQ(Windows().size(), 1);
@@ -146,20 +143,20 @@ TEST_F(SubViewTest, WindowTreesExpandInTheirDirectionAndOpenTheOpposite) {
               QStringList({"Unit Cyc1 is used by:", "Unit Cyc3 uses:", "Unit Small is used by:"}));
 }
 
-TEST_F(SubViewTest, EscapeClosesOneWindowFilterChangeNewScanAndExitCloseEveryWindow) {
+TEST_F(UnitWindowTest, EscapeClosesOneWindowFilterChangeNewScanAndExitCloseEveryWindow) {
     TreePage& uses = UsesTree();
     auto openTwo = [&] {
         ShowPage(pgSetup);
         ShowPage(pgUses);
         DoubleClick(uses, Node(uses, {"Prune", "Small"}));
         DoubleClick(uses, Node(uses, {"Prune", "Big"}));
-        QList<QPointer<TFSubView>> windows;
-        for (TFSubView* window : Windows())
+        QList<QPointer<UnitWindow>> windows;
+        for (UnitWindow* window : Windows())
             windows << window;
         EXPECT_EQ(windows.size(), 2);
         return windows;
     };
-    auto allGone = [](const QList<QPointer<TFSubView>>& windows) {
+    auto allGone = [](const QList<QPointer<UnitWindow>>& windows) {
         return std::all_of(windows.begin(), windows.end(),
                            [](const auto& w) { return w.isNull(); });
     };
@@ -170,21 +167,21 @@ TEST_F(SubViewTest, EscapeClosesOneWindowFilterChangeNewScanAndExitCloseEveryWin
     EXPECT_FALSE(windows[0] && windows[0]->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(windows[0].isNull());
-    EXPECT_EQ(Windows(), QList<TFSubView*>({windows[1].data()}));
+    EXPECT_EQ(Windows(), QList<UnitWindow*>({windows[1].data()}));
     EXPECT_TRUE(Window->isVisible());
     DoubleClick(uses, Node(uses, {"Prune", "Small"}));
     EXPECT_EQ(Captions(Windows()), QStringList({"Unit Big is used by:", "Unit Small is used by:"}));
 
     windows.clear();
-    for (TFSubView* window : Windows())
+    for (UnitWindow* window : Windows())
         windows << window;
-    QTest::mouseClick(Window->Setup().chkShowIgnored, Qt::LeftButton);
+    QTest::mouseClick(Window->Setup().showIgnoredCheck, Qt::LeftButton);
     EXPECT_TRUE(allGone(windows)); // destroyed at once, not later
-    EXPECT_TRUE(Window->SubViews().Windows().isEmpty());
-    QTest::mouseClick(Window->Setup().chkShowIgnored, Qt::LeftButton);
+    EXPECT_TRUE(Window->UnitWindows().Windows().isEmpty());
+    QTest::mouseClick(Window->Setup().showIgnoredCheck, Qt::LeftButton);
 
     windows = openTwo();
-    Window->btStartClick();
+    Window->startScan();
     EXPECT_TRUE(allGone(windows));
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
 
@@ -193,7 +190,7 @@ TEST_F(SubViewTest, EscapeClosesOneWindowFilterChangeNewScanAndExitCloseEveryWin
     EXPECT_TRUE(allGone(windows));
 }
 
-TEST_F(SubViewTest, WindowsTakeTheSortKeyOfTheMainTreeForNewLevels) {
+TEST_F(UnitWindowTest, WindowsTakeTheSortKeyOfTheMainTreeForNewLevels) {
     TreePage& uses = UsesTree();
     ClickSection(uses.Header(), 0);
     ClickSection(uses.Header(), 0); // name, descending

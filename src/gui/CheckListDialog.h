@@ -1,5 +1,5 @@
 #pragma once
-// TFCheckSel: a check list with OK and Cancel. The caller adds the items (unsorted: they
+// A check list with OK and Cancel. The caller adds the items (unsorted: they
 // keep the order given), sets the caption, runs it modally and reads the ticks by index.
 #include <QDialog>
 
@@ -8,11 +8,11 @@ class QPushButton;
 
 namespace ut::gui {
 
-class TFCheckSel : public QDialog {
+class CheckListDialog : public QDialog {
     Q_OBJECT
   public:
     /// Centred on `owner`; caption "Select..." until the caller sets its own.
-    explicit TFCheckSel(QWidget* owner);
+    explicit CheckListDialog(QWidget* owner);
 
     /// Appends an item, not ticked.
     void AddItem(const QString& text);
@@ -20,10 +20,10 @@ class TFCheckSel : public QDialog {
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
 
-    QListWidget* ChList;
-    QWidget* BPanel;
-    QPushButton* btOk;
-    QPushButton* btCancel;
+    QListWidget* checkList;
+    QWidget* buttonPanel;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 };
 
 } // namespace ut::gui

@@ -32,7 +32,7 @@ struct StoredSettings {
     /// The ignored units; present only when the stored count is above 0.
     std::optional<QStringList> IgnUnits;
     std::optional<bool> ShowIgnored;
-    std::optional<bool> ShowUnkn;
+    std::optional<bool> ShowUnknown;
     std::optional<QString> Project;
 };
 

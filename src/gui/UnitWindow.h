@@ -1,5 +1,5 @@
 #pragma once
-// TFSubView: a small tool window with one dependency tree that shows one unit, either what
+// A small tool window with one dependency tree that shows one unit, either what
 // it uses (direction 1) or what uses it (direction 2). Owned by the main window, above it,
 // without a taskbar button of its own. Escape closes it.
 #include "trees/TreeRules.h"
@@ -10,12 +10,13 @@ namespace ut::gui {
 
 class TreePage;
 
-class TFSubView : public QWidget {
+class UnitWindow : public QWidget {
     Q_OBJECT
   public:
     /// `scan` and `filters` must outlive the window; `direction` is its tree's tag.
-    TFSubView(ut::ProjectScan& scan, const ut::TreeFilters& filters, int direction, QWidget* owner);
-    ~TFSubView() override;
+    UnitWindow(ut::ProjectScan& scan, const ut::TreeFilters& filters, int direction,
+               QWidget* owner);
+    ~UnitWindow() override;
 
     int Direction() const;
     /// The window's tree (a tree page without columns).
@@ -29,8 +30,8 @@ class TFSubView : public QWidget {
     void ReleaseUnit();
 
   signals:
-    /// OnClosed: the window is closing and will be destroyed.
-    void closed(ut::gui::TFSubView* window);
+    /// The window is closing and will be destroyed.
+    void closed(ut::gui::UnitWindow* window);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

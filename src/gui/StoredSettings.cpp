@@ -1,4 +1,4 @@
-#include "gui/FormStorage.h"
+#include "gui/StoredSettings.h"
 
 #include "gui/SettingsKeys.h"
 
@@ -103,10 +103,10 @@ std::optional<StoredSettings> ReadSettings(QSettings& s) {
     }
     StoredSettings out;
     out.Placement = ReadPlacement(s);
-    out.Delphi = ReadText(s, keys::EDelphiText);
+    out.Delphi = ReadText(s, keys::DelphiVersionText);
     out.BrowseAlso = ReadBool(s, keys::BrowseAlsoChecked);
     out.ShowIgnored = ReadBool(s, keys::ShowIgnoredChecked);
-    out.ShowUnkn = ReadBool(s, keys::ShowUnknChecked);
+    out.ShowUnknown = ReadBool(s, keys::ShowUnknownChecked);
     out.Project = ReadText(s, keys::Project);
     s.endGroup();
     out.IgnUnits = ReadLines(s);
@@ -137,7 +137,7 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
                    FormatQuad(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()));
     }
     if (stored.Delphi)
-        s.setValue(QLatin1String(keys::EDelphiText), *stored.Delphi);
+        s.setValue(QLatin1String(keys::DelphiVersionText), *stored.Delphi);
     WriteBool(s, keys::BrowseAlsoChecked, stored.BrowseAlso);
     s.endGroup();
 
@@ -155,7 +155,7 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
 
     s.beginGroup(QLatin1String(keys::Main));
     WriteBool(s, keys::ShowIgnoredChecked, stored.ShowIgnored);
-    WriteBool(s, keys::ShowUnknChecked, stored.ShowUnkn);
+    WriteBool(s, keys::ShowUnknownChecked, stored.ShowUnknown);
     if (stored.Project)
         s.setValue(QLatin1String(keys::Project), *stored.Project);
     s.endGroup();

@@ -1,4 +1,4 @@
-#include "gui/SubView.h"
+#include "gui/UnitWindow.h"
 
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
@@ -11,16 +11,16 @@
 
 namespace ut::gui {
 
-TFSubView::TFSubView(ProjectScan& scan, const TreeFilters& filters, int direction, QWidget* owner)
+UnitWindow::UnitWindow(ProjectScan& scan, const TreeFilters& filters, int direction, QWidget* owner)
     : QWidget(owner, Qt::Tool), FTree(new TreePage(scan, filters, direction, this)) {
-    setObjectName(QStringLiteral("FSubView"));
+    setObjectName(QStringLiteral("unitWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Unit:"));
     resize(225, 333);
 
-    FTree->setObjectName(QStringLiteral("SubViewTree"));
+    FTree->setObjectName(QStringLiteral("unitWindowPage"));
     QTreeView* tree = FTree->Tree();
-    tree->setObjectName(QStringLiteral("Tree"));
+    tree->setObjectName(QStringLiteral("unitTree"));
     // One column, no header, no lines or buttons at the root level.
     tree->setHeaderHidden(true);
     for (int column = 1; column < UnitTreeModel::ColumnCount; ++column)
@@ -34,32 +34,32 @@ TFSubView::TFSubView(ProjectScan& scan, const TreeFilters& filters, int directio
     layout->addWidget(FTree);
 }
 
-TFSubView::~TFSubView() {
+UnitWindow::~UnitWindow() {
     // The nodes refer to units: they go first, before anything else can look at them.
     ReleaseUnit();
 }
 
-int TFSubView::Direction() const {
+int UnitWindow::Direction() const {
     return FTree->Direction();
 }
 
-void TFSubView::SetUnit(TUnit& unit) {
+void UnitWindow::SetUnit(TUnit& unit) {
     FUnit = &unit;
     FTree->BuildUnit(unit);
 }
 
-void TFSubView::ReleaseUnit() {
+void UnitWindow::ReleaseUnit() {
     FUnit = nullptr;
     FTree->Clear();
 }
 
-void TFSubView::closeEvent(QCloseEvent* event) {
+void UnitWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     if (event->isAccepted())
         emit closed(this);
 }
 
-bool TFSubView::eventFilter(QObject* watched, QEvent* event) {
+bool UnitWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FTree->Tree() && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         close();
@@ -68,7 +68,7 @@ bool TFSubView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TFSubView::keyPressEvent(QKeyEvent* event) {
+void UnitWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
         return;

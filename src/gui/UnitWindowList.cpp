@@ -1,77 +1,77 @@
-#include "gui/SubViewList.h"
+#include "gui/UnitWindowList.h"
 
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
-#include "gui/SubView.h"
 #include "gui/TreePage.h"
+#include "gui/UnitWindow.h"
 
 #include <QHeaderView>
 
 namespace ut::gui {
 
-SubViewList::SubViewList(ProjectScan& scan, const TreeFilters& filters, Prompts& prompts,
-                         QWidget* owner, TreePage& tree1, TreePage& tree2)
+UnitWindowList::UnitWindowList(ProjectScan& scan, const TreeFilters& filters, Prompts& prompts,
+                               QWidget* owner, TreePage& usesPage, TreePage& usedByPage)
     : QObject(owner), FScan(scan), FFilters(filters), FPrompts(prompts), FOwner(owner),
-      FTree1(tree1), FTree2(tree2) {
+      FUsesPage(usesPage), FUsedByPage(usedByPage) {
     // A window takes the key of the main tree of its direction for every level it builds
     // later; what it shows already keeps its order.
-    for (TreePage* main : {&FTree1, &FTree2}) {
+    for (TreePage* main : {&FUsesPage, &FUsedByPage}) {
         connect(main->Header(), &QHeaderView::sectionClicked, this, [this, main] {
-            for (TFSubView* window : Windows())
+            for (UnitWindow* window : Windows())
                 if (window->Direction() == main->Direction())
                     window->Tree()->SetSortKey(main->SortKey());
         });
     }
 }
 
-SubViewList::~SubViewList() {
+UnitWindowList::~UnitWindowList() {
     CloseAll();
 }
 
-QList<TFSubView*> SubViewList::Windows() const {
-    QList<TFSubView*> windows;
-    for (const QPointer<TFSubView>& window : FSubViews)
+QList<UnitWindow*> UnitWindowList::Windows() const {
+    QList<UnitWindow*> windows;
+    for (const QPointer<UnitWindow>& window : FUnitWindows)
         if (window)
             windows << window.data();
     return windows;
 }
 
-TFSubView* SubViewList::Find(const TUnit* unit, int direction) const {
-    for (TFSubView* window : Windows())
+UnitWindow* UnitWindowList::Find(const TUnit* unit, int direction) const {
+    for (UnitWindow* window : Windows())
         if (window->Unit() == unit && window->Direction() == direction)
             return window;
     return nullptr;
 }
 
-void SubViewList::ShowSubView(TUnit* unit, int sourceTag) {
+void UnitWindowList::showUnitWindow(TUnit* unit, int sourceTag) {
     if (!unit)
         return;
     int direction = 0;
     TreePage* templateTree = nullptr;
     if (sourceTag == tdUses) {
         direction = tdUsedBy;
-        templateTree = &FTree2;
+        templateTree = &FUsedByPage;
     } else if (sourceTag == tdUsedBy) {
         direction = tdUses;
-        templateTree = &FTree1;
+        templateTree = &FUsesPage;
     } else {
         return;
     }
-    if (TFSubView* open = Find(unit, direction)) {
+    if (UnitWindow* open = Find(unit, direction)) {
         open->show();
         open->raise();
         open->activateWindow();
         return;
     }
 
-    auto* window = new TFSubView(FScan, FFilters, direction, FOwner);
-    FSubViews << window;
+    auto* window = new UnitWindow(FScan, FFilters, direction, FOwner);
+    FUnitWindows << window;
     try {
-        connect(window, &TFSubView::closed, this, &SubViewList::SubViewClosed);
+        connect(window, &UnitWindow::closed, this, &UnitWindowList::windowClosed);
         TreePage& tree = *window->Tree();
         tree.SetSortKey(templateTree->SortKey());
         tree.SetDoubleClickCommand(true);
-        connect(&tree, &TreePage::nodeActivated, this, &SubViewList::ShowSubView);
+        connect(&tree, &TreePage::nodeActivated, this, &UnitWindowList::showUnitWindow);
         if (TreeCreated)
             TreeCreated(tree);
         const char* caption = direction == tdUses ? "Unit %s uses:" : "Unit %s is used by:";
@@ -85,19 +85,19 @@ void SubViewList::ShowSubView(TUnit* unit, int sourceTag) {
     }
 }
 
-void SubViewList::CloseAll() {
-    const QList<QPointer<TFSubView>> windows = std::exchange(FSubViews, {});
-    for (const QPointer<TFSubView>& window : windows)
+void UnitWindowList::CloseAll() {
+    const QList<QPointer<UnitWindow>> windows = std::exchange(FUnitWindows, {});
+    for (const QPointer<UnitWindow>& window : windows)
         delete window.data();
 }
 
-void SubViewList::RemoveUnit(const TUnit* unit) {
-    for (auto i = FSubViews.size(); i-- > 0;) {
-        TFSubView* window = FSubViews[i];
+void UnitWindowList::RemoveUnit(const TUnit* unit) {
+    for (auto i = FUnitWindows.size(); i-- > 0;) {
+        UnitWindow* window = FUnitWindows[i];
         if (!window) {
-            FSubViews.removeAt(i);
+            FUnitWindows.removeAt(i);
         } else if (window->Unit() == unit) {
-            FSubViews.removeAt(i);
+            FUnitWindows.removeAt(i);
             Release(window);
         } else {
             window->Tree()->RemoveUnitNodes(unit);
@@ -105,12 +105,12 @@ void SubViewList::RemoveUnit(const TUnit* unit) {
     }
 }
 
-void SubViewList::SubViewClosed(TFSubView* window) {
-    FSubViews.removeAll(window);
+void UnitWindowList::windowClosed(UnitWindow* window) {
+    FUnitWindows.removeAll(window);
 }
 
-void SubViewList::Release(TFSubView* window) {
-    FSubViews.removeAll(window);
+void UnitWindowList::Release(UnitWindow* window) {
+    FUnitWindows.removeAll(window);
     // The command that releases it may run inside the window's own handlers: it goes once
     // they are done, but shows and holds nothing from now on.
     disconnect(window, nullptr, this, nullptr);

@@ -1,5 +1,5 @@
 #pragma once
-// FSubViews: the open detail windows of the main window, at most one per unit and
+// The open detail windows of the main window, at most one per unit and
 // direction. Opens or raises them, closes them all at once (new scan, filter change, exit),
 // and lets a removed unit go from every one of them.
 #include "trees/TreeRules.h"
@@ -13,45 +13,45 @@
 namespace ut::gui {
 
 class Prompts;
-class TFSubView;
+class UnitWindow;
 class TreePage;
 
-class SubViewList : public QObject {
+class UnitWindowList : public QObject {
     Q_OBJECT
   public:
     /// The windows are owned by `owner`; the template trees give the sort key of each
     /// direction. Everything must outlive the list.
-    SubViewList(ut::ProjectScan& scan, const ut::TreeFilters& filters, Prompts& prompts,
-                QWidget* owner, TreePage& tree1, TreePage& tree2);
-    ~SubViewList() override;
+    UnitWindowList(ut::ProjectScan& scan, const ut::TreeFilters& filters, Prompts& prompts,
+                   QWidget* owner, TreePage& usesPage, TreePage& usedByPage);
+    ~UnitWindowList() override;
 
-    /// ShowSubView: from a tree of tag `sourceTag`, the window of `unit` in the opposite
+    /// From a tree of tag `sourceTag`, the window of `unit` in the opposite
     /// direction (made, or made visible and raised). Any other tag does nothing.
-    void ShowSubView(ut::TUnit* unit, int sourceTag);
+    void showUnitWindow(ut::TUnit* unit, int sourceTag);
     /// Destroys every window at once, without its close event.
     void CloseAll();
     /// A window showing `unit` is closed; every other window deletes the unit's nodes.
     void RemoveUnit(const ut::TUnit* unit);
 
     /// The open windows, oldest first.
-    QList<TFSubView*> Windows() const;
+    QList<UnitWindow*> Windows() const;
     /// The window of `unit` in `direction`, or nullptr.
-    TFSubView* Find(const ut::TUnit* unit, int direction) const;
+    UnitWindow* Find(const ut::TUnit* unit, int direction) const;
 
     /// Runs for the tree of every new window, before its unit is set (menus and keys).
     std::function<void(TreePage&)> TreeCreated;
 
   private:
-    void SubViewClosed(TFSubView* window);
-    void Release(TFSubView* window);
+    void windowClosed(UnitWindow* window);
+    void Release(UnitWindow* window);
 
     ut::ProjectScan& FScan;
     const ut::TreeFilters& FFilters;
     Prompts& FPrompts;
     QWidget* FOwner;
-    TreePage& FTree1;
-    TreePage& FTree2;
-    QList<QPointer<TFSubView>> FSubViews;
+    TreePage& FUsesPage;
+    TreePage& FUsedByPage;
+    QList<QPointer<UnitWindow>> FUnitWindows;
 };
 
 } // namespace ut::gui
