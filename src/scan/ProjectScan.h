@@ -68,7 +68,8 @@ class ProjectScan {
     void EDelphiChange();
     /// The symbols implied by the version text; may warn once per run.
     std::string VersionDefines();
-    /// Rebuilds FDefines and FUnitFiles from the inputs.
+    /// Rebuilds FDefines and FUnitFiles from the inputs; Escape ends it with "Aborted!" and
+    /// EAbort.
     void BuildSearchIndex();
 
     bool IsIgnored(const std::string& name) const;
@@ -108,6 +109,8 @@ class ProjectScan {
 
   private:
     void ClearRecords();
+    /// Lets pending events run; when Escape is held, logs "Aborted!" and throws EAbort.
+    void CheckAbort();
 
     void IndexUnitFiles();
 
