@@ -107,14 +107,14 @@ TEST_F(ScanLogTest, MissingProjectFileShowsTheErrorBoxAndKeepsTheRecords) {
 
 TEST_F(ScanLogTest, EscapeAbortsTheScan) {
     Page().EProject->setText(Fixture("Proj/Proj.dpr"));
-    // Delivered by the scan's first pause between units.
+    // Delivered by the scan's first look at input, while the search directories are listed.
     QCoreApplication::postEvent(Page().ELog,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     Window->btStartClick();
     const QStringList texts = Log();
     ASSERT_FALSE(texts.isEmpty());
-    EXPECT_EQ(texts.back(), QStringLiteral("  Aborted!"));
-    EXPECT_EQ(texts.count(QStringLiteral("  Aborted!")), 1);
+    EXPECT_EQ(texts.back(), QStringLiteral("Aborted!"));
+    EXPECT_EQ(texts.count(QStringLiteral("Aborted!")), 1);
     EXPECT_FALSE(texts.contains(QStringLiteral("Done")));
     EXPECT_TRUE(ReadLog(*Page().ELog).back().Italic);
     EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace - Error!"));
@@ -132,7 +132,7 @@ TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
     QTimer::singleShot(0, Window.get(), [this] { Window->close(); });
     Window->btStartClick();
     // The close was refused while the records were in use; the scan stopped instead.
-    EXPECT_EQ(Log().back(), QStringLiteral("  Aborted!"));
+    EXPECT_EQ(Log().back(), QStringLiteral("Aborted!"));
     EXPECT_TRUE(Window->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(Window->isVisible());
