@@ -31,7 +31,7 @@ clean:
 	rm -rf $(BUILD)
 
 .PHONY: fuzz
-fuzz:
+fuzz: deps
 	@bash scripts/fuzz.sh
 
 # A picture of each page of the main window on the demo, into $(BUILD)/screenshots/.
