@@ -75,24 +75,26 @@ TEST(CliJson, TextsBecomeValidUtf8) {
     EXPECT_EQ(ToUtf8("\xC5"), "\xC3\x85");       // a cut-short sequence
 }
 
+// What was written to a temporary file, which is closed.
+std::string Slurp(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
 // Runs the front end in-process and returns what it printed to standard output.
 std::string RunCapture(const std::vector<std::string>& args, int& status,
                        std::string* errors = nullptr) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     status = RunCli(args, out, err);
-    auto slurp = [](std::FILE* f) {
-        std::string s;
-        std::rewind(f);
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            s.append(buf, n);
-        std::fclose(f);
-        return s;
-    };
-    std::string text = slurp(out);
-    std::string e = slurp(err);
+    std::string text = Slurp(out);
+    std::string e = Slurp(err);
     if (errors)
         *errors = e;
     return text;
@@ -237,12 +239,8 @@ TEST_F(CliRun, WriteFailureEndsWithAMessageAndStatusOne) {
         const int status =
             RunCli({"--delphi", "5.0", "--format", format, root + "/P.dpr"}, full, err);
         std::fclose(full);
-        std::string errors(256, '\0');
-        std::rewind(err);
-        errors.resize(std::fread(errors.data(), 1, errors.size(), err));
-        std::fclose(err);
         EXPECT_EQ(status, 1) << format;
-        EXPECT_EQ(errors, "unitrace-cli: cannot write the output: No space left on device\n")
+        EXPECT_EQ(Slurp(err), "unitrace-cli: cannot write the output: No space left on device\n")
             << format;
     }
 }
