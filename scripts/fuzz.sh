@@ -73,15 +73,15 @@ seeds_cli_options() {
         >"$1/paths"
 }
 
-# Beside the checked-in sources, lines around the tokenizer's limit of 65,536 characters:
-# a uses list that ends just before it, on it and after it.
+# Beside the checked-in sources, a uses list on one line of 65,535, 65,536 and 65,537
+# characters: just under the tokenizer's limit, on it and over it.
 seeds_unit_parser() {
     cp tests/fuzz/seeds/unit_parser/* "$1/"
     local length
     for length in 65535 65536 65537; do
         {
             printf 'unit L;\ninterface\nuses A, '
-            head -c $((length - 12)) /dev/zero | tr '\0' ' '
+            head -c $((length - 13)) /dev/zero | tr '\0' ' '
             printf 'B, C;\nimplementation\nend.\n'
         } >"$1/long-line-$length.pas"
     done
