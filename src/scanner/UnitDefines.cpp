@@ -1,0 +1,116 @@
+#include "scanner/UnitDefines.h"
+
+#include "support/Textutil.h"
+
+#include <array>
+
+namespace ut {
+
+namespace {
+
+const SharedCompilerSymbols& NoSymbols() {
+    static const SharedCompilerSymbols none = std::make_shared<TCompilerSymbols>();
+    return none;
+}
+
+} // namespace
+
+TDefines::TDefines() : FBase(NoSymbols()) {}
+
+void TDefines::SetBase(SharedCompilerSymbols base) {
+    FBase = base ? std::move(base) : NoSymbols();
+    FLocal.clear();
+    FLocalOrder.clear();
+}
+
+bool TDefines::Contains(std::string_view name) const {
+    const std::string key = UpperFoldText(name);
+    if (!FLocal.empty()) {
+        const auto it = FLocal.find(key);
+        if (it != FLocal.end())
+            return it->second.defined;
+    }
+    return FBase->IsDefinedFolded(key);
+}
+
+TDefines::Local& TDefines::Touch(std::string_view name) {
+    std::string key = UpperFoldText(name);
+    const auto [it, added] = FLocal.try_emplace(key);
+    if (added) {
+        it->second.spelling = std::string(name);
+        FLocalOrder.push_back(std::move(key));
+    }
+    return it->second;
+}
+
+void TDefines::Define(std::string_view name) {
+    if (name.empty())
+        return; // an empty symbol would make a bare {$IFDEF} true
+    Local& l = Touch(name);
+    l.defined = true;
+    l.value.reset();
+}
+
+void TDefines::DefineValue(std::string_view name, TExprValue value) {
+    if (name.empty())
+        return;
+    Local& l = Touch(name);
+    l.defined = true;
+    l.value = std::move(value);
+}
+
+void TDefines::Undefine(std::string_view name) {
+    if (name.empty())
+        return;
+    Local& l = Touch(name);
+    l.defined = false;
+    l.value.reset();
+}
+
+std::vector<std::string> TDefines::Names() const {
+    std::vector<std::string> names;
+    for (const std::string& s : FBase->Symbols()) {
+        const auto it = FLocal.find(UpperFoldText(s));
+        if (it == FLocal.end() || it->second.defined)
+            names.push_back(s);
+    }
+    for (const std::string& key : FLocalOrder) {
+        const Local& l = FLocal.at(key);
+        if (l.defined && !FBase->IsDefinedFolded(key))
+            names.push_back(l.spelling);
+    }
+    return names;
+}
+
+std::optional<TExprValue> TDefines::ValueOf(std::string_view name) const {
+    const std::string key = UpperFoldText(name);
+    const auto it = FLocal.find(key);
+    if (it != FLocal.end() && (it->second.value || !it->second.defined))
+        return it->second.value;
+    if (const std::optional<double> c = FBase->ConstantFolded(key))
+        return TExprValue::Number(*c);
+    return std::nullopt;
+}
+
+int TDefines::SizeOf(std::string_view typeName) const {
+    struct Size {
+        const char* name;
+        int bytes; ///< 0: the target's pointer size
+    };
+    static const std::array<Size, 36> sizes = {{
+        {"Byte", 1},       {"ShortInt", 1}, {"Boolean", 1}, {"ByteBool", 1}, {"AnsiChar", 1},
+        {"Int8", 1},       {"UInt8", 1},    {"Word", 2},    {"SmallInt", 2}, {"WordBool", 2},
+        {"WideChar", 2},   {"Int16", 2},    {"UInt16", 2},  {"Integer", 4},  {"Cardinal", 4},
+        {"LongInt", 4},    {"LongWord", 4}, {"DWord", 4},   {"LongBool", 4}, {"Single", 4},
+        {"Int32", 4},      {"UInt32", 4},   {"Int64", 8},   {"UInt64", 8},   {"QWord", 8},
+        {"Double", 8},     {"Currency", 8}, {"Comp", 8},    {"Pointer", 0},  {"NativeInt", 0},
+        {"NativeUInt", 0}, {"PtrInt", 0},   {"PtrUInt", 0}, {"SizeInt", 0},  {"SizeUInt", 0},
+        {"IntPtr", 0},
+    }};
+    for (const Size& s : sizes)
+        if (SameText(typeName, s.name))
+            return s.bytes ? s.bytes : FBase->PointerSize;
+    return 0;
+}
+
+} // namespace ut
