@@ -94,9 +94,9 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
             FNotFound = NewSortedStrings(TDuplicates::dupIgnore);
             try {
                 if (FProject->Kind == ukPackage) {
-                    for (int i = 0; i < FProject->Defines.Count(); ++i)
-                        if (IndexOfText(FDefines, FProject->Defines[i]) < 0)
-                            FDefines.push_back(FProject->Defines[i]);
+                    for (const std::string& symbol : FProject->Defines.Names())
+                        if (IndexOfText(FDefines, symbol) < 0)
+                            FDefines.push_back(symbol);
                 }
                 ScanUses(*FProject);
             } catch (...) {
