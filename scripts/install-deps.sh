@@ -11,6 +11,7 @@ packages=(
   binutils
   fpc-source
   libcli11-dev nlohmann-json3-dev
+  libpugixml-dev
 )
 
 missing=()

@@ -65,6 +65,18 @@ std::optional<std::string> KnownVersionSymbols(const std::string& version) {
     return std::nullopt;
 }
 
+std::vector<std::pair<std::string, double>> VersionConstants(const std::string& version) {
+    static const std::array<std::pair<const char*, double>, 2> table = {{
+        {"7.0", 15.0},
+        {"6.0", 14.0},
+    }};
+    const std::string v = Trim(version);
+    for (const auto& [text, number] : table)
+        if (v == text)
+            return {{"CompilerVersion", number}, {"RTLVersion", number}};
+    return {};
+}
+
 bool NamesVersionSymbol(const std::string& conditionals) {
     // Every occurrence counts: "VERBOSE;VER140" names a version symbol.
     for (size_t i = 0; i + 3 < conditionals.size(); ++i)

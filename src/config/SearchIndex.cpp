@@ -34,7 +34,8 @@ bool TListedDirectories::Add(const std::string& dir) {
 }
 
 void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
-                  TListedDirectories& listed, TDualStringList& unitFiles) {
+                  TListedDirectories& listed, TDualStringList& unitFiles,
+                  const std::vector<std::string>& extensions) {
     std::string rest = pathList;
     std::string entry;
     while (!rest.empty()) {
@@ -51,8 +52,17 @@ void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
         const std::string dir = fs::IncludeTrailingPathDelimiter(expanded);
         if (!listed.Add(dir))
             continue;
-        for (const std::string& name : fs::ListFiles(dir, "*.pas"))
-            unitFiles.AddDual(fs::FileKey(name), dir + name);
+        if (extensions.size() == 1) {
+            for (const std::string& name : fs::ListFiles(dir, "*" + extensions[0]))
+                unitFiles.AddDual(fs::FileKey(name), dir + name);
+            continue;
+        }
+        // One listing, taken extension by extension: Unit.pas before Unit.pp.
+        const std::vector<std::string> names = fs::ListFiles(dir, "*");
+        for (const std::string& ext : extensions)
+            for (const std::string& name : names)
+                if (SameText(ExtractFileExt(name), ext))
+                    unitFiles.AddDual(fs::FileKey(name), dir + name);
     }
 }
 
@@ -65,11 +75,12 @@ std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
 
     unitFiles.Clear();
     TListedDirectories listed;
-    AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles);
-    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles);
-    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles);
+    const std::vector<std::string>& ext = inputs.UnitExtensions;
+    AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles, ext);
+    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, ext);
+    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, ext);
     if (inputs.BrowseAlso)
-        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles);
+        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, ext);
     return listed.InOrder();
 }
 

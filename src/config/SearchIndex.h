@@ -18,6 +18,8 @@ struct TSearchInputs {
     std::string BrowsePath;     ///< the installation's browsing path
     bool BrowseAlso = false;    ///< whether the browsing path is searched too
     std::string DelphiRoot;     ///< replaces "$(DELPHI)" in the paths
+    /// Extensions of unit sources, in the order they are taken within a directory.
+    std::vector<std::string> UnitExtensions = {".pas"};
 };
 
 /// Fills `defines` with the version's symbols followed by the user's conditionals, each
@@ -42,11 +44,13 @@ class TListedDirectories {
     std::vector<std::string> FOrder;
 };
 
-/// Adds the "*.pas" files of every directory of the ';'-separated `pathList` that `listed`
+/// Adds the "*.pas" files (or those of `extensions`, all of the first extension before
+/// those of the next) of every directory of the ';'-separated `pathList` that `listed`
 /// does not hold yet: key the file name without its extension, dual the full path. The first
 /// "$(DELPHI)" of an entry (any case) becomes `delphiRoot`. Entries that are empty after
 /// trimming name no directory and are skipped.
 void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
-                  TListedDirectories& listed, TDualStringList& unitFiles);
+                  TListedDirectories& listed, TDualStringList& unitFiles,
+                  const std::vector<std::string>& extensions = {".pas"});
 
 } // namespace ut

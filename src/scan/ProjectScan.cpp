@@ -5,6 +5,7 @@
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "scan/ScanSymbols.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -76,7 +77,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     FNotFoundNames.clear();
     Log(Format("Scanning project %s", projectFile.c_str()));
 
-    auto project = std::make_unique<TProject>(full);
+    std::unique_ptr<TProject> project = CreateProject(full);
     FProject = project.get();
     FCurrentKey = fs::FileKey(projectFile);
     FUnits.AddObject(FCurrentKey, std::move(project));
@@ -85,7 +86,8 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     try {
         {
             FlagGuard scanning(FScanning);
-            FProject->SetDefines(FDefines);
+            FProject->SetSymbols(FSymbols);
+            FProject->SetIncludeDirs(FIncludeDirs);
             FProject->Parse();
             Log(Format("%s: parsed...", FProject->UnitName.c_str()));
             FProjectDir = fs::IncludeTrailingPathDelimiter(fs::ExtractFileDir(FProject->FileName));
@@ -94,9 +96,12 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
             FNotFound = NewSortedStrings(TDuplicates::dupIgnore);
             try {
                 if (FProject->Kind == ukPackage) {
+                    std::vector<std::string> added;
                     for (const std::string& symbol : FProject->Defines.Names())
-                        if (IndexOfText(FDefines, symbol) < 0)
-                            FDefines.push_back(symbol);
+                        if (!FSymbols->IsDefined(symbol))
+                            added.push_back(symbol);
+                    FDefines.insert(FDefines.end(), added.begin(), added.end());
+                    FSymbols = WithSymbols(*FSymbols, added);
                 }
                 ScanUses(*FProject);
             } catch (...) {
@@ -188,7 +193,8 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
     FUnits.AddObject(key, std::move(record));
     TUnit* result = unit;
     try {
-        unit->SetDefines(FDefines);
+        unit->SetSymbols(FSymbols);
+        unit->SetIncludeDirs(FIncludeDirs);
         FCurrentKey = key;
         unit->Parse();
         Log(Format("%s: parsed...", unit->UnitName.c_str()));
@@ -265,6 +271,11 @@ void ProjectScan::AppException(const std::exception& e) {
 
 void ProjectScan::EProjectChange() {
     FFrontEnd.MapViewOutdated();
+    FLazarus.reset();
+    if (IsFreePascalProject(Inputs.Project)) {
+        ReadLazarusOptions();
+        return;
+    }
     const TProjectOptions options = ProjectOptionsOf(Inputs.Project, Inputs.Delphi);
     FOptionsRead = options.FOptionsRead;
     if (!options.FOptionsRead)
@@ -299,8 +310,11 @@ std::string ProjectScan::VersionDefines() {
 }
 
 void ProjectScan::BuildSearchIndex() {
+    const bool fpc = Inputs.Compiler == TCompiler::FreePascal;
+    const TFpcTarget target = fpc ? InstalledFpcTarget() : TFpcTarget{};
     TSearchInputs in;
-    in.VersionDefines = VersionDefines();
+    in.VersionDefines = fpc ? FpcSymbolText(target) : VersionDefines();
+    in.UnitExtensions = UnitFileExtensions(Inputs.Compiler);
     in.Defines = Inputs.Defines;
     in.SearchPath = Inputs.SearchPath;
     in.LibPath = Inputs.LibPath;
@@ -309,6 +323,8 @@ void ProjectScan::BuildSearchIndex() {
     in.DelphiRoot = FDelphiRoot;
     FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles);
     IndexUnitFiles();
+    FSymbols = BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines);
+    FIncludeDirs = IncludeDirectories(Inputs.IncludePath);
 }
 
 void ProjectScan::IndexUnitFiles() {

@@ -2,6 +2,8 @@
 // The scan: from the project source through every reachable unit, depth first, each source
 // once; then the map file's unit sizes. Also the state that the scan leaves for the views
 // (the registry of parsed units, the project record, the sizes) and the setup inputs.
+#include "config/Compiler.h"
+#include "config/LazarusProject.h"
 #include "mapfile/MapFile.h"
 #include "scan/ScanFrontEnd.h"
 #include "scanner/Unit.h"
@@ -10,6 +12,7 @@
 #include "support/StringsComp.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -27,6 +30,10 @@ struct SetupInputs {
     std::string LibPath;          ///< ELibPath
     std::string BrowsePath;       ///< EBrowsePath
     bool BrowseAlso = false;      ///< chkBrowseAlso
+    /// The compiler the sources are read for; Lazarus projects choose Free Pascal.
+    TCompiler Compiler = TCompiler::Delphi;
+    std::string IncludePath; ///< include directories, ';'-separated (a Lazarus project's)
+    std::string BuildMode;   ///< a Lazarus project's build mode; empty for the default
 };
 
 /// Every parsed source by key (file name without directory and extension), owning it.
@@ -60,7 +67,8 @@ class ProjectScan {
     /// The application's exception handler: logs with the current key; ignores EAbort.
     void AppException(const std::exception& e);
 
-    /// Options file of the project named in Inputs.Project (when it is a .dpr or .dpk).
+    /// Options file of the project named in Inputs.Project (when it is a .dpr or .dpk), or
+    /// its Lazarus project or package file (.lpr, .lpi, .lpk), which also chooses Free Pascal.
     void EProjectChange();
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
@@ -90,6 +98,8 @@ class ProjectScan {
     UnitRegistry FUnits;
     TProject* FProject = nullptr;
     std::vector<std::string> FDefines;
+    /// FDefines with the compiler's constants: what every unit of the scan starts with.
+    SharedCompilerSymbols FSymbols;
     TDualStringList FUnitFiles;
     UnitSizes FUnitSizes;
     TStringsComp IgnUnits;
@@ -110,6 +120,15 @@ class ProjectScan {
     void ClearRecords();
 
     void IndexUnitFiles();
+    void ReadLazarusOptions();
+    /// The record of the project: its source, a Lazarus project's main source, or a
+    /// Lazarus package's unit list.
+    std::unique_ptr<TProject> CreateProject(const std::string& fullName) const;
+
+    /// What the project's Lazarus file says; none for other projects.
+    std::optional<TLazarusOptions> FLazarus;
+    std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    std::string FLazarusWarning; ///< the last warning about a Lazarus project file
 
     /// FUnitFiles by folded key: the index of the first entry of each name, so a lookup
     /// costs the same however many files the search directories hold.
