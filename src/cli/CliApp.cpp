@@ -67,7 +67,11 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     bool completed = false;
     InterruptGuard interrupt;
     try {
+        if (o.BuildMode)
+            scan.Inputs.BuildMode = *o.BuildMode;
         scan.EProjectChange();
+        if (o.Compiler)
+            scan.Inputs.Compiler = CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi);
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
         if (o.Defines)

@@ -11,13 +11,18 @@ namespace {
 
 // The parser is built for each use: it binds to the options it fills.
 void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree) {
-    app.description("Scans a Delphi project (.dpr, .dpk or .pas) and every unit it reaches.\n"
-                    "Defaults come from the project's options file (.DOF) and the compiler\n"
-                    "settings in the registry store (.reg files, UNITRACE_REGISTRY, Wine).");
+    app.description("Scans a Delphi project (.dpr, .dpk or .pas) or a Lazarus project (.lpr,\n"
+                    ".lpi or .lpk) and every unit it reaches. Defaults come from the project's\n"
+                    "options file (.DOF, .lpi, .lpk) and the compiler settings in the registry\n"
+                    "store (.reg files, UNITRACE_REGISTRY, Wine).");
     app.add_option("PROJECT", o.Project, "the project source")->required();
     app.add_option("--search-path", o.SearchPath, "search path (';'-separated)");
     app.add_option("--defines", o.Defines, "conditional symbols (';'-separated)");
     app.add_option("--delphi", o.Delphi, "compiler version text, e.g. 5.0");
+    app.add_option("--compiler", o.Compiler,
+                   "delphi or fpc (Free Pascal; the default for Lazarus projects)")
+        ->check(CLI::IsMember({"delphi", "fpc"}));
+    app.add_option("--build-mode", o.BuildMode, "build mode of a Lazarus project (.lpi)");
     app.add_option("--lib-path", o.LibPath, "library path (';'-separated)");
     app.add_option("--browse-path", o.BrowsePath, "browsing path (';'-separated)");
     app.add_flag("--use-browse-path", o.UseBrowsePath, "search the browsing path too");

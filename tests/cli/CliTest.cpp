@@ -1,3 +1,5 @@
+#include "CliCapture.h"
+
 #include "cli/CliApp.h"
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
@@ -17,6 +19,7 @@ namespace {
 
 using namespace ut;
 using namespace ut::cli;
+using uttest::RunCapture;
 namespace stdfs = std::filesystem;
 
 TEST(CliOptions, ParsesEveryOption) {
@@ -75,29 +78,6 @@ TEST(CliJson, TextsBecomeValidUtf8) {
     EXPECT_EQ(ToUtf8("\xC5"), "\xC3\x85");       // a cut-short sequence
 }
 
-// Runs the front end in-process and returns what it printed to standard output.
-std::string RunCapture(const std::vector<std::string>& args, int& status,
-                       std::string* errors = nullptr) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    status = RunCli(args, out, err);
-    auto slurp = [](std::FILE* f) {
-        std::string s;
-        std::rewind(f);
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            s.append(buf, n);
-        std::fclose(f);
-        return s;
-    };
-    std::string text = slurp(out);
-    std::string e = slurp(err);
-    if (errors)
-        *errors = e;
-    return text;
-}
-
 class CliRun : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -153,9 +133,10 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["units"][0]["kind"], "unit");
     EXPECT_EQ(doc["units"][0]["file"], root + "/lib/A.pas");
     EXPECT_EQ(doc["units"][0]["size"], 64);
-    EXPECT_EQ(doc["units"][0]["uses"][0],
-              nlohmann::json::parse(
-                  R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
+    EXPECT_EQ(
+        doc["units"][0]["uses"][0],
+        nlohmann::json::parse(
+            R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
     EXPECT_EQ(doc["units"][1]["key"], "P");
     EXPECT_EQ(doc["units"][1]["kind"], "program");
     EXPECT_TRUE(doc["units"][1]["size"].is_null());
