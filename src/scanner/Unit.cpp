@@ -196,7 +196,8 @@ void TUnit::ParseList(int interfaceFlag, bool allowIn) {
         std::string name;
         Scanner->CheckToken(toSymbol);
         // Where the name starts: the directives after it may end its branch.
-        TUseSite site{Scanner->SourceLine(), FileName, CondStack.Current()};
+        TUseSite site{Scanner->SourceLine(), IncludeStack.empty() ? std::string() : FileName,
+                      CondStack.Current()};
         ReadName(name);
         AddUse(name, interfaceFlag, std::move(site));
         if (Token() == ',') {

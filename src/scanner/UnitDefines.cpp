@@ -21,6 +21,7 @@ void TDefines::SetBase(SharedCompilerSymbols base) {
     FBase = base ? std::move(base) : NoSymbols();
     FLocal.clear();
     FLocalOrder.clear();
+    FValues.clear();
 }
 
 bool TDefines::Contains(std::string_view name) const {
@@ -33,38 +34,39 @@ bool TDefines::Contains(std::string_view name) const {
     return FBase->IsDefinedFolded(key);
 }
 
-TDefines::Local& TDefines::Touch(std::string_view name) {
-    std::string key = UpperFoldText(name);
-    const auto [it, added] = FLocal.try_emplace(key);
+std::pair<const std::string, TDefines::Local>& TDefines::Touch(std::string_view name) {
+    const auto [it, added] = FLocal.try_emplace(UpperFoldText(name));
     if (added) {
         it->second.spelling = std::string(name);
-        FLocalOrder.push_back(std::move(key));
+        FLocalOrder.push_back(&*it); // map entries stay where they are
     }
-    return it->second;
+    return *it;
 }
 
 void TDefines::Define(std::string_view name) {
     if (name.empty())
         return; // an empty symbol would make a bare {$IFDEF} true
-    Local& l = Touch(name);
-    l.defined = true;
-    l.value.reset();
+    auto& [key, local] = Touch(name);
+    local.defined = true;
+    if (!FValues.empty())
+        FValues.erase(key);
 }
 
 void TDefines::DefineValue(std::string_view name, TExprValue value) {
     if (name.empty())
         return;
-    Local& l = Touch(name);
-    l.defined = true;
-    l.value = std::move(value);
+    auto& [key, local] = Touch(name);
+    local.defined = true;
+    FValues[key] = std::move(value);
 }
 
 void TDefines::Undefine(std::string_view name) {
     if (name.empty())
         return;
-    Local& l = Touch(name);
-    l.defined = false;
-    l.value.reset();
+    auto& [key, local] = Touch(name);
+    local.defined = false;
+    if (!FValues.empty())
+        FValues.erase(key);
 }
 
 std::vector<std::string> TDefines::Names() const {
@@ -74,19 +76,18 @@ std::vector<std::string> TDefines::Names() const {
         if (it == FLocal.end() || it->second.defined)
             names.push_back(s);
     }
-    for (const std::string& key : FLocalOrder) {
-        const Local& l = FLocal.at(key);
-        if (l.defined && !FBase->IsDefinedFolded(key))
-            names.push_back(l.spelling);
-    }
+    for (const auto* entry : FLocalOrder)
+        if (entry->second.defined && !FBase->IsDefinedFolded(entry->first))
+            names.push_back(entry->second.spelling);
     return names;
 }
 
 std::optional<TExprValue> TDefines::ValueOf(std::string_view name) const {
     const std::string key = UpperFoldText(name);
-    const auto it = FLocal.find(key);
-    if (it != FLocal.end() && (it->second.value || !it->second.defined))
-        return it->second.value;
+    if (const auto value = FValues.find(key); value != FValues.end())
+        return value->second;
+    if (const auto local = FLocal.find(key); local != FLocal.end() && !local->second.defined)
+        return std::nullopt; // undefined here
     if (const std::optional<double> c = FBase->ConstantFolded(key))
         return TExprValue::Number(*c);
     return std::nullopt;

@@ -44,14 +44,16 @@ class TDefines final : public TExpressionNames {
     struct Local {
         std::string spelling;
         bool defined = false;
-        std::optional<TExprValue> value;
     };
-    Local& Touch(std::string_view name);
+    /// The source's own change of `name`, made when first met.
+    std::pair<const std::string, Local>& Touch(std::string_view name);
 
     SharedCompilerSymbols FBase;
-    /// The source's own changes by folded name, and those names in the order first met.
+    /// The source's own changes by folded name, and those entries in the order first met.
     std::unordered_map<std::string, Local> FLocal;
-    std::vector<std::string> FLocalOrder;
+    std::vector<const std::pair<const std::string, Local>*> FLocalOrder;
+    /// The values of macros by folded name.
+    std::unordered_map<std::string, TExprValue> FValues;
 };
 
 } // namespace ut

@@ -221,15 +221,16 @@ void TUnit::DefineSymbol(bool setc, std::string_view rest) {
 
 bool TUnit::IncludeFile(const std::string& name) {
     std::string path = fs::ExpandFileName(fs::ExtractFilePath(FileName) + name);
-    if (!fs::FileExists(path) && IncludeDirs) {
+    bool found = fs::FileExists(path);
+    if (!found && IncludeDirs) {
         // Then the include path, in order.
         for (const std::string& dir : *IncludeDirs) {
             path = fs::ExpandFileName(fs::IncludeTrailingPathDelimiter(dir) + name);
-            if (fs::FileExists(path))
+            if ((found = fs::FileExists(path)))
                 break;
         }
     }
-    if (!fs::FileExists(path))
+    if (!found)
         return false;
     // A file that is already being read would include itself for ever.
     const bool open =
