@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-"import_reader unit_parser"}
+targets=${FUZZ_TARGETS:-"import_reader unit_parser directive_expression lazarus_file"}
 out=build-fuzz
 
 if ! command -v clang++ >/dev/null; then
@@ -38,6 +38,14 @@ seeds_unit_parser() {
     cp tests/fuzz/seeds/unit_parser/* "$1/"
 }
 
+seeds_directive_expression() {
+    cp tests/fuzz/seeds/directive_expression/* "$1/"
+}
+
+seeds_lazarus_file() {
+    cp tests/fuzz/seeds/lazarus_file/* "$1/"
+}
+
 run() { # run <target> <libFuzzer options...>
     local target=$1
     shift
@@ -60,6 +68,16 @@ for target in $targets; do
         build unit_parser tests/fuzz/UnitParserFuzz.cpp src/scanner/*.cpp src/support/*.cpp \
             src/platform/*.cpp
         run unit_parser -max_len=16384 -dict="$PWD/tests/fuzz/pascal.dict" || failed+=("$target")
+        ;;
+    directive_expression)
+        build directive_expression tests/fuzz/DirectiveExpressionFuzz.cpp src/scanner/DirectiveExpression.cpp \
+            src/scanner/UnitDefines.cpp src/scanner/CompilerSymbols.cpp src/support/*.cpp src/platform/*.cpp
+        run directive_expression -max_len=4096 -dict="$PWD/tests/fuzz/pascal.dict" || failed+=("$target")
+        ;;
+    lazarus_file)
+        build lazarus_file tests/fuzz/LazarusFileFuzz.cpp src/config/LazarusProject.cpp src/config/Compiler.cpp \
+            src/support/*.cpp src/platform/*.cpp -lpugixml
+        run lazarus_file -max_len=16384 || failed+=("$target")
         ;;
     *)
         echo "Unknown fuzz target: $target" >&2
