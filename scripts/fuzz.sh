@@ -70,8 +70,8 @@ for target in $targets; do
         run unit_parser -max_len=16384 -dict="$PWD/tests/fuzz/pascal.dict" || failed+=("$target")
         ;;
     directive_expression)
-        build directive_expression tests/fuzz/DirectiveExpressionFuzz.cpp src/scanner/DirectiveExpression.cpp \
-            src/scanner/UnitDefines.cpp src/scanner/CompilerSymbols.cpp src/support/*.cpp src/platform/*.cpp
+        build directive_expression tests/fuzz/DirectiveExpressionFuzz.cpp src/scanner/*.cpp \
+            src/support/*.cpp src/platform/*.cpp
         run directive_expression -max_len=4096 -dict="$PWD/tests/fuzz/pascal.dict" || failed+=("$target")
         ;;
     lazarus_file)

@@ -6,31 +6,13 @@
 //
 // The parser keeps its operators and operands on explicit stacks: no input nests it
 // deeper into the machine's stack, however many parentheses it holds.
-#include "support/Exceptions.h"
+#include "scanner/ExpressionValue.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace ut {
-
-/// A value of a directive expression.
-struct TExprValue {
-    enum class Kind { Bool, Int, Real, Str };
-    Kind kind = Kind::Bool;
-    bool b = false;
-    std::int64_t i = 0;
-    double r = 0;
-    std::string s;
-
-    static TExprValue Bool(bool v);
-    static TExprValue Int(std::int64_t v);
-    static TExprValue Real(double v);
-    static TExprValue Str(std::string v);
-    /// A number with an integral value becomes an Int, any other a Real.
-    static TExprValue Number(double v);
-};
 
 /// What an expression may ask about the names it holds. Names compare without regard to
 /// letter case.
@@ -45,19 +27,9 @@ class TExpressionNames {
     virtual int SizeOf(std::string_view typeName) const = 0;
 };
 
-/// A malformed expression. The message says what is wrong ("missing ')'"); the directive
-/// layer names the directive, the line and the file around it.
-class EExpressionError : public Exception {
-    using Exception::Exception;
-};
-
 /// Evaluates `text`. Throws EExpressionError for a malformed expression, a division by zero
 /// or operands of types that do not go together.
 TExprValue EvaluateExpression(std::string_view text, const TExpressionNames& names);
-
-/// The expression as a condition: a Boolean as it is, a number when it is not zero, a
-/// string when it is not empty.
-bool IsTrue(const TExprValue& value);
 
 /// IsTrue of EvaluateExpression.
 bool EvaluateCondition(std::string_view text, const TExpressionNames& names);
