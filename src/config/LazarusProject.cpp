@@ -7,7 +7,9 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -80,14 +82,22 @@ void ApplyBuildMode(pugi::xml_node projectOptions, const std::string& name,
 }
 
 // $(TargetOS) and $(TargetCPU), any letter case; other macros stay.
-std::string ExpandMacros(std::string text, const TFpcTarget& target) {
-    for (const auto& [macro, value] :
-         {std::pair<std::string_view, const std::string&>{"$(TargetOS)", target.OS},
-          std::pair<std::string_view, const std::string&>{"$(TargetCPU)", target.CPU}}) {
-        for (size_t at = PosText(macro, text); at > 0; at = PosText(macro, text))
-            text.replace(at - 1, macro.size(), value);
+std::string ExpandMacros(const std::string& text, const TFpcTarget& target) {
+    const std::pair<std::string_view, const std::string*> macros[] = {
+        {"$(TargetOS)", &target.OS}, {"$(TargetCPU)", &target.CPU}};
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto m = std::find_if(std::begin(macros), std::end(macros), [&](const auto& p) {
+            return SameTextN(std::string_view(text).substr(i), p.first, p.first.size());
+        });
+        if (m == std::end(macros)) {
+            out += text[i++];
+            continue;
+        }
+        out += *m->second;
+        i += m->first.size();
     }
-    return text;
+    return out;
 }
 
 // The symbols of the -d options ("-dDEBUG -dLEVEL:=2"), in order.

@@ -23,8 +23,9 @@ struct TSearchInputs {
 };
 
 /// Fills `defines` with the version's symbols followed by the user's conditionals, each
-/// trimmed (empty ones left out), and `unitFiles` with the "*.pas" files of ".", the search
-/// path, the library path and, when asked for, the browsing path, in that order; the first
+/// trimmed (empty ones left out), and `unitFiles` with the unit files (UnitExtensions) of
+/// ".", the search path, the library path and, when asked for, the browsing path, in that
+/// order; the first
 /// directory that holds a unit comes first. Relative directories resolve against the
 /// current directory. Returns the directories listed, in order.
 std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,

@@ -13,7 +13,10 @@ void ProjectScan::ReadLazarusOptions() {
     FOptionsRead = false;
     if (Inputs.Project.empty() || !fs::FileExists(Inputs.Project))
         return;
-    Inputs.Compiler = TCompiler::FreePascal;
+    if (Inputs.Compiler != TCompiler::FreePascal) {
+        Inputs.Compiler = TCompiler::FreePascal;
+        FCompilerFromProject = true;
+    }
     TLazarusOptions options;
     bool read = false;
     try {

@@ -276,6 +276,10 @@ void ProjectScan::EProjectChange() {
         ReadLazarusOptions();
         return;
     }
+    if (FCompilerFromProject) {
+        Inputs.Compiler = TCompiler::Delphi;
+        FCompilerFromProject = false;
+    }
     const TProjectOptions options = ProjectOptionsOf(Inputs.Project, Inputs.Delphi);
     FOptionsRead = options.FOptionsRead;
     if (!options.FOptionsRead)

@@ -68,7 +68,8 @@ class ProjectScan {
     void AppException(const std::exception& e);
 
     /// Options file of the project named in Inputs.Project (when it is a .dpr or .dpk), or
-    /// its Lazarus project or package file (.lpr, .lpi, .lpk), which also chooses Free Pascal.
+    /// its Lazarus project or package file (.lpr, .lpi, .lpk), which also chooses Free Pascal;
+    /// a compiler so chosen goes back to Delphi when another project is named.
     void EProjectChange();
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
@@ -129,6 +130,8 @@ class ProjectScan {
     std::optional<TLazarusOptions> FLazarus;
     std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
     std::string FLazarusWarning; ///< the last warning about a Lazarus project file
+    /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
+    bool FCompilerFromProject = false;
 
     /// FUnitFiles by folded key: the index of the first entry of each name, so a lookup
     /// costs the same however many files the search directories hold.
