@@ -188,7 +188,9 @@ TEST_F(CliSources, BadDirectivesEndTheirUnitAndTheScanGoesOn) {
 
 TEST_F(CliSources, LazarusFilesThatCannotBeRead) {
     Write("broken.lpi", "<CONFIG><ProjectOptions>");
-    Scan({root + "/broken.lpi"}, 1);
+    EXPECT_EQ(Log(Scan({root + "/broken.lpi"}, 1)),
+              std::vector<std::string>{"EXC: File=, Msg=Cannot read @/broken.lpi: no XML "
+                                       "(Start-end tags mismatch at offset 23)"});
     EXPECT_EQ(errors, "");
     // Beside a program source, the program is scanned without it, with a warning.
     Write("broken.lpr", "program broken;\nuses Gone;\nbegin end.\n");
