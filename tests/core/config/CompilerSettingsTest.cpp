@@ -12,8 +12,6 @@ namespace {
 
 using ut::RegistryStore;
 
-const std::string Fixtures = std::string(UNITRACE_FIXTURES) + "/config/";
-
 class FakePrompts : public ut::Prompts {
   public:
     void Warning(const std::string& text) override {
@@ -27,44 +25,31 @@ class FakePrompts : public ut::Prompts {
     bool flagWhenShown = false;
 };
 
-RegistryStore Delphi345() {
-    RegistryStore r;
-    EXPECT_TRUE(r.AddFile(Fixtures + "regedit4-delphi.reg"));
-    return r;
-}
-
 // An export of three BDS generations as their installers and IDEs leave them.
 const char* BdsExport = R"(Windows Registry Editor Version 5.00
-
 [HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0]
 "RootDir"="C:\\Program Files (x86)\\Embarcadero\\Studio\\23.0\\"
-
 [HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win32]
 "Search Path"="$(BDSLIB)\\$(Platform)\\release;$(BDSUSERDIR)\\Imports"
 "Browsing Path"="$(BDS)\\source\\rtl\\common;$(bds)\\source\\vcl"
-
 [HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win64]
 "Browsing Path"="$(BDS)\\source\\rtl\\win"
-
 [HKEY_CURRENT_USER\Software\Embarcadero\BDS\22.0\Library\Win32]
 "Search Path"="$(BDSLIB)\\$(Platform)\\release"
-
 [HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\CodeGear\BDS\6.0]
 "RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\6.0"
-
 [HKEY_CURRENT_USER\Software\CodeGear\BDS\6.0\Library]
 "Search Path"="$(BDS)\\Lib;$(BDS)\\Imports"
 "Browsing Path"="$(BDS)\\source\\Win32\\vcl"
-
 [HKEY_LOCAL_MACHINE\SOFTWARE\Borland\BDS\5.0]
 "RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\5.0\\"
-
 [HKEY_LOCAL_MACHINE\SOFTWARE\Borland\Delphi\7.0]
 "RootDir"="C:\\Program Files\\Borland\\Delphi7"
 )";
 
 TEST(CompilerSettings, InstalledVersionsAndTheirSettings) {
-    RegistryStore r = Delphi345();
+    RegistryStore r;
+    ASSERT_TRUE(r.AddFile(UNITRACE_FIXTURES "/config/regedit4-delphi.reg"));
     EXPECT_EQ(ut::InstalledVersions(r), (std::vector<std::string>{"3.0", "4.0", "5.0"}));
     EXPECT_EQ(ut::SelectInstalledVersion(r), "5.0"); // the last in text order
     RegistryStore empty;
@@ -127,31 +112,22 @@ TEST(CompilerSettings, InstalledVersionsAndTheirSettings) {
 }
 
 TEST(VersionDefines, SymbolsOfAVersionAndTheWarningForAnUnknownOne) {
-    const struct {
-        const char* version;
-        const char* conditionals;
-        const char* symbols;
-    } cases[] = {
-        {"5.0", "", "VER130;WIN32"},
-        {"4.0", "", "VER120;WIN32"},
-        {"3.0", "", "VER100;WIN32"},
-        {"2.0", "", "VER90;WIN32"},
-        {"1.0", "", "VER80;WIN16;WINDOWS"},
-        {" 5.0 ", "", "VER130;WIN32"},
+    const char* const cases[][3] = {
+        // clang-format off
+        {"5.0", "", "VER130;WIN32"}, {"4.0", "", "VER120;WIN32"}, {"3.0", "", "VER100;WIN32"},
+        {"2.0", "", "VER90;WIN32"}, {"1.0", "", "VER80;WIN16;WINDOWS"}, {" 5.0 ", "", "VER130;WIN32"},
         {"\t4.0\r\n", "", "VER120;WIN32"},
         // Conditionals naming a version symbol suppress the warning of an unknown version.
-        {"2.5", "DEBUG;VER140", "WIN32"},
-        {"2.5", "ver150", "WIN32"},
-        {"2.5", "SERVER2", "WIN32"},
+        {"2.5", "DEBUG;VER140", "WIN32"}, {"2.5", "ver150", "WIN32"}, {"2.5", "SERVER2", "WIN32"},
         {"2.5", "VERBOSE;VER140", "WIN32"},
+        // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [version, conditionals, symbols] : cases) {
         FakePrompts prompts;
         bool warned = false;
-        EXPECT_EQ(ut::VersionDefines(c.version, c.conditionals, warned, prompts), c.symbols)
-            << c.version;
-        EXPECT_EQ(prompts.warnings, std::vector<std::string>{}) << c.version;
-        EXPECT_FALSE(warned) << c.version;
+        EXPECT_EQ(ut::VersionDefines(version, conditionals, warned, prompts), symbols) << version;
+        EXPECT_EQ(prompts.warnings, std::vector<std::string>{}) << version;
+        EXPECT_FALSE(warned) << version;
     }
     for (const char* conditionals : {"", "DEBUG", "VER", "VERX1", "VERBOSE", "V1ER2", "VE R1"})
         EXPECT_FALSE(ut::NamesVersionSymbol(conditionals)) << conditionals;
@@ -177,31 +153,27 @@ TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
         const char* verSymbols;
         double compilerVersion, rtlVersion;
     } cases[] = {
-        {"5.0", "5.0", "VER130", 0, 0},
-        {"6", "6", "VER140", 14.0, 14.0},
+        // clang-format off
+        {"5.0", "5.0", "VER130", 0, 0}, {"6", "6", "VER140", 14.0, 14.0},
         {"7.0", "7", "VER150", 15.0, 15.0}, // the Delphi key, not BDS 7.0 (Delphi 2010)
-        {"2007", "2007", "VER185;VER180", 18.5, 18.0},
-        {"xe", "XE", "VER220", 22.0, 22.0},
-        {"8.0", "XE", "VER220", 22.0, 22.0},
-        {"14.0", "XE6", "VER270", 27.0, 27.0},
-        {"Delphi 10 Seattle", "10", "VER300", 30.0, 30.0},
-        {"10.4", "10.4", "VER340", 34.0, 34.0},
-        {"23.0", "12", "VER360", 36.0, 36.0},
-        {"37.0", "13", "VER370", 37.0, 37.0},
+        {"2007", "2007", "VER185;VER180", 18.5, 18.0}, {"xe", "XE", "VER220", 22.0, 22.0},
+        {"8.0", "XE", "VER220", 22.0, 22.0}, {"14.0", "XE6", "VER270", 27.0, 27.0},
+        {"Delphi 10 Seattle", "10", "VER300", 30.0, 30.0}, {"10.4", "10.4", "VER340", 34.0, 34.0},
+        {"23.0", "12", "VER360", 36.0, 36.0}, {"37.0", "13", "VER370", 37.0, 37.0},
         {"5", nullptr, "", 0, 0},
         {"13.0", nullptr, "", 0, 0}, // no BDS 13.0 was released
+        // clang-format on
     };
     for (const auto& c : cases) {
         const ut::TCompilerVersion* v = ut::FindCompilerVersion(c.text);
-        if (!c.name) {
-            EXPECT_EQ(v, nullptr) << c.text;
-            continue;
-        }
-        ASSERT_NE(v, nullptr) << c.text;
-        EXPECT_STREQ(v->Name, c.name) << c.text;
-        EXPECT_STREQ(v->VerSymbols, c.verSymbols) << c.text;
-        EXPECT_EQ(v->CompilerVersion, c.compilerVersion) << c.text;
-        EXPECT_EQ(v->RTLVersion, c.rtlVersion) << c.text;
+        EXPECT_EQ(v ? std::string(v->Name) + " " + v->VerSymbols + " " +
+                          std::to_string(v->CompilerVersion) + " " + std::to_string(v->RTLVersion)
+                    : "none",
+                  c.name
+                      ? std::string(c.name) + " " + c.verSymbols + " " +
+                            std::to_string(c.compilerVersion) + " " + std::to_string(c.rtlVersion)
+                      : "none")
+            << c.text;
     }
     // Every name and registry key of the table names its own row.
     for (const ut::TCompilerVersion& v : ut::CompilerVersions()) {
@@ -211,11 +183,7 @@ TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
 }
 
 TEST(CompilerVersions, SymbolsFollowTheTargetPlatform) {
-    const struct {
-        const char* version;
-        const char* platform;
-        const char* symbols;
-    } cases[] = {
+    const char* const cases[][3] = {
         {"1.0", "Win32", "VER80;WIN16;WINDOWS"},
         {"2007", "Win32", "VER185;VER180;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS"},
         {"2009", "Win64", "VER200;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS;UNICODE"},
@@ -224,9 +192,9 @@ TEST(CompilerVersions, SymbolsFollowTheTargetPlatform) {
         {"11", "Linux64", "VER350;LINUX;LINUX64;POSIX;CPUX64;CONDITIONALEXPRESSIONS;UNICODE"},
         {"XE2", "Amiga", "VER230;MSWINDOWS;WIN32;CPU386;CPUX86;CONDITIONALEXPRESSIONS;UNICODE"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ut::VersionSymbols(*ut::FindCompilerVersion(c.version), c.platform), c.symbols)
-            << c.version << " " << c.platform;
+    for (const auto& [version, platform, symbols] : cases)
+        EXPECT_EQ(ut::VersionSymbols(*ut::FindCompilerVersion(version), platform), symbols)
+            << version << " " << platform;
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "config/ProjectOptions.h"
 
 #include "TempTree.h"
-#include "support/Exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +30,23 @@ class ProjectOptions : public uttest::TempTreeTest {
         work = Mkdir("work");
         Write("work/demo.dpr", "program demo;\r\nbegin\r\nend.\r\n");
     }
+    /// `text` with the temporary directory written as "@".
+    std::string Rooted(std::string text) const {
+        for (size_t at = 0; (at = text.find(root, at)) != std::string::npos;)
+            text.replace(at, root.size(), "@");
+        return text;
+    }
+    /// "search | conditionals | map | exe", then the other fields a .dproj gives.
+    std::string Shown(const ut::TProjectOptions& o) const {
+        std::string s = o.SearchPath + " | " + o.Conditionals + " | " + o.MapFileName + " | " +
+                        o.ExeName + " | " + o.UnitScopes + " | " + o.Platform + " | " +
+                        o.OptionsFile + " | " + o.MainSource;
+        for (const std::string& r : o.References)
+            s += " | ref " + r;
+        for (const std::string& n : o.Notes)
+            s += " | " + n;
+        return Rooted(o.FOptionsRead ? s : "not read");
+    }
     std::string work;
 };
 
@@ -58,26 +74,21 @@ TEST_F(ProjectOptions, DofFieldsAndOutputPaths) {
         // clang-format off
         {"demo.dpr", "demo.DOF", "[Compiler]\r\nA=1\r\n[Directories]\r\nOutputDir=..\\bin\r\nSearchPath=..\\common;$(DELPHI)\\Rtl\r\n"
          "Conditionals=DEBUG;LOGGING\r\nPackageDLLOutputDir=..\\pkg\r\n", "5.0",
-         "..\\common;$(DELPHI)\\Rtl | DEBUG;LOGGING | @/bin/demo.MAP | @/bin/demo.EXE | @/work"},
-        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=\r\nSearchPath=.\r\n", "", ". |  | @/work/demo.MAP | @/work/demo.EXE | @/work"},
-        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=@/out/\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE | @/work"},
-        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=..\\out\\\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE | @/work"},
-        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=D:\\out\r\n", "5.0", " |  | @/drive_d/out/demo.MAP | @/drive_d/out/demo.EXE | @/work"},
-        {"demo.dpr", "demo.DOF", "[Compiler]\r\nSearchPath=wrong\r\n", "5.0", " |  | @/work/demo.MAP | @/work/demo.EXE | @/work"},
-        {"pack.dpk", "pack.DOF", "[Directories]\r\nOutputDir=..\\exe\r\nPackageDLLOutputDir=..\\bpl\r\n", "3.0", " |  | @/bpl/pack.MAP | @/bpl/pack.DPL | @/work"},
-        {"pack.dpk", "pack.DOF", "[Directories]\r\nPackageDLLOutputDir=..\\bpl\r\n", "5.0", " |  | @/bpl/pack.MAP | @/bpl/pack.BPL | @/work"},
-        {"UPPER.DPR", "upper.dof", "[directories]\r\nsearchpath=lib\r\n", "5.0", "lib |  | @/work/upper.MAP | @/work/upper.EXE | @/work"},
+         "..\\common;$(DELPHI)\\Rtl | DEBUG;LOGGING | @/bin/demo.MAP | @/bin/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=\r\nSearchPath=.\r\n", "", ". |  | @/work/demo.MAP | @/work/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=@/out/\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=..\\out\\\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=D:\\out\r\n", "5.0", " |  | @/drive_d/out/demo.MAP | @/drive_d/out/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Compiler]\r\nSearchPath=wrong\r\n", "5.0", " |  | @/work/demo.MAP | @/work/demo.EXE |  |  |  |  in @/work"},
+        {"pack.dpk", "pack.DOF", "[Directories]\r\nOutputDir=..\\exe\r\nPackageDLLOutputDir=..\\bpl\r\n", "3.0", " |  | @/bpl/pack.MAP | @/bpl/pack.DPL |  |  |  |  in @/work"},
+        {"pack.dpk", "pack.DOF", "[Directories]\r\nPackageDLLOutputDir=..\\bpl\r\n", "5.0", " |  | @/bpl/pack.MAP | @/bpl/pack.BPL |  |  |  |  in @/work"},
+        {"UPPER.DPR", "upper.dof", "[directories]\r\nsearchpath=lib\r\n", "5.0", "lib |  | @/work/upper.MAP | @/work/upper.EXE |  |  |  |  in @/work"},
         // Nothing is read without a program or package and its options file.
-        {"unit1.pas", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read @"},
-        {"lonely.dpr", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read @"},
-        {"dem", "demo.DOF", "", "5.0", "not read @"},
-        {"", "demo.DOF", "", "5.0", "not read @"},
+        {"unit1.pas", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read in @"},
+        {"lonely.dpr", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read in @"},
+        {"dem", "demo.DOF", "", "5.0", "not read in @"},
+        {"", "demo.DOF", "", "5.0", "not read in @"},
         // clang-format on
-    };
-    const auto rooted = [this](std::string text) {
-        for (size_t at = 0; (at = text.find(root, at)) != std::string::npos;)
-            text.replace(at, root.size(), "@");
-        return text;
     };
     for (const auto& c : cases) {
         std::string text = c.text;
@@ -86,12 +97,7 @@ TEST_F(ProjectOptions, DofFieldsAndOutputPaths) {
         Write(std::string("work/") + c.dof, text);
         ut::fs::SetCurrentDir(root);
         const auto o = ProjectOptionsOf(*c.project ? work + "/" + c.project : "", c.version);
-        const std::string cwd = ut::fs::GetCurrentDir();
-        EXPECT_EQ(rooted(o.FOptionsRead ? o.SearchPath + " | " + o.Conditionals + " | " +
-                                              o.MapFileName + " | " + o.ExeName + " | " + cwd
-                                        : "not read " + cwd + o.SearchPath + o.MapFileName),
-                  c.expected)
-            << c.project << " " << c.text;
+        EXPECT_EQ(Shown(o) + " in " + Rooted(ut::fs::GetCurrentDir()), c.expected) << c.text;
     }
     EXPECT_EQ(ProjectOptionsOf(work + "/demo.dpr", "5.0").ProjectDir, work + "/");
     EXPECT_FALSE(ReadProjectOptions(work + "/none.DOF", ".dpr", "5.0").FOptionsRead);
@@ -108,32 +114,19 @@ TEST_F(ProjectOptions, DprojBesideTheSourceComesBeforeTheDof) {
 <DCCReference Include="units\Cart.pas"/><DCCReference Include="rtl.dcp"/></ItemGroup></Project>)";
     Write("work/demo.dproj", dproj);
     const ut::TOptionsChoice choice{"12", "", "Win64", "C:\\Studio\\"};
-    auto o = ProjectOptionsOf(work + "/demo.dpr", choice);
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.SearchPath, "lib;C:\\Studio\\source");
-    EXPECT_EQ(o.Conditionals, "DEBUG");
-    EXPECT_EQ(o.UnitScopes, "Vcl;System");
-    EXPECT_EQ(o.Platform, "Win64");
-    EXPECT_EQ(o.MapFileName, root + "/bin/Win64/demo.map");
-    EXPECT_EQ(o.ExeName, root + "/bin/Win64/demo.exe");
-    EXPECT_EQ(o.References, std::vector<std::string>{work + "/units/Cart.pas"});
-    EXPECT_EQ(o.OptionsFile, work + "/demo.dproj");
-    EXPECT_EQ(o.MainSource, "");
-    EXPECT_EQ(o.Notes, std::vector<std::string>{});
+    EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
+              "lib;C:\\Studio\\source | DEBUG | @/bin/Win64/demo.map | @/bin/Win64/demo.exe | "
+              "Vcl;System | Win64 | @/work/demo.dproj |  | ref @/work/units/Cart.pas");
     // No map file asked for: none is read.
     Write("work/demo.dproj", "<Project><PropertyGroup><DCC_MapFile>0</DCC_MapFile>"
                              "</PropertyGroup></Project>");
-    o = ProjectOptionsOf(work + "/demo.dpr", choice);
-    EXPECT_EQ(o.MapFileName, "");
-    EXPECT_EQ(o.ExeName, work + "/demo.exe");
+    EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
+              " |  |  | @/work/demo.exe |  | Win64 | @/work/demo.dproj | ");
     // One that is no project file gives way to the .DOF, with a note.
     Write("work/demo.dproj", "[Directories]\r\n");
-    o = ProjectOptionsOf(work + "/demo.dpr", choice);
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.SearchPath, "dof");
-    EXPECT_EQ(o.MapFileName, root + "/bin/demo.MAP");
-    EXPECT_EQ(o.Notes, std::vector<std::string>{"demo.dproj is not a project file (No document "
-                                                "element found on line 2); it is not used"});
+    EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
+              "dof |  | @/bin/demo.MAP | @/bin/demo.EXE |  |  |  |  | demo.dproj "
+              "is not a project file (No document element found on line 2); it is not used");
 }
 
 TEST_F(ProjectOptions, ADprojProjectNamesItsSource) {
