@@ -12,8 +12,6 @@ namespace {
 
 using ut::RegistryStore;
 
-const std::string Fixtures = std::string(UNITRACE_FIXTURES) + "/config/";
-
 class FakePrompts : public ut::Prompts {
   public:
     void Warning(const std::string& text) override {
@@ -27,111 +25,125 @@ class FakePrompts : public ut::Prompts {
     bool flagWhenShown = false;
 };
 
-RegistryStore Delphi345() {
+// An export of three BDS generations as their installers and IDEs leave them.
+const char* BdsExport = R"(Windows Registry Editor Version 5.00
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0]
+"RootDir"="C:\\Program Files (x86)\\Embarcadero\\Studio\\23.0\\"
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win32]
+"Search Path"="$(BDSLIB)\\$(Platform)\\release;$(BDSUSERDIR)\\Imports"
+"Browsing Path"="$(BDS)\\source\\rtl\\common;$(bds)\\source\\vcl"
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win64]
+"Browsing Path"="$(BDS)\\source\\rtl\\win"
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\22.0\Library\Win32]
+"Search Path"="$(BDSLIB)\\$(Platform)\\release"
+[HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\CodeGear\BDS\6.0]
+"RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\6.0"
+[HKEY_CURRENT_USER\Software\CodeGear\BDS\6.0\Library]
+"Search Path"="$(BDS)\\Lib;$(BDS)\\Imports"
+"Browsing Path"="$(BDS)\\source\\Win32\\vcl"
+[HKEY_LOCAL_MACHINE\SOFTWARE\Borland\BDS\5.0]
+"RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\5.0\\"
+[HKEY_LOCAL_MACHINE\SOFTWARE\Borland\Delphi\7.0]
+"RootDir"="C:\\Program Files\\Borland\\Delphi7"
+)";
+
+TEST(CompilerSettings, InstalledVersionsAndTheirSettings) {
     RegistryStore r;
-    EXPECT_TRUE(r.AddFile(Fixtures + "regedit4-delphi.reg"));
-    return r;
-}
-
-TEST(CompilerSettings, NewestInstalledVersionIsTheLastInTextOrder) {
-    const RegistryStore r = Delphi345();
+    ASSERT_TRUE(r.AddFile(UNITRACE_FIXTURES "/config/regedit4-delphi.reg"));
     EXPECT_EQ(ut::InstalledVersions(r), (std::vector<std::string>{"3.0", "4.0", "5.0"}));
-    EXPECT_EQ(ut::SelectInstalledVersion(r), "5.0");
-
-    RegistryStore none;
-    EXPECT_EQ(ut::SelectInstalledVersion(none), std::nullopt);
+    EXPECT_EQ(ut::SelectInstalledVersion(r), "5.0"); // the last in text order
     RegistryStore empty;
+    EXPECT_EQ(ut::SelectInstalledVersion(empty), std::nullopt);
     empty.AddText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Borland\\Delphi]\n\"x\"=\"1\"\n");
     EXPECT_EQ(ut::SelectInstalledVersion(empty), std::nullopt);
-}
+    RegistryStore odd; // a RootDir that is no string
+    odd.AddText(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Borland\\Delphi\\6.0]\n\"RootDir\"=dword:1\n");
+    EXPECT_EQ(ut::ReadVersionSettings(odd, "6.0").DelphiRoot, std::nullopt);
 
-TEST(CompilerSettings, VersionSettingsFromBothRoots) {
-    const RegistryStore r = Delphi345();
-    const auto s = ut::ReadVersionSettings(r, "5.0");
-    EXPECT_EQ(s.LibPath, "$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports");
-    EXPECT_EQ(s.BrowsePath, "$(DELPHI)\\Source\\Vcl;$(DELPHI)\\Source\\Rtl\\Common");
-    EXPECT_EQ(s.DelphiRoot, "C:\\Program Files\\Borland\\Delphi5");
-}
-
-// Typing "5" then ".0": only the complete name finds the keys; until then nothing changes.
-TEST(CompilerSettings, PartialOrPaddedVersionNamesFindNothing) {
-    const RegistryStore r = Delphi345();
-    for (const char* version : {"5", " 5.0 ", "", "5.0\\Library"}) {
-        const auto s = ut::ReadVersionSettings(r, version);
-        EXPECT_EQ(s.LibPath, std::nullopt) << version;
-        EXPECT_EQ(s.BrowsePath, std::nullopt) << version;
-        EXPECT_EQ(s.DelphiRoot, std::nullopt) << version;
-        std::string lib = "typed", browse = "typed", root = "C:\\D";
-        s.ApplyTo(lib, browse, root);
-        EXPECT_EQ(lib + browse + root, "typedtypedC:\\D") << version;
-    }
-}
-
-TEST(CompilerSettings, MissingBrowsingPathEmptiesButMissingSearchPathKeeps) {
-    const RegistryStore r = Delphi345();
-    std::string lib = "typed lib", browse = "typed browse", root = "C:\\old";
-    ut::ReadVersionSettings(r, "4.0").ApplyTo(lib, browse, root);
-    EXPECT_EQ(lib, "$(DELPHI)\\Lib");
-    EXPECT_EQ(browse, "");
-    EXPECT_EQ(root, "C:\\Program Files\\Borland\\Delphi4");
-
-    lib = "typed lib";
-    ut::ReadVersionSettings(r, "3.0").ApplyTo(lib, browse, root);
-    EXPECT_EQ(lib, "typed lib");
-    EXPECT_EQ(browse, "$(DELPHI)\\Source\\Vcl");
-    EXPECT_EQ(root, "C:\\Program Files\\Borland\\Delphi 3");
-}
-
-TEST(CompilerSettings, RootDirKeptWhenTheVersionKeyLacksIt) {
-    RegistryStore r;
-    r.AddText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Borland\\Delphi\\6.0]\n"
-              "\"RootDir\"=dword:00000001\n");
-    const auto s = ut::ReadVersionSettings(r, "6.0");
-    EXPECT_EQ(s.DelphiRoot, std::nullopt);
-    EXPECT_EQ(s.LibPath, std::nullopt);
-}
-
-TEST(VersionDefines, KnownVersionsAndTheirSymbols) {
-    const std::pair<const char*, const char*> table[] = {
-        {"5.0", "VER130;WIN32"},       {"4.0", "VER120;WIN32"},        {"3.0", "VER100;WIN32"},
-        {"2.0", "VER90;WIN32"},        {"1.0", "VER80;WIN16;WINDOWS"}, {" 5.0 ", "VER130;WIN32"},
-        {"\t4.0\r\n", "VER120;WIN32"},
+    r.AddText(BdsExport);
+    EXPECT_EQ(ut::InstalledVersions(r),
+              (std::vector<std::string>{"3.0", "4.0", "5.0", "7", "2007", "2009", "11", "12"}));
+    EXPECT_EQ(ut::SelectInstalledVersion(r), "12");
+    // "library | browsing | root", "-" where the registry has none, then the notes.
+    // Typing "5" then ".0": only the complete name finds the keys.
+    const std::string studio = "C:\\Program Files (x86)\\Embarcadero\\Studio\\23.0";
+    const std::string rad6 = "C:\\Program Files\\CodeGear\\RAD Studio\\6.0";
+    const struct {
+        const char* version;
+        const char* platform;
+        std::string expected;
+    } cases[] = {
+        // clang-format off
+        {"5.0", "", "$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports | $(DELPHI)\\Source\\Vcl;$(DELPHI)\\Source\\Rtl\\Common | C:\\Program Files\\Borland\\Delphi5"},
+        {"4.0", "", "$(DELPHI)\\Lib |  | C:\\Program Files\\Borland\\Delphi4"},
+        {"3.0", "", "- | $(DELPHI)\\Source\\Vcl | C:\\Program Files\\Borland\\Delphi 3"},
+        {"5", "", "- | - | -"}, {" 5.0 ", "", "- | - | -"}, {"", "", "- | - | -"}, {"5.0\\Library", "", "- | - | -"},
+        {"12", "Win32", studio + "\\lib\\Win32\\release;$(BDSUSERDIR)\\Imports | " + studio + "\\source\\rtl\\common;" + studio + "\\source\\vcl | " + studio},
+        {"23.0", "Win64", "- | " + studio + "\\source\\rtl\\win | " + studio +
+         " | Delphi 12 Athens: the registry key Software\\Embarcadero\\BDS\\23.0\\Library\\Win64 has no \"Search Path\""},
+        {"11", "Win32", "$(BDSLIB)\\Win32\\release |  | -"
+         " | Delphi 11 Alexandria: the registry key Software\\Embarcadero\\BDS\\22.0 has no \"RootDir\"; $(BDS) stays unexpanded"
+         " | Delphi 11 Alexandria: the registry key Software\\Embarcadero\\BDS\\22.0\\Library\\Win32 has no \"Browsing Path\""},
+        {"2009", "Win32", rad6 + "\\Lib;" + rad6 + "\\Imports | " + rad6 + "\\source\\Win32\\vcl | " + rad6},
+        {"2007", "Win32", "- | - | C:\\Program Files\\CodeGear\\RAD Studio\\5.0"
+         " | Delphi 2007: the registry holds no library paths (Software\\Borland\\BDS\\5.0\\Library)"},
+        {"XE7", "Win32", "- | - | -"}, // not installed
+        // clang-format on
     };
-    for (const auto& [version, symbols] : table) {
+    const auto text = [](const std::optional<std::string>& s) { return s ? *s : "-"; };
+    for (const auto& c : cases) {
+        const auto s = *c.platform ? ut::ReadVersionSettings(r, c.version, c.platform)
+                                   : ut::ReadVersionSettings(r, c.version);
+        std::string shown =
+            text(s.LibPath) + " | " + text(s.BrowsePath) + " | " + text(s.DelphiRoot);
+        for (const std::string& n : s.Notes)
+            shown += " | " + n;
+        EXPECT_EQ(shown, c.expected) << c.version;
+    }
+    // Applied to typed fields: a missing browsing path empties its field, a missing search
+    // path or root keeps the typed one.
+    std::string lib = "typed", browse = "typed", root = "typed";
+    ut::ReadVersionSettings(r, "4.0").ApplyTo(lib, browse, root);
+    ut::ReadVersionSettings(r, "3.0").ApplyTo(lib, browse, root);
+    ut::ReadVersionSettings(r, "5").ApplyTo(lib, browse, root);
+    EXPECT_EQ(lib + " | " + browse + " | " + root,
+              "$(DELPHI)\\Lib | $(DELPHI)\\Source\\Vcl | C:\\Program Files\\Borland\\Delphi 3");
+}
+
+TEST(VersionDefines, SymbolsOfAVersionAndTheWarningForAnUnknownOne) {
+    const char* const cases[][3] = {
+        // clang-format off
+        {"5.0", "", "VER130;WIN32"}, {"4.0", "", "VER120;WIN32"}, {"3.0", "", "VER100;WIN32"},
+        {"2.0", "", "VER90;WIN32"}, {"1.0", "", "VER80;WIN16;WINDOWS"}, {" 5.0 ", "", "VER130;WIN32"},
+        {"\t4.0\r\n", "", "VER120;WIN32"},
+        // Conditionals naming a version symbol suppress the warning of an unknown version.
+        {"2.5", "DEBUG;VER140", "WIN32"}, {"2.5", "ver150", "WIN32"}, {"2.5", "SERVER2", "WIN32"},
+        {"2.5", "VERBOSE;VER140", "WIN32"},
+        // clang-format on
+    };
+    for (const auto& [version, conditionals, symbols] : cases) {
         FakePrompts prompts;
         bool warned = false;
-        EXPECT_EQ(ut::VersionDefines(version, "", warned, prompts), symbols) << version;
-        EXPECT_TRUE(prompts.warnings.empty()) << version;
+        EXPECT_EQ(ut::VersionDefines(version, conditionals, warned, prompts), symbols) << version;
+        EXPECT_EQ(prompts.warnings, std::vector<std::string>{}) << version;
         EXPECT_FALSE(warned) << version;
     }
-}
+    for (const char* conditionals : {"", "DEBUG", "VER", "VERX1", "VERBOSE", "V1ER2", "VE R1"})
+        EXPECT_FALSE(ut::NamesVersionSymbol(conditionals)) << conditionals;
 
-TEST(VersionDefines, UnknownVersionWarnsOncePerRun) {
     FakePrompts prompts;
     bool warned = false;
     prompts.warned = &warned;
     EXPECT_EQ(ut::VersionDefines(" 2.5 ", "DEBUG", warned, prompts), "WIN32");
-    ASSERT_EQ(prompts.warnings.size(), 1u);
-    EXPECT_EQ(prompts.warnings[0],
-              "Delphi compiler version is not known by Unitrace for Delphi version 2.5!\r\n"
-              "You should write it manually to <Conditionals>");
     EXPECT_TRUE(prompts.flagWhenShown);
     // A second scan, even of another unknown version, shows nothing.
     EXPECT_EQ(ut::VersionDefines("99", "", warned, prompts), "WIN32");
     EXPECT_EQ(ut::VersionDefines("5.", "", warned, prompts), "WIN32");
-    EXPECT_EQ(prompts.warnings.size(), 1u);
-}
-
-TEST(VersionDefines, ConditionalsNamingAVersionSymbolSuppressTheWarning) {
-    for (const char* conditionals : {"DEBUG;VER140", "ver150", "SERVER2", "VERBOSE;VER140"}) {
-        FakePrompts prompts;
-        bool warned = false;
-        EXPECT_EQ(ut::VersionDefines("2.5", conditionals, warned, prompts), "WIN32");
-        EXPECT_TRUE(prompts.warnings.empty()) << conditionals;
-        EXPECT_FALSE(warned) << conditionals;
-    }
-    for (const char* conditionals : {"", "DEBUG", "VER", "VERX1", "VERBOSE", "V1ER2", "VE R1"})
-        EXPECT_FALSE(ut::NamesVersionSymbol(conditionals)) << conditionals;
+    EXPECT_EQ(prompts.warnings,
+              std::vector<std::string>{
+                  "Delphi compiler version is not known by Unitrace for Delphi version 2.5!\r\n"
+                  "You should write it manually to <Conditionals>"});
 }
 
 TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
@@ -141,31 +153,27 @@ TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
         const char* verSymbols;
         double compilerVersion, rtlVersion;
     } cases[] = {
-        {"5.0", "5.0", "VER130", 0, 0},
-        {"6", "6", "VER140", 14.0, 14.0},
+        // clang-format off
+        {"5.0", "5.0", "VER130", 0, 0}, {"6", "6", "VER140", 14.0, 14.0},
         {"7.0", "7", "VER150", 15.0, 15.0}, // the Delphi key, not BDS 7.0 (Delphi 2010)
-        {"2007", "2007", "VER185;VER180", 18.5, 18.0},
-        {"xe", "XE", "VER220", 22.0, 22.0},
-        {"8.0", "XE", "VER220", 22.0, 22.0},
-        {"14.0", "XE6", "VER270", 27.0, 27.0},
-        {"Delphi 10 Seattle", "10", "VER300", 30.0, 30.0},
-        {"10.4", "10.4", "VER340", 34.0, 34.0},
-        {"23.0", "12", "VER360", 36.0, 36.0},
-        {"37.0", "13", "VER370", 37.0, 37.0},
+        {"2007", "2007", "VER185;VER180", 18.5, 18.0}, {"xe", "XE", "VER220", 22.0, 22.0},
+        {"8.0", "XE", "VER220", 22.0, 22.0}, {"14.0", "XE6", "VER270", 27.0, 27.0},
+        {"Delphi 10 Seattle", "10", "VER300", 30.0, 30.0}, {"10.4", "10.4", "VER340", 34.0, 34.0},
+        {"23.0", "12", "VER360", 36.0, 36.0}, {"37.0", "13", "VER370", 37.0, 37.0},
         {"5", nullptr, "", 0, 0},
         {"13.0", nullptr, "", 0, 0}, // no BDS 13.0 was released
+        // clang-format on
     };
     for (const auto& c : cases) {
         const ut::TCompilerVersion* v = ut::FindCompilerVersion(c.text);
-        if (!c.name) {
-            EXPECT_EQ(v, nullptr) << c.text;
-            continue;
-        }
-        ASSERT_NE(v, nullptr) << c.text;
-        EXPECT_STREQ(v->Name, c.name) << c.text;
-        EXPECT_STREQ(v->VerSymbols, c.verSymbols) << c.text;
-        EXPECT_EQ(v->CompilerVersion, c.compilerVersion) << c.text;
-        EXPECT_EQ(v->RTLVersion, c.rtlVersion) << c.text;
+        EXPECT_EQ(v ? std::string(v->Name) + " " + v->VerSymbols + " " +
+                          std::to_string(v->CompilerVersion) + " " + std::to_string(v->RTLVersion)
+                    : "none",
+                  c.name
+                      ? std::string(c.name) + " " + c.verSymbols + " " +
+                            std::to_string(c.compilerVersion) + " " + std::to_string(c.rtlVersion)
+                      : "none")
+            << c.text;
     }
     // Every name and registry key of the table names its own row.
     for (const ut::TCompilerVersion& v : ut::CompilerVersions()) {
@@ -175,11 +183,7 @@ TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
 }
 
 TEST(CompilerVersions, SymbolsFollowTheTargetPlatform) {
-    const struct {
-        const char* version;
-        const char* platform;
-        const char* symbols;
-    } cases[] = {
+    const char* const cases[][3] = {
         {"1.0", "Win32", "VER80;WIN16;WINDOWS"},
         {"2007", "Win32", "VER185;VER180;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS"},
         {"2009", "Win64", "VER200;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS;UNICODE"},
@@ -188,100 +192,9 @@ TEST(CompilerVersions, SymbolsFollowTheTargetPlatform) {
         {"11", "Linux64", "VER350;LINUX;LINUX64;POSIX;CPUX64;CONDITIONALEXPRESSIONS;UNICODE"},
         {"XE2", "Amiga", "VER230;MSWINDOWS;WIN32;CPU386;CPUX86;CONDITIONALEXPRESSIONS;UNICODE"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ut::VersionSymbols(*ut::FindCompilerVersion(c.version), c.platform), c.symbols)
-            << c.version << " " << c.platform;
-}
-
-// An export of three BDS generations as their installers and IDEs leave them.
-const char* BdsExport = R"(Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0]
-"RootDir"="C:\\Program Files (x86)\\Embarcadero\\Studio\\23.0\\"
-
-[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win32]
-"Search Path"="$(BDSLIB)\\$(Platform)\\release;$(BDSUSERDIR)\\Imports"
-"Browsing Path"="$(BDS)\\source\\rtl\\common;$(bds)\\source\\vcl"
-
-[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win64]
-"Browsing Path"="$(BDS)\\source\\rtl\\win"
-
-[HKEY_CURRENT_USER\Software\Embarcadero\BDS\22.0\Library\Win32]
-"Search Path"="$(BDSLIB)\\$(Platform)\\release"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\CodeGear\BDS\6.0]
-"RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\6.0"
-
-[HKEY_CURRENT_USER\Software\CodeGear\BDS\6.0\Library]
-"Search Path"="$(BDS)\\Lib;$(BDS)\\Imports"
-"Browsing Path"="$(BDS)\\source\\Win32\\vcl"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Borland\BDS\5.0]
-"RootDir"="C:\\Program Files\\CodeGear\\RAD Studio\\5.0\\"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Borland\Delphi\7.0]
-"RootDir"="C:\\Program Files\\Borland\\Delphi7"
-)";
-
-TEST(CompilerSettings, BdsVersionsFromARegistryExport) {
-    RegistryStore r = Delphi345();
-    r.AddText(BdsExport);
-    EXPECT_EQ(ut::InstalledVersions(r),
-              (std::vector<std::string>{"3.0", "4.0", "5.0", "7", "2007", "2009", "11", "12"}));
-    EXPECT_EQ(ut::SelectInstalledVersion(r), "12");
-
-    const std::string studio = "C:\\Program Files (x86)\\Embarcadero\\Studio\\23.0";
-    const struct {
-        const char* version;
-        const char* platform;
-        std::optional<std::string> lib, browse, root;
-        std::vector<std::string> notes;
-    } cases[] = {
-        {"12",
-         "Win32",
-         studio + "\\lib\\Win32\\release;$(BDSUSERDIR)\\Imports",
-         studio + "\\source\\rtl\\common;" + studio + "\\source\\vcl",
-         studio,
-         {}},
-        {"23.0",
-         "Win64",
-         std::nullopt,
-         studio + "\\source\\rtl\\win",
-         studio,
-         {"Delphi 12 Athens: the registry key Software\\Embarcadero\\BDS\\23.0\\Library\\Win64 "
-          "has no \"Search Path\""}},
-        {"11",
-         "Win32",
-         "$(BDSLIB)\\Win32\\release",
-         "",
-         std::nullopt,
-         {"Delphi 11 Alexandria: the registry key Software\\Embarcadero\\BDS\\22.0 has no "
-          "\"RootDir\"; $(BDS) stays unexpanded",
-          "Delphi 11 Alexandria: the registry key Software\\Embarcadero\\BDS\\22.0\\Library\\Win32 "
-          "has no \"Browsing Path\""}},
-        {"2009",
-         "Win32",
-         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0\\Lib;"
-         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0\\Imports",
-         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0\\source\\Win32\\vcl",
-         "C:\\Program Files\\CodeGear\\RAD Studio\\6.0",
-         {}},
-        {"2007",
-         "Win32",
-         std::nullopt,
-         std::nullopt,
-         "C:\\Program Files\\CodeGear\\RAD Studio\\5.0",
-         {"Delphi 2007: the registry holds no library paths "
-          "(Software\\Borland\\BDS\\5.0\\Library)"}},
-        {"XE7", "Win32", std::nullopt, std::nullopt, std::nullopt, {}}, // not installed
-    };
-    for (const auto& c : cases) {
-        const auto s = ut::ReadVersionSettings(r, c.version, c.platform);
-        EXPECT_EQ(s.LibPath, c.lib) << c.version;
-        EXPECT_EQ(s.BrowsePath, c.browse) << c.version;
-        EXPECT_EQ(s.DelphiRoot, c.root) << c.version;
-        EXPECT_EQ(s.Notes, c.notes) << c.version;
-    }
+    for (const auto& [version, platform, symbols] : cases)
+        EXPECT_EQ(ut::VersionSymbols(*ut::FindCompilerVersion(version), platform), symbols)
+            << version << " " << platform;
 }
 
 } // namespace

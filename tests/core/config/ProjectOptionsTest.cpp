@@ -2,7 +2,6 @@
 #include "config/ProjectOptions.h"
 
 #include "TempTree.h"
-#include "support/Exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -12,32 +11,16 @@ using ut::OutputExtension;
 using ut::ProjectOptionsOf;
 using ut::ReadProjectOptions;
 
-struct ExtCase {
-    const char* projectExt;
-    const char* version;
-    const char* expected;
-};
-
 TEST(OutputExtension, FollowsSourceKindAndVersion) {
-    const ExtCase cases[] = {
-        {".dpr", "3.0", ".EXE"},
-        {".DPR", "", ".EXE"},
-        {".dpk", "", ".BPL"},
-        {".dpk", "3.0", ".DPL"},
-        {".DPK", "2.0", ".DPL"},
-        {".dpk", "3", ".DPL"},
-        {".dpk", "4.0", ".BPL"},
-        {".dpk", "5.0", ".BPL"},
-        {".dpk", "10.0", ".BPL"},
-        // Not a number before the first dot: taken as 5.
-        {".dpk", "x.0", ".BPL"},
-        {".dpk", ".0", ".BPL"},
-        {".dpk", "3a.0", ".BPL"},
-        {".pas", "3.0", ".EXE"},
+    // A version whose text before the first dot is no number is taken as 5.
+    const char* const cases[][3] = {
+        {".dpr", "3.0", ".EXE"}, {".DPR", "", ".EXE"},     {".dpk", "", ".BPL"},
+        {".dpk", "3.0", ".DPL"}, {".DPK", "2.0", ".DPL"},  {".dpk", "3", ".DPL"},
+        {".dpk", "4.0", ".BPL"}, {".dpk", "10.0", ".BPL"}, {".dpk", "x.0", ".BPL"},
+        {".dpk", ".0", ".BPL"},  {".dpk", "3a.0", ".BPL"}, {".pas", "3.0", ".EXE"},
     };
-    for (const ExtCase& c : cases)
-        EXPECT_EQ(OutputExtension(c.projectExt, c.version), c.expected)
-            << c.projectExt << " " << c.version;
+    for (const auto& c : cases)
+        EXPECT_EQ(OutputExtension(c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }
 
 class ProjectOptions : public uttest::TempTreeTest {
@@ -47,102 +30,77 @@ class ProjectOptions : public uttest::TempTreeTest {
         work = Mkdir("work");
         Write("work/demo.dpr", "program demo;\r\nbegin\r\nend.\r\n");
     }
+    /// `text` with the temporary directory written as "@".
+    std::string Rooted(std::string text) const {
+        for (size_t at = 0; (at = text.find(root, at)) != std::string::npos;)
+            text.replace(at, root.size(), "@");
+        return text;
+    }
+    /// "search | conditionals | map | exe", then the other fields a .dproj gives.
+    std::string Shown(const ut::TProjectOptions& o) const {
+        std::string s = o.SearchPath + " | " + o.Conditionals + " | " + o.MapFileName + " | " +
+                        o.ExeName + " | " + o.UnitScopes + " | " + o.Platform + " | " +
+                        o.OptionsFile + " | " + o.MainSource;
+        for (const std::string& r : o.References)
+            s += " | ref " + r;
+        for (const std::string& n : o.Notes)
+            s += " | " + n;
+        return Rooted(o.FOptionsRead ? s : "not read");
+    }
     std::string work;
 };
 
-TEST_F(ProjectOptions, ProgramTakesSearchPathConditionalsAndOutputDir) {
-    Write("work/demo.dof", "[Compiler]\r\nA=1\r\n[Directories]\r\nOutputDir=..\\bin\r\n"
-                           "SearchPath=..\\common;$(DELPHI)\\Source\\Rtl\r\n"
-                           "Conditionals=DEBUG;LOGGING\r\nPackageDLLOutputDir=..\\pkg\r\n");
-    const auto o = ProjectOptionsOf(work + "/demo.dpr", "5.0");
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.SearchPath, "..\\common;$(DELPHI)\\Source\\Rtl");
-    EXPECT_EQ(o.Conditionals, "DEBUG;LOGGING");
-    EXPECT_EQ(o.MapFileName, root + "/bin/demo.MAP");
-    EXPECT_EQ(o.ExeName, root + "/bin/demo.EXE");
-    EXPECT_EQ(o.ProjectDir, work + "/");
-    EXPECT_EQ(ut::fs::GetCurrentDir(), work);
-}
-
-TEST_F(ProjectOptions, OutputDirEmptyAbsoluteOrWithTrailingSeparator) {
-    Write("work/demo.DOF", "[Directories]\r\nOutputDir=\r\nSearchPath=.\r\n");
-    const auto o = ProjectOptionsOf(work + "/demo.dpr", "");
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.MapFileName, work + "/demo.MAP");
-    EXPECT_EQ(o.ExeName, work + "/demo.EXE");
-    // Absolute, and relative with a trailing separator.
+// Each row writes an options file ("@" is the temporary directory), then reads the project
+// from the temporary directory: "search | conditionals | map | exe | current directory".
+TEST_F(ProjectOptions, DofFieldsAndOutputPaths) {
     Mkdir("out");
-    Write("work/demo.DOF", "[Directories]\r\nOutputDir=" + root + "/out/\r\n");
-    EXPECT_EQ(ProjectOptionsOf(work + "/demo.dpr", "5.0").MapFileName, root + "/out/demo.MAP");
-    Write("work/demo.DOF", "[Directories]\r\nOutputDir=..\\out\\\r\n");
-    EXPECT_EQ(ProjectOptionsOf(work + "/demo.dpr", "5.0").MapFileName, root + "/out/demo.MAP");
-}
-
-TEST_F(ProjectOptions, DriveLetterOutputDirGoesThroughTheDriveMapper) {
     Mkdir("drive_d/out");
     const std::string d = root + "/drive_d";
     ut::fs::SetDriveMapper([d](const std::string& p) {
         return (p[0] == 'D' || p[0] == 'd') ? d + "/" + p.substr(3) : std::string();
     });
-    Write("work/demo.DOF", "[Directories]\r\nOutputDir=D:\\out\r\n");
-    const auto o = ProjectOptionsOf(work + "/demo.dpr", "5.0");
-    EXPECT_EQ(o.MapFileName, d + "/out/demo.MAP");
-    EXPECT_EQ(o.ExeName, d + "/out/demo.EXE");
-}
-
-TEST_F(ProjectOptions, PackageUsesPackageOutputDirAndVersionExtension) {
     Write("work/pack.dpk", "package pack;\r\nend.\r\n");
-    Write("work/pack.DOF", "[Directories]\r\nOutputDir=..\\exe\r\nPackageDLLOutputDir=..\\bpl\r\n");
-    auto o = ProjectOptionsOf(work + "/pack.dpk", "3.0");
-    EXPECT_EQ(o.MapFileName, root + "/bpl/pack.MAP");
-    EXPECT_EQ(o.ExeName, root + "/bpl/pack.DPL");
-    o = ProjectOptionsOf(work + "/pack.dpk", "5.0");
-    EXPECT_EQ(o.ExeName, root + "/bpl/pack.BPL");
-}
-
-TEST_F(ProjectOptions, MissingSectionGivesEmptyTextsAndTheProjectDirectory) {
-    Write("work/demo.DOF", "[Compiler]\r\nSearchPath=wrong\r\n");
-    const auto o = ProjectOptionsOf(work + "/demo.dpr", "5.0");
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.SearchPath, "");
-    EXPECT_EQ(o.Conditionals, "");
-    EXPECT_EQ(o.MapFileName, work + "/demo.MAP");
-}
-
-TEST_F(ProjectOptions, NothingIsReadWithoutAProgramOrPackageAndItsOptionsFile) {
-    Write("work/demo.DOF", "[Directories]\r\nSearchPath=x\r\n");
+    Write("work/UPPER.DPR", "program upper;");
     Write("work/unit1.pas", "unit unit1;");
     Write("work/unit1.DOF", "[Directories]\r\nSearchPath=x\r\n");
     Write("work/lonely.dpr", "program lonely;");
-    ut::fs::SetCurrentDir(root);
-    for (const std::string& project :
-         {work + "/unit1.pas", work + "/lonely.dpr", work + "/dem", work + "/", std::string()}) {
-        const auto o = ProjectOptionsOf(project, "5.0");
-        EXPECT_FALSE(o.FOptionsRead) << project;
-        EXPECT_EQ(o.SearchPath, "") << project;
-        EXPECT_EQ(o.MapFileName, "") << project;
+    const struct {
+        const char* project;
+        const char* dof;
+        std::string text;
+        const char* version;
+        std::string expected;
+    } cases[] = {
+        // clang-format off
+        {"demo.dpr", "demo.DOF", "[Compiler]\r\nA=1\r\n[Directories]\r\nOutputDir=..\\bin\r\nSearchPath=..\\common;$(DELPHI)\\Rtl\r\n"
+         "Conditionals=DEBUG;LOGGING\r\nPackageDLLOutputDir=..\\pkg\r\n", "5.0",
+         "..\\common;$(DELPHI)\\Rtl | DEBUG;LOGGING | @/bin/demo.MAP | @/bin/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=\r\nSearchPath=.\r\n", "", ". |  | @/work/demo.MAP | @/work/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=@/out/\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=..\\out\\\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=D:\\out\r\n", "5.0", " |  | @/drive_d/out/demo.MAP | @/drive_d/out/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Compiler]\r\nSearchPath=wrong\r\n", "5.0", " |  | @/work/demo.MAP | @/work/demo.EXE |  |  |  |  in @/work"},
+        {"pack.dpk", "pack.DOF", "[Directories]\r\nOutputDir=..\\exe\r\nPackageDLLOutputDir=..\\bpl\r\n", "3.0", " |  | @/bpl/pack.MAP | @/bpl/pack.DPL |  |  |  |  in @/work"},
+        {"pack.dpk", "pack.DOF", "[Directories]\r\nPackageDLLOutputDir=..\\bpl\r\n", "5.0", " |  | @/bpl/pack.MAP | @/bpl/pack.BPL |  |  |  |  in @/work"},
+        {"UPPER.DPR", "upper.dof", "[directories]\r\nsearchpath=lib\r\n", "5.0", "lib |  | @/work/upper.MAP | @/work/upper.EXE |  |  |  |  in @/work"},
+        // Nothing is read without a program or package and its options file.
+        {"unit1.pas", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read in @"},
+        {"lonely.dpr", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read in @"},
+        {"dem", "demo.DOF", "", "5.0", "not read in @"},
+        {"", "demo.DOF", "", "5.0", "not read in @"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        if (const size_t at = text.find('@'); at != std::string::npos)
+            text.replace(at, 1, root);
+        Write(std::string("work/") + c.dof, text);
+        ut::fs::SetCurrentDir(root);
+        const auto o = ProjectOptionsOf(*c.project ? work + "/" + c.project : "", c.version);
+        EXPECT_EQ(Shown(o) + " in " + Rooted(ut::fs::GetCurrentDir()), c.expected) << c.text;
     }
-    EXPECT_EQ(ut::fs::GetCurrentDir(), root);
+    EXPECT_EQ(ProjectOptionsOf(work + "/demo.dpr", "5.0").ProjectDir, work + "/");
     EXPECT_FALSE(ReadProjectOptions(work + "/none.DOF", ".dpr", "5.0").FOptionsRead);
-}
-
-TEST_F(ProjectOptions, ExtensionAndFileNamesInAnyCase) {
-    Write("work/UPPER.DPR", "program upper;");
-    Write("work/upper.dof", "[directories]\r\nsearchpath=lib\r\n");
-    const auto o = ProjectOptionsOf(work + "/UPPER.DPR", "5.0");
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.SearchPath, "lib");
-    EXPECT_EQ(o.MapFileName, work + "/upper.MAP");
-}
-
-TEST_F(ProjectOptions, ReadingTwiceGivesTheSameFields) {
-    Write("work/demo.DOF", "[Directories]\r\nOutputDir=..\\bin\r\nSearchPath=a;b\r\n");
-    const auto first = ProjectOptionsOf(work + "/demo.dpr", "5.0");
-    ut::fs::SetCurrentDir(root);
-    const auto second = ProjectOptionsOf(work + "/demo.dpr", "5.0");
-    EXPECT_EQ(first.SearchPath, second.SearchPath);
-    EXPECT_EQ(first.MapFileName, second.MapFileName);
-    EXPECT_EQ(first.ExeName, second.ExeName);
 }
 
 // A .dproj beside the source is read instead of the .DOF while it is a project file.
@@ -156,32 +114,19 @@ TEST_F(ProjectOptions, DprojBesideTheSourceComesBeforeTheDof) {
 <DCCReference Include="units\Cart.pas"/><DCCReference Include="rtl.dcp"/></ItemGroup></Project>)";
     Write("work/demo.dproj", dproj);
     const ut::TOptionsChoice choice{"12", "", "Win64", "C:\\Studio\\"};
-    auto o = ProjectOptionsOf(work + "/demo.dpr", choice);
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.SearchPath, "lib;C:\\Studio\\source");
-    EXPECT_EQ(o.Conditionals, "DEBUG");
-    EXPECT_EQ(o.UnitScopes, "Vcl;System");
-    EXPECT_EQ(o.Platform, "Win64");
-    EXPECT_EQ(o.MapFileName, root + "/bin/Win64/demo.map");
-    EXPECT_EQ(o.ExeName, root + "/bin/Win64/demo.exe");
-    EXPECT_EQ(o.References, std::vector<std::string>{work + "/units/Cart.pas"});
-    EXPECT_EQ(o.OptionsFile, work + "/demo.dproj");
-    EXPECT_EQ(o.MainSource, "");
-    EXPECT_EQ(o.Notes, std::vector<std::string>{});
+    EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
+              "lib;C:\\Studio\\source | DEBUG | @/bin/Win64/demo.map | @/bin/Win64/demo.exe | "
+              "Vcl;System | Win64 | @/work/demo.dproj |  | ref @/work/units/Cart.pas");
     // No map file asked for: none is read.
     Write("work/demo.dproj", "<Project><PropertyGroup><DCC_MapFile>0</DCC_MapFile>"
                              "</PropertyGroup></Project>");
-    o = ProjectOptionsOf(work + "/demo.dpr", choice);
-    EXPECT_EQ(o.MapFileName, "");
-    EXPECT_EQ(o.ExeName, work + "/demo.exe");
+    EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
+              " |  |  | @/work/demo.exe |  | Win64 | @/work/demo.dproj | ");
     // One that is no project file gives way to the .DOF, with a note.
     Write("work/demo.dproj", "[Directories]\r\n");
-    o = ProjectOptionsOf(work + "/demo.dpr", choice);
-    ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.SearchPath, "dof");
-    EXPECT_EQ(o.MapFileName, root + "/bin/demo.MAP");
-    EXPECT_EQ(o.Notes, std::vector<std::string>{"demo.dproj is not a project file (No document "
-                                                "element found on line 2); it is not used"});
+    EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
+              "dof |  | @/bin/demo.MAP | @/bin/demo.EXE |  |  |  |  | demo.dproj "
+              "is not a project file (No document element found on line 2); it is not used");
 }
 
 TEST_F(ProjectOptions, ADprojProjectNamesItsSource) {

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -57,100 +56,67 @@ class SearchIndex : public uttest::TempTreeTest {
     TDualStringList files;
 };
 
+// Empty pieces are left out: an empty symbol would make a bare {$IFDEF} true.
 TEST_F(SearchIndex, DefinesAreVersionSymbolsThenConditionalsTrimmed) {
     TSearchInputs in;
     in.VersionDefines = "VER130;WIN32";
     in.Defines = "DEBUG ; LOGGING;";
     Build(in);
-    // The empty piece after the last ';' is left out: an empty symbol would make a bare
-    // {$IFDEF} true.
     EXPECT_EQ(defines, (std::vector<std::string>{"VER130", "WIN32", "DEBUG", "LOGGING"}));
-    in.VersionDefines = "WIN32";
     in.Defines = " ;;A";
     Build(in);
-    EXPECT_EQ(defines, (std::vector<std::string>{"WIN32", "A"}));
+    EXPECT_EQ(defines, (std::vector<std::string>{"VER130", "WIN32", "A"}));
 }
 
-TEST_F(SearchIndex, ProjectCopyWinsThenTheFirstDirectoryNamed) {
-    TSearchInputs in;
-    in.SearchPath = "..\\common;..\\second";
-    in.LibPath = root + "/lib";
-    EXPECT_EQ(Build(in), (std::vector<std::string>{"proj/", "common/", "second/", "lib/"}));
-    EXPECT_EQ(PathOf("shared"), proj + "/Shared.pas");
-    EXPECT_EQ(PathOf("Twice"), root + "/common/Twice.pas");
-    EXPECT_EQ(PathOf("LIBONLY"), root + "/lib/LibOnly.pas");
-    EXPECT_EQ(CountOf("Shared"), 2);
-}
-
-TEST_F(SearchIndex, EachDirectoryIsListedOnceWhateverItsSpelling) {
-    TSearchInputs in;
-    in.SearchPath = "..\\lib; ../LIB/ ;..\\lib\\;.;" + proj;
-    in.LibPath = "../Lib";
-    in.BrowsePath = "..\\lib";
-    in.BrowseAlso = true;
-    EXPECT_EQ(Build(in), (std::vector<std::string>{"proj/", "lib/"}));
-    EXPECT_EQ(CountOf("LibOnly"), 1);
-    EXPECT_EQ(CountOf("Main"), 1);
-}
-
-TEST_F(SearchIndex, BrowsingPathOnlyWhenAsked) {
-    TSearchInputs in;
-    in.BrowsePath = "..\\browse";
-    Build(in);
-    EXPECT_EQ(PathOf("BrowseOnly"), "<none>");
-    in.BrowseAlso = true;
-    EXPECT_EQ(Build(in), (std::vector<std::string>{"proj/", "browse/"}));
-    EXPECT_EQ(PathOf("BrowseOnly"), root + "/browse/BrowseOnly.pas");
-}
-
-TEST_F(SearchIndex, DelphiMacroReplacedOnceInAnyCase) {
+// Each row builds the index: the directories listed (relative to the root), then where
+// some units were found. The project's copy wins, then the first directory named; each
+// directory is listed once whatever its spelling; an empty entry would name the root of the
+// file system; $(DELPHI) is replaced once in any letter case.
+TEST_F(SearchIndex, DirectoriesAndUnitsFound) {
     Write("delphi/a/$(DELPHI)/Odd.pas");
-    TSearchInputs in;
-    in.DelphiRoot = root + "/delphi";
-    in.SearchPath = "$(delphi)\\Source\\Rtl";
-    in.LibPath = "$(Delphi)/a/$(DELPHI)";
-    EXPECT_EQ(Build(in),
-              (std::vector<std::string>{"proj/", "delphi/Source/Rtl/", "delphi/a/$(DELPHI)/"}));
-    EXPECT_EQ(PathOf("SysUtils"), root + "/delphi/Source/Rtl/SysUtils.pas");
-    EXPECT_EQ(PathOf("Odd"), root + "/delphi/a/$(DELPHI)/Odd.pas");
-}
-
-// An empty entry would name the root directory of the file system.
-TEST_F(SearchIndex, EmptyEntriesAreSkipped) {
-    TSearchInputs in;
-    in.SearchPath = ";; \t ;";
-    in.LibPath = "$(DELPHI)";
-    EXPECT_EQ(Build(in), (std::vector<std::string>{"proj/"}));
-}
-
-TEST_F(SearchIndex, PascalFilesInAnyCaseOnly) {
-    Write("mixed/UPPER.PAS");
-    Write("mixed/Camel.Pas");
-    Write("mixed/My.Unit.pas");
-    Write("mixed/notes.pas.bak");
-    Write("mixed/readme.txt");
+    for (const char* f : {"UPPER.PAS", "Camel.Pas", "My.Unit.pas", "notes.pas.bak", "readme.txt"})
+        Write(std::string("mixed/") + f);
     Mkdir("mixed/folder.pas");
-    TSearchInputs in;
-    in.SearchPath = "../mixed";
-    Build(in);
-    std::vector<std::string> keys;
-    for (int i = 0; i < files.Count(); ++i)
-        if (files.Duals(i).find("/mixed/") != std::string::npos)
-            keys.push_back(files[i]);
-    std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{"Camel", "My.Unit", "UPPER"}));
-    EXPECT_EQ(PathOf("my.unit"), root + "/mixed/My.Unit.pas");
-}
-
-TEST_F(SearchIndex, MissingDirectoriesAddNothingAndTheIndexIsRebuilt) {
-    TSearchInputs in;
-    in.SearchPath = "../nowhere;../common";
-    Build(in);
-    EXPECT_EQ(PathOf("Common"), root + "/common/Common.pas");
-    in.SearchPath.clear();
-    Build(in);
-    EXPECT_EQ(PathOf("Common"), "<none>");
-    EXPECT_EQ(files.Count(), 2);
+    // Inputs: version symbols, conditionals, search, library and browsing paths, whether the
+    // browsing path is searched, the $(DELPHI) root.
+    const struct {
+        TSearchInputs inputs;
+        std::vector<std::string> units;
+        std::string expected;
+    } cases[] = {
+        // clang-format off
+        {{"", "", "..\\common;..\\second", "@/lib", "", false, ""}, {"shared", "Twice", "LIBONLY"},
+         "proj/ common/ second/ lib/ | shared=@/proj/Shared.pas (2) Twice=@/common/Twice.pas (2) LIBONLY=@/lib/LibOnly.pas"},
+        {{"", "", "..\\lib; ../LIB/ ;..\\lib\\;.;@/proj", "../Lib", "..\\lib", true, ""}, {"LibOnly", "Main"},
+         "proj/ lib/ | LibOnly=@/lib/LibOnly.pas Main=@/proj/Main.pas"},
+        {{"", "", "", "", "..\\browse", false, ""}, {"BrowseOnly"}, "proj/ | BrowseOnly=-"},
+        {{"", "", "", "", "..\\browse", true, ""}, {"BrowseOnly"}, "proj/ browse/ | BrowseOnly=@/browse/BrowseOnly.pas"},
+        {{"", "", ";; \t ;", "$(DELPHI)", "", false, ""}, {}, "proj/ |"},
+        {{"", "", "$(delphi)\\Source\\Rtl", "$(Delphi)/a/$(DELPHI)", "", false, "@/delphi"}, {"SysUtils", "Odd"},
+         "proj/ delphi/Source/Rtl/ delphi/a/$(DELPHI)/ | SysUtils=@/delphi/Source/Rtl/SysUtils.pas Odd=@/delphi/a/$(DELPHI)/Odd.pas"},
+        {{"", "", "../nowhere;../common", "", "", false, ""}, {"Common"}, "proj/ nowhere/ common/ | Common=@/common/Common.pas"},
+        // Pascal files in any letter case only; a dotted name is one unit.
+        {{"", "", "../mixed", "", "", false, ""}, {"camel", "my.unit", "UPPER", "notes.pas", "readme", "folder"},
+         "proj/ mixed/ | camel=@/mixed/Camel.Pas my.unit=@/mixed/My.Unit.pas UPPER=@/mixed/UPPER.PAS notes.pas=- readme=- folder=-"},
+        {{"", "", "", "", "", false, ""}, {"Common", "Main"}, "proj/ | Common=- Main=@/proj/Main.pas"}, // rebuilt
+        // clang-format on
+    };
+    for (auto c : cases) {
+        for (std::string* path : {&c.inputs.SearchPath, &c.inputs.LibPath, &c.inputs.DelphiRoot})
+            if (const size_t at = path->find('@'); at != std::string::npos)
+                path->replace(at, 1, root);
+        std::string shown;
+        for (const std::string& d : Build(c.inputs))
+            shown += d + " ";
+        shown += "|";
+        for (const std::string& unit : c.units) {
+            const std::string path = PathOf(unit);
+            shown += " " + unit + "=" + (path == "<none>" ? "-" : "@" + path.substr(root.size()));
+            if (CountOf(unit) > 1)
+                shown += " (" + std::to_string(CountOf(unit)) + ")";
+        }
+        EXPECT_EQ(shown, c.expected) << c.inputs.SearchPath;
+    }
 }
 
 TEST_F(SearchIndex, DriveLettersListThroughTheWinePrefix) {

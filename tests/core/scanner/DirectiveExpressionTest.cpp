@@ -110,12 +110,4 @@ TEST(DirectiveExpression, DeepNestingNeedsNoRecursion) {
     EXPECT_EQ(Eval(std::string(depth, '(')), "error: missing operand");
 }
 
-TEST(DirectiveExpression, TruthOfValues) {
-    EXPECT_TRUE(IsTrue(TExprValue::Int(2)));
-    EXPECT_FALSE(IsTrue(TExprValue::Int(0)));
-    EXPECT_TRUE(IsTrue(TExprValue::Real(0.5)));
-    EXPECT_FALSE(IsTrue(TExprValue::Str("")));
-    EXPECT_TRUE(IsTrue(TExprValue::Str("x")));
-}
-
 } // namespace

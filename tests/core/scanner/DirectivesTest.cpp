@@ -1,11 +1,9 @@
+// Conditional directives ({$IFDEF}, {$IF} chains, MacPascal's {$IFC}), symbols defined in
+// the source, include files, and the conditions each uses entry records.
 #include "SourceDir.h"
-
-#include "scanner/Unit.h"
-#include "support/Exceptions.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,82 +11,77 @@
 namespace {
 
 using namespace ut;
-using uttest::Significant;
-using uttest::SourceDirTest;
 
-struct DirectiveCase {
-    const char* name;
-    std::string source;
-    std::vector<std::string> defines;
-    std::string expected; ///< tokens, or the message with F for the file's path
-};
-void PrintTo(const DirectiveCase& c, std::ostream* os) {
-    *os << c.name;
+class Directives : public uttest::SourceDirTest {};
+
+// Each row filters main.pas with its symbols; "@" in a message is the temporary directory.
+TEST_F(Directives, BranchesAndMessages) {
+    const std::string chain = "{$IF Defined(A)} a {$ELSEIF Defined(B)} b {$ELSE} c {$IFEND} d";
+    const std::string nested = "{$IFDEF A}{$IFDEF B} X {$ENDIF} Y {$ENDIF} Z";
+    std::string deep;
+    for (int i = 0; i < 10000; ++i)
+        deep += "{$IF True}\n";
+    const struct {
+        const char* name;
+        std::string source;
+        std::vector<std::string> defines;
+        std::string expected;
+    } cases[] = {
+        // clang-format off
+        {"IfdefUndefinedTakesElse", "{$IFDEF DEBUG} a {$ELSE} b {$ENDIF}", {}, "b"},
+        {"IfdefIgnoresSymbolCase", "{$IFDEF DEBUG} a {$ELSE} b {$ENDIF}", {"debug"}, "a"},
+        {"IfndefDefined", "{$IFNDEF A} x {$ENDIF} y", {"A"}, "y"},
+        {"IfndefUndefinedLowerCase", "{$ifndef A} x {$endif} y", {}, "x y"},
+        {"IfoptAlwaysElse", "{$IFOPT D+} X {$ELSE} Y {$ENDIF}", {"D"}, "Y"},
+        {"NestedOuterFalse", nested, {"B"}, "Z"},
+        {"NestedInnerFalse", nested, {"A"}, "Y Z"},
+        // An $else inside a false branch must not open anything.
+        {"ElseInsideFalseBranch", "{$IFDEF A}{$IFDEF B} X {$ELSE} Y {$ENDIF}{$ENDIF} Z", {}, "Z"},
+        {"DefineThenIfdef", "{$DEFINE X}{$IFDEF x} a {$ENDIF}", {}, "a"},
+        {"DefineInFalseBranchIgnored", "{$IFDEF N}{$DEFINE X}{$ENDIF}{$IFDEF X} a {$ENDIF} b", {}, "b"},
+        {"UndefRemovesAndAcceptsUnknown", "{$UNDEF Q}{$UNDEF A}{$IF Defined(A)} a {$ENDIF} b", {"A"}, "b"},
+        {"UndefInFalseBranchIgnored", "{$IFDEF N}{$UNDEF A}{$ENDIF}{$IFDEF A} a {$ENDIF}", {"A"}, "a"},
+        {"ArgumentIsFirstWord", "{$IFDEF   VER130  trailing words} a {$ENDIF}", {"VER130"}, "a"},
+        {"ParenStarDirective", "(*$IFDEF X*) a (*$ENDIF*) b", {}, "b"},
+        {"CommentsAndBlankBeforeDollar", "{ $IFDEF X} a (* d *) // $IFDEF X\n b", {}, "a b"},
+        {"SwitchesIgnored", "{$I+} {$IMAGEBASE $400000} {$R *.res} {$mode objfpc}{$H+} a", {}, "a"},
+        {"FirstBranch", chain, {"A", "B"}, "a d"},
+        {"ElseIfBranch", chain, {"B"}, "b d"},
+        {"ElseBranch", chain, {}, "c d"},
+        {"OnlyFirstTrueBranchRead", "{$IF 1 = 1} a {$ELSEIF 2 = 2} b {$ELSE} c {$ENDIF}", {}, "a"},
+        {"IfendClosesIfdef", "{$IFDEF A} a {$IFEND} x", {}, "x"},
+        {"ElseIfAfterIfdef", "{$IFDEF A} a {$ELSEIF CompilerVersion > 14} b {$ENDIF}", {}, "b"},
+        {"ElseIfAfterIfopt", "{$IFOPT R+} a {$ELSEIF True} b {$ELSE} c {$ENDIF}", {}, "b"},
+        {"IfInsideFalseIfdef", "{$IFDEF A}{$IF True} x {$ELSE} y {$IFEND}{$ELSE} z {$ENDIF}", {}, "z"},
+        {"IfdefInsideTakenElse", "{$IF False} x {$ELSE}{$IFDEF B} y {$ENDIF} z {$IFEND}", {"B"}, "y z"},
+        {"TruthOfValues", "{$IF 2} a {$IFEND}{$IF 0} b {$IFEND}{$IF 0.5} c {$IFEND}{$IF ''} d {$IFEND}{$IF 'x'} e {$IFEND}", {}, "a c e"},
+        {"MacroValue", "{$DEFINE N := 3}{$IF N * 2 = 6} a {$ENDIF}", {}, "a"},
+        {"MacPascalChain", "{$SETC X := 2}{$IFC defined X and (X = 2)} a {$ELIFC True} b {$ELSEC} c {$ENDC}", {}, "a"},
+        // Skipped branches are scanned for nesting only, never evaluated.
+        {"MalformedInSkippedBranch", "{$IFDEF A}{$IF 1 +} x {$ELSEIF (} y {$IFEND}{$SETC X := (}{$ENDIF} z", {}, "z"},
+        {"MalformedAfterTakenBranch", "{$IF True} a {$ELSEIF 1 div 0} b {$IFEND}", {}, "a"},
+        // An open true branch at the end of the file is not an error.
+        {"EndsInTrueBranch", "{$IFDEF X} a", {"X"}, "a"},
+        {"EndsInFalseBranch", "{$IFDEF X}\na\n", {}, "Error: \"Unclosed ifdef!\" on line 3 of file @/main.pas"},
+        {"OrphanEndif", "a\n{$ENDIF}", {}, "Error: \"Unknown $endif directive\" on line 2 of file @/main.pas"},
+        {"OrphanElse", "{$else}", {}, "Error: \"Unknown $else directive\" on line 1 of file @/main.pas"},
+        {"ExtraEndif", "{$IFDEF A}{$ENDIF}{$ENDIF}", {}, "Error: \"Unknown $endif directive\" on line 1 of file @/main.pas"},
+        {"OrphanIfend", "a {$IFEND}", {}, "Error: \"Unknown $ifend directive\" on line 1 of file @/main.pas"},
+        {"OrphanElseIf", "{$ELSEIF True}", {}, "Error: \"Unknown $elseif directive\" on line 1 of file @/main.pas"},
+        {"OrphanEndc", "{$ENDC}", {}, "Error: \"Unknown $endc directive\" on line 1 of file @/main.pas"},
+        {"Malformed", "a\n{$IF Defined(A) Defined(B)} b {$IFEND}", {}, "Error: \"Invalid $if expression: unexpected 'Defined'\" on line 2 of file @/main.pas"},
+        {"MalformedElseIf", "{$IF False}\n{$ELSEIF (1}\n{$IFEND}", {}, "Error: \"Invalid $elseif expression: missing ')'\" on line 2 of file @/main.pas"},
+        {"ElseIfAfterElse", "{$IF False} a {$ELSE} b {$ELSEIF True} c {$IFEND}", {}, "Error: \"$elseif after $else\" on line 1 of file @/main.pas"},
+        {"ElseAfterElse", "{$IFDEF A}\n{$ELSE}\n{$ELSE}\n{$ENDIF}", {}, "Error: \"$else after $else\" on line 3 of file @/main.pas"},
+        {"DeepNest", deep, {}, "Error: \"Conditional directives nested deeper than 1000 levels\" on line 1001 of file @/main.pas"},
+        // clang-format on
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Filter(c.source, c.defines), c.expected) << c.name;
 }
 
-class DirectiveTable : public SourceDirTest, public ::testing::WithParamInterface<DirectiveCase> {};
-
-TEST_P(DirectiveTable, FiltersTokenStream) {
-    const DirectiveCase& c = GetParam();
-    const std::string path = Write("main.pas", c.source);
-    TUnit u(path);
-    u.SetDefines(c.defines);
-    std::string expected = c.expected;
-    if (const size_t f = expected.find(" of file F"); f != std::string::npos)
-        expected.replace(f + 9, 1, path);
-    EXPECT_EQ(Significant(u), expected);
-}
-
-const DirectiveCase directiveCases[] = {
-    {"IfdefUndefinedTakesElse", "{$IFDEF DEBUG} uses A; {$ELSE} uses B; {$ENDIF}", {}, "uses B ;"},
-    {"IfdefIgnoresSymbolCase",
-     "{$IFDEF DEBUG} uses A; {$ELSE} uses B; {$ENDIF}",
-     {"debug"},
-     "uses A ;"},
-    {"IfndefDefined", "{$IFNDEF A} x {$ENDIF} y", {"A"}, "y"},
-    {"IfndefUndefined", "{$ifndef A} x {$endif} y", {}, "x y"},
-    {"IfoptAlwaysElse", "{$IFOPT D+} X {$ELSE} Y {$ENDIF}", {"D"}, "Y"},
-    {"NestedOuterFalse", "{$IFDEF A}{$IFDEF B} X {$ENDIF} Y {$ENDIF} Z", {"B"}, "Z"},
-    {"NestedBothTrue", "{$IFDEF A}{$IFDEF B} X {$ENDIF} Y {$ENDIF} Z", {"A", "B"}, "X Y Z"},
-    {"NestedInnerFalse", "{$IFDEF A}{$IFDEF B} X {$ENDIF} Y {$ENDIF} Z", {"A"}, "Y Z"},
-    // An $else inside a false branch must not open anything.
-    {"ElseInsideFalseBranch", "{$IFDEF A}{$IFDEF B} X {$ELSE} Y {$ENDIF}{$ENDIF} Z", {}, "Z"},
-    {"DefineThenIfdef", "{$DEFINE X}{$IFDEF x} a {$ENDIF}", {}, "a"},
-    {"DefineInFalseBranchIgnored", "{$IFDEF N}{$DEFINE X}{$ENDIF}{$IFDEF X} a {$ENDIF} b", {}, "b"},
-    {"UndefRemoves", "{$UNDEF A}{$IFDEF A} a {$ENDIF} b", {"A"}, "b"},
-    {"UndefUnknownAccepted", "{$UNDEF Q} a", {}, "a"},
-    {"UndefInFalseBranchIgnored", "{$IFDEF N}{$UNDEF A}{$ENDIF}{$IFDEF A} a {$ENDIF}", {"A"}, "a"},
-    {"ArgumentTrimmed", "{$IFDEF   VER130  } a {$ENDIF}", {"VER130"}, "a"},
-    {"ArgumentFirstWordOnly", "{$IFDEF VER130 trailing words} a {$ENDIF}", {"VER130"}, "a"},
-    {"ParenStarDirective", "(*$IFDEF X*) a (*$ENDIF*) b", {}, "b"},
-    {"BlankBeforeDollarIsComment", "{ $IFDEF X} a // $IFDEF X\n b", {}, "a b"},
-    {"SwitchesIgnored", "{$I+} {$IMAGEBASE $400000} {$R *.res} {$WARNINGS OFF} a", {}, "a"},
-    {"CommentsDropped", "a { c } (* d *) // e\n b", {}, "a b"},
-    {"OrphanEndif", "a\n{$ENDIF}", {}, "Error: \"Unknown $endif directive\" on line 2 of file F"},
-    {"OrphanElse", "{$else}", {}, "Error: \"Unknown $else directive\" on line 1 of file F"},
-    {"ExtraEndif",
-     "{$IFDEF A}{$ENDIF}{$ENDIF}",
-     {},
-     "Error: \"Unknown $endif directive\" on line 1 of file F"},
-    {"EndsInFalseBranch", "{$IFDEF X}\na\n", {}, "Error: \"Unclosed ifdef!\" on line 3 of file F"},
-    // An open true branch at the end of the file is not an error.
-    {"EndsInTrueBranch", "{$IFDEF X} a", {"X"}, "a"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Directives, DirectiveTable, ::testing::ValuesIn(directiveCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-class Includes : public SourceDirTest {
-  protected:
-    std::string Run(const std::string& source, const std::vector<std::string>& defines = {}) {
-        TUnit u(Write("main.pas", source));
-        u.SetDefines(defines);
-        return Significant(u);
-    }
-};
-
-// Each row writes its include files, then filters main.pas; "@" in a message is the root.
-TEST_F(Includes, Table) {
+// Each row writes its include files, then filters main.pas.
+TEST_F(Directives, IncludeFiles) {
     const std::string bom = "\xEF\xBB\xBF";
     const struct {
         const char* name;
@@ -102,9 +95,8 @@ TEST_F(Includes, Table) {
         {"NameInAnyCaseWithBackslash", {{"Sub/Defs.Inc", "b"}}, "a {$I sub\\DEFS.INC} c", {}, "a b c"},
         {"NestedIsRelativeToIncludingFile", {{"sub/outer.inc", "b {$I inner.inc} d"}, {"sub/inner.inc", "c"}, {"inner.inc", "wrong"}},
          "a {$I sub/outer.inc} e", {}, "a b c d e"},
-        {"MissingFileSkipped", {}, "a {$I nothere.inc} b", {}, "a b"},
-        // Quotes are part of the name, so the file is not found.
-        {"QuotedNameNotFound", {{"quoted.inc", "x"}}, "a {$I 'quoted.inc'} b", {}, "a b"},
+        // Quotes are part of the name, so the file is not found and skipped.
+        {"MissingFileSkipped", {{"quoted.inc", "x"}}, "a {$I nothere.inc} {$I 'quoted.inc'} b", {}, "a b"},
         {"EmptyFile", {{"empty.inc", ""}}, "a {$I empty.inc} b", {}, "a b"},
         {"NotReadInFalseBranch", {{"bad.inc", "'unclosed"}}, "{$IFDEF Q}{$I bad.inc}{$ENDIF} a", {}, "a"},
         {"DefinesReachTheIncludingFile", {{"defs.inc", "{$DEFINE FEATURE}"}}, "{$I defs.inc}{$IFDEF FEATURE} on {$ELSE} off {$ENDIF}", {}, "on"},
@@ -128,34 +120,55 @@ TEST_F(Includes, Table) {
     for (const auto& c : cases) {
         for (const auto& [rel, text] : c.files)
             Write(rel, text);
-        std::string expected = c.expected;
-        for (size_t at = 0; (at = expected.find("@/", at)) != std::string::npos; at += root.size())
-            expected.replace(at, 1, root);
-        EXPECT_EQ(Run(c.source, c.defines), expected) << c.name;
+        EXPECT_EQ(Filter(c.source, c.defines), c.expected) << c.name;
     }
 }
 
-TEST_F(Includes, FileNameFollowsIncludeAndReturns) {
+// FileName follows the include file and returns; closing the scanner closes suspended files.
+TEST_F(Directives, FileNameFollowsIncludeAndReturns) {
     Write("defs.inc", "b");
-    const std::string path = Write("main.pas", "a {$I defs.inc} c");
-    TUnit u(path);
-    EXPECT_EQ(u.FilterDirectives(u.CurrentScanner()->Token()), toSymbol);
-    EXPECT_EQ(u.NextSignificant(), toSymbol);
-    EXPECT_EQ(u.FileName, root + "/defs.inc");
-    EXPECT_EQ(u.NextSignificant(), toSymbol);
-    EXPECT_EQ(u.FileName, path);
-}
-
-TEST_F(Includes, CloseScannerClosesSuspendedFiles) {
-    Write("defs.inc", "b");
-    const std::string path = Write("main.pas", "a {$I defs.inc} c");
+    const std::string path = Write("main.pas", "a {$I defs.inc} c {$I defs.inc}");
     TUnit u(path);
     u.FilterDirectives(u.CurrentScanner()->Token());
+    u.NextSignificant();
+    EXPECT_EQ(u.FileName, root + "/defs.inc");
+    u.NextSignificant();
+    EXPECT_EQ(u.FileName, path);
     u.NextSignificant();
     ASSERT_EQ(u.FileName, root + "/defs.inc");
     u.CloseScanner();
     EXPECT_EQ(u.CurrentScanner(), nullptr);
     EXPECT_EQ(u.FileName, path);
+}
+
+TEST_F(Directives, UseSitesRecordTheConditionsInForce) {
+    TUnit u(Write("U.pas", "unit U;\ninterface\nuses First,\n"
+                           "{$IFDEF D} A, {$IF CompilerVersion >= 15} B, {$ELSE} C, {$IFEND}\n"
+                           "  E {$ENDIF},\n"
+                           "{$IFNDEF D} F, {$ENDIF} G, {$IFDEF X} H {$ELSE} I {$ENDIF};\n"
+                           "implementation\nend.\n"));
+    auto symbols = std::make_shared<TCompilerSymbols>();
+    symbols->Define("D");
+    symbols->SetConstant("CompilerVersion", 15.0);
+    u.SetSymbols(symbols);
+    u.Parse();
+    using Texts = std::vector<std::string>;
+    const std::pair<const char*, Texts> expected[] = {
+        {"First", {}},
+        {"A", {"IFDEF D"}},
+        {"B", {"IFDEF D", "IF CompilerVersion >= 15"}},
+        {"E", {"IFDEF D"}}, // the {$ENDIF} after the name does not take it out of its branch
+        {"G", {}},
+        {"I", {"ELSE of IFDEF X"}},
+    };
+    ASSERT_EQ(u.Uses.Count(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(u.Uses[i], expected[i].first);
+        EXPECT_EQ(u.UseSites[i].Conditions(), expected[i].second) << expected[i].first;
+    }
+    // Entries under the same branch share one record of it.
+    EXPECT_EQ(u.UseSites[1].Condition, u.UseSites[3].Condition);
+    EXPECT_EQ(u.UseSites[2].Condition->Outer, u.UseSites[1].Condition);
 }
 
 } // namespace

@@ -10,26 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace uttest {
-
-/// The significant tokens of a unit's file, joined by blanks, or the failure's message.
-inline std::string Significant(ut::TUnit& u) {
-    std::string out;
-    try {
-        for (int t = u.FilterDirectives(u.CurrentScanner()->Token()); t != ut::toEOF;
-             t = u.NextSignificant()) {
-            if (!out.empty())
-                out += ' ';
-            out += u.CurrentScanner()->TokenString();
-        }
-    } catch (const ut::EParserError& e) {
-        return e.what();
-    }
-    return out;
-}
 
 class SourceDirTest : public ::testing::Test {
   protected:
@@ -43,7 +28,7 @@ class SourceDirTest : public ::testing::Test {
             if (dynamic_cast<const ut::EAbort*>(&e))
                 ++aborts;
             else
-                failures.push_back(e.what());
+                failures.push_back(Rooted(e.what()));
         };
     }
     void TearDown() override {
@@ -58,6 +43,38 @@ class SourceDirTest : public ::testing::Test {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << text;
         return path;
+    }
+
+    /// `text` with the root directory written as "@".
+    std::string Rooted(std::string text) const {
+        for (size_t at = 0; (at = text.find(root, at)) != std::string::npos;)
+            text.replace(at, root.size(), "@");
+        return text;
+    }
+
+    /// The significant tokens of the unit's file joined by blanks, or the failure's message.
+    std::string Significant(ut::TUnit& u) {
+        std::string out;
+        try {
+            for (int t = u.FilterDirectives(u.CurrentScanner()->Token()); t != ut::toEOF;
+                 t = u.NextSignificant())
+                out += (out.empty() ? "" : " ") + u.CurrentScanner()->TokenString();
+        } catch (const ut::EParserError& e) {
+            return Rooted(e.what());
+        }
+        return out;
+    }
+
+    /// The significant tokens of `source` as main.pas, read with `defines` and Delphi 7's
+    /// CompilerVersion.
+    std::string Filter(const std::string& source, const std::vector<std::string>& defines = {}) {
+        auto symbols = std::make_shared<ut::TCompilerSymbols>();
+        for (const std::string& d : defines)
+            symbols->Define(d);
+        symbols->SetConstant("CompilerVersion", 15.0);
+        ut::TUnit u(Write("main.pas", source));
+        u.SetSymbols(symbols);
+        return Significant(u);
     }
 
     std::string root, saved;
