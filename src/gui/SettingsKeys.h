@@ -29,6 +29,13 @@ inline constexpr const char* Count = "Count";
 /// "Item%d", counting from 0.
 inline constexpr const char* ItemPrefix = "Item";
 
+/// The section of the build configuration and platform chosen per project, the most recent
+/// project first: "Count", then "Project%d", "Config%d" and "Platform%d" counting from 0.
+inline constexpr const char* ProjectChoices = "Main.ProjectChoices";
+inline constexpr const char* ProjectPrefix = "Project";
+inline constexpr const char* ConfigPrefix = "Config";
+inline constexpr const char* PlatformPrefix = "Platform";
+
 /// Texts of a stored Boolean.
 inline constexpr const char* True = "True";
 inline constexpr const char* False = "False";

@@ -5,6 +5,7 @@
 #include "gui/LogView.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,6 +29,16 @@ QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
     return label;
 }
 
+void FillQuietly(QComboBox* choice, const std::vector<std::string>& items,
+                 const std::string& current) {
+    QSignalBlocker block(choice);
+    choice->clear();
+    for (const std::string& item : items)
+        choice->addItem(QString::fromStdString(item));
+    choice->setCurrentIndex(choice->findText(QString::fromStdString(current)));
+    choice->setEnabled(!items.empty());
+}
+
 void SetTextQuietly(QLineEdit* edit, const std::string& text) {
     const QString value = QString::fromStdString(text);
     if (edit->text() == value)
@@ -45,6 +56,15 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     definesEdit = Named(new QLineEdit(this), "definesEdit");
     libPathEdit = Named(new QLineEdit(this), "libPathEdit");
     delphiVersionEdit = Named(new QLineEdit(this), "delphiVersionEdit");
+    delphiVersionChoice = Named(new QComboBox(this), "delphiVersionChoice");
+    delphiVersionChoice->setEditable(true);
+    delphiVersionChoice->setLineEdit(delphiVersionEdit);
+    // A version typed and confirmed with Enter is not added to the list of installed ones.
+    delphiVersionChoice->setInsertPolicy(QComboBox::NoInsert);
+    configChoice = Named(new QComboBox(this), "configChoice");
+    platformChoice = Named(new QComboBox(this), "platformChoice");
+    configChoice->setEnabled(false);
+    platformChoice->setEnabled(false);
     browsePathEdit = Named(new QLineEdit(this), "browsePathEdit");
     useBrowsePathCheck = Named(new QCheckBox(tr("&Use browse path"), this), "useBrowsePathCheck");
     showIgnoredCheck = Named(new QCheckBox(tr("Sho&w ign. units in 3"), this), "showIgnoredCheck");
@@ -56,7 +76,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
 
     showIgnoredCheck->setChecked(true);
     showUnknownCheck->setChecked(true);
-    delphiVersionEdit->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
+    delphiVersionChoice->setMinimumContentsLength(12);
+    delphiVersionChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     QSizePolicy keepPlace = unitCountLabel->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     unitCountLabel->setSizePolicy(keepPlace);
@@ -75,11 +96,15 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(unitCountLabel, 2, 2, 1, 2, Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(Caption(tr("&Lib. path:"), libPathEdit, this), 3, 0);
     grid->addWidget(libPathEdit, 3, 1);
-    grid->addWidget(Caption(tr("Delphi &version:"), delphiVersionEdit, this), 3, 2);
-    grid->addWidget(delphiVersionEdit, 3, 3);
+    grid->addWidget(Caption(tr("Delphi &version:"), delphiVersionChoice, this), 3, 2);
+    grid->addWidget(delphiVersionChoice, 3, 3);
     grid->addWidget(Caption(tr("&Brow. path:"), browsePathEdit, this), 4, 0);
     grid->addWidget(browsePathEdit, 4, 1);
     grid->addWidget(useBrowsePathCheck, 4, 2, 1, 2);
+    grid->addWidget(Caption(tr("Confi&guration:"), configChoice, this), 5, 0);
+    grid->addWidget(configChoice, 5, 1, Qt::AlignLeft);
+    grid->addWidget(Caption(tr("Pla&tform:"), platformChoice, this), 5, 2);
+    grid->addWidget(platformChoice, 5, 3);
     grid->setColumnStretch(1, 1);
 
     auto* row = new QHBoxLayout;
@@ -94,9 +119,10 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     page->addLayout(row);
     page->addWidget(logView, 1);
 
-    QWidget* order[] = {projectEdit,       searchPathEdit,     definesEdit,        libPathEdit,
-                        delphiVersionEdit, browsePathEdit,     useBrowsePathCheck, showIgnoredCheck,
-                        showUnknownCheck,  ignoredUnitsButton, startButton,        logView};
+    QWidget* order[] = {
+        projectEdit,      searchPathEdit,     definesEdit,  libPathEdit,    delphiVersionChoice,
+        browsePathEdit,   useBrowsePathCheck, configChoice, platformChoice, showIgnoredCheck,
+        showUnknownCheck, ignoredUnitsButton, startButton,  logView};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -104,7 +130,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     for (QWidget* edit :
          {static_cast<QWidget*>(projectEdit), static_cast<QWidget*>(searchPathEdit),
           static_cast<QWidget*>(definesEdit), static_cast<QWidget*>(libPathEdit),
-          static_cast<QWidget*>(delphiVersionEdit), static_cast<QWidget*>(browsePathEdit)})
+          static_cast<QWidget*>(delphiVersionEdit), static_cast<QWidget*>(delphiVersionChoice),
+          static_cast<QWidget*>(browsePathEdit)})
         enterMovesFocus->Watch(edit);
 }
 
@@ -118,6 +145,22 @@ ut::SetupInputs SetupPage::Inputs() const {
     in.BrowsePath = browsePathEdit->text().toStdString();
     in.BrowseAlso = useBrowsePathCheck->isChecked();
     return in;
+}
+
+void SetupPage::ShowBuildChoices(const ut::ProjectScan& scan) {
+    FillQuietly(configChoice, scan.FConfigs, scan.FConfig);
+    FillQuietly(platformChoice, scan.FPlatforms, scan.FPlatform);
+}
+
+void SetupPage::ShowInstalledVersions(const QStringList& versions) {
+    // Filling an empty list selects its first item, which would replace the text.
+    const QString text = delphiVersionEdit->text();
+    QSignalBlocker blockChoice(delphiVersionChoice);
+    QSignalBlocker blockEdit(delphiVersionEdit);
+    delphiVersionChoice->clear();
+    delphiVersionChoice->addItems(versions);
+    delphiVersionChoice->setCurrentIndex(-1);
+    delphiVersionEdit->setText(text);
 }
 
 void SetupPage::ShowInputs(const ut::SetupInputs& in) {

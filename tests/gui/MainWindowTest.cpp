@@ -40,7 +40,7 @@ class MainWindowTest : public WindowTest {
 
 TEST_F(MainWindowTest, PagesAndSetupDefaultsAsCreated) {
     Open();
-    const QStringList titles = {"Setup", "Uses", "Used by", "Map file", "DLL usage"};
+    const QStringList titles = {"Setup", "Uses", "Used by", "Cycles", "Map file", "DLL usage"};
     ASSERT_EQ(Window->PagerControl().count(), titles.size());
     for (int i = 0; i < titles.size(); ++i)
         EXPECT_EQ(Window->PagerControl().tabText(i), titles[i]);

@@ -169,24 +169,24 @@ TEST_F(TreePageTest, ResizedSectionsMakeLocationOrNameAbsorbTheChange) {
     int room = Room(page);
     QHeaderView* header = page.Header();
     // The name takes what the window leaves, also when it grows, and never less than 0.
-    EXPECT_EQ(Widths(page), QList<int>({room - 264, 200, 64}));
+    EXPECT_EQ(Widths(page), QList<int>({room - 336, 200, 64, 72}));
     page.resize(900, 300);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Widths(page), QList<int>({Room(page) - 264, 200, 64}));
+    EXPECT_EQ(Widths(page), QList<int>({Room(page) - 336, 200, 64, 72}));
     page.resize(150, 300);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Widths(page), QList<int>({0, 200, 64}));
+    EXPECT_EQ(Widths(page), QList<int>({0, 200, 64, 72}));
     page.resize(700, 300);
     QCoreApplication::processEvents();
     room = Room(page);
     header->resizeSection(0, 300); // the name section: "Location" gives way
-    EXPECT_EQ(Widths(page), QList<int>({300, room - 364, 64}));
+    EXPECT_EQ(Widths(page), QList<int>({300, room - 436, 64, 72}));
     header->resizeSection(0, room); // wider than the room left: "Location" stops at 0
-    EXPECT_EQ(Widths(page), QList<int>({room, 0, 64}));
+    EXPECT_EQ(Widths(page), QList<int>({room, 0, 64, 72}));
     header->resizeSection(1, 150); // "Location" resized: the name absorbs
-    EXPECT_EQ(Widths(page), QList<int>({room - 214, 150, 64}));
+    EXPECT_EQ(Widths(page), QList<int>({room - 286, 150, 64, 72}));
     header->resizeSection(2, 100); // "Size" resized: the name absorbs
-    EXPECT_EQ(Widths(page), QList<int>({room - 250, 150, 100}));
+    EXPECT_EQ(Widths(page), QList<int>({room - 322, 150, 100, 72}));
 }
 
 TEST_F(TreePageTest, DoubleClickTogglesWithoutACommandAndActivatesWithOne) {
