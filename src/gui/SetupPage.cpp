@@ -63,6 +63,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     delphiVersionChoice->setInsertPolicy(QComboBox::NoInsert);
     configChoice = Named(new QComboBox(this), "configChoice");
     platformChoice = Named(new QComboBox(this), "platformChoice");
+    configChoice->setMinimumContentsLength(12);
     configChoice->setEnabled(false);
     platformChoice->setEnabled(false);
     browsePathEdit = Named(new QLineEdit(this), "browsePathEdit");
