@@ -31,7 +31,7 @@ clean:
 	rm -rf $(BUILD)
 
 .PHONY: fuzz
-fuzz:
+fuzz: deps
 	@bash scripts/fuzz.sh
 
 # A picture of each page of the main window on the demo, into $(BUILD)/screenshots/.
@@ -39,14 +39,15 @@ fuzz:
 screenshots: build
 	@bash scripts/screenshots.sh $(BUILD) $(DEMO)
 
-# Benchmarks: Release build without sanitizers in build-bench, then the tokenizer benchmark
-# and, when present, the scan benchmark script.
+# Benchmarks: Release build without sanitizers in build-bench, then the tokenizer and map file
+# benchmarks and, when present, the scan benchmark script.
 .PHONY: bench
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DUNITRACE_SANITIZE=OFF \
 		-DUNITRACE_BENCH=ON -DUNITRACE_GUI=OFF -DUNITRACE_TESTS=OFF >/dev/null
-	@cmake --build build-bench --target bench_tokenizer -j $(JOBS)
+	@cmake --build build-bench --target bench_tokenizer bench_mapfile -j $(JOBS)
 	@build-bench/bench/bench_tokenizer
+	@build-bench/bench/bench_mapfile
 	@if [ -f bench/scan_bench.sh ]; then bash bench/scan_bench.sh; fi
 	@bash bench/analysis_bench.sh
 	@bash bench/gui_bench.sh

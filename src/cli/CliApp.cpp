@@ -13,6 +13,8 @@
 #include "scan/ProjectScan.h"
 #include "support/Textutil.h"
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include <unistd.h>
@@ -36,6 +38,12 @@ std::vector<std::string> SplitNames(const std::string& list) {
     return names;
 }
 
+// Writes `text`, keeping the error number of the first failure in `error`.
+void Put(const std::string& text, std::FILE* out, int& error) {
+    if (std::fputs(text.c_str(), out) < 0 && error == 0)
+        error = errno;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -53,7 +61,11 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     const CliOptions& o = parsed.Options;
     const bool json = o.Format == OutputFormat::Json;
 
+    // From here on a Ctrl+C is honoured at the scan's first look at it.
+    InterruptGuard interrupt;
     RegistryStore registry = RegistryStore::FromEnvironment(o.RegistryFiles);
+    for (const std::string& warning : registry.Warnings())
+        std::fprintf(err, "warning: %s\n", warning.c_str());
     const bool log = o.Format == OutputFormat::Text;
     CliFrontEnd frontEnd(out, err, log, log && isatty(fileno(out)));
     ProjectScan scan(frontEnd, &registry);
@@ -75,7 +87,6 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         return 2;
     }
     bool completed = false;
-    InterruptGuard interrupt;
     try {
         scan.Inputs.Config = o.Config.value_or("");
         scan.Inputs.Platform = o.Platform.value_or("");
@@ -100,6 +111,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         scan.AppException(e);
     }
 
+    // The text log says "Aborted!" itself; the other formats say it beside their output.
+    // A tree of an aborted scan would look complete: none is printed.
+    const bool aborted = !completed && InterruptGuard::Interrupted();
+    if (aborted && o.Format != OutputFormat::Text)
+        std::fputs("Aborted!\n", err);
+    int writeError = frontEnd.WriteError();
+
     // The analysis of what the scan left: the document's cycles, --why, the graph, the gates.
     std::optional<DependencyAnalysis> analysis;
     int why = -1, focus = -1;
@@ -119,23 +137,26 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Directories = scan.FListedDirectories;
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
-        std::fputs(ScanResultJson(scan, summary, frontEnd.Entries()).c_str(), out);
-    } else if (o.Format == OutputFormat::Dot && analysis) {
+        Put(ScanResultJson(scan, summary, frontEnd.Entries()), out, writeError);
+    } else if (!aborted && o.Format == OutputFormat::Dot && analysis) {
         DotOptions dot;
         dot.Focus = focus;
         dot.Depth = o.DepthGiven ? o.Depth : -1;
         dot.CyclesOnly = o.CyclesOnly;
         dot.Text = ToUtf8;
-        std::fputs(ExportDot(analysis->Graph(), analysis->Cycles(), dot).c_str(), out);
-    } else if (o.Format == OutputFormat::Tree && scan.FProject) {
-        std::fputs(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth).c_str(), out);
-    } else if (o.Tree != 0 && scan.FProject) {
-        std::fputs("\n", out);
-        std::fputs(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth).c_str(), out);
+        Put(ExportDot(analysis->Graph(), analysis->Cycles(), dot), out, writeError);
+    } else if (!aborted && o.Format == OutputFormat::Tree && scan.FProject) {
+        Put(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
+    } else if (!aborted && o.Tree != 0 && scan.FProject) {
+        Put("\n" + FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
     }
-    if (why >= 0 && !json && o.Format != OutputFormat::Dot) {
-        std::fputs("\n", out);
-        std::fputs(WhyText(*analysis, why).c_str(), out);
+    if (why >= 0 && !json && o.Format != OutputFormat::Dot)
+        Put("\n" + WhyText(*analysis, why), out, writeError);
+    if (std::fflush(out) != 0 && writeError == 0)
+        writeError = errno;
+    if (writeError != 0) {
+        std::fprintf(err, "unitrace-cli: cannot write the output: %s\n", std::strerror(writeError));
+        return 1;
     }
     if (!completed)
         return 1;

@@ -2,6 +2,7 @@
 
 #include "support/Textutil.h"
 
+#include <cerrno>
 #include <csignal>
 
 namespace ut::cli {
@@ -9,21 +10,32 @@ namespace ut::cli {
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
+int guards = 0;
 void (*previousHandler)(int) = SIG_DFL;
 
 extern "C" void OnInterrupt(int) {
+    if (interrupted) {
+        // A second press before the first was honoured (a read that does not return): end
+        // the process as Ctrl+C does.
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return;
+    }
     interrupted = 1;
 }
 
 } // namespace
 
 InterruptGuard::InterruptGuard() {
+    if (guards++ > 0)
+        return;
     interrupted = 0;
     previousHandler = std::signal(SIGINT, OnInterrupt);
 }
 
 InterruptGuard::~InterruptGuard() {
-    std::signal(SIGINT, previousHandler);
+    if (--guards == 0)
+        std::signal(SIGINT, previousHandler);
 }
 
 bool InterruptGuard::Interrupted() {
@@ -52,12 +64,14 @@ void CliFrontEnd::AppendLog(const std::string& text, LogStyle style) {
                 on = "\x1b[3;31m";
             else if (FColours && (style & lsBold))
                 on = "\x1b[1m";
-            std::fprintf(FOut, "%s%s%s\n", on, line.c_str(), *on ? "\x1b[0m" : "");
+            if (std::fprintf(FOut, "%s%s%s\n", on, line.c_str(), *on ? "\x1b[0m" : "") < 0 &&
+                FWriteError == 0)
+                FWriteError = errno;
         }
         FLog.push_back({line, style});
     }
-    if (FEcho)
-        std::fflush(FOut);
+    if (FEcho && std::fflush(FOut) != 0 && FWriteError == 0)
+        FWriteError = errno;
 }
 
 void CliFrontEnd::ErrorMessage(const std::string& text) {

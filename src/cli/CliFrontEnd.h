@@ -15,7 +15,8 @@ struct LogEntry {
 };
 
 /// While it lives, Ctrl+C does not end the process: it asks the scan to abort, as Escape
-/// does in the window.
+/// does in the window; a second press before the first is honoured ends the process. Guards
+/// nest: a press belongs to the outermost one, which starts without one.
 class InterruptGuard {
   public:
     InterruptGuard();
@@ -41,12 +42,15 @@ class CliFrontEnd : public ScanFrontEnd {
     bool ProcessEvents() override;
 
     const std::vector<LogEntry>& Entries() const { return FLog; }
+    /// The error number of the first log line that could not be written, 0 when none.
+    int WriteError() const { return FWriteError; }
 
   private:
     std::FILE* FOut;
     std::FILE* FErr;
     bool FEcho;
     bool FColours;
+    int FWriteError = 0;
     std::vector<LogEntry> FLog;
 };
 

@@ -34,12 +34,13 @@ bool TListedDirectories::Add(const std::string& dir) {
 }
 
 void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
-                  TListedDirectories& listed, TDualStringList& unitFiles) {
-    std::string rest = pathList;
-    std::string entry;
+                  TListedDirectories& listed, TDualStringList& unitFiles,
+                  const std::function<void()>& poll) {
+    std::string_view rest = pathList;
     while (!rest.empty()) {
-        SplitFirst(rest, ';', entry);
-        entry = Trim(entry);
+        if (poll)
+            poll();
+        std::string entry = Trim(SplitFirst(rest, ';'));
         if (const size_t pos = PosText(DelphiMacro, entry); pos > 0)
             entry.replace(pos - 1, DelphiMacro.size(), delphiRoot);
         if (Trim(entry).empty())
@@ -58,18 +59,19 @@ void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
 
 std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
                                           std::vector<std::string>& defines,
-                                          TDualStringList& unitFiles) {
+                                          TDualStringList& unitFiles,
+                                          const std::function<void()>& poll) {
     defines.clear();
     AppendSymbols(inputs.VersionDefines, defines);
     AppendSymbols(inputs.Defines, defines);
 
     unitFiles.Clear();
     TListedDirectories listed;
-    AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles);
-    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles);
-    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles);
+    AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles, poll);
+    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, poll);
+    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, poll);
     if (inputs.BrowseAlso)
-        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles);
+        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, poll);
     return listed.InOrder();
 }
 

@@ -5,6 +5,7 @@
 #include "support/DualStringList.h"
 #include "support/StringList.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,12 @@ struct TSearchInputs {
 /// trimmed (empty ones left out), and `unitFiles` with the "*.pas" files of ".", the search
 /// path, the library path and, when asked for, the browsing path, in that order; the first
 /// directory that holds a unit comes first. Relative directories resolve against the
-/// current directory. Returns the directories listed, in order.
+/// current directory. Returns the directories listed, in order. `poll` is called before
+/// each directory; what it throws (the abort of a scan) ends the build.
 std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
                                           std::vector<std::string>& defines,
-                                          TDualStringList& unitFiles);
+                                          TDualStringList& unitFiles,
+                                          const std::function<void()>& poll = {});
 
 /// The directories of one build that have been listed, compared without regard to case.
 class TListedDirectories {
@@ -47,6 +50,7 @@ class TListedDirectories {
 /// "$(DELPHI)" of an entry (any case) becomes `delphiRoot`. Entries that are empty after
 /// trimming name no directory and are skipped.
 void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
-                  TListedDirectories& listed, TDualStringList& unitFiles);
+                  TListedDirectories& listed, TDualStringList& unitFiles,
+                  const std::function<void()>& poll = {});
 
 } // namespace ut

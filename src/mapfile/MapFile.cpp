@@ -22,7 +22,7 @@ constexpr int LastHeadingLine = 100;
 
 // A segment length: hexadecimal digits without prefix or suffix that fit a signed 32-bit
 // integer without turning negative.
-bool ParseLength(const std::string& token, std::int64_t& length) {
+bool ParseLength(std::string_view token, std::int64_t& length) {
     if (token.empty())
         return false;
     std::uint64_t value = 0;
@@ -78,36 +78,36 @@ class SegmentSums {
     std::vector<std::pair<std::string, std::int64_t>> FModules;
 };
 
-void ParseSegmentLine(std::string t, SegmentSums& sums) {
-    std::string address, lengthText, token;
-    SplitFirst(t, ' ', address);
-    SplitFirst(t, ' ', lengthText);
+void ParseSegmentLine(std::string_view t, SegmentSums& sums) {
+    SplitFirst(t, ' '); // the address
     std::int64_t length = 0;
-    if (!ParseLength(lengthText, length))
+    if (!ParseLength(SplitFirst(t, ' '), length))
         return;
-    std::string name;
+    std::string_view name;
     bool code = false;
     while (!t.empty()) {
-        SplitFirst(t, ' ', token);
+        const std::string_view token = SplitFirst(t, ' ');
         if (token.empty())
             continue;
         if (SameTextN(token, "C=", 2)) {
             code = SameTextN(token, "C=CODE", 6);
-            SplitFirst(t, ' ', token); // the segment name after the class
+            SplitFirst(t, ' '); // the segment name after the class
         } else if (SameTextN(token, "M=", 2)) {
             name = token.substr(2);
         }
     }
     if (!name.empty())
-        sums.Add(name, length, code);
+        sums.Add(std::string(name), length, code);
 }
 
-void ReadSegments(std::istream& in, SegmentSums& sums) {
+void ReadSegments(std::istream& in, SegmentSums& sums, const std::function<void()>& poll) {
     enum class State { Heading, BeforeSegments, Segments };
     State state = State::Heading;
     TStreamLineReader reader(&in);
     std::string line;
     for (int lineNo = 0; !reader.Eof(); ++lineNo) {
+        if (poll)
+            poll();
         reader.ReadLine(line);
         const std::string t = Trim(line);
         switch (state) {
@@ -133,11 +133,11 @@ void ReadSegments(std::istream& in, SegmentSums& sums) {
 
 } // namespace
 
-void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
+void ReadMapStream(std::istream& in, TUnitSizes& sizes, const std::function<void()>& poll) {
     sizes.Clear();
     SegmentSums sums;
     try {
-        ReadSegments(in, sums);
+        ReadSegments(in, sums, poll);
     } catch (...) {
         sums.MoveTo(sizes); // what was read up to a failure is kept
         throw;
@@ -145,7 +145,8 @@ void ReadMapStream(std::istream& in, TUnitSizes& sizes) {
     sums.MoveTo(sizes);
 }
 
-void ReadMapFile(const std::string& fileName, TUnitSizes& sizes) {
+void ReadMapFile(const std::string& fileName, TUnitSizes& sizes,
+                 const std::function<void()>& poll) {
     sizes.Clear();
     // The linker may have written the file in another letter case than the options name.
     std::ifstream in(fs::ExpandFileName(fileName), std::ios::binary);
@@ -154,7 +155,7 @@ void ReadMapFile(const std::string& fileName, TUnitSizes& sizes) {
             Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
     const std::string readError = Format("Read error on file \"%s\"", fileName.c_str());
     try {
-        ReadMapStream(in, sizes);
+        ReadMapStream(in, sizes, poll);
     } catch (const EInOutError&) {
         throw EInOutError(readError);
     } catch (const std::ios_base::failure&) {

@@ -4,6 +4,7 @@
 #include "support/StringList.h"
 
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <string>
 
@@ -18,13 +19,15 @@ class TUnitSizes : public BasicStringList<std::int64_t> {
 
 /// Clears `sizes` and fills it from the detailed segment list of the map file (found in any
 /// letter case, as the existence check finds it): a code segment sets its module's size,
-/// every other segment adds to it. Reading stops at the end of the segment list. Throws EFOpenError
-/// when the file cannot be opened and EInOutError on a read error; the caller (the scan) logs the
-/// failure and goes on, and `sizes` keeps what was read up to then.
-void ReadMapFile(const std::string& fileName, TUnitSizes& sizes);
+/// every other segment adds to it. Reading stops at the end of the segment list. Throws
+/// EFOpenError when the file cannot be opened and EInOutError on a read error; the caller (the
+/// scan) logs the failure and goes on, and `sizes` keeps what was read up to then. `poll` is
+/// called before every line; what it throws (the abort of a scan) ends the read the same way.
+void ReadMapFile(const std::string& fileName, TUnitSizes& sizes,
+                 const std::function<void()>& poll = {});
 
 /// The same over an open stream; reads no further than the end of the segment list.
-void ReadMapStream(std::istream& in, TUnitSizes& sizes);
+void ReadMapStream(std::istream& in, TUnitSizes& sizes, const std::function<void()>& poll = {});
 
 /// What the column texts of a tree node depend on besides the node itself.
 struct TColumnContext {

@@ -116,6 +116,22 @@ std::vector<std::string> SplitComponents(const std::string& path) {
     return parts;
 }
 
+// A '\' separates components as on Windows, except where the path names something as
+// written: a file or directory whose name holds one, or a file not (yet) there in such a
+// directory. Only paths that hold a '\' are looked at on the disk.
+std::string WithSeparators(const std::string& path) {
+    if (path.find('\\') == std::string::npos)
+        return path;
+    const std::string full = path[0] == '/' ? path : GetCurrentDir() + "/" + path;
+    if (Exists(full))
+        return path;
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos && path.find('\\') < slash &&
+        Exists(full.substr(0, full.size() - (path.size() - slash))))
+        return path.substr(0, slash + 1) + ToNative(path.substr(slash + 1));
+    return ToNative(path);
+}
+
 bool MatchFrom(const char* n, const char* p) {
     for (; *p; ++p) {
         if (*p == '*') {
@@ -192,7 +208,7 @@ std::string AbsolutePath(const std::string& path, bool& full) {
     full = false;
     if (path.empty())
         return {};
-    std::string p = ToNative(path);
+    std::string p = WithSeparators(path);
     if (IsDrivePath(path)) {
         if (!TheDriveMapper())
             return p;
@@ -335,20 +351,23 @@ void SetCurrentDir(const std::string& dir) {
 }
 
 std::string ExtractFilePath(const std::string& path) {
-    const size_t p = path.find_last_of("/\\");
-    return p == std::string::npos ? std::string() : ToNative(path.substr(0, p + 1));
+    const std::string native = WithSeparators(path);
+    const size_t p = native.rfind('/');
+    return p == std::string::npos ? std::string() : native.substr(0, p + 1);
 }
 
 std::string ExtractFileDir(const std::string& path) {
-    const size_t p = path.find_last_of("/\\");
+    const std::string native = WithSeparators(path);
+    const size_t p = native.rfind('/');
     if (p == std::string::npos)
         return {};
-    return p == 0 ? std::string("/") : ToNative(path.substr(0, p));
+    return p == 0 ? std::string("/") : native.substr(0, p);
 }
 
 std::string ExtractFileName(const std::string& path) {
-    const size_t p = path.find_last_of("/\\");
-    return p == std::string::npos ? path : path.substr(p + 1);
+    const std::string native = WithSeparators(path);
+    const size_t p = native.rfind('/');
+    return p == std::string::npos ? native : native.substr(p + 1);
 }
 
 std::string ChangeFileExt(const std::string& path, const std::string& ext) {

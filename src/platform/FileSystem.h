@@ -1,7 +1,8 @@
 #pragma once
 // The file system as the rest of the program sees it. Paths read from sources, options
-// files and inputs may use '\' or '/'; names that do not exist under their exact spelling
-// are resolved without regard to letter case, component by component.
+// files and inputs may use '\' or '/' (a path that exists as written, in a directory whose
+// name holds a '\', is taken as written); names that do not exist under their exact
+// spelling are resolved without regard to letter case, component by component.
 #include <functional>
 #include <string>
 #include <vector>

@@ -139,6 +139,8 @@ class Parser {
             bool ok = false;
             if (line[0] == '[')
                 ok = ReadKey(line);
+            else if ((line[0] == '"' || line[0] == '@') && FTooDeep)
+                ok = true; // a value of a key left out
             else if ((line[0] == '"' || line[0] == '@') && FCurrent)
                 ok = ReadValue(line);
             if (!ok)
@@ -178,6 +180,7 @@ class Parser {
 
     bool ReadKey(std::string_view line) {
         FCurrent = false;
+        FTooDeep = false;
         RegEntry entry;
         if (Wine()) {
             size_t pos = 1;
@@ -205,6 +208,12 @@ class Parser {
                 return false;
             entry.Root = *root;
             entry.Path.assign(parts.begin() + 1, parts.end());
+        }
+        if (entry.Path.size() > MaxKeyDepth) {
+            if (FResult.TooDeepKeys++ == 0)
+                FResult.FirstTooDeepLine = static_cast<int>(FLine) + 1;
+            FTooDeep = true;
+            return true;
         }
         FResult.Entries.push_back(std::move(entry));
         FCurrent = !FResult.Entries.back().DeleteKey;
@@ -323,6 +332,7 @@ class Parser {
     size_t FLine = 0;
     bool FHeaderSeen = false;
     bool FCurrent = false;
+    bool FTooDeep = false; ///< the current key is left out for its depth
     RootPlace FWineRoot;
     RegFile FResult;
 };

@@ -47,10 +47,15 @@ struct RegEntry {
     std::vector<std::pair<std::string, std::optional<RegValue>>> Values;
 };
 
+/// The deepest key a registry holds; a file's keys below it are left out.
+inline constexpr size_t MaxKeyDepth = 512;
+
 struct RegFile {
     RegFormat Format = RegFormat::Unknown;
     std::vector<RegEntry> Entries;
-    int SkippedLines = 0; ///< lines that could not be read
+    int SkippedLines = 0;     ///< lines that could not be read
+    int TooDeepKeys = 0;      ///< keys left out, with their values, for their depth
+    int FirstTooDeepLine = 0; ///< the line of the first of them (first line 1)
 };
 
 /// Parses the bytes of a registry file. A UTF-16LE file (byte-order mark FF FE) is read as

@@ -50,11 +50,31 @@ std::optional<std::vector<std::string>> KeyParts(std::string_view key) {
 } // namespace
 
 struct RegistryStore::Key {
+    Key() = default;
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    ~Key();
+
     std::string Name;
     /// Sub-keys and values by their names folded to upper case.
     std::map<std::string, std::unique_ptr<Key>> Keys;
     std::map<std::string, RegValue> Values;
 };
+
+// The sub-keys are freed from an explicit stack, each one emptied before it goes, so no
+// depth of keys recurses.
+RegistryStore::Key::~Key() {
+    std::vector<std::unique_ptr<Key>> pending;
+    for (auto& [name, child] : Keys)
+        pending.push_back(std::move(child));
+    while (!pending.empty()) {
+        std::unique_ptr<Key> key = std::move(pending.back());
+        pending.pop_back();
+        for (auto& [name, child] : key->Keys)
+            pending.push_back(std::move(child));
+        key->Keys.clear();
+    }
+}
 
 RegistryStore::RegistryStore() = default;
 RegistryStore::~RegistryStore() = default;
@@ -84,12 +104,16 @@ RegistryStore RegistryStore::FromEnvironment(const std::vector<std::string>& ext
 }
 
 bool RegistryStore::AddFile(const std::string& fileName) {
-    if (!IsRegularFile(fileName))
-        return false;
     std::string bytes;
+    bool read = IsRegularFile(fileName);
     try {
-        LoadFileText(fileName, bytes);
+        if (read)
+            LoadFileText(fileName, bytes);
     } catch (const Exception&) {
+        read = false;
+    }
+    if (!read) {
+        FWarnings.push_back(Format("Cannot read the registry file \"%s\"", fileName.c_str()));
         return false;
     }
     RegFile file = ParseRegText(bytes, fileName);
@@ -99,18 +123,20 @@ bool RegistryStore::AddFile(const std::string& fileName) {
             FWinePrefix = dir;
     }
     FFiles.push_back(fileName);
-    Merge(std::move(file));
+    Merge(std::move(file), fileName);
     return true;
 }
 
 void RegistryStore::AddText(std::string_view text, const std::string& fileName) {
-    Merge(ParseRegText(text, fileName));
+    Merge(ParseRegText(text, fileName), fileName);
 }
 
 void RegistryStore::AddWinePrefix(const std::string& prefixDir) {
     FWinePrefix = fs::ExcludeTrailingPathDelimiter(prefixDir);
-    AddFile(FWinePrefix + "/system.reg");
-    AddFile(FWinePrefix + "/user.reg");
+    // A prefix need not hold both files; only one that is there but unreadable is reported.
+    for (const char* name : {"/system.reg", "/user.reg"})
+        if (PathExists(FWinePrefix + name))
+            AddFile(FWinePrefix + name);
 }
 
 RegistryStore::Key* RegistryStore::Root(RegRoot root) const {
@@ -118,8 +144,14 @@ RegistryStore::Key* RegistryStore::Root(RegRoot root) const {
     return it == FRoots.end() ? nullptr : it->second.get();
 }
 
-void RegistryStore::Merge(RegFile&& file) {
+void RegistryStore::Merge(RegFile&& file, const std::string& fileName) {
     FSkippedLines += file.SkippedLines;
+    if (file.TooDeepKeys > 0)
+        FWarnings.push_back(Format("Registry file %s: %d %s nested deeper than %d levels skipped, "
+                                   "the first on line %d",
+                                   fileName.c_str(), file.TooDeepKeys,
+                                   file.TooDeepKeys == 1 ? "key" : "keys",
+                                   static_cast<int>(MaxKeyDepth), file.FirstTooDeepLine));
     for (RegEntry& entry : file.Entries) {
         std::unique_ptr<Key>& root = FRoots[entry.Root];
         if (!root) {

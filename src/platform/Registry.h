@@ -26,9 +26,9 @@ class RegistryStore {
     /// `extraFiles`; a later file's values win.
     static RegistryStore FromEnvironment(const std::vector<std::string>& extraFiles = {});
 
-    /// Reads a registry file and merges its keys over what the store holds; false when the
-    /// file cannot be read. Lines that cannot be read are skipped. A Wine file read from a
-    /// prefix directory makes that prefix the one for drive letters, unless one is set.
+    /// Reads a registry file and merges its keys over what the store holds; false (and a
+    /// warning) when the file cannot be read. Lines that cannot be read are skipped. A Wine file
+    /// read from a prefix directory makes that prefix the one for drive letters, unless one is set.
     bool AddFile(const std::string& fileName);
     /// Merges the keys of a registry text; `fileName` names the root of a Wine file whose
     /// header does not.
@@ -54,6 +54,8 @@ class RegistryStore {
     /// Files read so far, and the number of lines skipped in them.
     const std::vector<std::string>& Files() const { return FFiles; }
     int SkippedLines() const { return FSkippedLines; }
+    /// What the user should hear about: files that could not be read, keys left out.
+    const std::vector<std::string>& Warnings() const { return FWarnings; }
 
     /// Makes fs::ExpandFileName map drive letters through this store's Wine prefix.
     void InstallDriveMapper() const;
@@ -62,11 +64,12 @@ class RegistryStore {
     struct Key;
     Key* Root(RegRoot root) const;
     const Key* Find(RegRoot root, std::string_view key) const;
-    void Merge(RegFile&& file);
+    void Merge(RegFile&& file, const std::string& fileName);
 
     std::map<RegRoot, std::unique_ptr<Key>> FRoots;
     std::string FWinePrefix;
     std::vector<std::string> FFiles;
+    std::vector<std::string> FWarnings;
     int FSkippedLines = 0;
 };
 

@@ -78,7 +78,12 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     fs::SetCurrentDir(fs::ExtractFilePath(source));
     fs::ListingCacheScope listings;
 
-    BuildSearchIndex();
+    try {
+        BuildSearchIndex();
+    } catch (const EAbort&) {
+        FFrontEnd.SetApplicationTitle("Uni-Trace - Error!");
+        return false;
+    }
 
     FCurrentKey.clear();
     FLogIndent.clear();
@@ -124,7 +129,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
             if (!FMapFileName.empty() && fs::FileExists(FMapFileName)) {
                 Log("Parsing map-file...");
                 try {
-                    ReadMapFile(FMapFileName, FUnitSizes);
+                    ReadMapFile(FMapFileName, FUnitSizes, [this] { CheckAbort(); });
                 } catch (const EAbort&) {
                     throw;
                 } catch (const std::exception& e) {
@@ -148,10 +153,7 @@ void ProjectScan::ScanUses(TUnit& unit) {
     // The list is read by index on every round: a record is never destroyed while a walk
     // above it runs (replaced records are retired, not freed), so `unit` stays valid.
     for (int i = 0; i < unit.Uses.Count(); ++i) {
-        if (FFrontEnd.ProcessEvents()) {
-            Log("Aborted!", lsItalic);
-            throw EAbort();
-        }
+        CheckAbort();
         const std::string name = unit.Uses[i];
         if (IsIgnored(name))
             continue;
@@ -275,6 +277,13 @@ void ProjectScan::Log(const std::string& text, LogStyle style) {
     FFrontEnd.AppendLog(joined, style);
 }
 
+void ProjectScan::CheckAbort() {
+    if (FFrontEnd.ProcessEvents()) {
+        Log("Aborted!", lsItalic);
+        throw EAbort();
+    }
+}
+
 void ProjectScan::LogException(const std::string& fileName, const std::string& message) {
     Log(Format("EXC: File=%s, Msg=%s", fileName.c_str(), message.c_str()), lsItalic);
 }
@@ -350,7 +359,7 @@ void ProjectScan::BuildSearchIndex() {
     in.BrowsePath = Inputs.BrowsePath;
     in.BrowseAlso = Inputs.BrowseAlso;
     in.DelphiRoot = FDelphiRoot;
-    FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles);
+    FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles, [this] { CheckAbort(); });
     FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
     IndexUnitFiles();
     FUnitScopes.SetScopes(Inputs.UnitScopes);

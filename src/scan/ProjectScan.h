@@ -78,7 +78,8 @@ class ProjectScan {
     void LoadCompilerSettings();
     /// The symbols implied by the version text; may warn once per run.
     std::string VersionDefines();
-    /// Rebuilds FDefines and FUnitFiles from the inputs.
+    /// Rebuilds FDefines and FUnitFiles from the inputs; Escape ends it with "Aborted!" and
+    /// EAbort.
     void BuildSearchIndex();
 
     /// What the "Location" and "Size" texts of the last scan's units depend on.
@@ -142,6 +143,8 @@ class ProjectScan {
 
   private:
     void ClearRecords();
+    /// Lets pending events run; when Escape is held, logs "Aborted!" and throws EAbort.
+    void CheckAbort();
 
     void IndexUnitFiles();
     /// The file one candidate name has: `in` clause, reference or index; empty for none.

@@ -29,7 +29,7 @@ template <class T> class BasicStringList {
     BasicStringList(bool sorted, TDuplicates dups) : FSorted(sorted), FDuplicates(dups) {}
     BasicStringList(const BasicStringList&) = delete;
     BasicStringList& operator=(const BasicStringList&) = delete;
-    ~BasicStringList() {
+    virtual ~BasicStringList() {
         OnChange = nullptr;
         OnChanging = nullptr;
     }

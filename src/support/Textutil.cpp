@@ -106,16 +106,23 @@ void SplitToList(std::string_view s, std::string_view sep, std::vector<std::stri
 }
 
 void SplitFirst(std::string& s, char delim, std::string& head) {
+    std::string_view rest(s);
+    head = SplitFirst(rest, delim);
+    s.erase(0, s.size() - rest.size());
+}
+
+std::string_view SplitFirst(std::string_view& s, char delim) {
     size_t i = 0;
     while (i < s.size() && s[i] != '\0' && s[i] != delim)
         ++i;
+    std::string_view head = s;
     if (i < s.size() && s[i] == delim) {
         head = s.substr(0, i);
-        s.erase(0, i + 1);
+        s.remove_prefix(i + 1);
     } else {
-        head = s;
-        s.clear();
+        s = {};
     }
+    return head;
 }
 
 int IndexOfText(const std::vector<std::string>& list, std::string_view s) {
@@ -170,14 +177,18 @@ int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts) 
 
 void LoadFileText(const std::string& fileName, std::string& text) {
     std::error_code ec;
-    // A directory opens as a stream on this system but yields no bytes.
-    const bool isDir = std::filesystem::is_directory(fileName, ec);
+    const auto status = std::filesystem::status(fileName, ec);
+    const char* refused = nullptr;
+    if (std::filesystem::is_directory(status))
+        refused = std::strerror(EISDIR);
+    else if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        refused = "Not a regular file";
     std::ifstream in;
-    if (!isDir)
+    if (!refused)
         in.open(fileName, std::ios::binary);
-    if (isDir || !in)
+    if (refused || !in)
         throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(),
-                                 std::strerror(isDir ? EISDIR : errno)));
+                                 refused ? refused : std::strerror(errno)));
     std::ostringstream ss;
     ss << in.rdbuf();
     if (in.bad())

@@ -74,6 +74,9 @@ template <class List> void SplitToList(std::string_view s, std::string_view sep,
 
 /// Cuts the text before the first `delim` off `s` into `head` (stops at a NUL).
 void SplitFirst(std::string& s, char delim, std::string& head);
+/// The same over a view, which moves past the cut: taking every token of a text costs as
+/// much as reading it once.
+std::string_view SplitFirst(std::string_view& s, char delim);
 
 /// First index whose item equals `s` by CompareFolded; -1 if none.
 template <class List> int IndexOfText(const List& list, std::string_view s) {
@@ -96,7 +99,8 @@ std::string ExtractFileExt(std::string_view fileName);
 /// Index of the first element equal to the extension of `fileName` (ASCII folded), or -1.
 int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts);
 
-/// The file's bytes, unchanged. Throws EFOpenError when it cannot be opened.
+/// The file's bytes, unchanged. Throws EFOpenError when it cannot be opened or is no
+/// regular file (a directory, a FIFO or a device, which could block or never end).
 void LoadFileText(const std::string& fileName, std::string& text);
 std::string LoadFileText(const std::string& fileName);
 

@@ -79,24 +79,26 @@ TEST(CliJson, TextsBecomeValidUtf8) {
     EXPECT_EQ(ToUtf8("\xC5"), "\xC3\x85");       // a cut-short sequence
 }
 
+// What was written to a temporary file, which is closed.
+std::string Slurp(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
 // Runs the front end in-process and returns what it printed to standard output.
 std::string RunCapture(const std::vector<std::string>& args, int& status,
                        std::string* errors = nullptr) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     status = RunCli(args, out, err);
-    auto slurp = [](std::FILE* f) {
-        std::string s;
-        std::rewind(f);
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            s.append(buf, n);
-        std::fclose(f);
-        return s;
-    };
-    std::string text = slurp(out);
-    std::string e = slurp(err);
+    std::string text = Slurp(out);
+    std::string e = Slurp(err);
     if (errors)
         *errors = e;
     return text;
@@ -172,8 +174,12 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
               nlohmann::json::parse(R"({"text":"  Gone: not found","style":"italic"})"));
     EXPECT_EQ(doc["log"].back()["text"], "Done");
     EXPECT_EQ(doc["log"].back()["style"], "bold");
-    // The unknown version's warning goes to standard error, never into the document.
+    // Warnings go to standard error, never into the document: the unknown version, and the
+    // registry file that is not there (it used to be passed over in silence).
     EXPECT_NE(errors.find("Delphi compiler version is not known"), std::string::npos);
+    EXPECT_NE(errors.find("warning: Cannot read the registry file \"" + root + "/none.reg\"\n"),
+              std::string::npos)
+        << errors;
 }
 
 TEST(CliInterrupt, CtrlCAsksTheScanToAbortInsteadOfEndingTheProcess) {
@@ -186,6 +192,61 @@ TEST(CliInterrupt, CtrlCAsksTheScanToAbortInsteadOfEndingTheProcess) {
     }
     InterruptGuard fresh; // a new run starts without the old press
     EXPECT_FALSE(fe.ProcessEvents());
+    // A second press before the first is honoured ends the process, as without the guard.
+    EXPECT_EXIT(
+        {
+            InterruptGuard guard;
+            std::raise(SIGINT);
+            std::raise(SIGINT);
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+}
+
+// Ctrl+C used to go unnoticed outside the walk, and only the text log said "Aborted!".
+TEST_F(CliRun, CtrlCEndsEveryFormatWithAbortedAndStatusOne) {
+    const struct {
+        const char* format;
+        const char* out; // standard output; nullptr: a JSON document
+        const char* errors;
+    } cases[] = {
+        {"text", "Aborted!\n", ""},
+        {"json", nullptr, "Aborted!\n"},
+        {"tree", "", "Aborted!\n"},
+    };
+    for (const auto& c : cases) {
+        InterruptGuard run;      // the run's own guard keeps a press made before it
+        InterruptGuard::Raise(); // pressed before the scan's first look
+        int status = -1;
+        std::string errors;
+        const std::string out =
+            RunCapture({"--delphi", "5.0", "--format", c.format, "--tree", "uses", root + "/P.dpr"},
+                       status, &errors);
+        EXPECT_EQ(status, 1) << c.format;
+        EXPECT_EQ(errors, c.errors) << c.format;
+        if (c.out) {
+            EXPECT_EQ(out, c.out) << c.format;
+        } else {
+            const nlohmann::json doc = nlohmann::json::parse(out);
+            EXPECT_EQ(doc["completed"], false);
+            EXPECT_EQ(doc["log"].back()["text"], "Aborted!");
+        }
+    }
+}
+
+// With its output on a full disk the program used to end with status 0 and an empty file.
+TEST_F(CliRun, WriteFailureEndsWithAMessageAndStatusOne) {
+    for (const char* format : {"text", "json", "tree"}) {
+        std::FILE* full = std::fopen("/dev/full", "w");
+        ASSERT_NE(full, nullptr);
+        std::FILE* err = std::tmpfile();
+        const int status =
+            RunCli({"--delphi", "5.0", "--format", format, root + "/P.dpr"}, full, err);
+        std::fclose(full);
+        EXPECT_EQ(status, 1) << format;
+        EXPECT_EQ(Slurp(err), "unitrace-cli: cannot write the output: No space left on device\n")
+            << format;
+    }
 }
 
 TEST_F(CliRun, OptionsOverrideTheOptionsFile) {

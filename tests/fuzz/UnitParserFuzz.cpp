@@ -3,52 +3,21 @@
 // The parser must end every source in a final state with no scanner left open.
 //
 // Input layout: the bytes up to the first NUL are the source P.pas, the bytes after it the
-// include file inc.inc, so that {$I inc.inc} reads fuzzed text too. Both files live in a
-// temporary directory of this process, removed at exit.
+// include file inc.inc, so that {$I inc.inc} reads fuzzed text too.
+#include "FuzzSupport.h"
+
 #include "platform/FileSystem.h"
-#include "scanner/Unit.h"
 #include "scanner/Tokenizer.h"
+#include "scanner/Unit.h"
 #include "support/Exceptions.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <string_view>
+#include <memory>
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char tmpl[] = "/tmp/ut-fuzz-XXXXXX";
-        if (!mkdtemp(tmpl))
-            Fail("cannot create the temporary directory");
-        path = tmpl;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
-
-const TempDir& Dir() {
-    static const TempDir dir;
-    return dir;
-}
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using ut::fuzz::Fail;
 
 void Tokenize(std::string_view bytes) {
     try {
@@ -69,11 +38,9 @@ void Tokenize(std::string_view bytes) {
 }
 
 void Parse(std::string_view bytes) {
-    const std::size_t nul = bytes.find('\0');
-    const std::string source = Dir().path + "/P.pas";
-    WriteFile(source, bytes.substr(0, nul));
-    WriteFile(Dir().path + "/inc.inc",
-              nul == std::string_view::npos ? std::string_view() : bytes.substr(nul + 1));
+    const auto [sourceText, includeText] = ut::fuzz::SplitAtNul(bytes);
+    const std::string source = ut::fuzz::WriteTempFile("P.pas", sourceText);
+    ut::fuzz::WriteTempFile("inc.inc", includeText);
 
     ut::UnitErrorHook = [](ut::TUnit&, const std::exception& e) { (void)std::string(e.what()); };
     std::unique_ptr<ut::TProject> unit;

@@ -116,8 +116,8 @@ TEST_F(ScanLogTest, AQuickEscapeTapAbortsTheScan) {
     Window->startScan();
     const QStringList texts = Log();
     ASSERT_FALSE(texts.isEmpty());
-    EXPECT_EQ(texts.back(), QStringLiteral("  Aborted!"));
-    EXPECT_EQ(texts.count(QStringLiteral("  Aborted!")), 1);
+    EXPECT_EQ(texts.back(), QStringLiteral("Aborted!"));
+    EXPECT_EQ(texts.count(QStringLiteral("Aborted!")), 1);
     EXPECT_FALSE(texts.contains(QStringLiteral("Done")));
     EXPECT_TRUE(ReadLog(*Page().logView).back().Italic);
     EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace - Error!"));
@@ -133,7 +133,7 @@ TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
     QTimer::singleShot(0, Window.get(), [this] { Window->close(); });
     Window->startScan();
     // The close was refused while the records were in use; the scan stopped instead.
-    EXPECT_EQ(Log().back(), QStringLiteral("  Aborted!"));
+    EXPECT_EQ(Log().back(), QStringLiteral("Aborted!"));
     EXPECT_TRUE(Window->isVisible());
     QCoreApplication::processEvents();
     EXPECT_FALSE(Window->isVisible());

@@ -192,6 +192,15 @@ TEST(ReadMapStream, ManyModulesOutOfOrderAcrossReadBlocks) {
                   (std::pair<std::string, std::int64_t>(Format("Mod%04d", i), i % 3 ? 16 : 17)));
 }
 
+// Each field of a segment line used to be cut off the front of the rest of the line: a
+// line of a million fields took minutes. The fields after them still count.
+TEST(ReadMapStream, SegmentLineWithAMillionFields) {
+    std::string line = "0001:00000000 00000010 C=CODE";
+    for (int i = 0; i < 1000000; ++i)
+        line += " G=x";
+    EXPECT_EQ(ReadText(kHeading + line + " M=Wide\r\n"), (Sizes{{"Wide", 16}}));
+}
+
 // Serves `text` and then fails, as a disk read error does.
 class FailingBuf : public std::streambuf {
   public:

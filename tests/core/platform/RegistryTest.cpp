@@ -175,11 +175,44 @@ TEST(RegistryStore, LaterFilesWinAndDeletionsRemove) {
     EXPECT_TRUE(r.KeyExists(RegRoot::CurrentUser, "Software\\A"));
 }
 
-TEST(RegistryStore, AddFileRefusesWhatItCannotRead) {
+TEST(RegistryStore, AddFileRefusesWhatItCannotReadAndSaysSo) {
     RegistryStore r;
     EXPECT_FALSE(r.AddFile(Fixtures + "no-such-file.reg"));
     EXPECT_FALSE(r.AddFile(Fixtures + "wine"));
     EXPECT_TRUE(r.Files().empty());
+    EXPECT_EQ(r.Warnings(),
+              (std::vector<std::string>{"Cannot read the registry file \"" + Fixtures +
+                                            "no-such-file.reg\"",
+                                        "Cannot read the registry file \"" + Fixtures + "wine\""}));
+}
+
+// A key nested 300,000 levels deep used to take both programs down when the store was freed
+// (its key tree freed children recursively). Such keys are skipped, in both file formats.
+TEST(RegistryStore, KeysNestedDeeperThanARegistryAllowsAreSkippedWithAWarning) {
+    auto nested = [](int levels, const char* separator) {
+        std::string path;
+        for (int i = 0; i < levels; ++i)
+            path += std::string(i ? separator : "") + "k";
+        return path;
+    };
+    RegistryStore r;
+    r.AddText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + nested(512, "\\") + "]\n\"V\"=\"kept\"\n" +
+                  "[HKEY_LOCAL_MACHINE\\" + nested(300000, "\\") + "]\n\"V\"=\"lost\"\n" +
+                  "[HKEY_LOCAL_MACHINE\\" + nested(513, "\\") + "]\n[HKEY_LOCAL_MACHINE\\After]\n" +
+                  "\"V\"=\"read\"\n",
+              "deep.reg");
+    r.AddText("WINE REGISTRY Version 2\n[" + nested(600, "\\\\") + "] 1\n\"V\"=\"lost\"\n",
+              "/prefix/user.reg");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, nested(512, "\\").c_str(), "V"), "kept");
+    EXPECT_EQ(Str(r, RegRoot::LocalMachine, "After", "V"), "read");
+    EXPECT_TRUE(r.SubKeyNames(RegRoot::LocalMachine, nested(512, "\\")).empty());
+    EXPECT_FALSE(r.KeyExists(RegRoot::CurrentUser, nested(512, "\\")));
+    EXPECT_EQ(r.Warnings(),
+              (std::vector<std::string>{
+                  "Registry file deep.reg: 2 keys nested deeper than 512 levels skipped, the "
+                  "first on line 4",
+                  "Registry file /prefix/user.reg: 1 key nested deeper than 512 levels skipped, "
+                  "the first on line 2"}));
 }
 
 /// A Wine prefix with drive_c and the dosdevices/c: link.

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 namespace {
 
 namespace stdfs = std::filesystem;
@@ -22,7 +24,8 @@ struct Line {
     return os << '"' << l.text << "\" style " << int(l.style);
 }
 
-// Records what the scan shows; presses Escape after a given number of event rounds.
+// Records what the scan shows; holds Escape down from a given event round on, or from
+// when a given line has been logged.
 class FakeFrontEnd : public ScanFrontEnd {
   public:
     void AppendLog(const std::string& text, LogStyle style) override {
@@ -35,7 +38,11 @@ class FakeFrontEnd : public ScanFrontEnd {
     }
     void SetApplicationTitle(const std::string& t) override { title = t; }
     void SetCaption(const std::string& c) override { caption = c; }
-    bool ProcessEvents() override { return ++rounds == escapeAt; }
+    bool ProcessEvents() override {
+        ++rounds;
+        return (escapeAt > 0 && rounds >= escapeAt) ||
+               (!escapeAfter.empty() && !log.empty() && log.back().text == escapeAfter);
+    }
     void ErrorMessage(const std::string& text) override { errors.push_back(text); }
     void Warning(const std::string& text) override { warnings.push_back(text); }
     void ResetViews() override { ++resets; }
@@ -44,6 +51,7 @@ class FakeFrontEnd : public ScanFrontEnd {
     std::vector<std::string> errors, warnings;
     std::string counter, title, caption;
     bool counterVisible = false;
+    std::string escapeAfter;
     int rounds = 0, escapeAt = -1, resets = 0;
 };
 
@@ -130,7 +138,7 @@ TEST_F(ProjectScanTest, EscapeAbortsTheWalkAndKeepsWhatWasParsed) {
     Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
     Write("A.pas", Unit("A", ""));
     Write("B.pas", Unit("B", ""));
-    fe.escapeAt = 2; // before the second item of the project's list
+    fe.escapeAfter = "  A: parsed..."; // seen before the second item of the project's list
     EXPECT_FALSE(Scan("P.dpr"));
     const std::vector<std::string> expected = {"Scanning project " + root + "/P.dpr",
                                                "P: parsed...", "  A: parsed...", "  Aborted!"};
@@ -139,6 +147,67 @@ TEST_F(ProjectScanTest, EscapeAbortsTheWalkAndKeepsWhatWasParsed) {
     EXPECT_EQ(fe.title, "Uni-Trace - Error!");
     EXPECT_FALSE(scan.FScanning);
     EXPECT_EQ(scan.FUnits.Count(), 2);
+}
+
+// Escape used to be looked at only between the items of a uses list: while the search
+// directories were listed or the map file was read it went unnoticed.
+TEST_F(ProjectScanTest, EscapeAbortsTheIndexBuildAndTheMapRead) {
+    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
+    Write("A.pas", Unit("A", ""));
+    Write("P.map", "Detailed map of segments\n\n 0001:00000000 00000100 C=CODE M=A\n\n");
+    scan.FMapFileName = root + "/P.map";
+    const std::string scanning = "Scanning project " + root + "/P.dpr";
+    const struct {
+        int escapeAt;
+        const char* escapeAfter;
+        std::vector<std::string> log;
+    } cases[] = {
+        {1, "", {"Aborted!"}}, // the index is built before the first line
+        {-1,
+         "Parsing map-file...",
+         {scanning, "P: parsed...", "  A: parsed...", "Parsing map-file...", "Aborted!"}},
+    };
+    for (const auto& c : cases) {
+        fe.escapeAt = c.escapeAt;
+        fe.escapeAfter = c.escapeAfter;
+        EXPECT_FALSE(Scan("P.dpr"));
+        EXPECT_EQ(Texts(), c.log);
+        EXPECT_EQ(fe.log.back().style, lsItalic);
+        EXPECT_EQ(fe.title, "Uni-Trace - Error!");
+        EXPECT_FALSE(scan.Busy());
+    }
+}
+
+// An `in` path naming a FIFO used to block the scan for ever (Ctrl+C did nothing), one
+// naming the zero device to fill the memory. They are refused as a missing file is.
+TEST_F(ProjectScanTest, InPathsThatAreNoRegularFilesAreRefusedAndTheWalkGoesOn) {
+    Write("P.dpr", "program P;\nuses F in 'F.pas', Z in 'Z.pas', B;\nbegin end.\n");
+    ASSERT_EQ(mkfifo((root + "/F.pas").c_str(), 0600), 0);
+    stdfs::create_symlink("/dev/zero", root + "/Z.pas");
+    Write("B.pas", Unit("B", ""));
+    ASSERT_TRUE(Scan("P.dpr"));
+    auto refused = [&](const std::string& name) {
+        const std::string file = root + "/" + name;
+        return "  EXC: File=" + file + ", Msg=Cannot open file \"" + file +
+               "\". Not a regular file";
+    };
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Scanning project " + root + "/P.dpr",
+                                                 "P: parsed...", refused("F.pas"), refused("Z.pas"),
+                                                 "  B: parsed...", "Done"}));
+}
+
+// A backslash used to be taken for a separator everywhere, so a project in a directory whose
+// name holds one could not be scanned; a path that exists as written is now taken as written.
+TEST_F(ProjectScanTest, ProjectInADirectoryWhoseNameHoldsABackslash) {
+    Write("a\\b/P.dpr", "program P;\nuses A, C in 'sub\\C.pas';\nbegin end.\n");
+    Write("a\\b/A.pas", Unit("A", ""));
+    Write("a\\b/sub/C.pas", Unit("C", ""));
+    ASSERT_TRUE(Scan("a\\b/P.dpr"));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"Scanning project " + root + "/a\\b/P.dpr", "P: parsed...",
+                                        "  A: parsed...", "  C: parsed...", "Done"}));
+    EXPECT_EQ(scan.FProjectDir, root + "/a\\b/");
+    EXPECT_EQ(scan.FindUnit("C")->FileName, root + "/a\\b/sub/C.pas");
 }
 
 TEST_F(ProjectScanTest, ParseFailuresAreLoggedThroughTheUnitAndTheWalkGoesOn) {
