@@ -2,6 +2,7 @@
 // detail window, the "Exclusive" column, the exports of the "File" menu, and the analysis
 // following the records through a pruning command and a new scan.
 #include "GuiTestSupport.h"
+#include "TreeTestProject.h"
 
 #include "cli/CliApp.h"
 #include "gui/CyclesPage.h"
@@ -90,23 +91,11 @@ class AnalysisViewsTest : public WindowTest {
     }
     TUnit* Unit(const char* key) { return Window->Scan().FindUnit(key); }
 
-    /// The first-level nodes of the uses tree (under the project), expanded one more level.
+    /// A node of the uses tree below the project.
     QModelIndex UsesChild(const QString& text) {
         ShowPage(pgUses);
-        UnitTreeModel& model = *Window->usesPage->Model();
-        const QModelIndex root = model.index(0, 0);
-        for (int row = 0; row < model.rowCount(root); ++row)
-            if (model.index(row, 0, root).data().toString() == text)
-                return model.index(row, 0, root);
-        ADD_FAILURE() << "no node " << text.toStdString();
-        return {};
-    }
-    static QStringList Column(const QAbstractItemModel& model, const QModelIndex& parent,
-                              int column) {
-        QStringList texts;
-        for (int row = 0; row < model.rowCount(parent); ++row)
-            texts << model.index(row, column, parent).data().toString();
-        return texts;
+        const UnitTreeModel& model = *Window->usesPage->Model();
+        return gui::testing::Child(model, model.index(0, 0), text);
     }
     /// The cycle rows of the "Cycles" page with their units: "1: 2 units|A|B".
     QStringList CycleRows() {
@@ -155,32 +144,25 @@ TEST_F(AnalysisViewsTest, CycleMembersAreColouredAndExplainedInBothTrees) {
     EXPECT_EQ(marked, QStringList({"A", "B", "C", "D"}));
 }
 
-TEST_F(AnalysisViewsTest, CyclesPageListsEachCycleAndDoubleClickOpensWhatTheUnitUses) {
+TEST_F(AnalysisViewsTest, CyclesPageListsEachCycleAndOpensTheWindowOfAUnitWithItsWhyPath) {
     EXPECT_EQ(CycleRows(), QStringList({"1: 2 units|A|B", "2: 2 units|C|D"}));
     QTreeWidget& list = *Window->cyclesPage->List();
     EXPECT_EQ(list.topLevelItem(0)->text(1),
               QStringLiteral("circular unit reference: the compiler rejects it"));
     EXPECT_EQ(list.topLevelItem(1)->text(1), QStringLiteral("through implementation uses"));
 
-    QTreeWidgetItem* d = list.topLevelItem(1)->child(1);
-    const QPoint at = list.visualItemRect(d).center();
+    const QPoint at = list.visualItemRect(list.topLevelItem(1)->child(1)).center();
     // As a real double-click arrives: press, release, then the double-click event.
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_EQ(Window->UnitWindows().Windows().size(), 1);
     UnitWindow* window = Window->UnitWindows().Find(Unit("D"), tdUses);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Unit D uses:"));
-    EXPECT_EQ(Window->UnitWindows().Windows().size(), 1);
-}
-
-TEST_F(AnalysisViewsTest, DetailWindowShowsTheWhyPathFromTheProject) {
-    Window->UnitWindows().showUnitWindow(Unit("B"), tdUses);
-    UnitWindow* window = Window->UnitWindows().Find(Unit("B"), tdUsedBy);
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->whyView->toPlainText(),
-              QStringLiteral("Why B (1 shortest path):\n  P -> A  (interface, %1:2)\n"
-                             "  A -> B  (interface, %2:3)")
-                  .arg(Dir.filePath("P.dpr"), Dir.filePath("A.pas")));
+              QStringLiteral("Why D (1 shortest path):\n  P -> C  (interface, %1:2)\n"
+                             "  C -> D  (interface, %2:3)")
+                  .arg(Dir.filePath("P.dpr"), Dir.filePath("C.pas")));
 }
 
 TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsLikeSize) {
@@ -189,8 +171,9 @@ TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsLikeSize) {
     const QModelIndex root = page.Model()->index(0, 0);
     EXPECT_EQ(page.Model()->headerData(UnitTreeModel::ExclusiveCol, Qt::Horizontal),
               QStringLiteral("Exclusive"));
-    EXPECT_EQ(Column(*page.Model(), {}, UnitTreeModel::ExclusiveCol), QStringList({"9792"}));
-    EXPECT_EQ(Column(*page.Model(), root, UnitTreeModel::ExclusiveCol),
+    EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), {}, UnitTreeModel::ExclusiveCol),
+              QStringList({"9792"}));
+    EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, UnitTreeModel::ExclusiveCol),
               QStringList({"3328", "6144", "64"}));
     const struct {
         int Section;
@@ -202,7 +185,7 @@ TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsLikeSize) {
     };
     for (const auto& click : clicks) {
         ClickSection(page.Header(), click.Section);
-        EXPECT_EQ(Column(*page.Model(), root, 0), click.Order) << click.Section;
+        EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, 0), click.Order) << click.Section;
     }
 }
 
@@ -222,6 +205,20 @@ TEST_F(AnalysisViewsTest, PruningAndANewScanRebuildTheAnalysis) {
 }
 
 TEST_F(AnalysisViewsTest, FileMenuExportsTheGraphAndTheCommandLinesResult) {
+    // The menu offers the exports once a scan is done.
+    auto enabled = [](MainWindow& window) {
+        QMenu& menu = *window.Export().fileMenu;
+        menu.popup({0, 0});
+        QStringList texts;
+        for (const QAction* action : menu.actions())
+            if (action->isEnabled())
+                texts << action->text();
+        menu.hide();
+        return texts;
+    };
+    EXPECT_EQ(enabled(*Make(Settings.Settings())), QStringList());
+    EXPECT_EQ(enabled(*Window),
+              QStringList({"Export &graph (DOT)...", "Export &result (JSON)..."}));
     ResultExport& exports = Window->Export();
     Saving.SaveAs = Dir.filePath("out.json");
     exports.exportResultAction->trigger();
@@ -262,19 +259,6 @@ TEST_F(AnalysisViewsTest, FileMenuExportsTheGraphAndTheCommandLinesResult) {
     EXPECT_TRUE(
         Saving.Errors[0].startsWith(QStringLiteral("Cannot write \"%1\": ").arg(Saving.SaveAs)))
         << Saving.Errors[0].toStdString();
-}
-
-TEST_F(AnalysisViewsTest, ExportsWaitForAScan) {
-    MainWindow::Options options;
-    options.prompts = &Saving;
-    MainWindow fresh(Settings.Settings(), options);
-    fresh.Export().fileMenu->popup({0, 0});
-    EXPECT_FALSE(fresh.Export().exportResultAction->isEnabled());
-    EXPECT_FALSE(fresh.Export().exportGraphAction->isEnabled());
-    fresh.Export().fileMenu->hide();
-    Window->Export().fileMenu->popup({0, 0});
-    EXPECT_TRUE(Window->Export().exportResultAction->isEnabled());
-    Window->Export().fileMenu->hide();
 }
 
 } // namespace

@@ -84,13 +84,13 @@ TEST_F(SetupChoicesTest, ChoicesComeFromTheDprojAndAreRememberedPerProject) {
     EXPECT_EQ(settings->value("Main.ProjectChoices/Project0").toString(), App());
     EXPECT_EQ(settings->value("Main.ProjectChoices/Config0").toString(), QStringLiteral("Release"));
     EXPECT_EQ(settings->value("Main.ProjectChoices/Platform0").toString(), QStringLiteral("Win64"));
-    // A later run, started with the project as its argument, scans it as chosen.
-    Window = Make(*settings, {App()});
-    Window->show();
-    EXPECT_EQ(Page().configChoice->currentText(), QStringLiteral("Release"));
-    EXPECT_EQ(Page().definesEdit->text(), QStringLiteral("RELEASE;X64"));
-    EXPECT_EQ(Window->Scan().FConfig, "Release");
-    Window.reset(); // before its settings go
+    // A later run, started with the project as its argument, scans it as chosen. The window
+    // saves into its settings when it goes, so it goes first.
+    const auto later = Make(*settings, {App()});
+    later->show();
+    EXPECT_EQ(later->Setup().configChoice->currentText(), QStringLiteral("Release"));
+    EXPECT_EQ(later->Setup().definesEdit->text(), QStringLiteral("RELEASE;X64"));
+    EXPECT_EQ(later->Scan().FConfig, "Release");
 }
 
 TEST_F(SetupChoicesTest, InstalledVersionsAreListedByProductNameAndPickingOneReadsIt) {
