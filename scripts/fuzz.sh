@@ -26,6 +26,8 @@ declared=(
     "dump_output    DumpOutput    -max_len=16384"
     "cli_options    CliOptions    -max_len=1024 -dict=tests/fuzz/cli.dict"
     "dproj_reader   Dproj         -max_len=16384 -dict=tests/fuzz/dproj.dict"
+    "directive_expression DirectiveExpression -max_len=4096 -dict=tests/fuzz/pascal.dict"
+    "lazarus_file   LazarusFile   -max_len=16384"
 )
 
 # The system's binaries, and an executable and its library for each other ELF class and byte

@@ -88,10 +88,14 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     bool completed = false;
     try {
+        if (o.BuildMode)
+            scan.Inputs.BuildMode = *o.BuildMode;
         scan.Inputs.Config = o.Config.value_or("");
         scan.Inputs.Platform = o.Platform.value_or("");
         scan.LoadProjectOptions();
         fs::SetCurrentDir(typedIn);
+        if (o.Compiler)
+            scan.Inputs.Compiler = CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi);
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
         if (o.Defines)

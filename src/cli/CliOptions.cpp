@@ -11,15 +11,19 @@ namespace {
 
 // The parser is built for each use: it binds to the options it fills.
 void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree) {
-    app.description("Scans a Delphi project (.dproj, .dpr, .dpk or .pas) and every unit it\n"
-                    "reaches. Defaults come from the project's options file (.dproj or .DOF)\n"
-                    "and the compiler settings in the registry store (.reg files,\n"
-                    "UNITRACE_REGISTRY, Wine).");
+    app.description("Scans a Delphi project (.dproj, .dpr, .dpk or .pas) or a Lazarus project\n"
+                    "(.lpr, .lpi or .lpk) and every unit it reaches. Defaults come from the\n"
+                    "project's options file (.dproj, .DOF, .lpi, .lpk) and the compiler\n"
+                    "settings in the registry store (.reg files, UNITRACE_REGISTRY, Wine).");
     app.add_option("PROJECT", o.Project, "the project source")->required();
     app.add_option("--search-path", o.SearchPath, "search path (';'-separated)");
     app.add_option("--defines", o.Defines, "conditional symbols (';'-separated)");
     app.add_option("--delphi", o.Delphi,
                    "compiler version: 5.0, 7, 2007, XE7, 12, or a BDS number");
+    app.add_option("--compiler", o.Compiler,
+                   "delphi or fpc (Free Pascal; the default for Lazarus projects)")
+        ->check(CLI::IsMember({"delphi", "fpc"}));
+    app.add_option("--build-mode", o.BuildMode, "build mode of a Lazarus project (.lpi)");
     app.add_option("--config", o.Config, "the .dproj's build configuration (default: its own)");
     app.add_option("--platform", o.Platform, "the .dproj's target platform (default: its own)");
     app.add_option("--unit-scopes", o.UnitScopes, "unit scope names (';'-separated)");

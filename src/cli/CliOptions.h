@@ -13,6 +13,8 @@ struct CliOptions {
     std::optional<std::string> SearchPath;
     std::optional<std::string> Defines;
     std::optional<std::string> Delphi;
+    std::optional<std::string> Compiler; ///< "delphi" or "fpc"
+    std::optional<std::string> BuildMode;
     std::optional<std::string> LibPath;
     std::optional<std::string> BrowsePath;
     std::optional<std::string> UnitScopes;

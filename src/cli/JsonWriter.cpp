@@ -87,13 +87,20 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
             a.push_back(ToUtf8(s));
         return a;
     };
+    json constants = json::object();
+    if (scan.FSymbols)
+        for (const auto& [name, value] : scan.FSymbols->Constants())
+            constants[ToUtf8(name)] = value;
     json inputs = {
+        {"compiler", CompilerName(scan.Inputs.Compiler)},
         {"version", ToUtf8(scan.Inputs.Delphi)},
         {"searchPath", ToUtf8(scan.Inputs.SearchPath)},
         {"libPath", ToUtf8(scan.Inputs.LibPath)},
         {"browsePath", ToUtf8(scan.Inputs.BrowsePath)},
         {"useBrowsePath", scan.Inputs.BrowseAlso},
         {"defines", strings(scan.FDefines)},
+        {"constants", std::move(constants)},
+        {"includePath", ToUtf8(scan.Inputs.IncludePath)},
         {"directories", strings(summary.Directories)},
         {"ignored", strings(scan.IgnUnits.Lines().ToVector())},
         {"unitScopes", ToUtf8(scan.Inputs.UnitScopes)},
@@ -123,6 +130,8 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
             entry["line"] = site.Line;
             if (!site.File.empty())
                 entry["file"] = ToUtf8(site.File);
+            if (site.Condition)
+                entry["conditions"] = strings(site.Conditions());
             int idx = 0;
             if (scan.IsIgnored(name)) {
                 entry["status"] = "ignored";

@@ -154,6 +154,13 @@ std::optional<std::string> KnownVersionSymbols(const std::string& version) {
     return std::nullopt;
 }
 
+std::vector<std::pair<std::string, double>> VersionConstants(const std::string& version) {
+    const TCompilerVersion* v = FindCompilerVersion(version);
+    if (!v || v->CompilerVersion == 0)
+        return {};
+    return {{"CompilerVersion", v->CompilerVersion}, {"RTLVersion", v->RTLVersion}};
+}
+
 bool NamesVersionSymbol(const std::string& conditionals) {
     // Every occurrence counts: "VERBOSE;VER140" names a version symbol.
     for (size_t i = 0; i + 3 < conditionals.size(); ++i)

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ut {
@@ -51,6 +52,10 @@ TVersionSettings ReadVersionSettings(const RegistryStore& registry, const std::s
 /// The symbols a known version text (trimmed, see FindCompilerVersion) implies for Win32,
 /// e.g. "VER130;WIN32" for "5.0"; nullopt for any other text.
 std::optional<std::string> KnownVersionSymbols(const std::string& version);
+
+/// The numeric constants of the version a text names (as FindCompilerVersion reads it):
+/// CompilerVersion and RTLVersion from Delphi 6 on; none before 6 or for unknown texts.
+std::vector<std::pair<std::string, double>> VersionConstants(const std::string& version);
 
 /// True when the conditionals name a version symbol: "VER" (any case) followed by a digit.
 bool NamesVersionSymbol(const std::string& conditionals);

@@ -35,7 +35,7 @@ bool TListedDirectories::Add(const std::string& dir) {
 
 void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
                   TListedDirectories& listed, TDualStringList& unitFiles,
-                  const std::function<void()>& poll) {
+                  const std::vector<std::string>& extensions, const std::function<void()>& poll) {
     std::string_view rest = pathList;
     while (!rest.empty()) {
         if (poll)
@@ -52,8 +52,17 @@ void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
         const std::string dir = fs::IncludeTrailingPathDelimiter(expanded);
         if (!listed.Add(dir))
             continue;
-        for (const std::string& name : fs::ListFiles(dir, "*.pas"))
-            unitFiles.AddDual(fs::FileKey(name), dir + name);
+        if (extensions.size() == 1) {
+            for (const std::string& name : fs::ListFiles(dir, "*" + extensions[0]))
+                unitFiles.AddDual(fs::FileKey(name), dir + name);
+            continue;
+        }
+        // One listing, taken extension by extension: Unit.pas before Unit.pp.
+        const std::vector<std::string> names = fs::ListFiles(dir, "*");
+        for (const std::string& ext : extensions)
+            for (const std::string& name : names)
+                if (SameText(ExtractFileExt(name), ext))
+                    unitFiles.AddDual(fs::FileKey(name), dir + name);
     }
 }
 
@@ -67,11 +76,12 @@ std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
 
     unitFiles.Clear();
     TListedDirectories listed;
-    AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles, poll);
-    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, poll);
-    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, poll);
+    const std::vector<std::string>& ext = inputs.UnitExtensions;
+    AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles, ext, poll);
+    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
+    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
     if (inputs.BrowseAlso)
-        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, poll);
+        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
     return listed.InOrder();
 }
 

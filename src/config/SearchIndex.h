@@ -19,14 +19,16 @@ struct TSearchInputs {
     std::string BrowsePath;     ///< the installation's browsing path
     bool BrowseAlso = false;    ///< whether the browsing path is searched too
     std::string DelphiRoot;     ///< replaces "$(DELPHI)" in the paths
+    /// Extensions of unit sources, in the order they are taken within a directory.
+    std::vector<std::string> UnitExtensions = {".pas"};
 };
 
 /// Fills `defines` with the version's symbols followed by the user's conditionals, each
-/// trimmed (empty ones left out), and `unitFiles` with the "*.pas" files of ".", the search
-/// path, the library path and, when asked for, the browsing path, in that order; the first
-/// directory that holds a unit comes first. Relative directories resolve against the
-/// current directory. Returns the directories listed, in order. `poll` is called before
-/// each directory; what it throws (the abort of a scan) ends the build.
+/// trimmed (empty ones left out), and `unitFiles` with the unit files (UnitExtensions) of
+/// ".", the search path, the library path and, when asked for, the browsing path, in that
+/// order; the first directory that holds a unit comes first. Relative directories resolve against
+/// the current directory. Returns the directories listed, in order. `poll` is called before each
+/// directory; what it throws (the abort of a scan) ends the build.
 std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
                                           std::vector<std::string>& defines,
                                           TDualStringList& unitFiles,
@@ -45,12 +47,14 @@ class TListedDirectories {
     std::vector<std::string> FOrder;
 };
 
-/// Adds the "*.pas" files of every directory of the ';'-separated `pathList` that `listed`
+/// Adds the "*.pas" files (or those of `extensions`, all of the first extension before
+/// those of the next) of every directory of the ';'-separated `pathList` that `listed`
 /// does not hold yet: key the file name without its extension, dual the full path. The first
 /// "$(DELPHI)" of an entry (any case) becomes `delphiRoot`. Entries that are empty after
 /// trimming name no directory and are skipped.
 void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
                   TListedDirectories& listed, TDualStringList& unitFiles,
+                  const std::vector<std::string>& extensions = {".pas"},
                   const std::function<void()>& poll = {});
 
 } // namespace ut

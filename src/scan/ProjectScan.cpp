@@ -5,6 +5,7 @@
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "scan/ScanSymbols.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -93,7 +94,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
         for (const std::string& note : *notes)
             Log(note, lsItalic);
 
-    auto project = std::make_unique<TProject>(source);
+    std::unique_ptr<TProject> project = CreateProject(source);
     FProject = project.get();
     FCurrentKey = fs::FileKey(source);
     FUnits.AddObject(FCurrentKey, std::move(project));
@@ -102,7 +103,8 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     try {
         {
             FlagGuard scanning(FScanning);
-            FProject->SetDefines(FDefines);
+            FProject->SetSymbols(FSymbols);
+            FProject->SetIncludeDirs(FIncludeDirs);
             FProject->Parse();
             Log(Format("%s: parsed...", FProject->UnitName.c_str()));
             FProjectDir = fs::IncludeTrailingPathDelimiter(fs::ExtractFileDir(FProject->FileName));
@@ -111,9 +113,12 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
             FNotFound = NewSortedStrings(TDuplicates::dupIgnore);
             try {
                 if (FProject->Kind == ukPackage) {
-                    for (int i = 0; i < FProject->Defines.Count(); ++i)
-                        if (IndexOfText(FDefines, FProject->Defines[i]) < 0)
-                            FDefines.push_back(FProject->Defines[i]);
+                    std::vector<std::string> added;
+                    for (const std::string& symbol : FProject->Defines.Names())
+                        if (!FSymbols->IsDefined(symbol))
+                            added.push_back(symbol);
+                    FDefines.insert(FDefines.end(), added.begin(), added.end());
+                    FSymbols = WithSymbols(*FSymbols, added);
                 }
                 ScanUses(*FProject);
             } catch (...) {
@@ -205,7 +210,8 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
     FUnits.AddObject(key, std::move(record));
     TUnit* result = unit;
     try {
-        unit->SetDefines(FDefines);
+        unit->SetSymbols(FSymbols);
+        unit->SetIncludeDirs(FIncludeDirs);
         FCurrentKey = key;
         unit->Parse();
         Log(Format("%s: parsed...", unit->UnitName.c_str()));
@@ -300,6 +306,15 @@ void ProjectScan::AppException(const std::exception& e) {
 
 void ProjectScan::LoadProjectOptions() {
     FFrontEnd.MapViewOutdated();
+    FLazarus.reset();
+    if (IsFreePascalProject(Inputs.Project)) {
+        ReadLazarusOptions();
+        return;
+    }
+    if (FCompilerFromProject) {
+        Inputs.Compiler = TCompiler::Delphi;
+        FCompilerFromProject = false;
+    }
     const TProjectOptions options = ProjectOptionsOf(
         Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot});
     FOptionsRead = options.FOptionsRead;
@@ -351,8 +366,11 @@ std::string ProjectScan::VersionDefines() {
 }
 
 void ProjectScan::BuildSearchIndex() {
+    const bool fpc = Inputs.Compiler == TCompiler::FreePascal;
+    const TFpcTarget target = fpc ? InstalledFpcTarget() : TFpcTarget{};
     TSearchInputs in;
-    in.VersionDefines = VersionDefines();
+    in.VersionDefines = fpc ? FpcSymbolText(target) : VersionDefines();
+    in.UnitExtensions = UnitFileExtensions(Inputs.Compiler);
     in.Defines = Inputs.Defines;
     in.SearchPath = Inputs.SearchPath;
     in.LibPath = Inputs.LibPath;
@@ -363,6 +381,8 @@ void ProjectScan::BuildSearchIndex() {
     FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
     IndexUnitFiles();
     FUnitScopes.SetScopes(Inputs.UnitScopes);
+    FSymbols = BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines);
+    FIncludeDirs = IncludeDirectories(Inputs.IncludePath);
 }
 
 void ProjectScan::IndexUnitFiles() {

@@ -2,6 +2,8 @@
 // The scan: from the project source through every reachable unit, depth first, each source
 // once; then the map file's unit sizes. Also the state that the scan leaves for the views
 // (the registry of parsed units, the project record, the sizes) and the setup inputs.
+#include "config/Compiler.h"
+#include "config/LazarusProject.h"
 #include "mapfile/MapFile.h"
 #include "scan/ScanFrontEnd.h"
 #include "scan/UnitScopes.h"
@@ -11,6 +13,7 @@
 #include "support/StringsComp.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,6 +34,10 @@ struct SetupInputs {
     std::string UnitScopes;       ///< unit scope names, ';'-separated (a .dproj's DCC_Namespace)
     std::string Config;           ///< the .dproj's configuration; empty for the file's default
     std::string Platform;         ///< the .dproj's platform; empty for the file's default
+    /// The compiler the sources are read for; Lazarus projects choose Free Pascal.
+    TCompiler Compiler = TCompiler::Delphi;
+    std::string IncludePath; ///< include directories, ';'-separated (a Lazarus project's)
+    std::string BuildMode;   ///< a Lazarus project's build mode; empty for the default
 };
 
 /// Every parsed source by key (file name without directory and extension), owning it.
@@ -67,9 +74,11 @@ class ProjectScan {
     /// The application's exception handler: logs with the current key; ignores EAbort.
     void AppException(const std::exception& e);
 
-    /// Reads the options file of the project named in Inputs.Project (a .dproj, or the .DOF
-    /// beside a .dpr or .dpk) for the chosen configuration and platform, into the inputs,
-    /// the map file name and the executable name.
+    /// Reads the options of the project named in Inputs.Project into the inputs, the map
+    /// file name and the executable name: a .dproj (for the chosen configuration and
+    /// platform) or the .DOF beside a .dpr or .dpk; a Lazarus project or package file (.lpr,
+    /// .lpi, .lpk) also chooses Free Pascal, and a compiler so chosen goes back to Delphi
+    /// when another project is named.
     void LoadProjectOptions();
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
@@ -114,6 +123,8 @@ class ProjectScan {
     UnitRegistry FUnits;
     TProject* FProject = nullptr;
     std::vector<std::string> FDefines;
+    /// FDefines with the compiler's constants: what every unit of the scan starts with.
+    SharedCompilerSymbols FSymbols;
     TDualStringList FUnitFiles;
     UnitSizes FUnitSizes;
     TStringsComp IgnUnits;
@@ -149,6 +160,17 @@ class ProjectScan {
     void IndexUnitFiles();
     /// The file one candidate name has: `in` clause, reference or index; empty for none.
     std::string CandidateFile(const std::string& name) const;
+    void ReadLazarusOptions();
+    /// The record of the project: its source, a Lazarus project's main source, or a
+    /// Lazarus package's unit list.
+    std::unique_ptr<TProject> CreateProject(const std::string& fullName) const;
+
+    /// What the project's Lazarus file says; none for other projects.
+    std::optional<TLazarusOptions> FLazarus;
+    std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    std::string FLazarusWarning; ///< the last warning about a Lazarus project file
+    /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
+    bool FCompilerFromProject = false;
 
     /// FUnitFiles by folded key: the index of the first entry of each name, so a lookup
     /// costs the same however many files the search directories hold.

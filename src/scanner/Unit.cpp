@@ -3,6 +3,9 @@
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace ut {
 
 UnitErrorHookFn UnitErrorHook;
@@ -12,16 +15,15 @@ TUnit::TUnit(const std::string& fileName) : FileName(fs::ExpandFileName(fileName
     HasForm = fs::FileExists(fs::ChangeFileExt(FileName, ".dfm"));
 }
 
+TUnit::TUnit(const std::string& fileName, int kind, const std::string& name)
+    : ParseState(8), UnitName(name), Kind(kind), FileName(fs::ExpandFileName(fileName)) {}
+
 TUnit::~TUnit() {
     CloseScanner();
 }
 
 void TUnit::SetDefines(const std::vector<std::string>& list) {
-    Defines.BeginUpdate();
-    Defines.Clear();
-    for (const std::string& s : list)
-        Defines.Add(s);
-    Defines.EndUpdate();
+    Defines.SetBase(MakeCompilerSymbols(list));
 }
 
 void TUnit::AddInFile(const std::string&, const std::string&) {}
@@ -78,6 +80,7 @@ void TUnit::HeaderStep() {
         Kind = i + 1;
         NextSignificant();
         ReadName(UnitName);
+        SkipHints();
         if (Token() == ';') {
             NextSignificant();
         } else if (!Scanner->TokenSymbolIs("else")) {
@@ -91,6 +94,20 @@ void TUnit::HeaderStep() {
         break;
     }
     ParseState = Kind != ukNone ? 1 : 8;
+}
+
+void TUnit::SkipHints() {
+    // `unit XMLCfg deprecated;`, `unit Old platform deprecated 'use New';`
+    static const char* const hints[] = {"platform", "deprecated", "library", "experimental"};
+    for (;;) {
+        const auto hint = std::find_if(std::begin(hints), std::end(hints),
+                                       [this](const char* h) { return Scanner->TokenSymbolIs(h); });
+        if (hint == std::end(hints))
+            return;
+        NextSignificant();
+        if (Token() == toString)
+            NextSignificant();
+    }
 }
 
 void TUnit::UnitStep() {
@@ -178,10 +195,11 @@ void TUnit::ParseList(int interfaceFlag, bool allowIn) {
     while (Token() != ';') {
         std::string name;
         Scanner->CheckToken(toSymbol);
-        const int line = Scanner->SourceLine();
-        const std::string file = FileName;
+        // Where the name starts: the directives after it may end its branch.
+        TUseSite site{Scanner->SourceLine(), IncludeStack.empty() ? std::string() : FileName,
+                      CondStack.Current()};
         ReadName(name);
-        AddUse(name, interfaceFlag, line, file);
+        AddUse(name, interfaceFlag, std::move(site));
         if (Token() == ',') {
             NextSignificant();
             continue;
@@ -200,9 +218,11 @@ void TUnit::ParseList(int interfaceFlag, bool allowIn) {
     }
 }
 
-void TUnit::AddUse(const std::string& name, int interfaceFlag, int line, const std::string& file) {
+void TUnit::AddUse(const std::string& name, int interfaceFlag, TUseSite site) {
     Uses.AddObject(name, interfaceFlag);
-    UseSites.push_back({line, file == SourceFileName() ? std::string() : file});
+    if (site.File == SourceFileName())
+        site.File.clear();
+    UseSites.push_back(std::move(site));
 }
 
 void TProject::AddInFile(const std::string& unitName, const std::string& fileName) {
@@ -213,6 +233,17 @@ void TProject::AddInFile(const std::string& unitName, const std::string& fileNam
     }
     // On a sorted dupIgnore list a name given twice keeps the later path.
     InFiles->AddDual(unitName, fs::ExpandFileName(fileName));
+}
+
+std::unique_ptr<TProject>
+TProject::FromUnitList(const std::string& fileName, const std::string& name,
+                       const std::vector<std::pair<std::string, std::string>>& units) {
+    std::unique_ptr<TProject> project(new TProject(fileName, ukPackage, name));
+    for (const auto& [unitName, unitFile] : units) {
+        project->AddUse(unitName, 1, TUseSite{});
+        project->AddInFile(unitName, unitFile);
+    }
+    return project;
 }
 
 std::string TProject::GetInFile(const std::string& unitName) const {

@@ -1,7 +1,9 @@
 #pragma once
 // The record of one Pascal source: its kind, name and the units its uses (or contains)
 // lists name, read through the conditional directives and include files.
+#include "scanner/ConditionStack.h"
 #include "scanner/Tokenizer.h"
+#include "scanner/UnitDefines.h"
 #include "support/DualStringList.h"
 #include "support/StringList.h"
 
@@ -20,6 +22,11 @@ enum : int { ukNone = 0, ukUnit = 1, ukProgram = 2, ukPackage = 3, ukLibrary = 4
 struct TUseSite {
     int Line = 0;     ///< line of the entry's name, first line 1
     std::string File; ///< the include file that holds it; empty for the unit's own file
+    /// The innermost taken conditional branch around the entry; null outside any.
+    std::shared_ptr<const TCondition> Condition;
+
+    /// The directive texts of the taken branches around the entry, innermost last.
+    std::vector<std::string> Conditions() const { return ConditionTexts(Condition.get()); }
 };
 
 class TUnit {
@@ -31,8 +38,14 @@ class TUnit {
     TUnit(const TUnit&) = delete;
     TUnit& operator=(const TUnit&) = delete;
 
-    /// Replaces the conditional symbols.
+    /// Replaces the conditional symbols with `list` (no constants, 32-bit pointers).
     void SetDefines(const std::vector<std::string>& list);
+    /// Starts from the scan's shared symbols and constants.
+    void SetSymbols(SharedCompilerSymbols symbols) { Defines.SetBase(std::move(symbols)); }
+    /// Directories searched for an include file that is not beside the including file.
+    void SetIncludeDirs(std::shared_ptr<const std::vector<std::string>> dirs) {
+        IncludeDirs = std::move(dirs);
+    }
     /// Reads the header and the uses lists. Makes the source's directory current; failures
     /// of the grammar end the parse through UnitErrorHook and are not raised.
     void Parse();
@@ -45,7 +58,8 @@ class TUnit {
     int ParseState = 0;
     std::string UnitName;
     int Kind = ukNone;
-    TStringList Defines{true, TDuplicates::dupIgnore};
+    /// The conditional symbols in force: the scan's, and what the source defines itself.
+    TDefines Defines;
     /// Names in source order; payload 1 for the interface list (or the only list), 0 for the
     /// implementation list.
     TStringList Uses{false, TDuplicates::dupAccept};
@@ -67,7 +81,13 @@ class TUnit {
     void CloseScanner();
     /// Tokenizer of the file currently read; null after Parse.
     TTokenizer* CurrentScanner() const { return Scanner.get(); }
-    bool IsSkipping() const { return Skipping; }
+    bool IsSkipping() const { return CondStack.Skipping(); }
+
+  protected:
+    /// A record of `kind` named `name` that has no source to read: it is complete as made.
+    TUnit(const std::string& fileName, int kind, const std::string& name);
+    /// Appends one entry to Uses and its site.
+    void AddUse(const std::string& name, int interfaceFlag, TUseSite site);
 
   private:
     struct IncludeEntry {
@@ -85,8 +105,8 @@ class TUnit {
     void ParseList(int interfaceFlag, bool allowIn);
     /// Reads an identifier, or a dotted name such as Vcl.Forms, into `name`.
     void ReadName(std::string& name);
-    /// Appends one entry to Uses and its site.
-    void AddUse(const std::string& name, int interfaceFlag, int line, const std::string& file);
+    /// Passes the hint directives after a unit's name (deprecated, platform, ...).
+    void SkipHints();
 
     /// The file name of the source itself while an include file is read.
     const std::string& SourceFileName() const {
@@ -95,22 +115,29 @@ class TUnit {
 
     /// Acts on one `{$...}` directive; true when it opened an include file.
     bool ApplyDirective(const std::string& text);
-    void PushCondition(bool value);
-    bool PopCondition();
+    /// The value of the expression of directive `name`; a malformed one fails the unit.
+    TExprValue EvaluateValue(std::string_view name, std::string_view expression);
+    bool Evaluate(std::string_view name, std::string_view expression);
+    void DefineSymbol(bool setc, std::string_view rest);
     bool IncludeFile(const std::string& name);
     void PushInclude(const std::string& path, std::unique_ptr<TTokenizer> newScanner);
     bool PopInclude();
 
     std::unique_ptr<TTokenizer> Scanner;
-    std::vector<bool> CondStack;
-    bool Skipping = false;
+    TConditionStack CondStack;
     std::vector<IncludeEntry> IncludeStack;
+    std::shared_ptr<const std::vector<std::string>> IncludeDirs;
 };
 
 /// The record of the project source; also remembers the files its list names with `in`.
 class TProject : public TUnit {
   public:
     using TUnit::TUnit;
+    /// A package record made from a list of units and their files instead of a source (a
+    /// Lazarus package): the units are its contains list, each with its file.
+    static std::unique_ptr<TProject>
+    FromUnitList(const std::string& fileName, const std::string& name,
+                 const std::vector<std::pair<std::string, std::string>>& units);
     void AddInFile(const std::string& unitName, const std::string& fileName) override;
     /// The full path recorded for `unitName` (any letter case), or an empty string.
     std::string GetInFile(const std::string& unitName) const;

@@ -1,4 +1,4 @@
-// The directive layer of TUnit: conditional branches, symbol definitions and include files.
+// The directive layer of TUnit: conditional chains, symbol definitions and include files.
 #include "scanner/Unit.h"
 
 #include "platform/FileSystem.h"
@@ -15,9 +15,8 @@ bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-// Does `text` start with `prefix`, ASCII letters folded?
-bool StartsWithText(const std::string& text, std::string_view prefix) {
-    return text.size() >= prefix.size() && SameTextN(text, prefix, prefix.size());
+bool IsWordChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 // The directive's argument: the first blank-separated word after the directive name.
@@ -27,6 +26,62 @@ std::string DirectiveArg(const std::string& text) {
         return {};
     const std::string rest = Trim(std::string_view(&*blank + 1, text.end() - blank - 1));
     return std::string(rest.begin(), std::find_if(rest.begin(), rest.end(), IsBlank));
+}
+
+enum class Directive {
+    Other, // switches and everything else: ignored
+    IfDef,
+    IfNDef,
+    IfOpt,
+    If,
+    ElseIf,
+    Else,
+    EndIf,
+    Define,
+    Undef,
+    SetC,
+    Include,
+};
+
+struct DirectiveName {
+    std::string_view name; ///< as the message texts spell it
+    Directive kind;
+};
+
+// Mac Pascal's {$IFC}/{$ELIFC}/{$ELSEC}/{$ENDC} are the {$IF} chain under other names.
+const DirectiveName DirectiveNames[] = {
+    {"ifdef", Directive::IfDef},     {"ifndef", Directive::IfNDef}, {"ifopt", Directive::IfOpt},
+    {"if", Directive::If},           {"ifc", Directive::If},        {"elseif", Directive::ElseIf},
+    {"elifc", Directive::ElseIf},    {"else", Directive::Else},     {"elsec", Directive::Else},
+    {"endif", Directive::EndIf},     {"ifend", Directive::EndIf},   {"endc", Directive::EndIf},
+    {"define", Directive::Define},   {"undef", Directive::Undef},   {"setc", Directive::SetC},
+    {"include", Directive::Include}, {"i", Directive::Include},
+};
+
+// The directive's name (the word after '$') and what it is. {$I name} includes a file;
+// {$I+} and {$I-} are a switch.
+const DirectiveName* Classify(const std::string& text, size_t& wordEnd) {
+    wordEnd = 1;
+    while (wordEnd < text.size() && IsWordChar(text[wordEnd]))
+        ++wordEnd;
+    const std::string_view word = std::string_view(text).substr(1, wordEnd - 1);
+    for (const DirectiveName& d : DirectiveNames) {
+        if (d.name.size() != word.size() || !SameTextN(word, d.name, word.size()))
+            continue;
+        if (d.name == "i" && (wordEnd >= text.size() || !IsBlank(text[wordEnd])))
+            return nullptr;
+        return &d;
+    }
+    return nullptr;
+}
+
+// "{$IFDEF   DEBUG }" -> "IFDEF DEBUG": the name in capitals and the trimmed rest.
+std::string BranchText(std::string_view name, std::string_view rest) {
+    std::string text = AsciiUpper(name);
+    const std::string trimmed = Trim(rest);
+    if (!trimmed.empty())
+        text += ' ' + trimmed;
+    return text;
 }
 
 } // namespace
@@ -39,7 +94,7 @@ int TUnit::FilterDirectives(int t) {
     for (;;) {
         if (t == toEOF) {
             const bool resumed = PopInclude();
-            if (Skipping)
+            if (CondStack.Skipping())
                 Scanner->Error("Unclosed ifdef!");
             if (!resumed)
                 return toEOF;
@@ -50,7 +105,7 @@ int TUnit::FilterDirectives(int t) {
                 t = Scanner->Token(); // the included file's first token
             else
                 t = Scanner->NextToken();
-        } else if (t == toLineComment || Skipping) {
+        } else if (t == toLineComment || CondStack.Skipping()) {
             t = Scanner->NextToken();
         } else {
             return t;
@@ -58,52 +113,124 @@ int TUnit::FilterDirectives(int t) {
     }
 }
 
+TExprValue TUnit::EvaluateValue(std::string_view name, std::string_view expression) {
+    try {
+        return EvaluateExpression(expression, Defines);
+    } catch (const EExpressionError& e) {
+        Scanner->ErrorFmt("Invalid $%.*s expression: %s", static_cast<int>(name.size()),
+                          name.data(), e.what());
+    }
+}
+
+bool TUnit::Evaluate(std::string_view name, std::string_view expression) {
+    return IsTrue(EvaluateValue(name, expression));
+}
+
 bool TUnit::ApplyDirective(const std::string& text) {
-    const std::string arg = DirectiveArg(text);
-    if (StartsWithText(text, "$ifdef")) {
-        PushCondition(Defines.IndexOf(arg) >= 0);
-    } else if (StartsWithText(text, "$ifndef")) {
-        PushCondition(Defines.IndexOf(arg) < 0);
-    } else if (StartsWithText(text, "$define")) {
-        if (!Skipping)
-            Defines.Add(arg);
-    } else if (StartsWithText(text, "$else")) {
-        if (CondStack.empty())
-            Scanner->Error("Unknown $else directive");
-        PushCondition(!PopCondition());
-    } else if (StartsWithText(text, "$endif")) {
-        if (CondStack.empty())
-            Scanner->Error("Unknown $endif directive");
-        PopCondition();
-    } else if (StartsWithText(text, "$undef")) {
-        const int index = Skipping ? -1 : Defines.IndexOf(arg);
-        if (index >= 0)
-            Defines.Delete(index);
-    } else if (StartsWithText(text, "$ifopt")) {
+    size_t wordEnd = 0;
+    const DirectiveName* d = Classify(text, wordEnd);
+    if (!d)
+        return false;
+    const std::string_view rest = std::string_view(text).substr(wordEnd);
+    const bool skipping = CondStack.Skipping();
+    switch (d->kind) {
+    case Directive::IfDef:
+    case Directive::IfNDef:
+    case Directive::IfOpt:
+    case Directive::If: {
+        if (CondStack.Depth() >= MaxConditionDepth)
+            Scanner->ErrorFmt("Conditional directives nested deeper than %zu levels",
+                              MaxConditionDepth);
+        const std::string arg = d->kind == Directive::If ? Trim(rest) : DirectiveArg(text);
+        bool take = false;
         // Compiler switches are not evaluated: the $else branch of every $ifopt is taken.
-        PushCondition(false);
-    } else if (StartsWithText(text, "$include") || StartsWithText(text, "$i ")) {
-        if (!Skipping)
-            return IncludeFile(arg);
+        if (skipping || d->kind == Directive::IfOpt)
+            take = false;
+        else if (d->kind == Directive::If)
+            take = Evaluate(d->name, rest);
+        else
+            take = Defines.Contains(arg) == (d->kind == Directive::IfDef);
+        CondStack.Open(take, BranchText(d->name, arg));
+        break;
+    }
+    case Directive::ElseIf:
+    case Directive::Else: {
+        if (CondStack.Empty())
+            Scanner->ErrorFmt("Unknown $%s directive", std::string(d->name).c_str());
+        if (CondStack.ElseSeen())
+            Scanner->ErrorFmt("$%s after $else", std::string(d->name).c_str());
+        const bool isElse = d->kind == Directive::Else;
+        // Only the first true branch is read: later conditions are not evaluated.
+        const bool take = isElse || (CondStack.Undecided() && Evaluate(d->name, rest));
+        CondStack.Branch(take, isElse, BranchText(d->name, rest));
+        break;
+    }
+    case Directive::EndIf:
+        if (CondStack.Empty())
+            Scanner->ErrorFmt("Unknown $%s directive", std::string(d->name).c_str());
+        CondStack.Close();
+        break;
+    case Directive::Define:
+    case Directive::SetC:
+        if (!skipping)
+            DefineSymbol(d->kind == Directive::SetC, rest);
+        break;
+    case Directive::Undef:
+        if (!skipping)
+            Defines.Undefine(DirectiveArg(text));
+        break;
+    case Directive::Include:
+        if (!skipping)
+            return IncludeFile(DirectiveArg(text));
+        break;
+    case Directive::Other:
+        break;
     }
     return false;
 }
 
-void TUnit::PushCondition(bool value) {
-    CondStack.push_back(value);
-    Skipping = !value || Skipping;
-}
-
-bool TUnit::PopCondition() {
-    const bool value = CondStack.back();
-    CondStack.pop_back();
-    Skipping = std::find(CondStack.begin(), CondStack.end(), false) != CondStack.end();
-    return value;
+// {$DEFINE X}, and the macros {$DEFINE X := value} (Free Pascal) and {$SETC X := value}
+// (Mac Pascal, which also writes '='). A Free Pascal macro whose value is no expression
+// keeps its text.
+void TUnit::DefineSymbol(bool setc, std::string_view rest) {
+    const std::string text = Trim(rest);
+    size_t end = 0;
+    while (end < text.size() && !IsBlank(text[end]) && text.compare(end, 2, ":=") != 0 &&
+           !(setc && text[end] == '='))
+        ++end;
+    const std::string name = text.substr(0, end);
+    std::string value = Trim(std::string_view(text).substr(end));
+    const size_t assign = value.compare(0, 2, ":=") == 0          ? 2
+                          : setc && value.compare(0, 1, "=") == 0 ? 1
+                                                                  : 0;
+    if (assign == 0) {
+        Defines.Define(name);
+        return;
+    }
+    value.erase(0, assign);
+    if (setc) {
+        Defines.DefineValue(name, EvaluateValue("setc", value));
+        return;
+    }
+    try {
+        Defines.DefineValue(name, EvaluateExpression(value, Defines));
+    } catch (const EExpressionError&) {
+        Defines.DefineValue(name, TExprValue::Str(Trim(value)));
+    }
 }
 
 bool TUnit::IncludeFile(const std::string& name) {
-    const std::string path = fs::ExpandFileName(fs::ExtractFilePath(FileName) + name);
-    if (!fs::FileExists(path))
+    std::string path = fs::ExpandFileName(fs::ExtractFilePath(FileName) + name);
+    bool found = fs::FileExists(path);
+    if (!found && IncludeDirs) {
+        // Then the include path, in order.
+        for (const std::string& dir : *IncludeDirs) {
+            path = fs::ExpandFileName(fs::IncludeTrailingPathDelimiter(dir) + name);
+            if ((found = fs::FileExists(path)))
+                break;
+        }
+    }
+    if (!found)
         return false;
     // A file that is already being read would include itself for ever.
     const bool open =

@@ -17,6 +17,12 @@ class EParserError : public Exception {
     using Exception::Exception;
 };
 
+/// A malformed {$IF} expression ("missing ')'", "division by zero"); the directive layer
+/// names the directive, the line and the file around it.
+class EExpressionError : public Exception {
+    using Exception::Exception;
+};
+
 /// A refusal that the user is told about as a warning.
 class EWarning : public Exception {
     using Exception::Exception;

@@ -1,3 +1,5 @@
+#include "CliCapture.h"
+
 #include "cli/CliApp.h"
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
@@ -17,6 +19,8 @@ namespace {
 
 using namespace ut;
 using namespace ut::cli;
+using uttest::RunCapture;
+using uttest::Slurp;
 namespace stdfs = std::filesystem;
 
 TEST(CliOptions, ParsesEveryOption) {
@@ -77,31 +81,6 @@ TEST(CliJson, TextsBecomeValidUtf8) {
     EXPECT_EQ(ToUtf8("caf\xE9"), "caf\xC3\xA9"); // Windows-1252 e acute
     EXPECT_EQ(ToUtf8("\x80"), "\xE2\x82\xAC");   // euro sign
     EXPECT_EQ(ToUtf8("\xC5"), "\xC3\x85");       // a cut-short sequence
-}
-
-// What was written to a temporary file, which is closed.
-std::string Slurp(std::FILE* f) {
-    std::string s;
-    std::rewind(f);
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
-// Runs the front end in-process and returns what it printed to standard output.
-std::string RunCapture(const std::vector<std::string>& args, int& status,
-                       std::string* errors = nullptr) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    status = RunCli(args, out, err);
-    std::string text = Slurp(out);
-    std::string e = Slurp(err);
-    if (errors)
-        *errors = e;
-    return text;
 }
 
 class CliRun : public ::testing::Test {

@@ -49,7 +49,16 @@ void Parse(std::string_view bytes) {
     } catch (const ut::EParserError&) {
         return; // a malformed first token refuses the record
     }
-    unit->SetDefines({"DEBUG", "MSWINDOWS"});
+    static const ut::SharedCompilerSymbols symbols = [] {
+        auto table = std::make_shared<ut::TCompilerSymbols>();
+        for (const char* s : {"DEBUG", "MSWINDOWS", "FPC", "CPU64"})
+            table->Define(s);
+        table->SetConstant("CompilerVersion", 15.0);
+        table->SetConstant("FPC_FULLVERSION", 30202);
+        table->PointerSize = 8;
+        return table;
+    }();
+    unit->SetSymbols(symbols); // {$IF} expressions find constants to compare
     // Parse makes the source's directory current; libFuzzer reads its corpus by relative paths.
     static const std::string cwd = ut::fs::GetCurrentDir();
     unit->Parse();

@@ -13,23 +13,8 @@
 namespace {
 
 using namespace ut;
+using uttest::Significant;
 using uttest::SourceDirTest;
-
-// The significant tokens of a unit's file, joined by blanks, or the failure's message.
-std::string Significant(TUnit& u) {
-    std::string out;
-    try {
-        for (int t = u.FilterDirectives(u.CurrentScanner()->Token()); t != toEOF;
-             t = u.NextSignificant()) {
-            if (!out.empty())
-                out += ' ';
-            out += u.CurrentScanner()->TokenString();
-        }
-    } catch (const EParserError& e) {
-        return e.what();
-    }
-    return out;
-}
 
 struct DirectiveCase {
     const char* name;

@@ -3,6 +3,7 @@
 // directory is restored and the files removed afterwards.
 #include "platform/FileSystem.h"
 #include "scanner/Unit.h"
+#include "support/Exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,22 @@
 #include <vector>
 
 namespace uttest {
+
+/// The significant tokens of a unit's file, joined by blanks, or the failure's message.
+inline std::string Significant(ut::TUnit& u) {
+    std::string out;
+    try {
+        for (int t = u.FilterDirectives(u.CurrentScanner()->Token()); t != ut::toEOF;
+             t = u.NextSignificant()) {
+            if (!out.empty())
+                out += ' ';
+            out += u.CurrentScanner()->TokenString();
+        }
+    } catch (const ut::EParserError& e) {
+        return e.what();
+    }
+    return out;
+}
 
 class SourceDirTest : public ::testing::Test {
   protected:

@@ -275,7 +275,7 @@ TEST_F(ProjectParse, SetDefinesReplacesAndCollapses) {
     TUnit u(Write("U.pas", "unit U;"));
     u.SetDefines({"B", "a", "A"});
     u.SetDefines({"WIN32", "win32", "MSWINDOWS"});
-    EXPECT_EQ(u.Defines.ToVector(), (std::vector<std::string>{"MSWINDOWS", "WIN32"}));
+    EXPECT_EQ(u.Defines.Names(), (std::vector<std::string>{"WIN32", "MSWINDOWS"}));
 }
 
 TEST_F(ProjectParse, HasFormInAnyLetterCase) {

@@ -1,0 +1,56 @@
+#pragma once
+// Lazarus project (.lpi) and package (.lpk) files: XML written by the Lazarus IDE. They give
+// a scan its main source (or, for a package, its units), the search path, the include path
+// and the conditional symbols, for the default build mode or a chosen one.
+#include "config/FpcTarget.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ut {
+
+/// What one .lpi or .lpk file says, with paths as written there (macros expanded).
+struct TLazarusFile {
+    bool IsPackage = false;
+    std::string Name;           ///< the package's name; empty for a project
+    std::string MainUnit;       ///< .lpi: the main source's file name; empty when none is named
+    std::string OtherUnitFiles; ///< the search path, ';'-separated
+    std::string IncludeFiles;   ///< the include path, ';'-separated
+    std::vector<std::string> Defines; ///< the -d options of the custom options
+    std::string TargetFile;           ///< the file the build produces
+    struct Unit {
+        std::string Name;
+        std::string File;
+    };
+    std::vector<Unit> Units; ///< .lpk: the package's unit files
+};
+
+/// Parses the text of a .lpi (`package` false) or .lpk file named `fileName`. `buildMode`
+/// names the build mode whose options override the default ones; empty for the default.
+/// $(TargetOS) and $(TargetCPU) in paths become the target's. Touches no file. Throws
+/// EParserError "Cannot read <file>: <reason>" for text that is not XML, lacks the
+/// project's or package's element, or names a build mode the file does not have.
+TLazarusFile ParseLazarusFile(std::string_view text, const std::string& fileName, bool package,
+                              const std::string& buildMode, const TFpcTarget& target);
+
+/// A Lazarus project's or package's options for a scan.
+struct TLazarusOptions {
+    std::string MainSource;  ///< full path of the source to scan; empty for a package
+    std::string SearchPath;  ///< ';'-separated, relative to the file's directory
+    std::string IncludePath; ///< ';'-separated, relative to the file's directory
+    std::string Defines;     ///< ';'-separated
+    std::string ExeName;     ///< full path of the file the build produces; empty when none
+    std::string PackageName; ///< a package: its name
+    /// A package: its units and their full paths.
+    std::vector<TLazarusFile::Unit> PackageUnits;
+};
+
+/// The options of a Lazarus project named by its .lpi or its .lpr (whose .lpi of the same
+/// name lies beside it), or of a package named by its .lpk. False when a .lpr has no .lpi
+/// beside it. A .lpi that names no main source takes the .lpr of its own name. Throws
+/// EParserError as ParseLazarusFile, and when a .lpi has no main source.
+bool ReadLazarusOptions(const std::string& projectFile, const std::string& buildMode,
+                        const TFpcTarget& target, TLazarusOptions& options);
+
+} // namespace ut

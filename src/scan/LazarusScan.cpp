@@ -1,0 +1,61 @@
+// The scan of a Lazarus project or package: its file gives the inputs, the main source or
+// the package's unit list, and chooses Free Pascal.
+#include "scan/ProjectScan.h"
+
+#include "config/FpcTarget.h"
+#include "platform/FileSystem.h"
+#include "support/Exceptions.h"
+#include "support/Textutil.h"
+
+namespace ut {
+
+void ProjectScan::ReadLazarusOptions() {
+    FOptionsRead = false;
+    if (Inputs.Project.empty() || !fs::FileExists(Inputs.Project))
+        return;
+    if (Inputs.Compiler != TCompiler::FreePascal) {
+        Inputs.Compiler = TCompiler::FreePascal;
+        FCompilerFromProject = true;
+    }
+    TLazarusOptions options;
+    bool read = false;
+    try {
+        read =
+            ut::ReadLazarusOptions(Inputs.Project, Inputs.BuildMode, InstalledFpcTarget(), options);
+    } catch (const EParserError& e) {
+        // A program source can be scanned without its project file; a project or package
+        // file that cannot be read leaves nothing to scan.
+        if (IndexOfExt(Inputs.Project, {".lpr"}) != 0)
+            throw;
+        // Said once: a scan reads the options again while they have not been read.
+        if (FLazarusWarning != e.what())
+            FFrontEnd.Warning(e.what());
+        FLazarusWarning = e.what();
+    }
+    if (read) {
+        Inputs.SearchPath = options.SearchPath;
+        Inputs.Defines = options.Defines;
+        Inputs.IncludePath = options.IncludePath;
+        FMapFileName.clear(); // the linker's map of a Free Pascal build is not read
+        FExeName = options.ExeName;
+        FLazarus = std::move(options);
+        FOptionsRead = true;
+    }
+    FFrontEnd.InputsChanged();
+    if (read)
+        FFrontEnd.SetExeName(FExeName);
+}
+
+std::unique_ptr<TProject> ProjectScan::CreateProject(const std::string& fullName) const {
+    if (FLazarus && !FLazarus->PackageName.empty()) {
+        std::vector<std::pair<std::string, std::string>> units;
+        for (const TLazarusFile::Unit& u : FLazarus->PackageUnits)
+            units.emplace_back(u.Name, u.File);
+        return TProject::FromUnitList(fullName, FLazarus->PackageName, units);
+    }
+    if (FLazarus && !FLazarus->MainSource.empty())
+        return std::make_unique<TProject>(FLazarus->MainSource);
+    return std::make_unique<TProject>(fullName);
+}
+
+} // namespace ut

@@ -1,0 +1,218 @@
+// End to end: today's sources. A Lazarus project with .pp units read in Free Pascal mode, a
+// Delphi project choosing units by CompilerVersion, and bad input that ends in a message
+// while the scan goes on.
+#include "CliCapture.h"
+
+#include "config/FpcTarget.h"
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using namespace ut;
+using nlohmann::json;
+using uttest::RunCapture;
+namespace stdfs = std::filesystem;
+
+class CliSources : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/ut-cli-src-XXXXXX";
+        root = mkdtemp(tmpl);
+        saved = fs::GetCurrentDir();
+        setenv("WINEPREFIX", (root + "/noprefix").c_str(), 1);
+        unsetenv("UNITRACE_REGISTRY");
+    }
+    void TearDown() override {
+        fs::SetCurrentDir(saved);
+        stdfs::remove_all(root);
+    }
+    void Write(const std::string& rel, const std::string& text) {
+        const stdfs::path p = stdfs::path(root) / rel;
+        stdfs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << text;
+    }
+    static std::string Unit(const std::string& name, const std::string& interface = "") {
+        return "unit " + name + ";\ninterface\n" + interface + "\nimplementation\nend.\n";
+    }
+    json Scan(std::vector<std::string> args, int expectedStatus = 0) {
+        args.insert(args.begin(), {"--format", "json"});
+        int status = -1;
+        const std::string out = RunCapture(args, status, &errors);
+        EXPECT_EQ(status, expectedStatus) << errors;
+        return json::parse(out);
+    }
+    static std::vector<std::string> Keys(const json& doc) {
+        std::vector<std::string> keys;
+        for (const json& u : doc["units"])
+            keys.push_back(u["key"]);
+        return keys;
+    }
+    static const json& UnitOf(const json& doc, const std::string& key) {
+        for (const json& u : doc["units"])
+            if (u["key"] == key)
+                return u;
+        throw std::runtime_error("no unit " + key);
+    }
+    std::vector<std::string> Log(const json& doc) const {
+        std::vector<std::string> lines;
+        for (const json& l : doc["log"]) {
+            std::string text = l["text"];
+            for (size_t at; (at = text.find(root)) != std::string::npos;)
+                text.replace(at, root.size(), "@");
+            lines.push_back(text);
+        }
+        return lines;
+    }
+    std::string root, saved, errors;
+};
+
+const char* const Lpi = R"xml(<?xml version="1.0"?>
+<CONFIG>
+  <ProjectOptions>
+    <BuildModes><Item Name="Default" Default="True"/>
+      <Item Name="Lean"><CompilerOptions>
+        <SearchPaths><OtherUnitFiles Value="lean"/></SearchPaths>
+        <Other><CustomOptions Value=""/></Other>
+      </CompilerOptions></Item>
+    </BuildModes>
+    <Units><Unit><Filename Value="demo.lpr"/></Unit></Units>
+  </ProjectOptions>
+  <CompilerOptions>
+    <SearchPaths><OtherUnitFiles Value="src"/><IncludeFiles Value="inc"/></SearchPaths>
+    <Other><CustomOptions Value="-dFEATURE"/></Other>
+  </CompilerOptions>
+</CONFIG>)xml";
+
+TEST_F(CliSources, LazarusProjectWithPpUnitsInFreePascalMode) {
+    Write("demo.lpi", Lpi);
+    Write("demo.lpr",
+          "program demo;\n{$mode objfpc}{$H+}\nuses {$IFDEF FPC} Alpha, {$ENDIF} Beta;\n"
+          "begin end.\n");
+    Write("src/Alpha.pp",
+          Unit("Alpha", "uses\n"
+                        "{$IF FPC_FULLVERSION >= 20600} Modern {$ELSE} Ancient {$IFEND},\n"
+                        "{$IFDEF FEATURE} Feature, {$ENDIF}\n"
+                        "{$IF SizeOf(Pointer) = SizeOf(PtrUInt)} Sized, {$IFEND} Gamma;"));
+    for (const char* f : {"src/Modern.p", "src/Feature.pp", "src/Sized.pp", "src/Gamma.pp",
+                          "src/Delta.pp", "src/Ancient.pp", "lean/Alpha.pp"})
+        Write(f, Unit(fs::FileKey(f)));
+    Write("src/Feature.pas", Unit("Feature"));
+    Write("Beta.pp", Unit("Beta", "{$I beta.inc}"));
+    Write("inc/beta.inc", "uses Delta;");
+
+    const json doc = Scan({root + "/demo.lpi"});
+    EXPECT_EQ(doc["inputs"]["compiler"], "fpc");
+    EXPECT_EQ(doc["inputs"]["searchPath"], "src");
+    EXPECT_EQ(doc["inputs"]["includePath"], "inc");
+    EXPECT_EQ(doc["inputs"]["defines"][0], "FPC");
+    EXPECT_EQ(doc["inputs"]["defines"].back(), "FEATURE");
+    json constants = json::object();
+    for (const auto& [name, value] : FpcConstants(InstalledFpcTarget()))
+        constants[name] = value;
+    EXPECT_EQ(doc["inputs"]["constants"], constants);
+    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"Alpha", "Beta", "Delta", "demo", "Feature",
+                                                   "Gamma", "Modern", "Sized"}));
+    EXPECT_EQ(UnitOf(doc, "demo")["file"], root + "/demo.lpr");
+    EXPECT_EQ(UnitOf(doc, "Modern")["file"], root + "/src/Modern.p");
+    EXPECT_EQ(UnitOf(doc, "Feature")["file"], root + "/src/Feature.pas");
+    const json& alpha = UnitOf(doc, "Alpha")["uses"];
+    EXPECT_EQ(alpha[0]["conditions"], json({"IF FPC_FULLVERSION >= 20600"}));
+    EXPECT_EQ(alpha[1]["conditions"], json({"IFDEF FEATURE"}));
+    EXPECT_FALSE(alpha[3].contains("conditions"));
+    EXPECT_EQ(UnitOf(doc, "Beta")["uses"][0]["file"], root + "/inc/beta.inc");
+    EXPECT_EQ(doc["notFound"], json::array());
+
+    // Another build mode brings its own search path and symbols.
+    const json lean = Scan({"--build-mode", "Lean", root + "/demo.lpi"});
+    EXPECT_EQ(UnitOf(lean, "Alpha")["file"], root + "/lean/Alpha.pp");
+    EXPECT_EQ(lean["inputs"]["defines"].back(), "FPC_HAS_CPSTRING");
+}
+
+TEST_F(CliSources, DelphiProjectChoosesUnitsByCompilerVersion) {
+    Write("P.dpr",
+          "program P;\nuses\n{$IF CompilerVersion >= 15} NewUnit\n"
+          "{$ELSEIF CompilerVersion >= 14} MidUnit {$ELSE} OldUnit {$IFEND};\nbegin end.\n");
+    for (const char* name : {"NewUnit", "MidUnit", "OldUnit"})
+        Write(std::string(name) + ".pas", Unit(name));
+    const struct {
+        const char* version;
+        const char* unit;
+        json constants;
+    } cases[] = {
+        {"7.0", "NewUnit", {{"CompilerVersion", 15.0}, {"RTLVersion", 15.0}}},
+        {"6.0", "MidUnit", {{"CompilerVersion", 14.0}, {"RTLVersion", 14.0}}},
+        {"5.0", "OldUnit", json::object()}, // before Delphi 6 there is no CompilerVersion
+    };
+    for (const auto& c : cases) {
+        const json doc = Scan({"--delphi", c.version, "--defines", "VER0", root + "/P.dpr"});
+        EXPECT_EQ(doc["inputs"]["compiler"], "delphi");
+        EXPECT_EQ(doc["inputs"]["constants"], c.constants) << c.version;
+        EXPECT_EQ(Keys(doc), (std::vector<std::string>{c.unit, "P"})) << c.version;
+    }
+}
+
+TEST_F(CliSources, BadDirectivesEndTheirUnitAndTheScanGoesOn) {
+    std::string nest;
+    for (int i = 0; i < 10000; ++i)
+        nest += "{$IF True}\n";
+    Write("P.dpr", "program P;\nuses Bad, Deep, Local, Other;\nbegin end.\n");
+    Write("Bad.pas", "unit Bad;\ninterface\n{$IF Defined(A) and (}\nuses X;\n{$IFEND}\n");
+    Write("Deep.pas", "unit Deep;\ninterface\n" + nest);
+    // A unit's own symbols stay with it: Other does not see LOCAL.
+    Write("Local.pas", Unit("Local", "{$DEFINE LOCAL}"));
+    Write("Other.pas", Unit("Other", "{$IFDEF LOCAL} uses Hidden; {$ENDIF}"));
+    Write("Hidden.pas", Unit("Hidden"));
+    const json doc = Scan({"--delphi", "7.0", root + "/P.dpr"});
+    EXPECT_EQ(Log(doc),
+              (std::vector<std::string>{
+                  "Scanning project @/P.dpr",
+                  "P: parsed...",
+                  "  EXC: File=Bad, Msg=Error: \"Invalid $if expression: missing operand\" "
+                  "on line 3 of file @/Bad.pas",
+                  "  Bad: parsed...",
+                  "  EXC: File=Deep, Msg=Error: \"Conditional directives nested deeper than "
+                  "1000 levels\" on line 1003 of file @/Deep.pas",
+                  "  Deep: parsed...",
+                  "  Local: parsed...",
+                  "  Other: parsed...",
+                  "Done",
+              }));
+}
+
+TEST_F(CliSources, LazarusFilesThatCannotBeRead) {
+    Write("broken.lpi", "<CONFIG><ProjectOptions>");
+    EXPECT_EQ(Log(Scan({root + "/broken.lpi"}, 1)),
+              std::vector<std::string>{"EXC: File=, Msg=Cannot read @/broken.lpi: no XML "
+                                       "(Start-end tags mismatch at offset 23)"});
+    EXPECT_EQ(errors, "");
+    // Beside a program source, the program is scanned without it, with a warning.
+    Write("broken.lpr", "program broken;\nuses Gone;\nbegin end.\n");
+    const json doc = Scan({root + "/broken.lpr"});
+    EXPECT_EQ(errors, "warning: Cannot read " + root +
+                          "/broken.lpi: no XML (Start-end tags mismatch at offset 23)\n");
+    EXPECT_EQ(doc["inputs"]["compiler"], "fpc");
+    EXPECT_EQ(doc["notFound"], json({"Gone"}));
+}
+
+TEST_F(CliSources, LazarusPackageScansItsUnits) {
+    Write("pkg/tools.lpk", R"xml(<CONFIG><Package><Name Value="Tools"/>
+      <Files><Item><Filename Value="src/one.pas"/><UnitName Value="One"/></Item>
+             <Item><Filename Value="src/two.pp"/><UnitName Value="Two"/></Item></Files>
+      </Package></CONFIG>)xml");
+    Write("pkg/src/one.pas", Unit("One", "uses Two;"));
+    Write("pkg/src/two.pp", Unit("Two"));
+    const json doc = Scan({root + "/pkg/tools.lpk"});
+    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"one", "tools", "two"}));
+    EXPECT_EQ(UnitOf(doc, "tools")["kind"], "package");
+    EXPECT_EQ(UnitOf(doc, "tools")["name"], "Tools");
+    EXPECT_EQ(UnitOf(doc, "two")["file"], root + "/pkg/src/two.pp");
+}
+
+} // namespace

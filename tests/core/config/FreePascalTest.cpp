@@ -1,0 +1,268 @@
+// Free Pascal mode: the target's symbols and constants, Delphi's version constants, the
+// unit file names of each compiler, and Lazarus project and package files.
+#include "TempTree.h"
+
+#include "config/Compiler.h"
+#include "config/CompilerSettings.h"
+#include "config/FpcTarget.h"
+#include "config/LazarusProject.h"
+#include "config/SearchIndex.h"
+#include "support/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace ut;
+using uttest::TempTreeTest;
+using Strings = std::vector<std::string>;
+using Constants = std::vector<std::pair<std::string, double>>;
+
+TEST(FpcTarget, ParsesWhatFpcPrints) {
+    const struct {
+        const char* text;
+        const char* expected; ///< "version os cpu", or "none"
+    } cases[] = {
+        {"3.2.2 linux x86_64\n", "3.2.2 linux x86_64"},
+        {"3.3.1\nwin64\nx86_64\n", "3.3.1 win64 x86_64"},
+        {"", "none"},
+        {"3.2.2 linux", "none"},
+        {"3.2.2 linux x86_64 extra", "none"},
+        {"Free Pascal Compiler", "none"},
+        {"3.2.2 lin/ux x86_64", "none"},
+    };
+    for (const auto& c : cases) {
+        const std::optional<TFpcTarget> t = ParseFpcInfo(c.text);
+        EXPECT_EQ(t ? t->Version + " " + t->OS + " " + t->CPU : "none", c.expected) << c.text;
+    }
+}
+
+TEST(FpcTarget, SymbolsConstantsAndPointerSize) {
+    const struct {
+        TFpcTarget target;
+        Strings defined, notDefined;
+        double fullVersion;
+        int pointerSize;
+    } cases[] = {
+        {{"3.2.2", "linux", "x86_64"},
+         {"FPC", "VER3", "VER3_2", "VER3_2_2", "CPUX86_64", "CPUAMD64", "CPU64", "LINUX", "UNIX",
+          "HASUNIX", "ENDIAN_LITTLE", "FPC_LITTLE_ENDIAN", "FPC_HAS_TYPE_EXTENDED"},
+         {"CPU32", "WINDOWS", "MSWINDOWS", "BSD", "FPC_BIG_ENDIAN"},
+         30202,
+         8},
+        {{"3.0.4", "win32", "i386"},
+         {"VER3_0_4", "CPUI386", "CPU32", "CPU86", "WIN32", "WINDOWS", "MSWINDOWS"},
+         {"UNIX", "CPU64", "VER3_2"},
+         30004,
+         4},
+        {{"3.2.0", "darwin", "powerpc"},
+         {"CPUPOWERPC", "CPUPOWERPC32", "DARWIN", "BSD", "UNIX", "FPC_BIG_ENDIAN"},
+         {"FPC_LITTLE_ENDIAN", "FPC_HAS_TYPE_EXTENDED"},
+         30200,
+         4},
+    };
+    for (const auto& c : cases) {
+        const Strings symbols = FpcSymbols(c.target);
+        for (const std::string& s : c.defined)
+            EXPECT_NE(std::find(symbols.begin(), symbols.end(), s), symbols.end()) << s;
+        for (const std::string& s : c.notDefined)
+            EXPECT_EQ(std::find(symbols.begin(), symbols.end(), s), symbols.end()) << s;
+        EXPECT_EQ(FpcConstants(c.target).back(),
+                  std::make_pair(std::string("FPC_FULLVERSION"), c.fullVersion));
+        EXPECT_EQ(FpcPointerSize(c.target), c.pointerSize);
+    }
+    EXPECT_EQ(
+        FpcConstants({"3.2.2", "linux", "x86_64"}),
+        (Constants{
+            {"FPC_VERSION", 3}, {"FPC_RELEASE", 2}, {"FPC_PATCH", 2}, {"FPC_FULLVERSION", 30202}}));
+}
+
+TEST(CompilerSettings, VersionConstantsFromDelphi6On) {
+    EXPECT_EQ(VersionConstants("7.0"), (Constants{{"CompilerVersion", 15}, {"RTLVersion", 15}}));
+    EXPECT_EQ(VersionConstants(" 6.0 "), (Constants{{"CompilerVersion", 14}, {"RTLVersion", 14}}));
+    EXPECT_EQ(VersionConstants("5.0"), Constants{});
+    EXPECT_EQ(VersionConstants("Delphi 2007"),
+              (Constants{{"CompilerVersion", 18.5}, {"RTLVersion", 18}}));
+    EXPECT_EQ(VersionConstants("12"), (Constants{{"CompilerVersion", 36}, {"RTLVersion", 36}}));
+    EXPECT_EQ(VersionConstants("13.5"), Constants{});
+}
+
+class UnitFileNames : public TempTreeTest {};
+
+// Within a directory .pas comes before .pp before .p; an earlier directory still wins.
+TEST_F(UnitFileNames, EachCompilersExtensionsInOrder) {
+    for (const char* f : {"a/U.pp", "a/V.pp", "a/V.pas", "a/W.p", "a/W.pp", "a/X.inc", "b/U.pas"})
+        Write(f);
+    fs::SetCurrentDir(root);
+    auto files = [&](TCompiler compiler) {
+        TListedDirectories listed;
+        TDualStringList index;
+        AddUnitFiles("a;b", "", listed, index, UnitFileExtensions(compiler));
+        Strings found;
+        for (const char* name : {"U", "V", "W", "X"}) {
+            const int i = IndexOfText(index, name);
+            found.push_back(i < 0 ? "-" : index.Duals(i).substr(root.size() + 1));
+        }
+        return found;
+    };
+    EXPECT_EQ(files(TCompiler::FreePascal), (Strings{"a/U.pp", "a/V.pas", "a/W.pp", "-"}));
+    EXPECT_EQ(files(TCompiler::Delphi), (Strings{"b/U.pas", "a/V.pas", "-", "-"}));
+}
+
+TEST(CompilerChoice, NamesAndLazarusFiles) {
+    EXPECT_EQ(CompilerOfName("FPC"), TCompiler::FreePascal);
+    EXPECT_EQ(CompilerOfName("delphi"), TCompiler::Delphi);
+    EXPECT_EQ(CompilerOfName("gpc"), std::nullopt);
+    EXPECT_EQ(CompilerChoices().front().Compiler, TCompiler::Delphi);
+    for (const char* f : {"a/demo.lpr", "DEMO.LPI", "pkg.lpk"})
+        EXPECT_TRUE(IsFreePascalProject(f)) << f;
+    for (const char* f : {"demo.dpr", "demo.pas", "demo.lps"})
+        EXPECT_FALSE(IsFreePascalProject(f)) << f;
+}
+
+// A project file in the older format (numbered elements) with a second build mode.
+const char* const OldProject = R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<CONFIG>
+  <ProjectOptions>
+    <Version Value="9"/>
+    <General><MainUnit Value="1"/></General>
+    <BuildModes Count="2">
+      <Item1 Name="Default" Default="True"/>
+      <Item2 Name="Release">
+        <CompilerOptions>
+          <SearchPaths><OtherUnitFiles Value="rel"/></SearchPaths>
+          <Other><CustomOptions Value="-dRELEASE"/></Other>
+        </CompilerOptions>
+      </Item2>
+    </BuildModes>
+    <Units Count="2">
+      <Unit0><Filename Value="unit1.pas"/></Unit0>
+      <Unit1><Filename Value="demo.lpr"/></Unit1>
+    </Units>
+  </ProjectOptions>
+  <CompilerOptions>
+    <Target><Filename Value="bin\demo"/></Target>
+    <SearchPaths>
+      <IncludeFiles Value="inc"/>
+      <OtherUnitFiles Value="src;lib\$(TargetCPU)-$(targetos)"/>
+    </SearchPaths>
+    <Other><CustomOptions Value="-dDEBUG -O2&#10;-dLEVEL:=2 &quot;-dQUOTED&quot;"/></Other>
+  </CompilerOptions>
+</CONFIG>
+)xml";
+
+// The newer format: unnumbered elements, the main unit by default the first.
+const char* const NewProject = R"xml(<CONFIG><ProjectOptions>
+  <BuildModes><Item Name="Default" Default="True"/><Item Name="Debug"/></BuildModes>
+  <Units><Unit><Filename Value="main.lpr"/></Unit><Unit><Filename Value="u.pas"/></Unit></Units>
+</ProjectOptions></CONFIG>)xml";
+
+const char* const Package = R"xml(<CONFIG><Package Version="5">
+  <Name Value="MyPkg"/>
+  <CompilerOptions><SearchPaths><OtherUnitFiles Value="src"/></SearchPaths></CompilerOptions>
+  <Files Count="5">
+    <Item1><Filename Value="src/alpha.pas"/><UnitName Value="Alpha"/></Item1>
+    <Item2><Filename Value="src/defs.inc"/><Type Value="Include"/></Item2>
+    <Item3><Filename Value="src\sub\Helper.pp"/></Item3>
+    <Item4><Filename Value="src/form.lfm"/><Type Value="LFM"/></Item4>
+    <Item5><Filename Value="virt.pas"/><Type Value="Virtual Unit"/></Item5>
+  </Files>
+</Package></CONFIG>)xml";
+
+// The file's fields in one line each, or "error: <message>".
+Strings Parse(const std::string& text, bool package, const std::string& mode = "") {
+    try {
+        const TLazarusFile f =
+            ParseLazarusFile(text, "F", package, mode, TFpcTarget{"3.2.2", "linux", "x86_64"});
+        Strings lines = {"main " + f.MainUnit, "path " + f.OtherUnitFiles, "inc " + f.IncludeFiles,
+                         "target " + f.TargetFile};
+        for (const std::string& d : f.Defines)
+            lines.push_back("define " + d);
+        if (package)
+            lines.push_back("package " + f.Name);
+        for (const TLazarusFile::Unit& u : f.Units)
+            lines.push_back("unit " + u.Name + " " + u.File);
+        return lines;
+    } catch (const EParserError& e) {
+        return {std::string("error: ") + e.what()};
+    }
+}
+
+TEST(LazarusFile, Table) {
+    const struct {
+        const char* name;
+        std::string text;
+        bool package;
+        std::string mode;
+        Strings expected;
+    } cases[] = {
+        // clang-format off
+        {"DefaultMode", OldProject, false, "",
+         {"main demo.lpr", "path src;lib\\x86_64-linux", "inc inc", "target bin\\demo",
+          "define DEBUG", "define LEVEL", "define QUOTED"}},
+        {"DefaultModeByName", OldProject, false, "default",
+         {"main demo.lpr", "path src;lib\\x86_64-linux", "inc inc", "target bin\\demo",
+          "define DEBUG", "define LEVEL", "define QUOTED"}},
+        {"ModeOverridesWhatItSets", OldProject, false, "release",
+         {"main demo.lpr", "path rel", "inc inc", "target bin\\demo", "define RELEASE"}},
+        {"NewFormat", NewProject, false, "Debug", {"main main.lpr", "path ", "inc ", "target "}},
+        {"Package", Package, true, "",
+         {"main ", "path src", "inc ", "target ", "package MyPkg", "unit Alpha src/alpha.pas",
+          "unit Helper src\\sub\\Helper.pp"}},
+        {"UnknownMode", OldProject, false, "Nope", {"error: Cannot read F: no build mode \"Nope\""}},
+        {"NotXml", "unit x;", false, "", {"error: Cannot read F: no XML (No document element found at offset 7)"}},
+        {"BrokenXml", "<CONFIG><ProjectOptions>", false, "", {"error: Cannot read F: no XML (Start-end tags mismatch at offset 23)"}},
+        {"Empty", "", false, "", {"error: Cannot read F: no XML (No document element found at offset 0)"}},
+        {"NoConfig", "<Other/>", false, "", {"error: Cannot read F: no CONFIG element"}},
+        {"ProjectWithoutOptions", "<CONFIG/>", false, "", {"error: Cannot read F: no ProjectOptions element"}},
+        {"PackageFileIsNoProject", Package, false, "", {"error: Cannot read F: no ProjectOptions element"}},
+        {"ProjectFileIsNoPackage", NewProject, true, "", {"error: Cannot read F: no Package element"}},
+        // clang-format on
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Parse(c.text, c.package, c.mode), c.expected) << c.name;
+}
+
+class LazarusOptions : public TempTreeTest {
+  protected:
+    // The main source (relative to the root) or "error: ..." or "none".
+    std::string MainOf(const std::string& rel) {
+        TLazarusOptions o;
+        try {
+            if (!ReadLazarusOptions(root + "/" + rel, "", TFpcTarget{}, o))
+                return "none";
+        } catch (const EParserError& e) {
+            return std::string("error: ") + e.what();
+        }
+        return o.MainSource.substr(root.size() + 1);
+    }
+};
+
+TEST_F(LazarusOptions, MainSourceOfEachWayOfNamingTheProject) {
+    Write("p/demo.lpi", OldProject);
+    Write("p/demo.lpr", "program demo;");
+    Write("p/Other.lpr", "program Other;");
+    Write("q/q.lpi", "<CONFIG><ProjectOptions/></CONFIG>");
+    Write("q/q.lpr", "program q;");
+    Write("r/r.lpi", "<CONFIG><ProjectOptions/></CONFIG>");
+    EXPECT_EQ(MainOf("p/demo.lpi"), "p/demo.lpr");
+    EXPECT_EQ(MainOf("p/demo.lpr"), "p/demo.lpr");
+    EXPECT_EQ(MainOf("p/Other.lpr"), "none"); // no Other.lpi beside it
+    EXPECT_EQ(MainOf("q/q.lpi"), "q/q.lpr");  // names no units: the .lpr of its name
+    EXPECT_EQ(MainOf("r/r.lpi"), "error: Cannot read " + root + "/r/r.lpi: no main source");
+}
+
+TEST_F(LazarusOptions, PackageUnitsWithFullPaths) {
+    Write("pkg/MyPkg.lpk", Package);
+    TLazarusOptions o;
+    ASSERT_TRUE(ReadLazarusOptions(root + "/pkg/MyPkg.lpk", "", TFpcTarget{}, o));
+    EXPECT_EQ(o.PackageName, "MyPkg");
+    ASSERT_EQ(o.PackageUnits.size(), 2u);
+    EXPECT_EQ(o.PackageUnits[1].Name, "Helper");
+    EXPECT_EQ(o.PackageUnits[1].File, root + "/pkg/src/sub/Helper.pp");
+    EXPECT_EQ(o.MainSource, "");
+}
+
+} // namespace
