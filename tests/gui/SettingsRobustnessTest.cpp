@@ -73,14 +73,13 @@ TEST_F(SettingsRobustnessTest, WindowOffEveryScreenOrWithAbsurdNumbersComesBackO
 TEST_F(SettingsRobustnessTest, UnreadableSettingsAreLogged) {
     // A directory stands where the file should be: it cannot be read as a file.
     QSettings settings(QFileInfo(Settings.FileName()).path(), QSettings::IniFormat);
-    Window = Make(settings);
-    Window->show();
+    const auto window = Make(settings);
+    window->show();
     EXPECT_EQ(
-        Log(),
+        LogTexts(*window->Setup().logView),
         QStringList({QStringLiteral(
                          "EXC: File=, Msg=The settings file %1 could not be read (access denied)")
                          .arg(QFileInfo(Settings.FileName()).path())}));
-    Window.reset(); // before its settings go
 }
 
 TEST_F(SettingsRobustnessTest, UnwritableSettingsAreLogged) {
@@ -90,14 +89,14 @@ TEST_F(SettingsRobustnessTest, UnwritableSettingsAreLogged) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     QSettings settings(blocker + QStringLiteral("/settings.ini"), QSettings::IniFormat);
-    Window = Make(settings);
-    Window->show();
-    Window->close();
-    EXPECT_EQ(Log(), QStringList({QStringLiteral("EXC: File=, Msg=The settings file "
-                                                 "%1/settings.ini could not be written "
-                                                 "(access denied)")
-                                      .arg(blocker)}));
-    Window.reset(); // before its settings go
+    const auto window = Make(settings);
+    window->show();
+    window->close();
+    EXPECT_EQ(LogTexts(*window->Setup().logView),
+              QStringList({QStringLiteral("EXC: File=, Msg=The settings file "
+                                          "%1/settings.ini could not be written "
+                                          "(access denied)")
+                               .arg(blocker)}));
 }
 
 } // namespace
