@@ -71,11 +71,12 @@ bool CyclesPage::Build() {
     for (size_t i = 0; i < cycles.size(); ++i) {
         const UnitCycle& cycle = cycles[i];
         auto* row = new QTreeWidgetItem;
-        row->setText(0, cycle.Units.size() == 1
-                            ? tr("%1: 1 unit").arg(i + 1)
-                            : tr("%1: %2 units").arg(i + 1).arg(cycle.Units.size()));
-        row->setText(1, cycle.Interface ? tr("circular unit reference: the compiler rejects it")
-                                        : tr("through implementation uses"));
+        // The row spans the "Location" column: what it tells is no location.
+        row->setText(
+            0, (cycle.Units.size() == 1 ? tr("%1: 1 unit").arg(i + 1)
+                                        : tr("%1: %2 units").arg(i + 1).arg(cycle.Units.size())) +
+                   (cycle.Interface ? tr(", a circular unit reference: the compiler rejects it")
+                                    : tr(", through implementation uses")));
         row->setForeground(0, cycle.Interface ? UnitTreeModel::InterfaceCycleColor()
                                               : UnitTreeModel::CycleColor());
         row->setToolTip(0, CycleDescription(*analysis, cycle));
@@ -92,6 +93,8 @@ bool CyclesPage::Build() {
         rows << row;
     }
     FList->addTopLevelItems(rows);
+    for (QTreeWidgetItem* row : rows)
+        row->setFirstColumnSpanned(true);
     FList->expandAll();
     return true;
 }
