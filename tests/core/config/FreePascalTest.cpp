@@ -180,6 +180,12 @@ Strings Parse(const std::string& text, bool package, const std::string& mode = "
                          "target " + f.TargetFile};
         for (const std::string& d : f.Defines)
             lines.push_back("define " + d);
+        if (!f.BuildModes.empty()) {
+            std::string modes = "mode " + f.BuildMode + " of";
+            for (const std::string& m : f.BuildModes)
+                modes += " " + m;
+            lines.push_back(modes);
+        }
         if (package)
             lines.push_back("package " + f.Name);
         for (const TLazarusFile::Unit& u : f.Units)
@@ -201,13 +207,15 @@ TEST(LazarusFile, Table) {
         // clang-format off
         {"DefaultMode", OldProject, false, "",
          {"main demo.lpr", "path src;lib\\x86_64-linux", "inc inc", "target bin\\demo",
-          "define DEBUG", "define LEVEL", "define QUOTED"}},
+          "define DEBUG", "define LEVEL", "define QUOTED", "mode Default of Default Release"}},
         {"DefaultModeByName", OldProject, false, "default",
          {"main demo.lpr", "path src;lib\\x86_64-linux", "inc inc", "target bin\\demo",
-          "define DEBUG", "define LEVEL", "define QUOTED"}},
+          "define DEBUG", "define LEVEL", "define QUOTED", "mode Default of Default Release"}},
         {"ModeOverridesWhatItSets", OldProject, false, "release",
-         {"main demo.lpr", "path rel", "inc inc", "target bin\\demo", "define RELEASE"}},
-        {"NewFormat", NewProject, false, "Debug", {"main main.lpr", "path ", "inc ", "target "}},
+         {"main demo.lpr", "path rel", "inc inc", "target bin\\demo", "define RELEASE",
+          "mode Release of Default Release"}},
+        {"NewFormat", NewProject, false, "Debug",
+         {"main main.lpr", "path ", "inc ", "target ", "mode Debug of Default Debug"}},
         {"Package", Package, true, "",
          {"main ", "path src", "inc ", "target ", "package MyPkg", "unit Alpha src/alpha.pas",
           "unit Helper src\\sub\\Helper.pp"}},
