@@ -135,6 +135,7 @@ MainWindow::~MainWindow() {
 void MainWindow::initialise(const QStringList& arguments) {
     FPager->setCurrentIndex(pgSetup);
     FScan->Inputs = FSetup->Inputs();
+    FChosenCompiler = FScan->Inputs.Compiler;
     FScan->SelectInstalledVersion();
     ShowInputs();
     ConnectInputs();
@@ -187,6 +188,10 @@ void MainWindow::ConnectInputs() {
     connect(page.platformChoice, &QComboBox::activated, this, Guarded([this] {
                 ChooseBuild(FSetup->configChoice->currentText(),
                             FSetup->platformChoice->currentText());
+            }));
+    connect(page.compilerChoice, &QComboBox::activated, this, Guarded([this] {
+                ChooseCompiler(
+                    static_cast<TCompiler>(FSetup->compilerChoice->currentData().toInt()));
             }));
     connect(page.useBrowsePathCheck, &QCheckBox::toggled, this,
             [this](bool on) { FScan->Inputs.BrowseAlso = on; });

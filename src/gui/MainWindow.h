@@ -119,9 +119,16 @@ class MainWindow : public QWidget {
     /// Takes `project` as the project to scan, with the build choices remembered for it,
     /// and reads its options.
     void LoadProject(const std::string& project);
-    /// Reads the project's options for another configuration or platform, and remembers
-    /// the choice for the project.
+    /// Reads the project's options for another configuration or platform (a Lazarus
+    /// project: build mode), and remembers the choice for the project.
     void ChooseBuild(const QString& config, const QString& platform);
+    /// The compiler the user chose; a Lazarus project is read as Free Pascal all the same.
+    void ChooseCompiler(ut::TCompiler compiler);
+    /// Puts a configuration and platform, or a Lazarus project's build mode, into the inputs.
+    void SetBuildInputs(const QString& config, const QString& platform);
+    /// Reads the project's options with the build inputs; a build mode the project no longer
+    /// has is logged and its default taken.
+    void ReadProjectOptions();
 
     // The tree pages ("Uses", "Used by"): made, built and emptied only here.
     void CreateTreePages();
@@ -150,6 +157,8 @@ class MainWindow : public QWidget {
     std::string FExeName;
     QList<QPointer<QWidget>> FHiddenWindows;
     QList<ProjectChoice> FProjectChoices;
+    /// What the compiler box was set to by the user or the settings (saved with them).
+    ut::TCompiler FChosenCompiler = ut::TCompiler::Delphi;
     Application::ExceptionHandler FPreviousHandler;
 };
 

@@ -2,6 +2,7 @@
 // the per-project build choices kept in between.
 #include "gui/MainWindow.h"
 
+#include "config/Compiler.h"
 #include "gui/FileNameEdit.h"
 #include "gui/QtText.h"
 #include "gui/SetupPage.h"
@@ -83,6 +84,8 @@ void MainWindow::RestoreSettings() {
             FProjectChoices = *stored->ProjectChoices;
         if (stored->Delphi)
             FSetup->delphiVersionEdit->setText(*stored->Delphi);
+        if (const auto compiler = CompilerOfName(FromQt(stored->Compiler.value_or(QString()))))
+            ChooseCompiler(*compiler);
         if (stored->BrowseAlso)
             FSetup->useBrowsePathCheck->setChecked(*stored->BrowseAlso);
         if (stored->IgnUnits) {
@@ -110,6 +113,7 @@ void MainWindow::SaveSettings() {
         StoredSettings s;
         s.Placement = CurrentPlacement();
         s.Delphi = FSetup->delphiVersionEdit->text();
+        s.Compiler = gui::ToQt(CompilerName(FChosenCompiler));
         s.BrowseAlso = FSetup->useBrowsePathCheck->isChecked();
         s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
         s.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
@@ -130,19 +134,46 @@ void MainWindow::SaveSettings() {
 void MainWindow::LoadProject(const std::string& project) {
     FScan->Inputs.Project = project;
     const ProjectChoice* choice = FindProjectChoice(FProjectChoices, gui::ToQt(project));
-    FScan->Inputs.Config = choice ? FromQt(choice->Config) : std::string();
-    FScan->Inputs.Platform = choice ? FromQt(choice->Platform) : std::string();
-    FScan->LoadProjectOptions();
-    ShowInputs();
+    SetBuildInputs(choice ? choice->Config : QString(), choice ? choice->Platform : QString());
+    ReadProjectOptions();
 }
 
 void MainWindow::ChooseBuild(const QString& config, const QString& platform) {
-    FScan->Inputs.Config = FromQt(config);
-    FScan->Inputs.Platform = FromQt(platform);
-    FScan->LoadProjectOptions();
-    ShowInputs();
+    SetBuildInputs(config, platform);
+    ReadProjectOptions();
     RememberProjectChoice(FProjectChoices, {FSetup->projectEdit->text(), gui::ToQt(FScan->FConfig),
                                             gui::ToQt(FScan->FPlatform)});
+}
+
+void MainWindow::ChooseCompiler(TCompiler compiler) {
+    FChosenCompiler = compiler;
+    if (!IsFreePascalProject(FScan->Inputs.Project))
+        FScan->Inputs.Compiler = compiler;
+    ShowInputs();
+}
+
+void MainWindow::SetBuildInputs(const QString& config, const QString& platform) {
+    const bool lazarus = IsFreePascalProject(FScan->Inputs.Project);
+    FScan->Inputs.Config = lazarus ? std::string() : FromQt(config);
+    FScan->Inputs.Platform = lazarus ? std::string() : FromQt(platform);
+    FScan->Inputs.BuildMode = lazarus ? FromQt(config) : std::string();
+}
+
+void MainWindow::ReadProjectOptions() {
+    try {
+        FScan->LoadProjectOptions();
+    } catch (const EParserError& e) {
+        if (FScan->Inputs.BuildMode.empty())
+            throw;
+        // A file that cannot be read fails again, alone.
+        FScan->Inputs.BuildMode.clear();
+        FScan->LoadProjectOptions();
+        AppException(e);
+    }
+    // The scan reads a Lazarus project as Free Pascal; any other as the user chose.
+    if (!IsFreePascalProject(FScan->Inputs.Project))
+        FScan->Inputs.Compiler = FChosenCompiler;
+    ShowInputs();
 }
 
 } // namespace ut::gui

@@ -19,6 +19,8 @@ inline constexpr const char* PixelsPerInch = "PixelsPerInch";
 inline constexpr const char* MinMaxPos = "MinMaxPos";
 inline constexpr const char* NormPos = "NormPos";
 inline constexpr const char* DelphiVersionText = "EDelphi_Text";
+/// The compiler the sources are read for: "delphi" or "fpc".
+inline constexpr const char* Compiler = "Compiler";
 inline constexpr const char* BrowseAlsoChecked = "chkBrowseAlso_Checked";
 inline constexpr const char* ShowIgnoredChecked = "chkShowIgnored_Checked";
 inline constexpr const char* ShowUnknownChecked = "chkShowUnkn_Checked";

@@ -1,5 +1,6 @@
 #include "gui/SetupPage.h"
 
+#include "config/Compiler.h"
 #include "gui/EnterMovesFocus.h"
 #include "gui/FileNameEdit.h"
 #include "gui/LogView.h"
@@ -61,6 +62,9 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     delphiVersionChoice->setLineEdit(delphiVersionEdit);
     // A version typed and confirmed with Enter is not added to the list of installed ones.
     delphiVersionChoice->setInsertPolicy(QComboBox::NoInsert);
+    compilerChoice = Named(new QComboBox(this), "compilerChoice");
+    for (const TCompilerChoice& choice : CompilerChoices())
+        compilerChoice->addItem(tr(choice.Label), static_cast<int>(choice.Compiler));
     configChoice = Named(new QComboBox(this), "configChoice");
     platformChoice = Named(new QComboBox(this), "platformChoice");
     configChoice->setMinimumContentsLength(12);
@@ -88,21 +92,26 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     unitCountLabel->hide();
 
     auto* grid = new QGridLayout;
+    configLabel = Caption(tr("Confi&guration:"), configChoice, this);
+    // Columns: caption, input (stretching), then two caption and choice pairs, the
+    // compiler's beside the version's.
     grid->addWidget(Caption(tr("&Project:"), projectEdit, this), 0, 0);
-    grid->addWidget(projectEdit, 0, 1, 1, 3);
+    grid->addWidget(projectEdit, 0, 1, 1, 5);
     grid->addWidget(Caption(tr("Search p&ath:"), searchPathEdit, this), 1, 0);
-    grid->addWidget(searchPathEdit, 1, 1, 1, 3);
+    grid->addWidget(searchPathEdit, 1, 1, 1, 5);
     grid->addWidget(Caption(tr("Con&ditionals:"), definesEdit, this), 2, 0);
     grid->addWidget(definesEdit, 2, 1);
-    grid->addWidget(unitCountLabel, 2, 2, 1, 2, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(unitCountLabel, 2, 2, 1, 4, Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(Caption(tr("&Lib. path:"), libPathEdit, this), 3, 0);
     grid->addWidget(libPathEdit, 3, 1);
     grid->addWidget(Caption(tr("Delphi &version:"), delphiVersionChoice, this), 3, 2);
     grid->addWidget(delphiVersionChoice, 3, 3);
+    grid->addWidget(Caption(tr("&Compiler:"), compilerChoice, this), 3, 4);
+    grid->addWidget(compilerChoice, 3, 5);
     grid->addWidget(Caption(tr("&Brow. path:"), browsePathEdit, this), 4, 0);
     grid->addWidget(browsePathEdit, 4, 1);
-    grid->addWidget(useBrowsePathCheck, 4, 2, 1, 2);
-    grid->addWidget(Caption(tr("Confi&guration:"), configChoice, this), 5, 0);
+    grid->addWidget(useBrowsePathCheck, 4, 2, 1, 4);
+    grid->addWidget(configLabel, 5, 0);
     grid->addWidget(configChoice, 5, 1, Qt::AlignLeft);
     grid->addWidget(Caption(tr("Pla&tform:"), platformChoice, this), 5, 2);
     grid->addWidget(platformChoice, 5, 3);
@@ -120,10 +129,10 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     page->addLayout(row);
     page->addWidget(logView, 1);
 
-    QWidget* order[] = {
-        projectEdit,      searchPathEdit,     definesEdit,  libPathEdit,    delphiVersionChoice,
-        browsePathEdit,   useBrowsePathCheck, configChoice, platformChoice, showIgnoredCheck,
-        showUnknownCheck, ignoredUnitsButton, startButton,  logView};
+    QWidget* order[] = {projectEdit,         searchPathEdit, definesEdit,      libPathEdit,
+                        delphiVersionChoice, compilerChoice, browsePathEdit,   useBrowsePathCheck,
+                        configChoice,        platformChoice, showIgnoredCheck, showUnknownCheck,
+                        ignoredUnitsButton,  startButton,    logView};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -145,10 +154,13 @@ ut::SetupInputs SetupPage::Inputs() const {
     in.LibPath = libPathEdit->text().toStdString();
     in.BrowsePath = browsePathEdit->text().toStdString();
     in.BrowseAlso = useBrowsePathCheck->isChecked();
+    in.Compiler = static_cast<TCompiler>(compilerChoice->currentData().toInt());
     return in;
 }
 
 void SetupPage::ShowBuildChoices(const ut::ProjectScan& scan) {
+    configLabel->setText(IsFreePascalProject(scan.Inputs.Project) ? tr("Build &mode:")
+                                                                  : tr("Confi&guration:"));
     FillQuietly(configChoice, scan.FConfigs, scan.FConfig);
     FillQuietly(platformChoice, scan.FPlatforms, scan.FPlatform);
 }
@@ -171,6 +183,14 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
     SetTextQuietly(delphiVersionEdit, in.Delphi);
     SetTextQuietly(libPathEdit, in.LibPath);
     SetTextQuietly(browsePathEdit, in.BrowsePath);
+    {
+        QSignalBlocker block(compilerChoice);
+        compilerChoice->setCurrentIndex(compilerChoice->findData(static_cast<int>(in.Compiler)));
+    }
+    const bool lazarus = IsFreePascalProject(in.Project);
+    compilerChoice->setEnabled(!lazarus);
+    compilerChoice->setToolTip(lazarus ? tr("A Lazarus project is read as Free Pascal reads it")
+                                       : QString());
     if (useBrowsePathCheck->isChecked() != in.BrowseAlso) {
         QSignalBlocker block(useBrowsePathCheck);
         useBrowsePathCheck->setChecked(in.BrowseAlso);

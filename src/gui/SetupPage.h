@@ -27,8 +27,8 @@ class SetupPage : public QWidget {
     /// Shows `inputs` in the controls without running their change handlers.
     void ShowInputs(const ut::SetupInputs& inputs);
     /// Fills the configuration and platform choices with what the project's .dproj offers
-    /// and selects those in force, without running their handlers; without a .dproj they
-    /// are empty and disabled.
+    /// (a Lazarus project: its build modes) and selects those in force, without running
+    /// their handlers; without either they are empty and disabled.
     void ShowBuildChoices(const ut::ProjectScan& scan);
     /// Lists `versions` (product names, newest first) under the version box, which keeps
     /// its text.
@@ -41,6 +41,10 @@ class SetupPage : public QWidget {
     QLineEdit* delphiVersionEdit; ///< the text of delphiVersionChoice
     /// The compiler version: typed, or picked from the installed versions.
     QComboBox* delphiVersionChoice;
+    /// The compiler the sources are read for (its items' data: the TCompiler); a Lazarus
+    /// project decides it, so the box is disabled for one.
+    QComboBox* compilerChoice;
+    QLabel* configLabel;       ///< "Configuration:", for a Lazarus project "Build mode:"
     QComboBox* configChoice;   ///< the .dproj's build configuration
     QComboBox* platformChoice; ///< the .dproj's target platform
     QLineEdit* browsePathEdit;

@@ -148,6 +148,7 @@ std::optional<StoredSettings> ReadSettings(QSettings& s) {
     StoredSettings out;
     out.Placement = ReadPlacement(s);
     out.Delphi = ReadText(s, keys::DelphiVersionText);
+    out.Compiler = ReadText(s, keys::Compiler);
     out.BrowseAlso = ReadBool(s, keys::BrowseAlsoChecked);
     out.ShowIgnored = ReadBool(s, keys::ShowIgnoredChecked);
     out.ShowUnknown = ReadBool(s, keys::ShowUnknownChecked);
@@ -183,6 +184,8 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
     }
     if (stored.Delphi)
         s.setValue(QLatin1String(keys::DelphiVersionText), *stored.Delphi);
+    if (stored.Compiler)
+        s.setValue(QLatin1String(keys::Compiler), *stored.Compiler);
     WriteBool(s, keys::BrowseAlsoChecked, stored.BrowseAlso);
     s.endGroup();
 

@@ -44,6 +44,7 @@ inline constexpr int MaxCoordinate = 1000000;
 struct StoredSettings {
     std::optional<WindowPlacement> Placement; ///< present when "NormPos" could be read
     std::optional<QString> Delphi;
+    std::optional<QString> Compiler; ///< as the command line names it: "delphi", "fpc"
     std::optional<bool> BrowseAlso;
     /// The ignored units; present only when the stored count is above 0.
     std::optional<QStringList> IgnUnits;

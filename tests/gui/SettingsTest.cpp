@@ -54,7 +54,7 @@ TEST_F(SettingsTest, ALaterRunRestoresWhatWasSaved) {
     {
         auto window = Make(Settings.Settings());
         window->show();
-        window->setGeometry(30, 35, 640, 430);
+        window->setGeometry(30, 35, 800, 500);
         window->Setup().delphiVersionEdit->setText(QStringLiteral("4.0"));
         window->Setup().useBrowsePathCheck->setChecked(true);
         window->Setup().showUnknownCheck->setChecked(false);
@@ -66,7 +66,7 @@ TEST_F(SettingsTest, ALaterRunRestoresWhatWasSaved) {
     auto window = Make(*settings);
     window->show();
     SetupPage& page = window->Setup();
-    EXPECT_EQ(window->geometry(), QRect(30, 35, 640, 430));
+    EXPECT_EQ(window->geometry(), QRect(30, 35, 800, 500));
     EXPECT_EQ(page.delphiVersionEdit->text(), QStringLiteral("4.0"));
     EXPECT_TRUE(page.useBrowsePathCheck->isChecked());
     EXPECT_TRUE(window->Scan().Inputs.BrowseAlso);

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace ut::gui::test {
@@ -91,6 +92,59 @@ TEST_F(SetupChoicesTest, ChoicesComeFromTheDprojAndAreRememberedPerProject) {
     EXPECT_EQ(later->Setup().configChoice->currentText(), QStringLiteral("Release"));
     EXPECT_EQ(later->Setup().definesEdit->text(), QStringLiteral("RELEASE;X64"));
     EXPECT_EQ(later->Scan().FConfig, "Release");
+}
+
+// A Lazarus project whose build modes define their own symbols.
+constexpr const char* Lpi = R"(<CONFIG><ProjectOptions>
+  <BuildModes><Item Name="Default" Default="True"/><Item Name="Release">
+    <CompilerOptions><Other><CustomOptions Value="-dRELEASE"/></Other></CompilerOptions>
+  </Item></BuildModes>
+  <Units><Unit><Filename Value="Laz.lpr"/></Unit></Units>
+</ProjectOptions>
+<CompilerOptions><Other><CustomOptions Value="-dDEBUG"/></Other></CompilerOptions></CONFIG>
+)";
+
+TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildModeIsChosen) {
+    QFile lpi(Dir.filePath(QStringLiteral("Laz.lpi")));
+    ASSERT_TRUE(lpi.open(QIODevice::WriteOnly));
+    lpi.write(Lpi);
+    lpi.close();
+    Open();
+    SetupPage& page = Page();
+    const SetupInputs& inputs = Window->Scan().Inputs;
+    EXPECT_EQ(Items(*page.compilerChoice), QStringList({"Delphi", "Free Pascal"}));
+    page.projectEdit->setText(lpi.fileName());
+    EXPECT_EQ(page.compilerChoice->currentText(), QStringLiteral("Free Pascal"));
+    EXPECT_FALSE(page.compilerChoice->isEnabled());
+    EXPECT_EQ(CompilerName(inputs.Compiler), "fpc");
+    EXPECT_EQ(page.configLabel->text(), QStringLiteral("Build &mode:"));
+    EXPECT_EQ(Items(*page.configChoice), QStringList({"Default", "Release"}));
+    EXPECT_EQ(page.configChoice->currentText(), QStringLiteral("Default"));
+    EXPECT_FALSE(page.platformChoice->isEnabled());
+    PickNext(page.configChoice);
+    EXPECT_EQ(inputs.BuildMode, "Release");
+    EXPECT_EQ(page.definesEdit->text(), QStringLiteral("RELEASE"));
+
+    // Another project is read as the user chose.
+    page.projectEdit->setText(App());
+    EXPECT_EQ(CompilerName(inputs.Compiler), "delphi");
+    EXPECT_TRUE(page.compilerChoice->isEnabled());
+    PickNext(page.compilerChoice);
+    EXPECT_EQ(CompilerName(inputs.Compiler), "fpc");
+    page.projectEdit->setText(lpi.fileName());
+    EXPECT_EQ(page.configChoice->currentText(), QStringLiteral("Release"));
+    Window->close();
+
+    auto settings = Settings.Reopen();
+    EXPECT_EQ(settings->value("Main/Compiler").toString(), QStringLiteral("fpc"));
+    // A later run started on the Lazarus project: its build mode, then the user's compiler
+    // for the next project.
+    const auto later = Make(*settings, {lpi.fileName()});
+    later->show();
+    EXPECT_EQ(later->Setup().configChoice->currentText(), QStringLiteral("Release"));
+    later->Setup().projectEdit->setText(App());
+    EXPECT_EQ(later->Setup().compilerChoice->currentText(), QStringLiteral("Free Pascal"));
+    EXPECT_EQ(CompilerName(later->Scan().Inputs.Compiler), "fpc");
 }
 
 TEST_F(SetupChoicesTest, InstalledVersionsAreListedByProductNameAndPickingOneReadsIt) {
