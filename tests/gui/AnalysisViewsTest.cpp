@@ -4,7 +4,7 @@
 #include "GuiTestSupport.h"
 #include "TreeTestProject.h"
 
-#include "cli/CliApp.h"
+#include "../cli/CliCapture.h"
 #include "gui/CyclesPage.h"
 #include "gui/FileNameEdit.h"
 #include "gui/Pager.h"
@@ -23,7 +23,6 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace ut::gui::test {
@@ -229,16 +228,11 @@ TEST_F(AnalysisViewsTest, FileMenuExportsTheGraphAndTheCommandLinesResult) {
     const char* home = std::getenv("HOME");
     const std::string savedHome = home ? home : "";
     setenv("HOME", Dir.path().toUtf8().constData(), 1);
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int exitCode = cli::RunCli({"--format", "json", Project().toStdString()}, out, err);
+    int exitCode = -1;
+    const std::string expected =
+        uttest::RunCapture({"--format", "json", Project().toStdString()}, exitCode);
     setenv("HOME", savedHome.c_str(), 1);
     ASSERT_EQ(exitCode, 0);
-    std::string expected(static_cast<size_t>(std::ftell(out)), '\0');
-    std::rewind(out);
-    ASSERT_EQ(std::fread(expected.data(), 1, expected.size(), out), expected.size());
-    std::fclose(out);
-    std::fclose(err);
     QFile json(Saving.SaveAs);
     ASSERT_TRUE(json.open(QIODevice::ReadOnly));
     EXPECT_EQ(json.readAll().toStdString(), expected);
