@@ -68,15 +68,16 @@ bool IsTrueValue(const char* value) {
     return SameText(value, "True");
 }
 
-// The options of the build mode `name` over those of `defaults`.
-void ApplyBuildMode(pugi::xml_node projectOptions, const std::string& name,
-                    const std::string& fileName, CompilerValues& values) {
+// The options of the build mode `name` over those of `defaults`; returns the mode's name as
+// the file writes it.
+std::string ApplyBuildMode(pugi::xml_node projectOptions, const std::string& name,
+                           const std::string& fileName, CompilerValues& values) {
     for (pugi::xml_node mode : Items(projectOptions.child("BuildModes"), "Item")) {
         if (!SameText(mode.attribute("Name").value(), name))
             continue;
         if (!IsTrueValue(mode.attribute("Default").value()))
             values.Override(CompilerValues::Of(mode.child("CompilerOptions")));
-        return;
+        return mode.attribute("Name").value();
     }
     Refuse(fileName, "no build mode \"" + name + "\"");
 }
@@ -181,8 +182,13 @@ TLazarusFile ParseLazarusFile(std::string_view text, const std::string& fileName
         f.Units = UnitsOf(root);
     } else {
         f.MainUnit = MainUnitOf(root);
+        for (pugi::xml_node mode : Items(root.child("BuildModes"), "Item")) {
+            f.BuildModes.emplace_back(mode.attribute("Name").value());
+            if (f.BuildMode.empty() && IsTrueValue(mode.attribute("Default").value()))
+                f.BuildMode = f.BuildModes.back();
+        }
         if (!buildMode.empty())
-            ApplyBuildMode(root, buildMode, fileName, values);
+            f.BuildMode = ApplyBuildMode(root, buildMode, fileName, values);
     }
     f.OtherUnitFiles = ExpandMacros(values.otherUnitFiles.value_or(""), target);
     f.IncludeFiles = ExpandMacros(values.includeFiles.value_or(""), target);
@@ -207,6 +213,8 @@ bool ReadLazarusOptions(const std::string& projectFile, const std::string& build
     options.IncludePath = f.IncludeFiles;
     options.Defines = JoinDefines(f.Defines);
     options.ExeName = PathBeside(dir, f.TargetFile);
+    options.BuildModes = f.BuildModes;
+    options.BuildMode = f.BuildMode;
     if (package) {
         options.PackageName = f.Name.empty() ? fs::FileKey(file) : f.Name;
         for (const TLazarusFile::Unit& u : f.Units)

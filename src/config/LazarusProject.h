@@ -23,7 +23,9 @@ struct TLazarusFile {
         std::string Name;
         std::string File;
     };
-    std::vector<Unit> Units; ///< .lpk: the package's unit files
+    std::vector<Unit> Units;             ///< .lpk: the package's unit files
+    std::vector<std::string> BuildModes; ///< .lpi: the build modes' names, in order
+    std::string BuildMode; ///< .lpi: the build mode in force; empty when the file marks none
 };
 
 /// Parses the text of a .lpi (`package` false) or .lpk file named `fileName`. `buildMode`
@@ -44,6 +46,8 @@ struct TLazarusOptions {
     std::string PackageName; ///< a package: its name
     /// A package: its units and their full paths.
     std::vector<TLazarusFile::Unit> PackageUnits;
+    std::vector<std::string> BuildModes; ///< a project: its build modes' names
+    std::string BuildMode;               ///< a project: the build mode in force
 };
 
 /// The options of a Lazarus project named by its .lpi or its .lpr (whose .lpi of the same

@@ -24,10 +24,12 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 void GuiFrontEnd::AppendLog(const std::string& text, ut::LogStyle style) {
+    FRecord.AppendLog(text, style);
     FPage.logView->AppendLog(ToQt(text), style);
 }
 
 void GuiFrontEnd::ClearLog() {
+    FRecord.ClearLog();
     FPage.logView->clear();
 }
 

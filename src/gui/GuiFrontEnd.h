@@ -1,6 +1,7 @@
 #pragma once
 // The scan's front end in the window: the log, the unit counter, the titles, the message
 // boxes, and the pause between units in which pending events run and Escape is noticed.
+#include "cli/CliFrontEnd.h"
 #include "scan/ScanFrontEnd.h"
 
 #include <QElapsedTimer>
@@ -56,6 +57,10 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
         FEscapePressed = false;
     }
 
+    /// The lines of the log since it was last cleared, as the command line keeps them for
+    /// its JSON result.
+    const std::vector<cli::LogEntry>& LogEntries() const { return FRecord.Entries(); }
+
     QString ApplicationTitle() const { return FTitle; }
     QString Caption() const { return FCaption; }
 
@@ -77,6 +82,8 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     bool FAbortRequested = false;
     QString FTitle;
     QString FCaption;
+    /// Records without echoing anything.
+    cli::CliFrontEnd FRecord{stdout, stderr, false, false};
 };
 
 } // namespace ut::gui

@@ -1,5 +1,7 @@
 #include "gui/MainWindow.h"
 
+#include "config/CompilerSettings.h"
+#include "gui/CyclesPage.h"
 #include "gui/DllPage.h"
 #include "gui/FileNameEdit.h"
 #include "gui/GuiFrontEnd.h"
@@ -9,6 +11,8 @@
 #include "gui/Pager.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
+#include "gui/ResultExport.h"
+#include "gui/ScanAnalysis.h"
 #include "gui/SetupPage.h"
 #include "gui/TextEditDialog.h"
 #include "gui/TreeCommands.h"
@@ -19,10 +23,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -37,11 +43,17 @@ namespace {
 constexpr const char* ProjectFilter =
     "Pascal sources (*.pas,*.dpr,*.dpk)|*.pas;*.dpr;*.dpk|All files (*.*)|*.*";
 
-QStringList ToQt(const std::vector<std::string>& lines) {
-    QStringList out;
-    for (const auto& line : lines)
-        out << gui::ToQt(line);
-    return out;
+/// The installed versions by product name, the newest first; a version the table lacks
+/// as it is spelt.
+QStringList InstalledProducts(const ut::RegistryStore* registry) {
+    QStringList products;
+    if (!registry)
+        return products;
+    for (const std::string& name : ut::InstalledVersions(*registry)) {
+        const ut::TCompilerVersion* version = ut::FindCompilerVersion(name);
+        products.prepend(gui::ToQt(version ? version->Product : name));
+    }
+    return products;
 }
 
 } // namespace
@@ -70,6 +82,8 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
         ResetViews();
         usesPage->SetSortKey(0);
         usedByPage->SetSortKey(0);
+        FAnalysis->Invalidate();
+        cyclesPage->Clear();
     };
     hooks.InputsChanged = [this] { ShowInputs(); };
     hooks.SetExeName = [this](const std::string& name) {
@@ -81,7 +95,13 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     hooks.TitleChanged = [this](const QString&) { UpdateWindowTitle(); };
     FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
+    FSetup->ShowInstalledVersions(InstalledProducts(options.Registry));
+    FAnalysis = new ScanAnalysis(*FScan, this);
     CreateTreePages();
+    cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
+    cyclesPage->setObjectName(QStringLiteral("cyclesPage"));
+    FPager->addTab(cyclesPage, tr("Cycles"));
+    connect(cyclesPage, &CyclesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
     mapPage = new MapPage(FPager, FPrompts);
     mapPage->setObjectName(QStringLiteral("mapPage"));
     FPager->addTab(mapPage, tr("Map file"));
@@ -90,6 +110,12 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     dllPage->SetPrompts(FPrompts);
     dllPage->SetLogSink([this](const QString& text) { FScan->Log(FromQt(text), ut::lsItalic); });
     FPager->addTab(dllPage, tr("DLL usage"));
+
+    FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, this);
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    menuBar->addMenu(FExport->fileMenu);
+    layout->setMenuBar(menuBar);
 
     initialise(options.Arguments);
 }
@@ -109,6 +135,7 @@ MainWindow::~MainWindow() {
 void MainWindow::initialise(const QStringList& arguments) {
     FPager->setCurrentIndex(pgSetup);
     FScan->Inputs = FSetup->Inputs();
+    FChosenCompiler = FScan->Inputs.Compiler;
     FScan->SelectInstalledVersion();
     ShowInputs();
     ConnectInputs();
@@ -145,10 +172,7 @@ void MainWindow::ConnectInputs() {
         connect(edit, &QLineEdit::textChanged, this,
                 Guarded([edit, apply] { apply(FromQt(edit->text())); }));
     };
-    onText(page.projectEdit, [this](std::string text) {
-        FScan->Inputs.Project = std::move(text);
-        FScan->LoadProjectOptions();
-    });
+    onText(page.projectEdit, [this](const std::string& text) { LoadProject(text); });
     onText(page.delphiVersionEdit, [this](std::string text) {
         FScan->Inputs.Delphi = std::move(text);
         FScan->LoadCompilerSettings();
@@ -157,6 +181,18 @@ void MainWindow::ConnectInputs() {
     onText(page.definesEdit, [this](std::string text) { FScan->Inputs.Defines = text; });
     onText(page.libPathEdit, [this](std::string text) { FScan->Inputs.LibPath = text; });
     onText(page.browsePathEdit, [this](std::string text) { FScan->Inputs.BrowsePath = text; });
+    connect(page.configChoice, &QComboBox::activated, this, Guarded([this] {
+                ChooseBuild(FSetup->configChoice->currentText(),
+                            FSetup->platformChoice->currentText());
+            }));
+    connect(page.platformChoice, &QComboBox::activated, this, Guarded([this] {
+                ChooseBuild(FSetup->configChoice->currentText(),
+                            FSetup->platformChoice->currentText());
+            }));
+    connect(page.compilerChoice, &QComboBox::activated, this, Guarded([this] {
+                ChooseCompiler(
+                    static_cast<TCompiler>(FSetup->compilerChoice->currentData().toInt()));
+            }));
     connect(page.useBrowsePathCheck, &QCheckBox::toggled, this,
             [this](bool on) { FScan->Inputs.BrowseAlso = on; });
     connect(page.showIgnoredCheck, &QCheckBox::toggled, this,
@@ -164,8 +200,11 @@ void MainWindow::ConnectInputs() {
     connect(page.showUnknownCheck, &QCheckBox::toggled, this,
             Guarded([this] { applyShowUnknown(); }));
     connect(page.startButton, &QPushButton::clicked, this, [this] { startScan(); });
-    connect(page.ignoredUnitsButton, &QPushButton::clicked, this,
-            Guarded([this] { EditIgnoredUnits(this, FScan->IgnUnits); }));
+    connect(page.ignoredUnitsButton, &QPushButton::clicked, this, Guarded([this] {
+                // Ignored names lead nowhere in the uses graph.
+                if (EditIgnoredUnits(this, FScan->IgnUnits))
+                    FAnalysis->Invalidate();
+            }));
     connect(page.projectEdit, &FileNameEdit::BrowseRequested, this, Guarded([this] {
                 const QString file = FPrompts->OpenFileName(
                     tr("Select file..."), QDir::currentPath(), NameFiltersFromPairs(ProjectFilter));
@@ -180,16 +219,20 @@ void MainWindow::ConnectInputs() {
 
 void MainWindow::ShowInputs() {
     FSetup->ShowInputs(FScan->Inputs);
+    FSetup->ShowBuildChoices(*FScan);
 }
 
 void MainWindow::startScan() {
     if (FScan->Busy())
         return;
     FFrontEnd->ClearAbort();
-    FSetup->logView->clear();
+    FFrontEnd->ClearLog();
     FSetup->logView->setFocus();
+    const std::string project = FromQt(FSetup->projectEdit->text());
     try {
-        FScan->ScanProject(FromQt(FSetup->projectEdit->text()));
+        // The result names the project in full, as the scan's directory change leaves it.
+        const std::string fullName = ut::fs::ExpandFileName(project);
+        FExport->ScanFinished(fullName, FScan->ScanProject(project));
     } catch (const std::exception& e) {
         // Before the walk (options file, current directory, opening the project); the
         // handler of the event loop would write the same line.
@@ -226,6 +269,8 @@ void MainWindow::preparePage(int index) {
         return;
     if (index == pgUses || index == pgUsedBy) {
         BuildTreePage(index);
+    } else if (index == pgCycles) {
+        cyclesPage->Build();
     } else if (index == pgMap) {
         const QString mapFile = gui::ToQt(FScan->FMapFileName);
         if (mapPage->MapFileName() != mapFile)
@@ -270,10 +315,13 @@ void MainWindow::CreateTreePages() {
 void MainWindow::CreateTreeViews() {
     neighbourList = new NeighbourList(*FScan, *usesPage);
     usesPage->SetSidePanel(neighbourList);
-    FUnitWindows = new UnitWindowList(*FScan, FFilters, *FPrompts, this, *usesPage, *usedByPage);
-    FCommands = new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FUnitWindows}, this);
+    FUnitWindows =
+        new UnitWindowList(*FScan, FFilters, *FAnalysis, *FPrompts, this, *usesPage, *usedByPage);
+    FCommands =
+        new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FUnitWindows, FAnalysis}, this);
     FUnitWindows->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
     for (TreePage* page : {usesPage, usedByPage}) {
+        page->SetAnalysis(*FAnalysis);
         page->SetDoubleClickCommand(true);
         connect(page, &TreePage::nodeActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
         FCommands->AttachTree(*page);
@@ -385,78 +433,6 @@ void MainWindow::UpdateWindowTitle() {
                               ? FFrontEnd->ApplicationTitle()
                               : FFrontEnd->Caption();
     setWindowTitle(title);
-}
-
-// --- Settings ------------------------------------------------------------------------------
-
-WindowPlacement MainWindow::CurrentPlacement() const {
-    WindowPlacement p;
-    const Qt::WindowStates state = windowState();
-    p.ShowCmd = (state & Qt::WindowMinimized)   ? scMinimized
-                : (state & Qt::WindowMaximized) ? scMaximized
-                                                : scNormal;
-    p.NormalRect =
-        (state & (Qt::WindowMinimized | Qt::WindowMaximized)) && normalGeometry().isValid()
-            ? normalGeometry()
-            : geometry();
-    p.PixelsPerInch = logicalDpiY();
-    return p;
-}
-
-void MainWindow::ApplyPlacement(const WindowPlacement& p) {
-    if (p.PixelsPerInch == logicalDpiY() && p.NormalRect.isValid())
-        setGeometry(p.NormalRect);
-    // A window is never brought back minimised: it would start out of sight.
-    if (p.ShowCmd == scMaximized)
-        setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void MainWindow::RestoreSettings() {
-    try {
-        FRestored = true;
-        FSavedSinceRestore = false;
-        const auto stored = ReadSettings(FSettings);
-        if (!stored)
-            return;
-        if (stored->Placement)
-            ApplyPlacement(*stored->Placement);
-        if (stored->Delphi)
-            FSetup->delphiVersionEdit->setText(*stored->Delphi);
-        if (stored->BrowseAlso)
-            FSetup->useBrowsePathCheck->setChecked(*stored->BrowseAlso);
-        if (stored->IgnUnits) {
-            std::vector<std::string> lines;
-            for (const QString& line : *stored->IgnUnits)
-                lines.push_back(FromQt(line));
-            FScan->IgnUnits.SetLines(lines);
-        }
-        if (stored->ShowIgnored)
-            FSetup->showIgnoredCheck->setChecked(*stored->ShowIgnored);
-        if (stored->ShowUnknown)
-            FSetup->showUnknownCheck->setChecked(*stored->ShowUnknown);
-        if (!FHasArgument)
-            FSetup->projectEdit->setText(stored->Project.value_or(QString()));
-    } catch (const std::exception& e) {
-        AppException(e);
-    }
-}
-
-void MainWindow::SaveSettings() {
-    try {
-        StoredSettings s;
-        s.Placement = CurrentPlacement();
-        s.Delphi = FSetup->delphiVersionEdit->text();
-        s.BrowseAlso = FSetup->useBrowsePathCheck->isChecked();
-        s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
-        s.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
-        s.ShowUnknown = FSetup->showUnknownCheck->isChecked();
-        s.Project = FSetup->projectEdit->text();
-        WriteSettings(FSettings, s);
-        FSettings.sync();
-        FSavedSinceRestore = true;
-    } catch (const std::exception& e) {
-        AppException(e);
-    }
 }
 
 } // namespace ut::gui

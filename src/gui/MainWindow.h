@@ -1,6 +1,7 @@
 #pragma once
-// The main window: the page control with "Setup", "Uses", "Used by", "Map file" and
-// "DLL usage", the scan it runs, its window-wide keys, and its saved settings.
+// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Map file"
+// and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its saved
+// settings.
 #include "gui/Application.h"
 #include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
@@ -20,8 +21,11 @@ class RegistryStore;
 
 namespace ut::gui {
 
+class CyclesPage;
 class GuiFrontEnd;
 class NeighbourList;
+class ResultExport;
+class ScanAnalysis;
 class Pager;
 class Prompts;
 class SetupPage;
@@ -32,7 +36,7 @@ class MapPage;
 class DllPage;
 
 /// Pages of the pager, counted from 0.
-enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgMap = 3, pgDll = 4 };
+enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgCycles = 3, pgMap = 4, pgDll = 5 };
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -58,6 +62,10 @@ class MainWindow : public QWidget {
     UnitWindowList& UnitWindows() { return *FUnitWindows; }
     /// The popup menu and the pruning commands of every dependency tree.
     TreeCommands& Commands() { return *FCommands; }
+    /// The cycles, exclusive sizes and why-paths of the last scan.
+    ScanAnalysis& Analysis() { return *FAnalysis; }
+    /// The "File" menu's exports.
+    ResultExport& Export() { return *FExport; }
     const ut::TreeFilters& Filters() const { return FFilters; }
     int TabAtMouse() const { return FTabAtMouse; }
     /// The executable the options file names (the DLL page's file).
@@ -74,9 +82,10 @@ class MainWindow : public QWidget {
     TreePage* usesPage = nullptr;   ///< the uses direction
     TreePage* usedByPage = nullptr; ///< the used-by direction
     NeighbourList* neighbourList =
-        nullptr;                ///< beside the uses tree: the selected unit's neighbours
-    MapPage* mapPage = nullptr; ///< the map view and its search
-    DllPage* dllPage = nullptr; ///< the imports of the executable
+        nullptr;                      ///< beside the uses tree: the selected unit's neighbours
+    CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
+    MapPage* mapPage = nullptr;       ///< the map view and its search
+    DllPage* dllPage = nullptr;       ///< the imports of the executable
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,6 +114,21 @@ class MainWindow : public QWidget {
     void ShowHiddenWindows();
     WindowPlacement CurrentPlacement() const;
     void ApplyPlacement(const WindowPlacement& placement);
+    /// A failed read or write of the settings store as an "EXC:" line of the log.
+    void LogSettingsProblem(bool writing);
+    /// Takes `project` as the project to scan, with the build choices remembered for it,
+    /// and reads its options.
+    void LoadProject(const std::string& project);
+    /// Reads the project's options for another configuration or platform (a Lazarus
+    /// project: build mode), and remembers the choice for the project.
+    void ChooseBuild(const QString& config, const QString& platform);
+    /// The compiler the user chose; a Lazarus project is read as Free Pascal all the same.
+    void ChooseCompiler(ut::TCompiler compiler);
+    /// Puts a configuration and platform, or a Lazarus project's build mode, into the inputs.
+    void SetBuildInputs(const QString& config, const QString& platform);
+    /// Reads the project's options with the build inputs; a build mode the project no longer
+    /// has is logged and its default taken.
+    void ReadProjectOptions();
 
     // The tree pages ("Uses", "Used by"): made, built and emptied only here.
     void CreateTreePages();
@@ -120,6 +144,8 @@ class MainWindow : public QWidget {
     ut::gui::Pager* FPager = nullptr;
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
+    ScanAnalysis* FAnalysis = nullptr;
+    ResultExport* FExport = nullptr;
     ut::TreeFilters FFilters;
     UnitWindowList* FUnitWindows = nullptr;
     TreeCommands* FCommands = nullptr;
@@ -130,6 +156,9 @@ class MainWindow : public QWidget {
     bool FCloseAfterScan = false;
     std::string FExeName;
     QList<QPointer<QWidget>> FHiddenWindows;
+    QList<ProjectChoice> FProjectChoices;
+    /// What the compiler box was set to by the user or the settings (saved with them).
+    ut::TCompiler FChosenCompiler = ut::TCompiler::Delphi;
     Application::ExceptionHandler FPreviousHandler;
 };
 

@@ -50,6 +50,19 @@ QString MessageBoxPrompts::OpenFileName(const QString& title, const QString& dir
     return dialog.selectedFiles().constFirst();
 }
 
+QString MessageBoxPrompts::SaveFileName(const QString& title, const QString& fileName,
+                                        const QStringList& nameFilters) {
+    QFileDialog dialog(FParent, title);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(nameFilters);
+    dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
 bool MessageBoxPrompts::InputQuery(const QString& caption, const QString& prompt, QString& value) {
     QInputDialog dialog(FParent);
     dialog.setWindowTitle(caption.isEmpty() ? ApplicationTitle() : caption);

@@ -22,6 +22,13 @@ class Prompts {
     /// `nameFilters` are in the toolkit's form ("Text (*.txt)").
     virtual QString OpenFileName(const QString& title, const QString& directory,
                                  const QStringList& nameFilters) = 0;
+    /// A save-file dialog that starts at `fileName` and asks before replacing a file; empty
+    /// when cancelled. Prompts that cannot ask choose no file.
+    virtual QString SaveFileName(const QString& title, const QString& fileName,
+                                 const QStringList& nameFilters) {
+        (void)title, (void)fileName, (void)nameFilters;
+        return QString();
+    }
     /// The input box: `caption`, `prompt` and an edit that starts with `value`, with OK and
     /// Cancel; true for OK, with the text in `value`. Prompts that cannot ask answer Cancel.
     virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value) {
@@ -38,6 +45,8 @@ class MessageBoxPrompts : public Prompts {
     void Warning(const QString& text) override;
     bool Confirm(const QString& text) override;
     QString OpenFileName(const QString& title, const QString& directory,
+                         const QStringList& nameFilters) override;
+    QString SaveFileName(const QString& title, const QString& fileName,
                          const QStringList& nameFilters) override;
     bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
 

@@ -115,6 +115,7 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
         {pgUses, QStringLiteral("unitwindow.png"), OpenDetailWindow, GrabDetailWindow},
         {pgUses, QStringLiteral("treemenu.png"), OpenTreePopup, GrabWindowWithPopup},
         {pgUsedBy, QStringLiteral("usedby.png"), {}, {}},
+        {pgCycles, QStringLiteral("cycles.png"), {}, {}},
         {pgMap,
          QStringLiteral("mapfile.png"),
          [](MainWindow& w) { w.mapPage->PrepareForScreenshot(); },

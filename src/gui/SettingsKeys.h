@@ -19,6 +19,8 @@ inline constexpr const char* PixelsPerInch = "PixelsPerInch";
 inline constexpr const char* MinMaxPos = "MinMaxPos";
 inline constexpr const char* NormPos = "NormPos";
 inline constexpr const char* DelphiVersionText = "EDelphi_Text";
+/// The compiler the sources are read for: "delphi" or "fpc".
+inline constexpr const char* Compiler = "Compiler";
 inline constexpr const char* BrowseAlsoChecked = "chkBrowseAlso_Checked";
 inline constexpr const char* ShowIgnoredChecked = "chkShowIgnored_Checked";
 inline constexpr const char* ShowUnknownChecked = "chkShowUnkn_Checked";
@@ -28,6 +30,13 @@ inline constexpr const char* Project = "Project";
 inline constexpr const char* Count = "Count";
 /// "Item%d", counting from 0.
 inline constexpr const char* ItemPrefix = "Item";
+
+/// The section of the build configuration and platform chosen per project, the most recent
+/// project first: "Count", then "Project%d", "Config%d" and "Platform%d" counting from 0.
+inline constexpr const char* ProjectChoices = "Main.ProjectChoices";
+inline constexpr const char* ProjectPrefix = "Project";
+inline constexpr const char* ConfigPrefix = "Config";
+inline constexpr const char* PlatformPrefix = "Platform";
 
 /// Texts of a stored Boolean.
 inline constexpr const char* True = "True";

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,12 +26,27 @@ class SetupPage : public QWidget {
     ut::SetupInputs Inputs() const;
     /// Shows `inputs` in the controls without running their change handlers.
     void ShowInputs(const ut::SetupInputs& inputs);
+    /// Fills the configuration and platform choices with what the project's .dproj offers
+    /// (a Lazarus project: its build modes) and selects those in force, without running
+    /// their handlers; without either they are empty and disabled.
+    void ShowBuildChoices(const ut::ProjectScan& scan);
+    /// Lists `versions` (product names, newest first) under the version box, which keeps
+    /// its text.
+    void ShowInstalledVersions(const QStringList& versions);
 
     FileNameEdit* projectEdit;
     QLineEdit* searchPathEdit;
     QLineEdit* definesEdit;
     QLineEdit* libPathEdit;
-    QLineEdit* delphiVersionEdit;
+    QLineEdit* delphiVersionEdit; ///< the text of delphiVersionChoice
+    /// The compiler version: typed, or picked from the installed versions.
+    QComboBox* delphiVersionChoice;
+    /// The compiler the sources are read for (its items' data: the TCompiler); a Lazarus
+    /// project decides it, so the box is disabled for one.
+    QComboBox* compilerChoice;
+    QLabel* configLabel;       ///< "Configuration:", for a Lazarus project "Build mode:"
+    QComboBox* configChoice;   ///< the .dproj's build configuration
+    QComboBox* platformChoice; ///< the .dproj's target platform
     QLineEdit* browsePathEdit;
     QCheckBox* useBrowsePathCheck;
     QCheckBox* showIgnoredCheck;

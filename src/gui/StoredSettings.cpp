@@ -2,7 +2,10 @@
 
 #include "gui/SettingsKeys.h"
 
+#include <QDir>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace ut::gui {
 
@@ -63,7 +66,8 @@ std::optional<bool> ReadBool(QSettings& s, const char* name) {
 std::optional<WindowPlacement> ReadPlacement(QSettings& s) {
     const auto norm = ReadText(s, keys::NormPos);
     const auto rect = norm ? ParseQuad(*norm) : std::nullopt;
-    if (!rect)
+    if (!rect || std::any_of(rect->begin(), rect->end(),
+                             [](int v) { return v < -MaxCoordinate || v > MaxCoordinate; }))
         return std::nullopt;
     WindowPlacement p;
     p.NormalRect = QRect(QPoint((*rect)[0], (*rect)[1]), QPoint((*rect)[2] - 1, (*rect)[3] - 1));
@@ -79,17 +83,57 @@ std::optional<WindowPlacement> ReadPlacement(QSettings& s) {
     return p;
 }
 
+/// How many items of a list section to read: up to the last one present below the stored
+/// count and MaxListItems (a corrupt count cannot make the list longer); -1 for a count of
+/// 0 or none. Call inside the section.
+int ListLength(QSettings& s, const char* prefix) {
+    const int count = s.value(QLatin1String(keys::Count)).toString().trimmed().toInt();
+    if (count <= 0)
+        return -1;
+    const int limit = std::min(count, MaxListItems);
+    const QLatin1String name(prefix);
+    int length = 0;
+    for (const QString& key : s.childKeys()) {
+        bool ok = false;
+        const int i = key.startsWith(name) ? key.mid(name.size()).toInt(&ok) : -1;
+        if (ok && i >= 0 && i < limit)
+            length = std::max(length, i + 1);
+    }
+    return length;
+}
+
+QString Item(QSettings& s, const char* prefix, int i) {
+    return s.value(QLatin1String(prefix) + QString::number(i)).toString();
+}
+
 std::optional<QStringList> ReadLines(QSettings& s) {
     s.beginGroup(QLatin1String(keys::IgnUnitsLines));
-    const int count = s.value(QLatin1String(keys::Count)).toString().trimmed().toInt();
+    const int length = ListLength(s, keys::ItemPrefix);
     std::optional<QStringList> lines;
-    if (count > 0) {
+    if (length >= 0) {
         lines.emplace();
-        for (int i = 0; i < count; ++i)
-            lines->append(s.value(QLatin1String(keys::ItemPrefix) + QString::number(i)).toString());
+        for (int i = 0; i < length; ++i)
+            lines->append(Item(s, keys::ItemPrefix, i));
     }
     s.endGroup();
     return lines;
+}
+
+std::optional<QList<ProjectChoice>> ReadProjectChoices(QSettings& s) {
+    s.beginGroup(QLatin1String(keys::ProjectChoices));
+    const int length = std::min(ListLength(s, keys::ProjectPrefix), MaxProjectChoices);
+    std::optional<QList<ProjectChoice>> choices;
+    if (length >= 0) {
+        choices.emplace();
+        for (int i = 0; i < length; ++i) {
+            ProjectChoice c{Item(s, keys::ProjectPrefix, i), Item(s, keys::ConfigPrefix, i),
+                            Item(s, keys::PlatformPrefix, i)};
+            if (!c.Project.isEmpty() && !FindProjectChoice(*choices, c.Project))
+                choices->append(c);
+        }
+    }
+    s.endGroup();
+    return choices;
 }
 
 } // namespace
@@ -104,12 +148,14 @@ std::optional<StoredSettings> ReadSettings(QSettings& s) {
     StoredSettings out;
     out.Placement = ReadPlacement(s);
     out.Delphi = ReadText(s, keys::DelphiVersionText);
+    out.Compiler = ReadText(s, keys::Compiler);
     out.BrowseAlso = ReadBool(s, keys::BrowseAlsoChecked);
     out.ShowIgnored = ReadBool(s, keys::ShowIgnoredChecked);
     out.ShowUnknown = ReadBool(s, keys::ShowUnknownChecked);
     out.Project = ReadText(s, keys::Project);
     s.endGroup();
     out.IgnUnits = ReadLines(s);
+    out.ProjectChoices = ReadProjectChoices(s);
     return out;
 }
 
@@ -138,6 +184,8 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
     }
     if (stored.Delphi)
         s.setValue(QLatin1String(keys::DelphiVersionText), *stored.Delphi);
+    if (stored.Compiler)
+        s.setValue(QLatin1String(keys::Compiler), *stored.Compiler);
     WriteBool(s, keys::BrowseAlsoChecked, stored.BrowseAlso);
     s.endGroup();
 
@@ -159,6 +207,75 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
     if (stored.Project)
         s.setValue(QLatin1String(keys::Project), *stored.Project);
     s.endGroup();
+
+    if (const auto& choices = stored.ProjectChoices) {
+        s.remove(QLatin1String(keys::ProjectChoices));
+        if (!choices->isEmpty()) {
+            s.beginGroup(QLatin1String(keys::ProjectChoices));
+            const int count = std::min(int(choices->size()), MaxProjectChoices);
+            s.setValue(QLatin1String(keys::Count), QString::number(count));
+            for (int i = 0; i < count; ++i) {
+                const QString n = QString::number(i);
+                s.setValue(QLatin1String(keys::ProjectPrefix) + n, choices->at(i).Project);
+                s.setValue(QLatin1String(keys::ConfigPrefix) + n, choices->at(i).Config);
+                s.setValue(QLatin1String(keys::PlatformPrefix) + n, choices->at(i).Platform);
+            }
+            s.endGroup();
+        }
+    }
+}
+
+const ProjectChoice* FindProjectChoice(const QList<ProjectChoice>& choices,
+                                       const QString& project) {
+    for (const ProjectChoice& c : choices)
+        if (c.Project == project)
+            return &c;
+    return nullptr;
+}
+
+void RememberProjectChoice(QList<ProjectChoice>& choices, const ProjectChoice& choice) {
+    choices.removeIf([&](const ProjectChoice& c) { return c.Project == choice.Project; });
+    choices.prepend(choice);
+    while (choices.size() > MaxProjectChoices)
+        choices.removeLast();
+}
+
+QRect FitOnScreen(const QRect& rect, const QList<QRect>& screens) {
+    if (screens.isEmpty() || !rect.isValid())
+        return rect;
+    // Reachable: a piece of the top edge, where the title bar is, lies on the screen.
+    constexpr int Reach = 40;
+    const QRect* home = nullptr;
+    for (const QRect& screen : screens) {
+        const QRect top = QRect(rect.left(), rect.top(), rect.width(), 1) & screen;
+        if (top.width() >= std::min(Reach, rect.width())) {
+            home = &screen;
+            break;
+        }
+    }
+    const QRect& screen = home ? *home : screens.first();
+    const QSize size = rect.size().boundedTo(screen.size());
+    if (home && size == rect.size())
+        return rect;
+    const int x = std::clamp(rect.left(), screen.left(), screen.right() + 1 - size.width());
+    const int y = std::clamp(rect.top(), screen.top(), screen.bottom() + 1 - size.height());
+    return QRect(QPoint(x, y), size);
+}
+
+QString SettingsProblem(const QSettings& settings, bool writing) {
+    const QString file = QDir::toNativeSeparators(settings.fileName());
+    const QString verb = writing ? QStringLiteral("written") : QStringLiteral("read");
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return QString();
+    case QSettings::AccessError:
+        return QStringLiteral("The settings file %1 could not be %2 (access denied)")
+            .arg(file, verb);
+    case QSettings::FormatError:
+        return QStringLiteral("The settings file %1 could not be %2 (not in the settings format)")
+            .arg(file, verb);
+    }
+    return QString();
 }
 
 } // namespace ut::gui

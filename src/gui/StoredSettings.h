@@ -1,6 +1,7 @@
 #pragma once
 // The main window's saved settings: what is read from and written to the settings store,
 // under the names of SettingsKeys.h. Only the values present in the store are restored.
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -25,15 +26,33 @@ struct WindowPlacement {
     int PixelsPerInch = 96;
 };
 
+/// The build configuration and platform chosen for one project (a .dproj's).
+struct ProjectChoice {
+    QString Project;
+    QString Config;
+    QString Platform;
+    bool operator==(const ProjectChoice&) const = default;
+};
+
+/// The most lines a list section gives back, whatever its count says.
+inline constexpr int MaxListItems = 10000;
+/// The most projects whose choices are kept.
+inline constexpr int MaxProjectChoices = 50;
+/// A stored window coordinate beyond this, either way, is taken for a corrupt value.
+inline constexpr int MaxCoordinate = 1000000;
+
 struct StoredSettings {
     std::optional<WindowPlacement> Placement; ///< present when "NormPos" could be read
     std::optional<QString> Delphi;
+    std::optional<QString> Compiler; ///< as the command line names it: "delphi", "fpc"
     std::optional<bool> BrowseAlso;
     /// The ignored units; present only when the stored count is above 0.
     std::optional<QStringList> IgnUnits;
     std::optional<bool> ShowIgnored;
     std::optional<bool> ShowUnknown;
     std::optional<QString> Project;
+    /// The most recent project first; present when the section has a count above 0.
+    std::optional<QList<ProjectChoice>> ProjectChoices;
 };
 
 /// Reads the stored settings. Returns nullopt when the store was written by a newer
@@ -43,6 +62,21 @@ std::optional<StoredSettings> ReadSettings(QSettings& settings);
 /// Writes the settings; absent items are not written. The list section of the ignored
 /// units is erased first and written again only when the list has lines.
 void WriteSettings(QSettings& settings, const StoredSettings& stored);
+
+/// The choice remembered for `project`, or nullptr.
+const ProjectChoice* FindProjectChoice(const QList<ProjectChoice>& choices, const QString& project);
+/// Puts `choice` first, replacing an older one for its project; keeps MaxProjectChoices.
+void RememberProjectChoice(QList<ProjectChoice>& choices, const ProjectChoice& choice);
+
+/// Where a window of the stored rectangle goes on `screens` (their available areas, the
+/// primary first): where it was while its top edge can be reached on a screen and it is no
+/// larger than that screen; otherwise made to fit that screen (none reached: the primary)
+/// and moved as little as it takes to lie inside it.
+QRect FitOnScreen(const QRect& rect, const QList<QRect>& screens);
+
+/// What went wrong with the store, for the log: "The settings file NAME could not be read
+/// (access denied)"; empty when nothing did.
+QString SettingsProblem(const QSettings& settings, bool writing);
 
 /// "%d,%d,%d,%d" of the four numbers, and back (nullopt when the text is not four integers).
 QString FormatQuad(int a, int b, int c, int d);

@@ -4,6 +4,7 @@
 #include "gui/CheckListDialog.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
+#include "gui/ScanAnalysis.h"
 #include "gui/TreeExpansion.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
@@ -275,6 +276,8 @@ void TreeCommands::RemoveUnit(TUnit* unit) {
     std::unique_ptr<TUnit> record = FScan.ExtractUnit(unit);
     if (!record)
         return;
+    if (FViews.Analysis)
+        FViews.Analysis->Invalidate();
     WaitCursor wait;
     try {
         FViews.UsesPage->RemoveUnitNodes(unit);

@@ -20,6 +20,7 @@ class QModelIndex;
 namespace ut::gui {
 
 class Prompts;
+class ScanAnalysis;
 class UnitWindowList;
 class TreePage;
 
@@ -31,6 +32,8 @@ class TreeCommands : public QObject {
         TreePage* UsesPage = nullptr;
         TreePage* UsedByPage = nullptr;
         UnitWindowList* UnitWindows = nullptr;
+        /// Dropped before a unit goes (it refers to the records); may be null.
+        ScanAnalysis* Analysis = nullptr;
     };
 
     /// Dialogs and the menu belong to `owner`.

@@ -1,5 +1,6 @@
 #include "gui/TreePage.h"
 
+#include "gui/ScanAnalysis.h"
 #include "gui/UnitTreeModel.h"
 #include "gui/WaitCursor.h"
 
@@ -18,9 +19,9 @@ namespace ut::gui {
 
 namespace {
 
-// Initial section widths: name, "Location", "Size".
-constexpr int UsesWidths[] = {200, 200, 64};
-constexpr int UsedByWidths[] = {255, 255, 64};
+// Initial section widths: name, "Location", "Size", "Exclusive".
+constexpr int UsesWidths[] = {200, 200, 64, 72};
+constexpr int UsedByWidths[] = {255, 255, 64, 72};
 constexpr int TreeIndent = 19;
 // Room kept free between the last section and the vertical scroll bar.
 constexpr int SectionMargin = 4;
@@ -112,6 +113,12 @@ void TreePage::Clear() {
     FModel->Clear();
 }
 
+void TreePage::SetAnalysis(ScanAnalysis& analysis) {
+    FModel->SetAnalysis(&analysis);
+    // The model asks the analysis whenever it draws.
+    connect(&analysis, &ScanAnalysis::changed, FTree->viewport(), qOverload<>(&QWidget::update));
+}
+
 int TreePage::SortKey() const {
     return FModel->SortKey();
 }
@@ -120,7 +127,8 @@ void TreePage::SetSortKey(int key) {
     FModel->SetSortKey(key);
     // The arrow shows the order on screen: a positive size key puts the largest first.
     const int section = key == 0 ? -1 : std::abs(key) - 1;
-    const bool ascending = (key > 0) != (section == UnitTreeModel::SizeCol);
+    const bool bySize = section == UnitTreeModel::SizeCol || section == UnitTreeModel::ExclusiveCol;
+    const bool ascending = (key > 0) != bySize;
     FTree->header()->setSortIndicator(section,
                                       ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // One dependency tree page ("Uses" or "Used by"): the tree view over a lazy unit model, its
-// three header sections that refit to the window, header-click sorting, and the double-click
+// header sections that refit to the window, header-click sorting, and the double-click
 // command that opens a unit instead of toggling the node.
 #include "trees/TreeRules.h"
 
@@ -12,6 +12,7 @@ class QTreeView;
 
 namespace ut::gui {
 
+class ScanAnalysis;
 class UnitTreeModel;
 
 class TreePage : public QWidget {
@@ -34,12 +35,16 @@ class TreePage : public QWidget {
     void BuildUnit(ut::TUnit& unit);
     /// Removes every node; the next Build starts over.
     void Clear();
+    /// Marks cycles and fills the "Exclusive" column from `analysis` (which must outlive the
+    /// page), redrawing whenever it changes.
+    void SetAnalysis(ScanAnalysis& analysis);
 
     /// Puts `panel` to the right of the tree, behind a 3-pixel splitter; the tree takes
     /// every change of width.
     void SetSidePanel(QWidget* panel);
 
-    /// The sort key (0 natural order, +-1 name, +-2 location, +-3 size). Setting it does not
+    /// The sort key (0 natural order, +-1 name, +-2 location, +-3 size, +-4 exclusive size).
+    /// Setting it does not
     /// re-sort what is shown; SortTree does.
     int SortKey() const;
     void SetSortKey(int key);

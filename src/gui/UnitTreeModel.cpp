@@ -2,11 +2,13 @@
 
 #include "gui/NodeImages.h"
 #include "gui/QtText.h"
+#include "gui/ScanAnalysis.h"
 #include "mapfile/MapFile.h"
 
 #include <QIcon>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace ut::gui {
 
@@ -215,9 +217,24 @@ void UnitTreeModel::SortList(ItemList& list, bool deep) {
     if (FSortKey != 0 && list.size() > 1) {
         const int key = FSortKey;
         const UnitSizes& sizes = FScan.FUnitSizes;
-        std::stable_sort(list.begin(), list.end(), [key, &sizes](const auto& x, const auto& y) {
-            return CompareNodes(key, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
-        });
+        const DependencyAnalysis* analysis = FAnalysis ? FAnalysis->Get() : nullptr;
+        if (std::abs(key) == ExclusiveCol + 1) {
+            // As the size key: the largest first; nodes without a unit after the units.
+            const int sign = key < 0 ? -1 : 1;
+            auto exclusive = [analysis](const TUnit* unit) {
+                return analysis ? analysis->ExclusiveSize(unit).value_or(0) : 0;
+            };
+            std::stable_sort(list.begin(), list.end(), [&](const auto& x, const auto& y) {
+                if (!x->Data.Unit || !y->Data.Unit)
+                    return CompareNodes(sign, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
+                const std::int64_t d = exclusive(y->Data.Unit) - exclusive(x->Data.Unit);
+                return sign * (d > 0 ? 1 : d < 0 ? -1 : 0) < 0;
+            });
+        } else {
+            std::stable_sort(list.begin(), list.end(), [key, &sizes](const auto& x, const auto& y) {
+                return CompareNodes(key, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
+            });
+        }
     }
     Renumber(list);
     if (deep)
@@ -277,14 +294,31 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: {
         if (column == NameColumn)
             return item->DisplayText;
-        const TColumnContext context = FScan.ColumnContext();
         const TUnit* unit = item->Data.Unit;
+        if (column == ExclusiveCol) {
+            const DependencyAnalysis* analysis = FAnalysis && unit ? FAnalysis->Get() : nullptr;
+            const auto bytes = analysis ? analysis->ExclusiveSize(unit) : std::nullopt;
+            return bytes ? QString::number(*bytes) : QString();
+        }
+        const TColumnContext context = FScan.ColumnContext();
         const TColumnText text =
             GetColumnText(unit ? &unit->FileName : nullptr, item->Text, column, context);
         return ToQt(text.Text);
     }
+    case Qt::ForegroundRole:
+        if (column == NameColumn && FAnalysis && FAnalysis->CycleOf(item->Data.Unit) >= 0)
+            return FAnalysis->InInterfaceCycle(item->Data.Unit) ? InterfaceCycleColor()
+                                                                : CycleColor();
+        return {};
+    case Qt::ToolTipRole:
+        if (column == NameColumn && FAnalysis) {
+            const QString note = FAnalysis->CycleNote(item->Data.Unit);
+            if (!note.isEmpty())
+                return note;
+        }
+        return {};
     case Qt::TextAlignmentRole:
-        if (column == SizeCol)
+        if (column == SizeCol || column == ExclusiveCol)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case Qt::DecorationRole:
@@ -297,6 +331,9 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == ExclusiveCol)
+        return tr("The bytes that leave the program with the unit: its size and the sizes of "
+                  "the units that only it brings in");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
@@ -304,6 +341,8 @@ QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int
         return QStringLiteral("Location");
     case SizeCol:
         return QStringLiteral("Size");
+    case ExclusiveCol:
+        return QStringLiteral("Exclusive");
     default:
         return QString();
     }

@@ -1,10 +1,13 @@
 #pragma once
 // A lazy item model over the tree rules: the items hold the node data and refer to the units
 // that the scan owns; a level is built when its parent is expanded (fetchMore) and thrown
-// away again when the parent collapses. Three columns: the node's text, "Location", "Size".
+// away again when the parent collapses. Four columns: the node's text, "Location", "Size" and
+// "Exclusive" (the bytes that leave the program with the unit). Units of a cycle are drawn in
+// the cycle colours, with the cycle named in their tooltip.
 #include "trees/TreeRules.h"
 
 #include <QAbstractItemModel>
+#include <QColor>
 
 #include <memory>
 #include <string>
@@ -12,10 +15,16 @@
 
 namespace ut::gui {
 
+class ScanAnalysis;
+
 class UnitTreeModel : public QAbstractItemModel {
     Q_OBJECT
   public:
-    enum Column { NameColumn = 0, LocationCol = 1, SizeCol = 2, ColumnCount = 3 };
+    enum Column { NameColumn = 0, LocationCol = 1, SizeCol = 2, ExclusiveCol = 3, ColumnCount = 4 };
+
+    /// The name colour of a unit in a cycle, and in a cycle the compiler rejects.
+    static QColor CycleColor() { return QColor(204, 102, 0); }
+    static QColor InterfaceCycleColor() { return QColor(192, 0, 0); }
 
     /// `scan` and `filters` must outlive the model; `direction` is tdUses or tdUsedBy.
     UnitTreeModel(const ProjectScan& scan, const TreeFilters& filters, int direction,
@@ -23,6 +32,8 @@ class UnitTreeModel : public QAbstractItemModel {
     ~UnitTreeModel() override;
 
     int Direction() const { return FDirection; }
+    /// Where the cycles and exclusive sizes come from; without one (nullptr) neither is shown.
+    void SetAnalysis(ScanAnalysis* analysis) { FAnalysis = analysis; }
 
     /// Adds the first level when the tree has no nodes; false when nothing was added.
     bool BuildRoots();
@@ -48,7 +59,8 @@ class UnitTreeModel : public QAbstractItemModel {
     /// so that the next expansion rebuilds them under the rules in force then.
     void Collapse(const QModelIndex& index);
 
-    /// The key of the tree's sort order (0 natural order); applied to every level built
+    /// The key of the tree's sort order (0 natural order; +-4 the exclusive size, largest
+    /// first like the size); applied to every level built
     /// later. Setting it does not re-sort: call SortTree.
     int SortKey() const { return FSortKey; }
     void SetSortKey(int key) { FSortKey = key; }
@@ -88,6 +100,7 @@ class UnitTreeModel : public QAbstractItemModel {
     const ProjectScan& FScan;
     const TreeFilters& FFilters;
     const int FDirection;
+    ScanAnalysis* FAnalysis = nullptr;
     int FSortKey = 0;
     /// Set while new rows are being announced: a receiver of those signals cannot start a
     /// nested fetch of the new rows' children.

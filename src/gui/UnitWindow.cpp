@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -29,9 +31,20 @@ UnitWindow::UnitWindow(ProjectScan& scan, const TreeFilters& filters, int direct
     // The window sees its keys before the tree does.
     tree->installEventFilter(this);
 
+    whyView = new QPlainTextEdit(this);
+    whyView->setObjectName(QStringLiteral("whyView"));
+    whyView->setReadOnly(true);
+    whyView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    whyView->installEventFilter(this);
+
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(FTree);
+    splitter->addWidget(whyView);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(FTree);
+    layout->addWidget(splitter);
 }
 
 UnitWindow::~UnitWindow() {
@@ -51,6 +64,7 @@ void UnitWindow::SetUnit(TUnit& unit) {
 void UnitWindow::ReleaseUnit() {
     FUnit = nullptr;
     FTree->Clear();
+    whyView->clear();
 }
 
 void UnitWindow::closeEvent(QCloseEvent* event) {
@@ -60,7 +74,7 @@ void UnitWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool UnitWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FTree->Tree() && event->type() == QEvent::KeyPress &&
+    if ((watched == FTree->Tree() || watched == whyView) && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         close();
         return true;

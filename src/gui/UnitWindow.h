@@ -1,10 +1,13 @@
 #pragma once
 // A small tool window with one dependency tree that shows one unit, either what
-// it uses (direction 1) or what uses it (direction 2). Owned by the main window, above it,
+// it uses (direction 1) or what uses it (direction 2), and below it why the project uses
+// the unit (its shortest paths from the project). Owned by the main window, above it,
 // without a taskbar button of its own. Escape closes it.
 #include "trees/TreeRules.h"
 
 #include <QWidget>
+
+class QPlainTextEdit;
 
 namespace ut::gui {
 
@@ -28,6 +31,9 @@ class UnitWindow : public QWidget {
     void SetUnit(ut::TUnit& unit);
     /// Empties the tree and forgets the unit: nothing in the window refers to a unit after.
     void ReleaseUnit();
+
+    /// The text below the tree: why the project uses the unit.
+    QPlainTextEdit* whyView;
 
   signals:
     /// The window is closing and will be destroyed.

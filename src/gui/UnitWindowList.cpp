@@ -1,18 +1,26 @@
 #include "gui/UnitWindowList.h"
 
+#include "cli/AnalysisReport.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
+#include "gui/ScanAnalysis.h"
 #include "gui/TreePage.h"
 #include "gui/UnitWindow.h"
 
 #include <QHeaderView>
+#include <QPlainTextEdit>
 
 namespace ut::gui {
 
-UnitWindowList::UnitWindowList(ProjectScan& scan, const TreeFilters& filters, Prompts& prompts,
-                               QWidget* owner, TreePage& usesPage, TreePage& usedByPage)
-    : QObject(owner), FScan(scan), FFilters(filters), FPrompts(prompts), FOwner(owner),
-      FUsesPage(usesPage), FUsedByPage(usedByPage) {
+UnitWindowList::UnitWindowList(ProjectScan& scan, const TreeFilters& filters,
+                               ScanAnalysis& analysis, Prompts& prompts, QWidget* owner,
+                               TreePage& usesPage, TreePage& usedByPage)
+    : QObject(owner), FScan(scan), FFilters(filters), FAnalysis(analysis), FPrompts(prompts),
+      FOwner(owner), FUsesPage(usesPage), FUsedByPage(usedByPage) {
+    connect(&FAnalysis, &ScanAnalysis::changed, this, [this] {
+        for (UnitWindow* window : Windows())
+            ShowWhy(*window);
+    });
     // A window takes the key of the main tree of its direction for every level it builds
     // later; what it shows already keeps its order.
     for (TreePage* main : {&FUsesPage, &FUsedByPage}) {
@@ -69,6 +77,7 @@ void UnitWindowList::showUnitWindow(TUnit* unit, int sourceTag) {
     try {
         connect(window, &UnitWindow::closed, this, &UnitWindowList::windowClosed);
         TreePage& tree = *window->Tree();
+        tree.SetAnalysis(FAnalysis);
         tree.SetSortKey(templateTree->SortKey());
         tree.SetDoubleClickCommand(true);
         connect(&tree, &TreePage::nodeActivated, this, &UnitWindowList::showUnitWindow);
@@ -77,6 +86,7 @@ void UnitWindowList::showUnitWindow(TUnit* unit, int sourceTag) {
         const char* caption = direction == tdUses ? "Unit %s uses:" : "Unit %s is used by:";
         window->setWindowTitle(ToQt(Format(caption, unit->UnitName.c_str())));
         window->SetUnit(*unit);
+        ShowWhy(*window);
         window->show();
     } catch (const std::exception& e) {
         // No half-made window stays behind.
@@ -103,6 +113,15 @@ void UnitWindowList::RemoveUnit(const TUnit* unit) {
             window->Tree()->RemoveUnitNodes(unit);
         }
     }
+}
+
+void UnitWindowList::ShowWhy(UnitWindow& window) {
+    const DependencyAnalysis* analysis = window.Unit() ? FAnalysis.Get() : nullptr;
+    const int node = analysis ? analysis->Graph().NodeOf(window.Unit()) : -1;
+    QString why = node < 0 ? QString() : ToQt(cli::WhyText(*analysis, node));
+    if (why.endsWith(u'\n'))
+        why.chop(1);
+    window.whyView->setPlainText(why);
 }
 
 void UnitWindowList::windowClosed(UnitWindow* window) {

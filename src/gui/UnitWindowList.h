@@ -1,7 +1,7 @@
 #pragma once
 // The open detail windows of the main window, at most one per unit and
 // direction. Opens or raises them, closes them all at once (new scan, filter change, exit),
-// and lets a removed unit go from every one of them.
+// lets a removed unit go from every one of them, and keeps their why-paths up to date.
 #include "trees/TreeRules.h"
 
 #include <QList>
@@ -13,6 +13,7 @@
 namespace ut::gui {
 
 class Prompts;
+class ScanAnalysis;
 class UnitWindow;
 class TreePage;
 
@@ -21,8 +22,8 @@ class UnitWindowList : public QObject {
   public:
     /// The windows are owned by `owner`; the template trees give the sort key of each
     /// direction. Everything must outlive the list.
-    UnitWindowList(ut::ProjectScan& scan, const ut::TreeFilters& filters, Prompts& prompts,
-                   QWidget* owner, TreePage& usesPage, TreePage& usedByPage);
+    UnitWindowList(ut::ProjectScan& scan, const ut::TreeFilters& filters, ScanAnalysis& analysis,
+                   Prompts& prompts, QWidget* owner, TreePage& usesPage, TreePage& usedByPage);
     ~UnitWindowList() override;
 
     /// From a tree of tag `sourceTag`, the window of `unit` in the opposite
@@ -43,10 +44,12 @@ class UnitWindowList : public QObject {
 
   private:
     void windowClosed(UnitWindow* window);
+    void ShowWhy(UnitWindow& window);
     void Release(UnitWindow* window);
 
     ut::ProjectScan& FScan;
     const ut::TreeFilters& FFilters;
+    ScanAnalysis& FAnalysis;
     Prompts& FPrompts;
     QWidget* FOwner;
     TreePage& FUsesPage;

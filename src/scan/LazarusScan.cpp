@@ -11,6 +11,14 @@ namespace ut {
 
 void ProjectScan::ReadLazarusOptions() {
     FOptionsRead = false;
+    // A Lazarus project's build modes take the place of a .dproj's configurations.
+    const std::string platform = TargetPlatform();
+    FConfig.clear();
+    FPlatform.clear();
+    FConfigs.clear();
+    FPlatforms.clear();
+    if (TargetPlatform() != platform)
+        LoadCompilerSettings();
     if (Inputs.Project.empty() || !fs::FileExists(Inputs.Project))
         return;
     if (Inputs.Compiler != TCompiler::FreePascal) {
@@ -38,6 +46,8 @@ void ProjectScan::ReadLazarusOptions() {
         Inputs.IncludePath = options.IncludePath;
         FMapFileName.clear(); // the linker's map of a Free Pascal build is not read
         FExeName = options.ExeName;
+        FConfig = options.BuildMode;
+        FConfigs = options.BuildModes;
         FLazarus = std::move(options);
         FOptionsRead = true;
     }

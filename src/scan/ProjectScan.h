@@ -146,7 +146,7 @@ class ProjectScan {
     /// The source that a .dproj project names (empty for any other project).
     std::string FProjectSource;
     /// The configuration and platform in force, and those the .dproj offers (all empty
-    /// without one).
+    /// without one); a Lazarus project's build modes are its configurations.
     std::string FConfig, FPlatform;
     std::vector<std::string> FConfigs, FPlatforms;
     /// Problems met reading the options and the compiler settings; logged by every scan.

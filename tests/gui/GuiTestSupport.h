@@ -115,6 +115,7 @@ inline QStringList LogTexts(const QTextEdit& log) {
 class TempSettings {
   public:
     QSettings& Settings() { return FSettings; }
+    QString FileName() const { return FSettings.fileName(); }
     /// A fresh QSettings on the same file (what a later run of the program reads).
     std::unique_ptr<QSettings> Reopen() {
         FSettings.sync();

@@ -19,7 +19,7 @@ TEST_F(SettingsTest, CloseWritesEveryValueInItsFormatAndALaterRunRestoresIt) {
     {
         auto window = Make(Settings.Settings());
         window->show();
-        window->setGeometry(40, 50, 700, 450);
+        window->setGeometry(40, 50, 800, 500);
         SetupPage& page = window->Setup();
         page.delphiVersionEdit->setText(QStringLiteral("5.0"));
         page.useBrowsePathCheck->setChecked(true);
@@ -32,11 +32,12 @@ TEST_F(SettingsTest, CloseWritesEveryValueInItsFormatAndALaterRunRestoresIt) {
     }
     const std::vector<std::pair<const char*, const char*>> written = {
         {"Main/FormVersion", "0"},
-        {"Main/NormPos", "40,50,740,500"},
+        {"Main/NormPos", "40,50,840,550"},
         {"Main/ShowCmd", "1"},
         {"Main/Flags", "0"},
         {"Main/MinMaxPos", "-1,-1,-1,-1"},
         {"Main/EDelphi_Text", "5.0"},
+        {"Main/Compiler", "delphi"},
         {"Main/chkBrowseAlso_Checked", "True"},
         {"Main/chkShowIgnored_Checked", "False"},
         {"Main/chkShowUnkn_Checked", "False"},
@@ -52,7 +53,7 @@ TEST_F(SettingsTest, CloseWritesEveryValueInItsFormatAndALaterRunRestoresIt) {
     auto window = Make(*settings);
     window->show();
     SetupPage& page = window->Setup();
-    EXPECT_EQ(window->geometry(), QRect(40, 50, 700, 450));
+    EXPECT_EQ(window->geometry(), QRect(40, 50, 800, 500));
     EXPECT_EQ(page.delphiVersionEdit->text(), QStringLiteral("5.0"));
     EXPECT_EQ(window->Scan().Inputs.Delphi, "5.0");
     EXPECT_TRUE(window->Scan().Inputs.BrowseAlso);

@@ -117,24 +117,25 @@ TEST_F(TreePageTest, ResizedSectionsMakeLocationOrNameAbsorbTheChange) {
                tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree) - 4;
     };
     const auto widths = [&] {
-        return QList<int>({header->sectionSize(0), header->sectionSize(1), header->sectionSize(2)});
+        return QList<int>({header->sectionSize(0), header->sectionSize(1), header->sectionSize(2),
+                           header->sectionSize(3)});
     };
     // The name takes what the window leaves, also when it grows, and never less than 0.
-    EXPECT_EQ(widths(), QList<int>({room() - 264, 200, 64}));
+    EXPECT_EQ(widths(), QList<int>({room() - 336, 200, 64, 72}));
     page.resize(150, 300);
     QCoreApplication::processEvents();
-    EXPECT_EQ(widths(), QList<int>({0, 200, 64}));
+    EXPECT_EQ(widths(), QList<int>({0, 200, 64, 72}));
     page.resize(700, 300);
     QCoreApplication::processEvents();
-    EXPECT_EQ(widths(), QList<int>({room() - 264, 200, 64}));
+    EXPECT_EQ(widths(), QList<int>({room() - 336, 200, 64, 72}));
     header->resizeSection(0, 300); // the name section: "Location" gives way
-    EXPECT_EQ(widths(), QList<int>({300, room() - 364, 64}));
+    EXPECT_EQ(widths(), QList<int>({300, room() - 436, 64, 72}));
     header->resizeSection(0, room()); // wider than the room left: "Location" stops at 0
-    EXPECT_EQ(widths(), QList<int>({room(), 0, 64}));
+    EXPECT_EQ(widths(), QList<int>({room(), 0, 64, 72}));
     header->resizeSection(1, 150); // "Location" resized: the name absorbs
-    EXPECT_EQ(widths(), QList<int>({room() - 214, 150, 64}));
+    EXPECT_EQ(widths(), QList<int>({room() - 286, 150, 64, 72}));
     header->resizeSection(2, 100); // so it does when "Size" is
-    EXPECT_EQ(widths(), QList<int>({room() - 250, 150, 100}));
+    EXPECT_EQ(widths(), QList<int>({room() - 322, 150, 100, 72}));
 }
 
 TEST_F(TreePageTest, DoubleClickTogglesWithoutACommandAndActivatesWithOne) {

@@ -147,6 +147,11 @@ std::string Parse(const std::string& text, bool package, const std::string& mode
                         f.IncludeFiles + " | target " + f.TargetFile;
         for (const std::string& d : f.Defines)
             s += " | define " + d;
+        if (!f.BuildModes.empty()) {
+            s += " | mode " + f.BuildMode + " of";
+            for (const std::string& m : f.BuildModes)
+                s += " " + m;
+        }
         if (package)
             s += " | package " + f.Name;
         for (const TLazarusFile::Unit& u : f.Units)
@@ -158,8 +163,10 @@ std::string Parse(const std::string& text, bool package, const std::string& mode
 }
 
 TEST(LazarusFile, Table) {
-    const std::string oldDefault = "main demo.lpr | path src;lib\\x86_64-linux | inc inc | target "
-                                   "bin\\demo | define DEBUG | define LEVEL | define QUOTED";
+    const std::string oldDefault =
+        "main demo.lpr | path src;lib\\x86_64-linux | inc inc | target "
+        "bin\\demo | define DEBUG | define LEVEL | define QUOTED | mode Default "
+        "of Default Release";
     const struct {
         std::string text;
         bool package;
@@ -169,8 +176,8 @@ TEST(LazarusFile, Table) {
         // clang-format off
         {OldProject, false, "", oldDefault},
         {OldProject, false, "default", oldDefault},
-        {OldProject, false, "release", "main demo.lpr | path rel | inc inc | target bin\\demo | define RELEASE"},
-        {NewProject, false, "Debug", "main main.lpr | path  | inc  | target "},
+        {OldProject, false, "release", "main demo.lpr | path rel | inc inc | target bin\\demo | define RELEASE | mode Release of Default Release"},
+        {NewProject, false, "Debug", "main main.lpr | path  | inc  | target  | mode Debug of Default Debug"},
         {Package, true, "", "main  | path src | inc  | target  | package MyPkg | unit Alpha src/alpha.pas | unit Helper src\\sub\\Helper.pp"},
         {OldProject, false, "Nope", "error: Cannot read F: no build mode \"Nope\""},
         {"unit x;", false, "", "error: Cannot read F: no XML (No document element found at offset 7)"},

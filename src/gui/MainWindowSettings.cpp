@@ -1,0 +1,179 @@
+// The main window's saved settings: restored when it is shown, saved when it closes, and
+// the per-project build choices kept in between.
+#include "gui/MainWindow.h"
+
+#include "config/Compiler.h"
+#include "gui/FileNameEdit.h"
+#include "gui/QtText.h"
+#include "gui/SetupPage.h"
+#include "support/Exceptions.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
+
+namespace ut::gui {
+
+namespace {
+
+QStringList ToQt(const std::vector<std::string>& lines) {
+    QStringList out;
+    for (const auto& line : lines)
+        out << gui::ToQt(line);
+    return out;
+}
+
+QList<QRect> AvailableScreens() {
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            screens << screen->availableGeometry();
+    return screens;
+}
+
+} // namespace
+
+WindowPlacement MainWindow::CurrentPlacement() const {
+    WindowPlacement p;
+    const Qt::WindowStates state = windowState();
+    p.ShowCmd = (state & Qt::WindowMinimized)   ? scMinimized
+                : (state & Qt::WindowMaximized) ? scMaximized
+                                                : scNormal;
+    p.NormalRect =
+        (state & (Qt::WindowMinimized | Qt::WindowMaximized)) && normalGeometry().isValid()
+            ? normalGeometry()
+            : geometry();
+    p.PixelsPerInch = logicalDpiY();
+    return p;
+}
+
+void MainWindow::ApplyPlacement(const WindowPlacement& p) {
+    // A window saved on a screen that is gone, or with a corrupt position, comes back on one,
+    // at the size it will take (never below what its pages need).
+    if (p.PixelsPerInch == logicalDpiY() && p.NormalRect.isValid()) {
+        QRect rect = p.NormalRect;
+        rect.setSize(rect.size().expandedTo(minimumSizeHint()));
+        setGeometry(FitOnScreen(rect, AvailableScreens()));
+    }
+    // A window is never brought back minimised: it would start out of sight.
+    if (p.ShowCmd == scMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::LogSettingsProblem(bool writing) {
+    const QString problem = SettingsProblem(FSettings, writing);
+    if (!problem.isEmpty())
+        AppException(Exception(FromQt(problem)));
+}
+
+void MainWindow::RestoreSettings() {
+    try {
+        FRestored = true;
+        FSavedSinceRestore = false;
+        const auto stored = ReadSettings(FSettings);
+        LogSettingsProblem(false);
+        if (!stored)
+            return;
+        if (stored->Placement)
+            ApplyPlacement(*stored->Placement);
+        if (stored->ProjectChoices)
+            FProjectChoices = *stored->ProjectChoices;
+        if (stored->Delphi)
+            FSetup->delphiVersionEdit->setText(*stored->Delphi);
+        if (const auto compiler = CompilerOfName(FromQt(stored->Compiler.value_or(QString()))))
+            ChooseCompiler(*compiler);
+        if (stored->BrowseAlso)
+            FSetup->useBrowsePathCheck->setChecked(*stored->BrowseAlso);
+        if (stored->IgnUnits) {
+            std::vector<std::string> lines;
+            for (const QString& line : *stored->IgnUnits)
+                lines.push_back(FromQt(line));
+            FScan->IgnUnits.SetLines(lines);
+        }
+        if (stored->ShowIgnored)
+            FSetup->showIgnoredCheck->setChecked(*stored->ShowIgnored);
+        if (stored->ShowUnknown)
+            FSetup->showUnknownCheck->setChecked(*stored->ShowUnknown);
+        if (!FHasArgument)
+            FSetup->projectEdit->setText(stored->Project.value_or(QString()));
+        else if (stored->ProjectChoices)
+            // The argument's options were read before its choices were known.
+            LoadProject(FromQt(FSetup->projectEdit->text()));
+    } catch (const std::exception& e) {
+        AppException(e);
+    }
+}
+
+void MainWindow::SaveSettings() {
+    try {
+        StoredSettings s;
+        s.Placement = CurrentPlacement();
+        s.Delphi = FSetup->delphiVersionEdit->text();
+        s.Compiler = gui::ToQt(CompilerName(FChosenCompiler));
+        s.BrowseAlso = FSetup->useBrowsePathCheck->isChecked();
+        s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
+        s.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
+        s.ShowUnknown = FSetup->showUnknownCheck->isChecked();
+        s.Project = FSetup->projectEdit->text();
+        s.ProjectChoices = FProjectChoices;
+        WriteSettings(FSettings, s);
+        FSettings.sync();
+        FSavedSinceRestore = true;
+        LogSettingsProblem(true);
+    } catch (const std::exception& e) {
+        AppException(e);
+    }
+}
+
+// --- The project's build choices ---------------------------------------------------------
+
+void MainWindow::LoadProject(const std::string& project) {
+    FScan->Inputs.Project = project;
+    const ProjectChoice* choice = FindProjectChoice(FProjectChoices, gui::ToQt(project));
+    SetBuildInputs(choice ? choice->Config : QString(), choice ? choice->Platform : QString());
+    ReadProjectOptions();
+}
+
+void MainWindow::ChooseBuild(const QString& config, const QString& platform) {
+    SetBuildInputs(config, platform);
+    ReadProjectOptions();
+    RememberProjectChoice(FProjectChoices, {FSetup->projectEdit->text(), gui::ToQt(FScan->FConfig),
+                                            gui::ToQt(FScan->FPlatform)});
+}
+
+void MainWindow::ChooseCompiler(TCompiler compiler) {
+    FChosenCompiler = compiler;
+    if (!IsFreePascalProject(FScan->Inputs.Project))
+        FScan->Inputs.Compiler = compiler;
+    ShowInputs();
+}
+
+void MainWindow::SetBuildInputs(const QString& config, const QString& platform) {
+    const bool lazarus = IsFreePascalProject(FScan->Inputs.Project);
+    FScan->Inputs.Config = lazarus ? std::string() : FromQt(config);
+    FScan->Inputs.Platform = lazarus ? std::string() : FromQt(platform);
+    FScan->Inputs.BuildMode = lazarus ? FromQt(config) : std::string();
+}
+
+void MainWindow::ReadProjectOptions() {
+    try {
+        FScan->LoadProjectOptions();
+    } catch (const EParserError& e) {
+        if (FScan->Inputs.BuildMode.empty())
+            throw;
+        // A file that cannot be read fails again, alone.
+        FScan->Inputs.BuildMode.clear();
+        FScan->LoadProjectOptions();
+        AppException(e);
+    }
+    // The scan reads a Lazarus project as Free Pascal; any other as the user chose.
+    if (!IsFreePascalProject(FScan->Inputs.Project))
+        FScan->Inputs.Compiler = FChosenCompiler;
+    ShowInputs();
+}
+
+} // namespace ut::gui

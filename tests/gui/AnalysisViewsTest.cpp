@@ -1,0 +1,258 @@
+// The analysis in the window: cycle marks in the trees, the "Cycles" page, the why-path of a
+// detail window, the "Exclusive" column, the exports of the "File" menu, and the analysis
+// following the records through a pruning command and a new scan.
+#include "GuiTestSupport.h"
+#include "TreeTestProject.h"
+
+#include "../cli/CliCapture.h"
+#include "gui/CyclesPage.h"
+#include "gui/FileNameEdit.h"
+#include "gui/Pager.h"
+#include "gui/ResultExport.h"
+#include "gui/ScanAnalysis.h"
+#include "gui/TreeCommands.h"
+#include "gui/TreePage.h"
+#include "gui/UnitTreeModel.h"
+#include "gui/UnitWindow.h"
+#include "gui/UnitWindowList.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <cstdlib>
+
+namespace ut::gui::test {
+namespace {
+
+// P: A, C, Solo. A and B use each other in their interfaces (the compiler rejects that);
+// C uses D in its interface, D uses C in its implementation (legal). Sizes from P.map:
+// P 256, A 2304, B 1024, C 2048, D 4096, Solo 64; so A is larger than C, but C brings
+// 6144 bytes with it (D only through C) and A 3328.
+const char* const ProjectFiles[][2] = {
+    {"P.dpr", "program P;\nuses A in 'A.pas', C in 'C.pas', Solo;\nbegin\nend.\n"},
+    {"A.pas", "unit A;\ninterface\nuses B;\nimplementation\nend.\n"},
+    {"B.pas", "unit B;\ninterface\nuses A;\nimplementation\nend.\n"},
+    {"C.pas", "unit C;\ninterface\nuses D, Solo;\nimplementation\nend.\n"},
+    {"D.pas", "unit D;\ninterface\nimplementation\nuses C;\nend.\n"},
+    {"Solo.pas", "unit Solo;\ninterface\nimplementation\nend.\n"},
+    {"P.dof", "[Directories]\nOutputDir=\nSearchPath=\nConditionals=\n"},
+    {"P.map", "Detailed map of segments\n\n"
+              " 0001:00000000 00000100 C=CODE S=.text G=(none) M=P ACBP=A9\n"
+              " 0001:00000100 00000900 C=CODE S=.text G=(none) M=A ACBP=A9\n"
+              " 0001:00000A00 00000400 C=CODE S=.text G=(none) M=B ACBP=A9\n"
+              " 0001:00000E00 00000800 C=CODE S=.text G=(none) M=C ACBP=A9\n"
+              " 0001:00001600 00001000 C=CODE S=.text G=(none) M=D ACBP=A9\n"
+              " 0001:00002600 00000040 C=CODE S=.text G=(none) M=Solo ACBP=A9\n"},
+};
+
+class RecordingPrompts : public FakePrompts {
+  public:
+    QString SaveFileName(const QString& title, const QString& fileName,
+                         const QStringList&) override {
+        SaveTitle = title;
+        SuggestedFile = fileName;
+        return SaveAs;
+    }
+    QString SaveTitle, SuggestedFile, SaveAs;
+};
+
+class AnalysisViewsTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(Dir.isValid());
+        for (const auto& [name, text] : ProjectFiles) {
+            QFile file(Dir.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        }
+        MainWindow::Options options;
+        options.prompts = &Saving;
+        Window = std::make_unique<MainWindow>(Settings.Settings(), options);
+        Window->show();
+        Window->resize(800, 500);
+        Scan(Project());
+    }
+
+    QString Project() const { return Dir.filePath(QStringLiteral("P.dpr")); }
+    void Scan(const QString& project) {
+        Page().projectEdit->setText(project);
+        Window->startScan();
+        ASSERT_EQ(Log().back(), QStringLiteral("Done")) << Log().join(u'\n').toStdString();
+    }
+    void ShowPage(int page) {
+        Window->PagerControl().setCurrentIndex(page);
+        QCoreApplication::processEvents();
+    }
+    TUnit* Unit(const char* key) { return Window->Scan().FindUnit(key); }
+
+    /// A node of the uses tree below the project.
+    QModelIndex UsesChild(const QString& text) {
+        ShowPage(pgUses);
+        const UnitTreeModel& model = *Window->usesPage->Model();
+        return gui::testing::Child(model, model.index(0, 0), text);
+    }
+    /// The cycle rows of the "Cycles" page with their units: "1: 2 units, ...|A|B".
+    QStringList CycleRows() {
+        ShowPage(pgCycles);
+        QTreeWidget& list = *Window->cyclesPage->List();
+        QStringList rows;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) {
+            QStringList row{list.topLevelItem(i)->text(0)};
+            for (int k = 0; k < list.topLevelItem(i)->childCount(); ++k)
+                row << list.topLevelItem(i)->child(k)->text(0);
+            rows << row.join(u'|');
+        }
+        return rows;
+    }
+
+    QTemporaryDir Dir;
+    RecordingPrompts Saving;
+};
+
+TEST_F(AnalysisViewsTest, CycleMembersAreColouredAndExplainedInBothTrees) {
+    const QModelIndex a = UsesChild("A");
+    Window->usesPage->Tree()->expand(UsesChild("C"));
+    const QModelIndex d = Window->usesPage->Model()->index(0, 0, UsesChild("C"));
+    struct Row {
+        QModelIndex Node;
+        QVariant Colour;
+        QString Tip;
+    } rows[] = {
+        {a, UnitTreeModel::InterfaceCycleColor(),
+         "In a circular unit reference of 2 units, which the compiler rejects: A, B"},
+        {d, UnitTreeModel::CycleColor(), "In a cycle of 2 units: C, D"},
+        {UsesChild("Solo"), QVariant(), QString()},
+        {Window->usesPage->Model()->index(0, 0), QVariant(), QString()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Node.data().toString().toStdString());
+        EXPECT_EQ(row.Node.data(Qt::ForegroundRole), row.Colour);
+        EXPECT_EQ(row.Node.data(Qt::ToolTipRole).toString(), row.Tip);
+    }
+    ShowPage(pgUsedBy);
+    UnitTreeModel& usedBy = *Window->usedByPage->Model();
+    QStringList marked;
+    for (int i = 0; i < usedBy.rowCount(); ++i)
+        if (usedBy.index(i, 0).data(Qt::ForegroundRole).isValid())
+            marked << usedBy.index(i, 0).data().toString();
+    EXPECT_EQ(marked, QStringList({"A", "B", "C", "D"}));
+}
+
+TEST_F(AnalysisViewsTest, CyclesPageListsEachCycleAndOpensTheWindowOfAUnitWithItsWhyPath) {
+    EXPECT_EQ(CycleRows(),
+              QStringList({"1: 2 units, a circular unit reference: the compiler rejects it|A|B",
+                           "2: 2 units, through implementation uses|C|D"}));
+    QTreeWidget& list = *Window->cyclesPage->List();
+
+    const QPoint at = list.visualItemRect(list.topLevelItem(1)->child(1)).center();
+    // As a real double-click arrives: press, release, then the double-click event.
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    ASSERT_EQ(Window->UnitWindows().Windows().size(), 1);
+    UnitWindow* window = Window->UnitWindows().Find(Unit("D"), tdUses);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Unit D uses:"));
+    EXPECT_EQ(window->whyView->toPlainText(),
+              QStringLiteral("Why D (1 shortest path):\n  P -> C  (interface, %1:2)\n"
+                             "  C -> D  (interface, %2:3)")
+                  .arg(Dir.filePath("P.dpr"), Dir.filePath("C.pas")));
+}
+
+TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsLikeSize) {
+    TreePage& page = *Window->usesPage;
+    ShowPage(pgUses);
+    const QModelIndex root = page.Model()->index(0, 0);
+    EXPECT_EQ(page.Model()->headerData(UnitTreeModel::ExclusiveCol, Qt::Horizontal),
+              QStringLiteral("Exclusive"));
+    EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), {}, UnitTreeModel::ExclusiveCol),
+              QStringList({"9792"}));
+    EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, UnitTreeModel::ExclusiveCol),
+              QStringList({"3328", "6144", "64"}));
+    const struct {
+        int Section;
+        QStringList Order;
+    } clicks[] = {
+        {UnitTreeModel::ExclusiveCol, {"C", "A", "Solo"}}, // the largest first
+        {UnitTreeModel::ExclusiveCol, {"Solo", "A", "C"}},
+        {UnitTreeModel::SizeCol, {"A", "C", "Solo"}},
+    };
+    for (const auto& click : clicks) {
+        ClickSection(page.Header(), click.Section);
+        EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, 0), click.Order) << click.Section;
+    }
+}
+
+TEST_F(AnalysisViewsTest, PruningAndANewScanRebuildTheAnalysis) {
+    EXPECT_EQ(CycleRows().size(), 2);
+    ShowPage(pgUses);
+    Window->Commands().RemoveUnit(Unit("B"));
+    QCoreApplication::processEvents();
+    // The page on screen lists again at once; the trees no longer mark A.
+    EXPECT_EQ(CycleRows(), QStringList({"1: 2 units, through implementation uses|C|D"}));
+    EXPECT_FALSE(UsesChild("A").data(Qt::ForegroundRole).isValid());
+    EXPECT_EQ(UsesChild("A").siblingAtColumn(UnitTreeModel::ExclusiveCol).data().toString(),
+              QStringLiteral("2304"));
+
+    Scan(QString::fromUtf8(UNITRACE_FIXTURES "/gui/Proj/Proj.dpr"));
+    EXPECT_EQ(CycleRows(), QStringList({"No cycles among the 4 parsed units"}));
+}
+
+TEST_F(AnalysisViewsTest, FileMenuExportsTheGraphAndTheCommandLinesResult) {
+    // The menu offers the exports once a scan is done.
+    auto enabled = [](MainWindow& window) {
+        QMenu& menu = *window.Export().fileMenu;
+        menu.popup({0, 0});
+        QStringList texts;
+        for (const QAction* action : menu.actions())
+            if (action->isEnabled())
+                texts << action->text();
+        menu.hide();
+        return texts;
+    };
+    EXPECT_EQ(enabled(*Make(Settings.Settings())), QStringList());
+    EXPECT_EQ(enabled(*Window),
+              QStringList({"Export &graph (DOT)...", "Export &result (JSON)..."}));
+    ResultExport& exports = Window->Export();
+    Saving.SaveAs = Dir.filePath("out.json");
+    exports.exportResultAction->trigger();
+    EXPECT_EQ(Saving.SaveTitle, QStringLiteral("Export result"));
+    EXPECT_EQ(Saving.SuggestedFile, Dir.filePath("P.json"));
+
+    // The command line's document for the same project, without a compiler installation
+    // (the window has none here either).
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    setenv("HOME", Dir.path().toUtf8().constData(), 1);
+    int exitCode = -1;
+    const std::string expected =
+        uttest::RunCapture({"--format", "json", Project().toStdString()}, exitCode);
+    setenv("HOME", savedHome.c_str(), 1);
+    ASSERT_EQ(exitCode, 0);
+    QFile json(Saving.SaveAs);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    EXPECT_EQ(json.readAll().toStdString(), expected);
+
+    Saving.SaveAs = Dir.filePath("graph.dot");
+    exports.exportGraphAction->trigger();
+    QFile dot(Saving.SaveAs);
+    ASSERT_TRUE(dot.open(QIODevice::ReadOnly));
+    const QString graph = QString::fromUtf8(dot.readAll());
+    EXPECT_TRUE(graph.startsWith(QStringLiteral("digraph"))) << graph.toStdString();
+    EXPECT_TRUE(graph.contains(QStringLiteral("\"A\" -> \"B\" [style=bold, color=red]")))
+        << graph.toStdString();
+
+    Saving.SaveAs = Dir.filePath("no/such/dir/graph.dot");
+    exports.exportGraphAction->trigger();
+    ASSERT_EQ(Saving.Errors.size(), 1);
+    EXPECT_TRUE(
+        Saving.Errors[0].startsWith(QStringLiteral("Cannot write \"%1\": ").arg(Saving.SaveAs)))
+        << Saving.Errors[0].toStdString();
+}
+
+} // namespace
+} // namespace ut::gui::test

@@ -1,0 +1,179 @@
+// The Setup page's choices: a .dproj's configuration and platform, remembered per project,
+// and the installed compiler versions listed by product name.
+#include "GuiTestSupport.h"
+
+#include "gui/FileNameEdit.h"
+#include "platform/Registry.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace ut::gui::test {
+namespace {
+
+// Debug and Release on Win32 and Win64; each pair defines its own symbols.
+constexpr const char* Dproj =
+    R"(<Project xmlns="http://schemas.microsoft.com/developer/msbuild/2003">
+  <PropertyGroup>
+    <MainSource>App.dpr</MainSource>
+    <Config Condition="'$(Config)'==''">Debug</Config>
+    <Platform Condition="'$(Platform)'==''">Win32</Platform>
+  </PropertyGroup>
+  <PropertyGroup Condition="'$(Config)'=='Debug'"><DCC_Define>DEBUG</DCC_Define></PropertyGroup>
+  <PropertyGroup Condition="'$(Config)'=='Release'"><DCC_Define>RELEASE</DCC_Define></PropertyGroup>
+  <PropertyGroup Condition="'$(Platform)'=='Win64'"><DCC_Define>$(DCC_Define);X64</DCC_Define></PropertyGroup>
+  <ItemGroup>
+    <BuildConfiguration Include="Base"><Key>Base</Key></BuildConfiguration>
+    <BuildConfiguration Include="Debug"><Key>Cfg_1</Key></BuildConfiguration>
+    <BuildConfiguration Include="Release"><Key>Cfg_2</Key></BuildConfiguration>
+  </ItemGroup>
+  <ProjectExtensions><BorlandProject><Platforms>
+    <Platform value="Win32">True</Platform>
+    <Platform value="Win64">True</Platform>
+  </Platforms></BorlandProject></ProjectExtensions>
+</Project>
+)";
+
+class SetupChoicesTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        for (const char* name : {"App.dproj", "Other.dproj"}) {
+            QFile file(Dir.filePath(QLatin1String(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(Dproj);
+        }
+    }
+    QString App() const { return Dir.filePath(QStringLiteral("App.dproj")); }
+    static QStringList Items(const QComboBox& box) {
+        QStringList items;
+        for (int i = 0; i < box.count(); ++i)
+            items << box.itemText(i);
+        return items;
+    }
+    /// Picks the next item of a choice as the user does, with the keyboard.
+    static void PickNext(QComboBox* box) { QTest::keyClick(box, Qt::Key_Down); }
+
+    QTemporaryDir Dir;
+};
+
+TEST_F(SetupChoicesTest, ChoicesComeFromTheDprojAndAreRememberedPerProject) {
+    Open();
+    SetupPage& page = Page();
+    EXPECT_FALSE(page.configChoice->isEnabled());
+    page.projectEdit->setText(App());
+    ASSERT_TRUE(page.configChoice->isEnabled());
+    EXPECT_EQ(Items(*page.configChoice), QStringList({"Debug", "Release"}));
+    EXPECT_EQ(Items(*page.platformChoice), QStringList({"Win32", "Win64"}));
+    EXPECT_EQ(page.configChoice->currentText(), QStringLiteral("Debug"));
+    EXPECT_EQ(page.definesEdit->text(), QStringLiteral("DEBUG"));
+
+    PickNext(page.configChoice);
+    PickNext(page.platformChoice);
+    EXPECT_EQ(page.definesEdit->text(), QStringLiteral("RELEASE;X64"));
+    // Another project starts at its own defaults; coming back brings the choice back.
+    page.projectEdit->setText(Dir.filePath(QStringLiteral("Other.dproj")));
+    EXPECT_EQ(page.configChoice->currentText(), QStringLiteral("Debug"));
+    EXPECT_EQ(page.definesEdit->text(), QStringLiteral("DEBUG"));
+    page.projectEdit->setText(App());
+    EXPECT_EQ(page.platformChoice->currentText(), QStringLiteral("Win64"));
+    Window->close();
+
+    auto settings = Settings.Reopen();
+    EXPECT_EQ(settings->value("Main.ProjectChoices/Project0").toString(), App());
+    EXPECT_EQ(settings->value("Main.ProjectChoices/Config0").toString(), QStringLiteral("Release"));
+    EXPECT_EQ(settings->value("Main.ProjectChoices/Platform0").toString(), QStringLiteral("Win64"));
+    // A later run, started with the project as its argument, scans it as chosen. The window
+    // saves into its settings when it goes, so it goes first.
+    const auto later = Make(*settings, {App()});
+    later->show();
+    EXPECT_EQ(later->Setup().configChoice->currentText(), QStringLiteral("Release"));
+    EXPECT_EQ(later->Setup().definesEdit->text(), QStringLiteral("RELEASE;X64"));
+    EXPECT_EQ(later->Scan().FConfig, "Release");
+}
+
+// A Lazarus project whose build modes define their own symbols.
+constexpr const char* Lpi = R"(<CONFIG><ProjectOptions>
+  <BuildModes><Item Name="Default" Default="True"/><Item Name="Release">
+    <CompilerOptions><Other><CustomOptions Value="-dRELEASE"/></Other></CompilerOptions>
+  </Item></BuildModes>
+  <Units><Unit><Filename Value="Laz.lpr"/></Unit></Units>
+</ProjectOptions>
+<CompilerOptions><Other><CustomOptions Value="-dDEBUG"/></Other></CompilerOptions></CONFIG>
+)";
+
+TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildModeIsChosen) {
+    QFile lpi(Dir.filePath(QStringLiteral("Laz.lpi")));
+    ASSERT_TRUE(lpi.open(QIODevice::WriteOnly));
+    lpi.write(Lpi);
+    lpi.close();
+    Open();
+    SetupPage& page = Page();
+    const SetupInputs& inputs = Window->Scan().Inputs;
+    EXPECT_EQ(Items(*page.compilerChoice), QStringList({"Delphi", "Free Pascal"}));
+    page.projectEdit->setText(lpi.fileName());
+    EXPECT_EQ(page.compilerChoice->currentText(), QStringLiteral("Free Pascal"));
+    EXPECT_FALSE(page.compilerChoice->isEnabled());
+    EXPECT_EQ(CompilerName(inputs.Compiler), "fpc");
+    EXPECT_EQ(page.configLabel->text(), QStringLiteral("Build &mode:"));
+    EXPECT_EQ(Items(*page.configChoice), QStringList({"Default", "Release"}));
+    EXPECT_EQ(page.configChoice->currentText(), QStringLiteral("Default"));
+    EXPECT_FALSE(page.platformChoice->isEnabled());
+    PickNext(page.configChoice);
+    EXPECT_EQ(inputs.BuildMode, "Release");
+    EXPECT_EQ(page.definesEdit->text(), QStringLiteral("RELEASE"));
+
+    // Another project is read as the user chose.
+    page.projectEdit->setText(App());
+    EXPECT_EQ(CompilerName(inputs.Compiler), "delphi");
+    EXPECT_TRUE(page.compilerChoice->isEnabled());
+    PickNext(page.compilerChoice);
+    EXPECT_EQ(CompilerName(inputs.Compiler), "fpc");
+    page.projectEdit->setText(lpi.fileName());
+    EXPECT_EQ(page.configChoice->currentText(), QStringLiteral("Release"));
+    Window->close();
+
+    auto settings = Settings.Reopen();
+    EXPECT_EQ(settings->value("Main/Compiler").toString(), QStringLiteral("fpc"));
+    // A later run started on the Lazarus project: its build mode, then the user's compiler
+    // for the next project.
+    const auto later = Make(*settings, {lpi.fileName()});
+    later->show();
+    EXPECT_EQ(later->Setup().configChoice->currentText(), QStringLiteral("Release"));
+    later->Setup().projectEdit->setText(App());
+    EXPECT_EQ(later->Setup().compilerChoice->currentText(), QStringLiteral("Free Pascal"));
+    EXPECT_EQ(CompilerName(later->Scan().Inputs.Compiler), "fpc");
+}
+
+TEST_F(SetupChoicesTest, InstalledVersionsAreListedByProductNameAndPickingOneReadsIt) {
+    ut::RegistryStore registry;
+    registry.AddText(R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Borland\Delphi\5.0]
+"RootDir"="/opt/d5"
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0]
+"RootDir"="/opt/bds23"
+
+[HKEY_CURRENT_USER\Software\Embarcadero\BDS\23.0\Library\Win32]
+"Search Path"="/opt/bds23/lib/win32"
+)");
+    Open({}, &registry);
+    QComboBox& versions = *Page().delphiVersionChoice;
+    EXPECT_EQ(Items(versions), QStringList({"Delphi 12 Athens", "Delphi 5"}));
+    // The box keeps the newest version's name as chosen at start.
+    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("12"));
+    QTest::keyClick(&versions, Qt::Key_Down);
+    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("Delphi 12 Athens"));
+    QTest::keyClick(&versions, Qt::Key_Down);
+    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("Delphi 5"));
+    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
+    QTest::keyClick(&versions, Qt::Key_Up);
+    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/bds23");
+    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/bds23/lib/win32"));
+}
+
+} // namespace
+} // namespace ut::gui::test
