@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,12 +102,15 @@ class DllPageTest : public ::testing::Test {
     }
 
     QTreeWidgetItem* Root() const { return page.dllTree->Root(); }
+    /// Lets the dumps started so far deliver their results.
+    void Settle() { page.dllTree->WaitForDumps(); }
 
     /// Expands `node` as the user does: select it and press "+".
     void Expand(QTreeWidgetItem* node) {
         ASSERT_NE(node, nullptr);
         page.dllTree->setCurrentItem(node);
         QTest::keyClick(page.dllTree, Qt::Key_Plus);
+        Settle();
         ASSERT_TRUE(node->isExpanded());
     }
 
@@ -122,8 +127,10 @@ class DllPageTest : public ::testing::Test {
     /// The page showing `exe`'s tree.
     void ShowTree(const QString& exe) {
         page.SetExeName(Path(exe));
+        Settle();
         page.show();
         page.Activate();
+        Settle();
         ASSERT_NE(Root(), nullptr);
     }
 
@@ -140,12 +147,14 @@ TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDump) {
     Lib("a.dll", {"c.dll"});
     Lib("b.dll", {});
     page.SetExeName(Path("app.exe")); // from the options file, page not on view
+    Settle();
     EXPECT_EQ(page.exeEdit->text(), Path("app.exe"));
     EXPECT_EQ(page.dllTree->topLevelItemCount(), 0);
     EXPECT_TRUE(Dumped().empty());
 
     page.show();
     page.Activate();
+    Settle();
     ASSERT_EQ(page.dllTree->topLevelItemCount(), 1);
     EXPECT_EQ(Root()->text(0).toStdString(), "app.exe");
     EXPECT_TRUE(Root()->isExpanded());
@@ -160,18 +169,22 @@ TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDump) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
 
     page.Activate(); // nodes present: nothing is built or dumped again
+    Settle();
     EXPECT_EQ(Dumped(), Names({"app.exe"}));
     EXPECT_TRUE(log.isEmpty());
 }
 
 TEST_F(DllPageTest, AMissingFileBuildsNothingAndAFailingToolLeavesTheRootEmpty) {
     page.SetExeName(Path("nowhere.exe"));
+    Settle();
     page.show();
     page.Activate();
+    Settle();
     EXPECT_EQ(page.dllTree->topLevelItemCount(), 0);
     EXPECT_TRUE(Dumped().empty());
     // Named while on view: the root shows the name; the stand-in's cat fails on the file.
     page.SetExeName(Path("still missing.exe"));
+    Settle();
     ASSERT_NE(Root(), nullptr);
     EXPECT_EQ(Root()->childCount(), 0);
     EXPECT_EQ(Dumped(), Names({"still missing.exe"}));
@@ -291,6 +304,7 @@ TEST_F(DllPageTest, FileBoxLeftWithEnterRebuildsOnAChangedFileNameOnly) {
     // The same name in other letters keeps the tree.
     page.exeEdit->setText(Path("APP.EXE"));
     QTest::keyClick(page.exeEdit, Qt::Key_Return);
+    Settle();
     EXPECT_EQ(page.ExeName(), Path("app.exe"));
     EXPECT_EQ(Dumped(), Names({"app.exe"}));
 
@@ -298,6 +312,7 @@ TEST_F(DllPageTest, FileBoxLeftWithEnterRebuildsOnAChangedFileNameOnly) {
     page.exeEdit->selectAll();
     QTest::keyClicks(page.exeEdit, Path("other.exe"));
     QTest::keyClick(page.exeEdit, Qt::Key_Return);
+    Settle();
     EXPECT_TRUE(page.dllTree->hasFocus());
     EXPECT_EQ(page.ExeName(), Path("other.exe"));
     EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
@@ -307,6 +322,7 @@ TEST_F(DllPageTest, FileBoxLeftWithEnterRebuildsOnAChangedFileNameOnly) {
 
     // The same name again from the options file: nothing happens.
     page.SetExeName(Path("other.exe"));
+    Settle();
     EXPECT_EQ(Dumped(), Names({"app.exe", "other.exe"}));
 }
 
@@ -316,6 +332,7 @@ TEST_F(DllPageTest, TheBrowseDialogOffersExecutablesAndTakesThePickedFile) {
     ShowTree("app.exe");
     prompts.ChosenFile = Path("pick.dll");
     page.exeEdit->BrowseAction()->trigger();
+    Settle();
     EXPECT_EQ(prompts.DialogTitle, "Select file...");
     EXPECT_EQ(prompts.DialogDirectory, dir->path());
     EXPECT_EQ(
@@ -332,10 +349,12 @@ TEST_F(DllPageTest, ANameChangedWhileThePageIsHiddenIsBuiltOnTheNextActivation) 
     ShowTree("app.exe");
     page.hide();
     page.SetExeName(Path("other.exe"));
+    Settle();
     EXPECT_EQ(page.dllTree->topLevelItemCount(), 0); // the old file's tree is not left on view
     EXPECT_EQ(page.dllTree->DllNodes().Count(), 0);
     EXPECT_EQ(Dumped(), Names({"app.exe"}));
     page.show(); // coming into view activates the page
+    Settle();
     EXPECT_EQ(Root()->text(0).toStdString(), "other.exe");
     EXPECT_EQ(Dumped(), Names({"app.exe", "other.exe"}));
 }
@@ -352,6 +371,42 @@ TEST_F(DllPageTest, AHangingToolIsStoppedAndTheNodeGetsNoChildren) {
                                     Path("app.exe") + " and was stopped")
                                        .toStdString()}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Guards against a dump that holds up the window: input is answered while the tool runs,
+// and Escape stops it, leaving the node to be listed again.
+TEST_F(DllPageTest, ThePageAnswersWhileASlowToolRunsAndEscapeStopsIt) {
+    Lib("app.exe", {"a.dll"});
+    const QString slow = Path("slow tool");
+    WriteScript(slow, "exec sleep 30\n");
+    page.SetDumpTool(slow);
+    page.SetExeName(Path("app.exe"));
+    page.show();
+    page.Activate(); // starts the tool and returns
+    ASSERT_TRUE(page.dllTree->DumpRunning());
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(page.statusLabel->text(),
+              QStringLiteral("Listing the imports of app.exe... (Escape stops it)"));
+
+    // Typing goes through the event loop and is answered while the tool still runs.
+    page.exeEdit->setFocus();
+    page.exeEdit->clear();
+    QCoreApplication::postEvent(page.exeEdit, new QKeyEvent(QEvent::KeyPress, Qt::Key_X,
+                                                            Qt::NoModifier, QStringLiteral("x")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.exeEdit->text(), QStringLiteral("x"));
+    EXPECT_TRUE(page.dllTree->DumpRunning());
+
+    QTest::keyClick(page.dllTree, Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(Unexpanded(Root()));
+    EXPECT_FALSE(Root()->isExpanded());
+    EXPECT_EQ(
+        Strings(log),
+        Names({("Listing the imports of " + Path("app.exe") + " was stopped").toStdString()}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(page.statusLabel->isVisibleTo(&page));
 }
 
 } // namespace
