@@ -23,8 +23,8 @@ GuiFrontEnd::~GuiFrontEnd() {
         app->removeEventFilter(this);
 }
 
-void GuiFrontEnd::AppendLog(const std::string& text, ut::LogStyle style) {
-    FPage.logView->AppendLog(ToQt(text), style);
+void GuiFrontEnd::AppendLog(const ut::LogLine& line) {
+    FPage.logView->AppendLine(line.Depth, ToQt(line.Text), line.Style);
 }
 
 void GuiFrontEnd::ClearLog() {

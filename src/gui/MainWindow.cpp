@@ -81,6 +81,7 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     hooks.TitleChanged = [this](const QString&) { UpdateWindowTitle(); };
     FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
+    FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();
     mapPage = new MapPage(FPager, FPrompts);
     mapPage->setObjectName(QStringLiteral("mapPage"));

@@ -21,6 +21,22 @@ struct UnitTreeModel::Item {
     Item* Parent = nullptr;
     int Row = 0;
     ItemList Children;
+
+    Item() = default;
+    Item(const Item&) = delete;
+    Item& operator=(const Item&) = delete;
+    // The subtree is taken apart one item at a time: an expanded uses chain is as deep as
+    // the project has units, too deep for destructors that call each other.
+    ~Item() {
+        ItemList pending = std::move(Children);
+        while (!pending.empty()) {
+            std::unique_ptr<Item> last = std::move(pending.back());
+            pending.pop_back();
+            for (auto& child : last->Children)
+                pending.push_back(std::move(child));
+            last->Children.clear();
+        }
+    }
 };
 
 UnitTreeModel::UnitTreeModel(const ProjectScan& scan, const TreeFilters& filters, int direction,
@@ -212,17 +228,22 @@ void UnitTreeModel::Collapse(const QModelIndex& index) {
 }
 
 void UnitTreeModel::SortList(ItemList& list, bool deep) {
-    if (FSortKey != 0 && list.size() > 1) {
-        const int key = FSortKey;
-        const UnitSizes& sizes = FScan.FUnitSizes;
-        std::stable_sort(list.begin(), list.end(), [key, &sizes](const auto& x, const auto& y) {
-            return CompareNodes(key, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
-        });
+    const int key = FSortKey;
+    const UnitSizes& sizes = FScan.FUnitSizes;
+    std::vector<ItemList*> lists{&list};
+    while (!lists.empty()) {
+        ItemList& current = *lists.back();
+        lists.pop_back();
+        if (key != 0 && current.size() > 1)
+            std::stable_sort(
+                current.begin(), current.end(), [key, &sizes](const auto& x, const auto& y) {
+                    return CompareNodes(key, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
+                });
+        Renumber(current);
+        if (deep)
+            for (auto& item : current)
+                lists.push_back(&item->Children);
     }
-    Renumber(list);
-    if (deep)
-        for (auto& item : list)
-            SortList(item->Children, true);
 }
 
 void UnitTreeModel::SortTree() {
@@ -248,12 +269,22 @@ void UnitTreeModel::RemoveUnitNodes(const TUnit* unit) {
         RemoveUnitNodesBelow(nullptr, unit);
 }
 
-void UnitTreeModel::RemoveUnitNodesBelow(Item* parent, const TUnit* unit) {
+void UnitTreeModel::RemoveUnitNodesBelow(Item* top, const TUnit* unit) {
+    // The lists still to look through; an item that stays has its own list looked at later.
+    std::vector<Item*> parents{top};
+    while (!parents.empty()) {
+        Item* parent = parents.back();
+        parents.pop_back();
+        RemoveUnitNodesFrom(parent, unit, parents);
+    }
+}
+
+void UnitTreeModel::RemoveUnitNodesFrom(Item* parent, const TUnit* unit, std::vector<Item*>& kept) {
     ItemList& list = ChildList(parent);
     size_t i = 0;
     while (i < list.size()) {
         if (list[i]->Data.Unit != unit) {
-            RemoveUnitNodesBelow(list[i].get(), unit);
+            kept.push_back(list[i].get());
             ++i;
             continue;
         }

@@ -2,33 +2,22 @@
 
 #include "platform/FileSystem.h"
 
-#include <QTextBlock>
-
 namespace ut::gui::test {
 
-std::vector<LogLine> ReadLog(const QTextEdit& log) {
+std::vector<LogLine> ReadLog(const LogView& log) {
     std::vector<LogLine> lines;
-    for (QTextBlock block = log.document()->begin(); block.isValid(); block = block.next()) {
-        if (!block.next().isValid() && block.text().isEmpty())
-            break;
-        LogLine line;
-        line.Text = block.text();
-        // The format of the first character is the one after position 1 of the block.
-        QTextCursor cursor(block);
-        cursor.movePosition(QTextCursor::NextCharacter);
-        const QTextCharFormat format = cursor.charFormat();
-        line.Bold = format.fontWeight() >= QFont::Bold;
-        line.Italic = format.fontItalic();
-        line.Color = format.foreground().color();
-        lines.push_back(line);
+    for (int row = 0; row < log.LineCount(); ++row) {
+        const ut::LogStyle style = log.LineAt(row).Style;
+        const QFont font = log.FontOf(style);
+        lines.push_back({log.ShownText(row), font.bold(), font.italic(), log.ColorOf(style)});
     }
     return lines;
 }
 
-QStringList LogTexts(const QTextEdit& log) {
+QStringList LogTexts(const LogView& log) {
     QStringList out;
-    for (const LogLine& line : ReadLog(log))
-        out << line.Text;
+    for (int row = 0; row < log.LineCount(); ++row)
+        out << log.ShownText(row);
     return out;
 }
 

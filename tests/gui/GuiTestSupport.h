@@ -80,7 +80,7 @@ inline bool DrawsFixedPitch(const QFont& font) {
            metrics.horizontalAdvance(QLatin1Char('W'));
 }
 
-/// One line of the log with the look of its first character.
+/// One line of the log as shown (indented) with the font and colour it is drawn in.
 struct LogLine {
     QString Text;
     bool Bold = false;
@@ -88,9 +88,8 @@ struct LogLine {
     QColor Color;
 };
 
-/// The log's lines, without the empty line after the last line break.
-std::vector<LogLine> ReadLog(const QTextEdit& log);
-QStringList LogTexts(const QTextEdit& log);
+std::vector<LogLine> ReadLog(const LogView& log);
+QStringList LogTexts(const LogView& log);
 
 /// A settings file in a directory of its own, removed with the object.
 class TempSettings {

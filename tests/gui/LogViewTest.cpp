@@ -7,7 +7,6 @@
 #include "gui/StartOptions.h"
 
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -23,6 +22,7 @@ TEST(LogViewTest, TextWithLineFeedsBecomesSeveralLinesOfOneStyle) {
     log.AppendLog(QStringLiteral("last"), lsBold);
     const std::vector<LogLine> lines = ReadLog(log);
     ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(log.CurrentRow(), 4);
     EXPECT_EQ(LogTexts(log), (QStringList{"first", "a", "b", "", "last"}));
     EXPECT_TRUE(lines[1].Italic);
     EXPECT_TRUE(lines[2].Italic);
@@ -32,17 +32,21 @@ TEST(LogViewTest, TextWithLineFeedsBecomesSeveralLinesOfOneStyle) {
     EXPECT_FALSE(lines[4].Italic);
 }
 
-// Guards against a log left scrolled sideways after a long line ("Done" shown as "e").
-TEST(LogViewTest, LongLinesWrapAndTheNewestLineStartsInView) {
+// Guards against a log left scrolled sideways after deep lines ("Done" shown as "e"), and
+// against indentation held as blanks.
+TEST(LogViewTest, DeepLinesKeepTheNewestLineAtColumnZero) {
     LogView log;
     log.resize(240, 120);
     log.show();
-    log.AppendLog(QStringLiteral("Scanning project ") + QString(300, u'x'), lsPlain);
-    log.AppendLog(QStringLiteral("Done"), lsBold);
+    log.AppendLine(5000, QStringLiteral("Deep: parsed..."), lsPlain);
+    log.AppendLine(0, QStringLiteral("Done"), lsBold);
     QCoreApplication::processEvents();
-    EXPECT_EQ(log.horizontalScrollBar()->maximum(), 0);
-    const QRect done = log.cursorRect(QTextCursor(log.document()->findBlockByNumber(1)));
-    EXPECT_TRUE(log.viewport()->rect().contains(done.center())) << done.x() << "," << done.y();
+    EXPECT_EQ(log.LineAt(0).Text, QStringLiteral("Deep: parsed..."));
+    EXPECT_EQ(log.ShownText(0), QString(10000, u' ') + "Deep: parsed...");
+    EXPECT_GT(log.horizontalScrollBar()->maximum(), 0); // the deep line can be scrolled to
+    EXPECT_EQ(log.horizontalScrollBar()->value(), 0);
+    EXPECT_TRUE(
+        log.viewport()->rect().contains(QPoint(log.TextLeft(1), log.RowRect(1).center().y())));
 }
 
 class WheelTest : public ::testing::Test {

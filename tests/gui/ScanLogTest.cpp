@@ -10,11 +10,13 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -69,12 +71,40 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyle) {
         EXPECT_EQ(lines[i].Color, expected[i].Color);
     }
     EXPECT_TRUE(Prompts.Errors.isEmpty());
-    // The caret ends after the last line; the log is read-only and fixed-pitch.
-    const QTextCursor caret = Page().logView->textCursor();
-    EXPECT_EQ(caret.block().text(), QStringLiteral("Done"));
-    EXPECT_TRUE(caret.atBlockEnd());
-    EXPECT_TRUE(Page().logView->isReadOnly());
+    // The caret ends on the last line; the log is fixed-pitch.
+    EXPECT_EQ(Page().logView->CurrentRow(), static_cast<int>(expected.size()) - 1);
     EXPECT_TRUE(DrawsFixedPitch(Page().logView->font()));
+}
+
+// Guards against a log left scrolled sideways by the deep lines before "Done".
+TEST_F(ScanLogTest, AfterADeepScanTheNewestLineShowsFromColumnZero) {
+    QTemporaryDir dir;
+    const int units = 300;
+    auto write = [&](const QString& name, const QByteArray& text) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("Chain.dpr", "program Chain;\nuses U1;\nbegin end.\n");
+    for (int i = 1; i <= units; ++i)
+        write(QStringLiteral("U%1.pas").arg(i),
+              QStringLiteral("unit U%1;\ninterface\n%2implementation\nend.\n")
+                  .arg(i)
+                  .arg(i < units ? QStringLiteral("uses U%1;\n").arg(i + 1) : QString())
+                  .toLatin1());
+    Page().resize(400, 300);
+    Page().projectEdit->setText(dir.filePath("Chain.dpr"));
+    QTest::mouseClick(Page().startButton, Qt::LeftButton);
+    QCoreApplication::processEvents();
+
+    const LogView& log = *Page().logView;
+    ASSERT_EQ(log.ShownText(log.LineCount() - 1), QStringLiteral("Done"));
+    EXPECT_EQ(log.ShownText(log.LineCount() - 2),
+              QString(2 * units, u' ') + QStringLiteral("U300: parsed..."));
+    EXPECT_EQ(log.horizontalScrollBar()->value(), 0);
+    const int last = log.LineCount() - 1;
+    EXPECT_TRUE(log.viewport()->rect().contains(
+        QPoint(log.TextLeft(last), log.RowRect(last).center().y())));
 }
 
 TEST_F(ScanLogTest, CounterAndTitlesFollowTheScan) {

@@ -18,7 +18,7 @@ namespace stdfs = std::filesystem;
 
 class SilentFrontEnd : public ScanFrontEnd {
   public:
-    void AppendLog(const std::string&, LogStyle) override {}
+    void AppendLog(const LogLine&) override {}
 };
 
 struct UseEntry {
