@@ -204,19 +204,19 @@ void DllTree::DumpFinished(const TDumpResult& result, const std::string& failure
         FWaitCursor.reset();
         emit DumpStatus(QString());
     }
-    if (!failure.empty()) {
+    if (!node) {
+        // The node went, or the tree was rebuilt: nothing to show, nothing to report.
+    } else if (!failure.empty()) {
         Log(ToQt(failure));
     } else if (result.Status == TDumpStatus::Cancelled) {
         Log(ToQt(result.Message));
-        if (node) {
-            // Listed again when expanded again.
-            node->setExpanded(false);
-            AddPlaceholder(node);
-        }
+        // Listed again when expanded again.
+        node->setExpanded(false);
+        AddPlaceholder(node);
     } else {
         if (result.Status == TDumpStatus::TimedOut)
             Log(ToQt(result.Message));
-        if (node && result.Status == TDumpStatus::Listed)
+        if (result.Status == TDumpStatus::Listed)
             for (const std::string& name : result.Imports)
                 AddImportNode(name, node);
     }
