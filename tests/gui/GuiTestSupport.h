@@ -6,6 +6,7 @@
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
 #include "gui/SetupPage.h"
+#include "platform/FileSystem.h"
 
 #include <QApplication>
 #include <QColor>
@@ -14,6 +15,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -22,7 +24,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -88,35 +89,59 @@ struct LogLine {
     QColor Color;
 };
 
-std::vector<LogLine> ReadLog(const LogView& log);
-QStringList LogTexts(const LogView& log);
+inline std::vector<LogLine> ReadLog(const LogView& log) {
+    std::vector<LogLine> lines;
+    for (int row = 0; row < log.LineCount(); ++row) {
+        const ut::LogStyle style = log.LineAt(row).Style;
+        const QFont font = log.FontOf(style);
+        lines.push_back({log.ShownText(row), font.bold(), font.italic(), log.ColorOf(style)});
+    }
+    return lines;
+}
+inline QStringList LogTexts(const LogView& log) {
+    QStringList out;
+    for (int row = 0; row < log.LineCount(); ++row)
+        out << log.ShownText(row);
+    return out;
+}
 
 /// A settings file in a directory of its own, removed with the object.
 class TempSettings {
   public:
-    TempSettings();
-    QSettings& Settings() { return *FSettings; }
-    QString FileName() const { return FSettings->fileName(); }
+    QSettings& Settings() { return FSettings; }
     /// A fresh QSettings on the same file (what a later run of the program reads).
-    std::unique_ptr<QSettings> Reopen() const;
+    std::unique_ptr<QSettings> Reopen() {
+        FSettings.sync();
+        return std::make_unique<QSettings>(FSettings.fileName(), QSettings::IniFormat);
+    }
 
   private:
     QTemporaryDir FDir;
-    std::unique_ptr<QSettings> FSettings;
+    QSettings FSettings{FDir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
 };
 
 /// A main window over settings of its own, with recording prompts; the working directory
 /// that a scan changes is put back afterwards.
 class WindowTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
+    void TearDown() override {
+        Window.reset();
+        ut::fs::SetCurrentDir(FSavedDir);
+    }
     /// A window over `settings` (not shown: a window never shown restores and saves nothing).
     std::unique_ptr<MainWindow> Make(QSettings& settings, const QStringList& arguments = {},
-                                     const ut::RegistryStore* registry = nullptr);
+                                     const ut::RegistryStore* registry = nullptr) {
+        MainWindow::Options options;
+        options.Arguments = arguments;
+        options.prompts = &Prompts;
+        options.Registry = registry;
+        return std::make_unique<MainWindow>(settings, options);
+    }
     /// Window: made over Settings and shown.
-    void Open(const QStringList& arguments = {}, const ut::RegistryStore* registry = nullptr);
+    void Open(const QStringList& arguments = {}, const ut::RegistryStore* registry = nullptr) {
+        Window = Make(Settings.Settings(), arguments, registry);
+        Window->show();
+    }
     SetupPage& Page() { return Window->Setup(); }
     QStringList Log() { return LogTexts(*Window->Setup().logView); }
 
@@ -125,7 +150,7 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<MainWindow> Window;
 
   private:
-    std::string FSavedDir;
+    std::string FSavedDir = ut::fs::GetCurrentDir();
 };
 
 /// Answers the next modal dialog of class D with `act` once it is up.
