@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FileSystemCache.h"
+
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -37,11 +39,6 @@ std::unordered_map<std::string, std::pair<bool, struct stat>>& StatCache() {
     return cache;
 }
 
-int& CacheDepth() {
-    static int depth = 0;
-    return depth;
-}
-
 // Calls `each` with every name in `dir` except "." and "..".
 template <typename Fn> void ReadDirectory(const std::string& dir, Fn each) {
     if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
@@ -61,7 +58,7 @@ void KeepFirst(std::string& kept, std::string_view name) {
 
 // The name in `dir` that equals `part` without regard to letter case; empty when none.
 std::string FindFolded(const std::string& dir, const std::string& part) {
-    if (CacheDepth() == 0) {
+    if (detail::CacheDepth() == 0) {
         std::string found;
         ReadDirectory(dir, [&](std::string_view name) {
             if (CompareFolded(name, part) == 0)
@@ -84,7 +81,7 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
 // The status of a path; while a cache scope lives (a scan, which changes nothing on the
 // disk) each path is looked at once, found or not.
 bool StatPath(const std::string& path, struct stat& st) {
-    if (CacheDepth() == 0)
+    if (detail::CacheDepth() == 0)
         return ::stat(path.c_str(), &st) == 0;
     auto& cache = StatCache();
     auto it = cache.find(path);
@@ -130,28 +127,6 @@ std::string WithSeparators(const std::string& path) {
         Exists(full.substr(0, full.size() - (path.size() - slash))))
         return path.substr(0, slash + 1) + ToNative(path.substr(slash + 1));
     return ToNative(path);
-}
-
-bool MatchFrom(const char* n, const char* p) {
-    for (; *p; ++p) {
-        if (*p == '*') {
-            while (p[1] == '*')
-                ++p;
-            if (!p[1])
-                return true;
-            for (const char* s = n; *s; ++s)
-                if (MatchFrom(s, p + 1))
-                    return true;
-            return MatchFrom(n + std::strlen(n), p + 1);
-        }
-        if (!*n)
-            return false;
-        if (*p != '?' &&
-            UpperFold(static_cast<unsigned char>(*p)) != UpperFold(static_cast<unsigned char>(*n)))
-            return false;
-        ++n;
-    }
-    return *n == '\0';
 }
 
 // ResolveCase that also says whether the result names something, with its status, so a
@@ -296,10 +271,6 @@ bool DirectoryExists(const std::string& path) {
     return ExpandWithStatus(path, expanded, st) && S_ISDIR(st.st_mode);
 }
 
-bool MatchesMask(const std::string& name, const std::string& pattern) {
-    return MatchFrom(name.c_str(), pattern.c_str());
-}
-
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
     std::vector<std::string> files;
     const std::string d = ExcludeTrailingPathDelimiter(ExpandFileName(dir));
@@ -370,68 +341,17 @@ std::string ExtractFileName(const std::string& path) {
     return p == std::string::npos ? native : native.substr(p + 1);
 }
 
-std::string ChangeFileExt(const std::string& path, const std::string& ext) {
-    const size_t p = path.find_last_of(".\\/");
-    if (p == std::string::npos || path[p] != '.')
-        return path + ext;
-    return path.substr(0, p) + ext;
-}
-
-std::string FileKey(const std::string& path) {
-    const std::string name = ExtractFileName(path);
-    const size_t p = name.rfind('.');
-    return (p == std::string::npos || p == 0) ? name : name.substr(0, p);
-}
-
-std::string IncludeTrailingPathDelimiter(const std::string& dir) {
-    if (!dir.empty() && (dir.back() == '/' || dir.back() == '\\'))
-        return dir;
-    return dir + PathDelim;
-}
-
-std::string ExcludeTrailingPathDelimiter(const std::string& dir) {
-    std::string d = dir;
-    while (d.size() > 1 && (d.back() == '/' || d.back() == '\\'))
-        d.pop_back();
-    return d;
-}
-
 void ClearListingCache() {
     ListingCache().clear();
 }
 
-namespace {
+namespace detail {
 
-std::unordered_map<std::string, std::string>& SharedTexts() {
-    static std::unordered_map<std::string, std::string> texts;
-    return texts;
+void ClearCaches() {
+    ListingCache().clear();
+    StatCache().clear();
 }
 
-} // namespace
-
-ListingCacheScope::ListingCacheScope() {
-    if (CacheDepth()++ == 0) {
-        ListingCache().clear();
-        SharedTexts().clear();
-        StatCache().clear();
-    }
-}
-
-ListingCacheScope::~ListingCacheScope() {
-    if (--CacheDepth() == 0) {
-        ListingCache().clear();
-        SharedTexts().clear();
-        StatCache().clear();
-    }
-}
-
-std::string SharedFileText(const std::string& path) {
-    if (CacheDepth() == 0)
-        return LoadFileText(path);
-    auto it = SharedTexts().find(path);
-    if (it == SharedTexts().end())
-        it = SharedTexts().emplace(path, LoadFileText(path)).first;
-    return it->second;
-}
+} // namespace detail
 
 } // namespace ut::fs

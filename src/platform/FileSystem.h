@@ -9,9 +9,15 @@
 
 namespace ut::fs {
 
+// On Windows the system takes paths as they are: both separators, drive letters, any
+// letter case; names are UTF-8 here and UTF-16 to the system.
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
 inline constexpr char PathDelim = '/';
+#endif
 
-/// Turns every '\' into '/'.
+/// Turns every separator ('\' or '/') into PathDelim.
 std::string ToNative(std::string path);
 
 /// Full path against the current directory, with "." and ".." folded; accepts '\' and '/'.

@@ -1,0 +1,11 @@
+#pragma once
+// Between the file system's shared part and the part each system implements.
+
+namespace ut::fs::detail {
+
+/// How many ListingCacheScope objects live; while any does, what was looked up is kept.
+int& CacheDepth();
+/// Forgets the listings and file states kept while a cache scope lives.
+void ClearCaches();
+
+} // namespace ut::fs::detail
