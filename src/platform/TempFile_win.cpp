@@ -21,8 +21,9 @@ std::string CreateTempFile(const std::string& dir, const std::string& prefix) {
     if (dir.empty())
         return {};
     std::string base = dir;
-    if (base.back() != '\\' && base.back() != '/')
-        base += '\\';
+    while (base.size() > 1 && (base.back() == '\\' || base.back() == '/'))
+        base.pop_back();
+    base += '\\';
     base += prefix;
     static std::atomic<unsigned> counter{0};
     // The process, the time and a counter make a name no other process picks; a name that
