@@ -17,10 +17,12 @@ bash "$repo/scripts/demo-registry.sh" "$work/Delphi5.reg" >/dev/null
 bash "$repo/scripts/studio-registry.sh" "$work/Studio23.reg" >/dev/null
 examples=("demo/Demo.dpr:Delphi5.reg" "dproj/Inventory.dproj:Studio23.reg")
 
-# Windows paths to the form they have here: drive Z: is the root, '\' (written "\\" in
-# JSON) is '/'.
+# Paths in one spelling: drive Z: is the root, '\' (written "\\" in JSON) is '/'. Both
+# outputs go through it: the registry's own values mix the separators on either system.
+# The map file is named as the program builds its name ("Demo.MAP"): Windows opens it in any
+# letter case and keeps that spelling, Linux gives the one on disk.
 normalise() {
-  sed -e 's|Z:\\\\|/|g' -e 's|\\\\|/|g' "$1"
+  sed -e 's|Z:\\\\|/|g' -e 's|Z:/|/|g' -e 's|\\\\|/|g' -e 's|"mapFile":"\([^"]*\)"|"mapFile":"\L\1"|' "$1"
 }
 
 status=0
@@ -35,9 +37,10 @@ for entry in "${examples[@]}"; do
   (cd "$repo/examples" && bash "$repo/scripts/wine-run.sh" "$win/unitrace-cli.exe" \
     --format json --registry "Z:$work/win-$reg" "$project" | tr -d '\r' > "$work/$name.win.json")
   normalise "$work/$name.win.json" > "$work/$name.win-normalised.json"
+  normalise "$work/$name.linux.json" > "$work/$name.linux-normalised.json"
   # The registry file's own name differs by its "win-" prefix.
   sed -i -e "s|$work/win-$reg|$work/$reg|g" "$work/$name.win-normalised.json"
-  if diff -u "$work/$name.linux.json" "$work/$name.win-normalised.json" > "$work/$name.diff"; then
+  if diff -u "$work/$name.linux-normalised.json" "$work/$name.win-normalised.json" > "$work/$name.diff"; then
     echo "same JSON on Windows and Linux: $project"
   else
     echo "the Windows JSON of $project differs from the Linux one:" >&2

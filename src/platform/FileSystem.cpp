@@ -242,6 +242,10 @@ bool IsDrivePath(const std::string& path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
+bool IsFullPath(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
 std::string ResolveCase(const std::string& fullPath) {
     std::string resolved;
     struct stat st {};

@@ -31,6 +31,9 @@ std::string ExpandFileName(const std::string& path);
 using DriveMapper = std::function<std::string(const std::string& drivePath)>;
 void SetDriveMapper(DriveMapper mapper);
 bool IsDrivePath(const std::string& path);
+/// A full path as ExpandFileName gives it: from the root ("/x"; on Windows "C:\x" or a
+/// network path "\\server\share").
+bool IsFullPath(const std::string& path);
 
 /// The path rewritten with each existing component spelt as its directory spells it,
 /// trying the exact spelling first and then a case-insensitive match.

@@ -60,6 +60,11 @@ bool IsDrivePath(const std::string& path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
+bool IsFullPath(const std::string& path) {
+    return (IsDrivePath(path) && path.size() > 2 && IsSeparator(path[2])) ||
+           (path.size() > 1 && IsSeparator(path[0]) && IsSeparator(path[1]));
+}
+
 std::string ResolveCase(const std::string& fullPath) {
     return fullPath;
 }

@@ -177,6 +177,10 @@ TEST_F(WindowsFilesTest, DriveLetterPaths) {
         EXPECT_EQ(ut::fs::ExtractFileDir(s.path), s.fileDir) << s.path;
         EXPECT_EQ(ut::fs::ExtractFileName(s.path), s.fileName) << s.path;
     }
+    for (const char* full : {"C:\\x", "c:/x", "\\\\server\\share\\x"})
+        EXPECT_TRUE(ut::fs::IsFullPath(full)) << full;
+    for (const char* relative : {"C:x", "x\\y", "\\x", ""})
+        EXPECT_FALSE(ut::fs::IsFullPath(relative)) << relative;
     EXPECT_EQ(ut::fs::FileKey("C:\\dir.x\\Unit1.pas"), "Unit1");
     EXPECT_EQ(ut::fs::IncludeTrailingPathDelimiter("C:\\dir"), "C:\\dir\\");
 }
