@@ -6,6 +6,7 @@
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
 #include "gui/SetupPage.h"
+#include "platform/FileSystem.h"
 
 #include <QApplication>
 #include <QColor>
@@ -14,6 +15,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -22,7 +24,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -89,35 +90,64 @@ struct LogLine {
 };
 
 /// The log's lines, without the empty line after the last line break.
-std::vector<LogLine> ReadLog(const QTextEdit& log);
-QStringList LogTexts(const QTextEdit& log);
+inline std::vector<LogLine> ReadLog(const QTextEdit& log) {
+    std::vector<LogLine> lines;
+    for (QTextBlock block = log.document()->begin(); block.isValid(); block = block.next()) {
+        if (!block.next().isValid() && block.text().isEmpty())
+            break;
+        // The format of the first character is the one after position 1 of the block.
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::NextCharacter);
+        const QTextCharFormat format = cursor.charFormat();
+        lines.push_back({block.text(), format.fontWeight() >= QFont::Bold, format.fontItalic(),
+                         format.foreground().color()});
+    }
+    return lines;
+}
+inline QStringList LogTexts(const QTextEdit& log) {
+    QStringList out;
+    for (const LogLine& line : ReadLog(log))
+        out << line.Text;
+    return out;
+}
 
 /// A settings file in a directory of its own, removed with the object.
 class TempSettings {
   public:
-    TempSettings();
-    QSettings& Settings() { return *FSettings; }
-    QString FileName() const { return FSettings->fileName(); }
+    QSettings& Settings() { return FSettings; }
     /// A fresh QSettings on the same file (what a later run of the program reads).
-    std::unique_ptr<QSettings> Reopen() const;
+    std::unique_ptr<QSettings> Reopen() {
+        FSettings.sync();
+        return std::make_unique<QSettings>(FSettings.fileName(), QSettings::IniFormat);
+    }
 
   private:
     QTemporaryDir FDir;
-    std::unique_ptr<QSettings> FSettings;
+    QSettings FSettings{FDir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
 };
 
 /// A main window over settings of its own, with recording prompts; the working directory
 /// that a scan changes is put back afterwards.
 class WindowTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
+    void TearDown() override {
+        Window.reset();
+        ut::fs::SetCurrentDir(FSavedDir);
+    }
     /// A window over `settings` (not shown: a window never shown restores and saves nothing).
     std::unique_ptr<MainWindow> Make(QSettings& settings, const QStringList& arguments = {},
-                                     const ut::RegistryStore* registry = nullptr);
+                                     const ut::RegistryStore* registry = nullptr) {
+        MainWindow::Options options;
+        options.Arguments = arguments;
+        options.prompts = &Prompts;
+        options.Registry = registry;
+        return std::make_unique<MainWindow>(settings, options);
+    }
     /// Window: made over Settings and shown.
-    void Open(const QStringList& arguments = {}, const ut::RegistryStore* registry = nullptr);
+    void Open(const QStringList& arguments = {}, const ut::RegistryStore* registry = nullptr) {
+        Window = Make(Settings.Settings(), arguments, registry);
+        Window->show();
+    }
     SetupPage& Page() { return Window->Setup(); }
     QStringList Log() { return LogTexts(*Window->Setup().logView); }
 
@@ -126,7 +156,7 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<MainWindow> Window;
 
   private:
-    std::string FSavedDir;
+    std::string FSavedDir = ut::fs::GetCurrentDir();
 };
 
 /// Answers the next modal dialog of class D with `act` once it is up.

@@ -2,24 +2,13 @@
 #include "GuiTestSupport.h"
 #include "gui/FindDialog.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <utility>
 
 namespace ut::gui::testing {
 namespace {
@@ -137,7 +126,6 @@ TEST_F(MapPageTest, LoadsEachByteAsOneCharacterOnceUntilOutdated) {
     page->SetMapFileName(dir.filePath(QStringLiteral("OTHER.MAP")));
     page->Activate();
     EXPECT_EQ(view->toPlainText(), "third");
-
     // A missing file leaves the view empty until the project changes, also once it appears.
     page->SetMapFileName(dir.filePath(QStringLiteral("Missing.map")));
     page->Activate();
@@ -151,7 +139,7 @@ TEST_F(MapPageTest, LoadsEachByteAsOneCharacterOnceUntilOutdated) {
     EXPECT_TRUE(prompts.Warnings.isEmpty());
 }
 
-TEST_F(MapPageTest, PopupMenuCtrlFAndF3BeforeAnySearchOpenTheDialogWithItsDefaults) {
+TEST_F(MapPageTest, PopupMenuCtrlFAndF3OpenTheDialogWhichKeepsTextAndOptions) {
     Load(kMap);
     ShowActive();
     emit page->mapView->customContextMenuRequested(QPoint(10, 10));
@@ -170,14 +158,8 @@ TEST_F(MapPageTest, PopupMenuCtrlFAndF3BeforeAnySearchOpenTheDialogWithItsDefaul
         EXPECT_FALSE(dlg->FindNextButton()->isEnabled()); // nothing typed yet
         dlg->close();
     }
-    EXPECT_EQ(SelStart(), 0);
-}
-
-TEST_F(MapPageTest, EnterInDialogFindsAndKeepsTextAndOptions) {
-    Load(kMap);
-    ShowActive();
+    // Enter in the dialog finds; text and options are kept for the next time.
     Key(Qt::Key_F, Qt::ControlModifier);
-    FindDialog* dlg = page->findDialog;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
     QTest::keyClicks(dlg->FindEdit(), "two");
     SetBox(dlg->MatchCaseBox(), true);
@@ -187,8 +169,7 @@ TEST_F(MapPageTest, EnterInDialogFindsAndKeepsTextAndOptions) {
     EXPECT_TRUE(page->FindOptions().MatchCase);
     EXPECT_EQ(Selected(), "two");
 
-    // Opened again, the dialog shows what was entered last, selected for overtyping.
-    Key(Qt::Key_F, Qt::ControlModifier);
+    Key(Qt::Key_F, Qt::ControlModifier); // what was entered last, selected for overtyping
     EXPECT_EQ(dlg->FindEdit()->selectedText(), "two");
     EXPECT_TRUE(dlg->MatchCaseBox()->isChecked());
     dlg->close();
@@ -215,6 +196,8 @@ TEST_F(MapPageTest, F3StepsThroughHitsInViewPositionsAndWrapsWhenAnsweredYes) {
     SetCaret(24);
     SearchFromDialog(QStringLiteral("unit"), /*down=*/false);
     EXPECT_EQ(SelStart(), 18);
+    SearchFromDialog(QStringLiteral("unit"), true, false, /*wholeWord=*/true);
+    EXPECT_EQ(SelStart(), 24); // "units" at 18 is a longer word
     EXPECT_TRUE(prompts.Warnings.isEmpty());
 }
 
@@ -233,19 +216,6 @@ TEST_F(MapPageTest, TextOutsideTheViewsCharactersIsNotFound) {
     SearchFromDialog(QStringLiteral("STRA") + QChar(0xDF));
     EXPECT_TRUE(prompts.Warnings.isEmpty());
     EXPECT_EQ(SelStart(), 7);
-}
-
-TEST_F(MapPageTest, MatchCaseAndWholeWordThroughTheDialog) {
-    Load(kMap);
-    ShowActive();
-    SearchFromDialog(QStringLiteral("unit"), true, /*matchCase=*/true);
-    EXPECT_EQ(SelStart(), 18); // "Unit" at 9 differs in case
-    SearchFromDialog(QStringLiteral("unit"), true, false, /*wholeWord=*/true);
-    EXPECT_EQ(SelStart(), 24); // "units" at 18 is a longer word
-    SetCaret(19);
-    SearchFromDialog(QStringLiteral("nits"), true, false, /*wholeWord=*/true);
-    EXPECT_EQ(prompts.Warnings, QStringList{"The text \"nits\" was not found!"});
-    EXPECT_EQ(SelStart(), 19);
 }
 
 } // namespace

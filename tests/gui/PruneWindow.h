@@ -9,29 +9,20 @@
 #include "GuiTestSupport.h"
 
 #include "gui/FileNameEdit.h"
-#include "gui/LogView.h"
 #include "gui/Pager.h"
-#include "gui/SetupPage.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
 #include "gui/UnitWindow.h"
 #include "gui/UnitWindowList.h"
 
-#include <QTest>
 #include <QTreeView>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <set>
 
 namespace ut::gui::test {
 
 class PruneWindowTest : public WindowTest {
   protected:
     void SetUp() override {
-        WindowTest::SetUp();
         Open();
         Window->Commands().OpenFile = [this](const QString& file) { Opened << file; };
         Window->resize(700, 500);
@@ -51,22 +42,16 @@ class PruneWindowTest : public WindowTest {
         Window->PagerControl().setCurrentIndex(page);
         QCoreApplication::processEvents();
     }
-    /// The uses tree, built, with the focus in it.
-    TreePage& UsesTree() {
-        ShowPage(pgUses);
-        FocusTree(UsesPage());
-        return UsesPage();
-    }
-    TreePage& UsedByTree() {
-        ShowPage(pgUsedBy);
-        FocusTree(UsedByPage());
-        return UsedByPage();
-    }
-    static void FocusTree(TreePage& page) {
-        QWidget* window = page.window();
-        window->activateWindow();
-        QApplication::setActiveWindow(window);
+    /// The uses (used-by) tree on view, built, with the focus in it.
+    TreePage& UsesTree() { return FocusTree(UsesPage(), pgUses); }
+    TreePage& UsedByTree() { return FocusTree(UsedByPage(), pgUsedBy); }
+    TreePage& FocusTree(TreePage& page, int pageIndex = -1) {
+        if (pageIndex >= 0)
+            ShowPage(pageIndex);
+        page.window()->activateWindow();
+        QApplication::setActiveWindow(page.window());
         page.Tree()->setFocus();
+        return page;
     }
 
     ut::TUnit* Unit(const char* key) {
@@ -88,20 +73,12 @@ class PruneWindowTest : public WindowTest {
         for (const QString& text : path) {
             if (index.isValid())
                 page.Tree()->expand(index);
-            const QModelIndex parent = index;
-            index = {};
-            for (int row = 0; row < page.Model()->rowCount(parent); ++row) {
-                const QModelIndex child = page.Model()->index(row, 0, parent);
-                if (page.Model()->NodeText(child) == text) {
-                    index = child;
-                    break;
-                }
-            }
-            if (!index.isValid()) {
-                ADD_FAILURE() << "no node " << text.toStdString() << " in "
-                              << path.join(u'/').toStdString();
+            const int row = static_cast<int>(Texts(page, index).indexOf(text));
+            if (row < 0) {
+                ADD_FAILURE() << "no node " << path.join(u'/').toStdString();
                 return {};
             }
+            index = page.Model()->index(row, 0, index);
         }
         return index;
     }

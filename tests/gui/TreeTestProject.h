@@ -15,7 +15,6 @@
 
 #include <ostream>
 
-
 namespace ut::gui::testing {
 
 class SilentFrontEnd : public ScanFrontEnd {

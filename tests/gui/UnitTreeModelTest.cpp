@@ -1,3 +1,5 @@
+// The tree model over the tree rules: the model contract through every change, collapsing,
+// the columns, and the node images.
 #include "gui/UnitTreeModel.h"
 #include "TreeTestProject.h"
 #include "gui/NodeImages.h"
@@ -13,50 +15,35 @@ namespace {
 
 using Model = UnitTreeModel;
 
-// Collects what QAbstractItemModelTester reports, so that a broken model contract fails the
-// test instead of only printing.
-class TesterMessages {
-  public:
-    TesterMessages() {
-        Messages().clear();
-        FPrevious = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
-                if (type != QtDebugMsg && type != QtInfoMsg)
-                    Messages() << text;
-            });
-    }
-    ~TesterMessages() { qInstallMessageHandler(FPrevious); }
-    static QStringList& Messages() {
-        static QStringList messages;
-        return messages;
-    }
-
-  private:
-    QtMessageHandler FPrevious;
-};
-
 class UnitTreeModelTest : public ScannedProject {
   protected:
-    QModelIndex Path(const Model& model, const QStringList& texts) {
+    // The node at `texts` with its children fetched.
+    static QModelIndex Expand(Model& model, const QStringList& texts) {
         QModelIndex index;
         for (const QString& text : texts) {
+            if (model.canFetchMore(index))
+                model.fetchMore(index);
             index = Child(model, index, text);
-            if (!index.isValid())
-                ADD_FAILURE() << "no node " << text.toStdString();
+            EXPECT_TRUE(index.isValid()) << text.toStdString();
         }
-        return index;
-    }
-    // Expands the node at `texts` (fetching its children) and returns it.
-    QModelIndex Expand(Model& model, const QStringList& texts) {
-        const QModelIndex index = Path(model, texts);
         if (model.canFetchMore(index))
             model.fetchMore(index);
         return index;
     }
+    static QStringList& Messages() {
+        static QStringList messages;
+        return messages;
+    }
 };
 
+// A broken model contract fails the test instead of only printing a warning.
 TEST_F(UnitTreeModelTest, PassesModelTesterThroughBuildExpandSortCollapseRemoveAndClear) {
-    TesterMessages messages;
+    Messages().clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type != QtDebugMsg && type != QtInfoMsg)
+                Messages() << text;
+        });
     Model model(scan, filters, tdUsedBy);
     QAbstractItemModelTester tester(&model,
                                     QAbstractItemModelTester::FailureReportingMode::Warning);
@@ -64,20 +51,17 @@ TEST_F(UnitTreeModelTest, PassesModelTesterThroughBuildExpandSortCollapseRemoveA
     // Three levels everywhere: every fetch goes through the tester's row checks.
     std::function<void(const QModelIndex&, int)> expandAll = [&](const QModelIndex& parent,
                                                                  int depth) {
-        if (depth == 0)
-            return;
         if (model.canFetchMore(parent))
             model.fetchMore(parent);
-        for (int row = 0; row < model.rowCount(parent); ++row)
+        for (int row = 0; depth > 0 && row < model.rowCount(parent); ++row)
             expandAll(model.index(row, 0, parent), depth - 1);
     };
-    for (int row = 0; row < model.rowCount(); ++row)
-        expandAll(model.index(row, 0), 3);
+    expandAll({}, 3);
     model.SetSortKey(-1);
     model.SortTree();
     model.SetSortKey(3);
     model.SortTree();
-    model.Collapse(Path(model, {"UnitA"}));
+    model.Collapse(Child(model, {}, "UnitA"));
     model.RemoveUnitNodes(Unit("UnitB"));
     model.Clear();
     ASSERT_TRUE(model.BuildRoots());
@@ -86,110 +70,88 @@ TEST_F(UnitTreeModelTest, PassesModelTesterThroughBuildExpandSortCollapseRemoveA
     QAbstractItemModelTester usesTester(&uses,
                                         QAbstractItemModelTester::FailureReportingMode::Warning);
     uses.BuildRoots();
-    Expand(uses, {"Demo"});
-    Expand(uses, {"Demo", "UnitA"});
     Expand(uses, {"Demo", "UnitA", "UnitB"});
     uses.RemoveUnitNodes(Unit("UnitA"));
-    EXPECT_EQ(messages.Messages(), QStringList());
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(Messages(), QStringList());
 
-    // Cleared, and nothing built before a scan.
     model.Clear();
     EXPECT_TRUE(model.IsEmpty());
     scan.FProject = nullptr;
-    EXPECT_FALSE(model.BuildRoots());
+    EXPECT_FALSE(model.BuildRoots()) << "nothing is built before a scan";
     EXPECT_EQ(model.rowCount(), 0);
 }
 
-// UnitA uses UnitB in its implementation; UnitB uses UnitA in its interface.
-TEST_F(UnitTreeModelTest, CycleEndsInARepeatNodeThatCannotExpand) {
+TEST_F(UnitTreeModelTest, CollapseDiscardsChildrenAndARepeatOrBareNameNeverExpands) {
     Model model(scan, filters, tdUses);
     model.BuildRoots();
-    Expand(model, {"Demo"});
-    Expand(model, {"Demo", "UnitA"});
+    // UnitA uses UnitB in its implementation; UnitB uses UnitA in its interface.
     const QModelIndex b = Expand(model, {"Demo", "UnitA", "UnitB"});
-    EXPECT_EQ(model.Data(b).Kind(), NodeKind::Ordinary);
-    EXPECT_EQ(ChildTexts(model, b), QStringList({"UnitA", "Classes"}));
     const QModelIndex repeat = model.index(0, 0, b);
-    EXPECT_EQ(model.Data(repeat).Kind(), NodeKind::Repeat);
     EXPECT_EQ(model.NodeUnit(repeat), Unit("UnitA"));
     EXPECT_FALSE(model.hasChildren(repeat));
     EXPECT_FALSE(model.canFetchMore(repeat));
-}
-
-TEST_F(UnitTreeModelTest, CollapseDiscardsChildrenAndReExpansionFollowsTheIgnoreList) {
-    Model model(scan, filters, tdUses);
-    model.BuildRoots();
-    Expand(model, {"Demo"});
-    const QModelIndex a = Expand(model, {"Demo", "UnitA"});
-    Expand(model, {"Demo", "UnitA", "UnitB"});
+    const QModelIndex a = b.parent();
     model.Collapse(a);
     EXPECT_EQ(model.rowCount(a), 0);
     EXPECT_TRUE(model.hasChildren(a));
     EXPECT_TRUE(model.canFetchMore(a));
-    EXPECT_FALSE(model.ChildrenBuilt(a));
     scan.IgnUnits.Lines().Add("UnitB");
     model.fetchMore(a);
-    EXPECT_EQ(ChildTexts(model, a), QStringList({"SysUtils", "UnitB"}));
-    const QModelIndex b = model.index(1, 0, a);
-    EXPECT_EQ(model.Data(b).Kind(), NodeKind::BareName);
-    EXPECT_FALSE(model.hasChildren(b));
-    // A bare name keeps no placeholder when "collapsed".
-    model.Collapse(b);
-    EXPECT_FALSE(model.hasChildren(b));
-    EXPECT_FALSE(model.canFetchMore(b));
+    const QModelIndex bare = Child(model, a, "UnitB");
+    EXPECT_EQ(model.Data(bare).Kind(), NodeKind::BareName);
+    model.Collapse(bare); // a bare name keeps no placeholder when "collapsed"
+    EXPECT_FALSE(model.hasChildren(bare));
+    EXPECT_FALSE(model.canFetchMore(bare));
 }
 
-TEST_F(UnitTreeModelTest, ColumnTextsAndAlignment) {
+TEST_F(UnitTreeModelTest, ColumnsShowLocationAndSizeAndEveryNodeKindItsImage) {
     scan.FUnitSizes.AddObject("SysUtils", 5120);
     scan.FUnitSizes.AddObject("Deep", 700);
     Model model(scan, filters, tdUses);
     model.BuildRoots();
     const QModelIndex demo = Expand(model, {"Demo"});
+    // An ignored name has no unit, hence no location, but its size is listed; a unit in the
+    // project's directory shows it in full, one below it only the rest of its path.
     EXPECT_EQ(ChildTexts(model, demo, 2), QStringList({"5120", "", "", "", "700"}));
-    // An ignored name has no unit, hence no location, but its size is listed.
-    const QModelIndex sysUtils = model.index(0, 1, demo);
-    EXPECT_EQ(sysUtils.data().toString(), "");
-    // The project's directory is cut away from the location of a unit below it.
-    EXPECT_EQ(model.index(4, 1, demo).data().toString(), "lib");
+    const QString here = QString::fromUtf8(UNITRACE_FIXTURES "/trees");
+    EXPECT_EQ(ChildTexts(model, demo, 1), QStringList({"", here, here, "", "lib"}));
     EXPECT_EQ(model.index(0, 2, demo).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
-    EXPECT_FALSE(model.index(0, 1, demo).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                 Qt::AlignRight);
     EXPECT_FALSE(model.flags(model.index(0, 0, demo)) & Qt::ItemIsEditable);
-}
+    EXPECT_FALSE(model.index(0, 1, demo).data(Qt::DecorationRole).isValid());
 
-TEST_F(UnitTreeModelTest, EveryNodeKindHasItsIcon) {
-    Model model(scan, filters, tdUses);
-    model.BuildRoots();
-    const QModelIndex demo = Expand(model, {"Demo"});
-    Expand(model, {"Demo", "UnitA"});
-    const QModelIndex b = Expand(model, {"Demo", "UnitA", "UnitB"});
-    auto pixels = [](const QIcon& icon) {
+    const auto pixels = [](const QIcon& icon) {
         EXPECT_FALSE(icon.isNull());
         return icon.pixmap(NodeImageSize, NodeImageSize)
             .toImage()
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            .convertToFormat(QImage::Format_ARGB32);
     };
-    auto image = [&](const QModelIndex& index) {
-        return pixels(index.data(Qt::DecorationRole).value<QIcon>());
-    };
-    auto named = [&](const char* name, bool overlay) { return pixels(NodeIcon(name, overlay)); };
-    EXPECT_EQ(image(model.index(0, 0)), named("Project", false)); // root
-    EXPECT_EQ(image(Path(model, {"Demo", "UnitA"})), named("Unit_Intf", false));
-    EXPECT_EQ(image(model.index(0, 0, demo)), named("Unit_Disa", false)); // bare name
-    EXPECT_EQ(image(Path(model, {"Demo", "MainForm"})), named("Unit_Intf", true));
-    EXPECT_EQ(image(Path(model, {"Demo", "UnitA", "UnitB"})), named("Unit", false));
-    EXPECT_EQ(image(model.index(0, 0, b)), named("Unit_Intf", false)); // repeat
-    EXPECT_FALSE(model.index(0, 1, demo).data(Qt::DecorationRole).isValid());
+    // The image the rules name, with the form overlay where they ask for it.
+    const std::vector<std::tuple<QStringList, const char*, bool>> images = {
+        {{"Demo"}, "Project", false},
+        {{"Demo", "SysUtils"}, "Unit_Disa", false},
+        {{"Demo", "MainForm"}, "Unit_Intf", true}};
+    for (const auto& [path, name, overlay] : images)
+        EXPECT_EQ(pixels(Expand(model, path).data(Qt::DecorationRole).value<QIcon>()),
+                  pixels(NodeIcon(name, overlay)))
+            << path.join('/').toStdString();
+}
 
-    Model usedBy(scan, filters, tdUsedBy);
-    usedBy.BuildRoots();
-    EXPECT_EQ(image(Path(usedBy, {"MainForm"})), named("Unit", true));
-    EXPECT_EQ(image(Path(usedBy, {"Demo"})), named("Unit", false));
-    Expand(usedBy, {"UnitA"});
-    EXPECT_EQ(image(Path(usedBy, {"UnitA", "Demo"})), named("Project", false));
-    Expand(usedBy, {"UnitA", "UnitB"});
-    EXPECT_EQ(image(Path(usedBy, {"UnitA", "UnitB", "UnitA"})), named("Unit_Disa", false));
+TEST(NodeImagesTest, EveryNamedImageIsDrawnAndTheOverlayOnlyAddsTheF) {
+    for (const QString& name : NodeImageNames()) {
+        const QImage image = NamedNodeImage(name);
+        EXPECT_EQ(image.size(), QSize(16, 16)) << name.toStdString();
+        EXPECT_TRUE(image.hasAlphaChannel()) << name.toStdString();
+        QImage blank(16, 16, image.format());
+        blank.fill(Qt::transparent);
+        EXPECT_NE(image, blank) << name.toStdString();
+    }
+    EXPECT_TRUE(NodeIcon("Unit_Other", true).isNull());
+    const QImage plain = NodeIcon("Unit_Intf", false).pixmap(16, 16).toImage();
+    const QImage marked = NodeIcon("Unit_Intf", true).pixmap(16, 16).toImage();
+    EXPECT_NE(plain.copy(0, 8, 8, 8), marked.copy(0, 8, 8, 8)) << "the F in the lower left";
+    EXPECT_EQ(plain.copy(0, 0, 16, 7), marked.copy(0, 0, 16, 7)) << "the rest untouched";
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #pragma once
 // Helpers of the import tests: a scratch directory that is removed afterwards, and files.
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 namespace ut::test {
@@ -16,13 +17,8 @@ inline std::string FixtureDir() {
 class TScratchDir {
   public:
     TScratchDir() {
-        std::random_device rd;
-        for (;;) {
-            FPath = std::filesystem::temp_directory_path() /
-                    ("ut-imports-" + std::to_string(rd()) + std::to_string(rd()));
-            if (std::filesystem::create_directory(FPath))
-                break;
-        }
+        std::string t = (std::filesystem::temp_directory_path() / "ut-imports-XXXXXX").string();
+        FPath = ::mkdtemp(t.data());
     }
     ~TScratchDir() {
         std::error_code ec;

@@ -7,80 +7,54 @@
 namespace ut {
 namespace {
 
-struct LocationCase {
-    const char* name;
-    std::string fileName;
-    std::string delphiRoot;
-    std::string projectDir;
-    std::string expected;
-};
-
-class LocationTest : public ::testing::TestWithParam<LocationCase> {};
-
-TEST_P(LocationTest, GivesText) {
-    const auto& c = GetParam();
-    const TColumnContext ctx{c.delphiRoot, c.projectDir, nullptr};
-    const TColumnText r = GetColumnText(&c.fileName, "Unit", LocationColumn, ctx);
-    EXPECT_EQ(r.Text, c.expected);
-    EXPECT_FALSE(r.RightAlign);
+TEST(GetColumnText, LocationShowsTheRootAsMacroAndProjectFoldersRelative) {
+    const struct {
+        std::string fileName, delphiRoot, projectDir, expected;
+    } cases[] = {
+        {"/opt/Delphi5/Source/Rtl/Sys/System.pas", "/opt/Delphi5", "/work/",
+         "$(DELPHI)/Source/Rtl/Sys"},
+        {"/opt/DELPHI5/Source/Rtl/Sys/System.pas", "/opt/delphi5", "", "$(DELPHI)/Source/Rtl/Sys"},
+        {"/work/sub/A.pas", "/opt/Delphi5", "/work/", "sub"},
+        {"/Work/Sub/Deep/A.pas", "", "/work/", "Sub/Deep"},
+        {"/work/B.pas", "/opt/Delphi5", "/work/", "/work"}, // its own folder in full
+        {"/opt/Delphi5/Lib/X.pas", "", "", "/opt/Delphi5/Lib"},
+        {"/d5/src/d5/X.pas", "d5", "", "/$(DELPHI)/src/d5"}, // the first occurrence only
+        {"/work/Src\\Sub\\A.pas", "", "/work/", "Src/Sub"},
+        {"/usr/src/lib/X.pas", "/opt/Delphi5", "/work/", "/usr/src/lib"}};
+    for (const auto& c : cases) {
+        const TColumnText r =
+            GetColumnText(&c.fileName, "Unit", LocationColumn, {c.delphiRoot, c.projectDir});
+        EXPECT_EQ(r.Text, c.expected) << c.fileName;
+        EXPECT_FALSE(r.RightAlign);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LocationTest,
-    ::testing::Values(
-        LocationCase{"DelphiRootShownAsMacro", "/opt/Delphi5/Source/Rtl/Sys/System.pas",
-                     "/opt/Delphi5", "/work/", "$(DELPHI)/Source/Rtl/Sys"},
-        LocationCase{"DelphiRootIgnoresCase", "/opt/DELPHI5/Source/Rtl/Sys/System.pas",
-                     "/opt/delphi5", "", "$(DELPHI)/Source/Rtl/Sys"},
-        LocationCase{"ProjectSubdirectoryRelative", "/work/sub/A.pas", "/opt/Delphi5", "/work/",
-                     "sub"},
-        LocationCase{"ProjectSubdirectoryIgnoresCase", "/Work/Sub/Deep/A.pas", "", "/work/",
-                     "Sub/Deep"},
-        // The project directory ends with '/', its own location does not: shown in full.
-        LocationCase{"ProjectDirectoryItselfInFull", "/work/B.pas", "/opt/Delphi5", "/work/",
-                     "/work"},
-        LocationCase{"EmptyRootAndDirReplaceNothing", "/opt/Delphi5/Lib/X.pas", "", "",
-                     "/opt/Delphi5/Lib"},
-        LocationCase{"OnlyFirstRootOccurrence", "/d5/src/d5/X.pas", "d5", "", "/$(DELPHI)/src/d5"},
-        LocationCase{"BackslashesShownAsSlashes", "/work/Src\\Sub\\A.pas", "", "/work/", "Src/Sub"},
-        LocationCase{"OtherDirectoryUnchanged", "/usr/src/lib/X.pas", "/opt/Delphi5", "/work/",
-                     "/usr/src/lib"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(GetColumnText, SizeLooksUpNameWithoutCase) {
+TEST(GetColumnText, SizeLooksUpTheNameWithoutCaseOtherColumnsAreEmpty) {
     TUnitSizes sizes;
     sizes.AddObject("SysUtils", 42980);
     sizes.AddObject("Big", 4294967294);
     const TColumnContext ctx{"", "", &sizes};
-    const std::string file = "/work/A.pas";
-
-    TColumnText r = GetColumnText(&file, "sysutils", SizeColumn, ctx);
-    EXPECT_EQ(r.Text, "42980");
-    EXPECT_TRUE(r.RightAlign);
-    EXPECT_EQ(GetColumnText(nullptr, "BIG", SizeColumn, ctx).Text, "4294967294");
-
-    // A unit the map does not list: empty, still right-aligned.
-    r = GetColumnText(&file, "NotInMap", SizeColumn, ctx);
-    EXPECT_EQ(r.Text, "");
-    EXPECT_TRUE(r.RightAlign);
-    r = GetColumnText(nullptr, "System", SizeColumn, TColumnContext{}); // no size table
-    EXPECT_EQ(r.Text, "");
-    EXPECT_TRUE(r.RightAlign);
-}
-
-TEST(GetColumnText, OtherColumnsEmptyLeftAligned) {
-    TUnitSizes sizes;
-    sizes.AddObject("System", 1);
-    const TColumnContext ctx{"", "", &sizes};
-    const std::string file = "/work/System.pas";
-    for (const int column : {0, 3, -1}) {
-        const TColumnText r = GetColumnText(&file, "System", column, ctx);
-        EXPECT_EQ(r.Text, "") << column;
-        EXPECT_FALSE(r.RightAlign) << column;
+    const std::string file = "/work/SysUtils.pas";
+    const struct {
+        const std::string* file;
+        const char* unit;
+        int column;
+        TColumnContext context;
+        const char* text;
+        bool right;
+    } cases[] = {{&file, "sysutils", SizeColumn, ctx, "42980", true},
+                 {nullptr, "BIG", SizeColumn, ctx, "4294967294", true},
+                 {&file, "NotInMap", SizeColumn, ctx, "", true},
+                 {nullptr, "SysUtils", SizeColumn, {}, "", true}, // no size table
+                 {nullptr, "Missing", LocationColumn, ctx, "", false},
+                 {&file, "SysUtils", 0, ctx, "", false},
+                 {&file, "SysUtils", 3, ctx, "", false},
+                 {&file, "SysUtils", -1, ctx, "", false}};
+    for (const auto& c : cases) {
+        const TColumnText r = GetColumnText(c.file, c.unit, c.column, c.context);
+        EXPECT_EQ(r.Text, c.text) << c.unit << " " << c.column;
+        EXPECT_EQ(r.RightAlign, c.right) << c.unit << " " << c.column;
     }
-    const TColumnText r = GetColumnText(nullptr, "Missing", LocationColumn, ctx); // no unit
-    EXPECT_EQ(r.Text, "");
-    EXPECT_FALSE(r.RightAlign);
 }
 
 } // namespace

@@ -30,93 +30,50 @@ Sizes ReadText(const std::string& text) {
 
 const std::string kHeading = "Detailed map of segments\r\n\r\n";
 
-struct SegmentCase {
-    const char* name;
-    std::string lines; // the segment list after the heading and one blank line
-    Sizes expected;
-};
-
-class SegmentLinesTest : public ::testing::TestWithParam<SegmentCase> {};
-
-TEST_P(SegmentLinesTest, GivesSizes) {
-    const auto& c = GetParam();
-    EXPECT_EQ(ReadText(kHeading + c.lines), c.expected);
+// Segment lists after the heading and one blank line, and the sizes they give.
+TEST(ReadMapStream, SegmentLinesGiveSizes) {
+    const std::string code = " C=CODE S=.text M=", data = " C=DATA S=.data M=";
+    const std::vector<std::pair<std::string, Sizes>> cases = {
+        {"0001:00000000 0000A6E4 C=CODE S=.text G=(none) M=System ACBP=A9\r\n"
+         "0002:00000000 00000100 C=DATA S=.data G=DGROUP M=System ACBP=A9\r\n",
+         {{"System", 42980}}}, // data adds to code
+        {"0001:00000000 00000010" + code + "A\r\n0002:00000000 00000100" + data +
+             "A\r\n0001:00000010 00000020" + code + "A\r\n",
+         {{"A", 32}}}, // a second code segment replaces
+        {"0002:00000000 00000100" + data + "A\r\n0003:00000000 00000004 C=TLS S=.tls M=A\r\n",
+         {{"A", 260}}},
+        // Names fold case, the first spelling kept; tags ignore case; the class counts by
+        // its first six characters.
+        {"0002:00000000 00000100" + data + "sysutils\r\n0001:00000000 00000010" + code +
+             "SysUtils\r\n",
+         {{"sysutils", 16}}},
+        {"0001:00000000 00000010 c=code S=.text m=Lower\r\n"
+         "0002:00000000 00000001 c=Data S=.data m=Lower\r\n",
+         {{"Lower", 17}}},
+        {"0002:00000000 00000100" + data + "A\r\n0001:00000000 00000010 C=CODEX S=.text M=A\r\n",
+         {{"A", 16}}},
+        {"0001:00000000 0000A6E4 C=CODE     S=CODE     G=(none)   M=System   ACBP=A9\r\n",
+         {{"System", 42724}}},
+        {"0001:00000000 0000A6E4 C=CODE S=.text G=(none) ACBP=A9\r\n", {}}, // no module
+        {"0001:00000000 00000010 C=CODE M=Hidden\r\n", {}}, // the token after the class drops
+        {"0001:00000000 0000A6E4H" + code + "System\r\n0001:0000A6E4 00000050" + code +
+             "SysInit\r\n",
+         {{"SysInit", 80}}},
+        {"0001:00000000  0000A6E4" + code + "System\r\n", {}}, // an empty length token
+        {"0001:00000000 $0000A6E4" + code + "System\r\n", {}},
+        {"0001:00000000 80000000" + code + "Neg\r\n0001:00000000 FFFFFFFF" + code + "Neg\r\n", {}},
+        {"0001:00000000 7FFFFFFF" + code + "Big\r\n", {{"Big", 2147483647}}},
+        {"0001:00000000 100000000" + code + "Huge\r\n", {}},
+        {"0002:00000000 7FFFFFFF" + data + "A\r\n0002:00000000 7FFFFFFF" + data + "A\r\n",
+         {{"A", 4294967294}}},
+        {"0001:00000000 00000001" + code + "A\r\n   \t\r\n0001:00000000 00000002" + code + "B\r\n",
+         {{"A", 1}}}, // a blank line ends the list
+        {"0001:00000000 00000001" + code + "A\r0001:00000000 00000002" + code +
+             "B\n\n0001:00000000 00000003" + code + "C\n",
+         {{"A", 1}, {"B", 2}}}}; // lone CR and LF end lines
+    for (const auto& [lines, expected] : cases)
+        EXPECT_EQ(ReadText(kHeading + lines), expected) << lines;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SegmentLinesTest,
-    ::testing::Values(
-        SegmentCase{"DataAddsToCode",
-                    "0001:00000000 0000A6E4 C=CODE S=.text G=(none) M=System ACBP=A9\r\n"
-                    "0002:00000000 00000100 C=DATA S=.data G=DGROUP M=System ACBP=A9\r\n",
-                    {{"System", 42980}}},
-        SegmentCase{"SecondCodeSegmentReplaces",
-                    "0001:00000000 00000010 C=CODE S=.text M=A\r\n"
-                    "0002:00000000 00000100 C=DATA S=.data M=A\r\n"
-                    "0001:00000010 00000020 C=CODE S=.text M=A\r\n",
-                    {{"A", 32}}},
-        SegmentCase{"DataWithoutCodeIsAdded",
-                    "0002:00000000 00000100 C=DATA S=.data M=A\r\n"
-                    "0003:00000000 00000004 C=TLS S=.tls M=A\r\n",
-                    {{"A", 260}}},
-        SegmentCase{"NamesFoldCaseFirstSpellingKept",
-                    "0001:00000000 00000010 C=CODE S=.text M=SysUtils\r\n"
-                    "0002:00000000 00000001 C=DATA S=.data M=SYSUTILS\r\n",
-                    {{"SysUtils", 17}}},
-        SegmentCase{"CodeReplacesUnderFirstSpelling",
-                    "0002:00000000 00000100 C=DATA S=.data M=sysutils\r\n"
-                    "0001:00000000 00000010 C=CODE S=.text M=SysUtils\r\n",
-                    {{"sysutils", 16}}},
-        SegmentCase{"ClassAndModuleTagsIgnoreCase",
-                    "0001:00000000 00000010 c=code S=.text m=Lower\r\n"
-                    "0002:00000000 00000001 c=Data S=.data m=Lower\r\n",
-                    {{"Lower", 17}}},
-        SegmentCase{"ClassOnlyByFirstSixCharacters",
-                    "0002:00000000 00000100 C=DATA S=.data M=A\r\n"
-                    "0001:00000000 00000010 C=CODEX S=.text M=A\r\n",
-                    {{"A", 16}}},
-        SegmentCase{"RunsOfSpacesBetweenTokens",
-                    "0001:00000000 0000A6E4 C=CODE     S=CODE     G=(none)   M=System   "
-                    "ACBP=A9\r\n",
-                    {{"System", 42724}}},
-        SegmentCase{"MissingModuleAddsNothing",
-                    "0001:00000000 0000A6E4 C=CODE S=.text G=(none) ACBP=A9\r\n",
-                    {}},
-        SegmentCase{"TokenAfterClassIsDropped", "0001:00000000 00000010 C=CODE M=Hidden\r\n", {}},
-        SegmentCase{"HSuffixedLengthSkipped",
-                    "0001:00000000 0000A6E4H C=CODE S=.text M=System\r\n"
-                    "0001:0000A6E4 00000050 C=CODE S=.text M=SysInit\r\n",
-                    {{"SysInit", 80}}},
-        SegmentCase{"DoubleSpaceAfterAddressLeavesLengthEmpty",
-                    "0001:00000000  0000A6E4 C=CODE S=.text M=System\r\n",
-                    {}},
-        SegmentCase{
-            "PrefixedLengthSkipped", "0001:00000000 $0000A6E4 C=CODE S=.text M=System\r\n", {}},
-        SegmentCase{"NegativeLengthSkipped",
-                    "0001:00000000 80000000 C=CODE S=.text M=Neg\r\n"
-                    "0001:00000000 FFFFFFFF C=CODE S=.text M=Neg\r\n",
-                    {}},
-        SegmentCase{"LargestPositiveLength",
-                    "0001:00000000 7FFFFFFF C=CODE S=.text M=Big\r\n",
-                    {{"Big", 2147483647}}},
-        SegmentCase{
-            "LengthBeyond32BitsSkipped", "0001:00000000 100000000 C=CODE S=.text M=Huge\r\n", {}},
-        SegmentCase{"SumsBeyond32BitsKept",
-                    "0002:00000000 7FFFFFFF C=DATA S=.data M=A\r\n"
-                    "0002:00000000 7FFFFFFF C=DATA S=.data M=A\r\n",
-                    {{"A", 4294967294}}},
-        SegmentCase{"BlankLineEndsList",
-                    "0001:00000000 00000001 C=CODE S=.text M=A\r\n"
-                    "   \t\r\n"
-                    "0001:00000000 00000002 C=CODE S=.text M=B\r\n",
-                    {{"A", 1}}},
-        SegmentCase{"LoneCrAndLfEndLines",
-                    "0001:00000000 00000001 C=CODE S=.text M=A\r"
-                    "0001:00000000 00000002 C=CODE S=.text M=B\n"
-                    "\n"
-                    "0001:00000000 00000003 C=CODE S=.text M=C\n",
-                    {{"A", 1}, {"B", 2}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The short segment table at the top of the file has H-suffixed lengths and comes before the
 // heading; nothing before the heading is taken as a segment line.
@@ -143,14 +100,6 @@ TEST(ReadMapStream, HeadingOnLine100AcceptedOn101Ignored) {
     EXPECT_EQ(ReadText(HeadingAfter(100)), (Sizes{{"A", 16}}));
     EXPECT_EQ(ReadText(HeadingAfter(101)), Sizes{});
     EXPECT_EQ(ReadText(""), Sizes{});
-}
-
-TEST(ReadMapStream, ClearsPreviousSizes) {
-    TUnitSizes sizes;
-    sizes.AddObject("Old", 5);
-    std::istringstream in(kHeading + "0001:00000000 00000010 C=CODE S=.text M=New\r\n");
-    ReadMapStream(in, sizes);
-    EXPECT_EQ(Dump(sizes), (Sizes{{"New", 16}}));
 }
 
 // The symbol listings after the segment list are long; they must stay unread.
@@ -234,34 +183,26 @@ TEST(ReadMapStream, ReadErrorKeepsTheModulesReadBefore) {
     EXPECT_EQ(sizes.Objects(0), 32);
 }
 
-TEST(ReadMapFile, ReadsFixture) {
-    TUnitSizes sizes;
-    ReadMapFile(UNITRACE_FIXTURES "/mapfile/Demo.map", sizes);
-    EXPECT_EQ(Dump(sizes), (Sizes{{"Main", 3232}, {"SysInit", 112}, {"System", 46888}}));
-}
-
-TEST(ReadMapFile, MissingFileThrowsAfterClearing) {
+TEST(ReadMapFile, ReadsAFileAfterClearingOrSaysWhyNot) {
     TUnitSizes sizes;
     sizes.AddObject("Old", 5);
-    const std::string name = UNITRACE_FIXTURES "/mapfile/NoSuch.map";
+    ReadMapFile(UNITRACE_FIXTURES "/mapfile/Demo.map", sizes);
+    EXPECT_EQ(Dump(sizes), (Sizes{{"Main", 3232}, {"SysInit", 112}, {"System", 46888}}));
+    const std::string missing = UNITRACE_FIXTURES "/mapfile/NoSuch.map";
     try {
-        ReadMapFile(name, sizes);
-        FAIL() << "no exception";
+        ReadMapFile(missing, sizes);
+        ADD_FAILURE() << "no exception";
     } catch (const EFOpenError& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Cannot open file \"" + name + "\". No such file or directory");
+                  "Cannot open file \"" + missing + "\". No such file or directory");
     }
     EXPECT_EQ(sizes.Count(), 0);
-}
-
-TEST(ReadMapFile, UnreadableFileThrowsReadError) {
-    TUnitSizes sizes;
-    const std::string name = UNITRACE_FIXTURES "/mapfile";
+    const std::string dir = UNITRACE_FIXTURES "/mapfile";
     try {
-        ReadMapFile(name, sizes);
-        FAIL() << "no exception";
+        ReadMapFile(dir, sizes);
+        ADD_FAILURE() << "no exception";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(std::string(e.what()), "Read error on file \"" + name + "\"");
+        EXPECT_EQ(std::string(e.what()), "Read error on file \"" + dir + "\"");
     }
 }
 

@@ -32,39 +32,31 @@ const std::string kUpQuestion =
 //                         0123456789012345678901234567890123456
 const std::string kText = "unit one; Unit two; units; unit end";
 
-struct FindInTextCase {
-    const char* name;
-    std::string text;
-    std::string what;
-    int start, count;
-    bool matchCase, wholeWord;
-    int expected;
-};
-
-class FindInTextTest : public ::testing::TestWithParam<FindInTextCase> {};
-
-TEST_P(FindInTextTest, ReturnsFirstHitInRange) {
-    const auto& c = GetParam();
-    EXPECT_EQ(FindInText(c.text, c.what, c.start, c.count, c.matchCase, c.wholeWord), c.expected);
+TEST(FindInText, ReturnsTheFirstHitThatBeginsInTheRange) {
+    const struct {
+        std::string text, what;
+        int start, count;
+        bool matchCase, wholeWord;
+        int expected;
+    } cases[] = {// clang-format off
+        {kText, "UNIT", 1, 100, false, false, 10},
+        {kText, "unit", 1, 100, true, false, 20},
+        {kText, "unit", 11, 100, false, true, 27},  // "units" is no whole word
+        {kText, "unit", 0, 1, false, true, 0},
+        {"a_unit unit", "unit", 0, 20, false, true, 7}, // '_' is a word character
+        {kText, "unit", 1, 10, false, false, 10},   // on the last offset of the range
+        {kText, "unit", 1, 9, false, false, -1},
+        {kText, "unit", 0, 0, false, false, -1},
+        {kText, "unit", 30, -5, false, false, -1},
+        {kText, "unit", 40, 10, false, false, -1},
+        {"abcun", "unit", 0, 10, false, false, -1}, // the hit must fit in the text
+        {"x \xE4rger", "\xC4RGER", 0, 10, false, true, 2}}; // western letters fold
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(FindInText(c.text, c.what, c.start, c.count, c.matchCase, c.wholeWord),
+                  c.expected)
+            << c.what << " from " << c.start << " in " << c.text;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FindInTextTest,
-    ::testing::Values(
-        FindInTextCase{"IgnoresCaseByDefault", kText, "UNIT", 1, 100, false, false, 10},
-        FindInTextCase{"MatchCaseSkipsOtherCase", kText, "unit", 1, 100, true, false, 20},
-        FindInTextCase{"WholeWordSkipsLongerWord", kText, "unit", 11, 100, false, true, 27},
-        FindInTextCase{"WholeWordAtTextStart", kText, "unit", 0, 1, false, true, 0},
-        FindInTextCase{"WholeWordUnderscoreIsWordChar", "a_unit unit", "unit", 0, 20, false, true,
-                       7},
-        FindInTextCase{"HitMayBeginOnLastOffsetOfRange", kText, "unit", 1, 10, false, false, 10},
-        FindInTextCase{"HitBeyondRangeNotFound", kText, "unit", 1, 9, false, false, -1},
-        FindInTextCase{"EmptyRangeFindsNothing", kText, "unit", 0, 0, false, false, -1},
-        FindInTextCase{"NegativeCountFindsNothing", kText, "unit", 30, -5, false, false, -1},
-        FindInTextCase{"StartPastTextFindsNothing", kText, "unit", 40, 10, false, false, -1},
-        FindInTextCase{"HitMustFitInText", "abcun", "unit", 0, 10, false, false, -1},
-        FindInTextCase{"FoldsWesternLetters", "x \xE4rger", "\xC4RGER", 0, 10, false, true, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Repeated searches downward visit every hit in order and then offer to wrap.
 TEST(FindNextInText, DownStepsThroughAllHitsThenAsks) {
@@ -142,12 +134,9 @@ TEST(FindNextInText, Table) {
         EXPECT_EQ(prompts.questions, c.questions) << c.name;
         EXPECT_EQ(prompts.warnings, c.warnings) << c.name;
     }
-}
-
-TEST(FindNextInText, UnsetConfirmCountsAsNo) {
-    TSearchPrompts prompts;
-    const auto r = FindNextInText(kText, 30, "one", {}, prompts);
-    EXPECT_EQ(r.Outcome, TFindOutcome::Declined);
+    // Without a question to ask, a wrap counts as declined.
+    EXPECT_EQ(FindNextInText(kText, 30, "one", {}, TSearchPrompts{}).Outcome,
+              TFindOutcome::Declined);
 }
 
 } // namespace

@@ -22,14 +22,12 @@ class FileSystemTest : public ::testing::Test {
         root = mkdtemp(tmpl);
         saved = fs::GetCurrentDir();
         stdfs::create_directories(root + "/Src/Sub");
-        Touch("/Src/Main.PAS");
-        Touch("/Src/util.pas");
-        Touch("/Src/Main.DFM");
-        Touch("/Src/readme.txt");
-        Touch("/Src/Sub/Deep.pas");
+        for (const char* file : {"Main.PAS", "util.pas", "Main.DFM", "readme.txt", "Sub/Deep.pas"})
+            Touch("/Src/" + std::string(file));
     }
     void TearDown() override {
         fs::SetCurrentDir(saved);
+        fs::SetDriveMapper(nullptr);
         stdfs::remove_all(root);
     }
     void Touch(const std::string& rel) { std::ofstream(root + rel) << "x"; }
@@ -37,98 +35,23 @@ class FileSystemTest : public ::testing::Test {
     std::string root, saved;
 };
 
-TEST_F(FileSystemTest, ExpandFoldsDotsAndAcceptsBackslashes) {
-    fs::SetCurrentDir(root + "/Src");
-    EXPECT_EQ(fs::ExpandFileName("Sub\\..\\util.pas"), root + "/Src/util.pas");
-    EXPECT_EQ(fs::ExpandFileName(".\\Sub\\"), root + "/Src/Sub/");
-    EXPECT_EQ(fs::ExpandFileName(""), "");
-    EXPECT_EQ(fs::ExpandFileName("/a/b/../../.."), "/");
-}
-
-TEST_F(FileSystemTest, ResolvesLetterCaseComponentByComponent) {
-    // The spelling of the source differs from the disk in every component.
-    EXPECT_EQ(fs::ExpandFileName(root + "/src/SUB/deep.PAS"), root + "/Src/Sub/Deep.pas");
-    EXPECT_TRUE(fs::FileExists(root + "/SRC/main.pas"));
-    EXPECT_TRUE(fs::DirectoryExists(root + "/src/sub"));
-    EXPECT_FALSE(fs::FileExists(root + "/src/sub"));
-    // A missing component keeps the rest of the path as written.
-    EXPECT_EQ(fs::ExpandFileName(root + "/src/Missing/X.pas"), root + "/Src/Missing/X.pas");
-}
-
-// The listing cache of a scan must not change a single resolution: each case runs once
-// without and once inside a cache scope.
-TEST_F(FileSystemTest, ResolutionIsTheSameWithAndWithoutTheListingCache) {
-    Touch("/Src/ABC.pas");
-    Touch("/Src/abc.pas");
-    const struct {
-        const char* name;
-        std::string path;
-        std::string expected;
-    } cases[] = {
-        {"exact spelling wins", "/Src/abc.pas", "/Src/abc.pas"},
-        {"of names folding alike the byte-wise first", "/src/Abc.PAS", "/Src/ABC.pas"},
-        {"missing file in a known directory", "/Src/Other.dfm", "/Src/Other.dfm"},
-        {"missing file in a mis-spelt directory", "/SRC/sub/Deep.dfm", "/Src/Sub/Deep.dfm"},
-        {"last component only differs", "/Src/Sub/DEEP.pas", "/Src/Sub/Deep.pas"},
-        {"directory with trailing delimiter", "/src/sub/", "/Src/Sub/"},
-        {"missing directory keeps the rest", "/src/None/sub/x.pas", "/Src/None/sub/x.pas"},
-    };
-    for (const bool cached : {false, true}) {
-        std::optional<fs::ListingCacheScope> scope;
-        if (cached)
-            scope.emplace();
-        for (const auto& c : cases)
-            EXPECT_EQ(fs::ResolveCase(root + c.path), root + c.expected)
-                << c.name << (cached ? " (cached)" : "");
-    }
-}
-
-TEST_F(FileSystemTest, ListingCacheKeepsEachDirectoryUntilTheScopeEnds) {
-    {
-        fs::ListingCacheScope scope;
-        EXPECT_EQ(fs::ResolveCase(root + "/Src/MAIN.pas"), root + "/Src/Main.PAS");
-        // Listed once per scan: a file that appears later is not seen by a folded lookup.
-        Touch("/Src/Late.pas");
-        EXPECT_EQ(fs::ResolveCase(root + "/Src/LATE.pas"), root + "/Src/LATE.pas");
-        EXPECT_EQ(fs::ResolveCase(root + "/Src/Late.pas"), root + "/Src/Late.pas");
-    }
-    EXPECT_EQ(fs::ResolveCase(root + "/Src/LATE.pas"), root + "/Src/Late.pas");
-}
-
-// The existence checks take the status from the case resolution itself: each kind of
-// path must still give the answer a separate look at the disk gives.
-TEST_F(FileSystemTest, ExistenceChecksByKindOfPath) {
-    const struct {
-        const char* path;
-        bool file, directory;
-    } cases[] = {
-        {"/Src/Main.PAS", true, false},
-        {"/src/MAIN.pas", true, false},
-        {"/Src/Sub", false, true},
-        {"/SRC/SUB/", false, true},
-        {"/Src/Main.PAS/", false, false},
-        {"/Src/Other.dfm", false, false},
-        {"/src/none/Main.PAS", false, false},
-    };
-    for (const bool cached : {false, true}) {
-        std::optional<fs::ListingCacheScope> scope;
-        if (cached)
-            scope.emplace();
-        for (const auto& c : cases) {
-            EXPECT_EQ(fs::FileExists(root + c.path), c.file) << c.path;
-            EXPECT_EQ(fs::DirectoryExists(root + c.path), c.directory) << c.path;
-        }
-    }
-    fs::SetCurrentDir(root + "/Src");
-    EXPECT_TRUE(fs::FileExists("sub\\deep.PAS"));
-    EXPECT_FALSE(fs::FileExists(""));
-}
-
-TEST_F(FileSystemTest, SetCurrentDirResolvesLetterCase) {
+TEST_F(FileSystemTest, ExpandFoldsDotsAcceptsBackslashesAndMapsDrives) {
+    fs::SetDriveMapper([this](const std::string& p) {
+        return (p[0] == 'C' || p[0] == 'c') ? root + "/" + p.substr(3) : std::string();
+    });
     fs::SetCurrentDir(root + "/src/SUB");
     EXPECT_EQ(fs::GetCurrentDir(), root + "/Src/Sub");
     fs::SetCurrentDir("..\\");
     EXPECT_EQ(fs::GetCurrentDir(), root + "/Src");
+    const std::pair<std::string, std::string> cases[] = {
+        {"Sub\\..\\util.pas", root + "/Src/util.pas"},
+        {".\\Sub\\", root + "/Src/Sub/"},
+        {"", ""},
+        {"/a/b/../../..", "/"},
+        {"c:\\src\\MAIN.pas", root + "/Src/Main.PAS"},
+        {"D:\\x", "D:/x"}};
+    for (const auto& [name, expanded] : cases)
+        EXPECT_EQ(fs::ExpandFileName(name), expanded) << name;
     try {
         fs::SetCurrentDir("MAIN.pas");
         ADD_FAILURE() << "changed into a file";
@@ -138,28 +61,69 @@ TEST_F(FileSystemTest, SetCurrentDirResolvesLetterCase) {
     }
 }
 
-TEST_F(FileSystemTest, ListFilesMatchesPatternWithoutRegardToCase) {
-    const auto files = fs::ListFiles(root + "/src", "*.pas");
-    EXPECT_EQ(files, (std::vector<std::string>{"Main.PAS", "util.pas"}));
-    EXPECT_TRUE(fs::ListFiles(root + "/nowhere", "*.pas").empty());
+// The listing cache of a scan and the existence checks built on the case resolution must
+// give the answers a separate look at the disk gives: each case runs without and with it.
+TEST_F(FileSystemTest, ResolutionAndExistenceAreTheSameWithAndWithoutTheListingCache) {
+    Touch("/Src/ABC.pas");
+    Touch("/Src/abc.pas");
+    const struct {
+        std::string path, resolved;
+        bool file, directory;
+    } cases[] = {{"/Src/abc.pas", "/Src/abc.pas", true, false}, // the exact spelling wins
+                 {"/src/Abc.PAS", "/Src/ABC.pas", true, false}, // else the byte-wise first
+                 {"/src/SUB/deep.PAS", "/Src/Sub/Deep.pas", true, false},
+                 {"/Src/Other.dfm", "/Src/Other.dfm", false, false},
+                 {"/SRC/sub/Deep.dfm", "/Src/Sub/Deep.dfm", false, false},
+                 {"/src/sub/", "/Src/Sub/", false, true},
+                 {"/Src/Sub", "/Src/Sub", false, true},
+                 {"/Src/Main.PAS/", "/Src/Main.PAS/", false, false},
+                 {"/src/None/sub/x.pas", "/Src/None/sub/x.pas", false, false}};
+    for (const bool cached : {false, true}) {
+        std::optional<fs::ListingCacheScope> scope;
+        if (cached)
+            scope.emplace();
+        for (const auto& c : cases) {
+            EXPECT_EQ(fs::ResolveCase(root + c.path), root + c.resolved) << c.path << cached;
+            EXPECT_EQ(fs::FileExists(root + c.path), c.file) << c.path << cached;
+            EXPECT_EQ(fs::DirectoryExists(root + c.path), c.directory) << c.path << cached;
+        }
+    }
+    fs::SetCurrentDir(root + "/Src");
+    EXPECT_TRUE(fs::FileExists("sub\\deep.PAS"));
+    EXPECT_FALSE(fs::FileExists(""));
 }
 
-TEST(FileSystemMask, Wildcards) {
-    struct Case {
-        const char* name;
-        const char* mask;
-        bool match;
-    } cases[] = {
-        {"Unit1.pas", "*.pas", true},
-        {"Unit1.PAS", "*.pas", true},
-        {"Unit1.pas.bak", "*.pas", false},
-        {"a.pas", "?.pas", true},
-        {"ab.pas", "?.pas", false},
-        {"usg12345", "usg*", true},
-        {"", "*", true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(fs::MatchesMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
+TEST_F(FileSystemTest, ListingsAndSharedTextsAreReadOncePerScope) {
+    const std::string inc = root + "/Src/defs.inc";
+    std::ofstream(inc) << "{$DEFINE A}";
+    {
+        fs::ListingCacheScope scope;
+        EXPECT_EQ(fs::ResolveCase(root + "/Src/MAIN.pas"), root + "/Src/Main.PAS");
+        EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE A}");
+        // A file that appears later is not seen by a folded lookup, nor a changed text.
+        Touch("/Src/Late.pas");
+        std::ofstream(inc) << "{$DEFINE B}";
+        EXPECT_EQ(fs::ResolveCase(root + "/Src/LATE.pas"), root + "/Src/LATE.pas");
+        EXPECT_EQ(fs::ResolveCase(root + "/Src/Late.pas"), root + "/Src/Late.pas");
+        EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE A}");
+    }
+    EXPECT_EQ(fs::ResolveCase(root + "/Src/LATE.pas"), root + "/Src/Late.pas");
+    EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE B}");
+    EXPECT_THROW(fs::SharedFileText(root + "/Src/none.inc"), EFOpenError);
+}
+
+TEST_F(FileSystemTest, ListFilesHoldsRegularFilesAndLinksToThemMatchedWithoutCase) {
+    stdfs::create_directories(root + "/Src/Folder.pas");
+    stdfs::create_symlink(root + "/Src/util.pas", root + "/Src/Linked.pas");
+    stdfs::create_symlink(root + "/Src/Sub", root + "/Src/LinkedDir.pas");
+    EXPECT_EQ(fs::ListFiles(root + "/src", "*.pas"),
+              (std::vector<std::string>{"Linked.pas", "Main.PAS", "util.pas"}));
+    EXPECT_TRUE(fs::ListFiles(root + "/nowhere", "*.pas").empty());
+    const std::tuple<const char*, const char*, bool> masks[] = {
+        {"Unit1.PAS", "*.pas", true}, {"Unit1.pas.bak", "*.pas", false}, {"a.pas", "?.pas", true},
+        {"ab.pas", "?.pas", false},   {"usg12345", "usg*", true},        {"", "*", true}};
+    for (const auto& [name, mask, match] : masks)
+        EXPECT_EQ(fs::MatchesMask(name, mask), match) << name << " ~ " << mask;
 }
 
 TEST(FileSystemNames, PartsOfAPath) {
@@ -169,50 +133,7 @@ TEST(FileSystemNames, PartsOfAPath) {
     EXPECT_EQ(fs::ExtractFileDir("/a/b/c.pas"), "/a/b");
     EXPECT_EQ(fs::ChangeFileExt("/a.b/c", ".dfm"), "/a.b/c.dfm");
     EXPECT_EQ(fs::ChangeFileExt("/a/c.pas", ".dfm"), "/a/c.dfm");
-    EXPECT_EQ(fs::IncludeTrailingPathDelimiter("/a"), "/a/");
     EXPECT_EQ(fs::ExcludeTrailingPathDelimiter("/a//"), "/a");
-}
-
-TEST_F(FileSystemTest, SetCurrentDirFailsWithAMessage) {
-    EXPECT_THROW(fs::SetCurrentDir(root + "/none"), EInOutError);
-}
-
-TEST_F(FileSystemTest, DrivePathsGoThroughTheMapper) {
-    fs::SetDriveMapper([this](const std::string& p) {
-        return (p[0] == 'C' || p[0] == 'c') ? root + "/" + p.substr(3) : std::string();
-    });
-    EXPECT_EQ(fs::ExpandFileName("c:\\src\\MAIN.pas"), root + "/Src/Main.PAS");
-    EXPECT_EQ(fs::ExpandFileName("D:\\x"), "D:/x");
-    fs::SetDriveMapper(nullptr);
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(FileSystemTest, SharedTextsAreReadOncePerScopeOnly) {
-    const std::string inc = root + "/Src/defs.inc";
-    std::ofstream(inc) << "{$DEFINE A}";
-    {
-        fs::ListingCacheScope scope;
-        EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE A}");
-        std::ofstream(inc) << "{$DEFINE B}";
-        EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE A}") << "read once within a scan";
-    }
-    EXPECT_EQ(fs::SharedFileText(inc), "{$DEFINE B}") << "a new scan reads it again";
-    EXPECT_THROW(fs::SharedFileText(root + "/Src/none.inc"), EFOpenError);
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(FileSystemTest, ListingsHoldRegularFilesAndLinksToThem) {
-    stdfs::create_directories(root + "/Src/Folder.pas");
-    stdfs::create_symlink(root + "/Src/util.pas", root + "/Src/Linked.pas");
-    stdfs::create_symlink(root + "/Src/Sub", root + "/Src/LinkedDir.pas");
-    EXPECT_EQ(fs::ListFiles(root + "/Src", "*.pas"),
-              (std::vector<std::string>{"Linked.pas", "Main.PAS", "util.pas"}));
 }
 
 } // namespace

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <stdlib.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,16 +13,12 @@
 namespace ut {
 namespace {
 
+using Lines = std::vector<std::string>;
 namespace stdfs = std::filesystem;
 
 class SilentFrontEnd : public ScanFrontEnd {
   public:
     void AppendLog(const std::string&, LogStyle) override {}
-};
-
-struct UseEntry {
-    const char* name;
-    int intf; ///< 1 interface list, 0 implementation list
 };
 
 // The scan result of a small project, built by hand:
@@ -34,278 +29,171 @@ struct UseEntry {
 //   Lonely: nothing, and nothing uses it
 class TreeRulesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        // A directory of its own: tests run in parallel processes, which may share addresses.
-        const std::string pattern = (stdfs::temp_directory_path() / "ut_trees_XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        ASSERT_NE(mkdtemp(name.data()), nullptr);
-        dir = name.data();
+    TreeRulesTest() {
+        std::string pattern = (stdfs::temp_directory_path() / "ut_trees_XXXXXX").string();
+        dir = ::mkdtemp(pattern.data());
         project = AddUnit<TProject>("Demo", "Demo",
-                                    {{"A", 1},
-                                     {"SysUtils", 1},
-                                     {"Missing", 1},
-                                     {"FormUnit", 1},
-                                     {"AllIgn", 1},
-                                     {"AllUnk", 1}});
-        a = AddUnit<TUnit>("A", "A", {{"SysUtils", 1}, {"B", 0}});
-        b = AddUnit<TUnit>("B", "B", {{"A", 1}});
-        form = AddUnit<TUnit>("formunit", "FormUnit", {{"A", 1}});
+                                    {"A", "SysUtils", "Missing", "FormUnit", "AllIgn", "AllUnk"});
+        a = AddUnit<TUnit>("A", "A", {"SysUtils"}, {"B"});
+        b = AddUnit<TUnit>("B", "B", {"A"});
+        form = AddUnit<TUnit>("formunit", "FormUnit", {"A"});
         form->HasForm = true;
-        allIgn = AddUnit<TUnit>("AllIgn", "AllIgn", {{"Windows", 1}, {"Classes", 0}});
-        allUnk = AddUnit<TUnit>("AllUnk", "AllUnk", {{"Nowhere1", 1}, {"Nowhere2", 0}});
+        allIgn = AddUnit<TUnit>("AllIgn", "AllIgn", {"Windows"}, {"Classes"});
+        allUnk = AddUnit<TUnit>("AllUnk", "AllUnk", {"Nowhere1"}, {"Nowhere2"});
         lonely = AddUnit<TUnit>("Lonely", "Lonely", {});
         scan.FProject = project;
     }
-    void TearDown() override {
-        std::error_code ec;
-        stdfs::remove_all(dir, ec);
-    }
+    ~TreeRulesTest() override { stdfs::remove_all(dir); }
 
+    /// A unit of file `key`.pas with its interface and implementation uses.
     template <class T>
-    T* AddUnit(const std::string& key, const std::string& unitName,
-               const std::vector<UseEntry>& uses) {
+    T* AddUnit(const std::string& key, const std::string& unitName, const Lines& intf,
+               const Lines& impl = {}) {
         const stdfs::path file = dir / (key + ".pas");
         std::ofstream(file) << "unit " << unitName << ";\n";
         auto unit = std::make_unique<T>(file.string());
         unit->UnitName = unitName;
         unit->Kind = std::is_same_v<T, TProject> ? ukProgram : ukUnit;
-        for (const auto& u : uses)
-            unit->Uses.AddObject(u.name, u.intf);
+        for (const Lines* list : {&intf, &impl})
+            for (const std::string& name : *list)
+                unit->Uses.AddObject(name, list == &intf);
         T* raw = unit.get();
         scan.FUnits.AddObject(key, std::move(unit));
         return raw;
     }
 
-    std::vector<TreeNodeSpec> Kids(const TUnit& unit, int direction,
-                                   std::vector<const TUnit*> path) const {
-        return TreeRules(scan, filters).Children(unit, direction, path);
+    /// Each node as a line: text, kind, image, form overlay and placeholder.
+    Lines Describe(const std::vector<TreeNodeSpec>& nodes) const {
+        static const char* kinds[] = {"ordinary", "repeat", "bare", "placeholder"};
+        Lines out;
+        for (const auto& n : nodes)
+            out.push_back(n.Text + " " + kinds[static_cast<int>(n.Data.Kind())] + " " +
+                          ImageName(n.Image) + (n.FormOverlay ? " +FormOver" : "") +
+                          (n.HasPlaceholder ? " +" : ""));
+        return out;
     }
+    Lines Kids(const TUnit& unit, int direction, std::vector<const TUnit*> path) const {
+        return Describe(TreeRules(scan, filters).Children(unit, direction, path));
+    }
+    Lines Roots(int direction) const { return Describe(TreeRules(scan, filters).Roots(direction)); }
 
     stdfs::path dir;
     SilentFrontEnd frontEnd;
     ProjectScan scan{frontEnd};
     TreeFilters filters;
     TProject* project = nullptr;
-    TUnit* a = nullptr;
-    TUnit* b = nullptr;
-    TUnit* form = nullptr;
-    TUnit* allIgn = nullptr;
-    TUnit* allUnk = nullptr;
-    TUnit* lonely = nullptr;
+    TUnit *a = nullptr, *b = nullptr, *form = nullptr, *allIgn = nullptr, *allUnk = nullptr,
+          *lonely = nullptr;
 };
 
-// Node as a line: text, kind, image, overlay and placeholder, so one comparison shows all.
-std::string Describe(const TreeNodeSpec& n) {
-    static const char* kinds[] = {"ordinary", "repeat", "bare", "placeholder"};
-    std::string s =
-        n.Text + " " + kinds[static_cast<int>(n.Data.Kind())] + " " + ImageName(n.Image);
-    if (n.FormOverlay)
-        s += " +FormOver";
-    if (n.HasPlaceholder)
-        s += " +";
-    return s;
-}
-
-std::vector<std::string> Describe(const std::vector<TreeNodeSpec>& nodes) {
-    std::vector<std::string> out;
-    for (const auto& n : nodes)
-        out.push_back(Describe(n));
-    return out;
-}
-
-using Lines = std::vector<std::string>;
-
-TEST_F(TreeRulesTest, UsesRootIsTheProjectWithPlaceholderAndNoOverlay) {
+TEST_F(TreeRulesTest, RootsAreTheProjectOrEveryUnitByFileKey) {
     project->HasForm = true; // the root never shows the form overlay
-    const auto roots = TreeRules(scan, filters).Roots(tdUses);
-    EXPECT_EQ(Describe(roots), Lines({"Demo ordinary Project +"}));
-    EXPECT_EQ(roots[0].Data.Unit, project);
-}
-
-TEST_F(TreeRulesTest, UsedByRootsAreEveryUnitByFileKeyEachWithPlaceholder) {
-    const auto roots = TreeRules(scan, filters).Roots(tdUsedBy);
+    EXPECT_EQ(Roots(tdUses), Lines{"Demo ordinary Project +"});
+    EXPECT_EQ(TreeRules(scan, filters).Roots(tdUses)[0].Data.Unit, project);
     // Lonely and Demo are used by nothing and still get a placeholder.
-    EXPECT_EQ(Describe(roots),
+    EXPECT_EQ(Roots(tdUsedBy),
               Lines({"A ordinary Unit +", "AllIgn ordinary Unit +", "AllUnk ordinary Unit +",
-                     "B ordinary Unit +", "Demo ordinary Unit +",
+                     "B ordinary Unit +", "Demo ordinary Unit +FormOver +",
                      "formunit ordinary Unit +FormOver +", "Lonely ordinary Unit +"}));
-}
-
-TEST_F(TreeRulesTest, NoRootsBeforeAScan) {
     scan.FProject = nullptr;
-    EXPECT_TRUE(TreeRules(scan, filters).Roots(tdUses).empty());
-    EXPECT_TRUE(TreeRules(scan, filters).Roots(tdUsedBy).empty());
-    EXPECT_TRUE(TreeRules(scan, filters).Roots(7).empty());
+    EXPECT_EQ(Roots(tdUsedBy), Lines{}) << "no roots before a scan";
 }
 
-TEST_F(TreeRulesTest, UsesChildrenOfTheProjectWithBothFiltersOn) {
+TEST_F(TreeRulesTest, UsesChildrenShowKindImageAndWhetherTheyExpand) {
     // Ignored and unknown names are bare, disabled and cannot expand; the child keeps the
     // spelling of the using unit ("FormUnit", not the file key "formunit").
-    EXPECT_EQ(Describe(Kids(*project, tdUses, {project})),
+    EXPECT_EQ(Kids(*project, tdUses, {project}),
               Lines({"A ordinary Unit_Intf +", "SysUtils bare Unit_Disa", "Missing bare Unit_Disa",
                      "FormUnit ordinary Unit_Intf +FormOver +", "AllIgn ordinary Unit_Intf +",
                      "AllUnk ordinary Unit_Intf +"}));
-}
-
-TEST_F(TreeRulesTest, ImplementationUseShowsPlainUnitImage) {
-    EXPECT_EQ(Describe(Kids(*a, tdUses, {project, a})),
+    EXPECT_EQ(Kids(*a, tdUses, {project, a}),
               Lines({"SysUtils bare Unit_Disa", "B ordinary Unit +"}));
+    // A implementation-uses B, B interface-uses A: under Demo > A > B the child A repeats.
+    const auto repeat = TreeRules(scan, filters).Children(*b, tdUses, {project, a, b});
+    EXPECT_EQ(Describe(repeat), Lines{"A repeat Unit_Intf"});
+    EXPECT_EQ(repeat[0].Data.Unit, a);
+    scan.IgnUnits.Lines().Add("b"); // a changed ignore list counts for new children
+    EXPECT_EQ(Kids(*a, tdUses, {project, a}),
+              Lines({"SysUtils bare Unit_Disa", "B bare Unit_Disa"}));
 }
 
-// A implementation-uses B, B interface-uses A: under Demo > A > B the child A repeats.
-TEST_F(TreeRulesTest, CycleInUsesDirectionGivesInterfaceRepeatWithoutPlaceholder) {
-    const auto kids = Kids(*b, tdUses, {project, a, b});
-    EXPECT_EQ(Describe(kids), Lines({"A repeat Unit_Intf"}));
-    EXPECT_EQ(kids[0].Data.Unit, a);
-}
-
-TEST_F(TreeRulesTest, CycleInUsedByDirectionGivesDisabledRepeat) {
-    EXPECT_EQ(Describe(Kids(*a, tdUsedBy, {a})),
-              Lines({"B ordinary Unit +", "Demo ordinary Project",
-                     "FormUnit ordinary Unit +FormOver +"}));
-    EXPECT_EQ(Describe(Kids(*b, tdUsedBy, {a, b})), Lines({"A repeat Unit_Disa"}));
-}
-
-TEST_F(TreeRulesTest, UsedByChildrenShowUnitNameNotFileKey) {
+TEST_F(TreeRulesTest, UsedByChildrenShowTheUnitNameAndExpandWhenAnyUnitNamesThem) {
     form->UnitName = "FORMUNIT"; // heading spelled differently from the file name
-    a->Uses.Put(0, "formunit");  // so that A uses it under the file name spelling
-    const auto kids = Kids(*form, tdUsedBy, {form});
-    EXPECT_EQ(Describe(kids), Lines({"A ordinary Unit +", "Demo ordinary Project"}));
-    const auto roots = TreeRules(scan, filters).Roots(tdUsedBy);
-    EXPECT_EQ(roots[5].Text, "formunit");
-    const auto users = Kids(*a, tdUsedBy, {a});
-    // Still expandable: Demo names it "FormUnit", which matches without regard to case.
-    EXPECT_EQ(Describe(users[2]), "FORMUNIT ordinary Unit +FormOver +");
-}
-
-// Guards the one pass that learns which users can expand: a use found in the last unit of
-// the registry, in another letter case, still counts; a user nobody names gets none.
-TEST_F(TreeRulesTest, UsedByChildExpandsWhenAnyUnitNamesItInAnyCase) {
+    EXPECT_EQ(Kids(*a, tdUsedBy, {a}), Lines({"B ordinary Unit +", "Demo ordinary Project",
+                                              "FORMUNIT ordinary Unit +FormOver +"}));
+    EXPECT_EQ(Kids(*form, tdUsedBy, {form}), Lines{"Demo ordinary Project"});
+    EXPECT_EQ(Kids(*b, tdUsedBy, {a, b}), Lines{"A repeat Unit_Disa"});
+    // A use found in the last unit of the registry, in another letter case, still counts.
     lonely->Uses.AddObject("A", 1);
-    EXPECT_EQ(Describe(Kids(*a, tdUsedBy, {a})),
-              Lines({"B ordinary Unit +", "Demo ordinary Project",
-                     "FormUnit ordinary Unit +FormOver +", "Lonely ordinary Unit"}));
-    AddUnit<TUnit>("Zeta", "Zeta", {{"AllIgn", 1}, {"LONELY", 0}}); // sorts last
-    EXPECT_EQ(Describe(Kids(*a, tdUsedBy, {a})),
-              Lines({"B ordinary Unit +", "Demo ordinary Project",
-                     "FormUnit ordinary Unit +FormOver +", "Lonely ordinary Unit +"}));
+    EXPECT_EQ(Kids(*a, tdUsedBy, {a}).back(), "Lonely ordinary Unit");
+    AddUnit<TUnit>("Zeta", "Zeta", {"AllIgn"}, {"LONELY"});
+    EXPECT_EQ(Kids(*a, tdUsedBy, {a}).back(), "Lonely ordinary Unit +");
+    // An ignored user is skipped only while ignored names are hidden.
+    scan.IgnUnits.Lines().Add("b");
+    EXPECT_EQ(Kids(*a, tdUsedBy, {a}).front(), "B ordinary Unit +");
+    filters.ShowIgnored = false;
+    EXPECT_EQ(Kids(*a, tdUsedBy, {a}).front(), "Demo ordinary Project");
 }
 
-TEST_F(TreeRulesTest, HiddenIgnoredNamesVanishAndAllIgnoredUnitCannotExpand) {
-    filters.ShowIgnored = false;
-    EXPECT_EQ(Describe(Kids(*project, tdUses, {project})),
+TEST_F(TreeRulesTest, FiltersHideNamesAndDecideWhatExpands) {
+    const TreeRules rules(scan, filters);
+    EXPECT_FALSE(rules.CanExpand(*lonely, tdUses)); // empty Uses
+    EXPECT_FALSE(rules.CanExpand(*lonely, tdUsedBy));
+    filters.ShowIgnored = false; // ignored names vanish; a unit using only those cannot expand
+    EXPECT_EQ(Kids(*project, tdUses, {project}),
               Lines({"A ordinary Unit_Intf +", "Missing bare Unit_Disa",
                      "FormUnit ordinary Unit_Intf +FormOver +", "AllIgn ordinary Unit_Intf",
                      "AllUnk ordinary Unit_Intf +"}));
-    EXPECT_TRUE(Kids(*allIgn, tdUses, {project, allIgn}).empty());
-}
-
-TEST_F(TreeRulesTest, HiddenUnknownNamesHideIgnoredToo) {
-    filters.ShowUnknown = false; // ShowIgnored stays on, yet SysUtils goes as well
-    EXPECT_EQ(Describe(Kids(*project, tdUses, {project})),
+    filters.ShowIgnored = true;
+    filters.ShowUnknown = false; // hides ignored names too, yet does not decide expandability
+    EXPECT_EQ(Kids(*project, tdUses, {project}),
               Lines({"A ordinary Unit_Intf +", "FormUnit ordinary Unit_Intf +FormOver +",
                      "AllIgn ordinary Unit_Intf +", "AllUnk ordinary Unit_Intf +"}));
-    // The unknown filter does not decide expandability: AllUnk expands to nothing.
-    EXPECT_TRUE(Kids(*allUnk, tdUses, {project, allUnk}).empty());
-}
-
-TEST_F(TreeRulesTest, ChangedIgnoreListTakesEffectInNewChildren) {
-    scan.IgnUnits.Lines().Add("b");
-    EXPECT_EQ(Describe(Kids(*a, tdUses, {project, a})),
-              Lines({"SysUtils bare Unit_Disa", "B bare Unit_Disa"}));
-    // Used-by: an ignored user is skipped only while ignored names are hidden.
-    EXPECT_EQ(Kids(*a, tdUsedBy, {a}).size(), 3u);
-    filters.ShowIgnored = false;
-    EXPECT_EQ(Describe(Kids(*a, tdUsedBy, {a})),
-              Lines({"Demo ordinary Project", "FormUnit ordinary Unit +FormOver +"}));
-}
-
-TEST_F(TreeRulesTest, CanExpandPerDirection) {
-    const TreeRules rules(scan, filters);
-    EXPECT_FALSE(rules.CanExpand(*lonely, tdUses)); // empty Uses
-    EXPECT_TRUE(rules.CanExpand(*allIgn, tdUses));
-    EXPECT_TRUE(rules.CanExpand(*allUnk, tdUses));
-    EXPECT_TRUE(rules.CanExpand(*a, tdUsedBy));
-    EXPECT_FALSE(rules.CanExpand(*lonely, tdUsedBy));
-    EXPECT_FALSE(rules.CanExpand(*project, tdUsedBy));
-    EXPECT_TRUE(Kids(*lonely, tdUsedBy, {lonely}).empty());
-    EXPECT_TRUE(rules.CanExpand(*lonely, 0)); // any other direction
-    filters.ShowIgnored = false;
-    EXPECT_FALSE(rules.CanExpand(*allIgn, tdUses));
-    EXPECT_TRUE(rules.CanExpand(*allUnk, tdUses));
-    // A unit that uses itself counts as used.
-    lonely->Uses.AddObject("LONELY", 1);
+    lonely->Uses.AddObject("LONELY", 1); // a unit that uses itself counts as used
     EXPECT_TRUE(rules.CanExpand(*lonely, tdUsedBy));
 }
 
-// ---- sorting ----
-
-class CompareNodesTest : public TreeRulesTest {
-  protected:
-    void SetUp() override {
-        TreeRulesTest::SetUp();
-        scan.FUnitSizes.AddObject("a", 100);
-        scan.FUnitSizes.AddObject("B", 300);
-        scan.FUnitSizes.AddObject("FORMUNIT", 200);
-        scan.FUnitSizes.AddObject("SysUtils", 999); // a bare name has no unit: no size
-    }
-
-    // Sorts A, B, FormUnit, Lonely (no size) and a bare name under `key`.
-    Lines SortedUnder(int key) {
-        struct N {
-            NodeData data;
-            std::string text;
-        };
-        std::vector<N> nodes = {{{b, false}, "B"},
-                                {{nullptr, false}, "SysUtils"},
-                                {{form, false}, "FormUnit"},
-                                {{lonely, false}, "Lonely"},
-                                {{a, true}, "A"}}; // a repeat compares as its unit
-        std::stable_sort(nodes.begin(), nodes.end(), [&](const N& x, const N& y) {
-            return CompareNodes(key, x.data, x.text, y.data, y.text, scan.FUnitSizes) < 0;
+TEST_F(TreeRulesTest, SiblingsSortByKeyWithBareNamesLast) {
+    scan.FUnitSizes.AddObject("a", 100);
+    scan.FUnitSizes.AddObject("B", 300);
+    scan.FUnitSizes.AddObject("FORMUNIT", 200);
+    scan.FUnitSizes.AddObject("SysUtils", 999); // a bare name has no unit: no size
+    a->FileName = (dir / "z" / "A.pas").string();
+    const std::vector<std::pair<int, Lines>> cases = {
+        {3, {"B", "FormUnit", "A", "Lonely", "SysUtils"}},
+        {-3, {"SysUtils", "Lonely", "A", "FormUnit", "B"}},
+        {1, {"A", "B", "FormUnit", "Lonely", "SysUtils"}},
+        {-1, {"SysUtils", "Lonely", "FormUnit", "B", "A"}},
+        // By full path: B.pas, formunit.pas ('f' as 'F'), Lonely.pas, z/A.pas.
+        {2, {"B", "FormUnit", "Lonely", "A", "SysUtils"}},
+        {0, {"B", "SysUtils", "FormUnit", "Lonely", "A"}}};
+    for (const auto& [key, order] : cases) {
+        // A repeat compares as its unit.
+        std::vector<std::pair<NodeData, std::string>> nodes = {{{b}, "B"},
+                                                               {{}, "SysUtils"},
+                                                               {{form}, "FormUnit"},
+                                                               {{lonely}, "Lonely"},
+                                                               {{a, true}, "A"}};
+        std::stable_sort(nodes.begin(), nodes.end(), [&, key = key](const auto& x, const auto& y) {
+            return CompareNodes(key, x.first, x.second, y.first, y.second, scan.FUnitSizes) < 0;
         });
         Lines out;
         for (const auto& n : nodes)
-            out.push_back(n.text);
-        return out;
+            out.push_back(n.second);
+        EXPECT_EQ(out, order) << "key " << key;
     }
-};
-
-TEST_F(CompareNodesTest, SizeFirstClickPutsLargestFirstSecondReverses) {
-    EXPECT_EQ(SortedUnder(3), Lines({"B", "FormUnit", "A", "Lonely", "SysUtils"}));
-    EXPECT_EQ(SortedUnder(-3), Lines({"SysUtils", "Lonely", "A", "FormUnit", "B"}));
-}
-
-TEST_F(CompareNodesTest, NameAndFileKeys) {
-    EXPECT_EQ(SortedUnder(1), Lines({"A", "B", "FormUnit", "Lonely", "SysUtils"}));
-    EXPECT_EQ(SortedUnder(-1), Lines({"SysUtils", "Lonely", "FormUnit", "B", "A"}));
-    // By full path: .../A.pas, .../B.pas, .../Lonely.pas, .../formunit.pas ('f' as 'F').
-    EXPECT_EQ(SortedUnder(2), Lines({"A", "B", "FormUnit", "Lonely", "SysUtils"}));
-    EXPECT_EQ(SortedUnder(0), Lines({"B", "SysUtils", "FormUnit", "Lonely", "A"}));
-}
-
-TEST_F(CompareNodesTest, NamesCompareWithLettersAsUpperCaseAndNoLocale) {
-    const NodeData x{a, false};
-    const NodeData y{b, false};
-    a->UnitName = "b_x"; // '_' (0x5F) sorts after 'A' (0x41) once letters are upper case
-    b->UnitName = "BA";
-    EXPECT_GT(CompareNodes(1, x, "", y, "", scan.FUnitSizes), 0);
-    EXPECT_LT(CompareNodes(-1, x, "", y, "", scan.FUnitSizes), 0);
-    b->UnitName = "B_";
-    EXPECT_GT(CompareNodes(1, x, "", y, "", scan.FUnitSizes), 0); // "B_X" longer than "B_"
-    b->UnitName = "B_X";
-    EXPECT_EQ(CompareNodes(1, x, "", y, "", scan.FUnitSizes), 0);
-    EXPECT_EQ(CompareNodes(0, x, "", y, "", scan.FUnitSizes), 0);
-}
-
-TEST(NextSortKeyTest, ClicksCycleThroughKeyAndReverse) {
-    struct Case {
-        int key, section, expected;
-    } cases[] = {{0, 0, 1},  {1, 0, -1}, {-1, 0, 1}, {1, 2, 3},
-                 {3, 2, -3}, {-3, 2, 3}, {-3, 1, 2}, {2, 0, 1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(NextSortKey(c.key, c.section), c.expected) << c.key << " click " << c.section;
+    // Letters compare as upper case without locale: '_' (0x5F) sorts after 'A' (0x41).
+    a->UnitName = "b_x";
+    for (auto [name, result] :
+         std::vector<std::pair<const char*, int>>{{"BA", 1}, {"B_", 1}, {"B_X", 0}, {"B_Y", -1}}) {
+        b->UnitName = name;
+        EXPECT_EQ(CompareNodes(1, {a}, "", {b}, "", scan.FUnitSizes), result) << name;
+        EXPECT_EQ(CompareNodes(-1, {a}, "", {b}, "", scan.FUnitSizes), -result) << name;
+    }
+    const std::vector<std::tuple<int, int, int>> clicks = {
+        {0, 0, 1}, {1, 0, -1}, {-1, 0, 1}, {1, 2, 3}, {3, 2, -3}, {-3, 2, 3}, {-3, 1, 2}};
+    for (auto [key, section, next] : clicks)
+        EXPECT_EQ(NextSortKey(key, section), next) << key << " click " << section;
 }
 
 } // namespace

@@ -1,0 +1,214 @@
+// The log: what a scan writes and how it looks, the counter and titles, the error box,
+// Escape, failures that reach the event loop, long lines and the mouse wheel; also the
+// command line of the program.
+#include "GuiTestSupport.h"
+
+#include "gui/FileNameEdit.h"
+#include "gui/GuiFrontEnd.h"
+#include "gui/StartOptions.h"
+#include "support/Exceptions.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QWheelEvent>
+
+namespace ut::gui::test {
+namespace {
+
+const QColor Red(255, 0, 0);
+
+class ScanLogTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        Open();
+        Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
+    }
+};
+
+TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyleAndTheCounterAndTitlesFollow) {
+    EXPECT_FALSE(Page().unitCountLabel->isVisible());
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Uni-Trace"));
+    QTest::mouseClick(Page().startButton, Qt::LeftButton);
+    const QColor text = Page().logView->palette().color(QPalette::WindowText);
+    const std::vector<LogLine> expected = {
+        {"Scanning project " + Fixture("Proj/Proj.dpr"), false, false, text},
+        {"Proj: parsed...", false, false, text},
+        {"  Alpha: parsed...", false, false, text},
+        {"    Beta: parsed...", false, false, text},
+        // Missing is used twice; the second use writes nothing.
+        {"    Missing: not found", false, true, Red},
+        {"  EXC: File=Gamma, Msg=Error: \"Unclosed comment!\" on line 12 of file " +
+             Fixture("Proj/Gamma.pas"),
+         false, true, Red},
+        {"  Gamma: parsed...", false, false, text},
+        {"Parsing map-file...", false, false, text},
+        {"Done", true, false, text}};
+    const std::vector<LogLine> lines = ReadLog(*Page().logView);
+    ASSERT_EQ(lines.size(), expected.size()) << Log().join('\n').toStdString();
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].Text.toStdString());
+        EXPECT_EQ(lines[i].Text, expected[i].Text);
+        EXPECT_EQ(lines[i].Bold, expected[i].Bold);
+        EXPECT_EQ(lines[i].Italic, expected[i].Italic);
+        EXPECT_EQ(lines[i].Color, expected[i].Color);
+    }
+    // The caret ends after the last line; the log is read-only and fixed-pitch.
+    const QTextCursor caret = Page().logView->textCursor();
+    EXPECT_EQ(caret.block().text(), QStringLiteral("Done"));
+    EXPECT_TRUE(caret.atBlockEnd());
+    EXPECT_TRUE(Page().logView->isReadOnly());
+    EXPECT_TRUE(DrawsFixedPitch(Page().logView->font()));
+    EXPECT_EQ(Page().unitCountLabel->text(), QStringLiteral("  4 units parsed..."));
+    EXPECT_TRUE(Page().unitCountLabel->isVisible());
+    EXPECT_EQ(Window->windowTitle(), Fixture("Proj/Proj.dpr"));
+    EXPECT_EQ(Application::Instance()->Title(), QStringLiteral("Proj.dpr"));
+
+    // A missing project: the error box; "&Start" emptied the log; the records stay.
+    const ut::TProject* before = Window->Scan().FProject;
+    Page().projectEdit->setText(Fixture("Proj/Nowhere.dpr"));
+    QTest::mouseClick(Page().startButton, Qt::LeftButton);
+    EXPECT_EQ(Prompts.Errors,
+              QStringList{"File \"" + Fixture("Proj/Nowhere.dpr") + "\" not found!"});
+    EXPECT_TRUE(Log().isEmpty());
+    EXPECT_EQ(Window->Scan().FProject, before);
+}
+
+TEST_F(ScanLogTest, AQuickEscapeTapAbortsTheScanOnce) {
+    // Pressed and released before the scan's first pause between units: the key is up
+    // again when the pause looks at it.
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QCoreApplication::postEvent(Page().logView,
+                                    new QKeyEvent(type, Qt::Key_Escape, Qt::NoModifier));
+    Window->startScan();
+    const QStringList texts = Log();
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.back(), QStringLiteral("Aborted!"));
+    EXPECT_EQ(texts.count(QStringLiteral("Aborted!")), 1);
+    EXPECT_TRUE(ReadLog(*Page().logView).back().Italic);
+    EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace - Error!"));
+    Window->startScan();
+    EXPECT_EQ(Log().back(), QStringLiteral("Done"));
+}
+
+TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
+    QTimer::singleShot(0, Window.get(), [this] { Window->close(); });
+    Window->startScan();
+    // The close was refused while the records were in use; the scan stopped instead.
+    EXPECT_EQ(Log().back(), QStringLiteral("Aborted!"));
+    EXPECT_TRUE(Window->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Window->isVisible());
+}
+
+/// An object whose event handler fails the way a handler of the window can.
+class FailingObject : public QObject {
+  public:
+    bool Silent = false;
+
+  protected:
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        if (Silent)
+            throw ut::EAbort();
+        throw ut::EInOutError("Cannot change to directory");
+    }
+};
+
+TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLineAndASilentAbortWritesNothing) {
+    FailingObject failing;
+    for (bool silent : {true, false}) {
+        failing.Silent = silent;
+        QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+        QCoreApplication::processEvents();
+    }
+    const std::vector<LogLine> lines = ReadLog(*Page().logView);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].Text, QStringLiteral("EXC: File=, Msg=Cannot change to directory"));
+    EXPECT_TRUE(lines[0].Italic);
+    EXPECT_EQ(lines[0].Color, Red);
+    EXPECT_TRUE(Prompts.Errors.isEmpty());
+    // A connected handler fails the same way (in place of the button's modal editor).
+    QObject::disconnect(Page().ignoredUnitsButton, &QPushButton::clicked, nullptr, nullptr);
+    QObject::connect(Page().ignoredUnitsButton, &QPushButton::clicked, Window.get(),
+                     Guarded([] { throw ut::EParserError("Unexpected EOF"); }));
+    QTest::mouseClick(Page().ignoredUnitsButton, Qt::LeftButton);
+    EXPECT_EQ(Log().back(), QStringLiteral("EXC: File=, Msg=Unexpected EOF"));
+}
+
+// Guards against a log left scrolled sideways after a long line ("Done" shown as "e").
+TEST(LogViewTest, LineFeedsSplitLinesOfOneStyleAndLongLinesWrap) {
+    LogView log;
+    log.resize(240, 120);
+    log.show();
+    log.AppendLog(QStringLiteral("a\r\nb"), lsItalic);
+    log.AppendLog(QStringLiteral("Scanning project ") + QString(300, u'x'), lsPlain);
+    log.AppendLog(QStringLiteral("Done"), lsBold);
+    QCoreApplication::processEvents();
+    const std::vector<LogLine> lines = ReadLog(log);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1].Text, QStringLiteral("b"));
+    EXPECT_TRUE(lines[1].Italic);
+    EXPECT_FALSE(lines[2].Italic);
+    EXPECT_EQ(log.horizontalScrollBar()->maximum(), 0);
+    const QRect done = log.cursorRect(QTextCursor(log.document()->findBlockByNumber(3)));
+    EXPECT_TRUE(log.viewport()->rect().contains(done.center())) << done.x() << "," << done.y();
+}
+
+TEST(LogViewTest, WheelStepDependsOnTheModifiers) {
+    LogView log;
+    log.resize(300, 200);
+    for (int i = 0; i < 200; ++i)
+        log.AppendLog(QStringLiteral("line %1").arg(i), lsPlain);
+    log.show();
+    QScrollBar* bar = log.verticalScrollBar();
+    const int line = log.fontMetrics().lineSpacing();
+    struct Case {
+        int Delta;
+        Qt::KeyboardModifiers Modifiers;
+        int Lines; ///< 0 stands for one page
+        int Sign;  ///< 0: at the end already
+    };
+    const Case cases[] = {{-120, Qt::NoModifier, 2, 1},
+                          {120, Qt::NoModifier, 2, -1},
+                          {120, Qt::ShiftModifier, 1, -1},
+                          {-120, Qt::ControlModifier, 0, 1},
+                          {120, Qt::ControlModifier, 0, -1},
+                          {-120, Qt::ControlModifier | Qt::ShiftModifier, 1, 1}, // Shift wins
+                          {-120, Qt::ControlModifier, 0, 0}};
+    for (const Case& c : cases) {
+        bar->setValue(c.Sign ? bar->maximum() / 2 : bar->maximum());
+        const int before = bar->value();
+        const QPointF at(log.viewport()->rect().center());
+        QWheelEvent event(at, log.viewport()->mapToGlobal(at), QPoint(), QPoint(0, c.Delta),
+                          Qt::NoButton, c.Modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(log.viewport(), &event);
+        EXPECT_EQ(bar->value() - before, c.Sign * (c.Lines ? c.Lines * line : bar->pageStep()))
+            << c.Delta << " " << c.Modifiers.toInt();
+    }
+}
+
+TEST(StartOptionsTest, ArgumentsAndScreenshotDirectory) {
+    struct Case {
+        QStringList Args, Arguments;
+        QString Dir;
+        bool Error;
+    };
+    const Case cases[] = {{{"Demo.dpr"}, {"Demo.dpr"}, {}, false},
+                          {{"--screenshots", "out", "Demo.dpr"}, {"Demo.dpr"}, "out", false},
+                          {{"Demo.dpr", "--screenshots", "out"}, {"Demo.dpr"}, "out", false},
+                          {{"Demo.dpr", "--screenshots"}, {"Demo.dpr"}, {}, true}};
+    for (const Case& c : cases) {
+        const StartOptions o = ParseStartOptions(c.Args);
+        SCOPED_TRACE(c.Args.join(' ').toStdString());
+        EXPECT_EQ(o.Arguments, c.Arguments);
+        EXPECT_EQ(o.ScreenshotDir, c.Dir);
+        EXPECT_EQ(!o.Error.isEmpty(), c.Error);
+    }
+}
+
+} // namespace
+} // namespace ut::gui::test
