@@ -79,6 +79,9 @@ TEST_F(ProjectOptions, OutputDirEmptyAbsoluteOrWithTrailingSeparator) {
 }
 
 TEST_F(ProjectOptions, DriveLetterOutputDirGoesThroughTheDriveMapper) {
+#ifdef _WIN32
+    GTEST_SKIP() << "drive letters map onto directories only under Linux";
+#endif
     Mkdir("drive_d/out");
     const std::string d = root + "/drive_d";
     ut::fs::SetDriveMapper([d](const std::string& p) {

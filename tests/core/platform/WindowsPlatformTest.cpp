@@ -217,7 +217,10 @@ TEST(WindowsProcessTest, ARunWritesItsOutputAndExitCode) {
         std::chrono::seconds(60));
     EXPECT_TRUE(r.Started) << r.Error;
     EXPECT_EQ(r.ExitCode, 0);
-    EXPECT_EQ(ut::LoadFileText(out),
+    // The test runner's banner line comes first; the console's text mode ends lines with CR LF.
+    const std::string text = ut::LoadFileText(out);
+    EXPECT_EQ(text.rfind("Running main() from ", 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.find("\r\n") + 2),
               "WindowsProcessTest.\r\n  CommandLinesSplitBackIntoTheirArguments\r\n"
               "  ARunWritesItsOutputAndExitCode\r\n");
     DeleteFileW(Widen(out).c_str());
