@@ -75,7 +75,7 @@ PKGBUILD ?= build-package
 .PHONY: package install
 package: deps
 	@cmake -S . -B $(PKGBUILD) -DCMAKE_BUILD_TYPE=Release -DUNITRACE_SANITIZE=OFF \
-		-DUNITRACE_TESTS=OFF >/dev/null
+		-DUNITRACE_TESTS=OFF $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) >/dev/null
 	@cmake --build $(PKGBUILD) -j $(JOBS)
 	@cd $(PKGBUILD) && cpack -G DEB >/dev/null
 	@bash scripts/check-package.sh $(PKGBUILD)
