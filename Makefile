@@ -51,3 +51,36 @@ bench: deps
 	@if [ -f bench/scan_bench.sh ]; then bash bench/scan_bench.sh; fi
 	@bash bench/analysis_bench.sh
 	@bash bench/gui_bench.sh
+
+# Windows: core, unitrace-cli.exe and tdump.exe cross-compiled with MinGW-w64 into
+# $(WINBUILD); the tests built the same way run under Wine.
+WINBUILD ?= build-windows
+WINTOOLCHAIN = $(CURDIR)/cmake/mingw-w64-x86_64.cmake
+
+.PHONY: windows-configure windows test-windows
+windows-configure: deps
+	@cmake -S . -B $(WINBUILD) -DCMAKE_TOOLCHAIN_FILE=$(WINTOOLCHAIN) -DCMAKE_BUILD_TYPE=Release \
+		-DUNITRACE_GUI=OFF -DUNITRACE_SANITIZE=OFF -DUNITRACE_TESTS=ON \
+		$(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) >/dev/null
+
+windows: windows-configure
+	@cmake --build $(WINBUILD) -j $(JOBS) --target unitrace-cli tdump
+
+test-windows: windows-configure
+	@cmake --build $(WINBUILD) -j $(JOBS)
+	@bash scripts/test-windows.sh $(WINBUILD)
+
+# A .deb of the programs (Release, no sanitizers) in build-package, unpacked and tried.
+PKGBUILD ?= build-package
+.PHONY: package install
+package: deps
+	@cmake -S . -B $(PKGBUILD) -DCMAKE_BUILD_TYPE=Release -DUNITRACE_SANITIZE=OFF \
+		-DUNITRACE_TESTS=OFF $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) >/dev/null
+	@cmake --build $(PKGBUILD) -j $(JOBS)
+	@cd $(PKGBUILD) && cpack -G DEB >/dev/null
+	@bash scripts/check-package.sh $(PKGBUILD)
+
+# Installs the build into PREFIX (default /usr/local): make install PREFIX=$$HOME/.local
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)

@@ -11,10 +11,18 @@ namespace {
 
 // The parser is built for each use: it binds to the options it fills.
 void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree) {
-    app.description("Scans a Delphi project (.dproj, .dpr, .dpk or .pas) or a Lazarus project\n"
-                    "(.lpr, .lpi or .lpk) and every unit it reaches. Defaults come from the\n"
-                    "project's options file (.dproj, .DOF, .lpi, .lpk) and the compiler\n"
-                    "settings in the registry store (.reg files, UNITRACE_REGISTRY, Wine).");
+#ifdef _WIN32
+    const char* registrySources = "(the system registry, .reg files, UNITRACE_REGISTRY).";
+#else
+    const char* registrySources = "(.reg files, UNITRACE_REGISTRY, Wine).";
+#endif
+    app.description(std::string("Scans a Delphi project (.dproj, .dpr, .dpk or .pas) or a Lazarus "
+                                "project\n(.lpr, .lpi or .lpk) and every unit it reaches. Defaults "
+                                "come from the\nproject's options file (.dproj, .DOF, .lpi, .lpk) "
+                                "and the compiler\nsettings in the registry store ") +
+                    registrySources);
+    // A path such as /tmp/P.dpr is a path on Windows too, never an option.
+    app.allow_windows_style_options(false);
     app.add_option("PROJECT", o.Project, "the project source")->required();
     app.add_option("--search-path", o.SearchPath, "search path (';'-separated)");
     app.add_option("--defines", o.Defines, "conditional symbols (';'-separated)");

@@ -101,6 +101,7 @@ int RunDiff(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
     CLI::App app("Compares two results of unitrace-cli --format json: units and uses entries\n"
                  "added and removed, size changes, and cycles that are new or grew.",
                  "unitrace-cli diff");
+    app.allow_windows_style_options(false);
     std::string oldFile, newFile, format = "text";
     std::vector<std::string> failOn;
     app.add_option("OLD", oldFile, "the earlier result")->required()->type_name("FILE");

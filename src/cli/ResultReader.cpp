@@ -1,5 +1,7 @@
 #include "cli/ResultReader.h"
 
+#include "platform/NativePath.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
@@ -40,7 +42,7 @@ bool ReadUnit(const json& u, ResultUnit& r) {
 } // namespace
 
 UnitGraph ReadResultGraph(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
+    std::ifstream in(platform::NativePath(fileName), std::ios::binary);
     if (!in)
         throw EResultError("cannot read \"" + fileName + "\": " + std::strerror(errno));
     const std::string notResult = "\"" + fileName + "\" is not a Uni-Trace result: ";

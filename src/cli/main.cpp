@@ -1,10 +1,7 @@
 // unitrace-cli: the scan of the "Start" button, for scripts and CI.
 #include "cli/CliApp.h"
-
-#include <string>
-#include <vector>
+#include "platform/Arguments.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    return ut::cli::RunCli(args);
+    return ut::cli::RunCli(ut::platform::ProgramArguments(argc, argv));
 }

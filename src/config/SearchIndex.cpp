@@ -47,7 +47,7 @@ void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
             continue; // would name the root directory
         const std::string expanded = fs::ExpandFileName(entry);
         // A drive letter that maps to no directory here stays unexpanded: nothing to list.
-        if (expanded.empty() || expanded[0] != fs::PathDelim)
+        if (!fs::IsFullPath(expanded))
             continue;
         const std::string dir = fs::IncludeTrailingPathDelimiter(expanded);
         if (!listed.Add(dir))

@@ -1,5 +1,6 @@
 #include "imports/DumpRunner.h"
 
+#include "platform/NativePath.h"
 #include "support/ComUtil.h"
 #include "support/Exceptions.h"
 #include "support/StreamLineReader.h"
@@ -86,7 +87,7 @@ std::vector<std::string> ReadDumpOutput(std::istream& in) {
 }
 
 std::vector<std::string> ReadDumpOutput(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
+    std::ifstream in(platform::NativePath(fileName), std::ios::binary);
     if (!in)
         return {};
     return ReadDumpOutput(in);

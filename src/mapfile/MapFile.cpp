@@ -1,6 +1,7 @@
 #include "mapfile/MapFile.h"
 
 #include "platform/FileSystem.h"
+#include "platform/NativePath.h"
 #include "support/Exceptions.h"
 #include "support/StreamLineReader.h"
 #include "support/Textutil.h"
@@ -149,7 +150,7 @@ void ReadMapFile(const std::string& fileName, TUnitSizes& sizes,
                  const std::function<void()>& poll) {
     sizes.Clear();
     // The linker may have written the file in another letter case than the options name.
-    std::ifstream in(fs::ExpandFileName(fileName), std::ios::binary);
+    std::ifstream in(platform::NativePath(fs::ExpandFileName(fileName)), std::ios::binary);
     if (!in)
         throw EFOpenError(
             Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FileSystemCache.h"
+
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -38,17 +40,6 @@ std::unordered_map<std::string, std::pair<bool, struct stat>>& StatCache() {
     return cache;
 }
 
-int& CacheDepth() {
-    static int depth = 0;
-    return depth;
-}
-
-// The caches are shared by the threads that read sources ahead of a scan's walk.
-std::mutex& CacheMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
 // Calls `each` with every name in `dir` except "." and "..".
 template <typename Fn> void ReadDirectory(const std::string& dir, Fn each) {
     if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
@@ -68,7 +59,7 @@ void KeepFirst(std::string& kept, std::string_view name) {
 
 // The name in `dir` that equals `part` without regard to letter case; empty when none.
 std::string FindFolded(const std::string& dir, const std::string& part) {
-    if (CacheDepth() == 0) {
+    if (detail::CacheDepth() == 0) {
         std::string found;
         ReadDirectory(dir, [&](std::string_view name) {
             if (CompareFolded(name, part) == 0)
@@ -76,7 +67,7 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
         });
         return found;
     }
-    const std::lock_guard lock(CacheMutex());
+    const std::lock_guard lock(detail::CacheMutex());
     auto& cache = ListingCache();
     auto it = cache.find(dir);
     if (it == cache.end()) {
@@ -92,9 +83,9 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
 // The status of a path; while a cache scope lives (a scan, which changes nothing on the
 // disk) each path is looked at once, found or not.
 bool StatPath(const std::string& path, struct stat& st) {
-    if (CacheDepth() == 0)
+    if (detail::CacheDepth() == 0)
         return ::stat(path.c_str(), &st) == 0;
-    const std::lock_guard lock(CacheMutex());
+    const std::lock_guard lock(detail::CacheMutex());
     auto& cache = StatCache();
     auto it = cache.find(path);
     if (it == cache.end()) {
@@ -139,28 +130,6 @@ std::string WithSeparators(const std::string& path) {
         Exists(full.substr(0, full.size() - (path.size() - slash))))
         return path.substr(0, slash + 1) + ToNative(path.substr(slash + 1));
     return ToNative(path);
-}
-
-bool MatchFrom(const char* n, const char* p) {
-    for (; *p; ++p) {
-        if (*p == '*') {
-            while (p[1] == '*')
-                ++p;
-            if (!p[1])
-                return true;
-            for (const char* s = n; *s; ++s)
-                if (MatchFrom(s, p + 1))
-                    return true;
-            return MatchFrom(n + std::strlen(n), p + 1);
-        }
-        if (!*n)
-            return false;
-        if (*p != '?' &&
-            UpperFold(static_cast<unsigned char>(*p)) != UpperFold(static_cast<unsigned char>(*n)))
-            return false;
-        ++n;
-    }
-    return *n == '\0';
 }
 
 // ResolveCase that also says whether the result names something, with its status, so a
@@ -276,6 +245,10 @@ bool IsDrivePath(const std::string& path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
+bool IsFullPath(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
 std::string ResolveCase(const std::string& fullPath) {
     std::string resolved;
     struct stat st {};
@@ -303,10 +276,6 @@ bool DirectoryExists(const std::string& path) {
     std::string expanded;
     struct stat st {};
     return ExpandWithStatus(path, expanded, st) && S_ISDIR(st.st_mode);
-}
-
-bool MatchesMask(const std::string& name, const std::string& pattern) {
-    return MatchFrom(name.c_str(), pattern.c_str());
 }
 
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
@@ -379,79 +348,18 @@ std::string ExtractFileName(const std::string& path) {
     return p == std::string::npos ? native : native.substr(p + 1);
 }
 
-std::string ChangeFileExt(const std::string& path, const std::string& ext) {
-    const size_t p = path.find_last_of(".\\/");
-    if (p == std::string::npos || path[p] != '.')
-        return path + ext;
-    return path.substr(0, p) + ext;
-}
-
-std::string FileKey(const std::string& path) {
-    const std::string name = ExtractFileName(path);
-    const size_t p = name.rfind('.');
-    return (p == std::string::npos || p == 0) ? name : name.substr(0, p);
-}
-
-std::string IncludeTrailingPathDelimiter(const std::string& dir) {
-    if (!dir.empty() && (dir.back() == '/' || dir.back() == '\\'))
-        return dir;
-    return dir + PathDelim;
-}
-
-std::string ExcludeTrailingPathDelimiter(const std::string& dir) {
-    std::string d = dir;
-    while (d.size() > 1 && (d.back() == '/' || d.back() == '\\'))
-        d.pop_back();
-    return d;
-}
-
-bool IsAbsolutePath(const std::string& path) {
-    return !path.empty() && path[0] == '/';
-}
-
 void ClearListingCache() {
-    const std::lock_guard lock(CacheMutex());
+    const std::lock_guard lock(detail::CacheMutex());
     ListingCache().clear();
 }
 
-namespace {
+namespace detail {
 
-std::unordered_map<std::string, std::string>& SharedTexts() {
-    static std::unordered_map<std::string, std::string> texts;
-    return texts;
+void ClearCaches() {
+    ListingCache().clear();
+    StatCache().clear();
 }
 
-} // namespace
-
-ListingCacheScope::ListingCacheScope() {
-    if (CacheDepth()++ == 0) {
-        ListingCache().clear();
-        SharedTexts().clear();
-        StatCache().clear();
-    }
-}
-
-ListingCacheScope::~ListingCacheScope() {
-    if (--CacheDepth() == 0) {
-        ListingCache().clear();
-        SharedTexts().clear();
-        StatCache().clear();
-    }
-}
-
-std::string SharedFileText(const std::string& path) {
-    if (CacheDepth() == 0)
-        return LoadFileText(path);
-    {
-        const std::lock_guard lock(CacheMutex());
-        if (const auto it = SharedTexts().find(path); it != SharedTexts().end())
-            return it->second;
-    }
-    // Read outside the lock (reading resolves letter case through the listing cache); two
-    // threads may both read a file once, and the first text stays.
-    std::string text = LoadFileText(path);
-    const std::lock_guard lock(CacheMutex());
-    return SharedTexts().emplace(path, std::move(text)).first->second;
-}
+} // namespace detail
 
 } // namespace ut::fs

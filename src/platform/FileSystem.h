@@ -9,9 +9,15 @@
 
 namespace ut::fs {
 
+// On Windows the system takes paths as they are: both separators, drive letters, any
+// letter case; names are UTF-8 here and UTF-16 to the system.
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
 inline constexpr char PathDelim = '/';
+#endif
 
-/// Turns every '\' into '/'.
+/// Turns every separator ('\' or '/') into PathDelim.
 std::string ToNative(std::string path);
 
 /// Full path against the current directory, with "." and ".." folded; accepts '\' and '/'.
@@ -25,6 +31,9 @@ std::string ExpandFileName(const std::string& path);
 using DriveMapper = std::function<std::string(const std::string& drivePath)>;
 void SetDriveMapper(DriveMapper mapper);
 bool IsDrivePath(const std::string& path);
+/// A full path as ExpandFileName gives it: from the root ("/x"; on Windows "C:\x" or a
+/// network path "\\server\share").
+bool IsFullPath(const std::string& path);
 
 /// The path rewritten with each existing component spelt as its directory spells it,
 /// trying the exact spelling first and then a case-insensitive match.

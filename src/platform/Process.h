@@ -18,6 +18,11 @@ struct TProcessResult {
     std::string Error; ///< why it was not started, for the log
 };
 
+/// On Windows the program is started with CreateProcessW: `argv[0]` without a directory is
+/// looked up as the system does (".exe" added when it has no extension), and the
+/// arguments are quoted so that the program's runtime reads back the same vector; search
+/// paths are ';'-separated there.
+///
 /// Runs `argv[0]` (looked up on PATH when it has no '/') with the arguments `argv`, in the
 /// caller's environment and current directory. Standard input reads nothing; standard
 /// output is written to `stdoutFile` (created or truncated); standard error is inherited.
@@ -33,5 +38,12 @@ bool IsExecutableFile(const std::string& path);
 /// The first `dir/name` on the colon-separated `searchPath` that is executable; an empty
 /// entry means the current directory. Empty when there is none.
 std::string FindOnPath(const std::string& name, const std::string& searchPath);
+
+#ifdef _WIN32
+/// The command line whose runtime splitting gives back `argv` (the Microsoft C runtime's
+/// rules: blanks and quotes inside quotes, a quote escaped with '\', backslashes before a
+/// quote doubled).
+std::string QuoteCommandLine(const std::vector<std::string>& argv);
+#endif
 
 } // namespace ut::platform

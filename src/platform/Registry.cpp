@@ -1,8 +1,13 @@
 #include "platform/Registry.h"
 
 #include "platform/FileSystem.h"
+#include "platform/NativePath.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
+
+#ifdef _WIN32
+#include "platform/SystemRegistry.h"
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,12 +21,12 @@ namespace stdfs = std::filesystem;
 
 bool PathExists(const std::string& path) {
     std::error_code ec;
-    return stdfs::exists(path, ec);
+    return stdfs::exists(platform::NativePath(path), ec);
 }
 
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
-    return stdfs::is_regular_file(path, ec);
+    return stdfs::is_regular_file(platform::NativePath(path), ec);
 }
 
 /// The key names of a path; one leading and one trailing '\' are allowed, an empty name
@@ -59,6 +64,7 @@ struct RegistryStore::Key {
     /// Sub-keys and values by their names folded to upper case.
     std::map<std::string, std::unique_ptr<Key>> Keys;
     std::map<std::string, RegValue> Values;
+    bool SystemRead = false; ///< the system registry's sub-keys and values merged in
 };
 
 // The sub-keys are freed from an explicit stack, each one emptied before it goes, so no
@@ -83,6 +89,16 @@ RegistryStore& RegistryStore::operator=(RegistryStore&&) noexcept = default;
 
 RegistryStore RegistryStore::FromEnvironment(const std::vector<std::string>& extraFiles) {
     RegistryStore store;
+#ifdef _WIN32
+    store.FSystem = true;
+    if (const char* list = std::getenv("UNITRACE_REGISTRY"); list && *list) {
+        std::vector<std::string> files;
+        SplitToList(list, ";", files);
+        for (const std::string& f : files)
+            if (!f.empty())
+                store.AddFile(f);
+    }
+#else
     std::string prefix;
     if (const char* p = std::getenv("WINEPREFIX"); p && *p)
         prefix = p;
@@ -98,6 +114,7 @@ RegistryStore RegistryStore::FromEnvironment(const std::vector<std::string>& ext
             if (!f.empty())
                 store.AddFile(f);
     }
+#endif
     for (const std::string& f : extraFiles)
         store.AddFile(f);
     return store;
@@ -190,13 +207,47 @@ const RegistryStore::Key* RegistryStore::Find(RegRoot root, std::string_view key
     const auto parts = KeyParts(key);
     if (!parts)
         return nullptr;
-    const Key* k = Root(root);
+#ifdef _WIN32
+    // Each key on the way is read from the system registry once: its sub-keys' names and
+    // the values that no file has set.
+    std::vector<std::string> path;
+    auto readSystem = [&](Key& k) {
+        if (!FSystem || k.SystemRead)
+            return;
+        k.SystemRead = true;
+        const std::optional<detail::TSystemKey> found = detail::ReadSystemKey(root, path);
+        if (!found)
+            return;
+        for (const std::string& name : found->SubKeys) {
+            std::unique_ptr<Key>& child = k.Keys[AsciiUpper(name)];
+            if (!child) {
+                child = std::make_unique<Key>();
+                child->Name = name;
+            }
+        }
+        for (const auto& [name, value] : found->Values)
+            k.Values.emplace(AsciiUpper(name), value);
+    };
+    if (FSystem && !Root(root)) {
+        FRoots[root] = std::make_unique<Key>();
+        FRoots[root]->Name = RegRootName(root);
+    }
+#endif
+    Key* k = Root(root);
     for (const std::string& part : *parts) {
         if (!k)
             return nullptr;
+#ifdef _WIN32
+        readSystem(*k);
+        path.push_back(part);
+#endif
         auto it = k->Keys.find(AsciiUpper(part));
         k = it == k->Keys.end() ? nullptr : it->second.get();
     }
+#ifdef _WIN32
+    if (k)
+        readSystem(*k);
+#endif
     return k;
 }
 

@@ -2,7 +2,9 @@
 // The registry as this platform offers it: a read-only store filled from registry text
 // files (Windows exports, Wine's system.reg and user.reg). Key and value names compare
 // without regard to letter case. Drive-letter paths in values resolve through the Wine
-// prefix's dosdevices/ links.
+// prefix's dosdevices/ links. On Windows the store a run uses reads the system registry
+// itself, key by key as they are asked for (HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, the
+// 64-bit view's values before the 32-bit view's); the files given to it win over it.
 #include "platform/RegFile.h"
 
 #include <map>
@@ -23,7 +25,8 @@ class RegistryStore {
 
     /// The store a run of the program uses: the Wine prefix ($WINEPREFIX, else ~/.wine)
     /// when it exists, then the files of $UNITRACE_REGISTRY (a ':'-separated list), then
-    /// `extraFiles`; a later file's values win.
+    /// `extraFiles`; a later file's values win. On Windows: the system registry, then the
+    /// files of $UNITRACE_REGISTRY (';'-separated) and `extraFiles`.
     static RegistryStore FromEnvironment(const std::vector<std::string>& extraFiles = {});
 
     /// Reads a registry file and merges its keys over what the store holds; false (and a
@@ -66,7 +69,9 @@ class RegistryStore {
     const Key* Find(RegRoot root, std::string_view key) const;
     void Merge(RegFile&& file, const std::string& fileName);
 
-    std::map<RegRoot, std::unique_ptr<Key>> FRoots;
+    // Mutable: on Windows a key of the system registry is read when it is first asked for.
+    mutable std::map<RegRoot, std::unique_ptr<Key>> FRoots;
+    bool FSystem = false; ///< reads the system registry (Windows)
     std::string FWinePrefix;
     std::vector<std::string> FFiles;
     std::vector<std::string> FWarnings;

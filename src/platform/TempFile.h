@@ -4,7 +4,8 @@
 
 namespace ut::platform {
 
-/// $TMPDIR when it is set and not empty, otherwise /tmp; without a trailing '/'.
+/// $TMPDIR when it is set and not empty, otherwise /tmp; without a trailing '/'. On Windows
+/// the system's (GetTempPathW), without a trailing '\'.
 std::string TempDirectory();
 
 /// Creates a new, empty file in `dir` whose name begins with `prefix` followed by a unique

@@ -1,5 +1,6 @@
 #include "support/Textutil.h"
 
+#include "platform/NativePath.h"
 #include "support/Exceptions.h"
 
 #include <cerrno>
@@ -177,7 +178,7 @@ int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts) 
 
 void LoadFileText(const std::string& fileName, std::string& text) {
     std::error_code ec;
-    const auto status = std::filesystem::status(fileName, ec);
+    const auto status = std::filesystem::status(platform::NativePath(fileName), ec);
     const char* refused = nullptr;
     if (std::filesystem::is_directory(status))
         refused = std::strerror(EISDIR);
@@ -185,7 +186,7 @@ void LoadFileText(const std::string& fileName, std::string& text) {
         refused = "Not a regular file";
     std::ifstream in;
     if (!refused)
-        in.open(fileName, std::ios::binary);
+        in.open(platform::NativePath(fileName), std::ios::binary);
     if (refused || !in)
         throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(),
                                  refused ? refused : std::strerror(errno)));

@@ -48,6 +48,9 @@ class DllSearchTest : public ::testing::Test {
 };
 
 TEST_F(DllSearchTest, SearchOrderDependsOnTheKindOfName) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the shared-library search (ld.so.conf, LD_LIBRARY_PATH) is Linux-only";
+#endif
     // ld.so.conf: includes are followed once each, in name order; comments and suffixes go.
     EXPECT_EQ(ReadLdSoConf(FDir / "conf/ld.so.conf"),
               (Names{FDir / "confdir1", FDir / "confdir2", FDir / "confdir2"}));
@@ -66,6 +69,9 @@ TEST_F(DllSearchTest, SearchOrderDependsOnTheKindOfName) {
 }
 
 TEST_F(DllSearchTest, FirstDirectoryInOrderWinsWithLetterCaseForDllsOnly) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the shared-library search (ld.so.conf, LD_LIBRARY_PATH) is Linux-only";
+#endif
     for (const char* file :
          {"inspected/shared.dll", "path1/shared.dll", "cwd/rel/onpath.dll",
           "wine/drive_c/windows/system32/KERNEL32.dll",
@@ -101,6 +107,9 @@ TEST_F(DllSearchTest, FirstDirectoryInOrderWinsWithLetterCaseForDllsOnly) {
 }
 
 TEST(DllSearchSystem, FindsTheSharedLibrariesOfASystemBinary) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the shared-library search (ld.so.conf, LD_LIBRARY_PATH) is Linux-only";
+#endif
     std::vector<std::string> needed;
     try {
         needed = ReadImports("/bin/ls");

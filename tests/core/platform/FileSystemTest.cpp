@@ -64,6 +64,9 @@ TEST_F(FileSystemTest, ExpandFoldsDotsAcceptsBackslashesAndMapsDrives) {
 // The listing cache of a scan and the existence checks built on the case resolution must
 // give the answers a separate look at the disk gives: each case runs without and with it.
 TEST_F(FileSystemTest, ResolutionAndExistenceAreTheSameWithAndWithoutTheListingCache) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file systems ignore letter case: names are taken as given";
+#endif
     Touch("/Src/ABC.pas");
     Touch("/Src/abc.pas");
     const struct {
@@ -94,6 +97,9 @@ TEST_F(FileSystemTest, ResolutionAndExistenceAreTheSameWithAndWithoutTheListingC
 }
 
 TEST_F(FileSystemTest, ListingsAndSharedTextsAreReadOncePerScope) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file systems ignore letter case: names are taken as given";
+#endif
     const std::string inc = root + "/Src/defs.inc";
     std::ofstream(inc) << "{$DEFINE A}";
     {
@@ -113,6 +119,9 @@ TEST_F(FileSystemTest, ListingsAndSharedTextsAreReadOncePerScope) {
 }
 
 TEST_F(FileSystemTest, ListFilesHoldsRegularFilesAndLinksToThemMatchedWithoutCase) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the links are symbolic links, which need privileges on Windows";
+#endif
     stdfs::create_directories(root + "/Src/Folder.pas");
     stdfs::create_symlink(root + "/Src/util.pas", root + "/Src/Linked.pas");
     stdfs::create_symlink(root + "/Src/Sub", root + "/Src/LinkedDir.pas");

@@ -187,6 +187,9 @@ TEST(RegistryStore, KeysNestedDeeperThanARegistryAllowsAreSkippedWithAWarning) {
 class WinePrefixTest : public ::testing::Test {
   protected:
     void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "Wine prefixes are Linux-only";
+#endif
         prefix = dir.path + "/prefix";
         dir.Write("prefix/drive_c/Program Files/Borland/Delphi5/Lib/SysUtils.pas", "unit x;");
         std::filesystem::create_directories(prefix + "/dosdevices");
@@ -196,7 +199,9 @@ class WinePrefixTest : public ::testing::Test {
                   "[Software\\\\Borland\\\\Delphi\\\\5.0] 1\n"
                   "\"RootDir\"=\"C:\\\\Program Files\\\\Borland\\\\Delphi5\"\n");
     }
-    void TearDown() override { ut::fs::SetDriveMapper(nullptr); }
+    void TearDown() override {
+        ut::fs::SetDriveMapper(nullptr);
+    }
 
     TempDir dir;
     std::string prefix;

@@ -1,0 +1,123 @@
+#include "platform/FileSystem.h"
+
+#include "platform/FileSystemCache.h"
+#include "support/Textutil.h"
+
+#include <cstring>
+#include <unordered_map>
+
+namespace ut::fs {
+
+namespace {
+
+bool MatchFrom(const char* n, const char* p) {
+    for (; *p; ++p) {
+        if (*p == '*') {
+            while (p[1] == '*')
+                ++p;
+            if (!p[1])
+                return true;
+            for (const char* s = n; *s; ++s)
+                if (MatchFrom(s, p + 1))
+                    return true;
+            return MatchFrom(n + std::strlen(n), p + 1);
+        }
+        if (!*n)
+            return false;
+        if (*p != '?' &&
+            UpperFold(static_cast<unsigned char>(*p)) != UpperFold(static_cast<unsigned char>(*n)))
+            return false;
+        ++n;
+    }
+    return *n == '\0';
+}
+
+} // namespace
+
+namespace detail {
+
+int& CacheDepth() {
+    static int depth = 0;
+    return depth;
+}
+
+std::mutex& CacheMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+} // namespace detail
+
+bool MatchesMask(const std::string& name, const std::string& pattern) {
+    return MatchFrom(name.c_str(), pattern.c_str());
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    const size_t p = path.find_last_of(".\\/");
+    if (p == std::string::npos || path[p] != '.')
+        return path + ext;
+    return path.substr(0, p) + ext;
+}
+
+std::string FileKey(const std::string& path) {
+    const std::string name = ExtractFileName(path);
+    const size_t p = name.rfind('.');
+    return (p == std::string::npos || p == 0) ? name : name.substr(0, p);
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& dir) {
+    if (!dir.empty() && (dir.back() == '/' || dir.back() == '\\'))
+        return dir;
+    return dir + PathDelim;
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    return IsFullPath(path);
+}
+
+std::string ExcludeTrailingPathDelimiter(const std::string& dir) {
+    std::string d = dir;
+    while (d.size() > 1 && (d.back() == '/' || d.back() == '\\'))
+        d.pop_back();
+    return d;
+}
+
+namespace {
+
+std::unordered_map<std::string, std::string>& SharedTexts() {
+    static std::unordered_map<std::string, std::string> texts;
+    return texts;
+}
+
+} // namespace
+
+ListingCacheScope::ListingCacheScope() {
+    if (detail::CacheDepth()++ == 0) {
+        detail::ClearCaches();
+        SharedTexts().clear();
+    }
+}
+
+ListingCacheScope::~ListingCacheScope() {
+    if (--detail::CacheDepth() == 0) {
+        detail::ClearCaches();
+        SharedTexts().clear();
+    }
+}
+
+std::string SharedFileText(const std::string& path) {
+    if (detail::CacheDepth() == 0)
+        return LoadFileText(path);
+    {
+        const std::lock_guard lock(detail::CacheMutex());
+        if (const auto it = SharedTexts().find(path); it != SharedTexts().end())
+            return it->second;
+    }
+    // Read outside the lock (reading resolves letter case through the listing cache); two
+    // threads may both read a file once, and the first text stays.
+    std::string text = LoadFileText(path);
+    const std::lock_guard lock(detail::CacheMutex());
+    return SharedTexts().emplace(path, std::move(text)).first->second;
+}
+
+} // namespace ut::fs
