@@ -31,7 +31,7 @@ using Clock = std::chrono::steady_clock;
 
 class QuietFrontEnd : public ScanFrontEnd {
   public:
-    void AppendLog(const std::string&, LogStyle) override {}
+    void AppendLog(const LogLine&) override {}
 };
 
 struct Timing {

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Times the project scan against merely reading the same files.
+# Times the project scan against merely reading the same files: the text log and the JSON
+# document, with the default jobs and with --jobs 1, each with its peak memory; and the size
+# of the JSON document. Targets: each scan within 1.0x the reading, peak memory at most half
+# the bytes of the sources, JSON under 5 MB.
 #
 #   bench/scan_bench.sh [N] [UNITRACE_CLI]
 #
@@ -8,7 +11,8 @@
 #               that default is missing it is built there, Release, without sanitizers)
 #
 # Environment: BENCH_CORPUS (project directory; default: corpus/ beside the binary),
-# BENCH_SEED (default 1), BENCH_RUNS (timed runs of each command, default 5).
+# BENCH_SEED (default 1), BENCH_RUNS (timed runs of each command, default 5),
+# BENCH_BASELINE (another unitrace-cli, e.g. an older build, timed beside it).
 #
 # The corpus is generated once and again only when N, the seed or the generator change.
 # Both commands run once untimed first, so the files are in the page cache; then each
@@ -110,19 +114,38 @@ print(r["median"], r["user"] + r["system"])' "$result.$label.json"
     fi
 }
 
+# Peak resident memory of one run in MiB.
+peak_mib() {
+    /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1 | awk '{printf "%.0f", $1 / 1024}'
+}
+
 tool=$(command -v hyperfine >/dev/null 2>&1 && echo hyperfine || echo "bash time")
 read -r read_s read_cpu < <(time_runs read "${read_cmd[@]}")
-read -r scan_s scan_cpu < <(time_runs scan "${scan_cmd[@]}")
+json_bytes=$(wc -c <"$result")
+printf 'corpus:     %d units generated, %d files, %.1f MiB\n' "$units" "$files" "$(awk -v b="$bytes" 'BEGIN {print b / 1048576}')"
+printf 'scanned:    %d units (project included), %d exceptions logged\n' "$scanned" "$exceptions"
+printf 'timing:     median of %d warm runs (%s); CPU = user + system; %d cores\n' "$runs" "$tool" "$(nproc)"
+printf 'read-only:  %.3f s wall, %.3f s CPU  (find | cat > /dev/null)\n' "$read_s" "$read_cpu"
+printf 'json size:  %.2f MiB  (target < 5 MB)\n' "$(awk -v b="$json_bytes" 'BEGIN {print b / 1048576}')"
 
-awk -v n="$units" -v scanned="$scanned" -v exc="$exceptions" -v files="$files" \
-    -v bytes="$bytes" -v r="$read_s" -v s="$scan_s" -v rc="$read_cpu" -v sc="$scan_cpu" \
-    -v runs="$runs" -v tool="$tool" '
-BEGIN {
-    printf "corpus:     %d units generated, %d files, %.1f MiB\n", n, files, bytes / 1048576
-    printf "scanned:    %d units (project included), %d exceptions logged\n", scanned, exc
-    printf "timing:     median of %d warm runs (%s); CPU = user + system\n", runs, tool
-    printf "read-only:  %.3f s wall, %.3f s CPU  (find | cat > /dev/null)\n", r, rc
-    printf "scan:       %.3f s wall, %.3f s CPU  (unitrace-cli --format json --delphi 5.0)\n", s, sc
-    printf "units/s:    %.0f\n", (s > 0 ? scanned / s : 0)
-    printf "ratio:      %.2f wall, %.2f CPU  (scan / read; target <= 3)\n", (r > 0 ? s / r : 0), (rc > 0 ? sc / rc : 0)
-}'
+# Each format, with the default jobs and serially; BENCH_BASELINE names another build of
+# unitrace-cli (one without --jobs, say) to time beside it.
+report() {
+    local label=$1
+    shift
+    local s cpu rss
+    read -r s cpu < <(time_runs "$label" "$@")
+    rss=$(peak_mib "$@")
+    awk -v l="$label" -v s="$s" -v c="$cpu" -v r="$read_s" -v m="$rss" -v b="$bytes" 'BEGIN {
+        printf "%-22s %.3f s wall, %.3f s CPU, ratio %.2f (target <= 1.0), peak %d MiB (%.2f of the sources; target <= 0.5)\n",
+            l ":", s, c, (r > 0 ? s / r : 0), m, m * 1048576 / b }'
+}
+text_cmd=("$cli" --delphi 5.0 "$project")
+report "text" "${text_cmd[@]}"
+report "json" "${scan_cmd[@]}"
+report "text --jobs 1" "${text_cmd[@]}" --jobs 1
+report "json --jobs 1" "${scan_cmd[@]}" --jobs 1
+if [[ -n "${BENCH_BASELINE:-}" ]]; then
+    report "baseline text" "$BENCH_BASELINE" --delphi 5.0 "$project"
+    report "baseline json" "$BENCH_BASELINE" --format json --delphi 5.0 "$project"
+fi

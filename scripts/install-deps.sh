@@ -14,6 +14,7 @@ packages=(
   fpc-source
   libcli11-dev nlohmann-json3-dev
   libpugixml-dev
+  python3
 )
 
 missing=()

@@ -116,8 +116,8 @@ bool ReportGates(const std::vector<std::string>& failOn, const ProjectScan& scan
             offender("not-found", name);
     if (Has(failOn, "exc"))
         for (const LogEntry& e : log)
-            if (Trim(e.Text).rfind("EXC: ", 0) == 0)
-                offender("exc", Trim(e.Text));
+            if (e.Text.rfind("EXC: ", 0) == 0)
+                offender("exc", e.Text);
     return failed;
 }
 

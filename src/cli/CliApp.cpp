@@ -69,6 +69,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     const bool log = o.Format == OutputFormat::Text;
     CliFrontEnd frontEnd(out, err, log, log && isatty(fileno(out)));
     ProjectScan scan(frontEnd, &registry);
+    scan.Jobs = o.Jobs > 0 ? o.Jobs : DefaultScanJobs();
 
     // Defaults as the window takes them: the newest installed version, then the options file.
     scan.SelectInstalledVersion();

@@ -2,6 +2,7 @@
 
 #include "support/Textutil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
@@ -50,28 +51,31 @@ bool CliFrontEnd::ProcessEvents() {
     return InterruptGuard::Interrupted();
 }
 
-void CliFrontEnd::AppendLog(const std::string& text, LogStyle style) {
-    std::vector<std::string> lines;
-    SplitToList(text, "\n", lines);
-    if (lines.empty())
-        lines.emplace_back();
-    for (std::string& line : lines) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (FEcho) {
-            const char* on = "";
-            if (FColours && (style & lsItalic))
-                on = "\x1b[3;31m";
-            else if (FColours && (style & lsBold))
-                on = "\x1b[1m";
-            if (std::fprintf(FOut, "%s%s%s\n", on, line.c_str(), *on ? "\x1b[0m" : "") < 0 &&
-                FWriteError == 0)
-                FWriteError = errno;
+void CliFrontEnd::AppendLog(const LogLine& line) {
+    if (FEcho) {
+        const char* on = "";
+        if (FColours && (line.Style & lsItalic))
+            on = "\x1b[3;31m";
+        else if (FColours && (line.Style & lsBold))
+            on = "\x1b[1m";
+        // The indentation is written from a block of blanks: a deep walk's lines are
+        // mostly indentation, which is never held as text.
+        static const std::string blanks(4096, ' ');
+        size_t indent = static_cast<size_t>(line.Depth) * LogIndentWidth;
+        bool failed = std::fputs(on, FOut) < 0;
+        while (indent > 0 && !failed) {
+            const size_t n = std::min(indent, blanks.size());
+            failed = std::fwrite(blanks.data(), 1, n, FOut) != n;
+            indent -= n;
         }
-        FLog.push_back({line, style});
+        failed =
+            failed || std::fprintf(FOut, "%s%s\n", line.Text.c_str(), *on ? "\x1b[0m" : "") < 0;
+        if (failed && FWriteError == 0)
+            FWriteError = errno;
+        if (std::fflush(FOut) != 0 && FWriteError == 0)
+            FWriteError = errno;
     }
-    if (FEcho && std::fflush(FOut) != 0 && FWriteError == 0)
-        FWriteError = errno;
+    FLog.push_back(line);
 }
 
 void CliFrontEnd::ErrorMessage(const std::string& text) {

@@ -9,10 +9,7 @@
 
 namespace ut::cli {
 
-struct LogEntry {
-    std::string Text;
-    LogStyle Style = lsPlain;
-};
+using LogEntry = LogLine;
 
 /// While it lives, Ctrl+C does not end the process: it asks the scan to abort, as Escape
 /// does in the window; a second press before the first is honoured ends the process. Guards
@@ -34,7 +31,7 @@ class CliFrontEnd : public ScanFrontEnd {
     CliFrontEnd(std::FILE* out, std::FILE* err, bool echo, bool colours)
         : FOut(out), FErr(err), FEcho(echo), FColours(colours) {}
 
-    void AppendLog(const std::string& text, LogStyle style) override;
+    void AppendLog(const LogLine& line) override;
     void ClearLog() override { FLog.clear(); }
     void ErrorMessage(const std::string& text) override;
     void Warning(const std::string& text) override;

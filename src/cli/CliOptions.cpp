@@ -53,6 +53,11 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
         ->delimiter(',')
         ->allow_extra_args(false)
         ->check(CLI::IsMember({"interface-cycles", "cycles", "not-found", "exc"}));
+    app.add_option("--jobs", o.Jobs,
+                   "threads reading sources ahead of the scan (default: one per core;\n"
+                   "1 reads them one after another as the scan meets them)")
+        ->check(CLI::Range(1, 256))
+        ->type_name("N");
     app.footer("Exit status: 0 scan completed, 1 scan aborted (Ctrl+C) or failed,\n"
                "2 bad usage, missing project or an unknown --why/--focus unit,\n"
                "3 a --fail-on condition holds (one line per offender on standard error).\n"

@@ -32,6 +32,8 @@ struct CliOptions {
     std::optional<std::string> Focus; ///< the graph keeps the paths through this unit
     bool CyclesOnly = false;
     std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
+    /// Threads that read sources during the scan; 0: one per core.
+    int Jobs = 0;
     bool Help = false;
 };
 

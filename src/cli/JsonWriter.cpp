@@ -179,7 +179,7 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         const LogEntry& e = log[i];
         const char* style = (e.Style & lsItalic) ? "italic" : (e.Style & lsBold) ? "bold" : "plain";
         out += i ? ",\n    " : "\n    ";
-        out += json{{"text", ToUtf8(e.Text)}, {"style", style}}.dump();
+        out += json{{"depth", e.Depth}, {"text", ToUtf8(e.Text)}, {"style", style}}.dump();
     }
     out += log.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return out;

@@ -14,7 +14,7 @@ struct Printer {
     TColumnContext columns;
     std::string out;
 
-    void Node(const TreeNodeSpec& node, int level, std::vector<const TUnit*>& path) {
+    void Line(const TreeNodeSpec& node, int level) {
         out.append(static_cast<size_t>(level) * 2, ' ');
         out += node.Text;
         const std::string* file = node.Data.Unit ? &node.Data.Unit->FileName : nullptr;
@@ -39,12 +39,36 @@ struct Printer {
         if (!notes.empty())
             out += "  (" + notes + ")";
         out += '\n';
-        if (!node.HasPlaceholder || level >= depth || !node.Data.Unit)
-            return;
-        path.push_back(node.Data.Unit);
-        for (const TreeNodeSpec& child : rules.Children(*node.Data.Unit, direction, path))
-            Node(child, level + 1, path);
-        path.pop_back();
+    }
+
+    /// Prints `root` and its subtree depth first. The open levels are kept on a stack, not
+    /// on the call stack: a uses chain is as deep as the project has units.
+    void Tree(const TreeNodeSpec& root) {
+        struct Level {
+            std::vector<TreeNodeSpec> Children;
+            size_t Next = 0;
+        };
+        std::vector<Level> levels;
+        std::vector<const TUnit*> path;
+        auto visit = [&](const TreeNodeSpec& node) {
+            const int level = static_cast<int>(levels.size());
+            Line(node, level);
+            if (!node.HasPlaceholder || level >= depth || !node.Data.Unit)
+                return;
+            path.push_back(node.Data.Unit);
+            levels.push_back({rules.Children(*node.Data.Unit, direction, path)});
+        };
+        visit(root);
+        while (!levels.empty()) {
+            Level& top = levels.back();
+            if (top.Next == top.Children.size()) {
+                levels.pop_back();
+                path.pop_back();
+                continue;
+            }
+            const TreeNodeSpec node = std::move(top.Children[top.Next++]);
+            visit(node);
+        }
     }
 };
 
@@ -54,9 +78,8 @@ std::string FormatTree(const ProjectScan& scan, const TreeFilters& filters, int 
                        int depth) {
     TreeRules rules(scan, filters);
     Printer p{scan, rules, direction, depth, scan.ColumnContext(), {}};
-    std::vector<const TUnit*> path;
     for (const TreeNodeSpec& root : rules.Roots(direction))
-        p.Node(root, 0, path);
+        p.Tree(root);
     return p.out;
 }
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -35,6 +36,9 @@ DllPage::DllPage(QWidget* parent) : QWidget(parent) {
     exeLabel->setObjectName(QStringLiteral("exeLabel"));
     exeLabel->setBuddy(exeEdit);
     dllTree = new DllTree(this);
+    statusLabel = new QLabel(this);
+    statusLabel->setObjectName(QStringLiteral("dllStatus"));
+    statusLabel->hide();
 
     auto* row = new QHBoxLayout;
     row->addWidget(exeLabel);
@@ -42,11 +46,25 @@ DllPage::DllPage(QWidget* parent) : QWidget(parent) {
     auto* page = new QVBoxLayout(this);
     page->addLayout(row);
     page->addWidget(dllTree, 1);
+    page->addWidget(statusLabel);
     setTabOrder(exeEdit, dllTree);
 
     connect(exeEdit, &QLineEdit::editingFinished, this,
             Guarded([this] { acceptExeName(exeEdit->text()); }));
     connect(exeEdit, &FileNameEdit::BrowseRequested, this, Guarded([this] { browseForExe(); }));
+    connect(dllTree, &DllTree::DumpStatus, this, [this](const QString& text) {
+        statusLabel->setText(text);
+        statusLabel->setVisible(!text.isEmpty());
+    });
+}
+
+void DllPage::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && dllTree->DumpRunning()) {
+        event->accept();
+        dllTree->CancelDumps();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 DllPage::~DllPage() {
@@ -123,8 +141,10 @@ void DllPage::PrepareForScreenshot() {
     if (!root)
         return;
     root->setExpanded(true);
+    dllTree->WaitForDumps();
     for (int i = 0; i < root->childCount(); ++i)
         root->child(i)->setExpanded(true);
+    dllTree->WaitForDumps();
     dllTree->setCurrentItem(root);
     dllTree->scrollToTop();
 }

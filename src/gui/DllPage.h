@@ -1,6 +1,7 @@
 #pragma once
 // The "DLL usage" page: the file box exeEdit naming the executable, library or package to
-// inspect, and the tree of the libraries it imports (DllTree).
+// inspect, the tree of the libraries it imports (DllTree), and a status line that says
+// which file the dump tool is listing while it runs.
 #include <QString>
 #include <QWidget>
 
@@ -49,8 +50,11 @@ class DllPage : public QWidget {
     QLabel* exeLabel;
     FileNameEdit* exeEdit;
     DllTree* dllTree;
+    QLabel* statusLabel;
 
   protected:
+    /// Escape anywhere on the page stops a running dump.
+    void keyPressEvent(QKeyEvent* event) override;
     /// Coming into view counts as activation too (a window shown again on this page).
     void showEvent(QShowEvent* event) override;
 

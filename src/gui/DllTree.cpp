@@ -14,6 +14,8 @@
 
 #include <optional>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace ut::gui {
 
@@ -30,10 +32,15 @@ void SetNodePath(QTreeWidgetItem* node, const std::string& path) {
     node->setToolTip(0, ToQt(path));
 }
 
-void CollectSubtree(QTreeWidgetItem* node, std::unordered_set<QTreeWidgetItem*>& into) {
-    into.insert(node);
-    for (int i = 0; i < node->childCount(); ++i)
-        CollectSubtree(node->child(i), into);
+void CollectSubtree(QTreeWidgetItem* top, std::unordered_set<QTreeWidgetItem*>& into) {
+    std::vector<QTreeWidgetItem*> pending{top};
+    while (!pending.empty()) {
+        QTreeWidgetItem* node = pending.back();
+        pending.pop_back();
+        into.insert(node);
+        for (int i = 0; i < node->childCount(); ++i)
+            pending.push_back(node->child(i));
+    }
 }
 
 } // namespace
@@ -48,7 +55,11 @@ DllTree::DllTree(QWidget* parent) : QTreeWidget(parent), FTimeLimit(DumpTimeLimi
             [this](QTreeWidgetItem* node) { Guarded([this, node] { fillExpandedNode(node); })(); });
 }
 
-DllTree::~DllTree() = default;
+DllTree::~DllTree() {
+    FCancel = true;
+    if (FDumpThread.joinable())
+        FDumpThread.join();
+}
 
 void DllTree::SetDumpTool(const QString& toolPath) {
     FDumpTool = toolPath;
@@ -74,6 +85,12 @@ std::string DllTree::NodePath(const QTreeWidgetItem* node) {
 }
 
 void DllTree::ClearTree() {
+    // The running dump is of no use any more: it is stopped, and its result dropped.
+    if (FRunning) {
+        FRunning->Node = nullptr;
+        FCancel = true;
+    }
+    FWaiting.clear();
     FDllNodes.Clear();
     clear();
 }
@@ -105,7 +122,14 @@ void DllTree::DeleteNode(QTreeWidgetItem* node) {
     for (int i = FDllNodes.Count() - 1; i >= 0; --i)
         if (doomed.count(FDllNodes.Objects(i)) != 0)
             FDllNodes.Delete(i);
+    ForgetDumps(doomed);
     delete node;
+}
+
+void DllTree::ForgetDumps(const std::unordered_set<QTreeWidgetItem*>& doomed) {
+    if (FRunning && doomed.count(FRunning->Node))
+        FRunning->Node = nullptr;
+    std::erase_if(FWaiting, [&](const DumpJob& job) { return doomed.count(job.Node) != 0; });
 }
 
 void DllTree::keyPressEvent(QKeyEvent* event) {
@@ -115,6 +139,11 @@ void DllTree::keyPressEvent(QKeyEvent* event) {
         QTreeWidgetItem* node = currentItem();
         if (node && node != Root())
             DeleteNode(node);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && DumpRunning()) {
+        event->accept();
+        CancelDumps();
         return;
     }
     QTreeWidget::keyPressEvent(event);
@@ -131,29 +160,82 @@ void DllTree::fillExpandedNode(QTreeWidgetItem* node) {
 }
 
 void DllTree::ListImports(const std::string& fileName, QTreeWidgetItem* node) {
-    std::optional<WaitCursor> cursor;
+    FWaiting.push_back({fileName, node});
+    StartNextDump();
+}
+
+void DllTree::StartNextDump() {
+    if (FRunning || FWaiting.empty())
+        return;
+    FRunning = FWaiting.front();
+    FWaiting.pop_front();
+    if (FDumpThread.joinable())
+        FDumpThread.join(); // the previous run has delivered its result already
+    FCancel = false;
     TDumpOptions options;
     options.ToolPath = FromQt(DumpTool());
     options.TimeLimit = FTimeLimit;
-    options.OnBusy = [&cursor](bool busy) {
-        if (busy)
-            cursor.emplace();
-        else
-            cursor.reset();
-    };
-    TDumpResult result;
-    try {
-        result = ut::ListImports(fileName, options);
-    } catch (const std::exception& e) {
-        Log(ToQt(e.what()));
-        return;
+    options.Cancel = &FCancel;
+    if (!FWaitCursor)
+        FWaitCursor = std::make_unique<WaitCursor>();
+    emit DumpStatus(tr("Listing the imports of %1... (Escape stops it)")
+                        .arg(ToQt(fs::ExtractFileName(FRunning->File))));
+    FDumpThread = std::thread([this, file = FRunning->File, options] {
+        TDumpResult result;
+        std::string failure;
+        try {
+            result = ut::ListImports(file, options);
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+        // Delivered on the window's thread; dropped with the tree if it is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this, result, failure] { Guarded([&] { DumpFinished(result, failure); })(); },
+            Qt::QueuedConnection);
+    });
+}
+
+void DllTree::DumpFinished(const TDumpResult& result, const std::string& failure) {
+    QTreeWidgetItem* node = FRunning ? FRunning->Node : nullptr;
+    FRunning.reset();
+    if (FDumpThread.joinable())
+        FDumpThread.join();
+    if (FWaiting.empty()) {
+        FWaitCursor.reset();
+        emit DumpStatus(QString());
     }
-    if (result.Status == TDumpStatus::TimedOut)
+    if (!node) {
+        // The node went, or the tree was rebuilt: nothing to show, nothing to report.
+    } else if (!failure.empty()) {
+        Log(ToQt(failure));
+    } else if (result.Status == TDumpStatus::Cancelled) {
         Log(ToQt(result.Message));
-    if (result.Status != TDumpStatus::Listed)
-        return;
-    for (const std::string& name : result.Imports)
-        AddImportNode(name, node);
+        // Listed again when expanded again.
+        node->setExpanded(false);
+        AddPlaceholder(node);
+    } else {
+        if (result.Status == TDumpStatus::TimedOut)
+            Log(ToQt(result.Message));
+        if (result.Status == TDumpStatus::Listed)
+            for (const std::string& name : result.Imports)
+                AddImportNode(name, node);
+    }
+    StartNextDump();
+}
+
+void DllTree::CancelDumps() {
+    for (const DumpJob& job : FWaiting)
+        if (job.Node) {
+            job.Node->setExpanded(false);
+            AddPlaceholder(job.Node);
+        }
+    FWaiting.clear();
+    FCancel = true;
+}
+
+void DllTree::WaitForDumps() {
+    while (DumpRunning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void DllTree::AddImportNode(const std::string& dllName, QTreeWidgetItem* parent) {
@@ -182,14 +264,21 @@ void DllTree::AddImportNode(const std::string& dllName, QTreeWidgetItem* parent)
 }
 
 void DllTree::CopySubtree(QTreeWidgetItem* source, QTreeWidgetItem* target) {
-    for (int i = 0; i < source->childCount(); ++i) {
-        const QTreeWidgetItem* from = source->child(i);
-        auto* copy = new QTreeWidgetItem(target, QStringList(from->text(0)));
-        copy->setData(0, PlaceholderRole, from->data(0, PlaceholderRole));
-        if (const std::string path = NodePath(from); !path.empty())
-            SetNodePath(copy, path);
-        if (from->childCount() > 0)
-            CopySubtree(source->child(i), copy);
+    // Level by level from a list of (original, copy) pairs, so an import chain of any
+    // length is copied without recursion; each copy keeps its children's order.
+    std::vector<std::pair<const QTreeWidgetItem*, QTreeWidgetItem*>> pending{{source, target}};
+    while (!pending.empty()) {
+        const auto [from, to] = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < from->childCount(); ++i) {
+            const QTreeWidgetItem* child = from->child(i);
+            auto* copy = new QTreeWidgetItem(to, QStringList(child->text(0)));
+            copy->setData(0, PlaceholderRole, child->data(0, PlaceholderRole));
+            if (const std::string path = NodePath(child); !path.empty())
+                SetNodePath(copy, path);
+            if (child->childCount() > 0)
+                pending.emplace_back(child, copy);
+        }
     }
 }
 

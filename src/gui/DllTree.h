@@ -1,19 +1,32 @@
 #pragma once
 // The tree of the "DLL usage" page (dllTree): the inspected file at the root, the libraries
 // it imports below it, and theirs in turn. Children come from one run of the dump tool per
-// expanded node; until then a node carries one placeholder child.
+// expanded node; until then a node carries one placeholder child. The tool runs on a thread
+// of its own, one run at a time, so the window goes on answering while it works; Escape
+// stops it.
 #include "support/DualStringList.h"
 #include "support/StringList.h"
 
 #include <QString>
 #include <QTreeWidget>
 
+#include <atomic>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
+#include <unordered_set>
+
+namespace ut {
+struct TDumpResult;
+}
 
 namespace ut::gui {
+
+class WaitCursor;
 
 class DllTree : public QTreeWidget {
     Q_OBJECT
@@ -43,6 +56,14 @@ class DllTree : public QTreeWidget {
     /// Deletes `node` with its subtree and forgets the registered files among them.
     void DeleteNode(QTreeWidgetItem* node);
 
+    /// A dump is running or waiting to run.
+    bool DumpRunning() const { return FRunning.has_value(); }
+    /// Stops the running dump and drops the waiting ones; their nodes get their placeholder
+    /// back, so expanding them again lists them.
+    void CancelDumps();
+    /// Lets events run until no dump is left (for the screenshots and the tests).
+    void WaitForDumps();
+
     QTreeWidgetItem* Root() const { return topLevelItemCount() > 0 ? topLevelItem(0) : nullptr; }
     static bool IsPlaceholder(const QTreeWidgetItem* node);
     /// The full path a node stands for; empty for a library that was not found.
@@ -54,6 +75,10 @@ class DllTree : public QTreeWidget {
     /// FDllPaths: the successful searches, DLL name to full path; nullptr before the first.
     const TDualStringList* DllPaths() const { return FDllPaths.get(); }
 
+  signals:
+    /// What the page's status line says: which file is being listed; empty when idle.
+    void DumpStatus(const QString& text);
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -61,6 +86,10 @@ class DllTree : public QTreeWidget {
     void RegisterDllNode(const std::string& path, QTreeWidgetItem* node);
     void fillExpandedNode(QTreeWidgetItem* node);
     void ListImports(const std::string& fileName, QTreeWidgetItem* node);
+    void StartNextDump();
+    void DumpFinished(const TDumpResult& result, const std::string& failure);
+    /// Forgets the dumps of the nodes in `doomed` (about to be deleted).
+    void ForgetDumps(const std::unordered_set<QTreeWidgetItem*>& doomed);
     void AddImportNode(const std::string& dllName, QTreeWidgetItem* parent);
     void CopySubtree(QTreeWidgetItem* source, QTreeWidgetItem* target);
     std::string ResolveDll(const std::string& dllName);
@@ -74,6 +103,16 @@ class DllTree : public QTreeWidget {
     bool FDumpToolKnown = false;
     std::chrono::milliseconds FTimeLimit;
     LogSink FLog;
+
+    struct DumpJob {
+        std::string File;
+        QTreeWidgetItem* Node; ///< null once the node is gone
+    };
+    std::optional<DumpJob> FRunning;
+    std::deque<DumpJob> FWaiting;
+    std::thread FDumpThread;
+    std::atomic<bool> FCancel{false};
+    std::unique_ptr<WaitCursor> FWaitCursor;
 };
 
 } // namespace ut::gui

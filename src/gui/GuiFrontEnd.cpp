@@ -23,9 +23,9 @@ GuiFrontEnd::~GuiFrontEnd() {
         app->removeEventFilter(this);
 }
 
-void GuiFrontEnd::AppendLog(const std::string& text, ut::LogStyle style) {
-    FRecord.AppendLog(text, style);
-    FPage.logView->AppendLog(ToQt(text), style);
+void GuiFrontEnd::AppendLog(const ut::LogLine& line) {
+    FRecord.AppendLog(line);
+    FPage.logView->AppendLine(line.Depth, ToQt(line.Text), line.Style);
 }
 
 void GuiFrontEnd::ClearLog() {

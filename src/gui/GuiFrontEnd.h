@@ -33,7 +33,7 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     GuiFrontEnd(SetupPage& page, gui::Prompts& prompts, Hooks hooks, QObject* parent = nullptr);
     ~GuiFrontEnd() override;
 
-    void AppendLog(const std::string& text, ut::LogStyle style) override;
+    void AppendLog(const ut::LogLine& line) override;
     void ClearLog() override;
     void ShowUnitCount(const std::string& text, bool visible) override;
     void SetApplicationTitle(const std::string& title) override;

@@ -97,6 +97,7 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
     FSetup->ShowInstalledVersions(InstalledProducts(options.Registry));
     FAnalysis = new ScanAnalysis(*FScan, this);
+    FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();
     cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
     cyclesPage->setObjectName(QStringLiteral("cyclesPage"));

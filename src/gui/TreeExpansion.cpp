@@ -124,19 +124,28 @@ bool ExpandAll(TreePage& page, const QModelIndex& node, const NodeAction& onExpa
 void KeepOnlyForms(TreePage& page, const QModelIndex& node) {
     QTreeView* tree = page.Tree();
     UnitTreeModel* model = page.Model();
-    const QModelIndex parent = node.siblingAtColumn(0);
-    if (!parent.isValid() || !tree->isExpanded(parent))
+    const QModelIndex start = node.siblingAtColumn(0);
+    if (!start.isValid() || !tree->isExpanded(start))
         return;
-    int row = 0;
-    while (row < model->rowCount(parent)) {
-        const QModelIndex child = model->index(row, 0, parent);
-        if (!model->HasFormOverlay(child)) {
-            model->removeRow(row, parent);
+    // The expanded levels still to prune, on a stack: an expanded path can be as long as
+    // the project has units.
+    std::vector<QPersistentModelIndex> parents{start};
+    while (!parents.empty()) {
+        const QPersistentModelIndex parent = parents.back();
+        parents.pop_back();
+        if (!parent.isValid())
             continue;
+        int row = 0;
+        while (row < model->rowCount(parent)) {
+            const QModelIndex child = model->index(row, 0, parent);
+            if (!model->HasFormOverlay(child)) {
+                model->removeRow(row, parent);
+                continue;
+            }
+            if (tree->isExpanded(child))
+                parents.emplace_back(child);
+            ++row;
         }
-        if (tree->isExpanded(child))
-            KeepOnlyForms(page, child);
-        ++row;
     }
 }
 

@@ -23,6 +23,22 @@ struct UnitTreeModel::Item {
     Item* Parent = nullptr;
     int Row = 0;
     ItemList Children;
+
+    Item() = default;
+    Item(const Item&) = delete;
+    Item& operator=(const Item&) = delete;
+    // The subtree is taken apart one item at a time: an expanded uses chain is as deep as
+    // the project has units, too deep for destructors that call each other.
+    ~Item() {
+        ItemList pending = std::move(Children);
+        while (!pending.empty()) {
+            std::unique_ptr<Item> last = std::move(pending.back());
+            pending.pop_back();
+            for (auto& child : last->Children)
+                pending.push_back(std::move(child));
+            last->Children.clear();
+        }
+    }
 };
 
 UnitTreeModel::UnitTreeModel(const ProjectScan& scan, const TreeFilters& filters, int direction,
@@ -214,32 +230,31 @@ void UnitTreeModel::Collapse(const QModelIndex& index) {
 }
 
 void UnitTreeModel::SortList(ItemList& list, bool deep) {
-    if (FSortKey != 0 && list.size() > 1) {
-        const int key = FSortKey;
-        const UnitSizes& sizes = FScan.FUnitSizes;
-        const DependencyAnalysis* analysis = FAnalysis ? FAnalysis->Get() : nullptr;
-        if (std::abs(key) == ExclusiveCol + 1) {
-            // As the size key: the largest first; nodes without a unit after the units.
-            const int sign = key < 0 ? -1 : 1;
-            auto exclusive = [analysis](const TUnit* unit) {
-                return analysis ? analysis->ExclusiveSize(unit).value_or(0) : 0;
-            };
-            std::stable_sort(list.begin(), list.end(), [&](const auto& x, const auto& y) {
-                if (!x->Data.Unit || !y->Data.Unit)
-                    return CompareNodes(sign, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
-                const std::int64_t d = exclusive(y->Data.Unit) - exclusive(x->Data.Unit);
-                return sign * (d > 0 ? 1 : d < 0 ? -1 : 0) < 0;
-            });
-        } else {
-            std::stable_sort(list.begin(), list.end(), [key, &sizes](const auto& x, const auto& y) {
-                return CompareNodes(key, x->Data, x->Text, y->Data, y->Text, sizes) < 0;
-            });
-        }
+    const int key = FSortKey;
+    const UnitSizes& sizes = FScan.FUnitSizes;
+    const DependencyAnalysis* analysis = FAnalysis ? FAnalysis->Get() : nullptr;
+    // As the size key: the largest first; nodes without a unit after the units.
+    auto exclusive = [analysis](const TUnit* unit) {
+        return analysis ? analysis->ExclusiveSize(unit).value_or(0) : 0;
+    };
+    auto before = [&](const auto& x, const auto& y) {
+        if (std::abs(key) != ExclusiveCol + 1 || !x->Data.Unit || !y->Data.Unit)
+            return CompareNodes(std::abs(key) == ExclusiveCol + 1 ? (key < 0 ? -1 : 1) : key,
+                                x->Data, x->Text, y->Data, y->Text, sizes) < 0;
+        const std::int64_t d = exclusive(y->Data.Unit) - exclusive(x->Data.Unit);
+        return (key < 0 ? -1 : 1) * (d > 0 ? 1 : d < 0 ? -1 : 0) < 0;
+    };
+    std::vector<ItemList*> lists{&list};
+    while (!lists.empty()) {
+        ItemList& current = *lists.back();
+        lists.pop_back();
+        if (key != 0 && current.size() > 1)
+            std::stable_sort(current.begin(), current.end(), before);
+        Renumber(current);
+        if (deep)
+            for (auto& item : current)
+                lists.push_back(&item->Children);
     }
-    Renumber(list);
-    if (deep)
-        for (auto& item : list)
-            SortList(item->Children, true);
 }
 
 void UnitTreeModel::SortTree() {
@@ -265,12 +280,22 @@ void UnitTreeModel::RemoveUnitNodes(const TUnit* unit) {
         RemoveUnitNodesBelow(nullptr, unit);
 }
 
-void UnitTreeModel::RemoveUnitNodesBelow(Item* parent, const TUnit* unit) {
+void UnitTreeModel::RemoveUnitNodesBelow(Item* top, const TUnit* unit) {
+    // The lists still to look through; an item that stays has its own list looked at later.
+    std::vector<Item*> parents{top};
+    while (!parents.empty()) {
+        Item* parent = parents.back();
+        parents.pop_back();
+        RemoveUnitNodesFrom(parent, unit, parents);
+    }
+}
+
+void UnitTreeModel::RemoveUnitNodesFrom(Item* parent, const TUnit* unit, std::vector<Item*>& kept) {
     ItemList& list = ChildList(parent);
     size_t i = 0;
     while (i < list.size()) {
         if (list[i]->Data.Unit != unit) {
-            RemoveUnitNodesBelow(list[i].get(), unit);
+            kept.push_back(list[i].get());
             ++i;
             continue;
         }

@@ -95,7 +95,9 @@ class UnitTreeModel : public QAbstractItemModel {
     std::unique_ptr<Item> MakeItem(TreeNodeSpec node, Item* parent) const;
     void Renumber(ItemList& list, size_t from = 0);
     void SortList(ItemList& list, bool deep);
-    void RemoveUnitNodesBelow(Item* parent, const TUnit* unit);
+    void RemoveUnitNodesBelow(Item* top, const TUnit* unit);
+    /// Removes the nodes of `unit` from the children of `parent`; the others go to `kept`.
+    void RemoveUnitNodesFrom(Item* parent, const TUnit* unit, std::vector<Item*>& kept);
 
     const ProjectScan& FScan;
     const TreeFilters& FFilters;

@@ -66,9 +66,9 @@ std::string FindDumpTool(const std::string& appDir) {
 }
 
 platform::TProcessResult RunAndWait(const std::vector<std::string>& argv,
-                                    const std::string& outFile,
-                                    std::chrono::milliseconds timeLimit) {
-    return platform::RunProcess(argv, outFile, timeLimit);
+                                    const std::string& outFile, std::chrono::milliseconds timeLimit,
+                                    const std::atomic<bool>* cancel) {
+    return platform::RunProcess(argv, outFile, timeLimit, cancel);
 }
 
 std::vector<std::string> ReadDumpOutput(std::istream& in) {
@@ -110,11 +110,14 @@ TDumpResult ListImports(const std::string& fileName, const TDumpOptions& options
     }
 
     const platform::TProcessResult run =
-        RunAndWait({options.ToolPath, "-e", fileName}, tempName, options.TimeLimit);
+        RunAndWait({options.ToolPath, "-e", fileName}, tempName, options.TimeLimit, options.Cancel);
     result.ExitCode = run.ExitCode;
     if (!run.Started) {
         result.Status = TDumpStatus::NotStarted;
         result.Message = run.Error;
+    } else if (run.Cancelled) {
+        result.Status = TDumpStatus::Cancelled;
+        result.Message = Format("Listing the imports of %s was stopped", fileName.c_str());
     } else if (run.TimedOut) {
         result.Status = TDumpStatus::TimedOut;
         result.Message =

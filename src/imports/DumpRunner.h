@@ -5,6 +5,7 @@
 // tool that hangs is stopped after a time limit.
 #include "platform/Process.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <istream>
@@ -28,6 +29,7 @@ enum class TDumpStatus {
     NotStarted, ///< the tool is missing or could not be started
     Failed,     ///< the tool ended with a non-zero exit code
     TimedOut,   ///< the tool was killed after the time limit
+    Cancelled,  ///< the tool was killed because the caller asked for it
 };
 
 struct TDumpResult {
@@ -45,12 +47,14 @@ struct TDumpOptions {
     /// Called with true before the tool starts and with false when ListImports returns,
     /// on every path: where the front end shows and restores its wait cursor.
     std::function<void(bool busy)> OnBusy;
+    /// Set (from any thread) to stop the tool; null: the run cannot be stopped.
+    const std::atomic<bool>* Cancel = nullptr;
 };
 
 /// Runs `argv` with its standard output written to `outFile`, waiting at most `timeLimit`.
 platform::TProcessResult RunAndWait(const std::vector<std::string>& argv,
-                                    const std::string& outFile,
-                                    std::chrono::milliseconds timeLimit);
+                                    const std::string& outFile, std::chrono::milliseconds timeLimit,
+                                    const std::atomic<bool>* cancel = nullptr);
 
 /// The names that the dump lines beginning with "Imports from" (letters in any case) give:
 /// the text after the first 13 characters, trimmed. Empty names and other lines are skipped.

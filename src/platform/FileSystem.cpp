@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <mutex>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,6 +43,12 @@ int& CacheDepth() {
     return depth;
 }
 
+// The caches are shared by the threads that read sources ahead of a scan's walk.
+std::mutex& CacheMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 // Calls `each` with every name in `dir` except "." and "..".
 template <typename Fn> void ReadDirectory(const std::string& dir, Fn each) {
     if (DIR* d = opendir(dir.empty() ? "/" : dir.c_str())) {
@@ -69,6 +76,7 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
         });
         return found;
     }
+    const std::lock_guard lock(CacheMutex());
     auto& cache = ListingCache();
     auto it = cache.find(dir);
     if (it == cache.end()) {
@@ -86,6 +94,7 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
 bool StatPath(const std::string& path, struct stat& st) {
     if (CacheDepth() == 0)
         return ::stat(path.c_str(), &st) == 0;
+    const std::lock_guard lock(CacheMutex());
     auto& cache = StatCache();
     auto it = cache.find(path);
     if (it == cache.end()) {
@@ -396,7 +405,12 @@ std::string ExcludeTrailingPathDelimiter(const std::string& dir) {
     return d;
 }
 
+bool IsAbsolutePath(const std::string& path) {
+    return !path.empty() && path[0] == '/';
+}
+
 void ClearListingCache() {
+    const std::lock_guard lock(CacheMutex());
     ListingCache().clear();
 }
 
@@ -428,10 +442,16 @@ ListingCacheScope::~ListingCacheScope() {
 std::string SharedFileText(const std::string& path) {
     if (CacheDepth() == 0)
         return LoadFileText(path);
-    auto it = SharedTexts().find(path);
-    if (it == SharedTexts().end())
-        it = SharedTexts().emplace(path, LoadFileText(path)).first;
-    return it->second;
+    {
+        const std::lock_guard lock(CacheMutex());
+        if (const auto it = SharedTexts().find(path); it != SharedTexts().end())
+            return it->second;
+    }
+    // Read outside the lock (reading resolves letter case through the listing cache); two
+    // threads may both read a file once, and the first text stays.
+    std::string text = LoadFileText(path);
+    const std::lock_guard lock(CacheMutex());
+    return SharedTexts().emplace(path, std::move(text)).first->second;
 }
 
 } // namespace ut::fs

@@ -46,6 +46,8 @@ std::vector<std::string> ListFiles(const std::string& dir, const std::string& pa
 bool MatchesMask(const std::string& name, const std::string& pattern);
 
 std::string GetCurrentDir();
+/// True for a path that names its file without the current directory's help.
+bool IsAbsolutePath(const std::string& path);
 /// Makes `dir` current; throws EInOutError when it cannot.
 void SetCurrentDir(const std::string& dir);
 

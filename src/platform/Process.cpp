@@ -60,7 +60,7 @@ int ExitCodeOf(int status) {
 } // namespace
 
 TProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& stdoutFile,
-                          std::chrono::milliseconds timeLimit) {
+                          std::chrono::milliseconds timeLimit, const std::atomic<bool>* cancel) {
     TProcessResult result;
     if (argv.empty()) {
         result.Error = "no program to run";
@@ -110,6 +110,10 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const std::strin
             result.Error = std::string("waiting for the program failed: ") + std::strerror(errno);
             return result;
         }
+        if (cancel && cancel->load()) {
+            result.Cancelled = true;
+            break;
+        }
         if (Clock::now() >= deadline)
             break;
         std::this_thread::sleep_for(pause);
@@ -121,7 +125,7 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const std::strin
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    result.TimedOut = true;
+    result.TimedOut = !result.Cancelled;
     result.ExitCode = -1;
     return result;
 }

@@ -6,8 +6,12 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "scan/ScanSymbols.h"
+#include "scan/UnitPrefetch.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
+
+#include <algorithm>
+#include <thread>
 
 namespace ut {
 
@@ -26,6 +30,10 @@ class FlagGuard {
 };
 
 } // namespace
+
+int DefaultScanJobs() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 ProjectScan::ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry)
     : FUnits(true, TDuplicates::dupError), FFrontEnd(frontEnd), FRegistry(registry) {
@@ -87,7 +95,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     }
 
     FCurrentKey.clear();
-    FLogIndent.clear();
+    FLogDepth = 0;
     FNotFoundNames.clear();
     Log(Format("Scanning project %s", projectFile.c_str()));
     for (const auto* notes : {&FCompilerNotes, &FOptionsNotes})
@@ -109,7 +117,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
             Log(Format("%s: parsed...", FProject->UnitName.c_str()));
             FProjectDir = fs::IncludeTrailingPathDelimiter(fs::ExtractFileDir(FProject->FileName));
             UpdateProgress();
-            FLogIndent = "  ";
+            FLogDepth = 1;
             FNotFound = NewSortedStrings(TDuplicates::dupIgnore);
             try {
                 if (FProject->Kind == ukPackage) {
@@ -120,15 +128,19 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
                     FDefines.insert(FDefines.end(), added.begin(), added.end());
                     FSymbols = WithSymbols(*FSymbols, added);
                 }
+                if (Jobs > 1)
+                    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FSymbols, FIncludeDirs);
                 ScanUses(*FProject);
+                FPrefetch.reset();
             } catch (...) {
+                FPrefetch.reset();
                 FNotFound.reset();
-                FLogIndent.clear();
+                FLogDepth = 0;
                 FCurrentKey.clear();
                 throw;
             }
             FNotFound.reset();
-            FLogIndent.clear();
+            FLogDepth = 0;
             FCurrentKey.clear();
 
             if (!FMapFileName.empty() && fs::FileExists(FMapFileName)) {
@@ -155,45 +167,97 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
 }
 
 void ProjectScan::ScanUses(TUnit& unit) {
-    // The list is read by index on every round: a record is never destroyed while a walk
-    // above it runs (replaced records are retired, not freed), so `unit` stays valid.
-    for (int i = 0; i < unit.Uses.Count(); ++i) {
-        CheckAbort();
-        const std::string name = unit.Uses[i];
-        if (IsIgnored(name))
-            continue;
-        int index = 0;
-        if (FUnits.Find(name, index))
-            continue;
-        const std::string file = FindUnitFile(name);
-        // A scoped name may lead to a unit parsed already under its full name.
-        if (!file.empty() && FUnitScopes.IsScoped(name) && FUnits.Find(fs::FileKey(file), index))
-            continue;
-        if (file.empty()) {
-            int at = 0;
-            if (FNotFound && !FNotFound->Find(name, at)) {
-                Log(Format("%s: not found", name.c_str()), lsItalic);
-                FNotFound->Add(name);
-                FNotFoundNames.push_back(name);
-            }
-            continue;
-        }
+    // Depth first over an explicit stack: a uses chain is as deep as the project has units.
+    // Each level keeps its unit, the index of the entry it looks at next and the file that
+    // led to it. Records are never destroyed while a walk runs (replaced records are
+    // retired, not freed), so the units on the stack stay valid; their lists are read by
+    // index on every round.
+    const int top = FLogDepth;
+    std::vector<WalkLevel> levels{{&unit, 0, {}}};
+    PrefetchUses(unit);
+    while (!levels.empty()) {
+        FLogDepth = top + static_cast<int>(levels.size()) - 1;
         try {
-            if (TUnit* child = ParseOneUnit(file)) {
-                const std::string saved = FLogIndent;
-                FLogIndent += "  ";
-                try {
-                    ScanUses(*child);
-                } catch (...) {
-                    FLogIndent = saved;
-                    throw;
-                }
-                FLogIndent = saved;
+            WalkLevel& level = levels.back();
+            if (level.Next >= level.Unit->Uses.Count()) {
+                levels.pop_back();
+                continue;
+            }
+            const std::string name = level.Unit->Uses[level.Next++];
+            CheckAbort();
+            std::string file;
+            if (TUnit* child = VisitUse(name, file)) {
+                levels.push_back({child, 0, std::move(file)});
+                PrefetchUses(*child);
             }
         } catch (const EAbort&) {
+            FLogDepth = top;
             throw;
-        } catch (const std::exception& e) {
-            LogException(file, e.what());
+        } catch (const std::exception&) {
+            // A failure of a level's own step ends that level; it is logged one level up
+            // with the file of the level, and the walk goes on with that level's next entry.
+            LeaveFailedLevels(levels, std::current_exception(), top);
+        } catch (...) {
+            FLogDepth = top;
+            throw;
+        }
+    }
+    FLogDepth = top;
+}
+
+TUnit* ProjectScan::VisitUse(const std::string& name, std::string& file) {
+    if (IsIgnored(name))
+        return nullptr;
+    int index = 0;
+    if (FUnits.Find(name, index))
+        return nullptr;
+    file = FindUnitFile(name);
+    // A scoped name may lead to a unit parsed already under its full name.
+    if (!file.empty() && FUnitScopes.IsScoped(name) && FUnits.Find(fs::FileKey(file), index))
+        return nullptr;
+    if (file.empty()) {
+        int at = 0;
+        if (FNotFound && !FNotFound->Find(name, at)) {
+            Log(Format("%s: not found", name.c_str()), lsItalic);
+            FNotFound->Add(name);
+            FNotFoundNames.push_back(name);
+        }
+        return nullptr;
+    }
+    try {
+        return ParseOneUnit(file);
+    } catch (const EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        LogException(file, e.what());
+        return nullptr;
+    }
+}
+
+void ProjectScan::LeaveFailedLevels(std::vector<WalkLevel>& levels, std::exception_ptr failure,
+                                    int top) {
+    for (;;) {
+        if (levels.size() == 1) {
+            FLogDepth = top;
+            std::rethrow_exception(failure);
+        }
+        const std::string file = std::move(levels.back().File);
+        levels.pop_back();
+        FLogDepth = top + static_cast<int>(levels.size()) - 1;
+        try {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const EAbort&) {
+                throw;
+            } catch (const std::exception& e) {
+                LogException(file, e.what());
+            }
+            return;
+        } catch (const EAbort&) {
+            FLogDepth = top;
+            throw;
+        } catch (const std::exception&) {
+            failure = std::current_exception(); // the line could not be logged: one more up
         }
     }
 }
@@ -205,15 +269,24 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
         // The old record may be on the walk's path (or be the project): keep it alive.
         FRetired.push_back(FUnits.Extract(index));
     }
-    auto record = std::make_unique<TUnit>(fileName);
+    std::optional<TParsedAhead> ahead;
+    if (FPrefetch)
+        ahead = FPrefetch->Take(fileName);
+    if (ahead && ahead->OpenError)
+        std::rethrow_exception(ahead->OpenError);
+    auto record = ahead ? std::move(ahead->Unit) : std::make_unique<TUnit>(fileName);
     TUnit* unit = record.get();
     FUnits.AddObject(key, std::move(record));
     TUnit* result = unit;
     try {
-        unit->SetSymbols(FSymbols);
-        unit->SetIncludeDirs(FIncludeDirs);
         FCurrentKey = key;
-        unit->Parse();
+        if (ahead) {
+            AdoptParsed(*unit, *ahead);
+        } else {
+            unit->SetSymbols(FSymbols);
+            unit->SetIncludeDirs(FIncludeDirs);
+            unit->Parse();
+        }
         Log(Format("%s: parsed...", unit->UnitName.c_str()));
     } catch (const EAbort&) {
         throw;
@@ -223,6 +296,42 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
     }
     UpdateProgress();
     return result;
+}
+
+void ProjectScan::AdoptParsed(TUnit& unit, const TParsedAhead& parsed) {
+    fs::SetCurrentDir(fs::ExtractFileDir(unit.FileName));
+    for (const std::exception_ptr& failure : parsed.StepErrors) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            if (UnitErrorHook)
+                UnitErrorHook(unit, e);
+        }
+    }
+    if (parsed.ParseError)
+        std::rethrow_exception(parsed.ParseError);
+}
+
+void ProjectScan::PrefetchUses(const TUnit& unit) {
+    if (!FPrefetch)
+        return;
+    std::vector<std::string> files;
+    for (int i = 0; i < unit.Uses.Count(); ++i) {
+        const std::string& name = unit.Uses[i];
+        if (IsIgnored(name) || FindUnit(name))
+            continue;
+        if (std::string file = PeekUnitFile(name); !file.empty())
+            files.push_back(std::move(file));
+    }
+    FPrefetch->Request(files);
+}
+
+std::string ProjectScan::PeekUnitFile(const std::string& name) const {
+    std::string file = CandidateFile(name);
+    for (size_t i = 0; file.empty() && i < FUnitScopes.Scopes().size(); ++i)
+        file = CandidateFile(FUnitScopes.Scopes()[i] + "." + name);
+    // A relative path depends on the current directory, which only the walk may use.
+    return fs::IsAbsolutePath(file) ? file : std::string();
 }
 
 std::string ProjectScan::CandidateFile(const std::string& name) const {
@@ -268,19 +377,17 @@ void ProjectScan::UpdateProgress() {
 }
 
 void ProjectScan::Log(const std::string& text, LogStyle style) {
-    if (FLogIndent.empty() || text.find('\n') == std::string::npos) {
-        FFrontEnd.AppendLog(FLogIndent + text, style);
-        return;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        FFrontEnd.AppendLog(LogLine{FLogDepth, std::move(line), style});
+        if (end == std::string::npos)
+            return;
+        start = end + 1;
     }
-    std::vector<std::string> lines;
-    SplitToList(text, "\n", lines);
-    std::string joined;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i)
-            joined += '\n';
-        joined += FLogIndent + lines[i];
-    }
-    FFrontEnd.AppendLog(joined, style);
 }
 
 void ProjectScan::CheckAbort() {

@@ -12,6 +12,7 @@
 #include "support/StringList.h"
 #include "support/StringsComp.h"
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,11 @@
 namespace ut {
 
 class RegistryStore;
+class UnitPrefetch;
+struct TParsedAhead;
+
+/// The number of threads a scan reads sources with unless told otherwise: one per core.
+int DefaultScanJobs();
 
 /// The texts of the Setup page's inputs.
 struct SetupInputs {
@@ -53,6 +59,10 @@ class ProjectScan {
     ProjectScan& operator=(const ProjectScan&) = delete;
 
     SetupInputs Inputs;
+    /// Threads that read and parse sources for the walk: 1 parses each source when the
+    /// walk meets it; more parse the sources the walk is going to need ahead of it, with
+    /// the same results and log.
+    int Jobs = 1;
 
     /// Runs the whole scan of `projectFile` (the text of the project box; a .dproj scans the
     /// source it names). Returns true when
@@ -63,12 +73,15 @@ class ProjectScan {
 
     /// Parses one source and registers it; nullptr when its parse raised.
     TUnit* ParseOneUnit(const std::string& fileName);
+    /// Walks the uses lists from `unit` down, depth first, parsing every source not met
+    /// before.
     void ScanUses(TUnit& unit);
     /// The file of a used name: as written, then as "Scope.Name" for each unit scope; each
     /// candidate through the project's `in` clauses, the .dproj's references, the index.
     std::string FindUnitFile(const std::string& unitName);
     void UpdateProgress();
 
+    /// Logs `text` at the current depth; a text with line feeds becomes several lines.
     void Log(const std::string& text, LogStyle style = lsPlain);
     void LogException(const std::string& fileName, const std::string& message);
     /// The application's exception handler: logs with the current key; ignores EAbort.
@@ -135,7 +148,8 @@ class ProjectScan {
     /// FDelphiRoot as the last scan found it on this system: a drive path mapped as the
     /// unit paths are, so that the two compare.
     std::string FDelphiRootDir;
-    std::string FLogIndent;
+    /// Nesting level of the lines logged now: 0 at the top, one more per level of the walk.
+    int FLogDepth = 0;
     std::string FCurrentKey;
     bool FScanning = false;
     bool FOptionsRead = false;
@@ -153,6 +167,28 @@ class ProjectScan {
     std::vector<std::string> FOptionsNotes, FCompilerNotes;
 
   private:
+    /// One unit on the walk's path.
+    struct WalkLevel {
+        TUnit* Unit;
+        int Next;         ///< the uses entry looked at next
+        std::string File; ///< the file parsed for this level; empty at the top
+    };
+    /// One uses entry of the walk: the record parsed for `name`, if any; `file` is the file
+    /// it was parsed from.
+    TUnit* VisitUse(const std::string& name, std::string& file);
+    /// Ends the levels that `failure` left, logging it one level up; passes it on from the
+    /// top level.
+    void LeaveFailedLevels(std::vector<WalkLevel>& levels, std::exception_ptr failure, int top);
+
+    /// Queues for reading ahead the files of `unit`'s uses entries that the walk may parse.
+    void PrefetchUses(const TUnit& unit);
+    /// The file a used name is likely to have, without remembering anything; empty when
+    /// none or when it is no full path.
+    std::string PeekUnitFile(const std::string& name) const;
+    /// Takes over a record parsed ahead: the failures its parse met are reported now, as
+    /// its parse here would have reported them.
+    void AdoptParsed(TUnit& unit, const TParsedAhead& parsed);
+
     void ClearRecords();
     /// Lets pending events run; when Escape is held, logs "Aborted!" and throws EAbort.
     void CheckAbort();
@@ -181,6 +217,8 @@ class ProjectScan {
     ScanFrontEnd& FFrontEnd;
     const RegistryStore* FRegistry;
     std::unique_ptr<TStringList> FNotFound;
+    /// Reads ahead of the walk while one runs with more than one job.
+    std::unique_ptr<UnitPrefetch> FPrefetch;
     /// Records taken out of FUnits while a walk may still use them; freed by the next scan.
     std::vector<std::unique_ptr<TUnit>> FRetired;
     bool FBusy = false;

@@ -11,12 +11,29 @@ namespace ut {
 /// Font styles of a log line, one byte: 1 bold, 2 italic (italic lines are red).
 enum LogStyle : unsigned char { lsPlain = 0, lsBold = 1, lsItalic = 2 };
 
+/// One line of the scan log: its nesting level below the project, its text without the
+/// indentation, and its style. Indentation is made only where a line is shown.
+struct LogLine {
+    int Depth = 0;
+    std::string Text;
+    LogStyle Style = lsPlain;
+    bool operator==(const LogLine&) const = default;
+};
+
+/// Blanks shown per nesting level of a log line.
+inline constexpr int LogIndentWidth = 2;
+
+/// The line as it is shown: two blanks per level, then the text.
+inline std::string IndentedText(const LogLine& line) {
+    return std::string(static_cast<size_t>(line.Depth) * LogIndentWidth, ' ') + line.Text;
+}
+
 class ScanFrontEnd : public Prompts {
   public:
     virtual ~ScanFrontEnd() = default;
 
-    /// Appends `text` (one line, or several separated by line feeds) in `style`.
-    virtual void AppendLog(const std::string& text, LogStyle style) = 0;
+    /// Appends one line of the log.
+    virtual void AppendLog(const LogLine& line) = 0;
     virtual void ClearLog() {}
 
     /// The unit counter label: its text and whether it is shown.

@@ -31,6 +31,15 @@ void TUnit::AddInFile(const std::string&, const std::string&) {}
 void TUnit::Parse() {
     try {
         fs::SetCurrentDir(fs::ExtractFileDir(FileName));
+    } catch (...) {
+        CloseScanner();
+        throw;
+    }
+    ParseSource();
+}
+
+void TUnit::ParseSource() {
+    try {
         if (Scanner) { // a record is parsed once
             if (ParseState == 0)
                 RunStep(&TUnit::HeaderStep);
@@ -64,7 +73,9 @@ void TUnit::RunStep(void (TUnit::*step)()) {
         (this->*step)();
     } catch (const std::exception& failure) {
         ParseState = 8;
-        if (UnitErrorHook)
+        if (ErrorHook)
+            ErrorHook(*this, failure);
+        else if (UnitErrorHook)
             UnitErrorHook(*this, failure);
     }
 }

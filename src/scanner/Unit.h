@@ -49,6 +49,11 @@ class TUnit {
     /// Reads the header and the uses lists. Makes the source's directory current; failures
     /// of the grammar end the parse through UnitErrorHook and are not raised.
     void Parse();
+    /// Parse without making the source's directory current: what a thread that must not
+    /// touch the process's state does (the source's path is a full one).
+    void ParseSource();
+    /// Receives the failures of the parse steps instead of UnitErrorHook when set.
+    std::function<void(TUnit& sender, const std::exception& failure)> ErrorHook;
     /// Called for every `Name in 'path'` item of a program, library or package list.
     virtual void AddInFile(const std::string& unitName, const std::string& fileName);
 

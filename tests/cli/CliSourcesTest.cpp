@@ -63,7 +63,9 @@ class CliSources : public ::testing::Test {
     std::vector<std::string> Log(const json& doc) const {
         std::vector<std::string> lines;
         for (const json& l : doc["log"]) {
-            std::string text = l["text"];
+            // Shown as the text log shows it: two blanks per level.
+            std::string text = std::string(2 * l["depth"].get<size_t>(), ' ');
+            text += l["text"].get<std::string>();
             for (size_t at; (at = text.find(root)) != std::string::npos;)
                 text.replace(at, root.size(), "@");
             lines.push_back(text);

@@ -150,7 +150,7 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["units"][1]["uses"][1]["status"], "unknown");
     EXPECT_EQ(doc["notFound"], nlohmann::json({"Gone"}));
     EXPECT_EQ(doc["log"][3],
-              nlohmann::json::parse(R"({"text":"  Gone: not found","style":"italic"})"));
+              nlohmann::json::parse(R"({"depth":1,"text":"Gone: not found","style":"italic"})"));
     EXPECT_EQ(doc["log"].back()["text"], "Done");
     EXPECT_EQ(doc["log"].back()["style"], "bold");
     // Warnings go to standard error, never into the document: the unknown version, and the

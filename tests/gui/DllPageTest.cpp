@@ -8,8 +8,12 @@
 #include "gui/FileNameEdit.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
 
 namespace ut::gui::testing {
 namespace {
@@ -87,6 +91,8 @@ class DllPageTest : public ::testing::Test {
         return names;
     }
     QTreeWidgetItem* Root() const { return page.dllTree->Root(); }
+    /// Lets the dumps started so far deliver their results.
+    void Settle() { page.dllTree->WaitForDumps(); }
     QString Tree() const { return Root() ? Shape(Root()) : QString(); }
     /// Expands the node at `path` below the root as the user does: select it and press "+".
     QTreeWidgetItem* Expand(const QStringList& path) {
@@ -97,13 +103,17 @@ class DllPageTest : public ::testing::Test {
             return nullptr;
         page.dllTree->setCurrentItem(node);
         QTest::keyClick(page.dllTree, Qt::Key_Plus);
+        Settle();
         EXPECT_TRUE(node->isExpanded());
         return node;
     }
     void ShowTree(const QString& exe) {
         page.SetExeName(Path(exe));
+        Settle();
         page.show();
+        Settle();
         page.Activate();
+        Settle();
         ASSERT_NE(Root(), nullptr);
     }
 
@@ -117,10 +127,13 @@ TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDumpAMissingFi
     // Two import sections from one library, in different letter cases, give one node.
     Libs({"app.exe: a.dll B.DLL missing.dll A.DLL", "a.dll: c.dll", "b.dll:"});
     page.SetExeName(Path("app.exe")); // from the options file, page not on view
+    Settle();
     EXPECT_EQ(page.exeEdit->text(), Path("app.exe"));
     EXPECT_EQ(Tree(), QString());
     page.show();
+    Settle();
     page.Activate();
+    Settle();
     EXPECT_TRUE(Root()->isExpanded());
     EXPECT_EQ(Tree(), "app.exe(a.dll(?) B.DLL(?) missing.dll)"); // B.DLL found as b.dll
     EXPECT_EQ(Registered(), QStringList({"app.exe", "a.dll", "b.dll"}));
@@ -128,15 +141,19 @@ TEST_F(DllPageTest, ActivationBuildsTheRootAndItsFirstLevelWithOneDumpAMissingFi
     EXPECT_EQ(page.dllTree->DllPaths()->ToVector(), std::vector<std::string>({"a.dll", "B.DLL"}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
     page.Activate(); // nodes present: nothing is built or dumped again
+    Settle();
     EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
 
     page.hide(); // a missing file: nothing built or dumped
     page.SetExeName(Path("nowhere.exe"));
+    Settle();
     page.show();
+    Settle();
     EXPECT_EQ(Tree(), QString());
     EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
     // Named while on view: the root shows the name; the stand-in's cat fails on the file.
     page.SetExeName(Path("still missing.exe"));
+    Settle();
     EXPECT_EQ(Tree(), "still missing.exe");
     EXPECT_EQ(Dumped(), QStringList({"app.exe", "still missing.exe"}));
     EXPECT_TRUE(log.isEmpty());
@@ -209,6 +226,7 @@ TEST_F(DllPageTest, ATreeIsRebuiltOnAChangedFileNameOnlyAndWhenInView) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
     page.exeEdit->setText(Path("APP.EXE")); // the same name in other letters keeps the tree
     QTest::keyClick(page.exeEdit, Qt::Key_Return);
+    Settle();
     EXPECT_EQ(page.ExeName(), Path("app.exe"));
     EXPECT_EQ(Dumped(), QStringList({"app.exe"}));
 
@@ -216,18 +234,22 @@ TEST_F(DllPageTest, ATreeIsRebuiltOnAChangedFileNameOnlyAndWhenInView) {
     page.exeEdit->selectAll();
     QTest::keyClicks(page.exeEdit, Path("other.exe"));
     QTest::keyClick(page.exeEdit, Qt::Key_Return);
+    Settle();
     EXPECT_TRUE(page.dllTree->hasFocus());
     EXPECT_EQ(Tree(), "other.exe(b.dll)");
     EXPECT_EQ(Registered(), QStringList({"other.exe"}));
     // The same name again from the options file: nothing happens. Another one while the
     // page is hidden: the old tree goes at once, the new one comes with the next activation.
     page.SetExeName(Path("other.exe"));
+    Settle();
     EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe"}));
     page.hide();
     page.SetExeName(Path("app.exe"));
+    Settle();
     EXPECT_EQ(Tree(), QString());
     EXPECT_EQ(page.dllTree->DllNodes().Count(), 0);
     page.show();
+    Settle();
     EXPECT_EQ(Tree(), "app.exe(a.dll)");
     EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe", "app.exe"}));
 }
@@ -240,6 +262,7 @@ TEST_F(DllPageTest, BrowseOffersExecutablesAndAHangingToolIsStopped) {
     page.SetDumpTimeLimit(std::chrono::milliseconds(300));
     prompts.ChosenFile = Path("pick.dll");
     page.exeEdit->BrowseAction()->trigger();
+    Settle();
     EXPECT_EQ(prompts.DialogTitle, "Select file...");
     EXPECT_EQ(prompts.DialogDirectory, dir.path());
     EXPECT_EQ(prompts.DialogFilters,
@@ -249,6 +272,40 @@ TEST_F(DllPageTest, BrowseOffersExecutablesAndAHangingToolIsStopped) {
     EXPECT_EQ(log, QStringList({Path("hanging tool") + " did not finish within 0.3 s for " +
                                 Path("pick.dll") + " and was stopped"}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Guards against a dump that holds up the window: input is answered while the tool runs,
+// and Escape stops it, leaving the node to be listed again.
+TEST_F(DllPageTest, ThePageAnswersWhileASlowToolRunsAndEscapeStopsIt) {
+    Libs({"app.exe: a.dll"});
+    WriteFile(Path("slow tool"), "#!/bin/sh\nexec sleep 30\n", true);
+    page.SetDumpTool(Path("slow tool"));
+    page.SetExeName(Path("app.exe"));
+    page.show();
+    page.Activate(); // starts the tool and returns
+    ASSERT_TRUE(page.dllTree->DumpRunning());
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(page.statusLabel->text(),
+              QStringLiteral("Listing the imports of app.exe... (Escape stops it)"));
+
+    // Typing goes through the event loop and is answered while the tool still runs.
+    page.exeEdit->setFocus();
+    page.exeEdit->clear();
+    QCoreApplication::postEvent(page.exeEdit, new QKeyEvent(QEvent::KeyPress, Qt::Key_X,
+                                                            Qt::NoModifier, QStringLiteral("x")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.exeEdit->text(), QStringLiteral("x"));
+    EXPECT_TRUE(page.dllTree->DumpRunning());
+
+    QTest::keyClick(page.dllTree, Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(Root()->childCount(), 1);
+    EXPECT_TRUE(DllTree::IsPlaceholder(Root()->child(0)));
+    EXPECT_FALSE(Root()->isExpanded());
+    EXPECT_EQ(log, QStringList({"Listing the imports of " + Path("app.exe") + " was stopped"}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(page.statusLabel->isVisibleTo(&page));
 }
 
 } // namespace

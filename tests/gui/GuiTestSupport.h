@@ -81,7 +81,7 @@ inline bool DrawsFixedPitch(const QFont& font) {
            metrics.horizontalAdvance(QLatin1Char('W'));
 }
 
-/// One line of the log with the look of its first character.
+/// One line of the log as shown (indented) with the font and colour it is drawn in.
 struct LogLine {
     QString Text;
     bool Bold = false;
@@ -89,25 +89,19 @@ struct LogLine {
     QColor Color;
 };
 
-/// The log's lines, without the empty line after the last line break.
-inline std::vector<LogLine> ReadLog(const QTextEdit& log) {
+inline std::vector<LogLine> ReadLog(const LogView& log) {
     std::vector<LogLine> lines;
-    for (QTextBlock block = log.document()->begin(); block.isValid(); block = block.next()) {
-        if (!block.next().isValid() && block.text().isEmpty())
-            break;
-        // The format of the first character is the one after position 1 of the block.
-        QTextCursor cursor(block);
-        cursor.movePosition(QTextCursor::NextCharacter);
-        const QTextCharFormat format = cursor.charFormat();
-        lines.push_back({block.text(), format.fontWeight() >= QFont::Bold, format.fontItalic(),
-                         format.foreground().color()});
+    for (int row = 0; row < log.LineCount(); ++row) {
+        const ut::LogStyle style = log.LineAt(row).Style;
+        const QFont font = log.FontOf(style);
+        lines.push_back({log.ShownText(row), font.bold(), font.italic(), log.ColorOf(style)});
     }
     return lines;
 }
-inline QStringList LogTexts(const QTextEdit& log) {
+inline QStringList LogTexts(const LogView& log) {
     QStringList out;
-    for (const LogLine& line : ReadLog(log))
-        out << line.Text;
+    for (int row = 0; row < log.LineCount(); ++row)
+        out << log.ShownText(row);
     return out;
 }
 

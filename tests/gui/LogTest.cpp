@@ -8,11 +8,13 @@
 #include "gui/StartOptions.h"
 #include "support/Exceptions.h"
 
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QWheelEvent>
 
 namespace ut::gui::test {
@@ -55,11 +57,8 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyleAndTheCounterAndTitle
         EXPECT_EQ(lines[i].Italic, expected[i].Italic);
         EXPECT_EQ(lines[i].Color, expected[i].Color);
     }
-    // The caret ends after the last line; the log is read-only and fixed-pitch.
-    const QTextCursor caret = Page().logView->textCursor();
-    EXPECT_EQ(caret.block().text(), QStringLiteral("Done"));
-    EXPECT_TRUE(caret.atBlockEnd());
-    EXPECT_TRUE(Page().logView->isReadOnly());
+    // The caret ends on the last line; the log is fixed-pitch.
+    EXPECT_EQ(Page().logView->CurrentRow(), static_cast<int>(expected.size()) - 1);
     EXPECT_TRUE(DrawsFixedPitch(Page().logView->font()));
     EXPECT_EQ(Page().unitCountLabel->text(), QStringLiteral("  4 units parsed..."));
     EXPECT_TRUE(Page().unitCountLabel->isVisible());
@@ -74,6 +73,37 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyleAndTheCounterAndTitle
               QStringList{"File \"" + Fixture("Proj/Nowhere.dpr") + "\" not found!"});
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_EQ(Window->Scan().FProject, before);
+}
+
+// Guards against a log left scrolled sideways by the deep lines before "Done".
+TEST_F(ScanLogTest, AfterADeepScanTheNewestLineShowsFromColumnZero) {
+    QTemporaryDir dir;
+    const int units = 300;
+    auto write = [&](const QString& name, const QByteArray& text) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("Chain.dpr", "program Chain;\nuses U1;\nbegin end.\n");
+    for (int i = 1; i <= units; ++i)
+        write(QStringLiteral("U%1.pas").arg(i),
+              QStringLiteral("unit U%1;\ninterface\n%2implementation\nend.\n")
+                  .arg(i)
+                  .arg(i < units ? QStringLiteral("uses U%1;\n").arg(i + 1) : QString())
+                  .toLatin1());
+    Page().projectEdit->setText(dir.filePath("Chain.dpr"));
+    QTest::mouseClick(Page().startButton, Qt::LeftButton);
+    QCoreApplication::processEvents();
+
+    const LogView& log = *Page().logView;
+    ASSERT_EQ(log.ShownText(log.LineCount() - 1), QStringLiteral("Done"));
+    // "Scanning project ...", "Chain: parsed...", then one line per unit.
+    EXPECT_EQ(log.ShownText(units + 1),
+              QString(2 * units, u' ') + QStringLiteral("U300: parsed..."));
+    EXPECT_EQ(log.horizontalScrollBar()->value(), 0);
+    const int last = log.LineCount() - 1;
+    EXPECT_TRUE(log.viewport()->rect().contains(
+        QPoint(log.TextLeft(last), log.RowRect(last).center().y())));
 }
 
 TEST_F(ScanLogTest, AQuickEscapeTapAbortsTheScanOnce) {
@@ -139,23 +169,29 @@ TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLineAndASilentAbortWrites
     EXPECT_EQ(Log().back(), QStringLiteral("EXC: File=, Msg=Unexpected EOF"));
 }
 
-// Guards against a log left scrolled sideways after a long line ("Done" shown as "e").
-TEST(LogViewTest, LineFeedsSplitLinesOfOneStyleAndLongLinesWrap) {
+// Guards against a log left scrolled sideways after deep lines ("Done" shown as "e"), and
+// against indentation held as blanks.
+TEST(LogViewTest, LineFeedsSplitLinesOfOneStyleAndDeepLinesKeepColumnZero) {
     LogView log;
     log.resize(240, 120);
     log.show();
     log.AppendLog(QStringLiteral("a\r\nb"), lsItalic);
-    log.AppendLog(QStringLiteral("Scanning project ") + QString(300, u'x'), lsPlain);
-    log.AppendLog(QStringLiteral("Done"), lsBold);
+    log.AppendLine(5000, QStringLiteral("Deep: parsed..."), lsPlain);
+    log.AppendLine(0, QStringLiteral("Done"), lsBold);
     QCoreApplication::processEvents();
     const std::vector<LogLine> lines = ReadLog(log);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1].Text, QStringLiteral("b"));
     EXPECT_TRUE(lines[1].Italic);
     EXPECT_FALSE(lines[2].Italic);
-    EXPECT_EQ(log.horizontalScrollBar()->maximum(), 0);
-    const QRect done = log.cursorRect(QTextCursor(log.document()->findBlockByNumber(3)));
-    EXPECT_TRUE(log.viewport()->rect().contains(done.center())) << done.x() << "," << done.y();
+    EXPECT_TRUE(lines[3].Bold);
+    EXPECT_EQ(log.LineAt(2).Text, QStringLiteral("Deep: parsed..."));
+    EXPECT_EQ(lines[2].Text, QString(10000, u' ') + "Deep: parsed...");
+    EXPECT_EQ(log.CurrentRow(), 3);
+    EXPECT_GT(log.horizontalScrollBar()->maximum(), 0); // the deep line can be scrolled to
+    EXPECT_EQ(log.horizontalScrollBar()->value(), 0);
+    EXPECT_TRUE(
+        log.viewport()->rect().contains(QPoint(log.TextLeft(3), log.RowRect(3).center().y())));
 }
 
 TEST(LogViewTest, WheelStepDependsOnTheModifiers) {

@@ -19,7 +19,7 @@ namespace ut::gui::testing {
 
 class SilentFrontEnd : public ScanFrontEnd {
   public:
-    void AppendLog(const std::string& text, LogStyle) override { Log += text + "\n"; }
+    void AppendLog(const LogLine& line) override { Log += IndentedText(line) + "\n"; }
     std::string Log;
 };
 

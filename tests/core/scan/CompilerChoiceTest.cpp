@@ -12,7 +12,7 @@ namespace {
 using namespace ut;
 
 struct QuietFrontEnd : ScanFrontEnd {
-    void AppendLog(const std::string&, LogStyle) override {}
+    void AppendLog(const LogLine&) override {}
 };
 
 // A Lazarus project chooses Free Pascal; naming a Delphi project afterwards goes back to

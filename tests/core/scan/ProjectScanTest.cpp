@@ -28,8 +28,8 @@ struct Line {
 // when a given line has been logged.
 class FakeFrontEnd : public ScanFrontEnd {
   public:
-    void AppendLog(const std::string& text, LogStyle style) override {
-        log.push_back({text, style});
+    void AppendLog(const LogLine& line) override {
+        log.push_back({IndentedText(line), line.Style});
     }
     void ClearLog() override { log.clear(); }
     void ShowUnitCount(const std::string& text, bool visible) override {

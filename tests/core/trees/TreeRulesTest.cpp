@@ -18,7 +18,7 @@ namespace stdfs = std::filesystem;
 
 class SilentFrontEnd : public ScanFrontEnd {
   public:
-    void AppendLog(const std::string&, LogStyle) override {}
+    void AppendLog(const LogLine&) override {}
 };
 
 // The scan result of a small project, built by hand:

@@ -1,0 +1,102 @@
+#include "scan/UnitPrefetch.h"
+
+#include <algorithm>
+
+namespace ut {
+
+UnitPrefetch::UnitPrefetch(int workers, SharedCompilerSymbols symbols,
+                           std::shared_ptr<const std::vector<std::string>> includeDirs)
+    : FSymbols(std::move(symbols)), FIncludeDirs(std::move(includeDirs)) {
+    for (int i = 0; i < workers; ++i)
+        FWorkers.emplace_back([this] { Work(); });
+}
+
+UnitPrefetch::~UnitPrefetch() {
+    {
+        const std::lock_guard lock(FMutex);
+        FStop = true;
+    }
+    FWork.notify_all();
+    for (std::thread& worker : FWorkers)
+        worker.join();
+}
+
+void UnitPrefetch::Request(const std::vector<std::string>& files) {
+    {
+        const std::lock_guard lock(FMutex);
+        // Backwards to the front of the queue, so the batch keeps its order there.
+        for (auto it = files.rbegin(); it != files.rend(); ++it) {
+            if (!FRequested.insert(*it).second)
+                continue;
+            FSlots.emplace(*it, Slot{});
+            FQueue.push_front(*it);
+        }
+    }
+    FWork.notify_all();
+}
+
+std::optional<TParsedAhead> UnitPrefetch::Take(const std::string& file) {
+    std::unique_lock lock(FMutex);
+    auto slot = FSlots.find(file);
+    if (slot == FSlots.end())
+        return std::nullopt;
+    if (slot->second.Now == State::Queued) {
+        // No worker got to it: the walk is quicker doing it than waiting.
+        FQueue.erase(std::find(FQueue.begin(), FQueue.end(), file));
+        FSlots.erase(slot);
+        lock.unlock();
+        return Parse(file, FSymbols, FIncludeDirs);
+    }
+    // The slot stays where it is while other files are queued; the iterator may not.
+    Slot& running = slot->second;
+    FDone.wait(lock, [&] { return running.Now == State::Done; });
+    TParsedAhead result = std::move(running.Result);
+    FSlots.erase(file);
+    return result;
+}
+
+void UnitPrefetch::Work() {
+    std::unique_lock lock(FMutex);
+    for (;;) {
+        FWork.wait(lock, [this] { return FStop || !FQueue.empty(); });
+        if (FStop)
+            return;
+        const std::string file = std::move(FQueue.front());
+        FQueue.pop_front();
+        Slot& slot = FSlots.at(file); // stays valid: only Take erases it, once it is Done
+        slot.Now = State::Running;
+        lock.unlock();
+        TParsedAhead result = Parse(file, FSymbols, FIncludeDirs);
+        lock.lock();
+        slot.Result = std::move(result);
+        slot.Now = State::Done;
+        FDone.notify_all();
+    }
+}
+
+TParsedAhead
+UnitPrefetch::Parse(const std::string& file, const SharedCompilerSymbols& symbols,
+                    const std::shared_ptr<const std::vector<std::string>>& includeDirs) {
+    TParsedAhead result;
+    try {
+        result.Unit = std::make_unique<TUnit>(file);
+    } catch (...) {
+        result.OpenError = std::current_exception();
+        return result;
+    }
+    TUnit& unit = *result.Unit;
+    unit.SetSymbols(symbols);
+    unit.SetIncludeDirs(includeDirs);
+    unit.ErrorHook = [&result](TUnit&, const std::exception&) {
+        result.StepErrors.push_back(std::current_exception());
+    };
+    try {
+        unit.ParseSource();
+    } catch (...) {
+        result.ParseError = std::current_exception();
+    }
+    unit.ErrorHook = nullptr;
+    return result;
+}
+
+} // namespace ut

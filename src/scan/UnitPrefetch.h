@@ -1,0 +1,79 @@
+#pragma once
+// Reads and parses, on a few worker threads, the sources that the walk is going to need,
+// so that the walk mostly finds its work done. A worker's parse is the walk's parse without
+// its side effects: the process's current directory is left alone and the failures of the
+// parse steps are kept, to be reported by the walk when it takes the record, at the point
+// where its own parse would have reported them. So the walk's results and log are the same
+// whether a record was parsed ahead or not.
+#include "scanner/CompilerSymbols.h"
+#include "scanner/Unit.h"
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace ut {
+
+/// A source parsed ahead of the walk.
+struct TParsedAhead {
+    std::unique_ptr<TUnit> Unit;  ///< null when the file could not be opened
+    std::exception_ptr OpenError; ///< what creating the record raised
+    /// The failures of the parse steps, in their order, as the error hook would have seen
+    /// them.
+    std::vector<std::exception_ptr> StepErrors;
+    std::exception_ptr ParseError; ///< what Parse itself raised (the walk's handler logs it)
+};
+
+class UnitPrefetch {
+  public:
+    /// `workers` threads parse with `symbols` and `includeDirs`, as the walk's records do.
+    UnitPrefetch(int workers, SharedCompilerSymbols symbols,
+                 std::shared_ptr<const std::vector<std::string>> includeDirs);
+    /// Stops the workers; a parse under way is finished first.
+    ~UnitPrefetch();
+    UnitPrefetch(const UnitPrefetch&) = delete;
+    UnitPrefetch& operator=(const UnitPrefetch&) = delete;
+
+    /// Queues full paths the walk will need, in the order it will need them, ahead of
+    /// everything queued before (the walk is depth first). A file requested once is not
+    /// queued again.
+    void Request(const std::vector<std::string>& files);
+    /// The parse of `file`: done by a worker, or now on the calling thread when no worker
+    /// has started it; waits for a worker that is on it. None when `file` was never
+    /// requested or was taken already.
+    std::optional<TParsedAhead> Take(const std::string& file);
+
+    /// The parse a worker does, on its own.
+    static TParsedAhead Parse(const std::string& file, const SharedCompilerSymbols& symbols,
+                              const std::shared_ptr<const std::vector<std::string>>& includeDirs);
+
+  private:
+    enum class State { Queued, Running, Done };
+    struct Slot {
+        State Now = State::Queued;
+        TParsedAhead Result;
+    };
+
+    void Work();
+
+    SharedCompilerSymbols FSymbols;
+    std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    std::mutex FMutex;
+    std::condition_variable FWork; ///< a file was queued, or the workers must stop
+    std::condition_variable FDone; ///< a worker finished a file
+    std::deque<std::string> FQueue;
+    std::unordered_map<std::string, Slot> FSlots;
+    std::unordered_set<std::string> FRequested;
+    bool FStop = false;
+    std::vector<std::thread> FWorkers;
+};
+
+} // namespace ut
