@@ -226,18 +226,6 @@ TEST_F(ProjectScanTest, ExplicitInFilesWinAndAReplacedRecordOnTheWalkStaysValid)
     EXPECT_EQ(scan.FindUnit("P")->UnitName, "PUnit");
 }
 
-TEST_F(ProjectScanTest, MapFileSizesAreReadAfterTheWalk) {
-    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
-    Write("A.pas", Unit("A", ""));
-    // The linker wrote the file in another letter case than the options name it.
-    Write("p.map", "Detailed map of segments\n\n"
-                   " 0001:00000000 00000100 C=CODE S=.text G=(none) M=A ACBP=A9\n\n");
-    scan.FMapFileName = root + "/P.MAP";
-    ASSERT_TRUE(Scan("P.dpr"));
-    EXPECT_EQ(fe.log[fe.log.size() - 2].text, "Parsing map-file...");
-    EXPECT_EQ(scan.UnitSize("a"), 256);
-}
-
 // Guards against the root compared as written while the unit paths are mapped.
 TEST_F(ProjectScanTest, LocationShowsTheDriveMappedInstallationRootAsDelphi) {
     Write("P.dpr", "program P;\nuses SysInit;\nbegin end.\n");
@@ -311,10 +299,11 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
                                  16));
     Write("Empty.pas", "");
     Write("Good.pas", Unit("Good", ""));
-    Write("P.map", "garbage\nDetailed map of segments\n\n 0001 XYZ C=CODE M=Good\n"
+    // The linker wrote the map file in another letter case than the options name it.
+    Write("p.map", "garbage\nDetailed map of segments\n\n 0001 XYZ C=CODE M=Good\n"
                    " 0001:0 00000010 C=CODE S=.text M=Good\n\n");
     scan.Inputs.SearchPath = "missing;;also/missing";
-    scan.FMapFileName = root + "/P.map";
+    scan.FMapFileName = root + "/P.MAP";
     ASSERT_TRUE(Scan("P.dpr"));
     // A source without a recognised heading is still parsed and logged, with no name.
     const std::vector<std::string> expected = {
@@ -337,7 +326,7 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
         "Done",
     };
     EXPECT_EQ(Texts(), expected);
-    EXPECT_EQ(scan.UnitSize("Good"), 16);
+    EXPECT_EQ(scan.UnitSize("GOOD"), 16);
 }
 
 // The compiler tries a used name as written first, then each scope in the given order.
