@@ -1,5 +1,7 @@
 // unitrace-cli's analysis end to end, through the program itself: --why, --fail-on,
 // --format dot, the JSON additions and the diff subcommand.
+#include "CliCapture.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -21,13 +23,10 @@ struct CliRunResult {
 // P uses A and B; A, B and C form a legal cycle (A's and C's implementation entries), C and
 // D a circular reference through their interfaces; B's implementation uses Broken, whose
 // unclosed comment is logged as an exception; Gone does not exist.
-class AnalysisCli : public ::testing::Test {
+class AnalysisCli : public uttest::ProjectDir {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/ut-analysis-XXXXXX";
-        root = mkdtemp(tmpl);
-        setenv("WINEPREFIX", (root + "/noprefix").c_str(), 1);
-        unsetenv("UNITRACE_REGISTRY");
+        ProjectDir::SetUp();
         Write("P.dpr", "program P;\nuses A, B, Gone;\nbegin end.\n");
         Write("P.dof", "[Directories]\r\nSearchPath=lib\r\n");
         Write("lib/A.pas", "unit A;\ninterface\nuses C;\nimplementation\nuses B;\nend.\n");
@@ -36,13 +35,6 @@ class AnalysisCli : public ::testing::Test {
         Write("lib/C.pas", "unit C;\ninterface\nuses D;\nimplementation\nuses A;\nend.\n");
         Write("lib/D.pas", "unit D;\ninterface\nuses C;\nimplementation\nend.\n");
         WriteMap(0x10);
-    }
-    void TearDown() override { stdfs::remove_all(root); }
-
-    void Write(const std::string& rel, const std::string& text) {
-        const stdfs::path p = stdfs::path(root) / rel;
-        stdfs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << text;
     }
     void WriteMap(int sizeOfD) {
         char d[96];
@@ -68,33 +60,23 @@ class AnalysisCli : public ::testing::Test {
         r.Status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
         r.Out = Read("out.txt");
         r.Err = Read("err.txt");
+        for (std::string* text : {&r.Out, &r.Err}) // the temporary directory shows as "@"
+            for (size_t at; (at = text->find(root)) != std::string::npos;)
+                text->replace(at, root.size(), "@");
         return r;
     }
-
-    std::string root;
 };
 
 TEST_F(AnalysisCli, WhyPrintsEveryShortestPathAfterTheLog) {
     const CliRunResult r = Cli("--delphi 5.0 --why d P.dpr");
     EXPECT_EQ(r.Status, 0) << r.Err;
     const std::string why = "Done\n\nWhy D (2 shortest paths):\n"
-                            "  P -> A  (interface, " +
-                            root +
-                            "/P.dpr:2)\n"
-                            "  A -> C  (interface, " +
-                            root +
-                            "/lib/A.pas:3)\n"
-                            "  C -> D  (interface, " +
-                            root +
-                            "/lib/C.pas:3)\n\n"
-                            "  P -> B  (interface, " +
-                            root +
-                            "/P.dpr:2)\n"
-                            "  B -> C  (interface, " +
-                            root +
-                            "/lib/B.pas:3)\n"
-                            "  C -> D  (interface, " +
-                            root + "/lib/C.pas:3)\n";
+                            "  P -> A  (interface, @/P.dpr:2)\n"
+                            "  A -> C  (interface, @/lib/A.pas:3)\n"
+                            "  C -> D  (interface, @/lib/C.pas:3)\n\n"
+                            "  P -> B  (interface, @/P.dpr:2)\n"
+                            "  B -> C  (interface, @/lib/B.pas:3)\n"
+                            "  C -> D  (interface, @/lib/C.pas:3)\n";
     ASSERT_GE(r.Out.size(), why.size());
     EXPECT_EQ(r.Out.substr(r.Out.size() - why.size()), why);
 
@@ -118,11 +100,8 @@ TEST_F(AnalysisCli, JsonHoldsCyclesWhyAndExclusiveSizes) {
         {"from": "B", "to": "C", "interface": true}, {"from": "C", "to": "D", "interface": true},
         {"from": "C", "to": "A", "interface": false}, {"from": "D", "to": "C", "interface": true}]}])"));
     EXPECT_EQ(doc["why"], nlohmann::json::parse(R"({"unit": "Broken", "paths": [[
-        {"from": "P", "to": "B", "interface": true, "file": ")" +
-                                                root + R"(/P.dpr", "line": 2},
-        {"from": "B", "to": "Broken", "interface": false, "file": ")" +
-                                                root +
-                                                R"(/lib/B.pas", "line": 5}]],
+        {"from": "P", "to": "B", "interface": true, "file": "@/P.dpr", "line": 2},
+        {"from": "B", "to": "Broken", "interface": false, "file": "@/lib/B.pas", "line": 5}]],
         "truncated": false})"));
     // C is reached through A and through B, so only the project holds it; D only through C.
     std::string exclusive;
@@ -141,9 +120,8 @@ TEST_F(AnalysisCli, JsonHoldsCyclesWhyAndExclusiveSizes) {
 }
 
 TEST_F(AnalysisCli, FailOnEndsACompletedScanWithThreeAndNamesEachOffender) {
-    const std::string exc = "exc: EXC: File=Broken, Msg=Error: \"Unclosed comment!\" on line 6 "
-                            "of file " +
-                            root + "/lib/Broken.pas\n";
+    const std::string exc = "exc: EXC: File=Broken, Msg=Error: \"Unclosed comment!\" on line 6 of "
+                            "file @/lib/Broken.pas\n";
     const struct {
         const char* gates;
         int status;
@@ -169,11 +147,9 @@ TEST_F(AnalysisCli, FailOnEndsACompletedScanWithThreeAndNamesEachOffender) {
     const CliRunResult pass = Cli("--delphi 5.0 --fail-on interface-cycles,not-found P.dpr");
     EXPECT_EQ(pass.Status, 0);
     EXPECT_EQ(pass.Err, "");
-    const CliRunResult bad = Cli("--fail-on loops P.dpr");
-    EXPECT_EQ(bad.Status, 2);
-    EXPECT_NE(bad.Err.find("loops not in"), std::string::npos) << bad.Err;
 }
 
+// Quoting of odd names is guarded by DotExport.NamesAreQuotedWhateverTheyHold.
 TEST_F(AnalysisCli, DotGraphAroundAFocusIsAcceptedByGraphviz) {
     const CliRunResult r = Cli("--delphi 5.0 --format dot --focus c --depth 1 P.dpr");
     EXPECT_EQ(r.Status, 0) << r.Err;
@@ -190,13 +166,6 @@ TEST_F(AnalysisCli, DotGraphAroundAFocusIsAcceptedByGraphviz) {
                      "  \"C\" -> \"A\" [style=dashed, color=red];\n"
                      "  \"D\" -> \"C\" [style=bold, color=red];\n"
                      "}\n");
-    // A unit whose key holds a quote and a blank: quoted and escaped, so dot reads it.
-    Write("P.dpr", "program P;\nuses A, B, Odd in 'lib/Odd \"1\".pas';\nbegin end.\n");
-    Write("lib/Odd \"1\".pas", "unit Odd;\ninterface\nimplementation\nend.\n");
-    const CliRunResult whole = Cli("--delphi 5.0 --format dot P.dpr");
-    EXPECT_EQ(whole.Status, 0) << whole.Err;
-    EXPECT_NE(whole.Out.find("  \"Odd \\\"1\\\"\" [label=\"Odd \\\"1\\\"\"];\n"), std::string::npos)
-        << whole.Out;
     if (std::system("command -v dot >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "graphviz's dot is not installed";
     EXPECT_EQ(std::system(("dot -Tsvg " + root + "/out.txt -o " + root + "/out.svg").c_str()), 0);

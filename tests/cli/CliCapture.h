@@ -1,8 +1,15 @@
 #pragma once
-// Runs the command-line front end in-process and captures what it prints.
+// Runs the command-line front end in-process and captures what it prints; a temporary
+// project directory for the runs.
 #include "cli/CliApp.h"
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,5 +39,28 @@ inline std::string RunCapture(const std::vector<std::string>& args, int& status,
         *errors = e;
     return text;
 }
+
+// A fresh directory `root` with no Wine prefix and no registry export in reach; the
+// current directory is restored afterwards.
+class ProjectDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/ut-cli-XXXXXX";
+        root = mkdtemp(tmpl);
+        saved = ut::fs::GetCurrentDir();
+        setenv("WINEPREFIX", (root + "/noprefix").c_str(), 1);
+        unsetenv("UNITRACE_REGISTRY");
+    }
+    void TearDown() override {
+        ut::fs::SetCurrentDir(saved);
+        std::filesystem::remove_all(root);
+    }
+    void Write(const std::string& rel, const std::string& text) {
+        const std::filesystem::path p = std::filesystem::path(root) / rel;
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << text;
+    }
+    std::string root, saved;
+};
 
 } // namespace uttest

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -32,14 +33,10 @@ TEST(CliOptions, ParsesEveryOption) {
     // clang-format on
     ASSERT_EQ(r.Error, "");
     const CliOptions& o = r.Options;
-    EXPECT_EQ(o.Project, "P.dpr");
-    EXPECT_EQ(*o.SearchPath, "a;b");
-    EXPECT_EQ(*o.Defines, "DEBUG");
-    EXPECT_EQ(*o.Delphi, "5.0");
-    EXPECT_EQ(*o.LibPath, "L");
-    EXPECT_EQ(*o.BrowsePath, "B");
+    EXPECT_EQ(o.Project + " " + *o.SearchPath + " " + *o.Defines + " " + *o.Delphi + " " +
+                  *o.LibPath + " " + *o.BrowsePath + " " + *o.Ignore,
+              "P.dpr a;b DEBUG 5.0 L B X,Y");
     EXPECT_TRUE(o.UseBrowsePath);
-    EXPECT_EQ(*o.Ignore, "X,Y");
     EXPECT_EQ(o.RegistryFiles, (std::vector<std::string>{"r1.reg", "r2.reg"}));
     EXPECT_EQ(o.Format, OutputFormat::Json);
     EXPECT_EQ(o.Tree, 2);
@@ -66,6 +63,7 @@ TEST(CliOptions, RefusesWhatItDoesNotUnderstand) {
         {{"P", "--delphi"}, "--delphi"},
         {{"--depth", "x", "P"}, "--depth"},
         {{"--tree", "down", "P"}, "down not in"},
+        {{"--fail-on", "loops", "P"}, "loops not in"},
     };
     for (const auto& c : cases) {
         const std::string error = ParseCommandLine(c.args).Error;
@@ -83,30 +81,16 @@ TEST(CliJson, TextsBecomeValidUtf8) {
     EXPECT_EQ(ToUtf8("\xC5"), "\xC3\x85");       // a cut-short sequence
 }
 
-class CliRun : public ::testing::Test {
+class CliRun : public uttest::ProjectDir {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/ut-cli-XXXXXX";
-        root = mkdtemp(tmpl);
-        saved = fs::GetCurrentDir();
-        setenv("WINEPREFIX", (root + "/noprefix").c_str(), 1);
-        unsetenv("UNITRACE_REGISTRY");
+        ProjectDir::SetUp();
         Write("P.dpr", "program P;\nuses A, Gone;\nbegin end.\n");
         Write("lib/A.pas", "unit A;\ninterface\nuses SysUtils;\nimplementation\nend.\n");
         Write("P.dof", "[Directories]\r\nSearchPath=lib\r\nConditionals=DEBUG\r\n");
         Write("P.map", "Detailed map of segments\n\n"
                        " 0001:00000000 00000040 C=CODE S=.text G=(none) M=A ACBP=A9\n\n");
     }
-    void TearDown() override {
-        fs::SetCurrentDir(saved);
-        stdfs::remove_all(root);
-    }
-    void Write(const std::string& rel, const std::string& text) {
-        const stdfs::path p = stdfs::path(root) / rel;
-        stdfs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << text;
-    }
-    std::string root, saved;
 };
 
 TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileAppliedAndTheProjectAsTyped) {
@@ -123,36 +107,31 @@ TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileAppliedAndTheProjectAsTyped) 
 TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     int status = -1;
     std::string errors;
-    const std::string out = RunCapture(
+    std::string out = RunCapture(
         {"--format", "json", "--registry", root + "/none.reg", root + "/P.dpr"}, status, &errors);
     EXPECT_EQ(status, 0);
+    for (size_t at; (at = out.find(root)) != std::string::npos;)
+        out.replace(at, root.size(), "@");
     const nlohmann::json doc = nlohmann::json::parse(out); // standard output is JSON only
-    EXPECT_EQ(doc["project"], root + "/P.dpr");
+    EXPECT_EQ(doc["project"], "@/P.dpr");
     EXPECT_EQ(doc["completed"], true);
-    EXPECT_EQ(doc["inputs"]["version"], "");
-    EXPECT_EQ(doc["inputs"]["defines"], nlohmann::json({"WIN32", "DEBUG"}));
-    EXPECT_EQ(doc["inputs"]["directories"], nlohmann::json({root + "/", root + "/lib/"}));
-    EXPECT_EQ(doc["inputs"]["mapFile"], root + "/P.map");
-    ASSERT_EQ(doc["units"].size(), 2u);
-    EXPECT_EQ(doc["units"][0]["key"], "A");
-    EXPECT_EQ(doc["units"][0]["kind"], "unit");
-    EXPECT_EQ(doc["units"][0]["file"], root + "/lib/A.pas");
-    EXPECT_EQ(doc["units"][0]["size"], 64);
-    EXPECT_EQ(
-        doc["units"][0]["uses"][0],
-        nlohmann::json::parse(
-            R"({"name":"SysUtils","interface":true,"line":3,"status":"ignored","key":null})"));
-    EXPECT_EQ(doc["units"][1]["key"], "P");
-    EXPECT_EQ(doc["units"][1]["kind"], "program");
-    EXPECT_TRUE(doc["units"][1]["size"].is_null());
-    EXPECT_EQ(doc["units"][1]["uses"][0]["status"], "unit");
-    EXPECT_EQ(doc["units"][1]["uses"][0]["key"], "A");
-    EXPECT_EQ(doc["units"][1]["uses"][1]["status"], "unknown");
+    EXPECT_EQ(doc["inputs"], nlohmann::json::parse(R"({"compiler": "delphi", "version": "",
+        "searchPath": "lib", "libPath": "", "browsePath": "", "useBrowsePath": false,
+        "defines": ["WIN32", "DEBUG"], "constants": {}, "includePath": "",
+        "directories": ["@/", "@/lib/"], "unitScopes": "", "config": null, "platform": null,
+        "ignored": ["Classes", "Graphics", "Messages", "SysUtils", "Windows"],
+        "mapFile": "@/P.map"})"));
+    EXPECT_EQ(doc["units"], nlohmann::json::parse(R"([
+        {"key": "A", "name": "A", "kind": "unit", "file": "@/lib/A.pas", "hasForm": false,
+         "size": 64, "exclusiveSize": 64, "uses": [
+         {"name": "SysUtils", "interface": true, "line": 3, "status": "ignored", "key": null}]},
+        {"key": "P", "name": "P", "kind": "program", "file": "@/P.dpr", "hasForm": false,
+         "size": null, "exclusiveSize": 64, "uses": [
+         {"name": "A", "interface": true, "line": 2, "status": "unit", "key": "A"},
+         {"name": "Gone", "interface": true, "line": 2, "status": "unknown", "key": null}]}])"));
     EXPECT_EQ(doc["notFound"], nlohmann::json({"Gone"}));
     EXPECT_EQ(doc["log"][3],
               nlohmann::json::parse(R"({"depth":1,"text":"Gone: not found","style":"italic"})"));
-    EXPECT_EQ(doc["log"].back()["text"], "Done");
-    EXPECT_EQ(doc["log"].back()["style"], "bold");
     // Warnings go to standard error, never into the document: the unknown version, and the
     // registry file that is not there (it used to be passed over in silence).
     EXPECT_NE(errors.find("Delphi compiler version is not known"), std::string::npos);
@@ -276,18 +255,10 @@ TEST_F(CliRun, DprojExampleScansEachConfigurationWithItsOwnUnits) {
         const char* config;
         const char* inForce;
         const char* define; // the configuration's own, the last of the defines
-        std::vector<std::string> units;
+        const char* unit;   // the configuration's own unit
     } cases[] = {
-        {"Debug",
-         "Debug",
-         "DEBUG",
-         {"Inventory", "MainForm", "StockStore", "StockTrace", "System.Generics.Collections",
-          "System.IniFiles", "Vcl.Controls", "Vcl.Forms", "Vcl.StdCtrls"}},
-        {"release",
-         "Release",
-         "RELEASE",
-         {"Inventory", "MainForm", "StockCache", "StockStore", "System.Generics.Collections",
-          "System.IniFiles", "Vcl.Controls", "Vcl.Forms", "Vcl.StdCtrls"}},
+        {"Debug", "Debug", "DEBUG", "StockTrace"},
+        {"release", "Release", "RELEASE", "StockCache"},
     };
     for (const auto& c : cases) {
         int status = -1;
@@ -302,13 +273,20 @@ TEST_F(CliRun, DprojExampleScansEachConfigurationWithItsOwnUnits) {
         std::vector<std::string> keys;
         for (const auto& u : doc["units"])
             keys.push_back(u["key"]);
-        EXPECT_EQ(keys, c.units) << c.config;
+        std::vector<std::string> units = {"Inventory",
+                                          "MainForm",
+                                          "StockStore",
+                                          "System.Generics.Collections",
+                                          "System.IniFiles",
+                                          "Vcl.Controls",
+                                          "Vcl.Forms",
+                                          "Vcl.StdCtrls",
+                                          c.unit};
+        std::sort(units.begin(), units.end());
+        EXPECT_EQ(keys, units) << c.config;
         EXPECT_EQ(doc["inputs"]["version"], "12");
         EXPECT_EQ(doc["inputs"]["config"], c.inForce);
-        EXPECT_EQ(doc["inputs"]["platform"], "Win32");
         EXPECT_EQ(doc["inputs"]["defines"].back(), c.define) << c.config;
-        EXPECT_EQ(doc["notFound"], nlohmann::json::array()) << c.config;
-        EXPECT_EQ(doc["units"][0]["file"], example + "/Inventory.dpr");
         EXPECT_EQ(doc["units"][0]["uses"][0],
                   nlohmann::json::parse(R"({"name":"Forms","interface":true,"line":9,)"
                                         R"("status":"unit","key":"Vcl.Forms",)"

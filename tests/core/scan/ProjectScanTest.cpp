@@ -103,6 +103,7 @@ TEST_F(ProjectScanTest, WalksDepthFirstWithIndentedLogAndReportsMissingNamesOnce
     Write("A.pas", Unit("A", "B, Missing", "C"));
     Write("B.pas", Unit("B", "A"));
     Write("sub/C.pas", Unit("C", "SysUtils"));
+    Write("SysUtils.pas", Unit("SysUtils", "")); // ignored: neither looked up nor logged
     scan.Inputs.SearchPath = "sub";
     ASSERT_TRUE(Scan("P.dpr"));
     const std::vector<std::string> expected = {
@@ -124,6 +125,11 @@ TEST_F(ProjectScanTest, WalksDepthFirstWithIndentedLogAndReportsMissingNamesOnce
     EXPECT_EQ(fe.title, "P.dpr");
     EXPECT_EQ(fe.caption, root + "/P.dpr");
     EXPECT_EQ(scan.FProjectDir, root + "/");
+    // A second scan resets the views first and replaces the records.
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_EQ(fe.resets, 2);
+    EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(scan.FUnits.Count(), 4);
 }
 
 TEST_F(ProjectScanTest, MissingProjectShowsAnErrorAndChangesNothing) {
@@ -134,26 +140,12 @@ TEST_F(ProjectScanTest, MissingProjectShowsAnErrorAndChangesNothing) {
     EXPECT_EQ(fe.resets, 0);
 }
 
-TEST_F(ProjectScanTest, EscapeAbortsTheWalkAndKeepsWhatWasParsed) {
+// Escape used to be looked at only between the items of a uses list: while the search
+// directories were listed or the map file was read it went unnoticed.
+TEST_F(ProjectScanTest, EscapeAbortsTheWalkTheIndexBuildAndTheMapRead) {
     Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
     Write("A.pas", Unit("A", ""));
     Write("B.pas", Unit("B", ""));
-    fe.escapeAfter = "  A: parsed..."; // seen before the second item of the project's list
-    EXPECT_FALSE(Scan("P.dpr"));
-    const std::vector<std::string> expected = {"Scanning project " + root + "/P.dpr",
-                                               "P: parsed...", "  A: parsed...", "  Aborted!"};
-    EXPECT_EQ(Texts(), expected);
-    EXPECT_EQ(fe.log.back().style, lsItalic);
-    EXPECT_EQ(fe.title, "Uni-Trace - Error!");
-    EXPECT_FALSE(scan.FScanning);
-    EXPECT_EQ(scan.FUnits.Count(), 2);
-}
-
-// Escape used to be looked at only between the items of a uses list: while the search
-// directories were listed or the map file was read it went unnoticed.
-TEST_F(ProjectScanTest, EscapeAbortsTheIndexBuildAndTheMapRead) {
-    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
-    Write("A.pas", Unit("A", ""));
     Write("P.map", "Detailed map of segments\n\n 0001:00000000 00000100 C=CODE M=A\n\n");
     scan.FMapFileName = root + "/P.map";
     const std::string scanning = "Scanning project " + root + "/P.dpr";
@@ -163,9 +155,12 @@ TEST_F(ProjectScanTest, EscapeAbortsTheIndexBuildAndTheMapRead) {
         std::vector<std::string> log;
     } cases[] = {
         {1, "", {"Aborted!"}}, // the index is built before the first line
+        // Seen before the second item of the project's list; what was parsed is kept.
+        {-1, "  A: parsed...", {scanning, "P: parsed...", "  A: parsed...", "  Aborted!"}},
         {-1,
          "Parsing map-file...",
-         {scanning, "P: parsed...", "  A: parsed...", "Parsing map-file...", "Aborted!"}},
+         {scanning, "P: parsed...", "  A: parsed...", "  B: parsed...", "Parsing map-file...",
+          "Aborted!"}},
     };
     for (const auto& c : cases) {
         fe.escapeAt = c.escapeAt;
@@ -175,6 +170,7 @@ TEST_F(ProjectScanTest, EscapeAbortsTheIndexBuildAndTheMapRead) {
         EXPECT_EQ(fe.log.back().style, lsItalic);
         EXPECT_EQ(fe.title, "Uni-Trace - Error!");
         EXPECT_FALSE(scan.Busy());
+        EXPECT_EQ(scan.FindUnit("A") != nullptr, c.log.size() > 1); // parsed units are kept
     }
 }
 
@@ -216,24 +212,6 @@ TEST_F(ProjectScanTest, ProjectInADirectoryWhoseNameHoldsABackslash) {
     EXPECT_EQ(scan.FindUnit("C")->FileName, root + "/a\\b/sub/C.pas");
 }
 
-TEST_F(ProjectScanTest, ParseFailuresAreLoggedThroughTheUnitAndTheWalkGoesOn) {
-    Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
-    Write("A.pas", "unit A;\ninterface\nuses C;\n"); // no implementation
-    Write("B.pas", Unit("B", ""));
-    Write("C.pas", Unit("C", ""));
-    ASSERT_TRUE(Scan("P.dpr"));
-    const std::vector<std::string> expected = {
-        "Scanning project " + root + "/P.dpr",
-        "P: parsed...",
-        "  EXC: File=A, Msg=Unexpected EOF",
-        "  A: parsed...",
-        "    C: parsed...",
-        "  B: parsed...",
-        "Done",
-    };
-    EXPECT_EQ(Texts(), expected);
-}
-
 TEST_F(ProjectScanTest, ExplicitInFilesWinAndAReplacedRecordOnTheWalkStaysValid) {
     // "A in 'lib/P.pas'" parses a second source with the project's key while the walk
     // still iterates the project's list: the old record must stay alive.
@@ -254,18 +232,6 @@ TEST_F(ProjectScanTest, ExplicitInFilesWinAndAReplacedRecordOnTheWalkStaysValid)
     EXPECT_EQ(scan.FindUnit("P")->UnitName, "PUnit");
 }
 
-TEST_F(ProjectScanTest, MapFileSizesAreReadAfterTheWalk) {
-    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
-    Write("A.pas", Unit("A", ""));
-    // The linker wrote the file in another letter case than the options name it.
-    Write("p.map", "Detailed map of segments\n\n"
-                   " 0001:00000000 00000100 C=CODE S=.text G=(none) M=A ACBP=A9\n\n");
-    scan.FMapFileName = root + "/P.MAP";
-    ASSERT_TRUE(Scan("P.dpr"));
-    EXPECT_EQ(fe.log[fe.log.size() - 2].text, "Parsing map-file...");
-    EXPECT_EQ(scan.UnitSize("a"), 256);
-}
-
 // Guards against the root compared as written while the unit paths are mapped.
 TEST_F(ProjectScanTest, LocationShowsTheDriveMappedInstallationRootAsDelphi) {
 #ifdef _WIN32
@@ -284,31 +250,12 @@ TEST_F(ProjectScanTest, LocationShowsTheDriveMappedInstallationRootAsDelphi) {
               "$(DELPHI)/Lib");
 }
 
-TEST_F(ProjectScanTest, IgnoredNamesAreNeitherLookedUpNorLogged) {
-    Write("P.dpr", "program P;\nuses SysUtils, windows;\nbegin end.\n");
-    Write("SysUtils.pas", Unit("SysUtils", ""));
-    ASSERT_TRUE(Scan("P.dpr"));
-    EXPECT_EQ(scan.FUnits.Count(), 1);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Scanning project " + root + "/P.dpr",
-                                                 "P: parsed...", "Done"}));
-}
-
 TEST_F(ProjectScanTest, PackageDefinesReachItsUnits) {
     Write("Pk.dpk", "package Pk;\n{$DEFINE PKGSYM}\ncontains A;\nend.\n");
     Write("A.pas", "unit A;\ninterface\n{$IFDEF PKGSYM}uses B;{$ENDIF}\nimplementation\nend.\n");
     Write("B.pas", Unit("B", ""));
     ASSERT_TRUE(Scan("Pk.dpk"));
     EXPECT_NE(scan.FindUnit("B"), nullptr);
-}
-
-TEST_F(ProjectScanTest, ASecondScanReplacesTheRecordsAndResetsTheViewsFirst) {
-    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
-    Write("A.pas", Unit("A", ""));
-    ASSERT_TRUE(Scan("P.dpr"));
-    ASSERT_TRUE(Scan("P.dpr"));
-    EXPECT_EQ(fe.resets, 2);
-    EXPECT_NE(scan.FindUnit("A"), nullptr);
-    EXPECT_EQ(fe.log.front().text, "Scanning project " + root + "/P.dpr");
 }
 
 TEST_F(ProjectScanTest, ExtractUnitTakesTheRecordOutOfTheUnitsAndItsSizeOut) {
@@ -325,12 +272,7 @@ TEST_F(ProjectScanTest, ExtractUnitTakesTheRecordOutOfTheUnitsAndItsSizeOut) {
     EXPECT_EQ(scan.FindUnit("A"), nullptr);
     EXPECT_EQ(scan.UnitSize("A"), 0);
     EXPECT_EQ(scan.UnitSize("B"), 400);
-    // Not (or no longer) in the units: nothing happens.
-    EXPECT_EQ(scan.ExtractUnit(a), nullptr);
-    EXPECT_EQ(scan.ExtractUnit(nullptr), nullptr);
-    scan.RemoveUnit(scan.FindUnit("B"));
-    EXPECT_EQ(scan.FindUnit("B"), nullptr);
-    EXPECT_EQ(scan.FUnitSizes.Count(), 0);
+    EXPECT_EQ(scan.ExtractUnit(a), nullptr); // no longer in the units: nothing happens
     // The project's own record is refused with the warning, and stays.
     try {
         scan.RemoveUnit(scan.FProject);
@@ -339,17 +281,6 @@ TEST_F(ProjectScanTest, ExtractUnitTakesTheRecordOutOfTheUnitsAndItsSizeOut) {
         EXPECT_STREQ(e.what(), "Cannot remove the project's main unit!");
     }
     EXPECT_EQ(scan.FindUnit("P"), scan.FProject);
-}
-
-TEST_F(ProjectScanTest, UnreadableSourceIsLoggedAtTheParentsLevel) {
-    Write("P.dpr", "program P;\nuses A, B;\nbegin end.\n");
-    Write("A.pas", "'unterminated\n");
-    Write("B.pas", Unit("B", ""));
-    ASSERT_TRUE(Scan("P.dpr"));
-    ASSERT_GE(fe.log.size(), 4u);
-    EXPECT_EQ(fe.log[2].text.rfind("  EXC: File=" + root + "/A.pas, Msg=", 0), 0u)
-        << fe.log[2].text;
-    EXPECT_EQ(fe.log[3].text, "  B: parsed...");
 }
 
 TEST_F(ProjectScanTest, FirstDirectoryWinsAndMissesAreCachedAsEmptyEntries) {
@@ -365,24 +296,24 @@ TEST_F(ProjectScanTest, FirstDirectoryWinsAndMissesAreCachedAsEmptyEntries) {
     EXPECT_EQ(scan.FUnitFiles.DualOf("Nowhere"), "");
 }
 
-} // namespace
-
-namespace {
-
-// Garbage and missing inputs each give a log line or nothing, and the scan still ends.
+// Garbage and missing inputs each give a log line or nothing, and the scan still ends; a
+// unit cut short keeps the uses it had and is walked through.
 TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
-    Write("P.dpr", "program P;\nuses Bin, Empty, Good;\nbegin end.\n");
+    Write("P.dpr", "program P;\nuses Bin, Empty, Cut, Unterminated, Good;\nbegin end.\n");
+    Write("Cut.pas", "unit Cut;\ninterface\nuses C;\n"); // no implementation
+    Write("C.pas", Unit("C", ""));
+    Write("Unterminated.pas", "'unterminated\n");
     Write("Bin.pas", std::string("\x7f"
                                  "ELF\x02\x01\x01\0\0\0{ '\xff\xfe",
                                  16));
     Write("Empty.pas", "");
     Write("Good.pas", Unit("Good", ""));
-    Write("P.map", "garbage\nDetailed map of segments\n\n 0001 XYZ C=CODE M=Good\n"
+    // The linker wrote the map file in another letter case than the options name it.
+    Write("p.map", "garbage\nDetailed map of segments\n\n 0001 XYZ C=CODE M=Good\n"
                    " 0001:0 00000010 C=CODE S=.text M=Good\n\n");
     scan.Inputs.SearchPath = "missing;;also/missing";
-    scan.FMapFileName = root + "/P.map";
+    scan.FMapFileName = root + "/P.MAP";
     ASSERT_TRUE(Scan("P.dpr"));
-    const std::vector<std::string> texts = Texts();
     // A source without a recognised heading is still parsed and logged, with no name.
     const std::vector<std::string> expected = {
         "Scanning project " + root + "/P.dpr",
@@ -393,17 +324,19 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
         "  EXC: File=Empty, Msg=Error: \"Identifier expected\" on line 1 of file " + root +
             "/Empty.pas",
         "  : parsed...",
+        "  EXC: File=Cut, Msg=Unexpected EOF",
+        "  Cut: parsed...",
+        "    C: parsed...",
+        "  EXC: File=" + root +
+            "/Unterminated.pas, Msg=Error: \"Invalid string constant\" on line 1 of file " + root +
+            "/Unterminated.pas",
         "  Good: parsed...",
         "Parsing map-file...",
         "Done",
     };
-    EXPECT_EQ(texts, expected);
-    EXPECT_EQ(scan.UnitSize("Good"), 16);
+    EXPECT_EQ(Texts(), expected);
+    EXPECT_EQ(scan.UnitSize("GOOD"), 16);
 }
-
-} // namespace
-
-namespace {
 
 // The compiler tries a used name as written first, then each scope in the given order.
 TEST_F(ProjectScanTest, UnitScopesAreTriedInOrderAfterTheNameAsWritten) {
@@ -451,13 +384,29 @@ TEST_F(ProjectScanTest, AScopedNameAndTheFullNameShareOneUnit) {
     ASSERT_EQ(uses.size(), 1u);
     EXPECT_EQ(uses[0].Text, "Forms");
     EXPECT_EQ(uses[0].ResolvedAs, "Vcl.Forms");
-    EXPECT_EQ(uses[0].Data.Unit, forms);
     std::vector<std::string> users;
     for (const TreeNodeSpec& node : rules.Children(*forms, tdUsedBy, {}))
         users.push_back(node.Text);
     EXPECT_EQ(users, (std::vector<std::string>{"A", "P"}));
     EXPECT_EQ(scan.FindUsedUnit("Forms"), forms);
     EXPECT_TRUE(rules.CanExpand(*forms, tdUsedBy));
+}
+
+// A Lazarus project chooses Free Pascal; naming a Delphi project afterwards goes back to
+// Delphi, unless Free Pascal had been chosen before the Lazarus project came.
+TEST_F(ProjectScanTest, CompilerFollowsTheProjectUnlessChosenBefore) {
+    Write("demo.lpr", "program x;");
+    Write("P.dpr", "program x;");
+    auto name = [&](const char* project) {
+        scan.Inputs.Project = root + "/" + project;
+        scan.LoadProjectOptions();
+        return scan.Inputs.Compiler;
+    };
+    EXPECT_EQ(name("demo.lpr"), TCompiler::FreePascal);
+    EXPECT_EQ(name("P.dpr"), TCompiler::Delphi);
+    scan.Inputs.Compiler = TCompiler::FreePascal;
+    EXPECT_EQ(name("demo.lpr"), TCompiler::FreePascal);
+    EXPECT_EQ(name("P.dpr"), TCompiler::FreePascal);
 }
 
 // A .dproj project scans the source it names; what its file lacks is logged at the start
