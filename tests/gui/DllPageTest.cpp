@@ -62,12 +62,12 @@ class DllPageTest : public ::testing::Test {
 
     QString Path(const QString& name) const { return dir.filePath(name); }
     /// Libraries or executables, each name followed by what it "imports" ("a.dll: b.dll c.dll").
-    void Libs(const QStringList& specs) const {
-        for (const QString& spec : specs) {
+    void Libs(const QStringList& lines) const {
+        for (const QString& line : lines) {
             QByteArray text;
-            for (const QString& import : spec.section(':', 1).split(' ', Qt::SkipEmptyParts))
+            for (const QString& import : line.section(':', 1).split(' ', Qt::SkipEmptyParts))
                 text += "Imports from " + import.toUtf8() + "\n";
-            WriteFile(Path(spec.section(':', 0, 0)), text);
+            WriteFile(Path(line.section(':', 0, 0)), text);
         }
     }
     /// The files dumped so far, by name without directory.
