@@ -148,8 +148,13 @@ void LogView::paintEvent(QPaintEvent* event) {
 }
 
 void LogView::resizeEvent(QResizeEvent* event) {
+    // A view that shows the newest line goes on showing it whole when it shrinks.
+    const QScrollBar* v = verticalScrollBar();
+    const bool atEnd = v->value() >= v->maximum();
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
+    if (atEnd)
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 void LogView::changeEvent(QEvent* event) {

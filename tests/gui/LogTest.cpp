@@ -192,6 +192,13 @@ TEST(LogViewTest, LineFeedsSplitLinesOfOneStyleAndDeepLinesKeepColumnZero) {
     EXPECT_EQ(log.horizontalScrollBar()->value(), 0);
     EXPECT_TRUE(
         log.viewport()->rect().contains(QPoint(log.TextLeft(3), log.RowRect(3).center().y())));
+    // Shrunk, the view still shows the newest line whole.
+    for (int i = 0; i < 40; ++i)
+        log.AppendLog(QStringLiteral("more"), lsPlain);
+    log.resize(240, 90);
+    QCoreApplication::processEvents();
+    const int last = log.LineCount() - 1;
+    EXPECT_TRUE(log.viewport()->rect().contains(log.RowRect(last).bottomLeft()));
 }
 
 TEST(LogViewTest, WheelStepDependsOnTheModifiers) {
