@@ -28,7 +28,7 @@ TEST(ParallelScanTest, ParallelAndSerialScansGiveTheSameDocument) {
         {examples + "/demo/Demo.dpr"},
         {examples + "/dproj/Inventory.dproj"},
     };
-    const std::string saved = stdfs::current_path();
+    const stdfs::path saved = stdfs::current_path();
     for (const std::vector<std::string>& project : projects) {
         SCOPED_TRACE(project[0]);
         std::string documents[2];
