@@ -193,12 +193,10 @@ TEST(LogViewTest, LineFeedsSplitLinesOfOneStyleAndDeepLinesKeepColumnZero) {
     EXPECT_TRUE(
         log.viewport()->rect().contains(QPoint(log.TextLeft(3), log.RowRect(3).center().y())));
     // Shrunk, the view still shows the newest line whole.
-    for (int i = 0; i < 40; ++i)
-        log.AppendLog(QStringLiteral("more"), lsPlain);
+    log.AppendLog(QStringLiteral("more\n").repeated(39) + "more", lsPlain);
     log.resize(240, 90);
     QCoreApplication::processEvents();
-    const int last = log.LineCount() - 1;
-    EXPECT_TRUE(log.viewport()->rect().contains(log.RowRect(last).bottomLeft()));
+    EXPECT_TRUE(log.viewport()->rect().contains(log.RowRect(log.LineCount() - 1).bottomLeft()));
 }
 
 TEST(LogViewTest, WheelStepDependsOnTheModifiers) {

@@ -1,4 +1,5 @@
 #include "scan/ProjectScan.h"
+#include "analysis/DependencyAnalysis.h"
 #include "platform/FileSystem.h"
 #include "trees/TreeRules.h"
 
@@ -439,6 +440,46 @@ TEST_F(ProjectScanTest, ADprojProjectScansItsMainSourceWithItsReferences) {
     scan.LoadProjectOptions();
     EXPECT_FALSE(Scan("Shop.dproj"));
     EXPECT_EQ(fe.errors.back(), "File \"" + root + "/Gone.dpr\" not found!");
+}
+
+// A uses chain as long as a project has units: the walk, its log and the graph work on it
+// must not use the call stack per level (AddressSanitizer reports an overflow).
+TEST_F(ProjectScanTest, AHundredThousandUnitChainScansToDoneWithOneLevelPerUnit) {
+    const int units = 100000;
+    // P uses U1, U1 uses U2, ...; each unit's interface entry is used again by its
+    // implementation, a second meeting that must write nothing.
+    std::ofstream(root + "/P.dpr") << "program P;\nuses U1;\nbegin end.\n";
+    for (int i = 1; i <= units; ++i) {
+        const std::string next = i < units ? "uses U" + std::to_string(i + 1) + ";\n" : "";
+        std::ofstream(root + "/U" + std::to_string(i) + ".pas") << "unit U" << i << ";\ninterface\n"
+                                                                << next << "implementation\n"
+                                                                << next << "end.\n";
+    }
+    struct : ScanFrontEnd {
+        void AppendLog(const LogLine& line) override { Lines.push_back(line); }
+        void ClearLog() override { Lines.clear(); }
+        std::vector<LogLine> Lines;
+    } fe;
+    ProjectScan scan(fe);
+    scan.Inputs.Project = root + "/P.dpr";
+    ASSERT_TRUE(scan.ScanProject(scan.Inputs.Project));
+
+    ASSERT_EQ(fe.Lines.size(), static_cast<size_t>(units) + 3);
+    EXPECT_EQ(fe.Lines[1], (LogLine{0, "P: parsed...", lsPlain}));
+    int misplaced = 0;
+    for (int i = 1; i <= units; ++i)
+        if (fe.Lines[static_cast<size_t>(i) + 1] !=
+            LogLine{i, "U" + std::to_string(i) + ": parsed...", lsPlain})
+            ++misplaced;
+    EXPECT_EQ(misplaced, 0);
+    EXPECT_EQ(fe.Lines.back(), (LogLine{0, "Done", lsBold}));
+
+    // The graph work on the same chain: no cycle, and the one path to the last unit.
+    const DependencyAnalysis analysis(scan);
+    EXPECT_TRUE(analysis.Cycles().Cycles.empty());
+    const WhyPaths why = analysis.Why(scan.FindUnit("U" + std::to_string(units)));
+    ASSERT_EQ(why.Paths.size(), 1u);
+    EXPECT_EQ(why.Paths[0].size(), static_cast<size_t>(units));
 }
 
 } // namespace
