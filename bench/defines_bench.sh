@@ -15,17 +15,8 @@ default_cli="$repo/build-bench-scan/unitrace-cli"
 cli=${1:-$default_cli}
 runs=${BENCH_RUNS:-3}
 
-if [[ ! -x "$cli" ]]; then
-    if [[ "$cli" != "$default_cli" ]]; then
-        echo "defines_bench.sh: \"$cli\" is not an executable" >&2
-        exit 2
-    fi
-    echo "Building $cli (Release) ..." >&2
-    cmake -S "$repo" -B "$repo/build-bench-scan" -DCMAKE_BUILD_TYPE=Release \
-        -DUNITRACE_SANITIZE=OFF -DUNITRACE_GUI=OFF -DUNITRACE_TESTS=OFF >/dev/null
-    cmake --build "$repo/build-bench-scan" --target unitrace-cli -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-fi
-cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
+bench=defines_bench.sh
+source "$repo/bench/release_cli.sh"
 dir=${BENCH_DIR:-$(dirname "$cli")/defines-bench}
 mkdir -p "$dir"
 

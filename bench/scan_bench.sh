@@ -35,17 +35,8 @@ if ! [[ "$runs" =~ ^[0-9]+$ ]] || ((runs < 1)); then
     exit 2
 fi
 
-if [[ ! -x "$cli" ]]; then
-    if [[ "$cli" != "$default_cli" ]]; then
-        echo "scan_bench.sh: \"$cli\" is not an executable" >&2
-        exit 2
-    fi
-    echo "Building $cli (Release) ..." >&2
-    cmake -S "$repo" -B "$repo/build-bench-scan" -DCMAKE_BUILD_TYPE=Release \
-        -DUNITRACE_SANITIZE=OFF -DUNITRACE_GUI=OFF -DUNITRACE_TESTS=OFF >/dev/null
-    cmake --build "$repo/build-bench-scan" --target unitrace-cli -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-fi
-cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
+bench=scan_bench.sh
+source "$repo/bench/release_cli.sh"
 
 corpus=${BENCH_CORPUS:-$(dirname "$cli")/corpus}
 gen="$repo/bench/gen_corpus.py"
