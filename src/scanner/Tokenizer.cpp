@@ -1,8 +1,10 @@
 #include "scanner/Tokenizer.h"
 
 #include "support/Exceptions.h"
+#include "support/FileReader.h"
 #include "support/Textutil.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -69,19 +71,79 @@ size_t FindLongLine(const std::string& text, size_t from) {
 
 TTokenizer::TTokenizer(std::string text, std::string fileName)
     : FText(std::move(text)), FFileName(std::move(fileName)) {
-    // A NUL byte ends the text, as the terminating sentinel does.
-    const size_t nul = FText.find('\0');
-    if (nul != std::string::npos)
-        FText.resize(nul);
+    Start();
+}
+
+TTokenizer::TTokenizer(std::unique_ptr<TFileReader> reader, std::string fileName)
+    : FFileName(std::move(fileName)) {
+    reader->Read(FText, FirstReadSize);
+    if (!reader->AtEnd())
+        FReader = std::move(reader);
+    Start();
+}
+
+void TTokenizer::Start() {
     if (FText.compare(0, 3, "\xEF\xBB\xBF") == 0)
         FSourcePtr = 3;
-    FLongLine = FindLongLine(FText, FSourcePtr);
-    FText.push_back('\0');
+    Prepare(0);
     NextToken();
 }
 
+TTokenizer::~TTokenizer() = default;
+
 std::unique_ptr<TTokenizer> TTokenizer::Open(const std::string& fileName) {
-    return std::make_unique<TTokenizer>(LoadFileText(fileName), fileName);
+    return std::unique_ptr<TTokenizer>(
+        new TTokenizer(std::make_unique<TFileReader>(fileName), fileName));
+}
+
+void TTokenizer::Prepare(size_t from) {
+    // A NUL byte ends the text, as the terminating sentinel does.
+    const size_t nul = FText.find('\0', from);
+    if (nul != std::string::npos) {
+        FText.resize(nul);
+        FReader.reset();
+    }
+    if (FLongLine == std::string::npos) {
+        // From the first line, or from the line that was last when `from` was the end.
+        const size_t lf = from ? FText.rfind('\n', from - 1) : std::string::npos;
+        const size_t bom = FText.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        FLongLine = FindLongLine(FText, lf == std::string::npos ? bom : lf + 1);
+    }
+    FText.push_back('\0');
+}
+
+bool TTokenizer::ReadMore() {
+    if (!FReader)
+        return false;
+    FText.pop_back(); // the sentinel
+    const size_t end = FText.size();
+    FReader->Read(FText, std::max(end, FirstReadSize));
+    if (FReader->AtEnd())
+        FReader.reset();
+    Prepare(end);
+    return FText.size() - 1 > end;
+}
+
+int TTokenizer::NextToken() {
+    // A token (or the blanks before it) that runs into the end of what has been read may go
+    // on in the part not read yet: it is scanned again once more has been read. So is one
+    // that fails there, since the rest may complete it.
+    for (;;) {
+        const size_t from = FSourcePtr;
+        const int line = FSourceLine;
+        if (!FReader)
+            return ScanToken();
+        try {
+            ScanToken();
+            if (FSourcePtr < FText.size() - 1)
+                return FToken;
+        } catch (const EParserError&) {
+        }
+        FSourcePtr = from;
+        FSourceLine = line;
+        if (!ReadMore())
+            return ScanToken();
+    }
 }
 
 void TTokenizer::SkipBlanks() {
@@ -95,7 +157,7 @@ void TTokenizer::SkipBlanks() {
     }
 }
 
-int TTokenizer::NextToken() {
+int TTokenizer::ScanToken() {
     SkipBlanks();
     FTokenPtr = FSourcePtr;
     FFloatType = 0;

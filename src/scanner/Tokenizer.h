@@ -7,6 +7,8 @@
 
 namespace ut {
 
+class TFileReader;
+
 /// Token kinds. Any other value is a character token whose value is the character's code.
 enum : int {
     toEOF = 0,         ///< end of the text
@@ -22,16 +24,22 @@ enum : int {
 /// A line of the source may hold at most this many characters less one.
 inline constexpr std::size_t MaxLineLength = 65536;
 
-/// Tokenizer over the whole text of one file. The first token is read by the constructor.
+/// Bytes of a file read before its first token; the rest is read when a token reaches it.
+inline constexpr std::size_t FirstReadSize = 4096;
+
+/// Tokenizer over the text of one file. The first token is read by the constructor.
 class TTokenizer {
   public:
     /// `text` is the file's content; `fileName` appears only in error messages.
     /// Throws EParserError when the first token is malformed.
     TTokenizer(std::string text, std::string fileName);
+    ~TTokenizer();
     TTokenizer(const TTokenizer&) = delete;
     TTokenizer& operator=(const TTokenizer&) = delete;
 
-    /// Reads the file and creates the tokenizer on it; EFOpenError when it cannot be opened.
+    /// Opens the file and creates the tokenizer on its start, reading more only as the
+    /// tokens need it: a parse that stops early leaves the rest unread. EFOpenError when it
+    /// cannot be opened.
     static std::unique_ptr<TTokenizer> Open(const std::string& fileName);
 
     /// Scans the next token and returns its kind.
@@ -63,6 +71,15 @@ class TTokenizer {
     [[noreturn]] void ErrorFmt(const char* fmt, ...) const __attribute__((format(printf, 2, 3)));
 
   private:
+    TTokenizer(std::unique_ptr<TFileReader> reader, std::string fileName);
+    /// Steps over a byte order mark and reads the first token.
+    void Start();
+    /// Cuts the text at its first NUL from `from` on, finds a long line and adds the sentinel.
+    void Prepare(std::size_t from);
+    /// Reads as much again as has been read; false when the file held no more.
+    bool ReadMore();
+    /// Scans the next token in the text read so far.
+    int ScanToken();
     void SkipBlanks();
     /// Steps over one character of the text; the only place where lines are counted.
     void Advance() {
@@ -78,6 +95,8 @@ class TTokenizer {
     void SkipCommentTokens();
 
     std::string FText; ///< the file's bytes up to the first NUL, then a NUL sentinel
+    /// The file while part of it is unread; null once the text is whole.
+    std::unique_ptr<TFileReader> FReader;
     std::string FFileName;
     std::size_t FSourcePtr = 0;
     std::size_t FTokenPtr = 0;

@@ -1,13 +1,9 @@
 #include "support/Textutil.h"
 
-#include "platform/NativePath.h"
 #include "support/Exceptions.h"
+#include "support/FileReader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace ut {
 
@@ -177,24 +173,9 @@ int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts) 
 }
 
 void LoadFileText(const std::string& fileName, std::string& text) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(platform::NativePath(fileName), ec);
-    const char* refused = nullptr;
-    if (std::filesystem::is_directory(status))
-        refused = std::strerror(EISDIR);
-    else if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-        refused = "Not a regular file";
-    std::ifstream in;
-    if (!refused)
-        in.open(platform::NativePath(fileName), std::ios::binary);
-    if (refused || !in)
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(),
-                                 refused ? refused : std::strerror(errno)));
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad())
-        throw EInOutError(Format("Read error on file \"%s\"", fileName.c_str()));
-    text = ss.str();
+    TFileReader reader(fileName);
+    text.clear();
+    reader.ReadRest(text);
 }
 
 std::string LoadFileText(const std::string& fileName) {

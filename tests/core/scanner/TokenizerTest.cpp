@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -14,11 +19,16 @@ using namespace ut;
 using namespace std::string_literals;
 
 // Every token as "kind:text" joined by " | " (a single character stands for itself; a line
-// comment has no text), then "error: <message>" when the scan fails.
-std::string Tokens(const std::string& source) {
+// comment has no text), then "error: <message>" when the scan fails. With `file` set the
+// source is written to that file and read from there, named "t.pas" in messages.
+std::string Tokens(const std::string& source, const std::string& file = {}) {
     std::string out;
     try {
-        TTokenizer s(source, "t.pas");
+        if (!file.empty())
+            std::ofstream(file, std::ios::binary) << source;
+        const auto tokenizer =
+            file.empty() ? std::make_unique<TTokenizer>(source, "t.pas") : TTokenizer::Open(file);
+        TTokenizer& s = *tokenizer;
         for (int t = s.Token(); t != toEOF; t = s.NextToken()) {
             static const std::map<int, std::string> kinds = {
                 {toSymbol, "sym:"},      {toString, "str:"},  {toWString, "wstr:"},
@@ -34,7 +44,11 @@ std::string Tokens(const std::string& source) {
             out += (out.empty() ? "" : " | ") + item;
         }
     } catch (const EParserError& e) {
-        out += (out.empty() ? "" : " | ") + "error: "s + e.what();
+        std::string message = e.what();
+        if (const size_t at = file.empty() ? std::string::npos : message.rfind(file);
+            at != std::string::npos)
+            message.replace(at, file.size(), "t.pas");
+        out += (out.empty() ? "" : " | ") + "error: "s + message;
     }
     return out;
 }
@@ -86,6 +100,24 @@ TEST(Tokenizer, TokensAndFailures) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Tokens(c.source), c.expected) << c.source.substr(0, 40);
+
+    // Read from a file, the text comes in pieces: whatever straddles the end of the first
+    // (a name, a string, a comment, a line break, an error, a long line) reads as from memory.
+    const std::string file = (std::filesystem::temp_directory_path() /
+                              ("ut-tokens-" + std::to_string(std::random_device{}()) + ".pas"))
+                                 .string();
+    for (const auto& c : cases) {
+        std::vector<size_t> cuts = {std::min(c.source.size(), FirstReadSize),
+                                    std::min(c.source.size() / 2, FirstReadSize)};
+        for (size_t cut = 0; cut < 24 && cut < c.source.size(); ++cut)
+            cuts.push_back(cut);
+        for (const size_t cut : cuts) {
+            const std::string padded = std::string(FirstReadSize - cut, ' ') + c.source;
+            ASSERT_EQ(Tokens(padded, file), Tokens(padded))
+                << c.source.substr(0, 40) << ", cut after " << cut;
+        }
+    }
+    std::filesystem::remove(file);
 }
 
 TEST(Tokenizer, FloatTypeAndWideString) {

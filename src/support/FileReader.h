@@ -1,0 +1,33 @@
+#pragma once
+// An open file read in pieces: a reader that stops early never pays for the rest.
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+namespace ut {
+
+class TFileReader {
+  public:
+    /// Opens `fileName`. Throws EFOpenError when it cannot be opened or is no regular file
+    /// (a directory, a FIFO or a device, which could block or never end).
+    explicit TFileReader(const std::string& fileName);
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+
+    /// Appends at most `limit` more bytes to `text`, leaving room for one byte more (a
+    /// sentinel) without a new allocation; EInOutError when reading fails.
+    void Read(std::string& text, std::size_t limit);
+    /// Appends everything not read yet.
+    void ReadRest(std::string& text) { Read(text, SIZE_MAX); }
+    /// True once the end of the file has been met.
+    bool AtEnd() const { return FAtEnd; }
+
+  private:
+    std::string FFileName;
+    std::ifstream FIn;
+    std::uintmax_t FDone = 0;
+    bool FAtEnd = false;
+};
+
+} // namespace ut
