@@ -77,24 +77,6 @@ nlohmann::ordered_json WhyJson(const DependencyAnalysis& analysis, int node) {
             {"truncated", why.Truncated()}};
 }
 
-nlohmann::ordered_json CyclesJson(const DependencyAnalysis& analysis) {
-    using json = nlohmann::ordered_json;
-    const UnitGraph& g = analysis.Graph();
-    json cycles = json::array();
-    for (const UnitCycle& c : analysis.Cycles().Cycles) {
-        json units = json::array(), edges = json::array();
-        for (const int v : c.Units)
-            units.push_back(ToUtf8(g.Node(v).Key));
-        for (const CycleEdge& e : c.Edges)
-            edges.push_back({{"from", ToUtf8(g.Node(e.From).Key)},
-                             {"to", ToUtf8(g.Node(e.To).Key)},
-                             {"interface", e.Interface}});
-        cycles.push_back(
-            {{"units", std::move(units)}, {"interface", c.Interface}, {"edges", std::move(edges)}});
-    }
-    return cycles;
-}
-
 bool ReportGates(const std::vector<std::string>& failOn, const ProjectScan& scan,
                  const DependencyAnalysis& analysis, const std::vector<LogEntry>& log,
                  std::FILE* err) {

@@ -1,6 +1,6 @@
 #pragma once
-// The dependency analysis on the command line: --why as text and JSON, the cycles of the
-// JSON document, and the --fail-on gates.
+// The dependency analysis on the command line: --why as text and JSON, and the --fail-on
+// gates.
 #include "analysis/DependencyAnalysis.h"
 #include "cli/CliFrontEnd.h"
 #include "scan/ProjectScan.h"
@@ -24,9 +24,6 @@ std::string WhyText(const DependencyAnalysis& analysis, int node);
 
 /// {"unit", "paths": [[{"from", "to", "interface", "file", "line"}]], "truncated"}
 nlohmann::ordered_json WhyJson(const DependencyAnalysis& analysis, int node);
-
-/// [{"units", "interface", "edges": [{"from", "to", "interface"}]}]
-nlohmann::ordered_json CyclesJson(const DependencyAnalysis& analysis);
 
 /// Writes one line per offender of the named conditions to `err`; true when there was one.
 bool ReportGates(const std::vector<std::string>& failOn, const ProjectScan& scan,

@@ -142,7 +142,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Directories = scan.FListedDirectories;
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
-        Put(ScanResultJson(scan, summary, frontEnd.Entries()), out, writeError);
+        WriteScanResultJson(scan, summary, frontEnd.Entries(), [&](std::string_view piece) {
+            if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
+                writeError = errno;
+        });
     } else if (!aborted && o.Format == OutputFormat::Dot && analysis) {
         DotOptions dot;
         dot.Focus = focus;

@@ -57,6 +57,28 @@ const char* KindName(int kind) {
     }
 }
 
+// [{"units", "interface", "edges": [{"from", "to", "interface"}]}], each cycle as it comes.
+void WriteCycles(JsonStream& j, const DependencyAnalysis& analysis) {
+    const UnitGraph& g = analysis.Graph();
+    j.Raw("[");
+    bool firstCycle = true;
+    for (const UnitCycle& c : analysis.Cycles().Cycles) {
+        j.Raw(firstCycle ? "{\"units\":[" : ",{\"units\":[");
+        firstCycle = false;
+        for (size_t i = 0; i < c.Units.size(); ++i)
+            j.Raw(i ? "," : "").String(ToUtf8(g.Node(c.Units[i]).Key));
+        j.Raw("],\"interface\":").Bool(c.Interface).Raw(",\"edges\":[");
+        for (size_t i = 0; i < c.Edges.size(); ++i) {
+            const CycleEdge& e = c.Edges[i];
+            j.Raw(i ? ",{\"from\":" : "{\"from\":").String(ToUtf8(g.Node(e.From).Key));
+            j.Raw(",\"to\":").String(ToUtf8(g.Node(e.To).Key));
+            j.Raw(",\"interface\":").Bool(e.Interface).Raw("}");
+        }
+        j.Raw("]}");
+    }
+    j.Raw("]");
+}
+
 } // namespace
 
 std::string ToUtf8(const std::string& s) {
@@ -78,8 +100,8 @@ std::string ToUtf8(const std::string& s) {
     return out;
 }
 
-std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
-                           const std::vector<LogEntry>& log) {
+void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
+                         const std::vector<LogEntry>& log, const JsonStream::Sink& sink) {
     using json = nlohmann::ordered_json;
     auto strings = [](const auto& list) {
         json a = json::array();
@@ -113,76 +135,89 @@ std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
     else
         inputs["mapFile"] = nullptr;
 
-    // The two long arrays are written an element at a time, so a large project never holds
-    // its whole document as a tree of values.
-    std::string out = "{\n";
-    out += "  \"project\": " + json(ToUtf8(summary.Project)).dump() + ",\n";
-    out += "  \"completed\": " + json(summary.Completed).dump() + ",\n";
-    out += "  \"inputs\": " + inputs.dump() + ",\n";
-    out += "  \"units\": [";
+    // Everything but the inputs is written as it is visited, so a large project never holds
+    // its document, whole or as a tree of values.
+    JsonStream j(sink);
+    j.Raw("{\n  \"project\": ").String(ToUtf8(summary.Project));
+    j.Raw(",\n  \"completed\": ").Bool(summary.Completed);
+    j.Raw(",\n  \"inputs\": ").Raw(inputs.dump());
+    j.Raw(",\n  \"units\": [");
+    const bool exclusiveSizes = summary.Analysis && summary.Analysis->Graph().HasSizes();
     for (int i = 0; i < scan.FUnits.Count(); ++i) {
         const TUnit& u = *scan.FUnits.Objects(i);
-        json uses = json::array();
-        for (int k = 0; k < u.Uses.Count(); ++k) {
-            const std::string& name = u.Uses[k];
-            json entry = {{"name", ToUtf8(name)}, {"interface", u.Uses.Objects(k) != 0}};
-            const TUseSite& site = u.UseSites[static_cast<size_t>(k)];
-            entry["line"] = site.Line;
-            if (!site.File.empty())
-                entry["file"] = ToUtf8(site.File);
-            if (site.Condition)
-                entry["conditions"] = strings(site.Conditions());
-            int idx = 0;
-            if (scan.IsIgnored(name)) {
-                entry["status"] = "ignored";
-                entry["key"] = nullptr;
-            } else if (const std::string& as = scan.ResolvedName(name); scan.FUnits.Find(as, idx)) {
-                entry["status"] = "unit";
-                entry["key"] = ToUtf8(scan.FUnits[idx]);
-                if (as != name)
-                    entry["resolvedAs"] = ToUtf8(as);
-            } else {
-                entry["status"] = "unknown";
-                entry["key"] = nullptr;
-            }
-            uses.push_back(std::move(entry));
-        }
-        json unit = {{"key", ToUtf8(scan.FUnits[i])},
-                     {"name", ToUtf8(u.UnitName)},
-                     {"kind", KindName(u.Kind)},
-                     {"file", ToUtf8(u.FileName)},
-                     {"hasForm", u.HasForm}};
+        j.Raw(i ? ",\n    " : "\n    ");
+        j.Raw("{\"key\":").String(ToUtf8(scan.FUnits[i]));
+        j.Raw(",\"name\":").String(ToUtf8(u.UnitName));
+        j.Raw(",\"kind\":").String(KindName(u.Kind));
+        j.Raw(",\"file\":").String(ToUtf8(u.FileName));
+        j.Raw(",\"hasForm\":").Bool(u.HasForm);
+        j.Raw(",\"size\":");
         int at = 0;
         if (scan.FUnitSizes.Find(scan.FUnits[i], at) || scan.FUnitSizes.Find(u.UnitName, at))
-            unit["size"] = scan.FUnitSizes.Objects(at);
+            j.Number(scan.FUnitSizes.Objects(at));
         else
-            unit["size"] = nullptr;
-        if (summary.Analysis && summary.Analysis->Graph().HasSizes()) {
-            const auto exclusive = summary.Analysis->ExclusiveSize(&u);
-            unit["exclusiveSize"] = exclusive ? json(*exclusive) : json(nullptr);
+            j.Null();
+        if (exclusiveSizes) {
+            j.Raw(",\"exclusiveSize\":");
+            if (const auto exclusive = summary.Analysis->ExclusiveSize(&u))
+                j.Number(*exclusive);
+            else
+                j.Null();
         }
-        unit["uses"] = std::move(uses);
-        out += i ? ",\n    " : "\n    ";
-        out += unit.dump();
+        j.Raw(",\"uses\":[");
+        for (int k = 0; k < u.Uses.Count(); ++k) {
+            const std::string& name = u.Uses[k];
+            const TUseSite& site = u.UseSites[static_cast<size_t>(k)];
+            j.Raw(k ? ",{\"name\":" : "{\"name\":").String(ToUtf8(name));
+            j.Raw(",\"interface\":").Bool(u.Uses.Objects(k) != 0);
+            j.Raw(",\"line\":").Number(site.Line);
+            if (!site.File.empty())
+                j.Raw(",\"file\":").String(ToUtf8(site.File));
+            if (site.Condition)
+                j.Raw(",\"conditions\":").Raw(strings(site.Conditions()).dump());
+            int idx = 0;
+            if (scan.IsIgnored(name)) {
+                j.Raw(",\"status\":\"ignored\",\"key\":null}");
+            } else if (const std::string& as = scan.ResolvedName(name); scan.FUnits.Find(as, idx)) {
+                j.Raw(",\"status\":\"unit\",\"key\":").String(ToUtf8(scan.FUnits[idx]));
+                if (as != name)
+                    j.Raw(",\"resolvedAs\":").String(ToUtf8(as));
+                j.Raw("}");
+            } else {
+                j.Raw(",\"status\":\"unknown\",\"key\":null}");
+            }
+        }
+        j.Raw("]}");
     }
-    out += scan.FUnits.Count() ? "\n  ],\n" : "],\n";
-    out += "  \"notFound\": " + strings(scan.FNotFoundNames).dump() + ",\n";
+    j.Raw(scan.FUnits.Count() ? "\n  ],\n" : "],\n");
+    j.Raw("  \"notFound\": ").Raw(strings(scan.FNotFoundNames).dump()).Raw(",\n");
     if (const DependencyAnalysis* analysis = summary.Analysis) {
-        out += "  \"cycles\": " + CyclesJson(*analysis).dump() + ",\n";
+        j.Raw("  \"cycles\": ");
+        WriteCycles(j, *analysis);
+        j.Raw(",\n");
         if (summary.WhyUnit >= 0)
-            out += "  \"why\": " + WhyJson(*analysis, summary.WhyUnit).dump() + ",\n";
+            j.Raw("  \"why\": ").Raw(WhyJson(*analysis, summary.WhyUnit).dump()).Raw(",\n");
         if (!analysis->Graph().HasSizes())
-            out += "  \"notes\": [\"exclusive sizes absent: the map file gave no unit sizes\"],\n";
+            j.Raw("  \"notes\": [\"exclusive sizes absent: the map file gave no unit sizes\"],\n");
     }
-    out += "  \"log\": [";
+    j.Raw("  \"log\": [");
     for (size_t i = 0; i < log.size(); ++i) {
         const LogEntry& e = log[i];
         const char* style = (e.Style & lsItalic) ? "italic" : (e.Style & lsBold) ? "bold" : "plain";
-        out += i ? ",\n    " : "\n    ";
-        out += json{{"depth", e.Depth}, {"text", ToUtf8(e.Text)}, {"style", style}}.dump();
+        j.Raw(i ? ",\n    " : "\n    ");
+        j.Raw("{\"depth\":").Number(e.Depth);
+        j.Raw(",\"text\":").String(ToUtf8(e.Text));
+        j.Raw(",\"style\":").String(style).Raw("}");
     }
-    out += log.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    return out;
+    j.Raw(log.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    j.Flush();
+}
+
+std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
+                           const std::vector<LogEntry>& log) {
+    std::string document;
+    WriteScanResultJson(scan, summary, log, [&](std::string_view piece) { document += piece; });
+    return document;
 }
 
 } // namespace ut::cli

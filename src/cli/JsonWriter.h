@@ -2,6 +2,7 @@
 // The scan's result as a JSON document.
 #include "analysis/DependencyAnalysis.h"
 #include "cli/CliFrontEnd.h"
+#include "cli/JsonStream.h"
 #include "scan/ProjectScan.h"
 
 #include <string>
@@ -21,6 +22,10 @@ struct ScanSummary {
     int WhyUnit = -1; ///< a node of Analysis: adds "why"
 };
 
+/// Writes the document to `sink` in pieces as it goes.
+void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
+                         const std::vector<LogEntry>& log, const JsonStream::Sink& sink);
+/// The whole document in one string.
 std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
                            const std::vector<LogEntry>& log);
 
