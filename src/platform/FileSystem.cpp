@@ -35,8 +35,9 @@ std::unordered_map<std::string, FoldedNames>& ListingCache() {
     return cache;
 }
 
-std::unordered_map<std::string, std::pair<bool, struct stat>>& StatCache() {
-    static std::unordered_map<std::string, std::pair<bool, struct stat>> cache;
+// Found or not, and the file type bits: all that the callers look at.
+std::unordered_map<std::string, std::pair<bool, mode_t>>& StatCache() {
+    static std::unordered_map<std::string, std::pair<bool, mode_t>> cache;
     return cache;
 }
 
@@ -82,24 +83,27 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
 
 // The status of a path; while a cache scope lives (a scan, which changes nothing on the
 // disk) each path is looked at once, found or not.
-bool StatPath(const std::string& path, struct stat& st) {
-    if (detail::CacheDepth() == 0)
-        return ::stat(path.c_str(), &st) == 0;
+bool StatPath(const std::string& path, mode_t& mode) {
+    struct stat fresh {};
+    if (detail::CacheDepth() == 0) {
+        const bool found = ::stat(path.c_str(), &fresh) == 0;
+        mode = fresh.st_mode;
+        return found;
+    }
     const std::lock_guard lock(detail::CacheMutex());
     auto& cache = StatCache();
     auto it = cache.find(path);
     if (it == cache.end()) {
-        struct stat fresh {};
         const bool found = ::stat(path.c_str(), &fresh) == 0;
-        it = cache.emplace(path, std::make_pair(found, fresh)).first;
+        it = cache.emplace(path, std::make_pair(found, fresh.st_mode)).first;
     }
-    st = it->second.second;
+    mode = it->second.second;
     return it->second.first;
 }
 
 bool Exists(const std::string& path) {
-    struct stat st {};
-    return StatPath(path, st);
+    mode_t mode = 0;
+    return StatPath(path, mode);
 }
 
 std::vector<std::string> SplitComponents(const std::string& path) {
@@ -134,12 +138,12 @@ std::string WithSeparators(const std::string& path) {
 
 // ResolveCase that also says whether the result names something, with its status, so a
 // caller that needs both looks at the disk once.
-bool ResolveCaseWithStatus(const std::string& fullPath, std::string& resolved, struct stat& st) {
+bool ResolveCaseWithStatus(const std::string& fullPath, std::string& resolved, mode_t& mode) {
     if (fullPath.empty() || fullPath[0] != '/') {
         resolved = fullPath;
-        return !fullPath.empty() && StatPath(fullPath, st);
+        return !fullPath.empty() && StatPath(fullPath, mode);
     }
-    if (StatPath(fullPath, st)) {
+    if (StatPath(fullPath, mode)) {
         resolved = fullPath;
         return true;
     }
@@ -177,7 +181,7 @@ bool ResolveCaseWithStatus(const std::string& fullPath, std::string& resolved, s
         result += '/';
     resolved = std::move(result);
     // A component that is not there under any spelling leaves nothing to look at.
-    return resolving && StatPath(resolved, st);
+    return resolving && StatPath(resolved, mode);
 }
 
 // The full path with "." and ".." folded, before letter case is resolved. `full` is false
@@ -221,13 +225,13 @@ std::string AbsolutePath(const std::string& path, bool& full) {
 }
 
 // ExpandFileName with the status of what the result names (false: nothing).
-bool ExpandWithStatus(const std::string& path, std::string& expanded, struct stat& st) {
+bool ExpandWithStatus(const std::string& path, std::string& expanded, mode_t& mode) {
     bool full = false;
     const std::string p = AbsolutePath(path, full);
     if (full)
-        return ResolveCaseWithStatus(p, expanded, st);
+        return ResolveCaseWithStatus(p, expanded, mode);
     expanded = p;
-    return !p.empty() && StatPath(p, st);
+    return !p.empty() && StatPath(p, mode);
 }
 
 } // namespace
@@ -251,8 +255,8 @@ bool IsFullPath(const std::string& path) {
 
 std::string ResolveCase(const std::string& fullPath) {
     std::string resolved;
-    struct stat st {};
-    ResolveCaseWithStatus(fullPath, resolved, st);
+    mode_t mode = 0;
+    ResolveCaseWithStatus(fullPath, resolved, mode);
     return resolved;
 }
 
@@ -268,14 +272,14 @@ std::string LongFileName(const std::string& path) {
 
 bool FileExists(const std::string& path) {
     std::string expanded;
-    struct stat st {};
-    return ExpandWithStatus(path, expanded, st) && S_ISREG(st.st_mode);
+    mode_t mode = 0;
+    return ExpandWithStatus(path, expanded, mode) && S_ISREG(mode);
 }
 
 bool DirectoryExists(const std::string& path) {
     std::string expanded;
-    struct stat st {};
-    return ExpandWithStatus(path, expanded, st) && S_ISDIR(st.st_mode);
+    mode_t mode = 0;
+    return ExpandWithStatus(path, expanded, mode) && S_ISDIR(mode);
 }
 
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {

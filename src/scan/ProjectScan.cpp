@@ -294,6 +294,8 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
         LogException(fileName, e.what());
         result = nullptr;
     }
+    // What the source defined for itself mattered only while it was read.
+    unit->Defines.SetBase(FSymbols);
     UpdateProgress();
     return result;
 }

@@ -19,9 +19,10 @@ TDefines::TDefines() : FBase(NoSymbols()) {}
 
 void TDefines::SetBase(SharedCompilerSymbols base) {
     FBase = base ? std::move(base) : NoSymbols();
-    FLocal.clear();
-    FLocalOrder.clear();
-    FValues.clear();
+    // Storage released too: a parsed unit's record forgets its own symbols this way.
+    decltype(FLocal)().swap(FLocal);
+    decltype(FLocalOrder)().swap(FLocalOrder);
+    decltype(FValues)().swap(FValues);
 }
 
 bool TDefines::Contains(std::string_view name) const {

@@ -263,6 +263,9 @@ void TUnit::CloseScanner() {
     Scanner.reset();
     while (PopInclude())
         Scanner.reset();
+    // The record outlives its parse for the whole scan: nothing kept that it no longer needs.
+    std::vector<IncludeEntry>().swap(IncludeStack);
+    UseSites.shrink_to_fit();
 }
 
 } // namespace ut
