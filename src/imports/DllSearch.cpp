@@ -1,6 +1,7 @@
 #include "imports/DllSearch.h"
 
 #include "imports/LdSoConf.h"
+#include "platform/Arguments.h"
 #include "platform/FileSystem.h"
 #include "support/Textutil.h"
 
@@ -10,11 +11,6 @@
 namespace ut {
 
 namespace {
-
-std::string GetEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
 
 /// Appends the non-empty entries of a list separated by any of `seps`.
 void AppendList(const std::string& list, const char* seps, std::vector<std::string>& out) {
@@ -37,8 +33,8 @@ bool EndsWith(const std::string& s, std::string_view tail) {
 
 TDllSearchEnv TDllSearchEnv::FromProcess() {
     TDllSearchEnv env;
-    env.Path = GetEnv("PATH");
-    env.LdLibraryPath = GetEnv("LD_LIBRARY_PATH");
+    env.Path = platform::EnvironmentVariable("PATH");
+    env.LdLibraryPath = platform::EnvironmentVariable("LD_LIBRARY_PATH");
     env.LdSoConf = "/etc/ld.so.conf";
 #if defined(__x86_64__)
     const std::string multiarch = "x86_64-linux-gnu";
@@ -53,9 +49,9 @@ TDllSearchEnv TDllSearchEnv::FromProcess() {
         env.StandardLibDirs = {"/lib/" + multiarch, "/usr/lib/" + multiarch};
     for (const char* dir : {"/lib64", "/usr/lib64", "/lib", "/usr/lib"})
         env.StandardLibDirs.emplace_back(dir);
-    env.WinePrefix = GetEnv("WINEPREFIX");
-    if (env.WinePrefix.empty() && !GetEnv("HOME").empty())
-        env.WinePrefix = GetEnv("HOME") + "/.wine";
+    env.WinePrefix = platform::EnvironmentVariable("WINEPREFIX");
+    if (env.WinePrefix.empty() && !platform::EnvironmentVariable("HOME").empty())
+        env.WinePrefix = platform::EnvironmentVariable("HOME") + "/.wine";
     return env;
 }
 
@@ -83,17 +79,17 @@ std::vector<std::string> TDllSearch::SearchDirs(const std::string& name,
     std::vector<std::string> dirs{current};
     if (!inspectedFileDir.empty())
         dirs.push_back(inspectedFileDir);
-    AppendList(FEnv.Path, ":", dirs);
+    AppendList(FEnv.Path, fs::PathDelim == '\\' ? ";" : ":", dirs);
     const std::vector<std::string>& extra = IsElfName(name) ? FLoaderDirs : FWineDirs;
     dirs.insert(dirs.end(), extra.begin(), extra.end());
 
     std::vector<std::string> unique;
     for (std::string& dir : dirs) {
-        if (dir[0] != '/') // relative entries of PATH and the like
+        if (!fs::IsAbsolutePath(dir)) // relative entries of PATH and the like
             dir = fs::IncludeTrailingPathDelimiter(current) + dir;
         dir = fs::ExcludeTrailingPathDelimiter(dir);
         if (dir.empty())
-            dir = "/";
+            dir = std::string(1, fs::PathDelim);
         if (std::find(unique.begin(), unique.end(), dir) == unique.end())
             unique.push_back(std::move(dir));
     }

@@ -1,5 +1,6 @@
 #include "imports/DumpRunner.h"
 
+#include "platform/Arguments.h"
 #include "platform/NativePath.h"
 #include "support/ComUtil.h"
 #include "support/Exceptions.h"
@@ -62,8 +63,7 @@ std::string FindDumpTool(const std::string& appDir, const std::string& searchPat
 }
 
 std::string FindDumpTool(const std::string& appDir) {
-    const char* path = std::getenv("PATH");
-    return FindDumpTool(appDir, path ? path : "");
+    return FindDumpTool(appDir, platform::EnvironmentVariable("PATH"));
 }
 
 platform::TProcessResult RunAndWait(const std::vector<std::string>& argv,

@@ -1,5 +1,6 @@
 #pragma once
-// The program's command-line arguments as UTF-8 text.
+// What the program is given by its environment: the command-line arguments and the
+// environment variables, as UTF-8 text.
 #include <string>
 #include <vector>
 
@@ -9,5 +10,9 @@ namespace ut::platform {
 /// line (GetCommandLineW), so names outside the ANSI code page arrive intact; `argv` is used
 /// elsewhere.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+/// The value of the environment variable `name`, empty when it is not set. On Windows read
+/// as UTF-16 (_wgetenv), so directories outside the ANSI code page arrive intact.
+std::string EnvironmentVariable(const char* name);
 
 } // namespace ut::platform

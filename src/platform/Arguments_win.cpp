@@ -5,6 +5,8 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
+
 namespace ut::platform {
 
 // The `argv` of the C runtime holds the ANSI code page's text, where other characters
@@ -20,6 +22,11 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
         args.push_back(Narrow(wide[i]));
     LocalFree(wide);
     return args;
+}
+
+std::string EnvironmentVariable(const char* name) {
+    const wchar_t* value = _wgetenv(Widen(name).c_str());
+    return value ? Narrow(value) : std::string();
 }
 
 } // namespace ut::platform

@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "platform/Arguments.h"
 #include "platform/FileSystem.h"
 #include "platform/NativePath.h"
 #include "support/Exceptions.h"
@@ -91,7 +92,8 @@ RegistryStore RegistryStore::FromEnvironment(const std::vector<std::string>& ext
     RegistryStore store;
 #ifdef _WIN32
     store.FSystem = true;
-    if (const char* list = std::getenv("UNITRACE_REGISTRY"); list && *list) {
+    if (const std::string list = platform::EnvironmentVariable("UNITRACE_REGISTRY");
+        !list.empty()) {
         std::vector<std::string> files;
         SplitToList(list, ";", files);
         for (const std::string& f : files)

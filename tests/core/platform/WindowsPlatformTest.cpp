@@ -4,6 +4,7 @@
 #ifdef _WIN32
 
 #include "config/SearchIndex.h"
+#include "platform/Arguments.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -150,6 +151,11 @@ TEST_F(WindowsFilesTest, ANameOutsideTheAnsiCodePageIsListedIndexedAndRead) {
     EXPECT_TRUE(ut::fs::FileExists(dir + "/Ünïcødé_Ж.PAS"));
     EXPECT_FALSE(ut::fs::FileExists(dir));
     EXPECT_TRUE(ut::fs::DirectoryExists(dir + "\\"));
+
+    // A directory named in an environment variable (PATH, the registry files) too.
+    ASSERT_EQ(_wputenv_s(L"UNITRACE_TEST_DIR", Widen(dir + "\\" + name).c_str()), 0);
+    EXPECT_EQ(ut::platform::EnvironmentVariable("UNITRACE_TEST_DIR"), dir + "\\" + name);
+    _wputenv_s(L"UNITRACE_TEST_DIR", L"");
 }
 
 TEST_F(WindowsFilesTest, DriveLetterPaths) {
