@@ -19,6 +19,7 @@
 #include "gui/TreePage.h"
 #include "gui/UnitWindowList.h"
 #include "platform/FileSystem.h"
+#include "platform/Registry.h"
 #include "support/Exceptions.h"
 
 #include <QCheckBox>
@@ -96,6 +97,16 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
     FSetup->ShowInstalledVersions(InstalledProducts(options.Registry));
+    if (options.Registry && !options.Registry->Warnings().empty()) {
+        // Told once the window is up, as the command line tells them before its scan.
+        QStringList warnings;
+        for (const std::string& warning : options.Registry->Warnings())
+            warnings << ToQt(warning);
+        QTimer::singleShot(0, this, [this, warnings] {
+            for (const QString& warning : warnings)
+                FPrompts->Warning(warning);
+        });
+    }
     FAnalysis = new ScanAnalysis(*FScan, this);
     FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();

@@ -136,6 +136,16 @@ TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildMo
     EXPECT_EQ(CompilerName(later->Scan().Inputs.Compiler), "fpc");
 }
 
+TEST_F(SetupChoicesTest, RegistryFilesThatCannotBeReadAreToldOnceTheWindowIsUp) {
+    ut::RegistryStore registry;
+    registry.AddFile("/nonexistent/user.reg");
+    Open({}, &registry);
+    EXPECT_TRUE(Prompts.Warnings.isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Prompts.Warnings,
+              QStringList{"Cannot read the registry file \"/nonexistent/user.reg\""});
+}
+
 TEST_F(SetupChoicesTest, NewestInstalledVersionFirstPickedOrTypedVersionsReadTheirPaths) {
     ut::RegistryStore registry;
     registry.AddText(R"(REGEDIT4
