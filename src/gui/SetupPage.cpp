@@ -187,6 +187,11 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
         QSignalBlocker block(compilerChoice);
         compilerChoice->setCurrentIndex(compilerChoice->findData(static_cast<int>(in.Compiler)));
     }
+    const bool delphi = in.Compiler != ut::TCompiler::FreePascal;
+    delphiVersionChoice->setEnabled(delphi);
+    delphiVersionChoice->setToolTip(
+        delphi ? QString()
+               : tr("Free Pascal's symbols and version are those of the installed fpc"));
     const bool lazarus = IsFreePascalProject(in.Project);
     compilerChoice->setEnabled(!lazarus);
     compilerChoice->setToolTip(lazarus ? tr("A Lazarus project is read as Free Pascal reads it")

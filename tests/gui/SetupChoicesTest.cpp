@@ -120,8 +120,10 @@ TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildMo
     page.projectEdit->setText(App());
     EXPECT_EQ(CompilerName(inputs.Compiler), "delphi");
     EXPECT_TRUE(page.compilerChoice->isEnabled());
+    EXPECT_TRUE(page.delphiVersionChoice->isEnabled());
     PickNext(page.compilerChoice);
     EXPECT_EQ(CompilerName(inputs.Compiler), "fpc");
+    EXPECT_FALSE(page.delphiVersionChoice->isEnabled()) << "Free Pascal's version is its own";
     page.projectEdit->setText(lpi.fileName());
     EXPECT_EQ(page.configChoice->currentText(), QStringLiteral("Release"));
     Window->close();
