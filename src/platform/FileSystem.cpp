@@ -90,13 +90,19 @@ bool StatPath(const std::string& path, mode_t& mode) {
         mode = fresh.st_mode;
         return found;
     }
-    const std::lock_guard lock(detail::CacheMutex());
     auto& cache = StatCache();
-    auto it = cache.find(path);
-    if (it == cache.end()) {
-        const bool found = ::stat(path.c_str(), &fresh) == 0;
-        it = cache.emplace(path, std::make_pair(found, fresh.st_mode)).first;
+    {
+        const std::lock_guard lock(detail::CacheMutex());
+        if (const auto it = cache.find(path); it != cache.end()) {
+            mode = it->second.second;
+            return it->second.first;
+        }
     }
+    // The look at the disk is made unlocked, so threads do not wait on each other's; when
+    // two look at once the first answer stays.
+    const bool found = ::stat(path.c_str(), &fresh) == 0;
+    const std::lock_guard lock(detail::CacheMutex());
+    const auto it = cache.emplace(path, std::make_pair(found, fresh.st_mode)).first;
     mode = it->second.second;
     return it->second.first;
 }
