@@ -64,8 +64,9 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     QString ApplicationTitle() const { return FTitle; }
     QString Caption() const { return FCaption; }
 
-    /// Pending events run at most this often during a scan.
-    static constexpr int ProcessIntervalMs = 10;
+    /// Pending events run at most this often during a scan: 25 times a second answers
+    /// Escape and shows the log moving; more often, painting the window slows the scan.
+    static constexpr int ProcessIntervalMs = 40;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
