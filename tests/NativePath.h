@@ -21,4 +21,41 @@ inline std::string NativePath(std::string path) {
     return path;
 }
 
+/// The letter case of a name the program looked up: on POSIX the file's own on disk, which
+/// it searches for; on Windows the one asked for, as the file system takes it.
+inline std::string CaseOf([[maybe_unused]] const std::string& onDisk,
+                          [[maybe_unused]] const std::string& asked) {
+#ifdef _WIN32
+    return asked;
+#else
+    return onDisk;
+#endif
+}
+
+/// `text` with the temporary directory `root` (written the POSIX way) shown as "@", in
+/// either spelling: the native one the program gives and the one a test typed.
+inline std::string Rooted(std::string text, const std::string& root) {
+    for (const std::string& spelling : {NativePath(root), root})
+        for (size_t at = 0; (at = text.find(spelling, at)) != std::string::npos;)
+            text.replace(at, spelling.size(), "@");
+    return text;
+}
+
+/// `text`, in which "@/..." is a path under a test's temporary directory, with those paths
+/// spelt natively: on Windows each '/' from an "@" to the next blank or quote becomes '\'.
+inline std::string NativeRooted(std::string text) {
+#ifdef _WIN32
+    bool inPath = false;
+    for (char& c : text) {
+        if (c == '@')
+            inPath = true;
+        else if (c == ' ' || c == '"')
+            inPath = false;
+        else if (inPath && c == '/')
+            c = '\\';
+    }
+#endif
+    return text;
+}
+
 } // namespace uttest

@@ -84,12 +84,15 @@ TEST_F(UnitFileNames, EachCompilersExtensionsInOrder) {
         Strings found;
         for (const char* name : {"U", "V", "W", "X"}) {
             const int i = IndexOfText(index, name);
-            found.push_back(i < 0 ? "-" : index.Duals(i).substr(root.size() + 1));
+            found.push_back(i < 0 ? "-" : index.Duals(i).substr(Under("").size()));
         }
         return found;
     };
-    EXPECT_EQ(files(TCompiler::FreePascal), (Strings{"a/U.pp", "a/V.pas", "a/W.pp", "-"}));
-    EXPECT_EQ(files(TCompiler::Delphi), (Strings{"b/U.pas", "a/V.pas", "-", "-"}));
+    using uttest::NativePath;
+    EXPECT_EQ(files(TCompiler::FreePascal),
+              (Strings{NativePath("a/U.pp"), NativePath("a/V.pas"), NativePath("a/W.pp"), "-"}));
+    EXPECT_EQ(files(TCompiler::Delphi),
+              (Strings{NativePath("b/U.pas"), NativePath("a/V.pas"), "-", "-"}));
 }
 
 TEST(CompilerChoice, NamesAndLazarusFiles) {
@@ -204,9 +207,10 @@ class LazarusOptions : public TempTreeTest {
         } catch (const EParserError& e) {
             return std::string("error: ") + e.what();
         }
-        std::string s = o.MainSource.empty() ? o.PackageName : o.MainSource.substr(root.size() + 1);
+        const size_t under = Under("").size();
+        std::string s = o.MainSource.empty() ? o.PackageName : o.MainSource.substr(under);
         for (const auto& u : o.PackageUnits)
-            s += " " + u.Name + "=" + u.File.substr(root.size() + 1);
+            s += " " + u.Name + "=" + u.File.substr(under);
         return s;
     }
 };
@@ -219,13 +223,14 @@ TEST_F(LazarusOptions, MainSourceOfEachWayOfNamingTheProject) {
     Write("q/q.lpr", "program q;");
     Write("r/r.lpi", "<CONFIG><ProjectOptions/></CONFIG>");
     Write("pkg/MyPkg.lpk", Package);
+    using uttest::NativePath; // every '/' below is a separator
     EXPECT_EQ(MainOf("pkg/MyPkg.lpk"),
-              "MyPkg Alpha=pkg/src/alpha.pas Helper=pkg/src/sub/Helper.pp");
-    EXPECT_EQ(MainOf("p/demo.lpi"), "p/demo.lpr");
-    EXPECT_EQ(MainOf("p/demo.lpr"), "p/demo.lpr");
-    EXPECT_EQ(MainOf("p/Other.lpr"), "none"); // no Other.lpi beside it
-    EXPECT_EQ(MainOf("q/q.lpi"), "q/q.lpr");  // names no units: the .lpr of its name
-    EXPECT_EQ(MainOf("r/r.lpi"), "error: Cannot read " + root + "/r/r.lpi: no main source");
+              NativePath("MyPkg Alpha=pkg/src/alpha.pas Helper=pkg/src/sub/Helper.pp"));
+    EXPECT_EQ(MainOf("p/demo.lpi"), NativePath("p/demo.lpr"));
+    EXPECT_EQ(MainOf("p/demo.lpr"), NativePath("p/demo.lpr"));
+    EXPECT_EQ(MainOf("p/Other.lpr"), "none");            // no Other.lpi beside it
+    EXPECT_EQ(MainOf("q/q.lpi"), NativePath("q/q.lpr")); // names no units: the .lpr of its name
+    EXPECT_EQ(MainOf("r/r.lpi"), "error: Cannot read " + Under("r/r.lpi") + ": no main source");
 }
 
 } // namespace

@@ -30,12 +30,6 @@ class ProjectOptions : public uttest::TempTreeTest {
         work = Mkdir("work");
         Write("work/demo.dpr", "program demo;\r\nbegin\r\nend.\r\n");
     }
-    /// `text` with the temporary directory written as "@".
-    std::string Rooted(std::string text) const {
-        for (size_t at = 0; (at = text.find(root, at)) != std::string::npos;)
-            text.replace(at, root.size(), "@");
-        return text;
-    }
     /// "search | conditionals | map | exe", then the other fields a .dproj gives.
     std::string Shown(const ut::TProjectOptions& o) const {
         std::string s = o.SearchPath + " | " + o.Conditionals + " | " + o.MapFileName + " | " +
@@ -64,6 +58,13 @@ TEST_F(ProjectOptions, DofFieldsAndOutputPaths) {
     Write("work/unit1.pas", "unit unit1;");
     Write("work/unit1.DOF", "[Directories]\r\nSearchPath=x\r\n");
     Write("work/lonely.dpr", "program lonely;");
+#ifdef _WIN32
+    const std::string driveD = "D:\\out\\"; // the system's own drive
+#else
+    const std::string driveD = "@/drive_d/out/";
+#endif
+    // The options file is found in any letter case, and the map file is named after it.
+    const std::string upper = "@/work/" + uttest::CaseOf("upper", "UPPER");
     const struct {
         const char* project;
         const char* dof;
@@ -78,11 +79,11 @@ TEST_F(ProjectOptions, DofFieldsAndOutputPaths) {
         {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=\r\nSearchPath=.\r\n", "", ". |  | @/work/demo.MAP | @/work/demo.EXE |  |  |  |  in @/work"},
         {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=@/out/\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE |  |  |  |  in @/work"},
         {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=..\\out\\\r\n", "5.0", " |  | @/out/demo.MAP | @/out/demo.EXE |  |  |  |  in @/work"},
-        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=D:\\out\r\n", "5.0", " |  | @/drive_d/out/demo.MAP | @/drive_d/out/demo.EXE |  |  |  |  in @/work"},
+        {"demo.dpr", "demo.DOF", "[Directories]\r\nOutputDir=D:\\out\r\n", "5.0", " |  | " + driveD + "demo.MAP | " + driveD + "demo.EXE |  |  |  |  in @/work"},
         {"demo.dpr", "demo.DOF", "[Compiler]\r\nSearchPath=wrong\r\n", "5.0", " |  | @/work/demo.MAP | @/work/demo.EXE |  |  |  |  in @/work"},
         {"pack.dpk", "pack.DOF", "[Directories]\r\nOutputDir=..\\exe\r\nPackageDLLOutputDir=..\\bpl\r\n", "3.0", " |  | @/bpl/pack.MAP | @/bpl/pack.DPL |  |  |  |  in @/work"},
         {"pack.dpk", "pack.DOF", "[Directories]\r\nPackageDLLOutputDir=..\\bpl\r\n", "5.0", " |  | @/bpl/pack.MAP | @/bpl/pack.BPL |  |  |  |  in @/work"},
-        {"UPPER.DPR", "upper.dof", "[directories]\r\nsearchpath=lib\r\n", "5.0", "lib |  | @/work/upper.MAP | @/work/upper.EXE |  |  |  |  in @/work"},
+        {"UPPER.DPR", "upper.dof", "[directories]\r\nsearchpath=lib\r\n", "5.0", "lib |  | " + upper + ".MAP | " + upper + ".EXE |  |  |  |  in @/work"},
         // Nothing is read without a program or package and its options file.
         {"unit1.pas", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read in @"},
         {"lonely.dpr", "demo.DOF", "[Directories]\r\nSearchPath=x\r\n", "5.0", "not read in @"},
@@ -97,9 +98,11 @@ TEST_F(ProjectOptions, DofFieldsAndOutputPaths) {
         Write(std::string("work/") + c.dof, text);
         ut::fs::SetCurrentDir(root);
         const auto o = ProjectOptionsOf(*c.project ? work + "/" + c.project : "", c.version);
-        EXPECT_EQ(Shown(o) + " in " + Rooted(ut::fs::GetCurrentDir()), c.expected) << c.text;
+        EXPECT_EQ(Shown(o) + " in " + Rooted(ut::fs::GetCurrentDir()),
+                  uttest::NativeRooted(c.expected))
+            << c.text;
     }
-    EXPECT_EQ(ProjectOptionsOf(work + "/demo.dpr", "5.0").ProjectDir, work + "/");
+    EXPECT_EQ(ProjectOptionsOf(work + "/demo.dpr", "5.0").ProjectDir, Under("work/"));
     EXPECT_FALSE(ReadProjectOptions(work + "/none.DOF", ".dpr", "5.0").FOptionsRead);
 }
 
@@ -115,18 +118,21 @@ TEST_F(ProjectOptions, DprojBesideTheSourceComesBeforeTheDof) {
     Write("work/demo.dproj", dproj);
     const ut::TOptionsChoice choice{"12", "", "Win64", "C:\\Studio\\"};
     EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
-              "lib;C:\\Studio\\source | DEBUG | @/bin/Win64/demo.map | @/bin/Win64/demo.exe | "
-              "Vcl;System | Win64 | @/work/demo.dproj |  | ref @/work/units/Cart.pas");
+              uttest::NativeRooted(
+                  "lib;C:\\Studio\\source | DEBUG | @/bin/Win64/demo.map | @/bin/Win64/demo.exe | "
+                  "Vcl;System | Win64 | @/work/demo.dproj |  | ref @/work/units/Cart.pas"));
     // No map file asked for: none is read.
     Write("work/demo.dproj", "<Project><PropertyGroup><DCC_MapFile>0</DCC_MapFile>"
                              "</PropertyGroup></Project>");
     EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
-              " |  |  | @/work/demo.exe |  | Win64 | @/work/demo.dproj | ");
+              uttest::NativeRooted(" |  |  | @/work/demo.exe |  | Win64 | @/work/demo.dproj | "));
     // One that is no project file gives way to the .DOF, with a note.
     Write("work/demo.dproj", "[Directories]\r\n");
-    EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
-              "dof |  | @/bin/demo.MAP | @/bin/demo.EXE |  |  |  |  | demo.dproj "
-              "is not a project file (No document element found on line 2); it is not used");
+    EXPECT_EQ(
+        Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
+        uttest::NativeRooted("dof |  | @/bin/demo.MAP | @/bin/demo.EXE |  |  |  |  | demo.dproj "
+                             "is not a project file (No document element found on line 2); "
+                             "it is not used"));
 }
 
 TEST_F(ProjectOptions, ADprojProjectNamesItsSource) {
@@ -136,13 +142,14 @@ TEST_F(ProjectOptions, ADprojProjectNamesItsSource) {
                            "</Project>");
     auto o = ProjectOptionsOf(work + "/pk.dproj", "12");
     ASSERT_TRUE(o.FOptionsRead);
-    EXPECT_EQ(o.MainSource, work + "/pk.dpk");
-    EXPECT_EQ(o.ExeName, work + "/bpl/pk.bpl");
+    EXPECT_EQ(o.MainSource, Under("work/pk.dpk"));
+    EXPECT_EQ(o.ExeName, Under("work/bpl/pk.bpl"));
     // Without a MainSource, or with one that is not there, the source of its name beside it.
     for (const char* main : {"", "<MainSource>old.dpk</MainSource>"}) {
         Write("work/pk.dproj",
               std::string("<Project><PropertyGroup>") + main + "</PropertyGroup></Project>");
-        EXPECT_EQ(ProjectOptionsOf(work + "/pk.dproj", "12").MainSource, work + "/pk.dpk") << main;
+        EXPECT_EQ(ProjectOptionsOf(work + "/pk.dproj", "12").MainSource, Under("work/pk.dpk"))
+            << main;
     }
 }
 

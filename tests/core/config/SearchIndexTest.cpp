@@ -36,8 +36,8 @@ class SearchIndex : public uttest::TempTreeTest {
     std::vector<std::string> Build(const TSearchInputs& in) {
         std::vector<std::string> dirs = BuildSearchIndex(in, defines, files);
         for (std::string& d : dirs)
-            if (d.compare(0, root.size() + 1, root + "/") == 0)
-                d = d.substr(root.size() + 1);
+            if (const std::string under = Under(""); d.compare(0, under.size(), under) == 0)
+                d = d.substr(under.size());
         return dirs;
     }
     std::string PathOf(const std::string& unit) const {
@@ -111,11 +111,12 @@ TEST_F(SearchIndex, DirectoriesAndUnitsFound) {
         shown += "|";
         for (const std::string& unit : c.units) {
             const std::string path = PathOf(unit);
-            shown += " " + unit + "=" + (path == "<none>" ? "-" : "@" + path.substr(root.size()));
+            shown += " " + unit + "=" + (path == "<none>" ? "-" : Rooted(path));
             if (CountOf(unit) > 1)
                 shown += " (" + std::to_string(CountOf(unit)) + ")";
         }
-        EXPECT_EQ(shown, c.expected) << c.inputs.SearchPath;
+        // Every '/' of a row is a separator.
+        EXPECT_EQ(shown, uttest::NativePath(c.expected)) << c.inputs.SearchPath;
     }
 }
 

@@ -1,5 +1,12 @@
 #include "platform/FileSystem.h"
+#include "NativePath.h"
 #include "support/Exceptions.h"
+
+#ifdef _WIN32
+#include "platform/WinText.h"
+
+#include <windows.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -39,25 +46,41 @@ TEST_F(FileSystemTest, ExpandFoldsDotsAcceptsBackslashesAndMapsDrives) {
     fs::SetDriveMapper([this](const std::string& p) {
         return (p[0] == 'C' || p[0] == 'c') ? root + "/" + p.substr(3) : std::string();
     });
+    // A name found on POSIX is spelt as on disk; Windows keeps the spelling asked for.
+    const auto found = [this](const std::string& onDisk, const std::string& asked) {
+        return uttest::NativePath(root + uttest::CaseOf(onDisk, asked));
+    };
     fs::SetCurrentDir(root + "/src/SUB");
-    EXPECT_EQ(fs::GetCurrentDir(), root + "/Src/Sub");
+    EXPECT_EQ(fs::GetCurrentDir(), found("/Src/Sub", "/src/SUB"));
     fs::SetCurrentDir("..\\");
-    EXPECT_EQ(fs::GetCurrentDir(), root + "/Src");
+    EXPECT_EQ(fs::GetCurrentDir(), found("/Src", "/src"));
     const std::pair<std::string, std::string> cases[] = {
-        {"Sub\\..\\util.pas", root + "/Src/util.pas"},
-        {".\\Sub\\", root + "/Src/Sub/"},
+        {"Sub\\..\\util.pas", found("/Src/util.pas", "/src/util.pas")},
+        {".\\Sub\\", found("/Src/Sub/", "/src/Sub/")},
         {"", ""},
-        {"/a/b/../../..", "/"},
+        {"/a/b/../../..", uttest::NativePath("/")},
+#ifdef _WIN32
+        // Drive letters are the system's own there.
+        {"c:\\src\\MAIN.pas", "c:\\src\\MAIN.pas"},
+        {"D:/x", "D:\\x"}};
+#else
         {"c:\\src\\MAIN.pas", root + "/Src/Main.PAS"},
         {"D:\\x", "D:/x"}};
+#endif
     for (const auto& [name, expanded] : cases)
         EXPECT_EQ(fs::ExpandFileName(name), expanded) << name;
     try {
         fs::SetCurrentDir("MAIN.pas");
         ADD_FAILURE() << "changed into a file";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot change to directory \"" + root +
-                                             "/Src/Main.PAS\": " + std::strerror(ENOTDIR));
+#ifdef _WIN32
+        const std::string reason = ut::platform::SystemMessage(ERROR_DIRECTORY);
+#else
+        const std::string reason = std::strerror(ENOTDIR);
+#endif
+        EXPECT_EQ(std::string(e.what()), "Cannot change to directory \"" +
+                                             found("/Src/Main.PAS", "/src/MAIN.pas") +
+                                             "\": " + reason);
     }
 }
 

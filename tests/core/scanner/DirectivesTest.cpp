@@ -77,7 +77,7 @@ TEST_F(Directives, BranchesAndMessages) {
         // clang-format on
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Filter(c.source, c.defines), c.expected) << c.name;
+        EXPECT_EQ(Filter(c.source, c.defines), uttest::NativeRooted(c.expected)) << c.name;
 }
 
 // Each row writes its include files, then filters main.pas.
@@ -120,7 +120,7 @@ TEST_F(Directives, IncludeFiles) {
     for (const auto& c : cases) {
         for (const auto& [rel, text] : c.files)
             Write(rel, text);
-        EXPECT_EQ(Filter(c.source, c.defines), c.expected) << c.name;
+        EXPECT_EQ(Filter(c.source, c.defines), uttest::NativeRooted(c.expected)) << c.name;
     }
 }
 
@@ -131,11 +131,11 @@ TEST_F(Directives, FileNameFollowsIncludeAndReturns) {
     TUnit u(path);
     u.FilterDirectives(u.CurrentScanner()->Token());
     u.NextSignificant();
-    EXPECT_EQ(u.FileName, root + "/defs.inc");
+    EXPECT_EQ(u.FileName, Under("defs.inc"));
     u.NextSignificant();
     EXPECT_EQ(u.FileName, path);
     u.NextSignificant();
-    ASSERT_EQ(u.FileName, root + "/defs.inc");
+    ASSERT_EQ(u.FileName, Under("defs.inc"));
     u.CloseScanner();
     EXPECT_EQ(u.CurrentScanner(), nullptr);
     EXPECT_EQ(u.FileName, path);

@@ -1,6 +1,7 @@
 #pragma once
 // A temporary directory of Pascal sources for tests that need the file system; the current
 // directory is restored and the files removed afterwards.
+#include "NativePath.h"
 #include "platform/FileSystem.h"
 #include "scanner/Unit.h"
 #include "support/Exceptions.h"
@@ -37,20 +38,19 @@ class SourceDirTest : public ::testing::Test {
         std::filesystem::remove_all(root);
     }
 
+    /// `rel` under the root, spelt as the program spells full paths.
+    std::string Under(const std::string& rel) const { return NativePath(root + "/" + rel); }
+
     /// Writes `text` to `rel` under the root (directories created) and returns the full path.
     std::string Write(const std::string& rel, const std::string& text) {
-        const std::string path = root + "/" + rel;
+        const std::string path = Under(rel);
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
 
     /// `text` with the root directory written as "@".
-    std::string Rooted(std::string text) const {
-        for (size_t at = 0; (at = text.find(root, at)) != std::string::npos;)
-            text.replace(at, root.size(), "@");
-        return text;
-    }
+    std::string Rooted(const std::string& text) const { return uttest::Rooted(text, root); }
 
     /// The significant tokens of the unit's file joined by blanks, or the failure's message.
     std::string Significant(ut::TUnit& u) {
