@@ -272,6 +272,10 @@ std::string ExpandFileName(const std::string& path) {
     return full ? ResolveCase(p) : p;
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
 std::string LongFileName(const std::string& path) {
     return ExpandFileName(path);
 }

@@ -39,6 +39,11 @@ bool IsFullPath(const std::string& path);
 /// trying the exact spelling first and then a case-insensitive match.
 std::string ResolveCase(const std::string& fullPath);
 
+/// True when two full paths as ExpandFileName gives them name the same file: byte for byte
+/// on POSIX, where the expansion spells each found name as on disk; on Windows, which takes
+/// names as they are written, without regard to letter case, as its file systems compare.
+bool SamePath(const std::string& a, const std::string& b);
+
 /// Long-name rewrite of a path (the command-line argument): full path, components spelt
 /// as on disk.
 std::string LongFileName(const std::string& path);

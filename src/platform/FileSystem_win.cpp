@@ -88,6 +88,11 @@ std::string ExpandFileName(const std::string& path) {
     }
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+    return a == b ||
+           CompareStringOrdinal(Widen(a).c_str(), -1, Widen(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 std::string LongFileName(const std::string& path) {
     const std::string full = ExpandFileName(path);
     const std::wstring wide = Widen(full);

@@ -232,10 +232,11 @@ bool TUnit::IncludeFile(const std::string& name) {
     }
     if (!found)
         return false;
-    // A file that is already being read would include itself for ever.
+    // A file that is already being read, under any spelling, would include itself for ever.
     const bool open =
-        path == FileName || std::any_of(IncludeStack.begin(), IncludeStack.end(),
-                                        [&](const IncludeEntry& e) { return e.fileName == path; });
+        fs::SamePath(path, FileName) ||
+        std::any_of(IncludeStack.begin(), IncludeStack.end(),
+                    [&](const IncludeEntry& e) { return fs::SamePath(e.fileName, path); });
     if (open)
         Scanner->ErrorFmt("Recursive include of file %s", path.c_str());
     // Include files are shared by many sources: a scan reads each from the disk once.
