@@ -1,15 +1,18 @@
 #pragma once
 // Runs the command-line front end in-process and captures what it prints; a temporary
 // project directory for the runs.
+#include "NativePath.h"
 #include "cli/CliApp.h"
 #include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,16 @@ inline std::string RunCapture(const std::vector<std::string>& args, int& status,
     return text;
 }
 
+// `doc` with `change` applied to each of its strings.
+inline nlohmann::json EachString(nlohmann::json doc,
+                                 const std::function<std::string(const std::string&)>& change) {
+    const nlohmann::json flat = doc.flatten();
+    for (const auto& [pointer, value] : flat.items())
+        if (value.is_string())
+            doc[nlohmann::json::json_pointer(pointer)] = change(value.get<std::string>());
+    return doc;
+}
+
 // A fresh directory `root` with no Wine prefix and no registry export in reach; the
 // current directory is restored afterwards.
 class ProjectDir : public ::testing::Test {
@@ -55,6 +68,10 @@ class ProjectDir : public ::testing::Test {
         ut::fs::SetCurrentDir(saved);
         std::filesystem::remove_all(root);
     }
+    /// `rel` under the root, spelt as the program spells full paths.
+    std::string Under(const std::string& rel) const { return NativePath(root + "/" + rel); }
+    /// `text` with the root directory written as "@".
+    std::string Rooted(const std::string& text) const { return uttest::Rooted(text, root); }
     void Write(const std::string& rel, const std::string& text) {
         const std::filesystem::path p = std::filesystem::path(root) / rel;
         std::filesystem::create_directories(p.parent_path());

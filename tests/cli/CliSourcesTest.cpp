@@ -49,9 +49,7 @@ class CliSources : public uttest::ProjectDir {
             // Shown as the text log shows it: two blanks per level.
             std::string text = std::string(2 * l["depth"].get<size_t>(), ' ');
             text += l["text"].get<std::string>();
-            for (size_t at; (at = text.find(root)) != std::string::npos;)
-                text.replace(at, root.size(), "@");
-            lines.push_back(text);
+            lines.push_back(Rooted(text));
         }
         return lines;
     }
@@ -92,24 +90,24 @@ TEST_F(CliSources, LazarusProjectWithPpUnitsInFreePascalMode) {
     Write("Beta.pp", Unit("Beta", "{$I beta.inc}"));
     Write("inc/beta.inc", "uses Delta;");
 
-    const json doc = Scan({root + "/demo.lpi"});
+    const json doc = Scan({Under("demo.lpi")});
     EXPECT_EQ(doc["inputs"]["compiler"], "fpc");
     // FPC, FEATURE (the custom options), FPC_FULLVERSION and the src/inc paths each decide
     // one of these units.
     EXPECT_EQ(Keys(doc), (std::vector<std::string>{"Alpha", "Beta", "Delta", "demo", "Feature",
                                                    "Gamma", "Modern", "Sized"}));
-    EXPECT_EQ(UnitOf(doc, "Modern")["file"], root + "/src/Modern.p");
-    EXPECT_EQ(UnitOf(doc, "Feature")["file"], root + "/src/Feature.pas");
+    EXPECT_EQ(UnitOf(doc, "Modern")["file"], Under("src/Modern.p"));
+    EXPECT_EQ(UnitOf(doc, "Feature")["file"], Under("src/Feature.pas"));
     const json& alpha = UnitOf(doc, "Alpha")["uses"];
     EXPECT_EQ(alpha[0]["conditions"], json({"IF FPC_FULLVERSION >= 20600"}));
     EXPECT_EQ(alpha[1]["conditions"], json({"IFDEF FEATURE"}));
     EXPECT_FALSE(alpha[3].contains("conditions"));
-    EXPECT_EQ(UnitOf(doc, "Beta")["uses"][0]["file"], root + "/inc/beta.inc");
+    EXPECT_EQ(UnitOf(doc, "Beta")["uses"][0]["file"], Under("inc/beta.inc"));
     EXPECT_EQ(doc["notFound"], json::array());
 
     // Another build mode brings its own search path and symbols.
-    const json lean = Scan({"--build-mode", "Lean", root + "/demo.lpi"});
-    EXPECT_EQ(UnitOf(lean, "Alpha")["file"], root + "/lean/Alpha.pp");
+    const json lean = Scan({"--build-mode", "Lean", Under("demo.lpi")});
+    EXPECT_EQ(UnitOf(lean, "Alpha")["file"], Under("lean/Alpha.pp"));
     EXPECT_EQ(lean["inputs"]["defines"].back(), "FPC_HAS_CPSTRING");
 }
 
@@ -144,13 +142,13 @@ TEST_F(CliSources, BadDirectivesEndTheirUnitAndTheScanGoesOn) {
     Write("Local.pas", Unit("Local", "{$DEFINE LOCAL}"));
     Write("Other.pas", Unit("Other", "{$IFDEF LOCAL} uses Hidden; {$ENDIF}"));
     Write("Hidden.pas", Unit("Hidden"));
-    const json doc = Scan({"--delphi", "7.0", root + "/P.dpr"});
+    const json doc = Scan({"--delphi", "7.0", Under("P.dpr")});
     EXPECT_EQ(Log(doc),
               (std::vector<std::string>{
-                  "Scanning project @/P.dpr",
+                  uttest::NativeRooted("Scanning project @/P.dpr"),
                   "P: parsed...",
-                  "  EXC: File=Bad, Msg=Error: \"Invalid $if expression: missing operand\" "
-                  "on line 3 of file @/Bad.pas",
+                  uttest::NativeRooted("  EXC: File=Bad, Msg=Error: \"Invalid $if expression: "
+                                       "missing operand\" on line 3 of file @/Bad.pas"),
                   "  Bad: parsed...",
                   "  Local: parsed...",
                   "  Other: parsed...",
@@ -160,15 +158,16 @@ TEST_F(CliSources, BadDirectivesEndTheirUnitAndTheScanGoesOn) {
 
 TEST_F(CliSources, LazarusFilesThatCannotBeRead) {
     Write("broken.lpi", "<CONFIG><ProjectOptions>");
-    EXPECT_EQ(Log(Scan({root + "/broken.lpi"}, 1)),
-              std::vector<std::string>{"EXC: File=, Msg=Cannot read @/broken.lpi: no XML "
-                                       "(Start-end tags mismatch at offset 23)"});
+    EXPECT_EQ(Log(Scan({Under("broken.lpi")}, 1)),
+              std::vector<std::string>{
+                  uttest::NativeRooted("EXC: File=, Msg=Cannot read @/broken.lpi: no XML "
+                                       "(Start-end tags mismatch at offset 23)")});
     EXPECT_EQ(errors, "");
     // Beside a program source, the program is scanned without it, with a warning.
     Write("broken.lpr", "program broken;\nuses Gone;\nbegin end.\n");
-    const json doc = Scan({root + "/broken.lpr"});
-    EXPECT_EQ(errors, "warning: Cannot read " + root +
-                          "/broken.lpi: no XML (Start-end tags mismatch at offset 23)\n");
+    const json doc = Scan({Under("broken.lpr")});
+    EXPECT_EQ(errors, "warning: Cannot read " + Under("broken.lpi") +
+                          ": no XML (Start-end tags mismatch at offset 23)\n");
     EXPECT_EQ(doc["inputs"]["compiler"], "fpc");
     EXPECT_EQ(doc["notFound"], json({"Gone"}));
 }
@@ -180,11 +179,11 @@ TEST_F(CliSources, LazarusPackageScansItsUnits) {
       </Package></CONFIG>)xml");
     Write("pkg/src/one.pas", Unit("One", "uses Two;"));
     Write("pkg/src/two.pp", Unit("Two"));
-    const json doc = Scan({root + "/pkg/tools.lpk"});
+    const json doc = Scan({Under("pkg/tools.lpk")});
     EXPECT_EQ(Keys(doc), (std::vector<std::string>{"one", "tools", "two"}));
     EXPECT_EQ(UnitOf(doc, "tools")["kind"], "package");
     EXPECT_EQ(UnitOf(doc, "tools")["name"], "Tools");
-    EXPECT_EQ(UnitOf(doc, "two")["file"], root + "/pkg/src/two.pp");
+    EXPECT_EQ(UnitOf(doc, "two")["file"], Under("pkg/src/two.pp"));
 }
 
 } // namespace

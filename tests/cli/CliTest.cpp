@@ -127,21 +127,28 @@ TEST_F(CliRun, TextOutputIsTheLogWithTheOptionsFileAppliedAndTheProjectAsTyped) 
 TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     int status = -1;
     std::string errors;
-    std::string out = RunCapture(
+    const std::string out = RunCapture(
         {"--format", "json", "--registry", root + "/none.reg", root + "/P.dpr"}, status, &errors);
     EXPECT_EQ(status, 0);
-    for (size_t at; (at = out.find(root)) != std::string::npos;)
-        out.replace(at, root.size(), "@");
-    const nlohmann::json doc = nlohmann::json::parse(out); // standard output is JSON only
-    EXPECT_EQ(doc["project"], "@/P.dpr");
+    // Standard output is JSON only. "@" is the temporary directory; the expected paths under
+    // it are spelt natively.
+    const nlohmann::json doc = uttest::EachString(
+        nlohmann::json::parse(out), [this](const std::string& s) { return Rooted(s); });
+    const auto expected = [](const char* text) {
+        return uttest::EachString(nlohmann::json::parse(text), uttest::NativeRooted);
+    };
+    EXPECT_EQ(doc["project"], uttest::NativeRooted("@/P.dpr"));
     EXPECT_EQ(doc["completed"], true);
-    EXPECT_EQ(doc["inputs"], nlohmann::json::parse(R"({"compiler": "delphi", "version": "",
+    // The map file is named as the program builds its name: Windows opens it in any letter
+    // case and keeps that spelling.
+    nlohmann::json inputs = expected(R"({"compiler": "delphi", "version": "",
         "searchPath": "lib", "libPath": "", "browsePath": "", "useBrowsePath": false,
         "defines": ["WIN32", "DEBUG"], "constants": {}, "includePath": "",
         "directories": ["@/", "@/lib/"], "unitScopes": "", "config": null, "platform": null,
-        "ignored": ["Classes", "Graphics", "Messages", "SysUtils", "Windows"],
-        "mapFile": "@/P.map"})"));
-    EXPECT_EQ(doc["units"], nlohmann::json::parse(R"([
+        "ignored": ["Classes", "Graphics", "Messages", "SysUtils", "Windows"]})");
+    inputs["mapFile"] = uttest::NativeRooted("@/" + uttest::CaseOf("P.map", "P.MAP"));
+    EXPECT_EQ(doc["inputs"], inputs);
+    EXPECT_EQ(doc["units"], expected(R"([
         {"key": "A", "name": "A", "kind": "unit", "file": "@/lib/A.pas", "hasForm": false,
          "size": 64, "exclusiveSize": 64, "uses": [
          {"name": "SysUtils", "interface": true, "line": 3, "status": "ignored", "key": null}]},
@@ -242,7 +249,8 @@ TEST_F(CliRun, OptionsOverrideTheOptionsFile) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out.find("A: parsed"), std::string::npos) << out;
     // The project's own directory shows in full; the map lists A, so its size shows.
-    EXPECT_NE(out.find("\nP  (" + root + ")\n  A  (ignored, 64 bytes)\n  Gone  (ignored)\n"),
+    EXPECT_NE(out.find("\nP  (" + uttest::NativePath(root) +
+                       ")\n  A  (ignored, 64 bytes)\n  Gone  (ignored)\n"),
               std::string::npos)
         << out;
 }
@@ -252,7 +260,7 @@ TEST_F(CliRun, MissingProjectAndUsageErrorsExitWithTwo) {
     std::string errors;
     RunCapture({root + "/Nope.dpr"}, status, &errors);
     EXPECT_EQ(status, 2);
-    EXPECT_EQ(errors, "error: File \"" + root + "/Nope.dpr\" not found!\n");
+    EXPECT_EQ(errors, "error: File \"" + Under("Nope.dpr") + "\" not found!\n");
     RunCapture({"--format"}, status, &errors); // a usage error
     EXPECT_EQ(status, 2);
     EXPECT_EQ(errors.rfind("unitrace-cli: ", 0), 0u) << errors;
