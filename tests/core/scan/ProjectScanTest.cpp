@@ -1,4 +1,5 @@
 #include "scan/ProjectScan.h"
+#include "NativePath.h"
 #include "analysis/DependencyAnalysis.h"
 #include "platform/FileSystem.h"
 #include "trees/TreeRules.h"
@@ -83,6 +84,8 @@ class ProjectScanTest : public ::testing::Test {
             s += "uses " + impl + ";\n";
         return s + "end.\n";
     }
+    /// `rel` under the root, spelt as the program spells full paths.
+    std::string Under(const std::string& rel) const { return uttest::NativePath(root + "/" + rel); }
     std::vector<std::string> Texts() const {
         std::vector<std::string> t;
         for (const Line& l : fe.log)
@@ -90,8 +93,8 @@ class ProjectScanTest : public ::testing::Test {
         return t;
     }
     bool Scan(const std::string& rel) {
-        scan.Inputs.Project = root + "/" + rel;
-        return scan.ScanProject(root + "/" + rel);
+        scan.Inputs.Project = Under(rel);
+        return scan.ScanProject(Under(rel));
     }
 
     std::string root, saved;
@@ -108,7 +111,7 @@ TEST_F(ProjectScanTest, WalksDepthFirstWithIndentedLogAndReportsMissingNamesOnce
     scan.Inputs.SearchPath = "sub";
     ASSERT_TRUE(Scan("P.dpr"));
     const std::vector<std::string> expected = {
-        "Scanning project " + root + "/P.dpr",
+        "Scanning project " + Under("P.dpr"),
         "P: parsed...",
         "  A: parsed...",
         "    B: parsed...",
@@ -124,8 +127,8 @@ TEST_F(ProjectScanTest, WalksDepthFirstWithIndentedLogAndReportsMissingNamesOnce
     EXPECT_EQ(fe.counter, "  4 units parsed...");
     EXPECT_TRUE(fe.counterVisible);
     EXPECT_EQ(fe.title, "P.dpr");
-    EXPECT_EQ(fe.caption, root + "/P.dpr");
-    EXPECT_EQ(scan.FProjectDir, root + "/");
+    EXPECT_EQ(fe.caption, Under("P.dpr"));
+    EXPECT_EQ(scan.FProjectDir, Under(""));
     // A second scan resets the views first and replaces the records.
     ASSERT_TRUE(Scan("P.dpr"));
     EXPECT_EQ(fe.resets, 2);
@@ -136,7 +139,7 @@ TEST_F(ProjectScanTest, WalksDepthFirstWithIndentedLogAndReportsMissingNamesOnce
 TEST_F(ProjectScanTest, MissingProjectShowsAnErrorAndChangesNothing) {
     EXPECT_FALSE(Scan("Nope.dpr"));
     ASSERT_EQ(fe.errors.size(), 1u);
-    EXPECT_EQ(fe.errors[0], "File \"" + root + "/Nope.dpr\" not found!");
+    EXPECT_EQ(fe.errors[0], "File \"" + Under("Nope.dpr") + "\" not found!");
     EXPECT_TRUE(fe.log.empty());
     EXPECT_EQ(fe.resets, 0);
 }
@@ -149,7 +152,7 @@ TEST_F(ProjectScanTest, EscapeAbortsTheWalkTheIndexBuildAndTheMapRead) {
     Write("B.pas", Unit("B", ""));
     Write("P.map", "Detailed map of segments\n\n 0001:00000000 00000100 C=CODE M=A\n\n");
     scan.FMapFileName = root + "/P.map";
-    const std::string scanning = "Scanning project " + root + "/P.dpr";
+    const std::string scanning = "Scanning project " + Under("P.dpr");
     const struct {
         int escapeAt;
         const char* escapeAfter;
@@ -221,7 +224,7 @@ TEST_F(ProjectScanTest, ExplicitInFilesWinAndAReplacedRecordOnTheWalkStaysValid)
     Write("B.pas", Unit("B", ""));
     ASSERT_TRUE(Scan("P.dpr"));
     const std::vector<std::string> expected = {
-        "Scanning project " + root + "/P.dpr",
+        "Scanning project " + Under("P.dpr"),
         "P: parsed...",
         "  PUnit: parsed...",
         "    B: parsed...",
@@ -317,20 +320,19 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
     ASSERT_TRUE(Scan("P.dpr"));
     // A source without a recognised heading is still parsed and logged, with no name.
     const std::vector<std::string> expected = {
-        "Scanning project " + root + "/P.dpr",
+        "Scanning project " + Under("P.dpr"),
         "P: parsed...",
-        "  EXC: File=Bin, Msg=Error: \"Identifier expected\" on line 1 of file " + root +
-            "/Bin.pas",
+        "  EXC: File=Bin, Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Bin.pas"),
         "  : parsed...",
-        "  EXC: File=Empty, Msg=Error: \"Identifier expected\" on line 1 of file " + root +
-            "/Empty.pas",
+        "  EXC: File=Empty, Msg=Error: \"Identifier expected\" on line 1 of file " +
+            Under("Empty.pas"),
         "  : parsed...",
         "  EXC: File=Cut, Msg=Unexpected EOF",
         "  Cut: parsed...",
         "    C: parsed...",
-        "  EXC: File=" + root +
-            "/Unterminated.pas, Msg=Error: \"Invalid string constant\" on line 1 of file " + root +
-            "/Unterminated.pas",
+        "  EXC: File=" + Under("Unterminated.pas") +
+            ", Msg=Error: \"Invalid string constant\" on line 1 of file " +
+            Under("Unterminated.pas"),
         "  Good: parsed...",
         "Parsing map-file...",
         "Done",
@@ -376,7 +378,7 @@ TEST_F(ProjectScanTest, AScopedNameAndTheFullNameShareOneUnit) {
     scan.Inputs.UnitScopes = "Vcl";
     ASSERT_TRUE(Scan("P.dpr"));
     EXPECT_EQ(Texts(),
-              (std::vector<std::string>{"Scanning project " + root + "/P.dpr", "P: parsed...",
+              (std::vector<std::string>{"Scanning project " + Under("P.dpr"), "P: parsed...",
                                         "  Vcl.Forms: parsed...", "  A: parsed...", "Done"}));
     const TreeFilters filters;
     const TreeRules rules(scan, filters);
@@ -423,7 +425,7 @@ TEST_F(ProjectScanTest, ADprojProjectScansItsMainSourceWithItsReferences) {
     scan.LoadProjectOptions();
     ASSERT_TRUE(Scan("Shop.dproj"));
     const std::vector<std::string> expected = {
-        "Scanning project " + root + "/Shop.dproj",
+        "Scanning project " + Under("Shop.dproj"),
         "Shop.dproj, line 5: cannot read the condition \"'$(Config)'=\" (\"=\" where \"==\" "
         "was expected at column 12); <PropertyGroup> is left out",
         "Shop: parsed...",
@@ -432,28 +434,37 @@ TEST_F(ProjectScanTest, ADprojProjectScansItsMainSourceWithItsReferences) {
     };
     EXPECT_EQ(Texts(), expected);
     EXPECT_EQ(fe.log[1].style, lsItalic);
-    EXPECT_EQ(scan.FProjectDir, root + "/src/");
+    EXPECT_EQ(scan.FProjectDir, Under("src/"));
 
     // A main source that is missing is named in the error.
     Write("Shop.dproj", "<Project><PropertyGroup><MainSource>Gone.dpr</MainSource>"
                         "</PropertyGroup></Project>");
     scan.LoadProjectOptions();
     EXPECT_FALSE(Scan("Shop.dproj"));
-    EXPECT_EQ(fe.errors.back(), "File \"" + root + "/Gone.dpr\" not found!");
+    EXPECT_EQ(fe.errors.back(), "File \"" + Under("Gone.dpr") + "\" not found!");
 }
 
 // A uses chain as long as a project has units: the walk, its log and the graph work on it
 // must not use the call stack per level (AddressSanitizer reports an overflow).
 TEST_F(ProjectScanTest, AHundredThousandUnitChainScansToDoneWithOneLevelPerUnit) {
-    const int units = 100000;
+    const int units = 100000, perDirectory = 1000;
     // P uses U1, U1 uses U2, ...; each unit's interface entry is used again by its
-    // implementation, a second meeting that must write nothing.
+    // implementation, a second meeting that must write nothing. The units lie in directories
+    // of a thousand, as a project this large keeps them (and Wine, which looks through a
+    // directory for each name it creates, makes them in seconds rather than an hour).
     std::ofstream(root + "/P.dpr") << "program P;\nuses U1;\nbegin end.\n";
+    std::string searchPath;
     for (int i = 1; i <= units; ++i) {
+        const std::string dir = "d" + std::to_string(i / perDirectory);
+        if (i == 1 || i % perDirectory == 0) {
+            stdfs::create_directory(root + "/" + dir);
+            searchPath += dir + ";";
+        }
         const std::string next = i < units ? "uses U" + std::to_string(i + 1) + ";\n" : "";
-        std::ofstream(root + "/U" + std::to_string(i) + ".pas") << "unit U" << i << ";\ninterface\n"
-                                                                << next << "implementation\n"
-                                                                << next << "end.\n";
+        std::ofstream(root + "/" + dir + "/U" + std::to_string(i) + ".pas")
+            << "unit U" << i << ";\ninterface\n"
+            << next << "implementation\n"
+            << next << "end.\n";
     }
     struct : ScanFrontEnd {
         void AppendLog(const LogLine& line) override { Lines.push_back(line); }
@@ -462,6 +473,7 @@ TEST_F(ProjectScanTest, AHundredThousandUnitChainScansToDoneWithOneLevelPerUnit)
     } fe;
     ProjectScan scan(fe);
     scan.Inputs.Project = root + "/P.dpr";
+    scan.Inputs.SearchPath = searchPath;
     ASSERT_TRUE(scan.ScanProject(scan.Inputs.Project));
 
     ASSERT_EQ(fe.Lines.size(), static_cast<size_t>(units) + 3);
