@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 
 namespace ut::cli {
@@ -72,13 +73,23 @@ void CliFrontEnd::AppendLog(const LogLine& line) {
             failed || std::fprintf(FOut, "%s%s\n", line.Text.c_str(), *on ? "\x1b[0m" : "") < 0;
         if (failed && FWriteError == 0)
             FWriteError = errno;
-        if (std::fflush(FOut) != 0 && FWriteError == 0)
-            FWriteError = errno;
+        // A terminal sees each line at once (stdio buffers it by lines); a file or a pipe
+        // gets what has come at least every tenth of a second, not a write per line.
+        if (const auto now = std::chrono::steady_clock::now(); now - FFlushed >= FlushInterval) {
+            FlushLog();
+            FFlushed = now;
+        }
     }
     FLog.push_back(line);
 }
 
+void CliFrontEnd::FlushLog() {
+    if (std::fflush(FOut) != 0 && FWriteError == 0)
+        FWriteError = errno;
+}
+
 void CliFrontEnd::ErrorMessage(const std::string& text) {
+    FlushLog(); // the log's lines before it, also where both streams go to one file
     std::fprintf(FErr, "error: %s\n", text.c_str());
 }
 
@@ -87,6 +98,7 @@ void CliFrontEnd::Warning(const std::string& text) {
     for (char c : text)
         if (c != '\r')
             flat += c;
+    FlushLog();
     std::fprintf(FErr, "warning: %s\n", flat.c_str());
 }
 

@@ -3,6 +3,7 @@
 // and red italics only on a terminal), or are only kept for the JSON document.
 #include "scan/ScanFrontEnd.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -43,11 +44,15 @@ class CliFrontEnd : public ScanFrontEnd {
     int WriteError() const { return FWriteError; }
 
   private:
+    static constexpr std::chrono::milliseconds FlushInterval{100};
+    void FlushLog();
+
     std::FILE* FOut;
     std::FILE* FErr;
     bool FEcho;
     bool FColours;
     int FWriteError = 0;
+    std::chrono::steady_clock::time_point FFlushed{};
     std::vector<LogEntry> FLog;
 };
 

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -165,6 +166,24 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_NE(errors.find("warning: Cannot read the registry file \"" + root + "/none.reg\"\n"),
               std::string::npos)
         << errors;
+}
+
+// The log is written in batches; a warning or an error still comes after the lines before
+// it where both streams go to one file (2>&1).
+TEST(CliLog, MessagesKeepTheirPlaceAmongTheLinesInOneFile) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    std::FILE* err = fdopen(dup(fileno(out)), "w");
+    ASSERT_NE(err, nullptr);
+    std::setvbuf(err, nullptr, _IONBF, 0); // as standard error is
+    CliFrontEnd fe(out, err, true, false);
+    fe.AppendLog({0, "one", lsPlain});
+    fe.AppendLog({1, "two", lsPlain});
+    fe.Warning("careful");
+    fe.AppendLog({1, "three", lsPlain});
+    fe.ErrorMessage("broken");
+    std::fclose(err);
+    EXPECT_EQ(Slurp(out), "one\n  two\nwarning: careful\n  three\nerror: broken\n");
 }
 
 TEST(CliInterrupt, CtrlCAsksTheScanToAbortInsteadOfEndingTheProcess) {
