@@ -68,17 +68,22 @@ std::string FindFolded(const std::string& dir, const std::string& part) {
         });
         return found;
     }
-    const std::lock_guard lock(detail::CacheMutex());
     auto& cache = ListingCache();
-    auto it = cache.find(dir);
-    if (it == cache.end()) {
-        FoldedNames names;
-        ReadDirectory(dir,
-                      [&](std::string_view name) { KeepFirst(names[UpperFoldText(name)], name); });
-        it = cache.emplace(dir, std::move(names)).first;
+    const std::string key = UpperFoldText(part);
+    auto lookUp = [&](const FoldedNames& names) {
+        const auto found = names.find(key);
+        return found == names.end() ? std::string() : found->second;
+    };
+    {
+        const std::shared_lock lock(detail::CacheMutex());
+        if (const auto it = cache.find(dir); it != cache.end())
+            return lookUp(it->second);
     }
-    const auto found = it->second.find(UpperFoldText(part));
-    return found == it->second.end() ? std::string() : found->second;
+    // Listed unlocked; when two threads list one directory at once the first listing stays.
+    FoldedNames names;
+    ReadDirectory(dir, [&](std::string_view name) { KeepFirst(names[UpperFoldText(name)], name); });
+    const std::lock_guard lock(detail::CacheMutex());
+    return lookUp(cache.emplace(dir, std::move(names)).first->second);
 }
 
 // The status of a path; while a cache scope lives (a scan, which changes nothing on the
@@ -92,7 +97,7 @@ bool StatPath(const std::string& path, mode_t& mode) {
     }
     auto& cache = StatCache();
     {
-        const std::lock_guard lock(detail::CacheMutex());
+        const std::shared_lock lock(detail::CacheMutex());
         if (const auto it = cache.find(path); it != cache.end()) {
             mode = it->second.second;
             return it->second.first;

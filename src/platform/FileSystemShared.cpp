@@ -41,8 +41,8 @@ int& CacheDepth() {
     return depth;
 }
 
-std::mutex& CacheMutex() {
-    static std::mutex mutex;
+std::shared_mutex& CacheMutex() {
+    static std::shared_mutex mutex;
     return mutex;
 }
 
@@ -109,7 +109,7 @@ std::string SharedFileText(const std::string& path) {
     if (detail::CacheDepth() == 0)
         return LoadFileText(path);
     {
-        const std::lock_guard lock(detail::CacheMutex());
+        const std::shared_lock lock(detail::CacheMutex());
         if (const auto it = SharedTexts().find(path); it != SharedTexts().end())
             return it->second;
     }

@@ -29,12 +29,16 @@ std::unordered_map<std::string, DWORD>& AttributeCache() {
 DWORD Attributes(const std::string& fullPath) {
     if (detail::CacheDepth() == 0)
         return GetFileAttributesW(Widen(fullPath).c_str());
-    const std::lock_guard lock(detail::CacheMutex());
     auto& cache = AttributeCache();
-    auto it = cache.find(fullPath);
-    if (it == cache.end())
-        it = cache.emplace(fullPath, GetFileAttributesW(Widen(fullPath).c_str())).first;
-    return it->second;
+    {
+        const std::shared_lock lock(detail::CacheMutex());
+        if (const auto it = cache.find(fullPath); it != cache.end())
+            return it->second;
+    }
+    // Asked unlocked; when two threads ask at once the first answer stays.
+    const DWORD attributes = GetFileAttributesW(Widen(fullPath).c_str());
+    const std::lock_guard lock(detail::CacheMutex());
+    return cache.emplace(fullPath, attributes).first->second;
 }
 
 bool IsSeparator(char c) {

@@ -128,6 +128,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
                     FDefines.insert(FDefines.end(), added.begin(), added.end());
                     FSymbols = WithSymbols(*FSymbols, added);
                 }
+                FPrefetchAsked.clear();
                 if (Jobs > 1)
                     FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FSymbols, FIncludeDirs);
                 ScanUses(*FProject);
@@ -320,7 +321,8 @@ void ProjectScan::PrefetchUses(const TUnit& unit) {
     std::vector<std::string> files;
     for (int i = 0; i < unit.Uses.Count(); ++i) {
         const std::string& name = unit.Uses[i];
-        if (IsIgnored(name) || FindUnit(name))
+        // A name is looked up once: most are used by many units.
+        if (!FPrefetchAsked.insert(UpperFoldText(name)).second || IsIgnored(name) || FindUnit(name))
             continue;
         if (std::string file = PeekUnitFile(name); !file.empty())
             files.push_back(std::move(file));

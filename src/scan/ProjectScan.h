@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ut {
@@ -219,6 +220,8 @@ class ProjectScan {
     std::unique_ptr<TStringList> FNotFound;
     /// Reads ahead of the walk while one runs with more than one job.
     std::unique_ptr<UnitPrefetch> FPrefetch;
+    /// Folded names whose files the walk has asked the prefetch for (or found it need not).
+    std::unordered_set<std::string> FPrefetchAsked;
     /// Records taken out of FUnits while a walk may still use them; freed by the next scan.
     std::vector<std::unique_ptr<TUnit>> FRetired;
     bool FBusy = false;

@@ -31,6 +31,8 @@ void UnitPrefetch::Request(const std::vector<std::string>& files) {
             FSlots.emplace(*it, Slot{});
             FQueue.push_front(*it);
         }
+        if (FIdle == 0)
+            return; // the workers come back to the queue themselves: no wake-up call
     }
     FWork.notify_all();
 }
@@ -49,7 +51,9 @@ std::optional<TParsedAhead> UnitPrefetch::Take(const std::string& file) {
     }
     // The slot stays where it is while other files are queued; the iterator may not.
     Slot& running = slot->second;
+    ++FWaiting;
     FDone.wait(lock, [&] { return running.Now == State::Done; });
+    --FWaiting;
     TParsedAhead result = std::move(running.Result);
     FSlots.erase(file);
     return result;
@@ -58,7 +62,9 @@ std::optional<TParsedAhead> UnitPrefetch::Take(const std::string& file) {
 void UnitPrefetch::Work() {
     std::unique_lock lock(FMutex);
     for (;;) {
+        ++FIdle;
         FWork.wait(lock, [this] { return FStop || !FQueue.empty(); });
+        --FIdle;
         if (FStop)
             return;
         const std::string file = std::move(FQueue.front());
@@ -70,7 +76,8 @@ void UnitPrefetch::Work() {
         lock.lock();
         slot.Result = std::move(result);
         slot.Now = State::Done;
-        FDone.notify_all();
+        if (FWaiting > 0)
+            FDone.notify_all();
     }
 }
 

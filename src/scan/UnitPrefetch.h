@@ -73,6 +73,8 @@ class UnitPrefetch {
     std::unordered_map<std::string, Slot> FSlots;
     std::unordered_set<std::string> FRequested;
     bool FStop = false;
+    int FIdle = 0;    ///< workers waiting for a file to be queued
+    int FWaiting = 0; ///< callers of Take waiting for a worker to finish
     std::vector<std::thread> FWorkers;
 };
 
