@@ -46,8 +46,7 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyleAndTheCounterAndTitle
         {"Parsing map-file...", false, false, text},
         {"Done", true, false, text}};
     EXPECT_EQ(ReadLog(*Page().logView), expected);
-    // The caret ends on the last line; the log is fixed-pitch.
-    EXPECT_EQ(Page().logView->CurrentRow(), static_cast<int>(expected.size()) - 1);
+    // The log is fixed-pitch (the caret on the newest line: the log view's test).
     EXPECT_TRUE(DrawsFixedPitch(Page().logView->font()));
     EXPECT_EQ(Page().unitCountLabel->text(), QStringLiteral("  4 units parsed..."));
     EXPECT_TRUE(Page().unitCountLabel->isVisible());
