@@ -235,9 +235,13 @@ TEST_F(DllPageTest, ATreeIsRebuiltOnAChangedFileNameOnlyAndWhenInView) {
     EXPECT_EQ(Dumped(), QStringList({"app.exe", "other.exe", "app.exe"}));
 }
 
-TEST_F(DllPageTest, BrowseOffersExecutablesAndBuildsTheChosenFilesTree) {
+// The hanging tool's message is the dump runner's; here that it reaches the log.
+TEST_F(DllPageTest, BrowseOffersExecutablesAndAHangingToolIsStopped) {
     Libs({"app.exe: a.dll", "pick.dll: b.dll"});
     ShowTree("app.exe");
+    WriteFile(Path("hanging tool"), "#!/bin/sh\nexec sleep 30\n", true);
+    page.SetDumpTool(Path("hanging tool"));
+    page.SetDumpTimeLimit(std::chrono::milliseconds(300));
     prompts.ChosenFile = Path("pick.dll");
     page.exeEdit->BrowseAction()->trigger();
     Settle();
@@ -246,7 +250,10 @@ TEST_F(DllPageTest, BrowseOffersExecutablesAndBuildsTheChosenFilesTree) {
     EXPECT_EQ(prompts.DialogFilters,
               QStringList(
                   {"Executables... (*.exe *.EXE *.dll *.DLL *.bpl *.BPL)", "All files (*.*) (*)"}));
-    EXPECT_EQ(Tree(), "pick.dll(b.dll)");
+    EXPECT_EQ(Tree(), "pick.dll");
+    EXPECT_EQ(log, QStringList({Path("hanging tool") + " did not finish within 0.3 s for " +
+                                Path("pick.dll") + " and was stopped"}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 // Guards against a dump that holds up the window: input is answered while the tool runs,

@@ -97,6 +97,7 @@ TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildMo
     SetupPage& page = Page();
     const SetupInputs& inputs = Window->Scan().Inputs;
     page.projectEdit->setText(lpi);
+    EXPECT_EQ(page.compilerChoice->currentText(), QStringLiteral("Free Pascal"));
     EXPECT_FALSE(page.compilerChoice->isEnabled());
     EXPECT_EQ(CompilerName(inputs.Compiler), "fpc");
     EXPECT_EQ(Items(*page.configChoice), QStringList({"Default", "Release"}));
