@@ -7,7 +7,6 @@
 #include "../cli/CliCapture.h"
 #include "gui/CyclesPage.h"
 #include "gui/FileNameEdit.h"
-#include "gui/Pager.h"
 #include "gui/ResultExport.h"
 #include "gui/ScanAnalysis.h"
 #include "gui/TreeCommands.h"
@@ -17,7 +16,6 @@
 #include "gui/UnitWindowList.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTreeView>
@@ -63,11 +61,8 @@ class AnalysisViewsTest : public WindowTest {
     void SetUp() override {
         WindowTest::SetUp();
         ASSERT_TRUE(Dir.isValid());
-        for (const auto& [name, text] : ProjectFiles) {
-            QFile file(Dir.filePath(QString::fromLatin1(name)));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(text);
-        }
+        for (const auto& [name, text] : ProjectFiles)
+            WriteFile(Dir.filePath(QString::fromLatin1(name)), text);
         MainWindow::Options options;
         options.prompts = &Saving;
         Window = std::make_unique<MainWindow>(Settings.Settings(), options);
@@ -81,10 +76,6 @@ class AnalysisViewsTest : public WindowTest {
         Page().projectEdit->setText(project);
         Window->startScan();
         ASSERT_EQ(Log().back(), QStringLiteral("Done")) << Log().join(u'\n').toStdString();
-    }
-    void ShowPage(int page) {
-        Window->PagerControl().setCurrentIndex(page);
-        QCoreApplication::processEvents();
     }
     TUnit* Unit(const char* key) { return Window->Scan().FindUnit(key); }
 
@@ -125,7 +116,6 @@ TEST_F(AnalysisViewsTest, CycleMembersAreColouredAndExplainedInBothTrees) {
          "In a circular unit reference of 2 units, which the compiler rejects: A, B"},
         {d, UnitTreeModel::CycleColor(), "In a cycle of 2 units: C, D"},
         {UsesChild("Solo"), QVariant(), QString()},
-        {Window->usesPage->Model()->index(0, 0), QVariant(), QString()},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Node.data().toString().toStdString());
@@ -144,10 +134,7 @@ TEST_F(AnalysisViewsTest, CyclesPageListsEachCycleAndOpensTheWindowOfAUnitWithIt
                            "2: 2 units, through implementation uses|C|D"}));
     QTreeWidget& list = *Window->cyclesPage->List();
 
-    const QPoint at = list.visualItemRect(list.topLevelItem(1)->child(1)).center();
-    // As a real double-click arrives: press, release, then the double-click event.
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    DoubleClick(&list, list.indexFromItem(list.topLevelItem(1)->child(1)));
     ASSERT_EQ(Window->UnitWindows().Windows().size(), 1);
     UnitWindow* window = Window->UnitWindows().Find(Unit("D"), tdUses);
     ASSERT_NE(window, nullptr);
@@ -158,23 +145,14 @@ TEST_F(AnalysisViewsTest, CyclesPageListsEachCycleAndOpensTheWindowOfAUnitWithIt
                   .arg(Dir.filePath("P.dpr"), Dir.filePath("C.pas")));
 }
 
-TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsLikeSize) {
+TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsTheLargestFirst) {
     TreePage& page = *Window->usesPage;
     ShowPage(pgUses);
     const QModelIndex root = page.Model()->index(0, 0);
     EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, UnitTreeModel::ExclusiveCol),
               QStringList({"3328", "6144", "64"}));
-    const struct {
-        int Section;
-        QStringList Order;
-    } clicks[] = {
-        {UnitTreeModel::ExclusiveCol, {"C", "A", "Solo"}}, // the largest first
-        {UnitTreeModel::SizeCol, {"A", "C", "Solo"}},
-    };
-    for (const auto& click : clicks) {
-        ClickSection(page.Header(), click.Section);
-        EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, 0), click.Order) << click.Section;
-    }
+    ClickSection(page.Header(), UnitTreeModel::ExclusiveCol); // the largest first
+    EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, 0), QStringList({"C", "A", "Solo"}));
 }
 
 TEST_F(AnalysisViewsTest, PruningAndANewScanRebuildTheAnalysis) {
@@ -221,15 +199,11 @@ TEST_F(AnalysisViewsTest, FileMenuExportsTheGraphAndTheCommandLinesResult) {
         uttest::RunCapture({"--format", "json", Project().toStdString()}, exitCode);
     setenv("HOME", savedHome.c_str(), 1);
     ASSERT_EQ(exitCode, 0);
-    QFile json(Saving.SaveAs);
-    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
-    EXPECT_EQ(json.readAll().toStdString(), expected);
+    EXPECT_EQ(ReadFile(Saving.SaveAs).toStdString(), expected);
 
     Saving.SaveAs = Dir.filePath("graph.dot");
     exports.exportGraphAction->trigger();
-    QFile dot(Saving.SaveAs);
-    ASSERT_TRUE(dot.open(QIODevice::ReadOnly));
-    const QString graph = QString::fromUtf8(dot.readAll());
+    const QString graph = QString::fromUtf8(ReadFile(Saving.SaveAs));
     EXPECT_TRUE(graph.contains(QStringLiteral("\"A\" -> \"B\" [style=bold, color=red]")))
         << graph.toStdString();
 

@@ -4,12 +4,15 @@
 #include "QtPrinters.h"
 #include "gui/LogView.h"
 #include "gui/MainWindow.h"
+#include "gui/Pager.h"
 #include "gui/Prompts.h"
 #include "gui/SetupPage.h"
 #include "platform/FileSystem.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QColor>
+#include <QFile>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QSettings>
@@ -67,6 +70,29 @@ class FakePrompts : public Prompts {
     std::optional<QString> InputAnswer;
 };
 
+/// Writes `bytes` to the file `path`, made executable on request; returns `path`.
+inline QString WriteFile(const QString& path, const QByteArray& bytes, bool executable = false) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+    if (executable)
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+/// The contents of the file `path` (empty when it cannot be read).
+inline QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A double-click on the item as a real one arrives: press, release, then the double-click.
+inline void DoubleClick(QAbstractItemView* view, const QModelIndex& index) {
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
 /// A click in the middle of a header section.
 inline void ClickSection(QHeaderView* header, int section) {
     const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
@@ -87,7 +113,12 @@ struct LogLine {
     bool Bold = false;
     bool Italic = false;
     QColor Color;
+    bool operator==(const LogLine&) const = default;
 };
+inline void PrintTo(const LogLine& l, std::ostream* os) {
+    *os << '"' << l.Text.toStdString() << '"' << (l.Bold ? " bold" : "")
+        << (l.Italic ? " italic" : "") << ' ' << l.Color.name().toStdString();
+}
 
 inline std::vector<LogLine> ReadLog(const LogView& log) {
     std::vector<LogLine> lines;
@@ -144,6 +175,11 @@ class WindowTest : public ::testing::Test {
         Window->show();
     }
     SetupPage& Page() { return Window->Setup(); }
+    /// Turns to a page as the program does.
+    void ShowPage(int page) {
+        Window->PagerControl().setCurrentIndex(page);
+        QCoreApplication::processEvents();
+    }
     QStringList Log() { return LogTexts(*Window->Setup().logView); }
 
     TempSettings Settings;

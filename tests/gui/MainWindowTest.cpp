@@ -4,7 +4,6 @@
 
 #include "gui/DllPage.h"
 #include "gui/FileNameEdit.h"
-#include "gui/Pager.h"
 #include "gui/TreePage.h"
 #include "platform/FileSystem.h"
 

@@ -9,7 +9,6 @@
 #include "GuiTestSupport.h"
 
 #include "gui/FileNameEdit.h"
-#include "gui/Pager.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
@@ -36,12 +35,6 @@ class PruneWindowTest : public WindowTest {
     ut::ProjectScan& Scan() { return Window->Scan(); }
     TreeCommands& Commands() { return Window->Commands(); }
 
-    /// Turns to a page as the program does (the rules for the user's clicks hold after a
-    /// scan anyway).
-    void ShowPage(int page) {
-        Window->PagerControl().setCurrentIndex(page);
-        QCoreApplication::processEvents();
-    }
     /// The uses (used-by) tree on view, built, with the focus in it.
     TreePage& UsesTree() { return FocusTree(UsesPage(), pgUses); }
     TreePage& UsedByTree() { return FocusTree(UsedByPage(), pgUsedBy); }
@@ -86,11 +79,7 @@ class PruneWindowTest : public WindowTest {
         page.Tree()->setCurrentIndex(index);
     }
     static void DoubleClick(TreePage& page, const QModelIndex& index) {
-        QTreeView* tree = page.Tree();
-        tree->scrollTo(index);
-        const QPoint at = tree->visualRect(index).center();
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        test::DoubleClick(page.Tree(), index);
     }
 
     /// Calls `visit` for every node that exists in the page's model, depth first.

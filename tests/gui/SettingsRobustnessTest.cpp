@@ -4,7 +4,6 @@
 
 #include "gui/StoredSettings.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -33,7 +32,6 @@ class SettingsRobustnessTest : public WindowTest {
     void Store(const char* key, const QString& value) {
         Settings.Settings().setValue(QLatin1String(key), value);
     }
-    QRect Screen() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
 };
 
 // A count of fifty million took minutes and gigabytes: only the items present are read, and
@@ -47,25 +45,15 @@ TEST_F(SettingsRobustnessTest, CorruptCountReadsOnlyTheItemsPresent) {
               (std::vector<std::string>{"Alpha", "Zeta"}));
 }
 
-TEST_F(SettingsRobustnessTest, WindowOffEveryScreenOrWithAbsurdNumbersComesBackOnScreen) {
-    const QString dpi = QString::number(QWidget().logicalDpiY());
-    const QRect screen = Screen();
-    const QString offScreen = QStringLiteral("%1,%2,%3,%4")
-                                  .arg(screen.right() + 5000)
-                                  .arg(screen.bottom() + 5000)
-                                  .arg(screen.right() + 5300)
-                                  .arg(screen.bottom() + 5200);
-    for (const QString& stored :
-         {offScreen, QStringLiteral("-2147483648,-2147483648,2147483647,2147483647")}) {
-        SCOPED_TRACE(stored.toStdString());
-        Store("Main/PixelsPerInch", dpi);
-        Store("Main/NormPos", stored);
-        Open();
-        const QRect at = Window->geometry();
-        EXPECT_TRUE(screen.contains(at))
-            << at.x() << ',' << at.y() << ' ' << at.width() << 'x' << at.height();
-        Window.reset();
-    }
+// Numbers whose width and height overflow an int: the window still comes back on screen
+// (a window off every screen is the table above).
+TEST_F(SettingsRobustnessTest, WindowWithAbsurdNumbersComesBackOnScreen) {
+    Store("Main/PixelsPerInch", QString::number(QWidget().logicalDpiY()));
+    Store("Main/NormPos", QStringLiteral("-2147483648,-2147483648,2147483647,2147483647"));
+    Open();
+    const QRect at = Window->geometry();
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(at))
+        << at.x() << ',' << at.y() << ' ' << at.width() << 'x' << at.height();
 }
 
 TEST_F(SettingsRobustnessTest, UnreadableSettingsAreLogged) {
@@ -83,9 +71,7 @@ TEST_F(SettingsRobustnessTest, UnreadableSettingsAreLogged) {
 TEST_F(SettingsRobustnessTest, UnwritableSettingsAreLogged) {
     // A file stands where the folder of the settings should be.
     const QString blocker = Settings.FileName() + QStringLiteral(".d");
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    WriteFile(blocker, {});
     QSettings settings(blocker + QStringLiteral("/settings.ini"), QSettings::IniFormat);
     const auto window = Make(settings);
     window->show();

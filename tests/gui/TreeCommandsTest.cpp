@@ -52,22 +52,6 @@ class TreeCommandsTest : public PruneWindowTest {
     }
 };
 
-TEST_F(TreeCommandsTest, MenuCaptionFollowsTheTreeAndTreeCommandsNeedATree) {
-    TreePage& uses = UsesTree();
-    Popup(uses, Node(uses, {"Prune"}));
-    EXPECT_EQ(Commands().openUnitWindowAction->text(), QStringLiteral("Used by..."));
-    TreePage& usedBy = UsedByTree();
-    Popup(usedBy, Node(usedBy, {"Small"}));
-    EXPECT_EQ(Commands().openUnitWindowAction->text(), QStringLiteral("Uses..."));
-    EXPECT_TRUE(Commands().onlyFormsAction->isEnabled());
-    // On a control that is no dependency tree the tree commands are off.
-    Commands().prepareMenu(Window->neighbourList);
-    for (QAction* item : {Commands().openUnitWindowAction, Commands().onlyFormsAction,
-                          Commands().expandFormsAction, Commands().editSourceAction})
-        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-    EXPECT_TRUE(Commands().deleteSmallAction->isEnabled());
-}
-
 TEST_F(WindowTest, DeleteItemsAreDisabledBeforeAScanAndCopeWhenTriggered) {
     Open();
     TreeCommands& commands = Window->Commands();
@@ -246,8 +230,16 @@ TEST_F(TreeCommandsTest, DeleteByLocationRemovesTheUnitsOfTheTickedLocationsOnly
     EXPECT_TRUE(Idle(UsedByPage()));
 }
 
-TEST_F(TreeCommandsTest, F4EditsTheSelectedSourceAndCommandsFallBackToTheLastPopupTree) {
+// The popup's caption follows its tree; F4 and the menu's commands act on the focused tree,
+// else the tree of the last popup, else on nothing; on a control that is no dependency tree
+// the tree commands are off.
+TEST_F(TreeCommandsTest, MenuFollowsItsTreeAndCommandsFallBackToTheLastPopupTree) {
+    TreePage& usedBy = UsedByTree();
+    Popup(usedBy, Node(usedBy, {"Small"}));
+    EXPECT_EQ(Commands().openUnitWindowAction->text(), QStringLiteral("Uses..."));
     TreePage& uses = UsesTree();
+    Popup(uses, Node(uses, {"Prune"}));
+    EXPECT_EQ(Commands().openUnitWindowAction->text(), QStringLiteral("Used by..."));
     Key(uses, {"Prune", "Small"}, Qt::Key_F4);
     Key(uses, {"Prune", "Exact", "SysUtils"}, Qt::Key_F4); // a bare name has no file
     Window->UnitWindows().showUnitWindow(Unit("FormA"), tdUsedBy);
@@ -259,14 +251,21 @@ TEST_F(TreeCommandsTest, F4EditsTheSelectedSourceAndCommandsFallBackToTheLastPop
     Commands().editSourceAction->trigger(); // not focused, but the tree of the last popup
     EXPECT_EQ(Opened, QStringList({QString::fromUtf8(UNITRACE_FIXTURES "/prune/Small.pas"),
                                    QString::fromUtf8(UNITRACE_FIXTURES "/prune/forms/FormA.pas")}));
+    const QList<QAction*> treeCommands = {Commands().openUnitWindowAction,
+                                          Commands().onlyFormsAction, Commands().expandFormsAction,
+                                          Commands().editSourceAction};
+    Commands().prepareMenu(Window->neighbourList);
+    for (QAction* item : treeCommands)
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+    EXPECT_TRUE(Commands().deleteSmallAction->isEnabled());
 
+    Popup(sub, Node(sub, {"FormA"})); // the commands on again, for the tree that goes now
     QTest::keyClick(sub.Tree(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(window.isNull());
     const QStringList log = Log();
     Window->neighbourList->setFocus();
-    for (QAction* item : {Commands().openUnitWindowAction, Commands().onlyFormsAction,
-                          Commands().expandFormsAction, Commands().editSourceAction})
+    for (QAction* item : treeCommands)
         item->trigger();
     // Silently nothing: no tree to act on.
     EXPECT_EQ(Log(), log);
