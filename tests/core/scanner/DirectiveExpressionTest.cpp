@@ -70,7 +70,7 @@ TEST(DirectiveExpression, Table) {
         {"1 + 2 * 3", "7"}, {"(1 + 2) * 3", "9"}, {"2 - 3 - 4", "-5"}, {"-2 * 3", "-6"}, {"- -2", "2"},
         {"not Defined(LINUX) and Defined(MSWINDOWS)", "true"}, {"not (1 = 1) or True", "true"},
         {"Defined(LINUX) or Defined(VER150) and False", "false"},
-        {"1 < 2 = True", "true"}, {"True xor True", "false"}, {"True and not False", "true"},
+        {"1 < 2 = True", "true"}, {"True xor True", "false"}, {"4 + 1 xor 5", "0"}, {"True and not False", "true"},
         {"10 div 3", "3"}, {"-7 mod 3", "-1"}, {"7 / 2", "3.5r"}, {"1 shl 4", "16"}, {"256 shr 4", "16"},
         {"6 and 3", "2"}, {"6 or 3", "7"}, {"6 xor 3", "5"}, {"not 0", "-1"}, {"+5", "5"},
         {"$FF", "255"}, {"$ff + %101 + &17", "275"}, {"2.5e1", "25.r"}, {"1E3 = 1000", "true"},
