@@ -216,6 +216,7 @@ TEST_F(LazarusOptions, MainSourceOfEachWayOfNamingTheProject) {
     using uttest::NativePath; // every '/' below is a separator
     EXPECT_EQ(MainOf("pkg/MyPkg.lpk"),
               NativePath("MyPkg Alpha=pkg/src/alpha.pas Helper=pkg/src/sub/Helper.pp"));
+    EXPECT_EQ(MainOf("p/demo.lpi"), NativePath("p/demo.lpr"));
     EXPECT_EQ(MainOf("p/demo.lpr"), NativePath("p/demo.lpr"));
     EXPECT_EQ(MainOf("p/Other.lpr"), "none");            // no Other.lpi beside it
     EXPECT_EQ(MainOf("q/q.lpi"), NativePath("q/q.lpr")); // names no units: the .lpr of its name

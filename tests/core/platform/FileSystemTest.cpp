@@ -156,10 +156,11 @@ TEST_F(FileSystemTest, ListFilesHoldsRegularFilesAndLinksToThemMatchedWithoutCas
         EXPECT_EQ(fs::MatchesMask(name, mask), match) << name << " ~ " << mask;
 }
 
-// A dot in a directory or in a unit's name is no extension.
-TEST(FileSystemNames, DotsBeforeTheExtension) {
+// A dot in a directory or in a unit's name is no extension; every trailing delimiter goes.
+TEST(FileSystemNames, PartsOfAPath) {
     EXPECT_EQ(fs::FileKey("/x/Vcl.Forms.pas"), "Vcl.Forms");
     EXPECT_EQ(fs::ChangeFileExt("/a.b/c", ".dfm"), "/a.b/c.dfm");
+    EXPECT_EQ(fs::ExcludeTrailingPathDelimiter("/a//"), "/a");
 }
 
 } // namespace
