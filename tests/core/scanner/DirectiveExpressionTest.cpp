@@ -61,7 +61,7 @@ TEST(DirectiveExpression, Table) {
         {"Defined(MSWINDOWS)", "true"}, {"defined(mswindows)", "true"}, {"Defined(LINUX)", "false"},
         {"defined MSWINDOWS", "true"}, {"undefined LINUX", "true"}, {"Undefined(VER150)", "false"},
         {"Declared(CompilerVersion)", "true"}, {"Declared(Integer)", "true"}, {"Declared(TMyType)", "false"},
-        {"SizeOf(Pointer)", "8"}, {"SizeOf(Integer)", "4"}, {"sizeof ( int64 )", "8"}, {"SizeOf(TMyRecord)", "0"},
+        {"SizeOf(Pointer)", "8"}, {"SizeOf(NativeInt) = 8", "true"}, {"SizeOf(Integer)", "4"}, {"sizeof ( int64 )", "8"}, {"SizeOf(TMyRecord)", "0"},
         {"CompilerVersion = 15.0", "true"}, {"compilerversion", "15"}, {"RTLVersion", "15.5r"},
         // A name the scan cannot know is false, and 0 in arithmetic.
         {"MyConst", "false"}, {"MyConst + 1", "1"}, {"not MyConst", "true"},
