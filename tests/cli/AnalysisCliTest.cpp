@@ -1,14 +1,13 @@
 // unitrace-cli's analysis end to end, through the program itself: --why, --fail-on,
 // --format dot, the JSON additions and the diff subcommand.
 #include "CliCapture.h"
+#include "support/Textutil.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace {
@@ -45,12 +44,6 @@ class AnalysisCli : public uttest::ProjectDir {
                            " 0001:00000000 00000100 C=CODE S=.text G=(none) M=C ACBP=A9\n" +
                            d + "\n");
     }
-    std::string Read(const std::string& rel) {
-        std::ifstream in(stdfs::path(root) / rel, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     // Runs the program with `args` (a shell word list) from the project's directory.
     CliRunResult Cli(const std::string& args) {
         const std::string command =
@@ -58,8 +51,8 @@ class AnalysisCli : public uttest::ProjectDir {
         CliRunResult r;
         const int rc = std::system(command.c_str());
         r.Status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        r.Out = Read("out.txt");
-        r.Err = Read("err.txt");
+        r.Out = ut::LoadFileText(root + "/out.txt");
+        r.Err = ut::LoadFileText(root + "/err.txt");
         for (std::string* text : {&r.Out, &r.Err}) // the temporary directory shows as "@"
             for (size_t at; (at = text->find(root)) != std::string::npos;)
                 text->replace(at, root.size(), "@");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -147,33 +148,24 @@ TEST(VersionDefines, SymbolsOfAVersionAndTheWarningForAnUnknownOne) {
 }
 
 TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
-    const struct {
-        const char* text;
-        const char* name; // nullptr: no version
-        const char* verSymbols;
-        double compilerVersion, rtlVersion;
-    } cases[] = {
+    const char* const cases[][2] = {
         // clang-format off
-        {"5.0", "5.0", "VER130", 0, 0}, {"6", "6", "VER140", 14.0, 14.0},
-        {"7.0", "7", "VER150", 15.0, 15.0}, // the Delphi key, not BDS 7.0 (Delphi 2010)
-        {"2007", "2007", "VER185;VER180", 18.5, 18.0}, {"xe", "XE", "VER220", 22.0, 22.0},
-        {"8.0", "XE", "VER220", 22.0, 22.0}, {"14.0", "XE6", "VER270", 27.0, 27.0},
-        {"Delphi 10 Seattle", "10", "VER300", 30.0, 30.0}, {"10.4", "10.4", "VER340", 34.0, 34.0},
-        {"23.0", "12", "VER360", 36.0, 36.0}, {"37.0", "13", "VER370", 37.0, 37.0},
-        {"5", nullptr, "", 0, 0},
-        {"13.0", nullptr, "", 0, 0}, // no BDS 13.0 was released
+        {"5.0", "5.0 VER130 0 0"}, {"6", "6 VER140 14 14"},
+        {"7.0", "7 VER150 15 15"}, // the Delphi key, not BDS 7.0 (Delphi 2010)
+        {"2007", "2007 VER185;VER180 18.5 18"}, {"xe", "XE VER220 22 22"},
+        {"8.0", "XE VER220 22 22"}, {"14.0", "XE6 VER270 27 27"},
+        {"Delphi 10 Seattle", "10 VER300 30 30"}, {"10.4", "10.4 VER340 34 34"},
+        {"23.0", "12 VER360 36 36"}, {"37.0", "13 VER370 37 37"},
+        {"5", "none"}, {"13.0", "none"}, // no BDS 13.0 was released
         // clang-format on
     };
-    for (const auto& c : cases) {
-        const ut::TCompilerVersion* v = ut::FindCompilerVersion(c.text);
-        EXPECT_EQ(v ? std::string(v->Name) + " " + v->VerSymbols + " " +
-                          std::to_string(v->CompilerVersion) + " " + std::to_string(v->RTLVersion)
-                    : "none",
-                  c.name
-                      ? std::string(c.name) + " " + c.verSymbols + " " +
-                            std::to_string(c.compilerVersion) + " " + std::to_string(c.rtlVersion)
-                      : "none")
-            << c.text;
+    for (const auto& [text, expected] : cases) {
+        const ut::TCompilerVersion* v = ut::FindCompilerVersion(text);
+        std::ostringstream shown;
+        if (v)
+            shown << v->Name << " " << v->VerSymbols << " " << v->CompilerVersion << " "
+                  << v->RTLVersion;
+        EXPECT_EQ(v ? shown.str() : "none", expected) << text;
     }
     // Every name and registry key of the table names its own row.
     for (const ut::TCompilerVersion& v : ut::CompilerVersions()) {

@@ -62,14 +62,6 @@ TEST(FpcTarget, SymbolsConstantsAndPointerSize) {
             {"FPC_VERSION", 3}, {"FPC_RELEASE", 2}, {"FPC_PATCH", 2}, {"FPC_FULLVERSION", 30202}}));
 }
 
-// Delphi 6 on have the constants; the values themselves are the version table's.
-TEST(CompilerSettings, VersionConstantsFromDelphi6On) {
-    EXPECT_EQ(VersionConstants(" 7.0 "), (Constants{{"CompilerVersion", 15}, {"RTLVersion", 15}}));
-    EXPECT_EQ(VersionConstants("Delphi 2007"),
-              (Constants{{"CompilerVersion", 18.5}, {"RTLVersion", 18}}));
-    EXPECT_EQ(VersionConstants("5.0"), Constants{});
-}
-
 class UnitFileNames : public TempTreeTest {};
 
 // Within a directory .pas comes before .pp before .p; an earlier directory still wins.
@@ -97,13 +89,13 @@ TEST_F(UnitFileNames, EachCompilersExtensionsInOrder) {
 
 TEST(CompilerChoice, NamesAndLazarusFiles) {
     EXPECT_EQ(CompilerOfName("FPC"), TCompiler::FreePascal);
-    EXPECT_EQ(CompilerOfName("delphi"), TCompiler::Delphi);
     EXPECT_EQ(CompilerOfName("gpc"), std::nullopt);
-    EXPECT_EQ(CompilerChoices().front().Compiler, TCompiler::Delphi);
-    for (const char* f : {"a/demo.lpr", "DEMO.LPI", "pkg.lpk"})
-        EXPECT_TRUE(IsFreePascalProject(f)) << f;
-    for (const char* f : {"demo.dpr", "demo.pas", "demo.lps"})
-        EXPECT_FALSE(IsFreePascalProject(f)) << f;
+    for (const auto& [f, fpc] : {std::pair{"a/demo.lpr", true},
+                                 {"DEMO.LPI", true},
+                                 {"pkg.lpk", true},
+                                 {"demo.dpr", false},
+                                 {"demo.lps", false}})
+        EXPECT_EQ(IsFreePascalProject(f), fpc) << f;
 }
 
 // A project file in the older format (numbered elements) with a second build mode.
@@ -185,10 +177,8 @@ TEST(LazarusFile, Table) {
         {OldProject, false, "Nope", "error: Cannot read F: no build mode \"Nope\""},
         {"unit x;", false, "", "error: Cannot read F: no XML (No document element found at offset 7)"},
         {"<CONFIG><ProjectOptions>", false, "", "error: Cannot read F: no XML (Start-end tags mismatch at offset 23)"},
-        {"", false, "", "error: Cannot read F: no XML (No document element found at offset 0)"},
         {"<Other/>", false, "", "error: Cannot read F: no CONFIG element"},
         {"<CONFIG/>", false, "", "error: Cannot read F: no ProjectOptions element"},
-        {Package, false, "", "error: Cannot read F: no ProjectOptions element"},
         {NewProject, true, "", "error: Cannot read F: no Package element"},
         // clang-format on
     };

@@ -2,12 +2,9 @@
 #include "config/SearchIndex.h"
 
 #include "TempTree.h"
-#include "platform/Registry.h"
 #include "support/Textutil.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace {
 
@@ -118,28 +115,6 @@ TEST_F(SearchIndex, DirectoriesAndUnitsFound) {
         // Every '/' of a row is a separator.
         EXPECT_EQ(shown, uttest::NativePath(c.expected)) << c.inputs.SearchPath;
     }
-}
-
-TEST_F(SearchIndex, DriveLettersListThroughTheWinePrefix) {
-#ifdef _WIN32
-    GTEST_SKIP() << "Wine prefixes are Linux-only";
-#endif
-    Write("prefix/drive_c/Program Files/Borland/Delphi5/Lib/Forms.pas");
-    std::filesystem::create_directories(root + "/prefix/dosdevices");
-    std::filesystem::create_directory_symlink("../drive_c", root + "/prefix/dosdevices/c:");
-    TSearchInputs in;
-    in.DelphiRoot = "C:\\Program Files\\Borland\\Delphi5";
-    in.LibPath = "$(DELPHI)\\Lib;D:\\Other";
-    ut::fs::SetDriveMapper(nullptr);
-    Build(in);
-    EXPECT_EQ(PathOf("Forms"), "<none>");
-
-    ut::RegistryStore registry;
-    registry.SetWinePrefix(root + "/prefix");
-    registry.InstallDriveMapper();
-    Build(in);
-    EXPECT_EQ(PathOf("Forms"),
-              root + "/prefix/dosdevices/c:/Program Files/Borland/Delphi5/Lib/Forms.pas");
 }
 
 } // namespace

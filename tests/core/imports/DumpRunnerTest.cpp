@@ -34,6 +34,11 @@ TEST(ReadDumpOutput, TakesTheNamesOfImportLinesOnly) {
 
 class DumpRunnerTest : public ::testing::Test {
   protected:
+    void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "the stand-in dump tools are POSIX shell scripts";
+#endif
+    }
     /// Runs the dump tool; each run shows and restores the busy state once.
     TDumpResult Dump(const std::string& file, const std::string& tool,
                      std::chrono::milliseconds limit = DumpTimeLimit) {
@@ -57,9 +62,6 @@ class DumpRunnerTest : public ::testing::Test {
 // Guards against handing the file name to a shell: blanks would split it and "$(...)" or
 // ";" would run commands.
 TEST_F(DumpRunnerTest, ToolGetsTheOptionAndTheFileNameUnchangedAndWritesATempFile) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the stand-in dump tools are POSIX shell scripts";
-#endif
     // The tool's standard output is the temporary file: its name goes to "out".
     const std::string tool =
         Tool("printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n"
@@ -80,9 +82,6 @@ TEST_F(DumpRunnerTest, ToolGetsTheOptionAndTheFileNameUnchangedAndWritesATempFil
 }
 
 TEST_F(DumpRunnerTest, FailuresListNothingAndSayWhy) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the stand-in dump tools are POSIX shell scripts";
-#endif
     const std::string file = FDir / "any.exe";
     const TDumpResult failed = Dump(file, Tool("echo 'Imports from a.dll'\nexit 3\n"));
     EXPECT_EQ(failed.Status, TDumpStatus::Failed);
@@ -101,9 +100,6 @@ TEST_F(DumpRunnerTest, FailuresListNothingAndSayWhy) {
 
 // Guards against a hung tool freezing the caller forever.
 TEST_F(DumpRunnerTest, HungToolIsStoppedAfterTheTimeLimit) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the stand-in dump tools are POSIX shell scripts";
-#endif
     const std::string tool = Tool("echo 'Imports from early.dll'\nsleep 30\n");
     const std::string file = FDir / "big.exe";
     const auto start = std::chrono::steady_clock::now();
@@ -115,11 +111,8 @@ TEST_F(DumpRunnerTest, HungToolIsStoppedAfterTheTimeLimit) {
     EXPECT_EQ(r.Message, tool + " did not finish within 0.3 s for " + file + " and was stopped");
 }
 
-TEST(FindDumpTool, BesideTheApplicationFirstThenOnPath) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the stand-in dump tools are POSIX shell scripts";
-#endif
-    test::TScratchDir dir;
+TEST_F(DumpRunnerTest, FindDumpToolLooksBesideTheApplicationFirstThenOnPath) {
+    const test::TScratchDir& dir = FDir;
     const std::string app = dir / "app", bin1 = dir / "bin1", bin2 = dir / "bin2";
     test::WriteScript(bin2 + "/tdump", "exit 0\n");
     test::WriteFile(bin1 + "/tdump", "not executable");
@@ -147,12 +140,9 @@ TRun RunTdump(const std::vector<std::string>& args) {
     return {r.ExitCode, LoadFileText(dir / "out")};
 }
 
-TEST(Tdump, OutputAndExitCodes) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the tool runs through /bin/sh to join its error output";
-#endif
-    test::TScratchDir dir;
-    const std::string text = dir / "notes.txt";
+// Runs through /bin/sh to join the tool's error output to its output.
+TEST_F(DumpRunnerTest, TdumpOutputAndExitCodes) {
+    const std::string text = FDir / "notes.txt";
     test::WriteFile(text, "plain text\n");
     const struct {
         std::vector<std::string> Args;

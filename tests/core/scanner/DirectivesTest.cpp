@@ -51,7 +51,6 @@ TEST_F(Directives, BranchesAndMessages) {
         {"OnlyFirstTrueBranchRead", "{$IF 1 = 1} a {$ELSEIF 2 = 2} b {$ELSE} c {$ENDIF}", {}, "a"},
         {"IfendClosesIfdef", "{$IFDEF A} a {$IFEND} x", {}, "x"},
         {"ElseIfAfterIfdef", "{$IFDEF A} a {$ELSEIF CompilerVersion > 14} b {$ENDIF}", {}, "b"},
-        {"ElseIfAfterIfopt", "{$IFOPT R+} a {$ELSEIF True} b {$ELSE} c {$ENDIF}", {}, "b"},
         {"IfInsideFalseIfdef", "{$IFDEF A}{$IF True} x {$ELSE} y {$IFEND}{$ELSE} z {$ENDIF}", {}, "z"},
         {"IfdefInsideTakenElse", "{$IF False} x {$ELSE}{$IFDEF B} y {$ENDIF} z {$IFEND}", {"B"}, "y z"},
         {"TruthOfValues", "{$IF 2} a {$IFEND}{$IF 0} b {$IFEND}{$IF 0.5} c {$IFEND}{$IF ''} d {$IFEND}{$IF 'x'} e {$IFEND}", {}, "a c e"},
@@ -122,23 +121,6 @@ TEST_F(Directives, IncludeFiles) {
             Write(rel, text);
         EXPECT_EQ(Filter(c.source, c.defines), uttest::NativeRooted(c.expected)) << c.name;
     }
-}
-
-// FileName follows the include file and returns; closing the scanner closes suspended files.
-TEST_F(Directives, FileNameFollowsIncludeAndReturns) {
-    Write("defs.inc", "b");
-    const std::string path = Write("main.pas", "a {$I defs.inc} c {$I defs.inc}");
-    TUnit u(path);
-    u.FilterDirectives(u.CurrentScanner()->Token());
-    u.NextSignificant();
-    EXPECT_EQ(u.FileName, Under("defs.inc"));
-    u.NextSignificant();
-    EXPECT_EQ(u.FileName, path);
-    u.NextSignificant();
-    ASSERT_EQ(u.FileName, Under("defs.inc"));
-    u.CloseScanner();
-    EXPECT_EQ(u.CurrentScanner(), nullptr);
-    EXPECT_EQ(u.FileName, path);
 }
 
 TEST_F(Directives, UseSitesRecordTheConditionsInForce) {

@@ -52,8 +52,15 @@ class SourceDirTest : public ::testing::Test {
     /// `text` with the root directory written as "@".
     std::string Rooted(const std::string& text) const { return uttest::Rooted(text, root); }
 
-    /// The significant tokens of the unit's file joined by blanks, or the failure's message.
-    std::string Significant(ut::TUnit& u) {
+    /// The significant tokens of `source` as main.pas, read with `defines` and Delphi 7's
+    /// CompilerVersion, joined by blanks; or the failure's message.
+    std::string Filter(const std::string& source, const std::vector<std::string>& defines = {}) {
+        auto symbols = std::make_shared<ut::TCompilerSymbols>();
+        for (const std::string& d : defines)
+            symbols->Define(d);
+        symbols->SetConstant("CompilerVersion", 15.0);
+        ut::TUnit u(Write("main.pas", source));
+        u.SetSymbols(symbols);
         std::string out;
         try {
             for (int t = u.FilterDirectives(u.CurrentScanner()->Token()); t != ut::toEOF;
@@ -63,18 +70,6 @@ class SourceDirTest : public ::testing::Test {
             return Rooted(e.what());
         }
         return out;
-    }
-
-    /// The significant tokens of `source` as main.pas, read with `defines` and Delphi 7's
-    /// CompilerVersion.
-    std::string Filter(const std::string& source, const std::vector<std::string>& defines = {}) {
-        auto symbols = std::make_shared<ut::TCompilerSymbols>();
-        for (const std::string& d : defines)
-            symbols->Define(d);
-        symbols->SetConstant("CompilerVersion", 15.0);
-        ut::TUnit u(Write("main.pas", source));
-        u.SetSymbols(symbols);
-        return Significant(u);
     }
 
     std::string root, saved;

@@ -174,16 +174,4 @@ TEST(Tokenizer, CheckMessages) {
     }
 }
 
-// The tokenizer holds the whole file: a comment longer than a buffer fill still closes.
-TEST(Tokenizer, LongBlockCommentOverManyLinesCloses) {
-    std::string body;
-    for (int i = 0; i < 5000; ++i)
-        body += "filler line of a long comment\n";
-    TTokenizer s("a {" + body + "} b", "t.pas");
-    EXPECT_EQ(s.NextToken(), toComment);
-    EXPECT_EQ(s.CommentText(), body);
-    EXPECT_EQ(s.NextToken(), toSymbol);
-    EXPECT_EQ(s.SourceLine(), 5001);
-}
-
 } // namespace

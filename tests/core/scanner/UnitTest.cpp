@@ -56,7 +56,6 @@ TEST_F(UnitParse, KindNameUsesAndFailures) {
         {"U.pas", "{$IFDEF X} unit U;", "none  8 [] ! Error: \"Unclosed ifdef!\" on line 1 of file @/src/U.pas"},
         // A list item must start with an identifier; anything else ends the list, never loops.
         {"U.pas", "unit U; interface uses A,, B; implementation", "unit U 8 [A+] ! Error: \"Identifier expected\" on line 1 of file @/src/U.pas"},
-        {"U.pas", "\xEF\xBB\xBFunit U; interface uses A; implementation", "unit U 8 [A+] aborts 1"},
         // Dotted names are read as one name, in the header and in the lists.
         {"U.pas", "unit Vcl.Forms; interface uses System.SysUtils, Winapi . Windows; implementation uses Vcl.Graphics;",
          "unit Vcl.Forms 8 [System.SysUtils+ Winapi.Windows+ Vcl.Graphics-] aborts 1"},
