@@ -117,4 +117,16 @@ TEST_F(SearchIndex, DirectoriesAndUnitsFound) {
     }
 }
 
+#ifndef _WIN32
+// A drive letter that maps to no directory here names nothing to list; listing it as it
+// stands would read a relative directory of that odd name.
+TEST_F(SearchIndex, UnmappedDriveIsNotListed) {
+    Write("proj/Q:/lib/Odd.pas");
+    TSearchInputs in;
+    in.SearchPath = "Q:\\lib;../common";
+    EXPECT_EQ(Build(in), (std::vector<std::string>{"proj/", "common/"}));
+    EXPECT_EQ(PathOf("Odd"), "<none>");
+}
+#endif
+
 } // namespace
