@@ -126,6 +126,17 @@ TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildMo
     EXPECT_EQ(later->Setup().configChoice->currentText(), QStringLiteral("Release"));
     later->Setup().projectEdit->setText(App());
     EXPECT_EQ(CompilerName(later->Scan().Inputs.Compiler), "fpc");
+    later->Setup().projectEdit->setText(lpi);
+    later->close();
+
+    // The remembered mode has gone from the file: the project opens at its default mode, and
+    // the log tells why.
+    WriteFile(lpi, QByteArray(Lpi).replace("Release", "Final"));
+    auto third = Settings.Reopen();
+    const auto last = Make(*third, {lpi});
+    last->show();
+    EXPECT_EQ(last->Setup().definesEdit->text(), QStringLiteral("DEBUG"));
+    EXPECT_EQ(LogTexts(*last->Setup().logView).filter("no build mode \"Release\"").size(), 1);
 }
 
 TEST_F(SetupChoicesTest, RegistryFilesThatCannotBeReadAreToldOnceTheWindowIsUp) {
