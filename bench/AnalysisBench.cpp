@@ -9,9 +9,9 @@
 // PROJECT is scanned as `unitrace-cli --delphi 5.0` scans it (options file, no registry).
 #include "analysis/Cycles.h"
 #include "analysis/Dominators.h"
-#include "analysis/DotExport.h"
 #include "analysis/UnitGraph.h"
 #include "platform/FileSystem.h"
+#include "report/DotExport.h"
 #include "scan/ProjectScan.h"
 
 #include <algorithm>

@@ -1,10 +1,11 @@
 // Tokenizer throughput in bytes per second, on a generated source and on the Free Pascal
 // sources of the installed fpc-source package, beside what merely reading the same bytes
 // costs: touching every byte once, copying them, and (for the FPC tree) loading the files.
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
+#include "platform/TempFile.h"
 #include "scanner/Tokenizer.h"
-#include "support/ComUtil.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -89,7 +90,7 @@ const std::string& Generated() {
 
 std::vector<std::string> CommandLines(const std::vector<std::string>& argv) {
     std::string out;
-    if (MakeTempFileName("fpc", out).empty())
+    if (platform::MakeTempFileName("fpc", out).empty())
         return {};
     const platform::TProcessResult r = platform::RunProcess(argv, out, std::chrono::seconds(60));
     std::vector<std::string> lines;

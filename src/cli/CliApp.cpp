@@ -1,17 +1,19 @@
 #include "cli/CliApp.h"
 
-#include "analysis/DotExport.h"
-#include "cli/AnalysisReport.h"
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
 #include "cli/DiffCommand.h"
-#include "cli/JsonWriter.h"
-#include "cli/TextTree.h"
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "report/DotExport.h"
+#include "report/Gates.h"
+#include "report/JsonWriter.h"
+#include "report/TextTree.h"
+#include "report/WhyReport.h"
 #include "scan/ProjectScan.h"
 #include "support/Textutil.h"
+#include "support/Utf8.h"
 
 #include <cerrno>
 #include <cstring>
@@ -20,6 +22,8 @@
 #include <unistd.h>
 
 namespace ut::cli {
+
+using namespace report;
 
 namespace {
 
@@ -42,6 +46,19 @@ std::vector<std::string> SplitNames(const std::string& list) {
 void Put(const std::string& text, std::FILE* out, int& error) {
     if (std::fputs(text.c_str(), out) < 0 && error == 0)
         error = errno;
+}
+
+// The node named by `option`'s value (without regard to case): -1 when the option is not
+// given; false, with a message on `err`, when no parsed unit has that name.
+bool FindNamedUnit(const DependencyAnalysis& analysis, const char* option,
+                   const std::optional<std::string>& name, int& node, std::FILE* err) {
+    node = -1;
+    if (!name)
+        return true;
+    node = analysis.Graph().Find(*name);
+    if (node < 0)
+        std::fprintf(err, "unitrace-cli: %s: \"%s\" is not a parsed unit\n", option, name->c_str());
+    return node >= 0;
 }
 
 } // namespace

@@ -10,8 +10,6 @@
 
 namespace ut::cli {
 
-using LogEntry = LogLine;
-
 /// While it lives, Ctrl+C does not end the process: it asks the scan to abort, as Escape
 /// does in the window; a second press before the first is honoured ends the process. Guards
 /// nest: a press belongs to the outermost one, which starts without one.
@@ -39,7 +37,7 @@ class CliFrontEnd : public ScanFrontEnd {
     /// True once Ctrl+C was pressed while the interrupt guard is installed.
     bool ProcessEvents() override;
 
-    const std::vector<LogEntry>& Entries() const { return FLog; }
+    const std::vector<LogLine>& Entries() const { return FLog; }
     /// The error number of the first log line that could not be written, 0 when none.
     int WriteError() const { return FWriteError; }
 
@@ -53,7 +51,7 @@ class CliFrontEnd : public ScanFrontEnd {
     bool FColours;
     int FWriteError = 0;
     std::chrono::steady_clock::time_point FFlushed{};
-    std::vector<LogEntry> FLog;
+    std::vector<LogLine> FLog;
 };
 
 } // namespace ut::cli

@@ -2,6 +2,7 @@
 
 #include "config/MsBuildCondition.h"
 #include "config/MsBuildProperties.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"

@@ -1,7 +1,8 @@
 #include "config/FpcTarget.h"
 
+#include "platform/FileReader.h"
 #include "platform/Process.h"
-#include "support/ComUtil.h"
+#include "platform/TempFile.h"
 #include "support/Textutil.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ bool IsWord(const std::string& text) {
 
 TFpcTarget AskInstalledFpc() {
     std::string out;
-    if (MakeTempFileName("fpc", out).empty())
+    if (platform::MakeTempFileName("fpc", out).empty())
         return {};
     const platform::TProcessResult r =
         platform::RunProcess({"fpc", "-iV", "-iTO", "-iTP"}, out, std::chrono::seconds(10));

@@ -1,6 +1,7 @@
 #include "config/LazarusProject.h"
 
 #include "config/Compiler.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"

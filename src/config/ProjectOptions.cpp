@@ -2,6 +2,7 @@
 
 #include "config/DprojFile.h"
 #include "config/IniStringList.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "support/Textutil.h"
 

@@ -24,12 +24,12 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 void GuiFrontEnd::AppendLog(const ut::LogLine& line) {
-    FRecord.AppendLog(line);
+    FLog.push_back(line);
     FPage.logView->AppendLine(line.Depth, ToQt(line.Text), line.Style);
 }
 
 void GuiFrontEnd::ClearLog() {
-    FRecord.ClearLog();
+    FLog.clear();
     FPage.logView->clear();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // The scan's front end in the window: the log, the unit counter, the titles, the message
 // boxes, and the pause between units in which pending events run and Escape is noticed.
-#include "cli/CliFrontEnd.h"
 #include "scan/ScanFrontEnd.h"
 
 #include <QElapsedTimer>
@@ -9,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -59,7 +59,7 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
 
     /// The lines of the log since it was last cleared, as the command line keeps them for
     /// its JSON result.
-    const std::vector<cli::LogEntry>& LogEntries() const { return FRecord.Entries(); }
+    const std::vector<ut::LogLine>& LogEntries() const { return FLog; }
 
     QString ApplicationTitle() const { return FTitle; }
     QString Caption() const { return FCaption; }
@@ -83,8 +83,7 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     bool FAbortRequested = false;
     QString FTitle;
     QString FCaption;
-    /// Records without echoing anything.
-    cli::CliFrontEnd FRecord{stdout, stderr, false, false};
+    std::vector<ut::LogLine> FLog;
 };
 
 } // namespace ut::gui

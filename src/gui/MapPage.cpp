@@ -6,6 +6,7 @@
 #include "gui/QtText.h"
 #include "gui/WaitCursor.h"
 #include "gui/WheelScroll.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "support/Textutil.h"
 

@@ -1,14 +1,15 @@
 #include "gui/ResultExport.h"
 
-#include "analysis/DotExport.h"
-#include "cli/JsonWriter.h"
 #include "gui/Application.h"
 #include "gui/GuiFrontEnd.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
 #include "platform/FileSystem.h"
+#include "report/DotExport.h"
+#include "report/JsonWriter.h"
 #include "scan/ProjectScan.h"
+#include "support/Utf8.h"
 
 #include <QAction>
 #include <QDir>
@@ -47,21 +48,21 @@ std::string ResultExport::GraphDocument() const {
     const DependencyAnalysis* analysis = HasResult() ? FAnalysis.Get() : nullptr;
     if (!analysis)
         return std::string();
-    DotOptions options;
-    options.Text = cli::ToUtf8;
-    return ExportDot(analysis->Graph(), analysis->Cycles(), options);
+    report::DotOptions options;
+    options.Text = ToUtf8;
+    return report::ExportDot(analysis->Graph(), analysis->Cycles(), options);
 }
 
 std::string ResultExport::ResultDocument() const {
     const DependencyAnalysis* analysis = HasResult() ? FAnalysis.Get() : nullptr;
     if (!analysis)
         return std::string();
-    cli::ScanSummary summary;
+    report::ScanSummary summary;
     summary.Project = FProject;
     summary.Completed = FCompleted;
     summary.Directories = FScan.FListedDirectories;
     summary.Analysis = analysis;
-    return cli::ScanResultJson(FScan, summary, FFrontEnd.LogEntries());
+    return report::ScanResultJson(FScan, summary, FFrontEnd.LogEntries());
 }
 
 void ResultExport::exportGraph() {

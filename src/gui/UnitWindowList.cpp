@@ -1,11 +1,11 @@
 #include "gui/UnitWindowList.h"
 
-#include "cli/AnalysisReport.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
 #include "gui/TreePage.h"
 #include "gui/UnitWindow.h"
+#include "report/WhyReport.h"
 
 #include <QHeaderView>
 #include <QPlainTextEdit>
@@ -118,7 +118,7 @@ void UnitWindowList::RemoveUnit(const TUnit* unit) {
 void UnitWindowList::ShowWhy(UnitWindow& window) {
     const DependencyAnalysis* analysis = window.Unit() ? FAnalysis.Get() : nullptr;
     const int node = analysis ? analysis->Graph().NodeOf(window.Unit()) : -1;
-    QString why = node < 0 ? QString() : ToQt(cli::WhyText(*analysis, node));
+    QString why = node < 0 ? QString() : ToQt(report::WhyText(*analysis, node));
     if (why.endsWith(u'\n'))
         why.chop(1);
     window.whyView->setPlainText(why);

@@ -2,7 +2,7 @@
 
 #include "platform/Arguments.h"
 #include "platform/NativePath.h"
-#include "support/ComUtil.h"
+#include "platform/TempFile.h"
 #include "support/Exceptions.h"
 #include "support/StreamLineReader.h"
 #include "support/Textutil.h"
@@ -102,7 +102,7 @@ TDumpResult ListImports(const std::string& fileName, const TDumpOptions& options
         return result;
     }
     std::string tempName;
-    MakeTempFileName("usg", tempName);
+    platform::MakeTempFileName("usg", tempName);
     const TTempFileScope removeTemp(tempName);
     if (tempName.empty()) {
         result.Status = TDumpStatus::NoTempFile;

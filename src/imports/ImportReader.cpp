@@ -2,6 +2,7 @@
 
 #include "imports/ElfReader.h"
 #include "imports/PeReader.h"
+#include "platform/FileReader.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 

@@ -1,5 +1,6 @@
 #include "imports/LdSoConf.h"
 
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"

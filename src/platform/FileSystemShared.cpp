@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FileReader.h"
 #include "platform/FileSystemCache.h"
 #include "support/Textutil.h"
 

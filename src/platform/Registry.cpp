@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Arguments.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/NativePath.h"
 #include "support/Exceptions.h"

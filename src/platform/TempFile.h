@@ -12,4 +12,9 @@ std::string TempDirectory();
 /// part chosen by the system. Returns its full path, or an empty string when it cannot.
 std::string CreateTempFile(const std::string& dir, const std::string& prefix);
 
+/// Creates a new, empty file in the temporary directory whose name begins with the
+/// normalised prefix (TempFilePrefix). `fileName` receives its full path, or an empty string
+/// when the system cannot create one; the same path is returned.
+std::string MakeTempFileName(const std::string& prefix, std::string& fileName);
+
 } // namespace ut::platform

@@ -1,7 +1,7 @@
 #include "scanner/Tokenizer.h"
 
+#include "platform/FileReader.h"
 #include "support/Exceptions.h"
-#include "support/FileReader.h"
 #include "support/Textutil.h"
 
 #include <algorithm>

@@ -1,7 +1,5 @@
 #include "support/ComUtil.h"
 
-#include "platform/TempFile.h"
-
 namespace ut {
 
 std::string TempFilePrefix(const std::string& prefix) {
@@ -13,11 +11,6 @@ std::string TempFilePrefix(const std::string& prefix) {
         if (c == '/' || c == '\\' || c == '\0')
             c = '_';
     return result;
-}
-
-std::string MakeTempFileName(const std::string& prefix, std::string& fileName) {
-    fileName = platform::CreateTempFile(platform::TempDirectory(), TempFilePrefix(prefix));
-    return fileName;
 }
 
 } // namespace ut

@@ -1,7 +1,6 @@
 #include "support/Textutil.h"
 
 #include "support/Exceptions.h"
-#include "support/FileReader.h"
 
 #include <cstring>
 
@@ -170,18 +169,6 @@ int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts) 
         if (AsciiUpper(exts[i]) == ext)
             return static_cast<int>(i);
     return -1;
-}
-
-void LoadFileText(const std::string& fileName, std::string& text) {
-    TFileReader reader(fileName);
-    text.clear();
-    reader.ReadRest(text);
-}
-
-std::string LoadFileText(const std::string& fileName) {
-    std::string text;
-    LoadFileText(fileName, text);
-    return text;
 }
 
 } // namespace ut

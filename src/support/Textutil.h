@@ -99,9 +99,4 @@ std::string ExtractFileExt(std::string_view fileName);
 /// Index of the first element equal to the extension of `fileName` (ASCII folded), or -1.
 int IndexOfExt(std::string_view fileName, const std::vector<std::string>& exts);
 
-/// The file's bytes, unchanged. Throws EFOpenError when it cannot be opened or is no
-/// regular file (a directory, a FIFO or a device, which could block or never end).
-void LoadFileText(const std::string& fileName, std::string& text);
-std::string LoadFileText(const std::string& fileName);
-
 } // namespace ut

@@ -1,6 +1,7 @@
 // unitrace-cli's analysis end to end, through the program itself: --why, --fail-on,
 // --format dot, the JSON additions and the diff subcommand.
 #include "CliCapture.h"
+#include "platform/FileReader.h"
 #include "support/Textutil.h"
 
 #include <gtest/gtest.h>

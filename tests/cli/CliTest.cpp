@@ -3,8 +3,8 @@
 #include "cli/CliApp.h"
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
-#include "cli/JsonWriter.h"
 #include "platform/FileSystem.h"
+#include "report/JsonWriter.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -71,34 +71,6 @@ TEST(CliOptions, RefusesWhatItDoesNotUnderstand) {
     }
     EXPECT_TRUE(ParseCommandLine({"--help"}).Options.Help);
     EXPECT_NE(UsageText().find("--use-browse-path"), std::string::npos);
-}
-
-TEST(CliJson, TextsBecomeValidUtf8) {
-    EXPECT_EQ(ToUtf8("plain"), "plain");
-    EXPECT_EQ(ToUtf8("\xC5\x98"), "\xC5\x98");   // UTF-8 kept
-    EXPECT_EQ(ToUtf8("caf\xE9"), "caf\xC3\xA9"); // Windows-1252 e acute
-    EXPECT_EQ(ToUtf8("\x80"), "\xE2\x82\xAC");   // euro sign
-    EXPECT_EQ(ToUtf8("\xC5"), "\xC3\x85");       // a cut-short sequence
-}
-
-// The streamed document spells its values as the JSON library does: every ASCII byte,
-// UTF-8 text, numbers, and a value larger than one piece.
-TEST(CliJson, StreamSpellsValuesAsTheLibrary) {
-    std::string ascii;
-    for (int c = 0; c < 0x80; ++c)
-        ascii += static_cast<char>(c);
-    const std::string big(100000, 'x');
-    std::string streamed;
-    {
-        JsonStream j([&](std::string_view piece) { streamed += piece; });
-        for (const std::string& s : {ascii, std::string("\xC5\x98 caf\xC3\xA9"), big})
-            j.String(s).Raw(",");
-        j.Number(-1).Raw(",").Number(9007199254740993LL).Raw(",").Bool(false).Raw(",").Null();
-        j.Flush();
-    }
-    nlohmann::json expected = {ascii,  "\xC5\x98 caf\xC3\xA9", big, -1, 9007199254740993LL, false,
-                               nullptr};
-    EXPECT_EQ("[" + streamed + "]", expected.dump());
 }
 
 class CliRun : public uttest::ProjectDir {

@@ -1,6 +1,7 @@
 #include "imports/DumpRunner.h"
 
 #include "ImportTestUtil.h"
+#include "platform/FileReader.h"
 #include "platform/Process.h"
 #include "platform/TempFile.h"
 #include "support/Textutil.h"

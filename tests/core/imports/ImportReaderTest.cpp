@@ -2,6 +2,7 @@
 
 #include "ElfBuilder.h"
 #include "ImportTestUtil.h"
+#include "platform/FileReader.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 

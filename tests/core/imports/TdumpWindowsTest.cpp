@@ -2,6 +2,7 @@
 #ifdef _WIN32
 
 #include "ImportTestUtil.h"
+#include "platform/FileReader.h"
 #include "platform/Process.h"
 #include "support/Textutil.h"
 

@@ -5,6 +5,7 @@
 
 #include "config/SearchIndex.h"
 #include "platform/Arguments.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"

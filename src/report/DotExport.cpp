@@ -1,6 +1,6 @@
-#include "analysis/DotExport.h"
+#include "report/DotExport.h"
 
-namespace ut {
+namespace ut::report {
 
 namespace {
 
@@ -142,4 +142,4 @@ std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
     return out + "}\n";
 }
 
-} // namespace ut
+} // namespace ut::report

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace ut::cli {
+namespace ut::report {
 
 /// A result that cannot be read, or is not a result; the message names the file.
 class EResultError : public std::runtime_error {
@@ -16,4 +16,4 @@ class EResultError : public std::runtime_error {
 /// The units, their sizes and their uses entries of status "unit". Throws EResultError.
 UnitGraph ReadResultGraph(const std::string& fileName);
 
-} // namespace ut::cli
+} // namespace ut::report

@@ -1,4 +1,4 @@
-#include "cli/ResultReader.h"
+#include "report/ResultReader.h"
 
 #include "platform/NativePath.h"
 
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-namespace ut::cli {
+namespace ut::report {
 
 namespace {
 
@@ -66,4 +66,4 @@ UnitGraph ReadResultGraph(const std::string& fileName) {
     return UnitGraph(std::move(units), "", false);
 }
 
-} // namespace ut::cli
+} // namespace ut::report

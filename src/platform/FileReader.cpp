@@ -1,4 +1,4 @@
-#include "support/FileReader.h"
+#include "platform/FileReader.h"
 
 #include "platform/NativePath.h"
 #include "support/Exceptions.h"
@@ -49,6 +49,18 @@ void TFileReader::Read(std::string& text, std::size_t limit) {
             FIn.close();
         }
     }
+}
+
+void LoadFileText(const std::string& fileName, std::string& text) {
+    TFileReader reader(fileName);
+    text.clear();
+    reader.ReadRest(text);
+}
+
+std::string LoadFileText(const std::string& fileName) {
+    std::string text;
+    LoadFileText(fileName, text);
+    return text;
 }
 
 } // namespace ut

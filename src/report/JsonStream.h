@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace ut::cli {
+namespace ut::report {
 
 class JsonStream {
   public:
@@ -38,4 +38,4 @@ class JsonStream {
     std::string FBuffer;
 };
 
-} // namespace ut::cli
+} // namespace ut::report

@@ -1,6 +1,6 @@
-#include "cli/JsonStream.h"
+#include "report/JsonStream.h"
 
-namespace ut::cli {
+namespace ut::report {
 
 JsonStream& JsonStream::String(std::string_view utf8) {
     static const char hex[] = "0123456789abcdef";
@@ -55,4 +55,4 @@ void JsonStream::Flush() {
     FBuffer.clear();
 }
 
-} // namespace ut::cli
+} // namespace ut::report

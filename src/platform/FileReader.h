@@ -30,4 +30,9 @@ class TFileReader {
     bool FAtEnd = false;
 };
 
+/// The file's bytes, unchanged. Throws EFOpenError when it cannot be opened or is no
+/// regular file (a directory, a FIFO or a device, which could block or never end).
+void LoadFileText(const std::string& fileName, std::string& text);
+std::string LoadFileText(const std::string& fileName);
+
 } // namespace ut

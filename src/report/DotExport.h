@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace ut {
+namespace ut::report {
 
 struct DotOptions {
     /// Keep the units on some path from the project through this node, and everything
@@ -31,4 +31,4 @@ std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
 std::vector<bool> DotSelection(const UnitGraph& graph, const CycleReport& cycles,
                                const DotOptions& options);
 
-} // namespace ut
+} // namespace ut::report

@@ -1,8 +1,8 @@
-#include "cli/TextTree.h"
+#include "report/TextTree.h"
 
 #include "mapfile/MapFile.h"
 
-namespace ut::cli {
+namespace ut::report {
 
 namespace {
 
@@ -83,4 +83,4 @@ std::string FormatTree(const ProjectScan& scan, const TreeFilters& filters, int 
     return p.out;
 }
 
-} // namespace ut::cli
+} // namespace ut::report

@@ -4,11 +4,11 @@
 
 #include <string>
 
-namespace ut::cli {
+namespace ut::report {
 
 /// Every node down to `depth` levels below the roots; repeat nodes and names without a
 /// parsed unit are marked and never descended into.
 std::string FormatTree(const ProjectScan& scan, const TreeFilters& filters, int direction,
                        int depth);
 
-} // namespace ut::cli
+} // namespace ut::report

@@ -1,17 +1,12 @@
 #pragma once
 // The scan's result as a JSON document.
 #include "analysis/DependencyAnalysis.h"
-#include "cli/CliFrontEnd.h"
-#include "cli/JsonStream.h"
+#include "report/JsonStream.h"
 #include "scan/ProjectScan.h"
 
 #include <string>
 
-namespace ut::cli {
-
-/// `s` as UTF-8: valid UTF-8 stays, other bytes are read as Windows-1252 (the sources'
-/// code page), so every text of the document is valid.
-std::string ToUtf8(const std::string& s);
+namespace ut::report {
 
 struct ScanSummary {
     std::string Project;
@@ -24,9 +19,9 @@ struct ScanSummary {
 
 /// Writes the document to `sink` in pieces as it goes.
 void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
-                         const std::vector<LogEntry>& log, const JsonStream::Sink& sink);
+                         const std::vector<LogLine>& log, const JsonStream::Sink& sink);
 /// The whole document in one string.
 std::string ScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
-                           const std::vector<LogEntry>& log);
+                           const std::vector<LogLine>& log);
 
-} // namespace ut::cli
+} // namespace ut::report
