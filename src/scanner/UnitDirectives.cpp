@@ -41,6 +41,7 @@ enum class Directive {
     Undef,
     SetC,
     Include,
+    AppType,
 };
 
 struct DirectiveName {
@@ -55,7 +56,7 @@ const DirectiveName DirectiveNames[] = {
     {"elifc", Directive::ElseIf},    {"else", Directive::Else},     {"elsec", Directive::Else},
     {"endif", Directive::EndIf},     {"ifend", Directive::EndIf},   {"endc", Directive::EndIf},
     {"define", Directive::Define},   {"undef", Directive::Undef},   {"setc", Directive::SetC},
-    {"include", Directive::Include}, {"i", Directive::Include},
+    {"include", Directive::Include}, {"i", Directive::Include},     {"apptype", Directive::AppType},
 };
 
 // The directive's name (the word after '$') and what it is. {$I name} includes a file;
@@ -182,6 +183,12 @@ bool TUnit::ApplyDirective(const std::string& text) {
     case Directive::Include:
         if (!skipping)
             return IncludeFile(DirectiveArg(text));
+        break;
+    case Directive::AppType:
+        if (!skipping && SameText(DirectiveArg(text), "CONSOLE")) {
+            ConsoleApp = true;
+            Defines.Define("CONSOLE");
+        }
         break;
     case Directive::Other:
         break;
