@@ -87,6 +87,10 @@ class TUnit {
     /// Tokenizer of the file currently read; null after Parse.
     TTokenizer* CurrentScanner() const { return Scanner.get(); }
     bool IsSkipping() const { return CondStack.Skipping(); }
+    /// The file name of the source itself, also while an include file is read.
+    const std::string& SourceFileName() const {
+        return IncludeStack.empty() ? FileName : IncludeStack.front().fileName;
+    }
     /// The syntax mode the source is read in now (None when it is read as Delphi reads it).
     TSyntaxMode Mode() const { return FMode; }
 
@@ -117,10 +121,6 @@ class TUnit {
     /// Passes a program's parameter list: `program Copy(Input, Output);`.
     void SkipProgramParameters();
 
-    /// The file name of the source itself while an include file is read.
-    const std::string& SourceFileName() const {
-        return IncludeStack.empty() ? FileName : IncludeStack.front().fileName;
-    }
 
     /// Acts on one `{$...}` directive; true when it opened an include file.
     bool ApplyDirective(const std::string& text);
