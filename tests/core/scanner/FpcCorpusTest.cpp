@@ -112,7 +112,7 @@ TEST(FpcCorpus, EverySourceParsesToAFinalState) {
 
     const TFpcTarget& target = InstalledFpcTarget();
     const SharedCompilerSymbols symbols =
-        BuildScanSymbols(TCompiler::FreePascal, "", target, FpcSymbols(target));
+        BuildScanSymbols(TCompiler::FreePascal, "", target, FpcSymbols(target), TSyntaxMode::Fpc);
     std::map<int, int> kinds;
     std::vector<std::string> directiveFailures, grammarFailures;
     int refused = 0, parsed = 0, withUses = 0;
@@ -180,6 +180,9 @@ TEST(FpcCorpus, EverySourceParsesToAFinalState) {
     EXPECT_GT(withUses, parsed / 2);
     // The conditional directives of nearly every source are read as the compiler reads them.
     EXPECT_LT(directiveFailures.size(), 20u) << testing::PrintToString(directiveFailures);
+    // With the tree's include directories, what stops the rest is the compiler's own
+    // business: include files of other targets, {$ERROR}s of other targets, broken files.
+    EXPECT_LT(grammarFailures.size(), 250u);
 }
 
 } // namespace
