@@ -9,12 +9,18 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <unistd.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <poll.h>
+#endif
 
 namespace {
 
@@ -229,6 +235,36 @@ TEST_F(CliRun, WriteFailureEndsWithAMessageAndStatusOne) {
         EXPECT_EQ(Slurp(err), "unitrace-cli: cannot write the output: No space left on device\n")
             << format;
     }
+}
+
+// Bytes that only looked like UTF-8 (a surrogate, a code point above U+10FFFF) in the
+// project's directory and in a symbol ended the program without output; a result written
+// before held them raw, and the diff refused it.
+TEST_F(CliRun, IllFormedBytesBecomeWindows1252InTheDocumentAndTheDiff) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names are UTF-16: no file is named by these bytes";
+#endif
+    const std::string dir = "d\xED\xA0\x80", define = "X\xF4\x90\x80\x80";
+    Write(dir + "/P.dpr", "program P;\nuses A in 'A\xE0\x80\x80.pas';\nbegin end.\n");
+    Write(dir + "/A\xE0\x80\x80.pas", "unit A;\ninterface\nimplementation\nend.\n");
+    int status = -1;
+    const std::string out = RunCapture(
+        {"--delphi", "5.0", "--format", "json", "--defines", define, root + "/" + dir + "/P.dpr"},
+        status);
+    ASSERT_EQ(status, 0);
+    const nlohmann::json doc = nlohmann::json::parse(out); // strict: throws on ill-formed UTF-8
+    EXPECT_EQ(doc["inputs"]["defines"].back(), "X\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC");
+    EXPECT_EQ(doc["units"][0]["file"], uttest::NativePath(root) +
+                                           "/d\xC3\xAD\xC2\xA0\xE2\x82\xAC/"
+                                           "A\xC3\xA0\xE2\x82\xAC\xE2\x82\xAC.pas");
+    std::string old = out;
+    for (size_t at; (at = old.find("\xC3\xAD\xC2\xA0\xE2\x82\xAC")) != std::string::npos;)
+        old.replace(at, 7, "\xED\xA0\x80");
+    Write("old.json", old);
+    Write("new.json", out);
+    EXPECT_EQ(RunCapture({"diff", root + "/old.json", root + "/new.json"}, status),
+              "No differences\n");
+    EXPECT_EQ(status, 0);
 }
 
 TEST_F(CliRun, OptionsOverrideTheOptionsFile) {
