@@ -150,10 +150,22 @@ TEST_F(FileSystemTest, ListFilesHoldsRegularFilesAndLinksToThemMatchedWithoutCas
               (std::vector<std::string>{"Linked.pas", "Main.PAS", "util.pas"}));
     EXPECT_TRUE(fs::ListFiles(root + "/nowhere", "*.pas").empty());
     const std::tuple<const char*, const char*, bool> masks[] = {
-        {"Unit1.PAS", "*.pas", true}, {"Unit1.pas.bak", "*.pas", false}, {"a.pas", "?.pas", true},
-        {"ab.pas", "?.pas", false},   {"usg12345", "usg*", true},        {"", "*", true}};
+        {"Unit1.PAS", "*.pas", true},   {"Unit1.pas.bak", "*.pas", false}, {"a.pas", "?.pas", true},
+        {"ab.pas", "?.pas", false},     {"usg12345", "usg*", true},        {"", "*", true},
+        {"abcabd.pas", "*abd.*", true}, {"aXbYc", "a*b*c", true},          {"ab", "a*?*b", false}};
     for (const auto& [name, mask, match] : masks)
         EXPECT_EQ(fs::MatchesMask(name, mask), match) << name << " ~ " << mask;
+    // Deep and wide patterns: the matcher recursed once per star and tried every split.
+    std::string stars(10000, '*'), aStars, as(10000, 'a');
+    for (int i = 0; i < 5000; ++i)
+        aStars += "*a";
+    const std::tuple<std::string, std::string, bool> big[] = {
+        {as, stars, true},
+        {as, aStars + "*b", false},
+        {as, aStars, true},
+    };
+    for (const auto& [name, mask, match] : big)
+        EXPECT_EQ(fs::MatchesMask(name, mask), match) << mask.substr(0, 8);
 }
 
 // A dot in a directory or in a unit's name is no extension; every trailing delimiter goes.
