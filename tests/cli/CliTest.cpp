@@ -163,6 +163,46 @@ TEST(CliLog, MessagesKeepTheirPlaceAmongTheLinesInOneFile) {
     EXPECT_EQ(Slurp(out), "one\n  two\nwarning: careful\n  three\nerror: broken\n");
 }
 
+// A pipe got a line only when the next one came: "Parsing map-file..." waited for "Done"
+// however long the map file took. The flusher is held in its pause until the test lets it go.
+TEST(CliLog, APipeGetsALineWithoutWaitingForTheNext) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX pipes";
+#else
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::FILE* out = fdopen(ends[1], "w");
+    std::mutex m;
+    std::condition_variable cv;
+    bool paused = false, go = false;
+    {
+        CliFrontEnd fe(out, stderr, true, false, [&] {
+            std::unique_lock lock(m);
+            paused = true;
+            cv.notify_all();
+            cv.wait(lock, [&] { return go; });
+        });
+        fe.AppendLog({0, "Parsing map-file...", lsPlain});
+        std::unique_lock lock(m);
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(20), [&] { return paused; }))
+            << "nothing flushes a line that no other follows";
+        char buf[64];
+        fcntl(ends[0], F_SETFL, O_NONBLOCK);
+        EXPECT_EQ(read(ends[0], buf, sizeof buf), -1) << "a write per line";
+        go = true;
+        lock.unlock();
+        cv.notify_all();
+        pollfd ready{ends[0], POLLIN, 0};
+        ASSERT_EQ(poll(&ready, 1, 20000), 1) << "the line never came";
+        const ssize_t n = read(ends[0], buf, sizeof buf);
+        EXPECT_EQ(std::string(buf, static_cast<size_t>(std::max<ssize_t>(n, 0))),
+                  "Parsing map-file...\n");
+    }
+    std::fclose(out);
+    close(ends[0]);
+#endif
+}
+
 TEST(CliInterrupt, CtrlCAsksTheScanToAbortInsteadOfEndingTheProcess) {
     CliFrontEnd fe(stdout, stderr, false, false);
     {
@@ -265,6 +305,20 @@ TEST_F(CliRun, IllFormedBytesBecomeWindows1252InTheDocumentAndTheDiff) {
     EXPECT_EQ(RunCapture({"diff", root + "/old.json", root + "/new.json"}, status),
               "No differences\n");
     EXPECT_EQ(status, 0);
+}
+
+// The program's own message (a --why name that is no unit) came before the scan's log
+// where both streams go to one file.
+TEST_F(CliRun, ItsOwnMessagesComeAfterTheLogInOneFile) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = fdopen(dup(fileno(out)), "w");
+    std::setvbuf(err, nullptr, _IONBF, 0);
+    fs::SetCurrentDir(root);
+    EXPECT_EQ(RunCli({"--delphi", "5.0", "--why", "Nope", "P.dpr"}, out, err), 2);
+    std::fclose(err);
+    EXPECT_EQ(Slurp(out), "Scanning project P.dpr\nP: parsed...\n  A: parsed...\n"
+                          "  Gone: not found\nParsing map-file...\nDone\n"
+                          "unitrace-cli: --why: \"Nope\" is not a parsed unit\n");
 }
 
 TEST_F(CliRun, OptionsOverrideTheOptionsFile) {
