@@ -99,9 +99,8 @@ TEST(StringList, SortOrdersAManyItemListLikeTheKeyComparison) {
 }
 
 // McIlroy's adversary gives an item its value only when the sort compares it, so that each
-// partition splits off as few items as it can. The plain quicksort went quadratic on the
-// order it makes (10^10 comparisons for 200,000 names), recursing once per partition on
-// its left part.
+// partition splits off as few items as it can: the plain quicksort went quadratic on the
+// order it makes (10^10 comparisons for 200,000 names), recursing once per partition.
 TEST(ListQuickSort, AnAdversarialOrderStaysShallowAndNLogN) {
     const int n = 200000, gas = n;
     std::vector<int> value(n, gas), at(n); // value of each item; item at each position
@@ -109,26 +108,17 @@ TEST(ListQuickSort, AnAdversarialOrderStaysShallowAndNLogN) {
         at[i] = i;
     int solid = 0, candidate = -1; // values given so far; the item last compared with gas
     long long comparisons = 0;
-    const long long limit = 8LL * n * 18; // n log2 n is below 18 n
-    const auto sort = [&] {
-        ListQuickSort(
-            0, n - 1,
-            [&](int a, int b) {
-                if (++comparisons > limit)
-                    throw std::length_error("more than 8 n log2 n comparisons");
-                const int x = at[a], y = at[b];
-                if (value[x] == gas && value[y] == gas)
-                    value[x == candidate ? x : y] = solid++;
-                if (value[x] == gas)
-                    candidate = x;
-                else if (value[y] == gas)
-                    candidate = y;
-                return value[x] - value[y];
-            },
-            [&](int a, int b) { std::swap(at[a], at[b]); });
+    const auto compare = [&](int a, int b) {
+        if (++comparisons > 8LL * n * 18) // n log2 n is below 18 n
+            throw std::length_error("more than 8 n log2 n comparisons");
+        const int x = at[a], y = at[b];
+        if (value[x] == gas && value[y] == gas)
+            value[x == candidate ? x : y] = solid++;
+        candidate = value[x] == gas ? x : value[y] == gas ? y : candidate;
+        return value[x] - value[y];
     };
-    ASSERT_NO_THROW(sort());
-    // Sorted, as the values the adversary gave say.
+    ASSERT_NO_THROW(
+        ListQuickSort(0, n - 1, compare, [&](int a, int b) { std::swap(at[a], at[b]); }));
     for (int i = 0; i < n; i += 1000)
         EXPECT_EQ(value[at[i]], i);
 }
