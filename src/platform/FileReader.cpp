@@ -30,8 +30,7 @@ TFileReader::TFileReader(const std::string& fileName) : FFileName(fileName) {
             close(fd);
         throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), refused));
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FHandle = fd;
+    FHandle = fd; // O_NONBLOCK changes nothing in the reads of a regular file
 }
 
 TFileReader::~TFileReader() {
