@@ -2,6 +2,7 @@
 // An open file read in pieces: a reader that stops early never pays for the rest.
 #include <cstddef>
 #include <cstdint>
+#include <streambuf>
 #include <string>
 
 namespace ut {
@@ -35,6 +36,27 @@ class TFileReader {
     std::intptr_t FHandle = -1; ///< the system's file descriptor or handle; -1 once closed
     std::uintmax_t FDone = 0;
     bool FAtEnd = false;
+};
+
+/// A reader as a stream buffer, for readers of streams; a piece at a time. A read error
+/// (EInOutError) reaches the stream's reader when its exception mask has badbit.
+class TFileReaderBuf : public std::streambuf {
+  public:
+    explicit TFileReaderBuf(TFileReader& reader) : FReader(reader) {}
+
+  protected:
+    int_type underflow() override {
+        FPiece.clear();
+        FReader.Read(FPiece, 64 * 1024);
+        if (FPiece.empty())
+            return traits_type::eof();
+        setg(FPiece.data(), FPiece.data(), FPiece.data() + FPiece.size());
+        return traits_type::to_int_type(FPiece[0]);
+    }
+
+  private:
+    TFileReader& FReader;
+    std::string FPiece;
 };
 
 /// The file's bytes, unchanged. Throws EFOpenError when it cannot be opened or is no
