@@ -125,6 +125,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     try {
         if (o.BuildMode)
             scan.Inputs.BuildMode = *o.BuildMode;
+        if (o.PackagePath)
+            scan.Inputs.PackagePath = *o.PackagePath;
         scan.Inputs.Config = o.Config.value_or("");
         scan.Inputs.Platform = o.Platform.value_or("");
         scan.LoadProjectOptions();
@@ -133,6 +135,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.Inputs.Compiler = CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi);
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
+        if (o.IncludePath)
+            scan.Inputs.IncludePath = *o.IncludePath;
+        if (o.Mode)
+            scan.Inputs.Mode = *o.Mode;
         if (o.Defines)
             scan.Inputs.Defines = *o.Defines;
         if (o.LibPath)
@@ -157,6 +163,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         scan.AppException(e);
     }
 
+    // Every message from here on goes to standard error, which may be the same file as the
+    // log: the log's lines come first.
+    frontEnd.FlushLog();
     // The text log says "Aborted!" itself; the other formats say it beside their output.
     // A tree of an aborted scan would look complete: none is printed.
     const bool aborted = !completed && InterruptGuard::Interrupted();

@@ -88,6 +88,7 @@ std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
     const std::vector<std::string>& ext = inputs.UnitExtensions;
     AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles, ext, poll);
     AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);
+    AddUnitFiles(inputs.PackagePath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);
     AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);
     if (inputs.BrowseAlso)
         AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace ut {
 
@@ -38,7 +39,11 @@ ProjectScan::ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry)
     IgnUnits.MakeSorted();
     if (FRegistry)
         FRegistry->InstallDriveMapper();
-    UnitErrorHook = [this](TUnit&, const std::exception& e) { AppException(e); };
+    // A failure of a source's parse names the source's full path, as one opening it does.
+    UnitErrorHook = [this](TUnit& unit, const std::exception& e) {
+        if (!dynamic_cast<const EAbort*>(&e))
+            LogException(unit.SourceFileName(), e.what());
+    };
 }
 
 ProjectScan::~ProjectScan() {
@@ -124,14 +129,16 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
                             added.push_back(symbol);
                     FDefines.insert(FDefines.end(), added.begin(), added.end());
                     FSymbols = WithSymbols(*FSymbols, added);
+                    FContexts->Project.Symbols = FSymbols;
                 } else if (FProject->ConsoleApp && !FSymbols->IsDefined("CONSOLE")) {
                     // The compiler defines it at {$APPTYPE CONSOLE}, for every unit after.
                     FDefines.push_back("CONSOLE");
                     FSymbols = WithSymbols(*FSymbols, {"CONSOLE"});
+                    FContexts->Project.Symbols = FSymbols;
                 }
                 FPrefetchAsked.clear();
                 if (Jobs > 1)
-                    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FSymbols, FIncludeDirs);
+                    StartPrefetch();
                 ScanUses(*FProject);
                 FPrefetch.reset();
             } catch (...) {
@@ -166,6 +173,26 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
         LogException(projectFile, e.what());
     }
     return completed;
+}
+
+void ProjectScan::StartPrefetch() {
+    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FContexts);
+    const int started = FPrefetch->Workers();
+    if (started == Jobs - 1)
+        return;
+    const std::string why = FPrefetch->StartFailure();
+    if (started == 0)
+        FPrefetch.reset(); // as with one job
+    if (std::exchange(FPrefetchWarned, true))
+        return;
+    FFrontEnd.Warning(
+        started == 0
+            ? Format("No thread could be started to read sources ahead (%s): each source is "
+                     "read when the scan meets it.",
+                     why.c_str())
+            : Format("Only %d of %d threads could be started to read sources ahead (%s): the "
+                     "scan goes on with them.",
+                     started, Jobs - 1, why.c_str()));
 }
 
 void ProjectScan::ScanUses(TUnit& unit) {
@@ -300,8 +327,9 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName, const std::string&
         if (ahead) {
             AdoptParsed(*unit, *ahead);
         } else {
-            unit->SetSymbols(FSymbols);
-            unit->SetIncludeDirs(FIncludeDirs);
+            const TParseContext& context = FContexts->Of(fileName);
+            unit->SetSymbols(context.Symbols);
+            unit->SetIncludeDirs(context.IncludeDirs);
             unit->Parse();
         }
         Log(Format("%s: parsed...", unit->UnitName.c_str()));

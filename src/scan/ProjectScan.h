@@ -6,6 +6,7 @@
 #include "config/LazarusProject.h"
 #include "mapfile/MapFile.h"
 #include "scan/ScanFrontEnd.h"
+#include "scan/ScanSymbols.h"
 #include "scan/UnitLookup.h"
 #include "scanner/Unit.h"
 #include "support/DualStringList.h"
@@ -44,6 +45,12 @@ struct SetupInputs {
     TCompiler Compiler = TCompiler::Delphi;
     std::string IncludePath; ///< include directories, ';'-separated (a Lazarus project's)
     std::string BuildMode;   ///< a Lazarus project's build mode; empty for the default
+    /// Free Pascal's syntax mode (-M: "objfpc", "delphi", ...); empty for the compiler's
+    /// default, or a Lazarus project's SyntaxMode.
+    std::string Mode;
+    /// Directories searched (with those below them) for the packages a Lazarus project
+    /// requires without naming their files; ';'-separated.
+    std::string PackagePath;
 };
 
 /// Every parsed source by key (file name without directory and extension), owning it.
@@ -141,6 +148,9 @@ class ProjectScan {
     std::vector<std::string> FDefines;
     /// FDefines with the compiler's constants: what every unit of the scan starts with.
     SharedCompilerSymbols FSymbols;
+    /// The Free Pascal target the last scan read the sources for (its version, OS and
+    /// CPU); the default target when they were read as Delphi reads them.
+    TFpcTarget FFpcTarget;
     TDualStringList FUnitFiles;
     UnitSizes FUnitSizes;
     TStringsComp IgnUnits;
@@ -184,6 +194,8 @@ class ProjectScan {
     /// top level.
     void LeaveFailedLevels(std::vector<WalkLevel>& levels, std::exception_ptr failure, int top);
 
+    /// Starts the read-ahead workers; says once when not all of them could be started.
+    void StartPrefetch();
     /// Queues for reading ahead the files of `unit`'s uses entries that the walk may parse.
     void PrefetchUses(const TUnit& unit);
     /// Takes over a record parsed ahead: the failures its parse met are reported now, as
@@ -205,6 +217,12 @@ class ProjectScan {
     /// What the project's Lazarus file says; none for other projects.
     std::optional<TLazarusOptions> FLazarus;
     std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    /// The project's parse context and its required packages'.
+    std::shared_ptr<TParseContexts> FContexts;
+    /// Builds FContexts from FSymbols, FIncludeDirs and the Lazarus project's packages.
+    void BuildParseContexts(const TFpcTarget& target);
+    /// The directories of a package's unit files, ';'-separated.
+    static std::string PackageUnitDirs(const TLazarusPackage& package);
     std::string FLazarusWarning; ///< the last warning about a Lazarus project file
     /// Variables of the .dproj's search path that nothing sets.
     std::vector<std::string> FOptionsUnknown;
@@ -228,6 +246,7 @@ class ProjectScan {
     std::vector<std::unique_ptr<TUnit>> FRetired;
     bool FBusy = false;
     bool FWarned = false;
+    bool FPrefetchWarned = false; ///< a scan said that read-ahead workers failed to start
 };
 
 } // namespace ut

@@ -4,12 +4,14 @@
 #include "config/CompilerSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "scan/UnitPrefetch.h"
 #include "trees/TreeRules.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -379,12 +381,15 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
     const std::vector<std::string> expected = {
         "Scanning project " + Under("P.dpr"),
         "P: parsed...",
-        "  EXC: File=Bin, Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Bin.pas"),
+        "  EXC: File=" + Under("Bin.pas") +
+            ", Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Bin.pas"),
         "  : parsed...",
-        "  EXC: File=Empty, Msg=Error: \"Identifier expected\" on line 1 of file " +
-            Under("Empty.pas"),
+        "  EXC: File=" + Under("Empty.pas") +
+            ", Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Empty.pas"),
         "  : parsed...",
-        "  EXC: File=Cut, Msg=Unexpected EOF",
+        // Every failure of a source names its full path and the line.
+        "  EXC: File=" + Under("Cut.pas") + ", Msg=Error: \"Unexpected EOF\" on line 4 of file " +
+            Under("Cut.pas"),
         "  Cut: parsed...",
         "    C: parsed...",
         "  EXC: File=" + Under("Unterminated.pas") +
@@ -549,6 +554,34 @@ TEST_F(ProjectScanTest, AHundredThousandUnitChainScansToDoneWithOneLevelPerUnit)
     const WhyPaths why = analysis.Why(scan.FindUnit("U" + std::to_string(units)));
     ASSERT_EQ(why.Paths.size(), 1u);
     EXPECT_EQ(why.Paths[0].size(), static_cast<size_t>(units));
+}
+
+// A read-ahead worker that could not start (a process limit) ended the program in
+// std::terminate, or, the first one, failed the scan. Those that started read ahead; with
+// none the walk parses each file itself (nothing is offered).
+TEST_F(ProjectScanTest, ReadAheadWorkersThatCannotStartLeaveTheOthersToWork) {
+    Write("A.pas", Unit("A", ""));
+    Write("B.pas", Unit("B", ""));
+    const std::vector<std::string> files = {Under("A.pas"), Under("B.pas")};
+    const auto limit = std::make_error_code(std::errc::resource_unavailable_try_again);
+    for (const int started : {0, 1, 2}) {
+        int calls = 0;
+        auto contexts = std::make_shared<TParseContexts>();
+        contexts->Project.Symbols = std::make_shared<TCompilerSymbols>();
+        UnitPrefetch prefetch(3, contexts, [&](auto work) {
+            if (calls++ == started)
+                throw std::system_error(limit);
+            return std::thread(std::move(work));
+        });
+        EXPECT_EQ(prefetch.Workers(), started);
+        EXPECT_EQ(prefetch.StartFailure(), limit.message());
+        prefetch.Request(files);
+        std::string names;
+        for (const std::string& file : files)
+            if (const auto parsed = prefetch.Take(file))
+                names += parsed->Unit->UnitName;
+        EXPECT_EQ(names, started ? "AB" : "") << started;
+    }
 }
 
 } // namespace
