@@ -3,6 +3,7 @@
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
 #include "cli/DiffCommand.h"
+#include "config/CompilerSettings.h"
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -49,16 +50,26 @@ void Put(const std::string& text, std::FILE* out, int& error) {
 }
 
 // The node named by `option`'s value (without regard to case): -1 when the option is not
-// given; false, with a message on `err`, when no parsed unit has that name.
+// given; false, with a message on `err`, when no parsed unit has that name, unless
+// `notFound` is given and the scan did not find it: it is then set to the name as the scan
+// listed it.
 bool FindNamedUnit(const DependencyAnalysis& analysis, const char* option,
-                   const std::optional<std::string>& name, int& node, std::FILE* err) {
+                   const std::optional<std::string>& name, int& node, std::FILE* err,
+                   const ProjectScan* scan = nullptr, std::string* notFound = nullptr) {
     node = -1;
     if (!name)
         return true;
     node = analysis.Graph().Find(*name);
-    if (node < 0)
-        std::fprintf(err, "unitrace-cli: %s: \"%s\" is not a parsed unit\n", option, name->c_str());
-    return node >= 0;
+    if (node >= 0)
+        return true;
+    if (scan && notFound)
+        if (const int i = IndexOfText(scan->FNotFoundNames, Trim(*name)); i >= 0) {
+            *notFound = scan->FNotFoundNames[static_cast<size_t>(i)];
+            return true;
+        }
+    std::fprintf(err, "unitrace-cli: %s: \"%s\" is not a parsed unit%s\n", option, name->c_str(),
+                 notFound ? " nor a name the scan did not find" : "");
+    return false;
 }
 
 } // namespace
@@ -69,6 +80,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     const ParseResult parsed = ParseCommandLine(args);
     if (parsed.Options.Help) {
         std::fputs(UsageText().c_str(), out);
+        return 0;
+    }
+    if (parsed.Options.Version) {
+        std::fprintf(out, "%s\n", VersionText().c_str());
         return 0;
     }
     if (!parsed.Error.empty()) {
@@ -93,6 +108,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     if (o.Delphi) {
         scan.Inputs.Delphi = *o.Delphi;
         scan.LoadCompilerSettings();
+        if (const std::string note = NotInstalledMessage(registry, *o.Delphi); !note.empty())
+            std::fprintf(err, "warning: %s\n", note.c_str());
     }
     // Reading the options file changes the current directory: the inputs name the project
     // in full, while the scan gets (and logs) it as typed, against the directory it was
@@ -134,6 +151,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.Inputs.BrowseAlso = true;
         if (o.Ignore)
             scan.IgnUnits.SetLines(SplitNames(*o.Ignore));
+        // Without a .dproj that offers platforms, the version's are the choice.
+        if (o.Platform && scan.FPlatforms.empty() && scan.Inputs.Compiler == TCompiler::Delphi)
+            if (const std::string why = UnknownPlatformMessage(scan.Inputs.Delphi, *o.Platform);
+                !why.empty()) {
+                std::fprintf(err, "unitrace-cli: --platform: %s\n", why.c_str());
+                return 2;
+            }
         completed = scan.ScanProject(o.Project);
     } catch (const std::exception& e) {
         scan.AppException(e);
@@ -152,11 +176,12 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     // The analysis of what the scan left: the document's cycles, --why, the graph, the gates.
     std::optional<DependencyAnalysis> analysis;
     int why = -1, focus = -1;
+    std::string whyName; // a name not found
     const bool analyse =
         json || o.Format == OutputFormat::Dot || o.Why || o.Focus || !o.FailOn.empty();
     if (scan.FProject && analyse) {
         analysis.emplace(scan);
-        if (!FindNamedUnit(*analysis, "--why", o.Why, why, err) ||
+        if (!FindNamedUnit(*analysis, "--why", o.Why, why, err, &scan, &whyName) ||
             !FindNamedUnit(*analysis, "--focus", o.Focus, focus, err))
             return 2;
     }
@@ -168,6 +193,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Directories = scan.FListedDirectories;
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
+        summary.WhyName = whyName;
         WriteScanResultJson(scan, summary, frontEnd.Entries(), [&](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
                 writeError = errno;
@@ -186,6 +212,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (why >= 0 && !json && o.Format != OutputFormat::Dot)
         Put("\n" + WhyText(*analysis, why), out, writeError);
+    else if (!whyName.empty() && !json && o.Format != OutputFormat::Dot)
+        Put("\n" + WhyNameText(*analysis, whyName), out, writeError);
     if (std::fflush(out) != 0 && writeError == 0)
         writeError = errno;
     if (writeError != 0) {

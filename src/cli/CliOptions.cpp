@@ -27,7 +27,8 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--search-path", o.SearchPath, "search path (';'-separated)");
     app.add_option("--defines", o.Defines, "conditional symbols (';'-separated)");
     app.add_option("--delphi", o.Delphi,
-                   "compiler version: 5.0, 7, 2007, XE7, 12, or a BDS number");
+                   "compiler version: 5.0, 7, 2007, XE7, 12, an update (12.3, 10.4.2),\n"
+                   "or a BDS number");
     app.add_option("--compiler", o.Compiler,
                    "delphi or fpc (Free Pascal; the default for Lazarus projects)")
         ->check(CLI::IsMember({"delphi", "fpc"}));
@@ -45,7 +46,8 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
                    "include directories, searched after the including file's (';'-separated;\n"
                    "default: the options file's)");
     app.add_option("--config", o.Config, "the .dproj's build configuration (default: its own)");
-    app.add_option("--platform", o.Platform, "the .dproj's target platform (default: its own)");
+    app.add_option("--platform", o.Platform,
+                   "target platform: Win32, Win64, Linux64, ... (default: the .dproj's own)");
     app.add_option("--unit-scopes", o.UnitScopes, "unit scope names (';'-separated)");
     app.add_option("--lib-path", o.LibPath, "library path (';'-separated)");
     app.add_option("--browse-path", o.BrowsePath, "browsing path (';'-separated)");
@@ -78,6 +80,7 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
                    "1 reads them one after another as the scan meets them)")
         ->check(CLI::Range(1, 256))
         ->type_name("N");
+    app.set_version_flag("--version", VersionText(), "print the program's version");
     app.footer("Exit status: 0 scan completed, 1 scan aborted (Ctrl+C) or failed,\n"
                "2 bad usage, missing project or an unknown --why/--focus unit,\n"
                "3 a --fail-on condition holds (one line per offender on standard error).\n"
@@ -85,6 +88,10 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
 }
 
 } // namespace
+
+std::string VersionText() {
+    return std::string("unitrace-cli ") + UNITRACE_VERSION;
+}
 
 std::string UsageText() {
     CLI::App app("", "unitrace-cli");
@@ -104,6 +111,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         r.Options.Help = true;
+        return r;
+    } catch (const CLI::CallForVersion&) {
+        r.Options.Version = true;
         return r;
     } catch (const CLI::ParseError& e) {
         r.Error = e.what();

@@ -38,6 +38,7 @@ struct CliOptions {
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;
     bool Help = false;
+    bool Version = false; ///< --version: print the program's version
 };
 
 struct ParseResult {
@@ -48,5 +49,8 @@ struct ParseResult {
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
+
+/// "unitrace-cli 0.1"
+std::string VersionText();
 
 } // namespace ut::cli

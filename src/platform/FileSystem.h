@@ -50,6 +50,7 @@ std::string LongFileName(const std::string& path);
 
 bool FileExists(const std::string& path);      ///< regular file, any letter case
 bool DirectoryExists(const std::string& path); ///< directory, any letter case
+bool PathExists(const std::string& path);      ///< anything of that name, any letter case
 
 /// Names (without directory) of the regular files in `dir` that match `pattern`
 /// ('*' and '?', letters compared without regard to case), in the listing's order.

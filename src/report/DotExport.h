@@ -21,7 +21,8 @@ struct DotOptions {
     std::function<std::string(const std::string&)> Text;
 };
 
-/// One node per kept unit (label: key, and the size when known), one edge per uses entry
+/// One node per kept unit (named by its key, labelled with its declared name and the size
+/// when known), one edge per uses entry
 /// between kept units: interface entries solid, implementation entries dashed, edges of a
 /// cycle red, interface entries that close a circular reference bold. Every name is quoted.
 std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,

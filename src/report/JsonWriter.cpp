@@ -153,6 +153,8 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         j.Raw(",\n");
         if (summary.WhyUnit >= 0)
             j.Raw("  \"why\": ").Raw(WhyJson(*analysis, summary.WhyUnit).dump()).Raw(",\n");
+        else if (!summary.WhyName.empty())
+            j.Raw("  \"why\": ").Raw(WhyNameJson(*analysis, summary.WhyName).dump()).Raw(",\n");
         if (!analysis->Graph().HasSizes())
             j.Raw("  \"notes\": [\"exclusive sizes absent: the map file gave no unit sizes\"],\n");
     }

@@ -43,7 +43,7 @@ bool ReadUnit(const json& u, ResultUnit& r) {
 
 } // namespace
 
-UnitGraph ReadResultGraph(const std::string& fileName) {
+UnitGraph ReadResultGraph(const std::string& fileName, std::vector<std::string>* notFound) {
     std::ifstream in(platform::NativePath(fileName), std::ios::binary);
     if (!in)
         throw EResultError("cannot read \"" + fileName + "\": " + std::strerror(errno));
@@ -65,6 +65,9 @@ UnitGraph ReadResultGraph(const std::string& fileName) {
             if (!ReadUnit(u, units.emplace_back()))
                 throw EResultError(notResult + "a unit has no \"key\"");
         }
+        if (notFound && doc.contains("notFound"))
+            for (const json& name : doc.at("notFound"))
+                notFound->push_back(name.get<std::string>());
     } catch (const json::exception& e) {
         throw EResultError(notResult + e.what());
     }

@@ -78,8 +78,9 @@ class ProjectScan {
     /// propagates, as it does to the application's exception handler.
     bool ScanProject(const std::string& projectFile);
 
-    /// Parses one source and registers it; nullptr when its parse raised.
-    TUnit* ParseOneUnit(const std::string& fileName);
+    /// Parses one source and registers it under `key` (empty: the file's name without its
+    /// extension); nullptr when its parse raised.
+    TUnit* ParseOneUnit(const std::string& fileName, const std::string& key = {});
     /// Walks the uses lists from `unit` down, depth first, parsing every source not met
     /// before.
     void ScanUses(TUnit& unit);
@@ -103,7 +104,8 @@ class ProjectScan {
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
     /// Reads the library path, browsing path and root directory of Inputs.Delphi (for the
-    /// platform in force).
+    /// platform in force). A version that is not installed keeps none of another version's:
+    /// what the registry gave before is emptied, what the user typed stays.
     void LoadCompilerSettings();
     /// The symbols implied by the version text; may warn once per run.
     std::string VersionDefines();
@@ -124,7 +126,8 @@ class ProjectScan {
     const std::string& ResolvedName(const std::string& name) const {
         return FLookup.Scopes().ResolvedName(name);
     }
-    /// The platform the project is built for: the .dproj's, else "Win32".
+    /// The platform the project is built for: the .dproj's, else Inputs.Platform when the
+    /// version has it, else "Win32".
     std::string TargetPlatform() const { return FPlatform.empty() ? "Win32" : FPlatform; }
     std::int64_t UnitSize(const std::string& name) const; ///< 0 when the map has none
 
@@ -173,8 +176,9 @@ class ProjectScan {
     /// without one); a Lazarus project's build modes are its configurations.
     std::string FConfig, FPlatform;
     std::vector<std::string> FConfigs, FPlatforms;
-    /// Problems met reading the options and the compiler settings; logged by every scan.
-    std::vector<std::string> FOptionsNotes, FCompilerNotes;
+    /// Problems met reading the options and the compiler settings, and the variables of the
+    /// search paths that nothing sets; logged by every scan.
+    std::vector<std::string> FOptionsNotes, FCompilerNotes, FVariableNotes;
 
   private:
     /// One unit on the walk's path.
@@ -203,6 +207,9 @@ class ProjectScan {
     void CheckAbort();
 
     void ReadLazarusOptions();
+    /// Logs a used name that no file answers to (`missing`: the file it was to be read from,
+    /// which is not there), once per scan, and lists it in FNotFoundNames.
+    void ReportNotFound(const std::string& name, const std::string& missing);
     /// The record of the project: its source, a Lazarus project's main source, or a
     /// Lazarus package's unit list.
     std::unique_ptr<TProject> CreateProject(const std::string& fullName) const;
@@ -217,6 +224,12 @@ class ProjectScan {
     /// The directories of a package's unit files, ';'-separated.
     static std::string PackageUnitDirs(const TLazarusPackage& package);
     std::string FLazarusWarning; ///< the last warning about a Lazarus project file
+    /// Variables of the .dproj's search path that nothing sets.
+    std::vector<std::string> FOptionsUnknown;
+    /// The paths and root the registry gave last (what a version not installed empties).
+    struct {
+        std::string LibPath, BrowsePath, Root;
+    } FFromRegistry;
     /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
     bool FCompilerFromProject = false;
 

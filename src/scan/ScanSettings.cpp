@@ -3,6 +3,7 @@
 #include "scan/ProjectScan.h"
 
 #include "config/CompilerSettings.h"
+#include "config/IdeEnvironment.h"
 #include "config/ProjectOptions.h"
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
@@ -17,6 +18,7 @@ namespace ut {
 void ProjectScan::LoadProjectOptions() {
     FFrontEnd.MapViewOutdated();
     FLazarus.reset();
+    FOptionsUnknown.clear();
     if (IsFreePascalProject(Inputs.Project)) {
         ReadLazarusOptions();
         return;
@@ -26,14 +28,22 @@ void ProjectScan::LoadProjectOptions() {
         Inputs.Mode.clear();
         FCompilerFromProject = false;
     }
+    const TIdeEnvironment environment(FRegistry, Inputs.Delphi);
     const TProjectOptions options = ProjectOptionsOf(
-        Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot});
+        Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot,
+                                       environment.Lookup()});
     FOptionsRead = options.FOptionsRead;
     FOptionsNotes = options.Notes;
+    FOptionsUnknown = options.UnknownVariables;
     FProjectSource = options.MainSource;
     const std::string platform = TargetPlatform();
     FConfig = options.Config;
-    FPlatform = options.Platform;
+    // Without a .dproj that names one, the platform asked for is the version's.
+    FPlatform = options.Platform.empty() ? PlatformOfVersion(Inputs.Delphi, Inputs.Platform)
+                                         : options.Platform;
+    if (options.Platform.empty() && !Inputs.Platform.empty() && FPlatform.empty())
+        FOptionsNotes.push_back(UnknownPlatformMessage(Inputs.Delphi, Inputs.Platform) +
+                                "; Win32 is used");
     FConfigs = options.Configs;
     FPlatforms = options.Platforms;
     FLookup.SetReferences(options.References);
@@ -63,10 +73,20 @@ void ProjectScan::SelectInstalledVersion() {
 void ProjectScan::LoadCompilerSettings() {
     if (!FRegistry)
         return;
-    const TVersionSettings settings =
-        ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
-    settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
+    TVersionSettings settings = ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
     FCompilerNotes = settings.Notes;
+    if (const std::string note = NotInstalledMessage(*FRegistry, Inputs.Delphi); !note.empty()) {
+        // Another version's paths must not stand in for this one's.
+        if (Inputs.LibPath == FFromRegistry.LibPath)
+            settings.LibPath = "";
+        if (Inputs.BrowsePath == FFromRegistry.BrowsePath)
+            settings.BrowsePath = "";
+        if (FDelphiRoot == FFromRegistry.Root)
+            settings.DelphiRoot = "";
+        FCompilerNotes.push_back(note);
+    }
+    settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
+    settings.ApplyTo(FFromRegistry.LibPath, FFromRegistry.BrowsePath, FFromRegistry.Root);
     FFrontEnd.InputsChanged();
 }
 
@@ -111,11 +131,33 @@ void ProjectScan::BuildSearchIndex() {
     in.BrowsePath = Inputs.BrowsePath;
     in.BrowseAlso = Inputs.BrowseAlso;
     in.DelphiRoot = FDelphiRoot;
-    FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles, [this] { CheckAbort(); });
+    // The IDE's variables in the paths of a Delphi project: the installation's own, then
+    // the environment's.
+    const TIdeEnvironment environment(FRegistry, Inputs.Delphi);
+    const std::string root = fs::ExcludeTrailingPathDelimiter(FDelphiRoot);
+    TPathVariables variables;
+    if (!fpc) {
+        variables.Unknown = FOptionsUnknown;
+        variables.Lookup = [&](const std::string& name) -> std::optional<std::string> {
+            if (SameText(name, "Platform"))
+                return TargetPlatform();
+            if (!root.empty() && SameText(name, "BDS"))
+                return root;
+            if (!root.empty() && SameText(name, "BDSLIB"))
+                return root + "\\lib";
+            return environment.Value(name);
+        };
+    }
+    FListedDirectories = ut::BuildSearchIndex(
+        in, FDefines, FUnitFiles, [this] { CheckAbort(); }, &variables);
+    FVariableNotes.clear();
+    for (const std::string& name : variables.Unknown)
+        FVariableNotes.push_back(UnknownVariableMessage(name, environment.KeyName()));
     FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
     FLookup.Reindex();
     FLookup.SetScopes(Inputs.UnitScopes);
-    FSymbols = BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines, mode);
+    FSymbols =
+        BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines, mode, TargetPlatform());
     FFpcTarget = target;
     // An include file is looked for beside the including file, in the current directory
     // (the project's), then in the include path; Delphi's IDE gives the compiler the

@@ -8,7 +8,8 @@ namespace ut {
 
 SharedCompilerSymbols BuildScanSymbols(TCompiler compiler, const std::string& delphiVersion,
                                        const TFpcTarget& fpc,
-                                       const std::vector<std::string>& defines, TSyntaxMode mode) {
+                                       const std::vector<std::string>& defines, TSyntaxMode mode,
+                                       const std::string& delphiPlatform) {
     auto symbols = std::make_shared<TCompilerSymbols>();
     for (const std::string& s : defines)
         symbols->Define(s);
@@ -16,7 +17,7 @@ SharedCompilerSymbols BuildScanSymbols(TCompiler compiler, const std::string& de
     for (const auto& [name, value] :
          freePascal ? FpcConstants(fpc) : VersionConstants(delphiVersion))
         symbols->SetConstant(name, value);
-    symbols->PointerSize = freePascal ? FpcPointerSize(fpc) : 4;
+    symbols->PointerSize = freePascal ? FpcPointerSize(fpc) : PlatformPointerSize(delphiPlatform);
     symbols->Mode = mode;
     return symbols;
 }

@@ -15,12 +15,14 @@
 namespace ut {
 
 /// `defines` (the compiler's own symbols followed by the user's) with the constants of the
-/// compiler: CompilerVersion and RTLVersion of the Delphi version text (32-bit pointers),
-/// or those of the Free Pascal target (its pointer size). Sources start in `mode`.
+/// compiler: CompilerVersion and RTLVersion of the Delphi version text (the pointer size of
+/// `delphiPlatform`), or those of the Free Pascal target (its pointer size). Sources start in
+/// `mode`.
 SharedCompilerSymbols BuildScanSymbols(TCompiler compiler, const std::string& delphiVersion,
                                        const TFpcTarget& fpc,
                                        const std::vector<std::string>& defines,
-                                       TSyntaxMode mode = TSyntaxMode::None);
+                                       TSyntaxMode mode = TSyntaxMode::None,
+                                       const std::string& delphiPlatform = "Win32");
 
 /// `base` with the symbols of `more` defined too.
 SharedCompilerSymbols WithSymbols(const TCompilerSymbols& base,

@@ -74,6 +74,8 @@ class TUnit {
     std::string FileName;
     /// A .dfm file lay beside the source when the record was created.
     bool HasForm = false;
+    /// {$APPTYPE CONSOLE} was read: the compiler defines CONSOLE from there on.
+    bool ConsoleApp = false;
 
     // The directive layer: the token stream with comments dropped, conditional branches
     // applied and include files read in place.

@@ -42,6 +42,7 @@ enum class Directive {
     Undef,
     SetC,
     Include,
+    AppType,
     Mode,
     ModeSwitch,
     Macro,
@@ -81,6 +82,7 @@ const DirectiveName DirectiveNames[] = {
     {"fatal", Directive::UserError},
     {"stop", Directive::UserError},
     {"message", Directive::Message},
+    {"apptype", Directive::AppType},
 };
 
 // The directive's name (the word after '$') and what it is. {$I name} includes a file;
@@ -252,6 +254,12 @@ bool TUnit::ApplyDirective(const std::string& text) {
     case Directive::UserError:
         if (!skipping)
             Scanner->ErrorFmt("User defined: %s", MessageText(rest).c_str());
+        break;
+    case Directive::AppType:
+        if (!skipping && SameText(DirectiveArg(text), "CONSOLE")) {
+            ConsoleApp = true;
+            Defines.Define("CONSOLE");
+        }
         break;
     case Directive::Other:
         break;

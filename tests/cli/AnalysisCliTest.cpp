@@ -74,12 +74,17 @@ TEST_F(AnalysisCli, WhyPrintsEveryShortestPathAfterTheLog) {
     ASSERT_GE(r.Out.size(), why.size());
     EXPECT_EQ(r.Out.substr(r.Out.size() - why.size()), why);
 
-    for (const char* option : {"--why", "--focus"}) {
+    // A name the scan did not find: the paths to the entries that name it.
+    const CliRunResult gone = Cli("--delphi 5.0 --format tree --depth 0 --why gone P.dpr");
+    EXPECT_EQ(gone.Out, "P  (@)\n\nWhy Gone (not found; 1 shortest path):\n"
+                        "  P -> Gone  (interface, @/P.dpr:2)\n");
+    for (const auto& [option, suffix] :
+         {std::pair{"--why", " nor a name the scan did not find"}, std::pair{"--focus", ""}}) {
         const CliRunResult unknown =
-            Cli(std::string("--delphi 5.0 --format dot ") + option + " Gone P.dpr");
+            Cli(std::string("--delphi 5.0 --format dot ") + option + " Nowhere P.dpr");
         EXPECT_EQ(unknown.Status, 2) << option;
-        EXPECT_EQ(unknown.Err,
-                  std::string("unitrace-cli: ") + option + ": \"Gone\" is not a parsed unit\n");
+        EXPECT_EQ(unknown.Err, std::string("unitrace-cli: ") + option +
+                                   ": \"Nowhere\" is not a parsed unit" + suffix + "\n");
         EXPECT_EQ(unknown.Out, "") << option;
     }
 }
@@ -171,7 +176,7 @@ TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
     WriteMap(0x08);
     ASSERT_EQ(Cli("--delphi 5.0 --format json P.dpr").Status, 0);
     stdfs::rename(root + "/out.txt", root + "/old.json");
-    Write("lib/D.pas", "unit D;\ninterface\nuses C, E;\nimplementation\nend.\n");
+    Write("lib/D.pas", "unit D;\ninterface\nuses C, E, Lost;\nimplementation\nend.\n");
     Write("lib/E.pas", "unit E;\ninterface\nimplementation\nend.\n");
     WriteMap(0x10);
     ASSERT_EQ(Cli("--delphi 5.0 --format json P.dpr").Status, 0);
@@ -182,7 +187,8 @@ TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
     EXPECT_EQ(r.Out, "Units added:\n  E\n"
                      "Uses added:\n  D -> C  (interface)\n  D -> E  (interface)\n"
                      "Sizes changed:\n  D: 8 -> 16 (+8)\n"
-                     "Grown cycles:\n  A, B, C, D  (interface; was A, B, C)\n");
+                     "Grown cycles:\n  A, B, C, D  (interface; was A, B, C)\n"
+                     "Not found, added:\n  Lost\n");
     EXPECT_EQ(r.Err, "new-cycles: A, B, C, D (grew from A, B, C)\nnew-units: E\n");
 
     r = Cli("diff --format json new.json old.json");
@@ -192,7 +198,7 @@ TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
         "usesRemoved": [{"from": "D", "to": "C", "interface": true},
                         {"from": "D", "to": "E", "interface": true}],
         "sizeChanges": [{"unit": "D", "old": 16, "new": 8}],
-        "newCycles": [], "grownCycles": []})"));
+        "newCycles": [], "grownCycles": [], "notFoundAdded": [], "notFoundRemoved": ["Lost"]})"));
     EXPECT_EQ(Cli("diff old.json old.json --fail-on new-cycles").Out, "No differences\n");
 
     Write("list.json", "[1, 2]");

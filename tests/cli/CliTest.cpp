@@ -136,8 +136,11 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["log"][3],
               nlohmann::json::parse(R"({"depth":1,"text":"Gone: not found","style":"italic"})"));
     // Warnings go to standard error, never into the document: the unknown version, and the
-    // registry file that is not there (it used to be passed over in silence).
-    EXPECT_NE(errors.find("Delphi compiler version is not known"), std::string::npos);
+    // registry file that is not there (it used to be passed over in silence). With no
+    // installation and no version named, the warning says so and how to name one.
+    EXPECT_NE(errors.find("warning: No Delphi installation was found and no version was named"),
+              std::string::npos);
+    EXPECT_NE(errors.find("Name a version with --delphi"), std::string::npos);
     EXPECT_NE(errors.find("warning: Cannot read the registry file \"" + root + "/none.reg\"\n"),
               std::string::npos)
         << errors;
@@ -322,6 +325,17 @@ TEST_F(CliRun, MissingProjectAndUsageErrorsExitWithTwo) {
     RunCapture({"--format"}, status, &errors); // a usage error
     EXPECT_EQ(status, 2);
     EXPECT_EQ(errors.rfind("unitrace-cli: ", 0), 0u) << errors;
+    // Without a .dproj, a platform is the version's (it used to be ignored, even made up).
+    for (const auto& [version, message] :
+         {std::pair{"", "no Delphi has a platform \"Amiga\""},
+          std::pair{"2007", "Delphi 2007 has no platform \"Amiga\" (it has Win32)"}}) {
+        RunCapture({"--delphi", version, "--platform", "Amiga", root + "/P.dpr"}, status, &errors);
+        EXPECT_EQ(status, 2);
+        EXPECT_EQ(errors, std::string("unitrace-cli: --platform: ") + message + "\n");
+    }
+    const std::string version = RunCapture({"--version"}, status, &errors);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(version.rfind("unitrace-cli 0.", 0), 0u) << version; // not "PROJECT is required"
 }
 
 // The example .dproj, scanned for each of its configurations against the stand-in Delphi 12
