@@ -28,9 +28,9 @@ std::vector<int> Distances(const Adjacency& edges, int start, int maxDepth,
     return dist;
 }
 
-// The inside of a DOT string literal: quotes and backslashes escaped, control characters
-// as blanks.
-std::string Escaped(const std::string& text) {
+} // namespace
+
+std::string DotEscaped(const std::string& text) {
     std::string q;
     for (const char c : text) {
         if (c == '"' || c == '\\')
@@ -39,8 +39,6 @@ std::string Escaped(const std::string& text) {
     }
     return q;
 }
-
-} // namespace
 
 std::vector<bool> DotSelection(const UnitGraph& graph, const CycleReport& cycles,
                                const DotOptions& options) {
@@ -73,7 +71,8 @@ std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
     std::vector<std::string> names(graph.Count()); // escaped, without the quotes
     for (int v = 0; v < graph.Count(); ++v)
         if (keep[v])
-            names[v] = Escaped(options.Text ? options.Text(graph.Node(v).Key) : graph.Node(v).Key);
+            names[v] =
+                DotEscaped(options.Text ? options.Text(graph.Node(v).Key) : graph.Node(v).Key);
     // The document is megabytes for a large project: one allocation instead of a doubling
     // series of them.
     size_t estimate = 64;
