@@ -165,6 +165,42 @@ TEST_F(AnalysisCli, DotGraphAroundAFocusIsAcceptedByGraphviz) {
     EXPECT_EQ(std::system(("dot -Tsvg " + root + "/out.txt -o " + root + "/out.svg").c_str()), 0);
 }
 
+TEST_F(AnalysisCli, DotByGroupsAndAdviceForAWholeGraphTooBigToRead) {
+    const CliRunResult grouped = Cli("--delphi 5.0 --format dot --group-by folder P.dpr");
+    EXPECT_EQ(grouped.Status, 0) << grouped.Err;
+    EXPECT_EQ(grouped.Out, "digraph groups {\n"
+                           "  node [shape=box];\n"
+                           "  \"lib\" [label=\"lib\\n5 units, 336 bytes\"];\n"
+                           "  \".\" [label=\".\\n1 unit, 0 bytes\"];\n"
+                           "  \".\" -> \"lib\" [label=\"2\"];\n"
+                           "}\n");
+    EXPECT_EQ(Cli("--format json --group-by scope P.dpr").Err.substr(0, 44),
+              "unitrace-cli: --group-by needs --format dot\n");
+
+    std::string uses;
+    for (int i = 0; i <= 1000; ++i) {
+        const std::string name = "U" + std::to_string(i);
+        uses += (i ? ", " : "") + name;
+        Write("lib/" + name + ".pas", "unit " + name + ";\ninterface\nimplementation\nend.\n");
+    }
+    Write("P.dpr", "program P;\nuses " + uses + ";\nbegin end.\n");
+    const std::string advice = "unitrace-cli: the graph has 1002 units, too many to read in one "
+                               "picture: --group-by, --focus or --depth will give a readable one\n";
+    const struct {
+        const char* options;
+        std::string err;
+    } cases[] = {
+        {"--format dot P.dpr", advice},
+        {"--format dot --depth 1 P.dpr", ""},
+        {"--format dot --group-by folder P.dpr", ""},
+    };
+    for (const auto& c : cases) {
+        const CliRunResult r = Cli(std::string("--delphi 5.0 ") + c.options);
+        EXPECT_EQ(r.Status, 0) << c.options;
+        EXPECT_EQ(r.Err, c.err) << c.options;
+    }
+}
+
 TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
     Write("lib/D.pas", "unit D;\ninterface\nimplementation\nend.\n");
     WriteMap(0x08);
