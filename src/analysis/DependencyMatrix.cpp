@@ -51,7 +51,7 @@ void DependencyMatrix::OrderGroups(const std::vector<int>& unitOrder) {
     }
     std::vector<ResultUnit> groups(count);
     auto key = [](size_t g) {
-        char text[16];
+        char text[24];
         std::snprintf(text, sizeof text, "%010zu", g);
         return std::string(text);
     };

@@ -256,10 +256,9 @@ bool GraphPage::Draw() {
     if (n.LeftOut > 0)
         status += tr("; %1 more units within reach are not shown").arg(n.LeftOut);
     FStatus->setText(status);
+    // Readable at first: the centre in view at full size; "Fit" shows the whole picture.
     FView->resetTransform();
-    if (FView->viewport()->width() > 0 && (layout.Bounds.width() > FView->viewport()->width() ||
-                                           layout.Bounds.height() > FView->viewport()->height()))
-        FView->fitInView(FScene->sceneRect(), Qt::KeepAspectRatio);
+    FView->centerOn(layout.Centres[0]);
     return true;
 }
 

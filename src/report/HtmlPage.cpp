@@ -53,7 +53,8 @@ a click on a group (or its row) opens or closes it.<span class="key" style="back
 <section id="hygiene" class="hidden"><h2>Uses hygiene</h2><div class="scroll"><table id="hygiene-table">
 <thead><tr><th>Unit</th><th>Uses</th><th>Verdict</th><th>Why</th><th>Where</th></tr></thead><tbody></tbody></table></div></section>
 <section id="treemap-section" class="hidden"><h2>Exclusive sizes</h2>
-<p>Each unit holds the units only it brings into the program; areas are bytes.</p><div id="treemap"></div></section>
+<p>Each unit holds the units only it brings into the program; areas are bytes. Units too small
+to draw are left out.</p><div id="treemap"></div></section>
 </main>
 )page";
 
@@ -131,7 +132,14 @@ D.cycles.forEach((c, i) => {
   cycleList.append(el("h3", c.interface ? "icycle" : "cycle", (i + 1) + ": " + n +
     (n === 1 ? " unit" : " units") + (c.interface
       ? ", a circular unit reference: the compiler rejects it" : ", through implementation uses")));
-  cycleList.append(el("div", null, c.units.map(name).join(", ")));
+  // A long cycle shows its first units; the rest open on a click.
+  if (n <= 30) cycleList.append(el("div", null, c.units.map(name).join(", ")));
+  else {
+    const more = el("details"), head = el("summary", null, c.units.slice(0, 30).map(name).join(", ") +
+      ", and " + fmt(n - 30) + " more");
+    more.append(head, el("div", null, c.units.slice(30).map(name).join(", ")));
+    cycleList.append(more);
+  }
   if (c.cuts) cycleList.append(el("div", null, "Cut: " + c.cuts.map(e => name(e[0]) + " -> " +
     name(e[1]) + (e[2] ? " (interface)" : " (implementation)")).join("; ")));
 });
@@ -143,7 +151,8 @@ const lineOf = new Int32Array(N);
 let lines = [], rows = [], blocks = [], hover = [-1, -1];
 const view = $("matrix-view"), canvas = $("matrix"), space = $("matrix-space");
 const ctx = canvas.getContext("2d");
-const C = 18, HH = 46;
+const HH = 46;
+let C = 18;
 ctx.font = "12px sans-serif";
 let HW = 120;
 for (const r of U) HW = Math.max(HW, ctx.measureText(r[0]).width + 70);
@@ -175,6 +184,11 @@ function layout() {
     if (!x) row.set(c, x = [0, 0]);
     x[itf ? 0 : 1]++;
   }
+  // Cells as wide as their largest count.
+  let most = 0;
+  for (const row of rows) for (const [itf, imp] of row.values()) most = Math.max(most, itf + imp);
+  ctx.font = "10px sans-serif";
+  C = Math.max(18, Math.ceil(ctx.measureText(String(most)).width) + 6);
   blocks = [];
   const span = new Map();
   lines.forEach(([g], i) => {
@@ -242,8 +256,8 @@ function draw() {
         ctx.moveTo(x + s, y); ctx.lineTo(x + s, y + s); ctx.lineTo(x, y + s);
         ctx.fill();
       }
-      const t = itf + imp;
-      if (t < 1000) { ctx.fillStyle = "#fff"; ctx.fillText(String(t), x + s / 2, y + s / 2 + 1); }
+      ctx.fillStyle = "#fff";
+      ctx.fillText(String(itf + imp), x + s / 2, y + s / 2 + 1);
     }
   }
   ctx.strokeStyle = "#b8bec8";
