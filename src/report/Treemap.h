@@ -18,11 +18,11 @@ struct TreemapRect {
 
 struct TreemapOptions {
     double Width = 960, Height = 540;
-    int MaxDepth = 3;       ///< levels of the dominator tree drawn below the project
-    double MinSide = 3;     ///< smaller rectangles are left out, with what they would hold
-    double Header = 14;     ///< room kept at the top of a parent for its name
-    double Padding = 2;     ///< room kept around a parent's children
-    size_t MaxRects = 4000; ///< the largest are kept when there would be more
+    int MaxDepth = 3;        ///< levels of the dominator tree drawn below the project
+    double MinSide = 3;      ///< smaller rectangles are left out, with what they would hold
+    double Header = 14;      ///< room kept at the top of a parent for its name
+    double Padding = 2;      ///< room kept around a parent's children
+    size_t MaxRects = 12000; ///< the largest are kept when there would be more
 };
 
 /// The rectangles of the dominator tree below `root` (`idom` from ImmediateDominators,
