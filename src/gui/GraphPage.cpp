@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ut::gui {
@@ -256,9 +257,18 @@ bool GraphPage::Draw() {
     if (n.LeftOut > 0)
         status += tr("; %1 more units within reach are not shown").arg(n.LeftOut);
     FStatus->setText(status);
-    // Readable at first: the centre in view at full size; "Fit" shows the whole picture.
+    // Readable at first: the whole picture when it fits at no less than 60 % of its size,
+    // else the centre at full size ("Fit" shows everything).
     FView->resetTransform();
-    FView->centerOn(layout.Centres[0]);
+    const QRectF scene = FScene->sceneRect();
+    const QSize room = FView->viewport()->size();
+    const double scale = std::min(room.width() / scene.width(), room.height() / scene.height());
+    if (scale >= 1)
+        FView->centerOn(scene.center());
+    else if (scale >= 0.6)
+        FView->fitInView(scene, Qt::KeepAspectRatio);
+    else
+        FView->centerOn(layout.Centres[0]);
     return true;
 }
 

@@ -155,8 +155,12 @@ const HH = 46;
 let C = 18;
 ctx.font = "12px sans-serif";
 let HW = 120;
-for (const r of U) HW = Math.max(HW, ctx.measureText(r[0]).width + 70);
-for (const g of G) HW = Math.max(HW, ctx.measureText(g.name).width + 90);
+// Room for a unit's name and, on an open group's first row, the group's name beside it.
+for (const g of G) {
+  let widest = 0;
+  for (const v of g.members) widest = Math.max(widest, ctx.measureText(name(v)).width);
+  HW = Math.max(HW, ctx.measureText(g.name).width + Math.max(widest + 30, 90) + 40);
+}
 HW = Math.min(Math.ceil(HW), 320);
 const buttons = G.map((g, i) => {
   const b = el("button");
@@ -282,6 +286,13 @@ function draw() {
     ctx.font = (lines[r][1] < 0 ? "bold " : "") + "12px sans-serif";
     ctx.fillStyle = r === hover[0] ? "#9a6a00" : "#222";
     ctx.fillText((r + 1) + " " + lineText(r), 4, Y(r) + C / 2);
+    const [g, v] = lines[r];
+    if (v >= 0 && (r === 0 || lines[r - 1][0] !== g)) {
+      ctx.fillStyle = "#777";
+      ctx.textAlign = "right";
+      ctx.fillText(G[g].name, HW - 6, Y(r) + C / 2);
+      ctx.textAlign = "left";
+    }
   }
   ctx.restore();
   ctx.save();
