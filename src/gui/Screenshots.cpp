@@ -116,6 +116,9 @@ QPixmap GrabWindowWithPopup(MainWindow& window) {
 
 // The matrix grouped by folder, every group open, a cell of the first cycle's block chosen.
 void GroupMatrixByFolder(MainWindow& window) {
+    // The matrix and the graph, the last pictures, want room.
+    window.resize(960, 640);
+    QCoreApplication::processEvents();
     MatrixPage& page = *window.matrixPage;
     page.GroupCombo()->setCurrentIndex(page.GroupCombo()->findData(int(ut::GroupBy::Folder)));
     page.Build();
@@ -126,8 +129,11 @@ void GroupMatrixByFolder(MainWindow& window) {
         for (const ut::MatrixBlock& b : matrix->Blocks())
             for (int r = b.First; r <= b.Last; ++r)
                 for (int c = b.First; c <= b.Last; ++c)
-                    if (r != c && matrix->Cell(r, c).Total() > 0 && page.EntryList()->count() == 0)
+                    if (r != c && matrix->Cell(r, c).Total() > 0 &&
+                        page.EntryList()->count() == 0) {
+                        page.View()->CellCentre(r, c); // scrolled into view
                         emit page.View()->cellClicked(r, c);
+                    }
     }
 }
 
