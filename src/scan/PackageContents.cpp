@@ -70,6 +70,15 @@ std::vector<PackageContents> FindPackages(const ProjectScan& scan) {
         seen.push_back(project->FileName);
         packages.push_back(std::move(package));
     }
+    // A Lazarus project's required packages, as the scan read them.
+    if (const auto& lazarus = scan.LazarusOptions())
+        for (const TLazarusPackage& required : lazarus->Packages) {
+            seen.push_back(required.File);
+            PackageContents package{required.Name, required.File, {}};
+            for (const TLazarusFile::Unit& unit : required.Units)
+                package.Units.push_back(unit.Name.empty() ? fs::FileKey(unit.File) : unit.Name);
+            packages.push_back(std::move(package));
+        }
     std::vector<std::string> dirs{scan.FProjectDir};
     dirs.insert(dirs.end(), scan.FListedDirectories.begin(), scan.FListedDirectories.end());
     for (const std::string& dir : dirs)

@@ -15,10 +15,10 @@ struct PackageContents {
     std::vector<std::string> Units;
 };
 
-/// The project's package (a .dpk or .lpk project), then every .dpk and .lpk file of the
-/// project's directory and of the directories the scan listed, in that order, each file
-/// once. A .dpk is read with the scan's symbols; a package file that cannot be read is left
-/// out.
+/// The project's package (a .dpk or .lpk project), a Lazarus project's required packages,
+/// then every .dpk and .lpk file of the project's directory and of the directories the scan
+/// listed, in that order, each file once. A .dpk is read with the scan's symbols; a package file
+/// that cannot be read is left out.
 std::vector<PackageContents> FindPackages(const ProjectScan& scan);
 
 } // namespace ut
