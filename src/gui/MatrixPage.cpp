@@ -89,8 +89,7 @@ MatrixPage::MatrixPage(const ProjectScan& scan, ScanAnalysis& analysis, QWidget*
             return;
         if (FMatrix->Line(line).Node < 0)
             ToggleGroup(line);
-        else if (TUnit* unit =
-                     const_cast<TUnit*>(FMatrix->Graph().Node(FMatrix->Line(line).Node).Unit))
+        else if (TUnit* unit = FScan.FindUnit(FMatrix->Graph().Node(FMatrix->Line(line).Node).Key))
             emit unitActivated(unit, tdUsedBy);
     });
     // The matrix points into the analysis: it goes before the analysis does.
