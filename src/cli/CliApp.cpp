@@ -168,6 +168,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         scan.AppException(e);
     }
 
+    // Every message from here on goes to standard error, which may be the same file as the
+    // log: the log's lines come first.
+    frontEnd.FlushLog();
     // The text log says "Aborted!" itself; the other formats say it beside their output.
     // A tree of an aborted scan would look complete: none is printed.
     const bool aborted = !completed && InterruptGuard::Interrupted();

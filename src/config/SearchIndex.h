@@ -21,7 +21,7 @@ struct TSearchInputs {
     std::string DelphiRoot;     ///< replaces "$(DELPHI)" in the paths
     /// Extensions of unit sources, in the order they are taken within a directory.
     std::vector<std::string> UnitExtensions = {".pas"};
-    std::string PackagePath; ///< the directories of required packages (Lazarus)
+    std::string PackagePath{}; ///< the directories of required packages (Lazarus)
 };
 
 /// Fills `defines` with the version's symbols followed by the user's conditionals, each

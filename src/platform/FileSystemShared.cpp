@@ -14,26 +14,32 @@ namespace ut::fs {
 
 namespace {
 
+bool SameLetter(char a, char b) {
+    return UpperFold(static_cast<unsigned char>(a)) == UpperFold(static_cast<unsigned char>(b));
+}
+
+// Without recursion or backtracking past the last `*`: when the text after it fails, that
+// star takes one character more. Time is at most the name's length times the pattern's.
 bool MatchFrom(const char* n, const char* p) {
-    for (; *p; ++p) {
+    const char* star = nullptr;  // the pattern after the last `*` met
+    const char* retry = nullptr; // where the name goes on when that part fails
+    while (*n) {
         if (*p == '*') {
-            while (p[1] == '*')
-                ++p;
-            if (!p[1])
-                return true;
-            for (const char* s = n; *s; ++s)
-                if (MatchFrom(s, p + 1))
-                    return true;
-            return MatchFrom(n + std::strlen(n), p + 1);
+            star = ++p;
+            retry = n;
+        } else if (*p && (*p == '?' || SameLetter(*p, *n))) {
+            ++p;
+            ++n;
+        } else if (star) {
+            p = star;
+            n = ++retry;
+        } else {
+            return false;
         }
-        if (!*n)
-            return false;
-        if (*p != '?' &&
-            UpperFold(static_cast<unsigned char>(*p)) != UpperFold(static_cast<unsigned char>(*n)))
-            return false;
-        ++n;
     }
-    return *n == '\0';
+    while (*p == '*')
+        ++p;
+    return *p == '\0';
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "report/ResultReader.h"
 
 #include "platform/NativePath.h"
+#include "support/Utf8.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 namespace ut::report {
 
@@ -46,9 +48,12 @@ UnitGraph ReadResultGraph(const std::string& fileName) {
     if (!in)
         throw EResultError("cannot read \"" + fileName + "\": " + std::strerror(errno));
     const std::string notResult = "\"" + fileName + "\" is not a Uni-Trace result: ";
+    // A result written before its texts were made well-formed may hold stray bytes: they
+    // are read as the writer reads them now, as Windows-1252, so their names still compare.
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     json doc;
     try {
-        doc = json::parse(in);
+        doc = json::parse(ToUtf8(text));
     } catch (const json::exception& e) {
         throw EResultError("\"" + fileName + "\" is not JSON: " + e.what());
     }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace ut {
 
@@ -132,7 +133,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
                 }
                 FPrefetchAsked.clear();
                 if (Jobs > 1)
-                    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FContexts);
+                    StartPrefetch();
                 ScanUses(*FProject);
                 FPrefetch.reset();
             } catch (...) {
@@ -167,6 +168,26 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
         LogException(projectFile, e.what());
     }
     return completed;
+}
+
+void ProjectScan::StartPrefetch() {
+    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FContexts);
+    const int started = FPrefetch->Workers();
+    if (started == Jobs - 1)
+        return;
+    const std::string why = FPrefetch->StartFailure();
+    if (started == 0)
+        FPrefetch.reset(); // as with one job
+    if (std::exchange(FPrefetchWarned, true))
+        return;
+    FFrontEnd.Warning(
+        started == 0
+            ? Format("No thread could be started to read sources ahead (%s): each source is "
+                     "read when the scan meets it.",
+                     why.c_str())
+            : Format("Only %d of %d threads could be started to read sources ahead (%s): the "
+                     "scan goes on with them.",
+                     started, Jobs - 1, why.c_str()));
 }
 
 void ProjectScan::ScanUses(TUnit& unit) {

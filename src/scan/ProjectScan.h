@@ -193,6 +193,8 @@ class ProjectScan {
     /// top level.
     void LeaveFailedLevels(std::vector<WalkLevel>& levels, std::exception_ptr failure, int top);
 
+    /// Starts the read-ahead workers; says once when not all of them could be started.
+    void StartPrefetch();
     /// Queues for reading ahead the files of `unit`'s uses entries that the walk may parse.
     void PrefetchUses(const TUnit& unit);
     /// Takes over a record parsed ahead: the failures its parse met are reported now, as
@@ -234,6 +236,7 @@ class ProjectScan {
     std::vector<std::unique_ptr<TUnit>> FRetired;
     bool FBusy = false;
     bool FWarned = false;
+    bool FPrefetchWarned = false; ///< a scan said that read-ahead workers failed to start
 };
 
 } // namespace ut

@@ -1,13 +1,22 @@
 #include "scan/UnitPrefetch.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace ut {
 
-UnitPrefetch::UnitPrefetch(int workers, std::shared_ptr<const TParseContexts> contexts)
+UnitPrefetch::UnitPrefetch(int workers, std::shared_ptr<const TParseContexts> contexts,
+                           const ThreadStart& start)
     : FContexts(std::move(contexts)) {
-    for (int i = 0; i < workers; ++i)
-        FWorkers.emplace_back([this] { Work(); });
+    FWorkers.reserve(static_cast<size_t>(std::max(workers, 0)));
+    for (int i = 0; i < workers; ++i) {
+        try {
+            FWorkers.push_back(start([this] { Work(); }));
+        } catch (const std::system_error& e) {
+            FStartFailure = e.what();
+            break;
+        }
+    }
 }
 
 UnitPrefetch::~UnitPrefetch() {
@@ -21,6 +30,8 @@ UnitPrefetch::~UnitPrefetch() {
 }
 
 void UnitPrefetch::Request(const std::vector<std::string>& files) {
+    if (FWorkers.empty())
+        return; // nobody to read ahead: the walk parses each file itself, as with one job
     {
         const std::lock_guard lock(FMutex);
         // Backwards to the front of the queue, so the batch keeps its order there.

@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -35,8 +36,14 @@ struct TParsedAhead {
 
 class UnitPrefetch {
   public:
-    /// `workers` threads parse each file in its context, as the walk's records do.
-    UnitPrefetch(int workers, std::shared_ptr<const TParseContexts> contexts);
+    /// Starts a thread that runs `work`; throws std::system_error when none can be started.
+    using ThreadStart = std::function<std::thread(std::function<void()> work)>;
+
+    /// Up to `workers` threads parse each file in its context, as the walk's records do. A
+    /// worker that cannot be started (a process limit) is not: the others work, and with
+    /// none every file is left to the walk (Workers() and StartFailure() say so).
+    UnitPrefetch(int workers, std::shared_ptr<const TParseContexts> contexts,
+                 const ThreadStart& start = StartThread);
     /// Stops the workers; a parse under way is finished first.
     ~UnitPrefetch();
     UnitPrefetch(const UnitPrefetch&) = delete;
@@ -48,8 +55,17 @@ class UnitPrefetch {
     void Request(const std::vector<std::string>& files);
     /// The parse of `file`: done by a worker, or now on the calling thread when no worker
     /// has started it; waits for a worker that is on it. None when `file` was never
-    /// requested or was taken already.
+    /// requested or was taken already, or when no worker started.
     std::optional<TParsedAhead> Take(const std::string& file);
+
+    /// The workers that started.
+    int Workers() const { return static_cast<int>(FWorkers.size()); }
+    /// Why the workers asked for did not all start; empty when they did.
+    const std::string& StartFailure() const { return FStartFailure; }
+
+    static std::thread StartThread(std::function<void()> work) {
+        return std::thread(std::move(work));
+    }
 
     /// The parse a worker does, on its own.
     static TParsedAhead Parse(const std::string& file, const TParseContext& context);
@@ -74,6 +90,7 @@ class UnitPrefetch {
     int FIdle = 0;    ///< workers waiting for a file to be queued
     int FWaiting = 0; ///< callers of Take waiting for a worker to finish
     std::vector<std::thread> FWorkers;
+    std::string FStartFailure;
 };
 
 } // namespace ut

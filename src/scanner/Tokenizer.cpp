@@ -103,10 +103,21 @@ void TTokenizer::Prepare(size_t from) {
         FText.resize(nul);
         FReader.reset();
     }
+    const size_t bom = FText.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (FReader) {
+        // The scanner sees whole lines only: the length of a line is known before the scan
+        // enters it, so a long line fails wherever the pieces of the file end. A last line
+        // long enough to fail already is shown.
+        const size_t lf = FText.rfind('\n');
+        const size_t last = lf == std::string::npos ? bom : lf + 1;
+        if (FText.size() - last < MaxLineLength) {
+            FHeld.assign(FText, last);
+            FText.resize(last);
+        }
+    }
     if (FLongLine == std::string::npos) {
         // From the first line, or from the line that was last when `from` was the end.
         const size_t lf = from ? FText.rfind('\n', from - 1) : std::string::npos;
-        const size_t bom = FText.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
         FLongLine = FindLongLine(FText, lf == std::string::npos ? bom : lf + 1);
     }
     FText.push_back('\0');
@@ -117,11 +128,14 @@ bool TTokenizer::ReadMore() {
         return false;
     FText.pop_back(); // the sentinel
     const size_t end = FText.size();
-    FReader->Read(FText, std::max(end, FirstReadSize));
+    FText += FHeld;
+    FHeld.clear();
+    FReader->Read(FText, std::max(FText.size(), FirstReadSize));
     if (FReader->AtEnd())
         FReader.reset();
     Prepare(end);
-    return FText.size() - 1 > end;
+    // A line still unfinished is held back: more is read on the next call.
+    return FReader || FText.size() - 1 > end;
 }
 
 int TTokenizer::NextToken() {

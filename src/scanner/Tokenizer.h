@@ -87,7 +87,8 @@ class TTokenizer {
     TTokenizer(std::unique_ptr<TFileReader> reader, std::string fileName);
     /// Steps over a byte order mark and reads the first token.
     void Start();
-    /// Cuts the text at its first NUL from `from` on, finds a long line and adds the sentinel.
+    /// Cuts the text at its first NUL from `from` on, holds back an unfinished last line,
+    /// finds a long line and adds the sentinel.
     void Prepare(std::size_t from);
     /// Reads as much again as has been read; false when the file held no more.
     bool ReadMore();
@@ -110,6 +111,8 @@ class TTokenizer {
     void SkipCommentTokens();
 
     std::string FText; ///< the file's bytes up to the first NUL, then a NUL sentinel
+    /// The bytes read after the last whole line while the rest of the file is unread.
+    std::string FHeld;
     /// The file while part of it is unread; null once the text is whole.
     std::unique_ptr<TFileReader> FReader;
     std::string FFileName;

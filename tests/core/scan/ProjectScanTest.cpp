@@ -3,12 +3,14 @@
 #include "analysis/DependencyAnalysis.h"
 #include "platform/FileSystem.h"
 #include "scan/PackageContents.h"
+#include "scan/UnitPrefetch.h"
 #include "trees/TreeRules.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -498,7 +500,33 @@ TEST_F(ProjectScanTest, AHundredThousandUnitChainScansToDoneWithOneLevelPerUnit)
     EXPECT_EQ(why.Paths[0].size(), static_cast<size_t>(units));
 }
 
-} // namespace
+// A read-ahead worker that could not start (a process limit) ended the program in
+// std::terminate, or, the first one, failed the scan. Those that started read ahead; with
+// none the walk parses each file itself (nothing is offered).
+TEST_F(ProjectScanTest, ReadAheadWorkersThatCannotStartLeaveTheOthersToWork) {
+    Write("A.pas", Unit("A", ""));
+    Write("B.pas", Unit("B", ""));
+    const std::vector<std::string> files = {Under("A.pas"), Under("B.pas")};
+    const auto limit = std::make_error_code(std::errc::resource_unavailable_try_again);
+    for (const int started : {0, 1, 2}) {
+        int calls = 0;
+        auto contexts = std::make_shared<TParseContexts>();
+        contexts->Project.Symbols = std::make_shared<TCompilerSymbols>();
+        UnitPrefetch prefetch(3, contexts, [&](auto work) {
+            if (calls++ == started)
+                throw std::system_error(limit);
+            return std::thread(std::move(work));
+        });
+        EXPECT_EQ(prefetch.Workers(), started);
+        EXPECT_EQ(prefetch.StartFailure(), limit.message());
+        prefetch.Request(files);
+        std::string names;
+        for (const std::string& file : files)
+            if (const auto parsed = prefetch.Take(file))
+                names += parsed->Unit->UnitName;
+        EXPECT_EQ(names, started ? "AB" : "") << started;
+    }
+}
 
 TEST_F(ProjectScanTest, PackagesAroundTheScanAndWhatTheyContain) {
     Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
@@ -520,3 +548,5 @@ TEST_F(ProjectScanTest, PackagesAroundTheScanAndWhatTheyContain) {
     }
     EXPECT_EQ(packages, "Pk: A B; LzPkg: Alpha helper; ");
 }
+
+} // namespace
