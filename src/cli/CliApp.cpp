@@ -9,9 +9,12 @@
 #include "platform/Registry.h"
 #include "report/DotExport.h"
 #include "report/Gates.h"
+#include "report/GroupedDot.h"
+#include "report/HtmlReport.h"
 #include "report/JsonWriter.h"
 #include "report/TextTree.h"
 #include "report/WhyReport.h"
+#include "scan/PackageContents.h"
 #include "scan/ProjectScan.h"
 #include "support/Textutil.h"
 #include "support/Utf8.h"
@@ -68,8 +71,34 @@ bool FindNamedUnit(const DependencyAnalysis& analysis, const char* option,
             return true;
         }
     std::fprintf(err, "unitrace-cli: %s: \"%s\" is not a parsed unit%s\n", option, name->c_str(),
-                 notFound ? " nor a name the scan did not find" : "");
+                 notFound ? " nor a unit the scan did not find" : "");
     return false;
+}
+
+// The graph as --format dot draws it: whole, chosen by --focus, --depth and --cycles-only,
+// or by groups. A whole graph too big to read gets advice on standard error.
+std::string GraphDot(const ProjectScan& scan, const DependencyAnalysis& analysis,
+                     const DotOptions& dot, const std::optional<std::string>& groupBy,
+                     std::FILE* err) {
+    const UnitGraph& graph = analysis.Graph();
+    if (!groupBy) {
+        const bool whole = dot.Focus < 0 && dot.Depth < 0 && !dot.CyclesOnly;
+        if (whole && graph.Count() > 1000)
+            std::fprintf(err,
+                         "unitrace-cli: the graph has %d units, too many to read in one "
+                         "picture: --group-by, --focus or --depth will give a readable one\n",
+                         graph.Count());
+        return ExportDot(graph, analysis.Cycles(), dot);
+    }
+    const GroupBy by = GroupByOfName(*groupBy).value_or(GroupBy::Folder);
+    UnitGrouping grouping = GroupUnits(
+        graph, by, by == GroupBy::Package ? FindPackages(scan) : std::vector<PackageContents>{});
+    const std::vector<bool> keep = DotSelection(graph, analysis.Cycles(), dot);
+    for (int v = 0; v < graph.Count(); ++v)
+        if (!keep[v])
+            grouping.GroupOf[v] = -1;
+    DependencyMatrix matrix(graph, analysis.Levels(), std::move(grouping));
+    return ExportGroupedDot(matrix, dot.Text);
 }
 
 } // namespace
@@ -177,8 +206,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     std::optional<DependencyAnalysis> analysis;
     int why = -1, focus = -1;
     std::string whyName; // a name not found
-    const bool analyse =
-        json || o.Format == OutputFormat::Dot || o.Why || o.Focus || !o.FailOn.empty();
+    const bool analyse = json || o.Format == OutputFormat::Dot || o.Format == OutputFormat::Html ||
+                         o.Why || o.Focus || !o.FailOn.empty();
     if (scan.FProject && analyse) {
         analysis.emplace(scan);
         if (!FindNamedUnit(*analysis, "--why", o.Why, why, err, &scan, &whyName) ||
@@ -204,7 +233,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         dot.Depth = o.DepthGiven ? o.Depth : -1;
         dot.CyclesOnly = o.CyclesOnly;
         dot.Text = ToUtf8;
-        Put(ExportDot(analysis->Graph(), analysis->Cycles(), dot), out, writeError);
+        Put(GraphDot(scan, *analysis, dot, o.GroupBy, err), out, writeError);
+    } else if (!aborted && o.Format == OutputFormat::Html && analysis) {
+        HtmlReportInputs inputs;
+        inputs.Project = project;
+        inputs.Completed = completed;
+        inputs.NotFound = scan.FNotFoundNames;
+        Put(HtmlReport(*analysis, inputs), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Tree && scan.FProject) {
         Put(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
     } else if (!aborted && o.Tree != 0 && scan.FProject) {

@@ -56,8 +56,9 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--registry", o.RegistryFiles, "read compiler settings from this .reg file")
         ->allow_extra_args(false);
     app.add_option("--format", format,
-                   "text (the log), json (the whole result), tree, or dot (the uses graph)")
-        ->check(CLI::IsMember({"text", "json", "tree", "dot"}));
+                   "text (the log), json (the whole result), tree, dot (the uses graph),\n"
+                   "or html (a report in one file)")
+        ->check(CLI::IsMember({"text", "json", "tree", "dot", "html"}));
     app.add_option("--tree", tree, "direction of the printed tree: uses or usedby")
         ->check(CLI::IsMember({"uses", "usedby"}));
     app.add_option("--depth", o.Depth,
@@ -69,6 +70,10 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--focus", o.Focus, "dot: only the paths from the project through UNIT")
         ->type_name("UNIT");
     app.add_flag("--cycles-only", o.CyclesOnly, "dot: only the units of cycles");
+    app.add_option("--group-by", o.GroupBy,
+                   "dot: one node per folder, unit scope prefix or package, its edges\n"
+                   "labelled with the number of uses entries")
+        ->check(CLI::IsMember({"folder", "scope", "package"}));
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
                    "interface-cycles, cycles, not-found, exc (','-separated)")
@@ -122,9 +127,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     static const std::map<std::string, OutputFormat> formats = {{"text", OutputFormat::Text},
                                                                 {"json", OutputFormat::Json},
                                                                 {"tree", OutputFormat::Tree},
-                                                                {"dot", OutputFormat::Dot}};
+                                                                {"dot", OutputFormat::Dot},
+                                                                {"html", OutputFormat::Html}};
     r.Options.Format = formats.at(format);
     r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
+    if (r.Options.GroupBy && r.Options.Format != OutputFormat::Dot) {
+        r.Error = "--group-by needs --format dot";
+        return r;
+    }
     if (tree == "uses")
         r.Options.Tree = 1;
     else if (tree == "usedby")

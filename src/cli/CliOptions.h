@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json, Tree, Dot };
+enum class OutputFormat { Text, Json, Tree, Dot, Html };
 
 struct CliOptions {
     std::string Project;
@@ -34,6 +34,8 @@ struct CliOptions {
     std::optional<std::string> Why; ///< the unit whose shortest paths are printed
     std::optional<std::string> Focus; ///< the graph keeps the paths through this unit
     bool CyclesOnly = false;
+    /// dot: one node per group of units: "folder", "scope" or "package".
+    std::optional<std::string> GroupBy;
     std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;

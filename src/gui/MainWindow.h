@@ -22,6 +22,8 @@ class RegistryStore;
 namespace ut::gui {
 
 class CyclesPage;
+class GraphPage;
+class MatrixPage;
 class GuiFrontEnd;
 class NeighbourList;
 class ResultExport;
@@ -37,7 +39,16 @@ class MapPage;
 class DllPage;
 
 /// Pages of the pager, counted from 0.
-enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgCycles = 3, pgMap = 4, pgDll = 5 };
+enum PageIndex : int {
+    pgSetup = 0,
+    pgUses = 1,
+    pgUsedBy = 2,
+    pgCycles = 3,
+    pgMap = 4,
+    pgDll = 5,
+    pgMatrix = 6,
+    pgGraph = 7
+};
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -87,6 +98,8 @@ class MainWindow : public QWidget {
     CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
+    MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
+    GraphPage* graphPage = nullptr;   ///< the neighbourhood of the selected unit
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -30,9 +30,9 @@ std::vector<int> Distances(const Adjacency& edges, int start, int maxDepth,
     return dist;
 }
 
-// The inside of a DOT string literal: quotes and backslashes escaped, control characters
-// as blanks.
-std::string Escaped(const std::string& text) {
+} // namespace
+
+std::string DotEscaped(const std::string& text) {
     std::string q;
     for (const char c : text) {
         if (c == '"' || c == '\\')
@@ -41,8 +41,6 @@ std::string Escaped(const std::string& text) {
     }
     return q;
 }
-
-} // namespace
 
 std::vector<bool> DotSelection(const UnitGraph& graph, const CycleReport& cycles,
                                const DotOptions& options) {
@@ -75,7 +73,7 @@ std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
     std::vector<std::string> names(graph.Count());  // escaped, without the quotes
     std::vector<std::string> labels(graph.Count()); // the declared names, where they differ
     const auto text = [&](const std::string& s) {
-        return Escaped(options.Text ? options.Text(s) : s);
+        return DotEscaped(options.Text ? options.Text(s) : s);
     };
     for (int v = 0; v < graph.Count(); ++v) {
         if (!keep[v])

@@ -28,6 +28,10 @@ struct DotOptions {
 std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
                       const DotOptions& options = {});
 
+/// The inside of a DOT string literal: quotes and backslashes escaped, control characters
+/// as blanks.
+std::string DotEscaped(const std::string& text);
+
 /// The units ExportDot keeps, as a flag per node.
 std::vector<bool> DotSelection(const UnitGraph& graph, const CycleReport& cycles,
                                const DotOptions& options);

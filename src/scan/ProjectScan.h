@@ -141,6 +141,9 @@ class ProjectScan {
     void RemoveUnit(TUnit* unit);
 
     bool Busy() const { return FBusy; }
+    /// What the project's Lazarus file says (its required packages among it); none for
+    /// other projects.
+    const std::optional<TLazarusOptions>& LazarusOptions() const { return FLazarus; }
 
     // State left by the scan (named as the main window names it).
     UnitRegistry FUnits;

@@ -79,7 +79,7 @@ TEST_F(AnalysisCli, WhyPrintsEveryShortestPathAfterTheLog) {
     EXPECT_EQ(gone.Out, "P  (@)\n\nWhy Gone (not found; 1 shortest path):\n"
                         "  P -> Gone  (interface, @/P.dpr:2)\n");
     for (const auto& [option, suffix] :
-         {std::pair{"--why", " nor a name the scan did not find"}, std::pair{"--focus", ""}}) {
+         {std::pair{"--why", " nor a unit the scan did not find"}, std::pair{"--focus", ""}}) {
         const CliRunResult unknown =
             Cli(std::string("--delphi 5.0 --format dot ") + option + " Nowhere P.dpr");
         EXPECT_EQ(unknown.Status, 2) << option;
@@ -169,6 +169,42 @@ TEST_F(AnalysisCli, DotGraphAroundAFocusIsAcceptedByGraphviz) {
     if (std::system("command -v dot >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "graphviz's dot is not installed";
     EXPECT_EQ(std::system(("dot -Tsvg " + root + "/out.txt -o " + root + "/out.svg").c_str()), 0);
+}
+
+TEST_F(AnalysisCli, DotByGroupsAndAdviceForAWholeGraphTooBigToRead) {
+    const CliRunResult grouped = Cli("--delphi 5.0 --format dot --group-by folder P.dpr");
+    EXPECT_EQ(grouped.Status, 0) << grouped.Err;
+    EXPECT_EQ(grouped.Out, "digraph groups {\n"
+                           "  node [shape=box];\n"
+                           "  \"lib\" [label=\"lib\\n5 units, 336 bytes\"];\n"
+                           "  \".\" [label=\".\\n1 unit, 0 bytes\"];\n"
+                           "  \".\" -> \"lib\" [label=\"2\"];\n"
+                           "}\n");
+    EXPECT_EQ(Cli("--format json --group-by scope P.dpr").Err.substr(0, 44),
+              "unitrace-cli: --group-by needs --format dot\n");
+
+    std::string uses;
+    for (int i = 0; i <= 1000; ++i) {
+        const std::string name = "U" + std::to_string(i);
+        uses += (i ? ", " : "") + name;
+        Write("lib/" + name + ".pas", "unit " + name + ";\ninterface\nimplementation\nend.\n");
+    }
+    Write("P.dpr", "program P;\nuses " + uses + ";\nbegin end.\n");
+    const std::string advice = "unitrace-cli: the graph has 1002 units, too many to read in one "
+                               "picture: --group-by, --focus or --depth will give a readable one\n";
+    const struct {
+        const char* options;
+        std::string err;
+    } cases[] = {
+        {"--format dot P.dpr", advice},
+        {"--format dot --depth 1 P.dpr", ""},
+        {"--format dot --group-by folder P.dpr", ""},
+    };
+    for (const auto& c : cases) {
+        const CliRunResult r = Cli(std::string("--delphi 5.0 ") + c.options);
+        EXPECT_EQ(r.Status, 0) << c.options;
+        EXPECT_EQ(r.Err, c.err) << c.options;
+    }
 }
 
 TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {

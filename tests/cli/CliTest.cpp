@@ -297,9 +297,11 @@ TEST_F(CliRun, ItsOwnMessagesComeAfterTheLogInOneFile) {
     std::setvbuf(err, nullptr, _IONBF, 0);
     EXPECT_EQ(RunCli({"--delphi", "5.0", "--why", "Nope", root + "/P.dpr"}, out, err), 2);
     std::fclose(err);
-    EXPECT_EQ(Rooted(Slurp(out)), "Scanning project @/P.dpr\nP: parsed...\n  A: parsed...\n"
-                                  "  Gone: not found\nParsing map-file...\nDone\n"
-                                  "unitrace-cli: --why: \"Nope\" is not a parsed unit\n");
+    EXPECT_EQ(
+        Rooted(Slurp(out)),
+        "Scanning project @/P.dpr\nP: parsed...\n  A: parsed...\n"
+        "  Gone: not found\nParsing map-file...\nDone\n"
+        "unitrace-cli: --why: \"Nope\" is not a parsed unit nor a unit the scan did not find\n");
 }
 
 TEST_F(CliRun, OptionsOverrideTheOptionsFile) {

@@ -4,6 +4,7 @@
 #include "config/CompilerSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "scan/PackageContents.h"
 #include "scan/UnitPrefetch.h"
 #include "trees/TreeRules.h"
 
@@ -582,6 +583,27 @@ TEST_F(ProjectScanTest, ReadAheadWorkersThatCannotStartLeaveTheOthersToWork) {
                 names += parsed->Unit->UnitName;
         EXPECT_EQ(names, started ? "AB" : "") << started;
     }
+}
+
+TEST_F(ProjectScanTest, PackagesAroundTheScanAndWhatTheyContain) {
+    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
+    Write("P.dof", "[Directories]\r\nSearchPath=lib\r\n");
+    Write("A.pas", Unit("A", ""));
+    // Read with the scan's symbols: the branch of an undefined symbol is left out.
+    Write("Pk.dpk", "package Pk;\ncontains A in 'A.pas', {$IFDEF NOSUCH} C, {$ENDIF} B;\nend.\n");
+    Write("NotOne.dpk", "unit NotOne;\ninterface\nimplementation\nend.\n");
+    Write("lib/Lz.lpk", R"(<CONFIG><Package Version="5"><Name Value="LzPkg"/><Files Count="2">
+<Item1><Filename Value="alpha.pas"/><UnitName Value="Alpha"/></Item1>
+<Item2><Filename Value="sub/helper.pp"/></Item2></Files></Package></CONFIG>)");
+    ASSERT_TRUE(Scan("P.dpr"));
+    std::string packages;
+    for (const PackageContents& p : FindPackages(scan)) {
+        packages += p.Name + ":";
+        for (const std::string& unit : p.Units)
+            packages += " " + unit;
+        packages += "; ";
+    }
+    EXPECT_EQ(packages, "Pk: A B; LzPkg: Alpha helper; ");
 }
 
 } // namespace
