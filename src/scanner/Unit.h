@@ -74,6 +74,9 @@ class TUnit {
     std::string FileName;
     /// A .dfm file lay beside the source when the record was created.
     bool HasForm = false;
+    /// The message of the failure that ended the parse before it read what it needed;
+    /// empty when it did.
+    std::string ParseError;
 
     // The directive layer: the token stream with comments dropped, conditional branches
     // applied and include files read in place.
