@@ -3,6 +3,7 @@
 #include "analysis/DependencyAnalysis.h"
 #include "report/JsonStream.h"
 #include "scan/ProjectScan.h"
+#include "symbols/Hygiene.h"
 
 #include <string>
 
@@ -15,6 +16,8 @@ struct ScanSummary {
     /// Adds "cycles", "exclusiveSize" per unit (or a note that sizes are absent).
     const DependencyAnalysis* Analysis = nullptr;
     int WhyUnit = -1; ///< a node of Analysis: adds "why"
+    /// Adds "verdict", "reasons" and "evidence" to the uses entries of the units it judged.
+    const THygiene* Hygiene = nullptr;
 };
 
 /// Writes the document to `sink` in pieces as it goes.
