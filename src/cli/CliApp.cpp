@@ -8,10 +8,13 @@
 #include "platform/Registry.h"
 #include "report/DotExport.h"
 #include "report/Gates.h"
+#include "report/HygieneReport.h"
 #include "report/JsonWriter.h"
 #include "report/TextTree.h"
+#include "report/UsesPatch.h"
 #include "report/WhyReport.h"
 #include "scan/ProjectScan.h"
+#include "support/Exceptions.h"
 #include "support/Textutil.h"
 #include "support/Utf8.h"
 
@@ -152,6 +155,24 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             return 2;
     }
 
+    // The uses hygiene of a completed scan; Ctrl+C ends it as it ends the scan.
+    std::optional<THygiene> hygiene;
+    if (o.Hygiene && completed) {
+        THygieneOptions options;
+        options.AllUnits = o.HygieneAll;
+        options.Jobs = scan.Jobs;
+        options.IncludeDirs = scan.IncludeDirs();
+        options.Progress = [&frontEnd](int, int) { return frontEnd.ProcessEvents(); };
+        try {
+            hygiene = THygiene::Judge(scan, options);
+        } catch (const EAbort&) {
+            std::fputs("Aborted!\n", err);
+            return 1;
+        }
+    }
+    if (hygiene && o.Format == OutputFormat::Text)
+        Put("\n" + HygieneText(scan, *hygiene), out, writeError);
+
     if (json) {
         ScanSummary summary;
         summary.Project = project;
@@ -159,6 +180,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Directories = scan.FListedDirectories;
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
+        summary.Hygiene = hygiene ? &*hygiene : nullptr;
         WriteScanResultJson(scan, summary, frontEnd.Entries(), [&](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
                 writeError = errno;
@@ -172,10 +194,18 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         Put(ExportDot(analysis->Graph(), analysis->Cycles(), dot), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Tree && scan.FProject) {
         Put(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
+    } else if (o.Format == OutputFormat::Patch) {
+        try {
+            if (hygiene)
+                Put(UsesPatch(scan, *hygiene), out, writeError);
+        } catch (const EWarning& e) {
+            std::fprintf(err, "unitrace-cli: %s\n", e.what());
+            return 1;
+        }
     } else if (!aborted && o.Tree != 0 && scan.FProject) {
         Put("\n" + FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
     }
-    if (why >= 0 && !json && o.Format != OutputFormat::Dot)
+    if (why >= 0 && !json && o.Format != OutputFormat::Dot && o.Format != OutputFormat::Patch)
         Put("\n" + WhyText(*analysis, why), out, writeError);
     if (std::fflush(out) != 0 && writeError == 0)
         writeError = errno;
@@ -185,7 +215,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (!completed)
         return 1;
-    const bool failed = analysis && ReportGates(o.FailOn, scan, *analysis, frontEnd.Entries(), err);
+    bool failed = analysis && ReportGates(o.FailOn, scan, *analysis, frontEnd.Entries(), err);
+    if (hygiene && ReportHygieneGates(o.FailOn, scan, *hygiene, err))
+        failed = true;
     return failed ? 3 : 0;
 }
 
