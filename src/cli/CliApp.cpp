@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/DiffCommand.h"
 #include "config/SearchIndex.h"
+#include "platform/Arguments.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "report/DotExport.h"
@@ -196,8 +197,11 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         Put(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
     } else if (o.Format == OutputFormat::Patch) {
         try {
-            if (hygiene)
-                Put(UsesPatch(scan, *hygiene), out, writeError);
+            if (hygiene) {
+                const std::string patch = UsesPatch(scan, *hygiene);
+                platform::WriteBytesAsTheyAre(out);
+                Put(patch, out, writeError);
+            }
         } catch (const EWarning& e) {
             std::fprintf(err, "unitrace-cli: %s\n", e.what());
             return 1;

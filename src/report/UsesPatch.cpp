@@ -64,7 +64,9 @@ std::string UnifiedDiff(const std::string& path, const std::string& text,
     std::vector<std::vector<TByteEdit>> grouped;
     for (const TByteEdit& e : edits) {
         const size_t first = lineOf(e.Offset);
-        const size_t end = (e.Length ? lineOf(e.Offset + e.Length - 1) : first) + 1;
+        // The line where the text after the edit goes on changes too: a deleted line end
+        // joins it to the line before (common lines are trimmed below).
+        const size_t end = std::min(lineOf(e.Offset + e.Length) + 1, old.size());
         if (!changes.empty() && first < changes.back().End()) {
             changes.back().Count = std::max(changes.back().End(), end) - changes.back().First;
             grouped.back().push_back(e);

@@ -245,16 +245,20 @@ THygiene THygiene::Judge(const ProjectScan& scan, const THygieneOptions& options
                     formNames.emplace_back(std::move(name), file, line);
             }
             r.Entries.resize(static_cast<size_t>(u.Uses.Count()));
+            std::unordered_multimap<int, size_t> itemsByLine;
+            for (size_t i = 0; i < s.UsesItems.size(); ++i)
+                itemsByLine.emplace(s.UsesItems[i].Site.Line, i);
             for (int k = 0; k < u.Uses.Count(); ++k) {
                 EntryRead& e = r.Entries[static_cast<size_t>(k)];
                 const TUseSite& site = u.UseSites[static_cast<size_t>(k)];
                 const std::string& file = site.File.empty() ? u.FileName : site.File;
-                for (const TUsesItem& item : s.UsesItems)
-                    if (item.Site.Line == site.Line && FoldedEqual()(item.Name, u.Uses[k]) &&
-                        s.Files[item.Site.File] == file) {
+                for (auto [it, end] = itemsByLine.equal_range(site.Line); it != end; ++it) {
+                    const TUsesItem& item = s.UsesItems[it->second];
+                    if (FoldedEqual()(item.Name, u.Uses[k]) && s.Files[item.Site.File] == file) {
                         e.InClause = item.InClause;
                         e.Marked = item.Marked;
                     }
+                }
                 const int b = targets[a][static_cast<size_t>(k)];
                 if (b < 0)
                     continue;

@@ -46,8 +46,12 @@ class TSymbolReader {
     void TakeSymbol(const TSymbolToken& t, int kw);
     /// A name at a declaring place: an interface declaration, never a reference.
     void Declare(std::string_view name) {
-        if (FSection == ssInterface)
-            FOut.Declarations.emplace_back(name);
+        if (FSection != ssInterface)
+            return;
+        FOut.Declarations.emplace_back(name);
+        // `{$DEFINE TName := TProcess}` ... `TName = class`: declares TProcess.
+        if (const std::vector<std::string>* names = FTokens.MacroNames(name))
+            FOut.Declarations.insert(FOut.Declarations.end(), names->begin(), names->end());
     }
     void Reference(std::string_view name, const TSymbolToken& t);
     void CloseItem();
@@ -84,6 +88,9 @@ class TSymbolReader {
     bool FPrevRange = false; ///< the token before the previous one was '.' too: `..`
 
     bool FInUses = false, FUsesInterface = false, FItemOpen = false;
+    /// The list's ';' stood in a branch: another branch may go on with the list.
+    bool FUsesEnded = false;
+    int FUsesDepth = 0; ///< conditional depth at `uses`
     TUsesItem FItem;
     std::vector<std::uint32_t> FItemOrder;
     std::vector<std::pair<TSymbolSite, std::uint32_t>> FMarks;
@@ -112,6 +119,8 @@ bool TSymbolReader::Take(const TSymbolToken& t) {
     if (t.Kind != '.' && !(t.Kind == toSymbol && Prev('.')))
         FChain.clear();
 
+    if (FInUses && FUsesEnded && t.Depth <= FUsesDepth)
+        FInUses = FUsesEnded = false;
     if (FInUses) {
         TakeUses(t, kw);
     } else if (t.Kind == toSymbol) {
@@ -208,7 +217,11 @@ void TSymbolReader::TakeUses(const TSymbolToken& t, int kw) {
         FItem.InClause = true;
     } else if (t.Kind == ',' || t.Kind == ';') {
         CloseItem();
-        FInUses = t.Kind == ',';
+        // `uses {$IFDEF W} Windows; {$ELSE} Types, Libc; {$ENDIF}`: one list in two branches.
+        if (t.Kind == ';' && t.Depth > FUsesDepth)
+            FUsesEnded = true;
+        else
+            FInUses = t.Kind == ',';
     }
 }
 
@@ -235,6 +248,7 @@ void TSymbolReader::TakeSymbol(const TSymbolToken& t, int kw) {
     case kwLists:
         if (kw == kwUses || FKind == 3) {
             FInUses = true;
+            FUsesDepth = t.Depth;
             FUsesInterface = FSection == ssInterface || FKind != 1;
             FMode = Mode::None;
             return;
@@ -350,6 +364,9 @@ void TSymbolReader::TakeSymbol(const TSymbolToken& t, int kw) {
         return;
     }
     Reference(t.Text, t);
+    if (const std::vector<std::string>* names = FTokens.MacroNames(t.Text))
+        for (const std::string& name : *names)
+            Reference(name, t);
     FChainParts = 1;
     if (FOptions.QualifierHeads && FOptions.QualifierHeads->count(t.Text))
         FChain.assign(t.Text);

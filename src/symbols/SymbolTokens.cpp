@@ -116,7 +116,9 @@ bool TSymbolTokens::Directive(const std::string& text, const TSymbolSite& site) 
     case TDirectiveKind::SetC: {
         // A macro's value may name anything: {$DEFINE X := Foo}, {$SETC X := Y > 1}.
         size_t assign = rest.find(":=");
-        if (assign != std::string_view::npos)
+        if (assign != std::string_view::npos && kind == TDirectiveKind::Define)
+            QueueNames(rest.substr(assign + 2), site, &FMacros[Trim(rest.substr(0, assign))]);
+        else if (assign != std::string_view::npos)
             QueueNames(rest.substr(assign + 2), site);
         else if (kind == TDirectiveKind::SetC && (assign = rest.find('=')) != rest.npos)
             QueueNames(rest.substr(assign + 1), site);
@@ -141,7 +143,8 @@ bool TSymbolTokens::Directive(const std::string& text, const TSymbolSite& site) 
     return false;
 }
 
-void TSymbolTokens::QueueNames(std::string_view expression, const TSymbolSite& site) {
+void TSymbolTokens::QueueNames(std::string_view expression, const TSymbolSite& site,
+                               std::vector<std::string>* names) {
     // Defined(X) names a conditional symbol, not a declaration; Declared(X) and every other
     // name of the expression may be one.
     static const TNameSet words = {"and",  "or",    "not",    "xor",      "div",      "mod",
@@ -169,6 +172,8 @@ void TSymbolTokens::QueueNames(std::string_view expression, const TSymbolSite& s
             const size_t dot = t.text.find('.');
             if (dot != std::string::npos)
                 FQueued.emplace_back(t.text.substr(0, dot), site);
+            if (names)
+                names->push_back(t.text);
             FQueued.emplace_back(std::move(t.text), site);
         }
     } catch (const EExpressionError&) {

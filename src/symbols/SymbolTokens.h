@@ -36,6 +36,12 @@ class TSymbolTokens {
     const TSymbolToken& Next();
     /// {$SCOPEDENUMS ON} is in force outside any conditional branch.
     bool ScopedEnums() const { return FScopedEnums; }
+    /// The names a macro defined so far stands for ({$DEFINE X := TFoo}), in any branch;
+    /// null when `name` is no macro.
+    const std::vector<std::string>* MacroNames(std::string_view name) const {
+        const auto it = FMacros.find(name);
+        return it == FMacros.end() ? nullptr : &it->second;
+    }
 
   private:
     struct Open {
@@ -47,7 +53,9 @@ class TSymbolTokens {
     bool Directive(const std::string& text, const TSymbolSite& site);
     bool Include(std::string name);
     /// Queues the names of a directive's expression as tokens.
-    void QueueNames(std::string_view expression, const TSymbolSite& site);
+    /// Queues the names of a directive's expression as tokens; adds them to `names` too.
+    void QueueNames(std::string_view expression, const TSymbolSite& site,
+                    std::vector<std::string>* names = nullptr);
     void NoteForm(std::string_view argument);
     std::uint32_t FileIndex(const std::string& path);
 
@@ -60,6 +68,7 @@ class TSymbolTokens {
     std::uint32_t FOrder = 0;
     int FDepth = 0;
     bool FScopedEnums = false;
+    TNameMap<std::vector<std::string>> FMacros;
 };
 
 } // namespace ut

@@ -15,6 +15,7 @@ struct Item {
     int Line = 0;
     size_t Start = 0, End = 0; ///< the name (and its `in '...'` clause)
     int Depth = 0;             ///< conditional branches open around it
+    size_t Piece = 0;          ///< its index in the clause's pieces
 };
 
 /// The tokens of a uses list that decide what can go with an entry: entries, commas, and
@@ -42,8 +43,21 @@ struct Layout {
     int ImplementationClause = -1;
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+/// The start of the line of `at` when only blanks stand before it there, else npos.
+size_t BlankLineStart(const std::string& text, size_t at) {
+    while (at > 0 && (text[at - 1] == ' ' || text[at - 1] == '\t'))
+        --at;
+    return at == 0 || text[at - 1] == '\n' ? at : std::string::npos;
+}
+
+/// Past the blanks from `at` and the line end after them; `at` when more follows there.
+size_t BlankLineEnd(const std::string& text, size_t at) {
+    size_t p = at;
+    while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
+        ++p;
+    if (text.compare(p, 2, "\r\n") == 0)
+        return p + 2;
+    return p == text.size() || text[p] == '\n' ? std::min(p + 1, text.size()) : at;
 }
 
 Layout ReadLayout(const std::string& text, const std::string& fileName) {
@@ -81,7 +95,7 @@ Layout ReadLayout(const std::string& text, const std::string& fileName) {
         if (c) {
             if (k == toSymbol && expectName) {
                 c->Items.push_back({std::string(t.TokenText()), t.SourceLine(), t.TokenOffset(),
-                                    t.TokenEnd(), depth});
+                                    t.TokenEnd(), depth, c->Pieces.size()});
                 c->Pieces.emplace_back(Piece::Item, c->Items.size() - 1);
                 expectName = false;
                 itemOpen = true;
@@ -163,48 +177,62 @@ void PlanClause(const std::string& text, const Clause& c, std::vector<Want> gone
                 return;
             }
             // The whole list goes, with its lines when nothing else stands on them.
-            size_t from = c.Start, to = c.End;
-            size_t ls = from;
-            while (ls > 0 && (text[ls - 1] == ' ' || text[ls - 1] == '\t'))
-                --ls;
-            if (ls == 0 || text[ls - 1] == '\n')
-                from = ls;
-            size_t p = to;
-            while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
-                ++p;
-            if (text.compare(p, 2, "\r\n") == 0)
-                to = p + 2;
-            else if (p < text.size() && text[p] == '\n')
-                to = p + 1;
+            const size_t from = std::min(c.Start, BlankLineStart(text, c.Start));
+            const size_t to = BlankLineEnd(text, c.End);
             out.Edits.push_back({from, to - from, ""});
             return;
         }
         std::vector<TByteEdit> edits;
+        std::vector<Want> stay;
         bool again = false;
-        for (size_t g = 0; g < gone.size() && !again; ++g) {
-            const size_t i = gone[g].Item;
-            const auto at =
-                std::find(c.Pieces.begin(), c.Pieces.end(), std::make_pair(Piece::Item, i));
-            const bool survivorAfter = std::find(leaves.begin() + static_cast<long>(i) + 1,
-                                                 leaves.end(), 0) != leaves.end();
+        const size_t lastSurvivor = static_cast<size_t>(
+            std::find(leaves.rbegin(), leaves.rend(), 0).base() - leaves.begin() - 1);
+        for (const Want& w : gone) {
+            const size_t i = w.Item;
+            const auto at = c.Pieces.begin() + static_cast<long>(c.Items[i].Piece);
+            const bool survivorAfter = i < lastSurvivor;
             const Item& item = c.Items[i];
             if (survivorAfter && at + 1 != c.Pieces.end() && (at + 1)->first == Piece::Comma) {
-                size_t to = (at + 1)->second + 1;
-                while (to < text.size() && IsBlank(text[to]))
-                    ++to;
-                edits.push_back({item.Start, to - item.Start, ""});
+                // With the blanks after the comma; an entry alone on its line takes the line.
+                size_t from = item.Start, to = (at + 1)->second + 1;
+                const size_t lineEnd = BlankLineEnd(text, to);
+                if (lineEnd != to && BlankLineStart(text, from) != std::string::npos) {
+                    from = BlankLineStart(text, from);
+                    to = lineEnd;
+                } else {
+                    while (to < text.size() && (text[to] == ' ' || text[to] == '\t'))
+                        ++to;
+                }
+                edits.push_back({from, to - from, ""});
+                stay.push_back(w);
             } else if (!survivorAfter && at != c.Pieces.begin() &&
                        (at - 1)->first == Piece::Comma) {
                 edits.push_back({(at - 1)->second, item.End - (at - 1)->second, ""});
+                stay.push_back(w);
             } else {
                 // A directive stands between the entry and the comma that would go with it.
-                refused.push_back(gone[g]);
-                gone.erase(gone.begin() + static_cast<long>(g));
+                refused.push_back(w);
                 again = true;
             }
         }
-        if (again)
+        if (again) {
+            gone.swap(stay); // the refused ones stay in the list: the others see them
             continue;
+        }
+        // Deletions that meet make one; one that ends its line takes the blanks before it.
+        std::sort(edits.begin(), edits.end(),
+                  [](const TByteEdit& a, const TByteEdit& b) { return a.Offset < b.Offset; });
+        std::vector<TByteEdit> merged;
+        for (const TByteEdit& e : edits)
+            if (!merged.empty() && merged.back().Offset + merged.back().Length == e.Offset)
+                merged.back().Length += e.Length;
+            else
+                merged.push_back(e);
+        for (TByteEdit& d : merged)
+            if (BlankLineEnd(text, d.Offset + d.Length) != d.Offset + d.Length)
+                while (d.Offset > 0 && (text[d.Offset - 1] == ' ' || text[d.Offset - 1] == '\t'))
+                    --d.Offset, ++d.Length;
+        edits.swap(merged);
         out.Edits.insert(out.Edits.end(), edits.begin(), edits.end());
         std::string joined;
         for (const std::string& a : added)

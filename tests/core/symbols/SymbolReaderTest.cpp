@@ -69,9 +69,14 @@ TEST_F(SymbolRead, DeclarationsReferencesAndFlags) {
          "D[TH TR Register] R[TObject=1/0 Integer=1/0 a=1/0 b=1/0 TR=2/0 r=1/0 Create=0/1 Init=0/1] F[ init ctor register helper operator ] U[]"},
         {"every branch, directive names, qualifications and marks",
          "unit U; interface uses {$IFDEF X} A, {$ELSE} B, {$ENDIF} C // unitrace: keep\n;\n"
+         "{$IFDEF W} uses W; {$ELSE} uses V, {$ENDIF} C2; const X = 1;\n"
          "implementation {$IF Declared(Foo) and Defined(BAR)} {$I none.inc} {$ENDIF}\n"
          "initialization Vcl.Forms.Application.Run; System.Exit; end.",
-         "D[] R[Foo=0/1 Vcl=0/1 Vcl.Forms=0/1 Vcl.Forms.Application=0/1 Vcl.Forms.Application.Run=0/1 System=0/1] F[ init ] U[A+!?1 B+!?1 C+!1]"},
+         "D[X] R[Foo=0/1 Vcl=0/1 Vcl.Forms=0/1 Vcl.Forms.Application=0/1 Vcl.Forms.Application.Run=0/1 System=0/1] F[ init ] U[A+!?1 B+!?1 C+!1 W+?3 V+?3 C2+3]"},
+        {"a macro declares and references what it stands for",
+         "unit U; interface {$define TName := TProcess} type TName = class end;\n"
+         "implementation var X: TName; end.",
+         "D[TName TProcess] R[TProcess=1/1 TName=0/1] F[ ] U[]"},
         {"a program's list with in clauses and its body",
          "program P(Input);\nuses Forms, Main in 'Main.pas' {Form1},\n  Util;\nbegin Application.Run; Util.Go; end.",
          "D[] R[Application=0/1 Util=0/1] F[ ] U[Forms+2 Main+in2 Util+3]"},

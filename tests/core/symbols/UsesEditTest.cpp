@@ -17,6 +17,9 @@ TEST(UsesEdit, RemovesMovesAndRefuses) {
         // clang-format off
         {"a middle entry goes with the comma after it",
          "uses A, B {note}, C;", {{"b", 1}}, "uses A, C;"},
+        {"an entry alone on its line takes the line; one ending a line keeps the line end",
+         "uses\n  A,\n  B,\n  C, D,\n{$IFDEF X}\n  E;\n{$ELSE}\n  F;\n{$ENDIF}", {{"B", 3}, {"D", 4}},
+         "uses\n  A,\n  C,\n{$IFDEF X}\n  E;\n{$ELSE}\n  F;\n{$ENDIF}"},
         {"the last entry takes the comma before it, across lines",
          "uses\r\n  A,\r\n  B; // tail", {{"B", 3}}, "uses\r\n  A; // tail"},
         {"an emptied list goes whole, with its line",
