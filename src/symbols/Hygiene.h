@@ -27,10 +27,12 @@ struct TEntryHygiene {
     unsigned Reasons = 0;            ///< TKeepReason flags
     std::vector<TEvidence> Evidence; ///< at most 3: the uses that keep it or would move it
     std::string Note;                ///< why the verdict is unknown
-    /// References of A to B in every section: occurrences, and the distinct identifiers in
-    /// the order first met (qualifications with B's name included).
-    std::uint32_t ReferenceCount = 0;
+    /// References of A to B's names (and qualifications with B's name): occurrences per
+    /// section (the interface; the implementation or a program's body), and the distinct
+    /// identifiers in the order first met.
+    std::uint32_t Uses[2] = {0, 0};
     std::vector<std::string> Identifiers;
+    std::uint32_t ReferenceCount() const { return Uses[0] + Uses[1]; }
 };
 
 struct TUnitHygiene {

@@ -97,7 +97,9 @@ class TSymbolReader {
 
     std::string FChain; ///< a qualification being read: "Vcl.Forms"
     int FChainParts = 0;
-    TNameMap<std::uint32_t> FReferenceIndex;
+    /// References by name: open addressing over FOut.References (0 empty, else index + 1);
+    /// a source has many identifiers and this is where each of them goes.
+    std::vector<std::uint32_t> FReferenceSlots = std::vector<std::uint32_t>(256);
 };
 
 bool TSymbolReader::Take(const TSymbolToken& t) {
@@ -375,12 +377,27 @@ void TSymbolReader::TakeSymbol(const TSymbolToken& t, int kw) {
 void TSymbolReader::Reference(std::string_view name, const TSymbolToken& t) {
     if (!FOptions.References || FSection < 0)
         return;
-    auto it = FReferenceIndex.find(name);
-    if (it == FReferenceIndex.end()) {
-        it = FReferenceIndex.emplace(std::string(name), FOut.References.size()).first;
-        FOut.References.emplace_back().Name = name;
+    std::vector<TReference>& refs = FOut.References;
+    const size_t mask = FReferenceSlots.size() - 1;
+    size_t slot = FoldedHash()(name) & mask;
+    while (FReferenceSlots[slot] && !FoldedEqual()(refs[FReferenceSlots[slot] - 1].Name, name))
+        slot = (slot + 1) & mask;
+    if (!FReferenceSlots[slot]) {
+        refs.emplace_back().Name = name;
+        FReferenceSlots[slot] = static_cast<std::uint32_t>(refs.size());
+        if (2 * refs.size() > FReferenceSlots.size()) { // keep it half empty
+            std::vector<std::uint32_t> slots(2 * FReferenceSlots.size());
+            for (std::uint32_t i = 1; i <= refs.size(); ++i) {
+                size_t s = FoldedHash()(refs[i - 1].Name) & (slots.size() - 1);
+                while (slots[s])
+                    s = (s + 1) & (slots.size() - 1);
+                slots[s] = i;
+            }
+            FReferenceSlots.swap(slots);
+        }
+        slot = SIZE_MAX; // the new reference is the last one
     }
-    TReference& r = FOut.References[it->second];
+    TReference& r = slot == SIZE_MAX ? refs.back() : refs[FReferenceSlots[slot] - 1];
     if (r.Count[FSection]++ == 0) {
         r.First[FSection] = t.Site;
         r.Order[FSection] = t.Order;
@@ -410,10 +427,17 @@ const TReference* TUnitSymbols::FindReference(std::string_view name) const {
 TUnitSymbols ReadUnitSymbols(const std::string& fileName, const TSymbolOptions& options) {
     TUnitSymbols out;
     try {
-        std::string text = LoadFileText(fileName);
-        out.Size = text.size();
-        out.Fingerprint = TextFingerprint(text);
-        TSymbolTokens tokens(std::move(text), fileName, options.IncludeDirs, out);
+        // The interface alone is read as far as it goes; a whole source is fingerprinted.
+        std::unique_ptr<TTokenizer> scanner;
+        if (options.InterfaceOnly) {
+            scanner = TTokenizer::Open(fileName);
+        } else {
+            std::string text = LoadFileText(fileName);
+            out.Size = text.size();
+            out.Fingerprint = TextFingerprint(text);
+            scanner = std::make_unique<TTokenizer>(std::move(text), fileName);
+        }
+        TSymbolTokens tokens(std::move(scanner), fileName, options.Includes, out);
         TSymbolReader(tokens, out, options).Run();
     } catch (const std::exception& e) {
         out.Failure = e.what();

@@ -42,18 +42,14 @@ std::string Unquoted(std::string_view rest) {
 } // namespace
 
 std::uint64_t TextFingerprint(std::string_view text) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : text)
-        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return h;
+    return std::hash<std::string_view>()(text);
 }
 
-TSymbolTokens::TSymbolTokens(std::string text, const std::string& fileName,
-                             std::shared_ptr<const std::vector<std::string>> includeDirs,
-                             TUnitSymbols& out)
-    : FOut(out), FIncludeDirs(std::move(includeDirs)) {
+TSymbolTokens::TSymbolTokens(std::unique_ptr<TTokenizer> scanner, const std::string& fileName,
+                             std::shared_ptr<TIncludeFinder> includes, TUnitSymbols& out)
+    : FOut(out), FIncludes(includes ? std::move(includes) : std::make_shared<TIncludeFinder>()) {
     const std::uint32_t file = FileIndex(fileName);
-    FOpen.push_back({std::make_unique<TTokenizer>(std::move(text), fileName), file});
+    FOpen.push_back({std::move(scanner), file});
 }
 
 TSymbolTokens::~TSymbolTokens() = default;
@@ -197,14 +193,8 @@ bool TSymbolTokens::Include(std::string name) {
     // {$I %DATE%} inserts a text of the compiler's, not a file.
     if (name.empty() || name[0] == '%' || FOpen.size() >= MaxIncludeDepth)
         return false;
-    const std::string& including = FOut.Files[FOpen.back().File];
-    std::string path = fs::ExpandFileName(fs::ExtractFilePath(including) + name);
-    bool found = fs::FileExists(path);
-    for (size_t i = 0; !found && FIncludeDirs && i < FIncludeDirs->size(); ++i) {
-        path = fs::ExpandFileName(fs::IncludeTrailingPathDelimiter((*FIncludeDirs)[i]) + name);
-        found = fs::FileExists(path);
-    }
-    if (!found) {
+    const std::string path = FIncludes->Find(FOut.Files[FOpen.back().File], name);
+    if (path.empty()) {
         if (std::find(FOut.MissingIncludes.begin(), FOut.MissingIncludes.end(), name) ==
             FOut.MissingIncludes.end())
             FOut.MissingIncludes.push_back(name);

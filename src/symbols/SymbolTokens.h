@@ -26,10 +26,10 @@ struct TSymbolToken {
 
 class TSymbolTokens {
   public:
-    /// Reads `text`, the bytes of `fileName`, recording files, form files and missing
-    /// includes in `out`. Throws EParserError for a malformed token of the first file.
-    TSymbolTokens(std::string text, const std::string& fileName,
-                  std::shared_ptr<const std::vector<std::string>> includeDirs, TUnitSymbols& out);
+    /// Reads the file of `scanner` (named `fileName`), recording files, form files and
+    /// missing includes in `out`.
+    TSymbolTokens(std::unique_ptr<TTokenizer> scanner, const std::string& fileName,
+                  std::shared_ptr<TIncludeFinder> includes, TUnitSymbols& out);
     ~TSymbolTokens();
 
     /// The next token; EParserError for a malformed one.
@@ -39,6 +39,8 @@ class TSymbolTokens {
     /// The names a macro defined so far stands for ({$DEFINE X := TFoo}), in any branch;
     /// null when `name` is no macro.
     const std::vector<std::string>* MacroNames(std::string_view name) const {
+        if (FMacros.empty())
+            return nullptr;
         const auto it = FMacros.find(name);
         return it == FMacros.end() ? nullptr : &it->second;
     }
@@ -60,7 +62,7 @@ class TSymbolTokens {
     std::uint32_t FileIndex(const std::string& path);
 
     TUnitSymbols& FOut;
-    std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    std::shared_ptr<TIncludeFinder> FIncludes;
     std::vector<Open> FOpen;
     TSymbolToken FToken;
     std::deque<std::pair<std::string, TSymbolSite>> FQueued;

@@ -2,6 +2,7 @@
 // What one source declares and references, read from the whole of it: every conditional
 // branch (taken or not) and the include files where they stand. The uses hygiene judges
 // uses entries by it; a window can show it for one unit.
+#include "symbols/IncludeFinder.h"
 #include "symbols/Names.h"
 
 #include <cstdint>
@@ -62,7 +63,7 @@ struct TUnitSymbols {
     std::vector<std::string> MissingIncludes;
     /// Why the source could not be read to its end; empty when it could.
     std::string Failure;
-    /// The size and a hash of the source's bytes as read.
+    /// The size and a hash of the source's bytes as read (none when only its interface was).
     std::uint64_t Size = 0, Fingerprint = 0;
 
     /// The reference of that name (any letter case), or null.
@@ -77,15 +78,17 @@ struct TSymbolOptions {
     /// First parts of unit names the source may qualify with ("Vcl" for Vcl.Forms): only
     /// qualifications starting with one of them are kept whole. Null: none.
     const TNameSet* QualifierHeads = nullptr;
-    /// Directories searched for an include file that is not beside the including file.
-    std::shared_ptr<const std::vector<std::string>> IncludeDirs;
+    /// Finds the include files (beside the including file, then in its directories); null:
+    /// beside the including file only.
+    std::shared_ptr<TIncludeFinder> Includes;
 };
 
 /// Reads the source `fileName` whole. A failure (the file cannot be opened, a malformed
 /// token) is returned in Failure with what was read before it; nothing is raised.
 TUnitSymbols ReadUnitSymbols(const std::string& fileName, const TSymbolOptions& options = {});
 
-/// The hash of a file's bytes that TUnitSymbols::Fingerprint holds (64-bit FNV-1a).
+/// The hash of a file's bytes that TUnitSymbols::Fingerprint holds: it tells a file that
+/// changed within one run of the program.
 std::uint64_t TextFingerprint(std::string_view text);
 
 } // namespace ut

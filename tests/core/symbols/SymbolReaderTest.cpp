@@ -103,7 +103,8 @@ TEST_F(SymbolRead, IncludeFilesAndForms) {
                                                     "{$R *.dfm} {$IFDEF NEVER}{$I a.inc}{$ENDIF}\n"
                                                     "{$I gone.inc}\nend.");
     TSymbolOptions options;
-    options.IncludeDirs = std::make_shared<std::vector<std::string>>(1, Under("inc"));
+    options.Includes = std::make_shared<TIncludeFinder>(
+        std::make_shared<std::vector<std::string>>(1, Under("inc")));
     const TUnitSymbols s = ReadUnitSymbols(source, options);
     EXPECT_EQ(Outcome(s), "D[] R[FromInc=0/1] F[ ] U[]");
     EXPECT_EQ(s.Files, (std::vector<std::string>{source, Under("inc/a.inc")}));
