@@ -114,4 +114,21 @@ TEST_F(SymbolRead, IncludeFilesAndForms) {
     EXPECT_EQ(s.MissingIncludes, std::vector<std::string>{"gone.inc"});
 }
 
+// 100,000 declarations and blocks nested 100,000 deep: read in one pass, on no native stack.
+TEST_F(SymbolRead, HugeAndDeepSources) {
+    std::string source = "unit U; interface const\n";
+    for (int i = 0; i < 100000; ++i)
+        source += "C" + std::to_string(i) + " = (((1)));\n";
+    source += "implementation procedure P;\n" + std::string(100000, '\n');
+    for (int i = 0; i < 100000; ++i)
+        source += "begin case X of 1: [(\n";
+    for (int i = 0; i < 100000; ++i)
+        source += ")] end end\n";
+    // The main block is told only when every block before it closed where it should.
+    const TUnitSymbols s = ReadUnitSymbols(Write("main.pas", source + "; begin end."));
+    EXPECT_EQ(s.Failure, "");
+    EXPECT_EQ(s.Declarations.front() + " " + s.Declarations.back(), "C0 C99999");
+    EXPECT_TRUE(s.Initialization);
+}
+
 } // namespace
