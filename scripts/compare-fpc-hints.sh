@@ -175,7 +175,12 @@ for name in broken:
 print(f"{len(units)} units in {', '.join(packages)}; {len(compiled)} compile with {fpc}")
 print(f"remove verdicts and hints 5023 on them: both {len(removes & hints)}, "
       f"only the tool {len(removes - hints)}, only the compiler {len(hints - removes)}")
-moves = sum(1 for e in verdicts.values() if e.get("verdict") == "move")
+counts = {}
+for e in verdicts.values():
+    counts[e.get("verdict")] = counts.get(e.get("verdict"), 0) + 1
+print("verdicts on the entries of the units that compile: " +
+      ", ".join(f"{v} {counts.get(v, 0)}" for v in ("keep", "move", "remove", "unknown")))
+moves = counts.get("move", 0)
 print(f"move verdicts {moves}; the patch edits {edited} files and lists {skipped} entries "
       f"it does not edit; after it {len(after)} units compile, {len(broken)} no longer do")
 sys.exit(1 if broken else 0)
