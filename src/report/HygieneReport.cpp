@@ -36,10 +36,9 @@ std::string HygieneText(const ProjectScan& scan, const THygiene& hygiene) {
             } else if (e.Verdict == TVerdict::Move) {
                 ++move;
                 out += Site(u, k) + ": move " + u.Uses[k] + " to the implementation";
-                if (!e.Evidence.empty())
-                    out += " (first used at " + e.Evidence[0].File + ":" +
-                           std::to_string(e.Evidence[0].Line) + ": " + e.Evidence[0].Identifier +
-                           ")";
+                if (const auto evidence = h.EvidenceOf(static_cast<size_t>(k)); !evidence.empty())
+                    out += " (first used at " + evidence[0].File + ":" +
+                           std::to_string(evidence[0].Line) + ": " + evidence[0].Identifier + ")";
                 out += "\n";
             } else if (e.Verdict == TVerdict::Unknown) {
                 ++unknown;
@@ -74,7 +73,8 @@ bool ReportHygieneGates(const std::vector<std::string>& failOn, const ProjectSca
     return failed;
 }
 
-void WriteEntryHygiene(JsonStream& j, const TEntryHygiene& e) {
+void WriteEntryHygiene(JsonStream& j, const TUnitHygiene& unit, size_t k) {
+    const TEntryHygiene& e = unit.Entries[k];
     j.Raw(",\"verdict\":");
     if (e.Verdict == TVerdict::None)
         j.Null();
@@ -85,15 +85,15 @@ void WriteEntryHygiene(JsonStream& j, const TEntryHygiene& e) {
     for (size_t i = 0; i < reasons.size(); ++i)
         j.Raw(i ? "," : "").String(reasons[i]);
     j.Raw("],\"evidence\":[");
-    for (size_t i = 0; i < e.Evidence.size(); ++i) {
-        j.Raw(i ? ",{\"identifier\":" : "{\"identifier\":")
-            .String(ToUtf8(e.Evidence[i].Identifier));
-        j.Raw(",\"file\":").String(ToUtf8(e.Evidence[i].File));
-        j.Raw(",\"line\":").Number(e.Evidence[i].Line).Raw("}");
+    const auto evidence = unit.EvidenceOf(k);
+    for (size_t i = 0; i < evidence.size(); ++i) {
+        j.Raw(i ? ",{\"identifier\":" : "{\"identifier\":").String(ToUtf8(evidence[i].Identifier));
+        j.Raw(",\"file\":").String(ToUtf8(evidence[i].File));
+        j.Raw(",\"line\":").Number(evidence[i].Line).Raw("}");
     }
     j.Raw("]");
-    if (!e.Note.empty())
-        j.Raw(",\"note\":").String(ToUtf8(e.Note));
+    if (const std::string& note = unit.NoteOf(k); !note.empty())
+        j.Raw(",\"note\":").String(ToUtf8(note));
 }
 
 } // namespace ut::report

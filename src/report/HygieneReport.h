@@ -23,7 +23,7 @@ bool ReportHygieneGates(const std::vector<std::string>& failOn, const ProjectSca
                         const THygiene& hygiene, std::FILE* err);
 
 /// `,"verdict":...,"reasons":[...],"evidence":[{"identifier","file","line"}]` and, for an
-/// unknown verdict, `,"note":...`: what a uses entry gains in the JSON document.
-void WriteEntryHygiene(JsonStream& j, const TEntryHygiene& entry);
+/// unknown verdict, `,"note":...`: what the unit's uses entry `k` gains in the JSON document.
+void WriteEntryHygiene(JsonStream& j, const TUnitHygiene& unit, size_t k);
 
 } // namespace ut::report

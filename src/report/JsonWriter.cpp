@@ -141,7 +141,7 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
                 j.Raw(",\"status\":\"unknown\",\"key\":null");
             }
             if (hygiene)
-                WriteEntryHygiene(j, hygiene->Entries[static_cast<size_t>(k)]);
+                WriteEntryHygiene(j, *hygiene, static_cast<size_t>(k));
             j.Raw("}");
         }
         j.Raw("]}");

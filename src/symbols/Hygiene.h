@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace ut {
@@ -21,17 +22,19 @@ struct TEvidence {
     bool operator==(const TEvidence&) const = default;
 };
 
-/// The verdict on one uses entry, and what the unit references of the unit it names.
+/// The verdict on one uses entry, and what the unit references of the unit it names. Kept
+/// small (a large project has a hundred thousand entries): the evidence, the identifiers
+/// and the note are in the unit's lists, read with TUnitHygiene::EvidenceOf, IdentifiersOf
+/// and NoteOf.
 struct TEntryHygiene {
     TVerdict Verdict = TVerdict::None;
-    unsigned Reasons = 0;            ///< TKeepReason flags
-    std::vector<TEvidence> Evidence; ///< at most 3: the uses that keep it or would move it
-    std::string Note;                ///< why the verdict is unknown
-    /// References of A to B's names (and qualifications with B's name): occurrences per
-    /// section (the interface; the implementation or a program's body), and the distinct
-    /// identifiers in the order first met.
+    std::uint8_t Reasons = 0; ///< TKeepReason flags
+    std::uint8_t EvidenceCount = 0;
+    /// References of A to B's names (and qualifications with B's name) per section: the
+    /// interface; the implementation or a program's body.
     std::uint32_t Uses[2] = {0, 0};
-    std::vector<std::string> Identifiers;
+    std::uint32_t EvidenceFirst = 0, IdentifiersFirst = 0, IdentifierCount = 0;
+    std::int32_t Note = -1; ///< index of the note in TUnitHygiene::EntryNotes, -1 for none
     std::uint32_t ReferenceCount() const { return Uses[0] + Uses[1]; }
 };
 
@@ -41,6 +44,23 @@ struct TUnitHygiene {
     bool InProject = false;             ///< the source lies in the project's directory tree
     /// The size and hash of the source as read (see TextFingerprint).
     std::uint64_t Size = 0, Fingerprint = 0;
+
+    /// At most 3 uses that keep entry `k` (or would move it), or the names of the form.
+    std::span<const TEvidence> EvidenceOf(size_t k) const {
+        return {Evidence.data() + Entries[k].EvidenceFirst, Entries[k].EvidenceCount};
+    }
+    /// The distinct identifiers by which the unit references the unit of entry `k`, in the
+    /// order first met.
+    std::span<const std::string> IdentifiersOf(size_t k) const {
+        return {Identifiers.data() + Entries[k].IdentifiersFirst, Entries[k].IdentifierCount};
+    }
+    /// Why the verdict on entry `k` is unknown; empty when it is not.
+    const std::string& NoteOf(size_t k) const;
+
+    // The lists the entries point into.
+    std::vector<TEvidence> Evidence;
+    std::vector<std::string> Identifiers;
+    std::vector<std::string> EntryNotes;
 };
 
 struct THygieneOptions {
@@ -65,7 +85,7 @@ class THygiene {
     const std::string& ProjectDir() const { return FProjectDir; }
 
   private:
-    std::unordered_map<const TUnit*, TUnitHygiene> FUnits;
+    std::vector<std::pair<const TUnit*, TUnitHygiene>> FUnits; ///< by the record's address
     std::string FProjectDir;
 };
 

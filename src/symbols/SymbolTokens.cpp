@@ -22,11 +22,20 @@ std::string_view CommentInside(int kind, std::string_view text) {
     return text[0] == '{' ? text.substr(1, text.size() - 2) : text.substr(2, text.size() - 4);
 }
 
+std::string_view TrimView(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// `unitrace: keep`, blanks around the words allowed. Every comment of a source comes here.
 bool IsKeepMark(std::string_view comment) {
-    const std::string text = Trim(comment);
+    const std::string_view text = TrimView(comment);
     const size_t colon = text.find(':');
-    return colon != std::string::npos && IsWord(Trim(text.substr(0, colon)), "unitrace") &&
-           IsWord(Trim(text.substr(colon + 1)), "keep");
+    return colon != std::string::npos && IsWord(TrimView(text.substr(0, colon)), "unitrace") &&
+           IsWord(TrimView(text.substr(colon + 1)), "keep");
 }
 
 // A directive's argument that may be quoted: {$I 'my file.inc'}.

@@ -7,7 +7,7 @@
 
 namespace ut {
 
-enum class TVerdict {
+enum class TVerdict : std::uint8_t {
     None,    ///< no verdict: a package's contains entry
     Keep,    ///< needed where it stands, or may be needed without being named
     Move,    ///< used in the implementation only: can move there from the interface
