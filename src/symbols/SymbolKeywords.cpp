@@ -57,9 +57,14 @@ int KeywordOf(std::string_view word) {
     const unsigned char first = static_cast<unsigned char>(word[0]) | 0x20;
     if (first < 'a' || first > 'z')
         return kwNone;
-    for (const Word& w : table[word.size() * 26 + (first - 'a')])
-        if (IsWord(word, w.Text))
+    for (const Word& w : table[word.size() * 26 + (first - 'a')]) {
+        // Keywords are lower-case ASCII: a letter folds by its 0x20 bit.
+        size_t i = 1;
+        while (i < word.size() && (static_cast<unsigned char>(word[i]) | 0x20) == w.Text[i])
+            ++i;
+        if (i == word.size())
             return w.Keyword;
+    }
     return kwNone;
 }
 

@@ -100,6 +100,7 @@ class TSymbolReader {
     /// References by name: open addressing over FOut.References (0 empty, else index + 1);
     /// a source has many identifiers and this is where each of them goes.
     std::vector<std::uint32_t> FReferenceSlots = std::vector<std::uint32_t>(256);
+    std::vector<std::size_t> FReferenceHashes; ///< per reference, to compare names rarely
 };
 
 bool TSymbolReader::Take(const TSymbolToken& t) {
@@ -358,6 +359,9 @@ void TSymbolReader::TakeSymbol(const TSymbolToken& t, int kw) {
     }
     if (Prev('.') && !FPrevRange) {
         // A member, unless it continues a qualification that may start with a unit name.
+        // The first part is looked up only here: most identifiers have no member after them.
+        if (!FChain.empty() && FChainParts == 1 && !FOptions.QualifierHeads->count(FChain))
+            FChain.clear();
         if (!FChain.empty() && FChainParts < 4) {
             FChain.append(".").append(t.Text);
             ++FChainParts;
@@ -370,7 +374,7 @@ void TSymbolReader::TakeSymbol(const TSymbolToken& t, int kw) {
         for (const std::string& name : *names)
             Reference(name, t);
     FChainParts = 1;
-    if (FOptions.QualifierHeads && FOptions.QualifierHeads->count(t.Text))
+    if (FOptions.QualifierHeads && FOptions.References)
         FChain.assign(t.Text);
 }
 
@@ -379,16 +383,19 @@ void TSymbolReader::Reference(std::string_view name, const TSymbolToken& t) {
         return;
     std::vector<TReference>& refs = FOut.References;
     const size_t mask = FReferenceSlots.size() - 1;
-    size_t slot = FoldedHash()(name) & mask;
-    while (FReferenceSlots[slot] && !FoldedEqual()(refs[FReferenceSlots[slot] - 1].Name, name))
+    const size_t hash = FoldedHash()(name);
+    size_t slot = hash & mask;
+    while (FReferenceSlots[slot] && (FReferenceHashes[FReferenceSlots[slot] - 1] != hash ||
+                                     !FoldedEqual()(refs[FReferenceSlots[slot] - 1].Name, name)))
         slot = (slot + 1) & mask;
     if (!FReferenceSlots[slot]) {
         refs.emplace_back().Name = name;
+        FReferenceHashes.push_back(hash);
         FReferenceSlots[slot] = static_cast<std::uint32_t>(refs.size());
         if (2 * refs.size() > FReferenceSlots.size()) { // keep it half empty
             std::vector<std::uint32_t> slots(2 * FReferenceSlots.size());
             for (std::uint32_t i = 1; i <= refs.size(); ++i) {
-                size_t s = FoldedHash()(refs[i - 1].Name) & (slots.size() - 1);
+                size_t s = FReferenceHashes[i - 1] & (slots.size() - 1);
                 while (slots[s])
                     s = (s + 1) & (slots.size() - 1);
                 slots[s] = i;

@@ -33,6 +33,8 @@ std::string_view TrimView(std::string_view s) {
 // `unitrace: keep`, blanks around the words allowed. Every comment of a source comes here.
 bool IsKeepMark(std::string_view comment) {
     const std::string_view text = TrimView(comment);
+    if (text.size() < 13 || (text[0] | 0x20) != 'u')
+        return false;
     const size_t colon = text.find(':');
     return colon != std::string::npos && IsWord(TrimView(text.substr(0, colon)), "unitrace") &&
            IsWord(TrimView(text.substr(colon + 1)), "keep");
