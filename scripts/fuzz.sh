@@ -29,6 +29,7 @@ declared=(
     "directive_expression DirectiveExpression -max_len=4096 -dict=tests/fuzz/pascal.dict"
     "lazarus_file   LazarusFile   -max_len=16384"
     "result_json    ResultJson    -max_len=4096 -dict=tests/fuzz/pascal.dict"
+    "hygiene        Hygiene       -max_len=65536 -dict=tests/fuzz/pascal.dict"
 )
 
 # The system's binaries, and an executable and its library for each other ELF class and byte
@@ -81,6 +82,12 @@ seeds_cli_options() {
     printf '%s\0' --format tree --tree usedby --depth 4 P.dpr >"$1/tree"
     printf '%s\0' --search-path 'a;b' --defines X --delphi 5.0 --ignore A,B --use-browse-path P \
         >"$1/paths"
+}
+
+# The unit parser's sources, and one with a text form after its NUL.
+seeds_hygiene() {
+    cp tests/fuzz/seeds/unit_parser/* "$1/"
+    printf 'unit P;\ninterface\nuses A, B {x},\n  C; // unitrace: keep\nimplementation\n{$R *.dfm}\nend.\0object F: TF\n  object B: TButton\n    Align = alClient\n  end\nend\n' >"$1/form.pas"
 }
 
 # Beside the checked-in sources, a uses list on one line of 65,535, 65,536 and 65,537

@@ -5,17 +5,21 @@
 #include "cli/DiffCommand.h"
 #include "config/CompilerSettings.h"
 #include "config/SearchIndex.h"
+#include "platform/Arguments.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "report/DotExport.h"
 #include "report/Gates.h"
 #include "report/GroupedDot.h"
 #include "report/HtmlReport.h"
+#include "report/HygieneReport.h"
 #include "report/JsonWriter.h"
 #include "report/TextTree.h"
+#include "report/UsesPatch.h"
 #include "report/WhyReport.h"
 #include "scan/PackageContents.h"
 #include "scan/ProjectScan.h"
+#include "support/Exceptions.h"
 #include "support/Textutil.h"
 #include "support/Utf8.h"
 
@@ -215,6 +219,24 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             return 2;
     }
 
+    // The uses hygiene of a completed scan; Ctrl+C ends it as it ends the scan.
+    std::optional<THygiene> hygiene;
+    if (o.Hygiene && completed) {
+        THygieneOptions options;
+        options.AllUnits = o.HygieneAll;
+        options.Jobs = scan.Jobs;
+        options.IncludeDirs = scan.IncludeDirs();
+        options.Progress = [&frontEnd](int, int) { return frontEnd.ProcessEvents(); };
+        try {
+            hygiene = THygiene::Judge(scan, options);
+        } catch (const EAbort&) {
+            std::fputs("Aborted!\n", err);
+            return 1;
+        }
+    }
+    if (hygiene && o.Format == OutputFormat::Text)
+        Put("\n" + HygieneText(scan, *hygiene), out, writeError);
+
     if (json) {
         ScanSummary summary;
         summary.Project = project;
@@ -223,6 +245,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
         summary.WhyName = whyName;
+        summary.Hygiene = hygiene ? &*hygiene : nullptr;
         WriteScanResultJson(scan, summary, frontEnd.Entries(), [&](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
                 writeError = errno;
@@ -242,10 +265,21 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         Put(HtmlReport(*analysis, inputs), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Tree && scan.FProject) {
         Put(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
+    } else if (o.Format == OutputFormat::Patch) {
+        try {
+            if (hygiene) {
+                const std::string patch = UsesPatch(scan, *hygiene);
+                platform::WriteBytesAsTheyAre(out);
+                Put(patch, out, writeError);
+            }
+        } catch (const EWarning& e) {
+            std::fprintf(err, "unitrace-cli: %s\n", e.what());
+            return 1;
+        }
     } else if (!aborted && o.Tree != 0 && scan.FProject) {
         Put("\n" + FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
     }
-    if (why >= 0 && !json && o.Format != OutputFormat::Dot)
+    if (why >= 0 && !json && o.Format != OutputFormat::Dot && o.Format != OutputFormat::Patch)
         Put("\n" + WhyText(*analysis, why), out, writeError);
     else if (!whyName.empty() && !json && o.Format != OutputFormat::Dot)
         Put("\n" + WhyNameText(*analysis, whyName), out, writeError);
@@ -257,7 +291,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (!completed)
         return 1;
-    const bool failed = analysis && ReportGates(o.FailOn, scan, *analysis, frontEnd.Entries(), err);
+    bool failed = analysis && ReportGates(o.FailOn, scan, *analysis, frontEnd.Entries(), err);
+    if (hygiene && ReportHygieneGates(o.FailOn, scan, *hygiene, err))
+        failed = true;
     return failed ? 3 : 0;
 }
 

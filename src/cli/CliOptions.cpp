@@ -57,8 +57,13 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
         ->allow_extra_args(false);
     app.add_option("--format", format,
                    "text (the log), json (the whole result), tree, dot (the uses graph),\n"
-                   "or html (a report in one file)")
-        ->check(CLI::IsMember({"text", "json", "tree", "dot", "html"}));
+                   "or html (a report in one file), or patch (the uses hygiene's edits as\n"
+                   "a unified diff)")
+        ->check(CLI::IsMember({"text", "json", "tree", "dot", "html", "patch"}));
+    app.add_flag("--hygiene", o.Hygiene,
+                 "a verdict on every uses entry of the project's units: remove, move,\n"
+                 "keep or unknown, with its evidence");
+    app.add_flag("--hygiene-all", o.HygieneAll, "--hygiene for every parsed unit");
     app.add_option("--tree", tree, "direction of the printed tree: uses or usedby")
         ->check(CLI::IsMember({"uses", "usedby"}));
     app.add_option("--depth", o.Depth,
@@ -76,10 +81,12 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
         ->check(CLI::IsMember({"folder", "scope", "package"}));
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
-                   "interface-cycles, cycles, not-found, exc (','-separated)")
+                   "interface-cycles, cycles, not-found, exc, unused, movable\n"
+                   "(','-separated)")
         ->delimiter(',')
         ->allow_extra_args(false)
-        ->check(CLI::IsMember({"interface-cycles", "cycles", "not-found", "exc"}));
+        ->check(
+            CLI::IsMember({"interface-cycles", "cycles", "not-found", "exc", "unused", "movable"}));
     app.add_option("--jobs", o.Jobs,
                    "threads reading sources ahead of the scan (default: one per core;\n"
                    "1 reads them one after another as the scan meets them)")
@@ -124,17 +131,20 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         r.Error = e.what();
         return r;
     }
-    static const std::map<std::string, OutputFormat> formats = {{"text", OutputFormat::Text},
-                                                                {"json", OutputFormat::Json},
-                                                                {"tree", OutputFormat::Tree},
-                                                                {"dot", OutputFormat::Dot},
-                                                                {"html", OutputFormat::Html}};
+    static const std::map<std::string, OutputFormat> formats = {
+        {"text", OutputFormat::Text}, {"json", OutputFormat::Json}, {"tree", OutputFormat::Tree},
+        {"dot", OutputFormat::Dot},   {"html", OutputFormat::Html}, {"patch", OutputFormat::Patch}};
     r.Options.Format = formats.at(format);
     r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
     if (r.Options.GroupBy && r.Options.Format != OutputFormat::Dot) {
         r.Error = "--group-by needs --format dot";
         return r;
     }
+    const auto& gates = r.Options.FailOn;
+    r.Options.Hygiene = r.Options.Hygiene || r.Options.HygieneAll ||
+                        r.Options.Format == OutputFormat::Patch ||
+                        std::find(gates.begin(), gates.end(), "unused") != gates.end() ||
+                        std::find(gates.begin(), gates.end(), "movable") != gates.end();
     if (tree == "uses")
         r.Options.Tree = 1;
     else if (tree == "usedby")

@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json, Tree, Dot, Html };
+enum class OutputFormat { Text, Json, Tree, Dot, Html, Patch };
 
 struct CliOptions {
     std::string Project;
@@ -37,6 +37,9 @@ struct CliOptions {
     /// dot: one node per group of units: "folder", "scope" or "package".
     std::optional<std::string> GroupBy;
     std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
+    /// The uses hygiene: --hygiene, --hygiene-all, the patch format, the gates unused and
+    /// movable; HygieneAll judges the units outside the project's tree too.
+    bool Hygiene = false, HygieneAll = false;
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;
     bool Help = false;

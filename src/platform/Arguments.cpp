@@ -15,4 +15,6 @@ std::string EnvironmentVariable(const char* name) {
     return value ? value : "";
 }
 
+void WriteBytesAsTheyAre(std::FILE*) {}
+
 } // namespace ut::platform

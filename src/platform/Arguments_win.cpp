@@ -6,6 +6,8 @@
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <io.h>
 
 namespace ut::platform {
 
@@ -27,6 +29,11 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 std::string EnvironmentVariable(const char* name) {
     const wchar_t* value = _wgetenv(Widen(name).c_str());
     return value ? Narrow(value) : std::string();
+}
+
+void WriteBytesAsTheyAre(std::FILE* out) {
+    std::fflush(out);
+    _setmode(_fileno(out), _O_BINARY);
 }
 
 } // namespace ut::platform

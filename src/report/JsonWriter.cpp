@@ -1,6 +1,7 @@
 #include "report/JsonWriter.h"
 
 #include "platform/FileSystem.h"
+#include "report/HygieneReport.h"
 #include "report/WhyReport.h"
 #include "support/Utf8.h"
 
@@ -120,6 +121,9 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
             else
                 j.Null();
         }
+        const TUnitHygiene* hygiene = summary.Hygiene ? summary.Hygiene->Of(&u) : nullptr;
+        if (hygiene && !hygiene->Notes.empty())
+            j.Raw(",\"hygieneNotes\":").Raw(strings(hygiene->Notes).dump());
         j.Raw(",\"uses\":[");
         for (int k = 0; k < u.Uses.Count(); ++k) {
             const std::string& name = u.Uses[k];
@@ -133,15 +137,17 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
                 j.Raw(",\"conditions\":").Raw(strings(site.Conditions()).dump());
             int idx = 0;
             if (scan.IsIgnored(name)) {
-                j.Raw(",\"status\":\"ignored\",\"key\":null}");
+                j.Raw(",\"status\":\"ignored\",\"key\":null");
             } else if (const std::string& as = scan.ResolvedName(name); scan.FUnits.Find(as, idx)) {
                 j.Raw(",\"status\":\"unit\",\"key\":").String(scan.FUnits[idx]);
                 if (as != name)
                     j.Raw(",\"resolvedAs\":").String(as);
-                j.Raw("}");
             } else {
-                j.Raw(",\"status\":\"unknown\",\"key\":null}");
+                j.Raw(",\"status\":\"unknown\",\"key\":null");
             }
+            if (hygiene)
+                WriteEntryHygiene(j, *hygiene, static_cast<size_t>(k));
+            j.Raw("}");
         }
         j.Raw("]}");
     }

@@ -3,6 +3,7 @@
 #include "analysis/DependencyAnalysis.h"
 #include "report/JsonStream.h"
 #include "scan/ProjectScan.h"
+#include "symbols/Hygiene.h"
 
 #include <string>
 
@@ -16,6 +17,8 @@ struct ScanSummary {
     const DependencyAnalysis* Analysis = nullptr;
     int WhyUnit = -1;    ///< a node of Analysis: adds "why"
     std::string WhyName; ///< a name not found (when WhyUnit is -1): adds "why" for it
+    /// Adds "verdict", "reasons" and "evidence" to the uses entries of the units it judged.
+    const THygiene* Hygiene = nullptr;
 };
 
 /// Writes the document to `sink` in pieces as it goes.

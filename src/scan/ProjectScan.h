@@ -116,6 +116,11 @@ class ProjectScan {
     /// What the "Location" and "Size" texts of the last scan's units depend on.
     TColumnContext ColumnContext() const { return {FDelphiRootDir, FProjectDir, &FUnitSizes}; }
 
+    /// The directories the last scan searched for include files after the including file's.
+    const std::shared_ptr<const std::vector<std::string>>& IncludeDirs() const {
+        return FIncludeDirs;
+    }
+
     bool IsIgnored(const std::string& name) const;
     TUnit* FindUnit(const std::string& name) const;
     /// The unit a uses entry leads to: by the name as written, else by the scoped name it

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace ut {
 
@@ -78,6 +79,15 @@ class TTokenizer {
     void CheckTokenSymbol(const std::string& s);
     /// The characters between the delimiters of the current toComment token.
     std::string CommentText() const;
+    /// The current token as written, comments included, without copying: valid until the
+    /// next token is read.
+    std::string_view TokenText() const {
+        return std::string_view(FText).substr(FTokenPtr, FSourcePtr - FTokenPtr);
+    }
+    /// Byte offsets in the file of the current token's first character and of the one after
+    /// its last (a byte order mark counts).
+    std::size_t TokenOffset() const { return FTokenPtr; }
+    std::size_t TokenEnd() const { return FSourcePtr; }
 
     /// Raises EParserError: Error: "<message>" on line <SourceLine> of file <FileName>.
     [[noreturn]] void Error(const std::string& message) const;

@@ -81,6 +81,8 @@ void TUnit::RunStep(void (TUnit::*step)()) {
         (this->*step)();
     } catch (const std::exception& failure) {
         ParseState = 8;
+        if (!dynamic_cast<const EAbort*>(&failure) && ParseError.empty())
+            ParseError = failure.what();
         if (ErrorHook)
             ErrorHook(*this, failure);
         else if (UnitErrorHook)

@@ -76,6 +76,9 @@ class TUnit {
     bool HasForm = false;
     /// {$APPTYPE CONSOLE} was read: the compiler defines CONSOLE from there on.
     bool ConsoleApp = false;
+    /// The message of the failure that ended the parse before it read what it needed;
+    /// empty when it did.
+    std::string ParseError;
 
     // The directive layer: the token stream with comments dropped, conditional branches
     // applied and include files read in place.
@@ -122,7 +125,6 @@ class TUnit {
     void SkipHints();
     /// Passes a program's parameter list: `program Copy(Input, Output);`.
     void SkipProgramParameters();
-
 
     /// Acts on one `{$...}` directive; true when it opened an include file.
     bool ApplyDirective(const std::string& text);

@@ -2,6 +2,7 @@
 #include "scanner/Unit.h"
 
 #include "platform/FileSystem.h"
+#include "scanner/DirectiveKind.h"
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
@@ -29,26 +30,7 @@ std::string DirectiveArg(const std::string& text) {
     return std::string(rest.begin(), std::find_if(rest.begin(), rest.end(), IsBlank));
 }
 
-enum class Directive {
-    Other, // switches and everything else: ignored
-    IfDef,
-    IfNDef,
-    IfOpt,
-    If,
-    ElseIf,
-    Else,
-    EndIf,
-    Define,
-    Undef,
-    SetC,
-    Include,
-    AppType,
-    Mode,
-    ModeSwitch,
-    Macro,
-    UserError, // {$ERROR text}, {$FATAL text}, ...: the compiler stops with the text
-    Message,   // {$MESSAGE ERROR 'text'} stops as {$ERROR} does; other levels do not
-};
+using Directive = TDirectiveKind;
 
 struct DirectiveName {
     std::string_view name; ///< as the message texts spell it
@@ -137,6 +119,15 @@ std::string BranchText(std::string_view name, std::string_view rest) {
 }
 
 } // namespace
+
+TDirectiveKind DirectiveKindOf(const std::string& text, size_t& wordEnd) {
+    const DirectiveName* d = Classify(text, wordEnd);
+    return d ? d->kind : TDirectiveKind::Other;
+}
+
+std::string DirectiveArgument(const std::string& text) {
+    return DirectiveArg(text);
+}
 
 int TUnit::NextSignificant() {
     return FilterDirectives(Scanner->NextToken());
