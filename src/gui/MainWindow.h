@@ -1,7 +1,7 @@
 #pragma once
-// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Map file"
-// and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its saved
-// settings.
+// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Map file",
+// "DLL usage", "Matrix", "Graph" and "Hygiene", the "File" menu, the scan it runs, its window-wide
+// keys, and its saved settings.
 #include "gui/Application.h"
 #include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
@@ -22,6 +22,8 @@ class RegistryStore;
 namespace ut::gui {
 
 class CyclesPage;
+class HygienePage;
+class ScanHygiene;
 class GraphPage;
 class MatrixPage;
 class GuiFrontEnd;
@@ -47,7 +49,8 @@ enum PageIndex : int {
     pgMap = 4,
     pgDll = 5,
     pgMatrix = 6,
-    pgGraph = 7
+    pgGraph = 7,
+    pgHygiene = 8
 };
 
 class MainWindow : public QWidget {
@@ -76,6 +79,8 @@ class MainWindow : public QWidget {
     TreeCommands& Commands() { return *FCommands; }
     /// The cycles, exclusive sizes and why-paths of the last scan.
     ScanAnalysis& Analysis() { return *FAnalysis; }
+    /// The verdicts on the uses entries of the last scan.
+    ScanHygiene& Hygiene() { return *FHygiene; }
     /// The "File" menu's exports.
     ResultExport& Export() { return *FExport; }
     const ut::TreeFilters& Filters() const { return FFilters; }
@@ -94,12 +99,13 @@ class MainWindow : public QWidget {
     TreePage* usesPage = nullptr;   ///< the uses direction
     TreePage* usedByPage = nullptr; ///< the used-by direction
     NeighbourList* neighbourList =
-        nullptr;                      ///< beside the uses tree: the selected unit's neighbours
-    CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
-    MapPage* mapPage = nullptr;       ///< the map view and its search
-    DllPage* dllPage = nullptr;       ///< the imports of the executable
-    MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
-    GraphPage* graphPage = nullptr;   ///< the neighbourhood of the selected unit
+        nullptr;                        ///< beside the uses tree: the selected unit's neighbours
+    CyclesPage* cyclesPage = nullptr;   ///< the cycles of the uses graph
+    MapPage* mapPage = nullptr;         ///< the map view and its search
+    DllPage* dllPage = nullptr;         ///< the imports of the executable
+    MatrixPage* matrixPage = nullptr;   ///< the dependency structure matrix
+    GraphPage* graphPage = nullptr;     ///< the neighbourhood of the selected unit
+    HygienePage* hygienePage = nullptr; ///< the verdicts on the uses entries
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -146,6 +152,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ScanAnalysis* FAnalysis = nullptr;
+    ScanHygiene* FHygiene = nullptr;
     ResultExport* FExport = nullptr;
     ut::TreeFilters FFilters;
     UnitWindowList* FUnitWindows = nullptr;

@@ -2,6 +2,7 @@
 
 #include "gui/DllPage.h"
 #include "gui/GraphPage.h"
+#include "gui/HygienePage.h"
 #include "gui/MainWindow.h"
 #include "gui/MapPage.h"
 #include "gui/MatrixPage.h"
@@ -25,6 +26,7 @@
 #include <QPixmap>
 #include <QSpinBox>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -149,6 +151,12 @@ void ShowNeighbourhood(MainWindow& window) {
     window.graphPage->ShowResult();
 }
 
+// The verdicts of each unit together: the list sorted by unit.
+void SortHygieneByUnit(MainWindow& window) {
+    window.hygienePage->Build();
+    window.hygienePage->List()->sortByColumn(HygienePage::UnitCol, Qt::AscendingOrder);
+}
+
 } // namespace
 
 std::vector<ScreenshotPage> DefaultScreenshotPages() {
@@ -169,6 +177,9 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
          {}},
         {pgMatrix, QStringLiteral("matrix.png"), GroupMatrixByFolder, {}},
         {pgGraph, QStringLiteral("graph.png"), ShowNeighbourhood, {}},
+        {pgHygiene, QStringLiteral("hygiene.png"), SortHygieneByUnit, {}},
+        // The uses tree again, its entries marked with the verdicts judged by now.
+        {pgUses, QStringLiteral("usesverdicts.png"), ExpandUsesTwoLevels, {}},
     };
 }
 

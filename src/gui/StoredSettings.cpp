@@ -152,6 +152,7 @@ std::optional<StoredSettings> ReadSettings(QSettings& s) {
     out.BrowseAlso = ReadBool(s, keys::BrowseAlsoChecked);
     out.ShowIgnored = ReadBool(s, keys::ShowIgnoredChecked);
     out.ShowUnknown = ReadBool(s, keys::ShowUnknownChecked);
+    out.Hygiene = ReadBool(s, keys::HygieneChecked);
     out.Project = ReadText(s, keys::Project);
     s.endGroup();
     out.IgnUnits = ReadLines(s);
@@ -204,6 +205,7 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
     s.beginGroup(QLatin1String(keys::Main));
     WriteBool(s, keys::ShowIgnoredChecked, stored.ShowIgnored);
     WriteBool(s, keys::ShowUnknownChecked, stored.ShowUnknown);
+    WriteBool(s, keys::HygieneChecked, stored.Hygiene);
     if (stored.Project)
         s.setValue(QLatin1String(keys::Project), *stored.Project);
     s.endGroup();

@@ -14,6 +14,7 @@ class QTreeView;
 namespace ut::gui {
 
 class ScanAnalysis;
+class ScanHygiene;
 class UnitTreeModel;
 
 class TreePage : public QWidget, public ResultPage {
@@ -42,6 +43,9 @@ class TreePage : public QWidget, public ResultPage {
     /// Marks cycles and fills the "Exclusive" column from `analysis` (which must outlive the
     /// page), redrawing whenever it changes.
     void SetAnalysis(ScanAnalysis& analysis);
+    /// Marks the uses entries with their verdicts from `hygiene` (which must outlive the
+    /// page), redrawing whenever they change.
+    void SetHygiene(const ScanHygiene& hygiene);
 
     /// Puts `panel` to the right of the tree, behind a 3-pixel splitter; the tree takes
     /// every change of width.
