@@ -2,11 +2,13 @@
 
 #include "analysis/Dominators.h"
 #include "analysis/Levels.h"
+#include "analysis/RecompileReach.h"
 
 namespace ut {
 
 DependencyAnalysis::DependencyAnalysis(UnitGraph graph)
-    : FGraph(std::move(graph)), FCycles(FindCycles(FGraph)), FLevels(UnitLevels(FGraph)) {
+    : FGraph(std::move(graph)), FCycles(FindCycles(FGraph)), FLevels(UnitLevels(FGraph)),
+      FRecompile(RecompileReach(FGraph)) {
     if (FGraph.HasSizes())
         FExclusive = ExclusiveSizes(FGraph, ImmediateDominators(FGraph, FGraph.Root()));
 }

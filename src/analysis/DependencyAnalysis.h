@@ -1,7 +1,8 @@
 #pragma once
 // The analysis of one finished scan, computed once for the views and the command line:
-// its uses graph, cycles, and exclusive sizes; why-paths on request. It refers to the scan's
-// records, so it is built again whenever the registry changes (a scan, a pruning command).
+// its uses graph, cycles, exclusive sizes, levels and recompile reach; why-paths on request.
+// It refers to the scan's records, so it is built again whenever the registry changes (a scan, a
+// pruning command).
 #include "analysis/Cycles.h"
 #include "analysis/UnitGraph.h"
 #include "analysis/WhyPath.h"
@@ -22,6 +23,8 @@ class DependencyAnalysis {
     const CycleReport& Cycles() const { return FCycles; }
     /// Per node: its level (see UnitLevels).
     const std::vector<int>& Levels() const { return FLevels; }
+    /// Per node: the other units recompiled when its interface changes (see RecompileReach).
+    const std::vector<int>& Recompile() const { return FRecompile; }
 
     /// The cycle (an index into Cycles().Cycles) that holds the unit, or -1.
     int CycleOf(const TUnit* unit) const;
@@ -40,6 +43,7 @@ class DependencyAnalysis {
     UnitGraph FGraph;
     CycleReport FCycles;
     std::vector<int> FLevels;
+    std::vector<int> FRecompile;
     std::vector<std::optional<std::int64_t>> FExclusive;
 };
 

@@ -6,6 +6,7 @@
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "report/CutsText.h"
 #include "report/DotExport.h"
 #include "report/Gates.h"
 #include "report/JsonWriter.h"
@@ -143,8 +144,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     // The analysis of what the scan left: the document's cycles, --why, the graph, the gates.
     std::optional<DependencyAnalysis> analysis;
     int why = -1, focus = -1;
-    const bool analyse =
-        json || o.Format == OutputFormat::Dot || o.Why || o.Focus || !o.FailOn.empty();
+    const bool analyse = json || o.Format == OutputFormat::Dot || o.Why || o.Focus ||
+                         !o.FailOn.empty() || o.Cuts || o.TopRecompile > 0;
     if (scan.FProject && analyse) {
         analysis.emplace(scan);
         if (!FindNamedUnit(*analysis, "--why", o.Why, why, err) ||
@@ -177,6 +178,12 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (why >= 0 && !json && o.Format != OutputFormat::Dot)
         Put("\n" + WhyText(*analysis, why), out, writeError);
+    if (analysis && !aborted && !json && o.Format != OutputFormat::Dot) {
+        if (o.Cuts)
+            Put("\n" + CutsText(*analysis, EntryCosts()), out, writeError);
+        if (o.TopRecompile > 0)
+            Put("\n" + TopRecompileText(*analysis, o.TopRecompile), out, writeError);
+    }
     if (std::fflush(out) != 0 && writeError == 0)
         writeError = errno;
     if (writeError != 0) {

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 namespace ut::cli {
@@ -10,7 +11,8 @@ namespace ut::cli {
 namespace {
 
 // The parser is built for each use: it binds to the options it fills.
-void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree) {
+void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree,
+              std::vector<std::string>& top) {
 #ifdef _WIN32
     const char* registrySources = "(the system registry, .reg files, UNITRACE_REGISTRY).";
 #else
@@ -55,6 +57,10 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--focus", o.Focus, "dot: only the paths from the project through UNIT")
         ->type_name("UNIT");
     app.add_flag("--cycles-only", o.CyclesOnly, "dot: only the units of cycles");
+    app.add_flag("--cuts", o.Cuts, "print each cycle's uses entries to cut or move");
+    app.add_option("--top", top, "print the N units whose interface changes recompile the most")
+        ->expected(2)
+        ->type_name("recompile N");
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
                    "interface-cycles, cycles, not-found, exc (','-separated)")
@@ -78,7 +84,8 @@ std::string UsageText() {
     CLI::App app("", "unitrace-cli");
     CliOptions o;
     std::string format, tree;
-    Describe(app, o, format, tree);
+    std::vector<std::string> top;
+    Describe(app, o, format, tree, top);
     return app.help();
 }
 
@@ -86,7 +93,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult r;
     CLI::App app("", "unitrace-cli");
     std::string format = "text", tree;
-    Describe(app, r.Options, format, tree);
+    std::vector<std::string> top;
+    Describe(app, r.Options, format, tree, top);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -101,6 +109,15 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
                                                                 {"json", OutputFormat::Json},
                                                                 {"tree", OutputFormat::Tree},
                                                                 {"dot", OutputFormat::Dot}};
+    if (!top.empty()) {
+        char* end = nullptr;
+        const long n = std::strtol(top[1].c_str(), &end, 10);
+        if (top[0] != "recompile" || *end || end == top[1].c_str() || n < 1 || n > 1000000) {
+            r.Error = "--top: expected recompile N (N from 1), got " + top[0] + " " + top[1];
+            return r;
+        }
+        r.Options.TopRecompile = static_cast<int>(n);
+    }
     r.Options.Format = formats.at(format);
     r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
     if (tree == "uses")

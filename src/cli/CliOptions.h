@@ -31,6 +31,8 @@ struct CliOptions {
     std::optional<std::string> Why; ///< the unit whose shortest paths are printed
     std::optional<std::string> Focus; ///< the graph keeps the paths through this unit
     bool CyclesOnly = false;
+    bool Cuts = false;               ///< print each cycle's cuts after the log
+    int TopRecompile = 0;            ///< print the units of the largest recompile reach, this many
     std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;

@@ -1,0 +1,200 @@
+// The greedy feedback edge set. Eades, Lin and Smyth order the nodes: sinks go to the end,
+// sources to the front, and otherwise the node whose outgoing weight most exceeds its incoming
+// weight goes to the front; the edges that point backwards in that order are cut. Then each
+// cut edge, the heaviest first, is put back when it closes no cycle, keeping a topological
+// order of the edges kept as Pearce and Kelly do: a return from u to v only searches the
+// nodes between v and u in that order, and reorders just those.
+#include "analysis/FeedbackEdges.h"
+
+#include <algorithm>
+#include <queue>
+
+namespace ut {
+
+namespace {
+
+struct Rows {
+    std::vector<std::vector<int>> Out, In; ///< edge indexes per node; no self-loops
+};
+
+// The position of each node in the Eades-Lin-Smyth order.
+std::vector<int> GreedyOrder(int n, const std::vector<WeightedEdge>& edges, const Rows& rows) {
+    std::vector<int> outCount(n, 0), inCount(n, 0);
+    std::vector<std::int64_t> outWeight(n, 0), inWeight(n, 0);
+    for (int v = 0; v < n; ++v) {
+        outCount[v] = static_cast<int>(rows.Out[v].size());
+        inCount[v] = static_cast<int>(rows.In[v].size());
+        for (const int e : rows.Out[v])
+            outWeight[v] += edges[e].Weight;
+        for (const int e : rows.In[v])
+            inWeight[v] += edges[e].Weight;
+    }
+    std::vector<bool> gone(n, false);
+    std::vector<int> sinks, sources, front, back;
+    // (out - in weight, -node): the largest surplus first, then the lowest node. Entries go
+    // stale when a node's weights change; the current one is pushed again.
+    std::priority_queue<std::pair<std::int64_t, int>> surplus;
+    auto push = [&](int v) { surplus.push({outWeight[v] - inWeight[v], -v}); };
+    for (int v = 0; v < n; ++v) {
+        if (outCount[v] == 0)
+            sinks.push_back(v);
+        else if (inCount[v] == 0)
+            sources.push_back(v);
+        push(v);
+    }
+    auto remove = [&](int v) {
+        gone[v] = true;
+        for (const int e : rows.Out[v])
+            if (const int t = edges[e].To; !gone[t]) {
+                inWeight[t] -= edges[e].Weight;
+                if (--inCount[t] == 0)
+                    sources.push_back(t);
+                push(t);
+            }
+        for (const int e : rows.In[v])
+            if (const int u = edges[e].From; !gone[u]) {
+                outWeight[u] -= edges[e].Weight;
+                if (--outCount[u] == 0)
+                    sinks.push_back(u);
+                push(u);
+            }
+    };
+    for (int left = n; left > 0;) {
+        int v = -1;
+        if (!sinks.empty() || !sources.empty()) {
+            std::vector<int>& list = sinks.empty() ? sources : sinks;
+            v = list.back();
+            list.pop_back();
+            if (gone[v])
+                continue;
+            (&list == &sinks ? back : front).push_back(v);
+        } else {
+            for (;; surplus.pop()) {
+                const auto [s, negated] = surplus.top();
+                v = -negated;
+                if (!gone[v] && s == outWeight[v] - inWeight[v])
+                    break;
+            }
+            front.push_back(v);
+        }
+        remove(v);
+        --left;
+    }
+    std::vector<int> position(n);
+    int at = 0;
+    for (const int v : front)
+        position[v] = at++;
+    for (auto it = back.rbegin(); it != back.rend(); ++it)
+        position[*it] = at++;
+    return position;
+}
+
+// The edges kept, in a topological order that follows each edge put back.
+class DynamicOrder {
+  public:
+    DynamicOrder(std::vector<int> position) : FOrd(std::move(position)) {
+        const size_t n = FOrd.size();
+        FOut.resize(n);
+        FIn.resize(n);
+        FMark.assign(n, 0);
+    }
+    void Add(int u, int v) {
+        FOut[u].push_back(v);
+        FIn[v].push_back(u);
+    }
+    /// Adds u -> v unless it closes a cycle; false then.
+    bool TryAdd(int u, int v) {
+        if (u == v)
+            return false;
+        if (FOrd[u] < FOrd[v]) {
+            Add(u, v);
+            return true;
+        }
+        ++FStamp;
+        std::vector<int> forward;
+        if (!Collect(
+                v, FOut, [&](int x) { return FOrd[x] < FOrd[u]; }, u, forward))
+            return false;
+        std::vector<int> backward;
+        Collect(
+            u, FIn, [&](int x) { return FOrd[x] > FOrd[v]; }, -1, backward);
+        // The nodes that reach u go first, in their old order, then those v reaches.
+        auto byOrder = [&](int a, int b) { return FOrd[a] < FOrd[b]; };
+        std::sort(forward.begin(), forward.end(), byOrder);
+        std::sort(backward.begin(), backward.end(), byOrder);
+        std::vector<int> slots;
+        for (const int x : backward)
+            slots.push_back(FOrd[x]);
+        for (const int x : forward)
+            slots.push_back(FOrd[x]);
+        std::sort(slots.begin(), slots.end());
+        size_t i = 0;
+        for (const int x : backward)
+            FOrd[x] = slots[i++];
+        for (const int x : forward)
+            FOrd[x] = slots[i++];
+        Add(u, v);
+        return true;
+    }
+
+  private:
+    // The nodes reached from `start` through `rows` among those `inside` accepts; false as soon
+    // as `stop` is reached.
+    template <class Inside>
+    bool Collect(int start, const std::vector<std::vector<int>>& rows, Inside inside, int stop,
+                 std::vector<int>& reached) {
+        std::vector<int> stack{start};
+        FMark[start] = FStamp;
+        while (!stack.empty()) {
+            const int x = stack.back();
+            stack.pop_back();
+            reached.push_back(x);
+            for (const int y : rows[x]) {
+                if (y == stop)
+                    return false;
+                if (FMark[y] != FStamp && inside(y)) {
+                    FMark[y] = FStamp;
+                    stack.push_back(y);
+                }
+            }
+        }
+        return true;
+    }
+
+    std::vector<int> FOrd;
+    std::vector<std::vector<int>> FOut, FIn;
+    std::vector<int> FMark;
+    int FStamp = 0;
+};
+
+} // namespace
+
+std::vector<int> GreedyFeedbackEdges(int nodeCount, const std::vector<WeightedEdge>& edges) {
+    Rows rows;
+    rows.Out.resize(static_cast<size_t>(nodeCount));
+    rows.In.resize(static_cast<size_t>(nodeCount));
+    for (int k = 0; k < static_cast<int>(edges.size()); ++k)
+        if (edges[k].From != edges[k].To) {
+            rows.Out[edges[k].From].push_back(k);
+            rows.In[edges[k].To].push_back(k);
+        }
+    const std::vector<int> position = GreedyOrder(nodeCount, edges, rows);
+    DynamicOrder order(position);
+    std::vector<int> cut;
+    for (int k = 0; k < static_cast<int>(edges.size()); ++k) {
+        if (position[edges[k].From] < position[edges[k].To])
+            order.Add(edges[k].From, edges[k].To);
+        else
+            cut.push_back(k);
+    }
+    std::vector<int> back = cut;
+    std::stable_sort(back.begin(), back.end(),
+                     [&](int a, int b) { return edges[a].Weight > edges[b].Weight; });
+    std::vector<bool> returned(edges.size(), false);
+    for (const int k : back)
+        returned[k] = order.TryAdd(edges[k].From, edges[k].To);
+    std::erase_if(cut, [&](int k) { return returned[k]; });
+    return cut;
+}
+
+} // namespace ut
