@@ -7,14 +7,18 @@
 namespace ut {
 
 DependencyAnalysis::DependencyAnalysis(UnitGraph graph)
-    : FGraph(std::move(graph)), FCycles(FindCycles(FGraph)), FLevels(UnitLevels(FGraph)),
-      FRecompile(RecompileReach(FGraph)) {
+    : FGraph(std::move(graph)), FCycles(FindCycles(FGraph)), FLevels(UnitLevels(FGraph)) {
     if (FGraph.HasSizes())
         FExclusive = ExclusiveSizes(FGraph, ImmediateDominators(FGraph, FGraph.Root()));
 }
 
 DependencyAnalysis::DependencyAnalysis(const ProjectScan& scan)
     : DependencyAnalysis(BuildUnitGraph(scan)) {}
+
+const std::vector<int>& DependencyAnalysis::Recompile() const {
+    std::call_once(FRecompileOnce, [this] { FRecompile = RecompileReach(FGraph); });
+    return FRecompile;
+}
 
 int DependencyAnalysis::CycleOf(const TUnit* unit) const {
     const int v = FGraph.NodeOf(unit);

@@ -1,6 +1,6 @@
 #pragma once
 // The analysis of one finished scan, computed once for the views and the command line:
-// its uses graph, cycles, exclusive sizes, levels and recompile reach; why-paths on request.
+// its uses graph, cycles, exclusive sizes and levels; recompile reach and why-paths on request.
 // It refers to the scan's records, so it is built again whenever the registry changes (a scan, a
 // pruning command).
 #include "analysis/Cycles.h"
@@ -8,6 +8,7 @@
 #include "analysis/WhyPath.h"
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -23,8 +24,9 @@ class DependencyAnalysis {
     const CycleReport& Cycles() const { return FCycles; }
     /// Per node: its level (see UnitLevels).
     const std::vector<int>& Levels() const { return FLevels; }
-    /// Per node: the other units recompiled when its interface changes (see RecompileReach).
-    const std::vector<int>& Recompile() const { return FRecompile; }
+    /// Per node: the other units recompiled when its interface changes (see RecompileReach);
+    /// counted at the first call.
+    const std::vector<int>& Recompile() const;
 
     /// The cycle (an index into Cycles().Cycles) that holds the unit, or -1.
     int CycleOf(const TUnit* unit) const;
@@ -43,7 +45,8 @@ class DependencyAnalysis {
     UnitGraph FGraph;
     CycleReport FCycles;
     std::vector<int> FLevels;
-    std::vector<int> FRecompile;
+    mutable std::once_flag FRecompileOnce;
+    mutable std::vector<int> FRecompile;
     std::vector<std::optional<std::int64_t>> FExclusive;
 };
 

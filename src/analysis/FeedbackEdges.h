@@ -2,8 +2,8 @@
 // Feedback edge sets: edges whose removal leaves a directed graph without a cycle, chosen to
 // minimise their total weight (then their number). Each strong component is solved apart:
 // exactly by a branch-and-bound search over its cycles when it has few edges, otherwise by
-// the greedy ordering of Eades, Lin and Smyth followed by putting back every cut edge whose
-// return closes no cycle.
+// the greedy ordering of Eades, Lin and Smyth, improved by moving single nodes, followed by
+// putting back every cut edge whose return closes no cycle.
 #include <cstdint>
 #include <vector>
 
@@ -33,9 +33,10 @@ std::vector<int> ExactFeedbackEdges(int nodeCount, const std::vector<WeightedEdg
                                     const std::vector<int>& start);
 
 /// A feedback edge set none of whose edges can be put back without closing a cycle: the
-/// backward edges of the Eades-Lin-Smyth ordering, then the heaviest put back first while
-/// that closes no cycle. O(m log m) for the ordering; each return searches only the nodes
-/// between its ends in the order kept (Pearce and Kelly's dynamic topological order).
+/// Eades-Lin-Smyth order, improved by moving single nodes (sifting), gives the edges that
+/// point backwards; then the heaviest of those are put back first while that closes no cycle.
+/// O(m log m) for the order and each round of sifting; a return searches only the nodes
+/// between its ends (Pearce and Kelly's dynamic topological order).
 std::vector<int> GreedyFeedbackEdges(int nodeCount, const std::vector<WeightedEdge>& edges);
 
 } // namespace ut

@@ -1,9 +1,10 @@
 // The greedy feedback edge set. Eades, Lin and Smyth order the nodes: sinks go to the end,
 // sources to the front, and otherwise the node whose outgoing weight most exceeds its incoming
-// weight goes to the front; the edges that point backwards in that order are cut. Then each
-// cut edge, the heaviest first, is put back when it closes no cycle, keeping a topological
-// order of the edges kept as Pearce and Kelly do: a return from u to v only searches the
-// nodes between v and u in that order, and reorders just those.
+// weight goes to the front. Sifting then moves single nodes to where the edges they point
+// backwards weigh least. The edges that point backwards are cut; then each, the heaviest
+// first, is put back when it closes no cycle, keeping a topological order of the edges kept
+// as Pearce and Kelly do: a return from u to v only searches the nodes between v and u in that
+// order, and reorders just those.
 #include "analysis/FeedbackEdges.h"
 
 #include <algorithm>
@@ -89,6 +90,54 @@ std::vector<int> GreedyOrder(int n, const std::vector<WeightedEdge>& edges, cons
     return position;
 }
 
+// Moves single nodes to the place in the order where the edges they point backwards weigh
+// least, while a move helps (sifting, a local search). Placing v before the k-th of the other
+// nodes points backwards its edges to the first k of them and the edges from the others to
+// it, so one sweep over its neighbours' places prices every place.
+void Sift(const std::vector<WeightedEdge>& edges, const Rows& rows, std::vector<int>& position) {
+    const int n = static_cast<int>(position.size());
+    std::vector<int> order(position.size());
+    for (int v = 0; v < n; ++v)
+        order[position[v]] = v;
+    std::vector<std::pair<int, std::int64_t>> steps; // (place from which, change of weight)
+    for (int pass = 0, moved = 1; pass < 32 && moved; ++pass) {
+        moved = 0;
+        for (int v = 0; v < n; ++v) {
+            const int p = position[v];
+            auto place = [&](int x) { return position[x] < p ? position[x] : position[x] - 1; };
+            std::int64_t cost = 0; // at place 0
+            steps.clear();
+            for (const int e : rows.Out[v])
+                steps.push_back({place(edges[e].To) + 1, edges[e].Weight});
+            for (const int e : rows.In[v]) {
+                cost += edges[e].Weight;
+                steps.push_back({place(edges[e].From) + 1, -edges[e].Weight});
+            }
+            std::sort(steps.begin(), steps.end());
+            std::int64_t best = cost, current = cost;
+            int bestPlace = 0;
+            for (size_t i = 0; i < steps.size();) {
+                const int at = steps[i].first;
+                for (; i < steps.size() && steps[i].first == at; ++i)
+                    cost += steps[i].second;
+                if (at <= p)
+                    current = cost;
+                if (cost < best) {
+                    best = cost;
+                    bestPlace = at;
+                }
+            }
+            if (best >= current)
+                continue;
+            moved = 1;
+            order.erase(order.begin() + p);
+            order.insert(order.begin() + bestPlace, v);
+            for (int i = std::min(p, bestPlace); i <= std::max(p, bestPlace); ++i)
+                position[order[i]] = i;
+        }
+    }
+}
+
 // The edges kept, in a topological order that follows each edge put back.
 class DynamicOrder {
   public:
@@ -161,6 +210,10 @@ class DynamicOrder {
         return true;
     }
 
+  public:
+    const std::vector<int>& Positions() const { return FOrd; }
+
+  private:
     std::vector<int> FOrd;
     std::vector<std::vector<int>> FOut, FIn;
     std::vector<int> FMark;
@@ -178,22 +231,29 @@ std::vector<int> GreedyFeedbackEdges(int nodeCount, const std::vector<WeightedEd
             rows.Out[edges[k].From].push_back(k);
             rows.In[edges[k].To].push_back(k);
         }
-    const std::vector<int> position = GreedyOrder(nodeCount, edges, rows);
+    // The greedy order, sifted; then its backward edges put back, the heaviest first, while
+    // that closes no cycle.
+    std::vector<int> position = GreedyOrder(nodeCount, edges, rows);
+    Sift(edges, rows, position);
     DynamicOrder order(position);
-    std::vector<int> cut;
+    std::vector<int> back;
     for (int k = 0; k < static_cast<int>(edges.size()); ++k) {
         if (position[edges[k].From] < position[edges[k].To])
             order.Add(edges[k].From, edges[k].To);
         else
-            cut.push_back(k);
+            back.push_back(k);
     }
-    std::vector<int> back = cut;
     std::stable_sort(back.begin(), back.end(),
                      [&](int a, int b) { return edges[a].Weight > edges[b].Weight; });
-    std::vector<bool> returned(edges.size(), false);
     for (const int k : back)
-        returned[k] = order.TryAdd(edges[k].From, edges[k].To);
-    std::erase_if(cut, [&](int k) { return returned[k]; });
+        order.TryAdd(edges[k].From, edges[k].To);
+    // Every edge kept points forwards in the order that follows them, every edge not put back
+    // closes a cycle with them and so points backwards.
+    position = order.Positions();
+    std::vector<int> cut;
+    for (int k = 0; k < static_cast<int>(edges.size()); ++k)
+        if (position[edges[k].From] >= position[edges[k].To])
+            cut.push_back(k);
     return cut;
 }
 

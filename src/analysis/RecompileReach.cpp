@@ -3,6 +3,7 @@
 #include "analysis/Cycles.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -25,12 +26,15 @@ Condensed Condense(const UnitGraph& graph) {
     const int count = c.Comp.empty() ? 0 : *std::max_element(c.Comp.begin(), c.Comp.end()) + 1;
     c.Down.resize(static_cast<size_t>(count));
     std::vector<int> seen(static_cast<size_t>(count), -1);
-    // Grouped by component so that a target is listed once per component.
+    // Grouped by component (a counting sort) so that a target is listed once per component.
+    std::vector<int> start(static_cast<size_t>(count) + 1, 0);
+    for (const int k : c.Comp)
+        ++start[static_cast<size_t>(k) + 1];
+    for (int k = 0; k < count; ++k)
+        start[k + 1] += start[k];
     std::vector<int> byComponent(c.Comp.size());
     for (int v = 0; v < graph.Count(); ++v)
-        byComponent[v] = v;
-    std::stable_sort(byComponent.begin(), byComponent.end(),
-                     [&](int a, int b) { return c.Comp[a] < c.Comp[b]; });
+        byComponent[static_cast<size_t>(start[c.Comp[v]]++)] = v;
     for (const int v : byComponent) {
         const int from = c.Comp[v];
         for (const UseEdge& e : graph.Node(v).Uses)
@@ -51,27 +55,34 @@ void ImplementationTargets(const UnitGraph& g, const Condensed& c, int unit, Vis
             visit(c.Comp[e.To]);
 }
 
-// Adds to each component the number of `sources` it recompiles: 64 sources at a time, each a
+// Adds to each component the number of `sources` it recompiles: 256 sources at a time, each a
 // bit set at its own and its implementation targets' components and pushed down to everything
 // those use through interface entries.
 void CountBySources(const UnitGraph& g, const Condensed& c, const std::vector<int>& sources,
                     std::vector<std::int64_t>& reach) {
-    std::vector<std::uint64_t> mask(static_cast<size_t>(c.Count()));
-    for (size_t first = 0; first < sources.size(); first += 64) {
-        std::fill(mask.begin(), mask.end(), 0);
-        const size_t last = std::min(sources.size(), first + 64);
+    constexpr size_t words = 4;
+    using Bits = std::array<std::uint64_t, words>;
+    std::vector<Bits> mask(static_cast<size_t>(c.Count()));
+    for (size_t first = 0; first < sources.size(); first += 64 * words) {
+        std::fill(mask.begin(), mask.end(), Bits{});
+        const size_t last = std::min(sources.size(), first + 64 * words);
         for (size_t j = first; j < last; ++j) {
-            const std::uint64_t bit = std::uint64_t{1} << (j - first);
-            mask[c.Comp[sources[j]]] |= bit;
-            ImplementationTargets(g, c, sources[j], [&](int target) { mask[target] |= bit; });
+            const size_t word = (j - first) / 64;
+            const std::uint64_t bit = std::uint64_t{1} << ((j - first) % 64);
+            mask[c.Comp[sources[j]]][word] |= bit;
+            ImplementationTargets(g, c, sources[j], [&](int target) { mask[target][word] |= bit; });
         }
         for (int x = c.Count() - 1; x >= 0; --x) {
-            const std::uint64_t m = mask[x];
-            if (!m)
-                continue;
-            for (const int d : c.Down[x])
-                mask[d] |= m;
-            reach[x] += std::popcount(m);
+            const Bits m = mask[x];
+            std::uint64_t any = 0;
+            for (size_t w = 0; w < words; ++w) {
+                any |= m[w];
+                reach[x] += std::popcount(m[w]);
+            }
+            if (any)
+                for (const int d : c.Down[x])
+                    for (size_t w = 0; w < words; ++w)
+                        mask[d][w] |= m[w];
         }
     }
 }
@@ -156,6 +167,7 @@ std::vector<int> RecompileReach(const UnitGraph& graph, ReachMethod method) {
     std::vector<std::vector<int>> chains;
     if (method != ReachMethod::Bitsets)
         chains = Chains(c);
+    // Both cost about one walk over the graph per chain or per 64 sources.
     const size_t byChains = chains.size() + (withImplementation.size() + 63) / 64;
     if (method == ReachMethod::Chains ||
         (method == ReachMethod::Auto && byChains < (all.size() + 63) / 64)) {

@@ -12,7 +12,7 @@ namespace ut {
 /// How the counts are taken; both give the same counts.
 enum class ReachMethod {
     Auto,    ///< the cheaper of the two for the graph
-    Bitsets, ///< 64 recompiled units at a time pushed down the interface entries: O(n(n+m)/64)
+    Bitsets, ///< 256 recompiled units at a time pushed down the interface entries: O(n(n+m)/64)
     Chains,  ///< counts along chains of interface entries: O(w(n+m)) for w chains, plus
              ///< bitsets for the units with implementation entries
 };

@@ -123,6 +123,11 @@ TEST(CycleCuts, ExactUpToTwentyEntriesInAComponent) {
         CutsOf(five("X: -A; "), EntryCosts(), &exact),
         "B>A C>A C>B D>A D>B D>C E>A E>B E>C E>D X>A | B>A C>A C>B D>A D>B D>C E>A E>B E>C E>D");
     EXPECT_FALSE(exact);
+    // 21 entries: the greedy order alone cuts six, moving single units finds five, the least.
+    EXPECT_EQ(CutsOf(MakeGraph("P: A; A: F B D G; B: C G; C: A B; D: F B; E: C D; F: B G A D; "
+                               "G: A C E B D"),
+                     EntryCosts()),
+              "A>F A>G B>C B>G D>F | A>F A>G B>C B>G D>F");
 }
 
 // A ring of 10,000 units, every entry tied by five references but one: the greedy order and
