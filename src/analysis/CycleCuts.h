@@ -21,8 +21,8 @@ struct CycleCuts {
     /// references (then fewest); by using unit, then in source order.
     std::vector<CutEntry> Cuts;
     /// For an interface cycle: the interface entries to move to the implementation so that no
-    /// cycle of interface entries is left; as few needing code changes as can be, then as few
-    /// as can be. Empty for a legal cycle.
+    /// cycle of interface entries is left; the entries that need code changes tied by as few
+    /// references as can be, then as few entries as can be. Empty for a legal cycle.
     std::vector<CutEntry> InterfaceCuts;
     /// Both sets were searched exactly (every strong component of at most 20 entries).
     bool Exact = true;
