@@ -12,7 +12,7 @@ namespace {
 
 // The parser is built for each use: it binds to the options it fills.
 void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree,
-              std::vector<std::string>& top) {
+              std::pair<std::string, std::string>& top) {
 #ifdef _WIN32
     const char* registrySources = "(the system registry, .reg files, UNITRACE_REGISTRY).";
 #else
@@ -59,7 +59,6 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_flag("--cycles-only", o.CyclesOnly, "dot: only the units of cycles");
     app.add_flag("--cuts", o.Cuts, "print each cycle's uses entries to cut or move");
     app.add_option("--top", top, "print the N units whose interface changes recompile the most")
-        ->expected(2)
         ->type_name("recompile N");
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
@@ -84,7 +83,7 @@ std::string UsageText() {
     CLI::App app("", "unitrace-cli");
     CliOptions o;
     std::string format, tree;
-    std::vector<std::string> top;
+    std::pair<std::string, std::string> top;
     Describe(app, o, format, tree, top);
     return app.help();
 }
@@ -93,7 +92,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult r;
     CLI::App app("", "unitrace-cli");
     std::string format = "text", tree;
-    std::vector<std::string> top;
+    std::pair<std::string, std::string> top;
     Describe(app, r.Options, format, tree, top);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -109,11 +108,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
                                                                 {"json", OutputFormat::Json},
                                                                 {"tree", OutputFormat::Tree},
                                                                 {"dot", OutputFormat::Dot}};
-    if (!top.empty()) {
+    if (app.get_option("--top")->count() > 0) {
         char* end = nullptr;
-        const long n = std::strtol(top[1].c_str(), &end, 10);
-        if (top[0] != "recompile" || *end || end == top[1].c_str() || n < 1 || n > 1000000) {
-            r.Error = "--top: expected recompile N (N from 1), got " + top[0] + " " + top[1];
+        const long n = std::strtol(top.second.c_str(), &end, 10);
+        if (top.first != "recompile" || *end || end == top.second.c_str() || n < 1 || n > 1000000) {
+            r.Error = "--top: expected recompile N (N from 1), got " + top.first + " " + top.second;
             return r;
         }
         r.Options.TopRecompile = static_cast<int>(n);
