@@ -8,6 +8,7 @@
 #include "analysis/FeedbackEdges.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <queue>
 
 namespace ut {
@@ -100,9 +101,11 @@ void Sift(const std::vector<WeightedEdge>& edges, const Rows& rows, std::vector<
     for (int v = 0; v < n; ++v)
         order[position[v]] = v;
     std::vector<std::pair<int, std::int64_t>> steps; // (place from which, change of weight)
+    // The work stays within a multiple of the graph's size however long moves keep helping.
+    std::int64_t budget = 256 * (static_cast<std::int64_t>(n) + std::ssize(edges));
     for (int pass = 0, moved = 1; pass < 32 && moved; ++pass) {
         moved = 0;
-        for (int v = 0; v < n; ++v) {
+        for (int v = 0; v < n && budget > 0; ++v) {
             const int p = position[v];
             auto place = [&](int x) { return position[x] < p ? position[x] : position[x] - 1; };
             std::int64_t cost = 0; // at place 0
@@ -114,6 +117,7 @@ void Sift(const std::vector<WeightedEdge>& edges, const Rows& rows, std::vector<
                 steps.push_back({place(edges[e].From) + 1, -edges[e].Weight});
             }
             std::sort(steps.begin(), steps.end());
+            budget -= std::ssize(steps) + 1;
             std::int64_t best = cost, current = cost;
             int bestPlace = 0;
             for (size_t i = 0; i < steps.size();) {
@@ -130,8 +134,12 @@ void Sift(const std::vector<WeightedEdge>& edges, const Rows& rows, std::vector<
             if (best >= current)
                 continue;
             moved = 1;
-            order.erase(order.begin() + p);
-            order.insert(order.begin() + bestPlace, v);
+            const auto at = order.begin();
+            if (bestPlace < p)
+                std::rotate(at + bestPlace, at + p, at + p + 1);
+            else
+                std::rotate(at + p, at + p + 1, at + bestPlace + 1);
+            budget -= std::abs(bestPlace - p);
             for (int i = std::min(p, bestPlace); i <= std::max(p, bestPlace); ++i)
                 position[order[i]] = i;
         }
