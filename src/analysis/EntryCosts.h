@@ -14,6 +14,8 @@ struct EntryCost {
     int References = 1;
     std::vector<std::string> Identifiers; ///< at most five of the names the references use
     bool Movable = false;                 ///< an interface entry used only from the implementation
+    /// The uses-hygiene analysis judged the entry, so one not movable needs code changes.
+    bool Judged = false;
 };
 
 /// The costs of uses entries by using and used node.
@@ -22,10 +24,6 @@ class EntryCosts {
     void Set(int from, int to, EntryCost cost);
     /// The entry's cost; the default one when none was set.
     const EntryCost& Of(int from, int to) const;
-    /// The costs were measured (the uses-hygiene analysis ran), so an entry that is not
-    /// movable needs code changes to move.
-    bool Measured() const { return FMeasured; }
-    void SetMeasured(bool measured) { FMeasured = measured; }
 
   private:
     static std::uint64_t Key(int from, int to) {
@@ -33,7 +31,6 @@ class EntryCosts {
                static_cast<std::uint32_t>(to);
     }
     std::unordered_map<std::uint64_t, EntryCost> FCosts;
-    bool FMeasured = false;
 };
 
 } // namespace ut

@@ -47,7 +47,7 @@ std::string CutsText(const DependencyAnalysis& analysis, const EntryCosts& costs
             s += "  to make it legal, move to the implementation:\n";
             for (const CutEntry& c : cuts.InterfaceCuts) {
                 s += "  move " + EntryText(g, c);
-                if (costs.Measured())
+                if (c.Cost.Judged)
                     s += c.Cost.Movable ? ", movable" : ", needs code changes";
                 s += '\n';
             }
