@@ -109,6 +109,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     try {
         if (o.BuildMode)
             scan.Inputs.BuildMode = *o.BuildMode;
+        if (o.PackagePath)
+            scan.Inputs.PackagePath = *o.PackagePath;
         scan.Inputs.Config = o.Config.value_or("");
         scan.Inputs.Platform = o.Platform.value_or("");
         scan.LoadProjectOptions();
@@ -117,6 +119,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.Inputs.Compiler = CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi);
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
+        if (o.IncludePath)
+            scan.Inputs.IncludePath = *o.IncludePath;
+        if (o.Mode)
+            scan.Inputs.Mode = *o.Mode;
         if (o.Defines)
             scan.Inputs.Defines = *o.Defines;
         if (o.LibPath)

@@ -34,6 +34,18 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
                    "delphi or fpc (Free Pascal; the default for Lazarus projects)")
         ->check(CLI::IsMember({"delphi", "fpc"}));
     app.add_option("--build-mode", o.BuildMode, "build mode of a Lazarus project (.lpi)");
+    app.add_option("--mode", o.Mode,
+                   "Free Pascal's syntax mode (as -M): fpc, objfpc, delphi, delphiunicode,\n"
+                   "tp, macpas, iso, extendedpascal (default: the project's, else fpc)")
+        ->transform(CLI::IsMember({"default", "fpc", "objfpc", "delphi", "delphiunicode", "tp",
+                                   "macpas", "iso", "extendedpascal"},
+                                  CLI::ignore_case));
+    app.add_option("--package-path", o.PackagePath,
+                   "directories searched, with those below them, for the NAME.lpk of a\n"
+                   "required Lazarus package (';'-separated)");
+    app.add_option("--include-path", o.IncludePath,
+                   "include directories, searched after the including file's (';'-separated;\n"
+                   "default: the options file's)");
     app.add_option("--config", o.Config, "the .dproj's build configuration (default: its own)");
     app.add_option("--platform", o.Platform, "the .dproj's target platform (default: its own)");
     app.add_option("--unit-scopes", o.UnitScopes, "unit scope names (';'-separated)");

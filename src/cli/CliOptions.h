@@ -15,6 +15,9 @@ struct CliOptions {
     std::optional<std::string> Delphi;
     std::optional<std::string> Compiler; ///< "delphi" or "fpc"
     std::optional<std::string> BuildMode;
+    std::optional<std::string> Mode;        ///< Free Pascal's syntax mode (-M)
+    std::optional<std::string> PackagePath; ///< where required Lazarus packages are looked for
+    std::optional<std::string> IncludePath;
     std::optional<std::string> LibPath;
     std::optional<std::string> BrowsePath;
     std::optional<std::string> UnitScopes;

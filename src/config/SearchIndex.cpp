@@ -79,6 +79,7 @@ std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
     const std::vector<std::string>& ext = inputs.UnitExtensions;
     AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles, ext, poll);
     AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
+    AddUnitFiles(inputs.PackagePath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
     AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
     if (inputs.BrowseAlso)
         AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, ext, poll);

@@ -21,11 +21,13 @@ struct TSearchInputs {
     std::string DelphiRoot;     ///< replaces "$(DELPHI)" in the paths
     /// Extensions of unit sources, in the order they are taken within a directory.
     std::vector<std::string> UnitExtensions = {".pas"};
+    std::string PackagePath; ///< the directories of required packages (Lazarus)
 };
 
 /// Fills `defines` with the version's symbols followed by the user's conditionals, each
 /// trimmed (empty ones left out), and `unitFiles` with the unit files (UnitExtensions) of
-/// ".", the search path, the library path and, when asked for, the browsing path, in that
+/// ".", the search path, the package path, the library path and, when asked for, the
+/// browsing path, in that
 /// order; the first directory that holds a unit comes first. Relative directories resolve against
 /// the current directory. Returns the directories listed, in order. `poll` is called before each
 /// directory; what it throws (the abort of a scan) ends the build.

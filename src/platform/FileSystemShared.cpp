@@ -2,9 +2,12 @@
 
 #include "platform/FileReader.h"
 #include "platform/FileSystemCache.h"
+#include "platform/NativePath.h"
 #include "support/Textutil.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <unordered_map>
 
 namespace ut::fs {
@@ -119,6 +122,24 @@ std::string SharedFileText(const std::string& path) {
     std::string text = LoadFileText(path);
     const std::lock_guard lock(detail::CacheMutex());
     return SharedTexts().emplace(path, std::move(text)).first->second;
+}
+
+std::vector<std::string> ListFilesBelow(const std::string& dir, const std::string& pattern) {
+    namespace stdfs = std::filesystem;
+    std::vector<std::string> files;
+    std::error_code ec;
+    stdfs::recursive_directory_iterator it(platform::NativePath(ExpandFileName(dir)),
+                                           stdfs::directory_options::skip_permission_denied, ec);
+    for (const stdfs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        const std::u8string name = it->path().filename().u8string();
+        if (MatchesMask(std::string(name.begin(), name.end()), pattern) &&
+            it->is_regular_file(ec)) {
+            const std::u8string full = it->path().u8string();
+            files.emplace_back(full.begin(), full.end());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 } // namespace ut::fs

@@ -68,9 +68,10 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
     if (scan.FSymbols)
         for (const auto& [name, value] : scan.FSymbols->Constants())
             constants[ToUtf8(name)] = value;
+    const bool fpc = scan.Inputs.Compiler == TCompiler::FreePascal;
     json inputs = {
         {"compiler", CompilerName(scan.Inputs.Compiler)},
-        {"version", ToUtf8(scan.Inputs.Delphi)},
+        {"version", ToUtf8(fpc ? scan.FFpcTarget.Version : scan.Inputs.Delphi)},
         {"searchPath", ToUtf8(scan.Inputs.SearchPath)},
         {"libPath", ToUtf8(scan.Inputs.LibPath)},
         {"browsePath", ToUtf8(scan.Inputs.BrowsePath)},
@@ -83,6 +84,10 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         {"unitScopes", ToUtf8(scan.Inputs.UnitScopes)},
     };
     auto orNull = [](const std::string& s) { return s.empty() ? json(nullptr) : json(ToUtf8(s)); };
+    if (fpc) {
+        inputs["target"] = ToUtf8(scan.FFpcTarget.CPU + "-" + scan.FFpcTarget.OS);
+        inputs["mode"] = scan.FSymbols ? SyntaxModeName(scan.FSymbols->Mode) : std::string();
+    }
     inputs["config"] = orNull(scan.FConfig);
     inputs["platform"] = orNull(scan.FPlatform);
     if (!scan.FMapFileName.empty() && fs::FileExists(scan.FMapFileName))

@@ -38,7 +38,11 @@ ProjectScan::ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry)
     IgnUnits.MakeSorted();
     if (FRegistry)
         FRegistry->InstallDriveMapper();
-    UnitErrorHook = [this](TUnit&, const std::exception& e) { AppException(e); };
+    // A failure of a source's parse names the source's full path, as one opening it does.
+    UnitErrorHook = [this](TUnit& unit, const std::exception& e) {
+        if (!dynamic_cast<const EAbort*>(&e))
+            LogException(unit.SourceFileName(), e.what());
+    };
 }
 
 ProjectScan::~ProjectScan() {
@@ -124,10 +128,11 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
                             added.push_back(symbol);
                     FDefines.insert(FDefines.end(), added.begin(), added.end());
                     FSymbols = WithSymbols(*FSymbols, added);
+                    FContexts->Project.Symbols = FSymbols;
                 }
                 FPrefetchAsked.clear();
                 if (Jobs > 1)
-                    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FSymbols, FIncludeDirs);
+                    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FContexts);
                 ScanUses(*FProject);
                 FPrefetch.reset();
             } catch (...) {
@@ -281,8 +286,9 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
         if (ahead) {
             AdoptParsed(*unit, *ahead);
         } else {
-            unit->SetSymbols(FSymbols);
-            unit->SetIncludeDirs(FIncludeDirs);
+            const TParseContext& context = FContexts->Of(fileName);
+            unit->SetSymbols(context.Symbols);
+            unit->SetIncludeDirs(context.IncludeDirs);
             unit->Parse();
         }
         Log(Format("%s: parsed...", unit->UnitName.c_str()));

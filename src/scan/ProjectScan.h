@@ -6,6 +6,7 @@
 #include "config/LazarusProject.h"
 #include "mapfile/MapFile.h"
 #include "scan/ScanFrontEnd.h"
+#include "scan/ScanSymbols.h"
 #include "scan/UnitLookup.h"
 #include "scanner/Unit.h"
 #include "support/DualStringList.h"
@@ -44,6 +45,12 @@ struct SetupInputs {
     TCompiler Compiler = TCompiler::Delphi;
     std::string IncludePath; ///< include directories, ';'-separated (a Lazarus project's)
     std::string BuildMode;   ///< a Lazarus project's build mode; empty for the default
+    /// Free Pascal's syntax mode (-M: "objfpc", "delphi", ...); empty for the compiler's
+    /// default, or a Lazarus project's SyntaxMode.
+    std::string Mode;
+    /// Directories searched (with those below them) for the packages a Lazarus project
+    /// requires without naming their files; ';'-separated.
+    std::string PackagePath;
 };
 
 /// Every parsed source by key (file name without directory and extension), owning it.
@@ -138,6 +145,9 @@ class ProjectScan {
     std::vector<std::string> FDefines;
     /// FDefines with the compiler's constants: what every unit of the scan starts with.
     SharedCompilerSymbols FSymbols;
+    /// The Free Pascal target the last scan read the sources for (its version, OS and
+    /// CPU); the default target when they were read as Delphi reads them.
+    TFpcTarget FFpcTarget;
     TDualStringList FUnitFiles;
     UnitSizes FUnitSizes;
     TStringsComp IgnUnits;
@@ -198,6 +208,12 @@ class ProjectScan {
     /// What the project's Lazarus file says; none for other projects.
     std::optional<TLazarusOptions> FLazarus;
     std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    /// The project's parse context and its required packages'.
+    std::shared_ptr<TParseContexts> FContexts;
+    /// Builds FContexts from FSymbols, FIncludeDirs and the Lazarus project's packages.
+    void BuildParseContexts(const TFpcTarget& target);
+    /// The directories of a package's unit files, ';'-separated.
+    static std::string PackageUnitDirs(const TLazarusPackage& package);
     std::string FLazarusWarning; ///< the last warning about a Lazarus project file
     /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
     bool FCompilerFromProject = false;

@@ -8,6 +8,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "scan/ScanSymbols.h"
+#include "support/Textutil.h"
+
+#include <unordered_set>
 
 namespace ut {
 
@@ -20,6 +23,7 @@ void ProjectScan::LoadProjectOptions() {
     }
     if (FCompilerFromProject) {
         Inputs.Compiler = TCompiler::Delphi;
+        Inputs.Mode.clear();
         FCompilerFromProject = false;
     }
     const TProjectOptions options = ProjectOptionsOf(
@@ -70,14 +74,39 @@ std::string ProjectScan::VersionDefines() {
     return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd, TargetPlatform());
 }
 
+namespace {
+
+// The directory of a path list entry as the search index lists it.
+std::string ListedForm(const std::string& dir) {
+    return fs::IncludeTrailingPathDelimiter(fs::ExpandFileName(dir));
+}
+
+std::vector<std::string> PathEntries(const std::string& list) {
+    std::vector<std::string> pieces, entries;
+    SplitToList(list, ";", pieces);
+    for (const std::string& piece : pieces)
+        if (std::string entry = Trim(piece); !entry.empty())
+            entries.push_back(std::move(entry));
+    return entries;
+}
+
+} // namespace
+
 void ProjectScan::BuildSearchIndex() {
     const bool fpc = Inputs.Compiler == TCompiler::FreePascal;
-    const TFpcTarget target = fpc ? InstalledFpcTarget() : TFpcTarget{};
+    const TFpcTarget target = !fpc       ? TFpcTarget{}
+                              : FLazarus ? FLazarus->Target
+                                         : InstalledFpcTarget();
+    const TSyntaxMode mode =
+        !fpc ? TSyntaxMode::None : SyntaxModeOfName(Inputs.Mode).value_or(TSyntaxMode::Fpc);
     TSearchInputs in;
-    in.VersionDefines = fpc ? FpcSymbolText(target) : VersionDefines();
+    in.VersionDefines = fpc ? FpcSymbolText(target, mode) : VersionDefines();
     in.UnitExtensions = UnitFileExtensions(Inputs.Compiler);
     in.Defines = Inputs.Defines;
     in.SearchPath = Inputs.SearchPath;
+    if (FLazarus)
+        for (const TLazarusPackage& p : FLazarus->Packages)
+            in.PackagePath += p.SearchPath + ";" + PackageUnitDirs(p) + ";";
     in.LibPath = Inputs.LibPath;
     in.BrowsePath = Inputs.BrowsePath;
     in.BrowseAlso = Inputs.BrowseAlso;
@@ -86,8 +115,46 @@ void ProjectScan::BuildSearchIndex() {
     FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
     FLookup.Reindex();
     FLookup.SetScopes(Inputs.UnitScopes);
-    FSymbols = BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines);
-    FIncludeDirs = IncludeDirectories(Inputs.IncludePath);
+    FSymbols = BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines, mode);
+    FFpcTarget = target;
+    // An include file is looked for beside the including file, in the current directory
+    // (the project's), then in the include path; Delphi's IDE gives the compiler the
+    // search and library paths as its include path.
+    std::string includePath = ".;" + Inputs.IncludePath;
+    if (!fpc)
+        includePath += ";" + Inputs.SearchPath + ";" + Inputs.LibPath;
+    FIncludeDirs = IncludeDirectories(includePath);
+    BuildParseContexts(target);
+}
+
+std::string ProjectScan::PackageUnitDirs(const TLazarusPackage& package) {
+    // Lazarus compiles a package with the directories of its files on its unit path.
+    std::string dirs;
+    for (const TLazarusFile::Unit& u : package.Units)
+        dirs += fs::ExtractFilePath(u.File) + ";";
+    return dirs;
+}
+
+void ProjectScan::BuildParseContexts(const TFpcTarget& target) {
+    FContexts = std::make_shared<TParseContexts>();
+    FContexts->Project = {FSymbols, FIncludeDirs};
+    if (!FLazarus)
+        return;
+    std::unordered_set<std::string> own;
+    for (const std::string& dir : PathEntries(".;" + Inputs.SearchPath))
+        own.insert(ListedForm(dir));
+    for (const TLazarusPackage& p : FLazarus->Packages) {
+        const TSyntaxMode mode = SyntaxModeOfName(p.SyntaxMode).value_or(TSyntaxMode::ObjFpc);
+        std::vector<std::string> defines = PathEntries(FpcSymbolText(target, mode));
+        defines.insert(defines.end(), p.Defines.begin(), p.Defines.end());
+        const std::string dir = fs::ExtractFilePath(p.File);
+        const TParseContext context{
+            BuildScanSymbols(TCompiler::FreePascal, "", target, defines, mode),
+            IncludeDirectories(dir + ";" + p.IncludePath)};
+        for (const std::string& entry : PathEntries(p.SearchPath + ";" + PackageUnitDirs(p)))
+            if (const std::string listed = ListedForm(entry); !own.count(listed))
+                FContexts->Packages.emplace(listed, context); // the first package keeps it
+    }
 }
 
 } // namespace ut

@@ -5,6 +5,7 @@
 // parse steps are kept, to be reported by the walk when it takes the record, at the point
 // where its own parse would have reported them. So the walk's results and log are the same
 // whether a record was parsed ahead or not.
+#include "scan/ScanSymbols.h"
 #include "scanner/CompilerSymbols.h"
 #include "scanner/Unit.h"
 
@@ -34,9 +35,8 @@ struct TParsedAhead {
 
 class UnitPrefetch {
   public:
-    /// `workers` threads parse with `symbols` and `includeDirs`, as the walk's records do.
-    UnitPrefetch(int workers, SharedCompilerSymbols symbols,
-                 std::shared_ptr<const std::vector<std::string>> includeDirs);
+    /// `workers` threads parse each file in its context, as the walk's records do.
+    UnitPrefetch(int workers, std::shared_ptr<const TParseContexts> contexts);
     /// Stops the workers; a parse under way is finished first.
     ~UnitPrefetch();
     UnitPrefetch(const UnitPrefetch&) = delete;
@@ -52,8 +52,7 @@ class UnitPrefetch {
     std::optional<TParsedAhead> Take(const std::string& file);
 
     /// The parse a worker does, on its own.
-    static TParsedAhead Parse(const std::string& file, const SharedCompilerSymbols& symbols,
-                              const std::shared_ptr<const std::vector<std::string>>& includeDirs);
+    static TParsedAhead Parse(const std::string& file, const TParseContext& context);
 
   private:
     enum class State { Queued, Running, Done };
@@ -64,8 +63,7 @@ class UnitPrefetch {
 
     void Work();
 
-    SharedCompilerSymbols FSymbols;
-    std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    std::shared_ptr<const TParseContexts> FContexts;
     std::mutex FMutex;
     std::condition_variable FWork; ///< a file was queued, or the workers must stop
     std::condition_variable FDone; ///< a worker finished a file

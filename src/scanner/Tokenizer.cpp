@@ -157,9 +157,21 @@ void TTokenizer::SkipBlanks() {
     }
 }
 
+void TTokenizer::SetCommentRules(TCommentRules rules) {
+    if (rules == FRules)
+        return;
+    FRules = rules;
+    if (FToken == toComment) {
+        FSourcePtr = FTokenPtr;
+        FSourceLine = FTokenLine;
+        NextToken();
+    }
+}
+
 int TTokenizer::ScanToken() {
     SkipBlanks();
     FTokenPtr = FSourcePtr;
+    FTokenLine = FSourceLine;
     FFloatType = 0;
     const unsigned char c = static_cast<unsigned char>(FText[FSourcePtr]);
     const unsigned char next = c ? static_cast<unsigned char>(FText[FSourcePtr + 1]) : 0;
@@ -269,25 +281,55 @@ void TTokenizer::ScanNumber() {
 void TTokenizer::ScanBlockComment(size_t start, bool parenStar) {
     FSourcePtr = start;
     FCommentStart = start;
+    const bool nested =
+        FRules.Nested || (!parenStar && FRules.MacroBodies && IsMacroDefinition(start));
+    int depth = 1;
     for (;;) {
         if (FSourcePtr == FLongLine)
             Error(LineTooLong);
         const char c = FText[FSourcePtr];
         if (c == '\0')
             Error("Unclosed comment!");
-        if (!parenStar && c == '}') {
+        const char next = FText[FSourcePtr + 1];
+        const bool opens = nested && (parenStar ? c == '(' && next == '*' : c == '{');
+        const bool closes = parenStar ? c == '*' && next == ')' : c == '}';
+        if (closes && --depth == 0) {
             FCommentLen = FSourcePtr - start;
-            ++FSourcePtr;
+            FSourcePtr += parenStar ? 2 : 1;
             break;
         }
-        if (parenStar && c == '*' && FText[FSourcePtr + 1] == ')') {
-            FCommentLen = FSourcePtr - start;
-            FSourcePtr += 2;
-            break;
-        }
+        if (opens)
+            ++depth;
+        if ((opens || closes) && parenStar)
+            ++FSourcePtr; // the first of two characters that are no line end
         Advance();
     }
     FToken = toComment;
+}
+
+bool TTokenizer::IsMacroDefinition(size_t start) const {
+    // "$define NAME :=" or Mac Pascal's "$definec NAME value"
+    size_t i = start;
+    if (FText[i] != '$')
+        return false;
+    const size_t word = ++i;
+    while (IsIdentChar(static_cast<unsigned char>(FText[i])))
+        ++i;
+    const std::string_view name(FText.data() + word, i - word);
+    const bool definec = SameAsciiText(name, "definec");
+    if (!definec && !SameAsciiText(name, "define"))
+        return false;
+    auto blanks = [&] {
+        while (FText[i] != '\0' && static_cast<unsigned char>(FText[i]) <= 32)
+            ++i;
+    };
+    blanks();
+    if (!IsIdentStart(static_cast<unsigned char>(FText[i])))
+        return false;
+    while (IsIdentChar(static_cast<unsigned char>(FText[i])))
+        ++i;
+    blanks();
+    return definec || (FText[i] == ':' && FText[i + 1] == '=');
 }
 
 void TTokenizer::SkipCommentTokens() {

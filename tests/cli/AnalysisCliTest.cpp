@@ -149,8 +149,9 @@ TEST_F(AnalysisCli, CutsAndTopRecompileFollowTheLog) {
 }
 
 TEST_F(AnalysisCli, FailOnEndsACompletedScanWithThreeAndNamesEachOffender) {
-    const std::string exc = "exc: EXC: File=Broken, Msg=Error: \"Unclosed comment!\" on line 6 of "
-                            "file @/lib/Broken.pas\n";
+    const std::string exc =
+        "exc: EXC: File=@/lib/Broken.pas, Msg=Error: \"Unclosed comment!\" on line 6 of "
+        "file @/lib/Broken.pas\n";
     const struct {
         const char* gates;
         int status;

@@ -322,12 +322,15 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
     const std::vector<std::string> expected = {
         "Scanning project " + Under("P.dpr"),
         "P: parsed...",
-        "  EXC: File=Bin, Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Bin.pas"),
+        "  EXC: File=" + Under("Bin.pas") +
+            ", Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Bin.pas"),
         "  : parsed...",
-        "  EXC: File=Empty, Msg=Error: \"Identifier expected\" on line 1 of file " +
-            Under("Empty.pas"),
+        "  EXC: File=" + Under("Empty.pas") +
+            ", Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Empty.pas"),
         "  : parsed...",
-        "  EXC: File=Cut, Msg=Unexpected EOF",
+        // Every failure of a source names its full path and the line.
+        "  EXC: File=" + Under("Cut.pas") + ", Msg=Error: \"Unexpected EOF\" on line 4 of file " +
+            Under("Cut.pas"),
         "  Cut: parsed...",
         "    C: parsed...",
         "  EXC: File=" + Under("Unterminated.pas") +
