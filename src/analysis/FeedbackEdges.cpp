@@ -47,7 +47,7 @@ FeedbackSet MinimumFeedbackEdges(int nodeCount, const std::vector<WeightedEdge>&
         for (const int k : members)
             part.push_back({local[edges[k].From], local[edges[k].To], edges[k].Weight});
         std::vector<int> cut = GreedyFeedbackEdges(size[c], part);
-        if (static_cast<int>(part.size()) <= exactLimit)
+        if (static_cast<int>(part.size()) <= std::min(exactLimit, 32))
             cut = ExactFeedbackEdges(size[c], part, cut);
         else
             result.Exact = false;

@@ -23,7 +23,8 @@ struct FeedbackSet {
 /// The edge count up to which a component is searched exactly.
 inline constexpr int ExactFeedbackLimit = 20;
 
-/// A feedback edge set of the graph of `nodeCount` nodes.
+/// A feedback edge set of the graph of `nodeCount` nodes; components of at most `exactLimit`
+/// edges (and 32) are searched exactly.
 FeedbackSet MinimumFeedbackEdges(int nodeCount, const std::vector<WeightedEdge>& edges,
                                  int exactLimit = ExactFeedbackLimit);
 
