@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 
+#include "analysis/HygieneCosts.h"
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
 #include "cli/DiffCommand.h"
@@ -8,6 +9,7 @@
 #include "platform/Arguments.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "report/CutsText.h"
 #include "report/DotExport.h"
 #include "report/Gates.h"
 #include "report/GroupedDot.h"
@@ -211,7 +213,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     int why = -1, focus = -1;
     std::string whyName; // a name not found
     const bool analyse = json || o.Format == OutputFormat::Dot || o.Format == OutputFormat::Html ||
-                         o.Why || o.Focus || !o.FailOn.empty();
+                         o.Why || o.Focus || !o.FailOn.empty() || o.Cuts || o.TopRecompile > 0;
     if (scan.FProject && analyse) {
         analysis.emplace(scan);
         if (!FindNamedUnit(*analysis, "--why", o.Why, why, err, &scan, &whyName) ||
@@ -236,6 +238,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (hygiene && o.Format == OutputFormat::Text)
         Put("\n" + HygieneText(scan, *hygiene), out, writeError);
+    // The references each entry carries make the cheapest cuts; without them each costs one.
+    const EntryCosts costs =
+        hygiene && analysis ? CostsOfHygiene(scan, analysis->Graph(), *hygiene) : EntryCosts();
 
     if (json) {
         ScanSummary summary;
@@ -246,6 +251,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.WhyUnit = why;
         summary.WhyName = whyName;
         summary.Hygiene = hygiene ? &*hygiene : nullptr;
+        summary.Costs = &costs;
         WriteScanResultJson(scan, summary, frontEnd.Entries(), [&](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
                 writeError = errno;
@@ -281,8 +287,16 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (why >= 0 && !json && o.Format != OutputFormat::Dot && o.Format != OutputFormat::Patch)
         Put("\n" + WhyText(*analysis, why), out, writeError);
-    else if (!whyName.empty() && !json && o.Format != OutputFormat::Dot)
+    else if (!whyName.empty() && !json && o.Format != OutputFormat::Dot &&
+             o.Format != OutputFormat::Patch)
         Put("\n" + WhyNameText(*analysis, whyName), out, writeError);
+    if (analysis && !aborted &&
+        (o.Format == OutputFormat::Text || o.Format == OutputFormat::Tree)) {
+        if (o.Cuts)
+            Put("\n" + CutsText(*analysis, costs), out, writeError);
+        if (o.TopRecompile > 0)
+            Put("\n" + TopRecompileText(*analysis, o.TopRecompile), out, writeError);
+    }
     if (std::fflush(out) != 0 && writeError == 0)
         writeError = errno;
     if (writeError != 0) {

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 namespace ut::cli {
@@ -10,7 +11,8 @@ namespace ut::cli {
 namespace {
 
 // The parser is built for each use: it binds to the options it fills.
-void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree) {
+void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree,
+              std::pair<std::string, std::string>& top) {
 #ifdef _WIN32
     const char* registrySources = "(the system registry, .reg files, UNITRACE_REGISTRY).";
 #else
@@ -79,6 +81,9 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
                    "dot: one node per folder, unit scope prefix or package, its edges\n"
                    "labelled with the number of uses entries")
         ->check(CLI::IsMember({"folder", "scope", "package"}));
+    app.add_flag("--cuts", o.Cuts, "print each cycle's uses entries to cut or move");
+    app.add_option("--top", top, "print the N units whose interface changes recompile the most")
+        ->type_name("recompile N");
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
                    "interface-cycles, cycles, not-found, exc, unused, movable\n"
@@ -109,7 +114,8 @@ std::string UsageText() {
     CLI::App app("", "unitrace-cli");
     CliOptions o;
     std::string format, tree;
-    Describe(app, o, format, tree);
+    std::pair<std::string, std::string> top;
+    Describe(app, o, format, tree, top);
     return app.help();
 }
 
@@ -117,7 +123,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult r;
     CLI::App app("", "unitrace-cli");
     std::string format = "text", tree;
-    Describe(app, r.Options, format, tree);
+    std::pair<std::string, std::string> top;
+    Describe(app, r.Options, format, tree, top);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -134,6 +141,15 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     static const std::map<std::string, OutputFormat> formats = {
         {"text", OutputFormat::Text}, {"json", OutputFormat::Json}, {"tree", OutputFormat::Tree},
         {"dot", OutputFormat::Dot},   {"html", OutputFormat::Html}, {"patch", OutputFormat::Patch}};
+    if (app.get_option("--top")->count() > 0) {
+        char* end = nullptr;
+        const long n = std::strtol(top.second.c_str(), &end, 10);
+        if (top.first != "recompile" || *end || end == top.second.c_str() || n < 1 || n > 1000000) {
+            r.Error = "--top: expected recompile N (N from 1), got " + top.first + " " + top.second;
+            return r;
+        }
+        r.Options.TopRecompile = static_cast<int>(n);
+    }
     r.Options.Format = formats.at(format);
     r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
     if (r.Options.GroupBy && r.Options.Format != OutputFormat::Dot) {

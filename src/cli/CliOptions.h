@@ -36,6 +36,8 @@ struct CliOptions {
     bool CyclesOnly = false;
     /// dot: one node per group of units: "folder", "scope" or "package".
     std::optional<std::string> GroupBy;
+    bool Cuts = false;               ///< print each cycle's cuts after the log
+    int TopRecompile = 0;            ///< print the units of the largest recompile reach, this many
     std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
     /// The uses hygiene: --hygiene, --hygiene-all, the patch format, the gates unused and
     /// movable; HygieneAll judges the units outside the project's tree too.

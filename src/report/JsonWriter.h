@@ -1,6 +1,7 @@
 #pragma once
 // The scan's result as a JSON document.
 #include "analysis/DependencyAnalysis.h"
+#include "analysis/EntryCosts.h"
 #include "report/JsonStream.h"
 #include "scan/ProjectScan.h"
 #include "symbols/Hygiene.h"
@@ -13,8 +14,11 @@ struct ScanSummary {
     std::string Project;
     bool Completed = false;
     std::vector<std::string> Directories; ///< listed search directories, in order
-    /// Adds "cycles", "exclusiveSize" per unit (or a note that sizes are absent).
+    /// Adds "cycles", "exclusiveSize", "level" and "recompile" per unit (or a note that sizes
+    /// are absent).
     const DependencyAnalysis* Analysis = nullptr;
+    /// What each uses entry costs to cut; none: one reference each.
+    const EntryCosts* Costs = nullptr;
     int WhyUnit = -1;    ///< a node of Analysis: adds "why"
     std::string WhyName; ///< a name not found (when WhyUnit is -1): adds "why" for it
     /// Adds "verdict", "reasons" and "evidence" to the uses entries of the units it judged.

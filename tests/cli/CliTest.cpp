@@ -126,10 +126,10 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["inputs"], inputs);
     EXPECT_EQ(doc["units"], expected(R"([
         {"key": "A", "name": "A", "kind": "unit", "file": "@/lib/A.pas", "hasForm": false,
-         "size": 64, "exclusiveSize": 64, "uses": [
+         "size": 64, "exclusiveSize": 64, "level": 0, "recompile": 1, "uses": [
          {"name": "SysUtils", "interface": true, "line": 3, "status": "ignored", "key": null}]},
         {"key": "P", "name": "P", "kind": "program", "file": "@/P.dpr", "hasForm": false,
-         "size": null, "exclusiveSize": 64, "uses": [
+         "size": null, "exclusiveSize": 64, "level": 1, "recompile": 0, "uses": [
          {"name": "A", "interface": true, "line": 2, "status": "unit", "key": "A"},
          {"name": "Gone", "interface": true, "line": 2, "status": "unknown", "key": null}]}])"));
     EXPECT_EQ(doc["notFound"], nlohmann::json({"Gone"}));
