@@ -13,7 +13,7 @@ packages=(
   graphviz
   fpc-source
   libcli11-dev nlohmann-json3-dev
-  libpugixml-dev
+  libpugixml-dev libtomlplusplus-dev
   python3
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 googletest curl ca-certificates
   help2man dpkg-dev file
