@@ -4,7 +4,11 @@
 #include "report/JsonStream.h"
 #include "scan/ProjectScan.h"
 
+#include <nlohmann/json.hpp>
+
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ut::report {
 
@@ -15,6 +19,8 @@ struct ScanSummary {
     /// Adds "cycles", "exclusiveSize" per unit (or a note that sizes are absent).
     const DependencyAnalysis* Analysis = nullptr;
     int WhyUnit = -1; ///< a node of Analysis: adds "why"
+    /// Further sections ("violations", "audit"), written before the log in this order.
+    std::vector<std::pair<std::string, nlohmann::ordered_json>> Sections;
 };
 
 /// Writes the document to `sink` in pieces as it goes.
