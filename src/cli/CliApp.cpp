@@ -3,6 +3,7 @@
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
 #include "cli/DiffCommand.h"
+#include "cli/RulesRun.h"
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -77,6 +78,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     const CliOptions& o = parsed.Options;
     const bool json = o.Format == OutputFormat::Json;
+    RulesRun rules(o);
+    if (!rules.Load(err))
+        return 2;
 
     // From here on a Ctrl+C is honoured at the scan's first look at it.
     InterruptGuard interrupt;
@@ -143,13 +147,14 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     // The analysis of what the scan left: the document's cycles, --why, the graph, the gates.
     std::optional<DependencyAnalysis> analysis;
     int why = -1, focus = -1;
-    const bool analyse =
-        json || o.Format == OutputFormat::Dot || o.Why || o.Focus || !o.FailOn.empty();
+    const bool analyse = json || o.Format == OutputFormat::Dot || o.Why || o.Focus ||
+                         !o.FailOn.empty() || rules.Active();
     if (scan.FProject && analyse) {
         analysis.emplace(scan);
         if (!FindNamedUnit(*analysis, "--why", o.Why, why, err) ||
             !FindNamedUnit(*analysis, "--focus", o.Focus, focus, err))
             return 2;
+        rules.Check(scan, *analysis, err);
     }
 
     if (json) {
@@ -159,10 +164,14 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Directories = scan.FListedDirectories;
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
+        rules.AddSections(summary);
         WriteScanResultJson(scan, summary, frontEnd.Entries(), [&](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
                 writeError = errno;
         });
+    } else if (o.Format == OutputFormat::Sarif) {
+        if (!aborted && analysis)
+            Put(rules.Sarif(), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Dot && analysis) {
         DotOptions dot;
         dot.Focus = focus;
@@ -177,6 +186,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (why >= 0 && !json && o.Format != OutputFormat::Dot)
         Put("\n" + WhyText(*analysis, why), out, writeError);
+    if (!aborted && o.Format == OutputFormat::Text)
+        Put(rules.Text(), out, writeError);
     if (std::fflush(out) != 0 && writeError == 0)
         writeError = errno;
     if (writeError != 0) {
@@ -186,7 +197,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     if (!completed)
         return 1;
     const bool failed = analysis && ReportGates(o.FailOn, scan, *analysis, frontEnd.Entries(), err);
-    return failed ? 3 : 0;
+    const int rulesStatus = analysis ? rules.Finish(err) : 0;
+    return rulesStatus == 1 ? 1 : failed || rulesStatus == 3 ? 3 : 0;
 }
 
 } // namespace ut::cli

@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "rules/Audit.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -8,6 +10,13 @@
 namespace ut::cli {
 
 namespace {
+
+std::vector<std::string> FailOnNames() {
+    std::vector<std::string> names = {"interface-cycles", "cycles", "not-found", "exc",
+                                      "stale-baseline"};
+    names.insert(names.end(), std::begin(rules::AuditNames), std::end(rules::AuditNames));
+    return names;
+}
 
 // The parser is built for each use: it binds to the options it fills.
 void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree) {
@@ -42,8 +51,9 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--registry", o.RegistryFiles, "read compiler settings from this .reg file")
         ->allow_extra_args(false);
     app.add_option("--format", format,
-                   "text (the log), json (the whole result), tree, or dot (the uses graph)")
-        ->check(CLI::IsMember({"text", "json", "tree", "dot"}));
+                   "text (the log), json (the whole result), tree, dot (the uses graph),\n"
+                   "or sarif (the rules' violations)")
+        ->check(CLI::IsMember({"text", "json", "tree", "dot", "sarif"}));
     app.add_option("--tree", tree, "direction of the printed tree: uses or usedby")
         ->check(CLI::IsMember({"uses", "usedby"}));
     app.add_option("--depth", o.Depth,
@@ -57,18 +67,30 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_flag("--cycles-only", o.CyclesOnly, "dot: only the units of cycles");
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
-                   "interface-cycles, cycles, not-found, exc (','-separated)")
+                   "interface-cycles, cycles, not-found, exc, stale-baseline, or an\n"
+                   "--audit finding (','-separated)")
         ->delimiter(',')
         ->allow_extra_args(false)
-        ->check(CLI::IsMember({"interface-cycles", "cycles", "not-found", "exc"}));
+        ->check(CLI::IsMember(FailOnNames()));
+    CLI::Option* rules = app.add_option("--rules", o.Rules,
+                                        "check the rules of this TOML file (exit 3 on a new error)")
+                             ->type_name("FILE");
+    CLI::Option* baseline =
+        app.add_option("--baseline", o.Baseline, "violations known already: only others fail")
+            ->type_name("FILE")
+            ->needs(rules);
+    app.add_flag("--update-baseline", o.UpdateBaseline, "write the violations found to --baseline")
+        ->needs(baseline);
+    app.add_flag("--audit", o.Audit, "audit the search order and the packages");
     app.add_option("--jobs", o.Jobs,
                    "threads reading sources ahead of the scan (default: one per core;\n"
                    "1 reads them one after another as the scan meets them)")
         ->check(CLI::Range(1, 256))
         ->type_name("N");
     app.footer("Exit status: 0 scan completed, 1 scan aborted (Ctrl+C) or failed,\n"
-               "2 bad usage, missing project or an unknown --why/--focus unit,\n"
-               "3 a --fail-on condition holds (one line per offender on standard error).\n"
+               "2 bad usage, missing project, an unknown --why/--focus unit or a rules\n"
+               "file or baseline that cannot be used, 3 a --fail-on condition holds or\n"
+               "an error rule has a new violation (one line per offender on standard error).\n"
                "unitrace-cli diff OLD.json NEW.json compares two results (diff --help).");
 }
 
@@ -100,8 +122,17 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     static const std::map<std::string, OutputFormat> formats = {{"text", OutputFormat::Text},
                                                                 {"json", OutputFormat::Json},
                                                                 {"tree", OutputFormat::Tree},
-                                                                {"dot", OutputFormat::Dot}};
+                                                                {"dot", OutputFormat::Dot},
+                                                                {"sarif", OutputFormat::Sarif}};
     r.Options.Format = formats.at(format);
+    if (r.Options.Format == OutputFormat::Sarif && !r.Options.Rules)
+        r.Error = "--format sarif writes the violations of --rules";
+    const auto& failOn = r.Options.FailOn;
+    if (!r.Options.Baseline &&
+        std::find(failOn.begin(), failOn.end(), "stale-baseline") != failOn.end())
+        r.Error = "--fail-on stale-baseline needs --baseline";
+    if (!r.Error.empty())
+        return r;
     r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
     if (tree == "uses")
         r.Options.Tree = 1;

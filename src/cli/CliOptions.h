@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json, Tree, Dot };
+enum class OutputFormat { Text, Json, Tree, Dot, Sarif };
 
 struct CliOptions {
     std::string Project;
@@ -31,7 +31,11 @@ struct CliOptions {
     std::optional<std::string> Why; ///< the unit whose shortest paths are printed
     std::optional<std::string> Focus; ///< the graph keeps the paths through this unit
     bool CyclesOnly = false;
-    std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
+    std::vector<std::string> FailOn;     ///< conditions that end a completed scan with status 3
+    std::optional<std::string> Rules;    ///< the rules file
+    std::optional<std::string> Baseline; ///< the violations known already
+    bool UpdateBaseline = false;
+    bool Audit = false;
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;
     bool Help = false;
