@@ -171,7 +171,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         });
     } else if (o.Format == OutputFormat::Sarif) {
         if (!aborted && analysis)
-            Put(rules.Sarif(), out, writeError);
+            Put(rules.Sarif(completed), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Dot && analysis) {
         DotOptions dot;
         dot.Focus = focus;

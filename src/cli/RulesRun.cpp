@@ -73,9 +73,9 @@ std::string RulesRun::Text() const {
     return s;
 }
 
-std::string RulesRun::Sarif() const {
+std::string RulesRun::Sarif(bool completed) const {
     static const RulesOutcome none;
-    return report::SarifDocument(FRules, FOutcome ? *FOutcome : none);
+    return report::SarifDocument(FRules, FOutcome ? *FOutcome : none, completed);
 }
 
 int RulesRun::Finish(std::FILE* err) const {

@@ -28,7 +28,7 @@ class RulesRun {
     void AddSections(report::ScanSummary& summary) const;
     /// What the text format prints after the log.
     std::string Text() const;
-    std::string Sarif() const;
+    std::string Sarif(bool completed) const;
     /// After a completed scan: writes the baseline when asked, and names each offender of
     /// the rules and the gates asked for on `err`. Returns 0, 1 (the baseline could not be
     /// written) or 3 (an offender).

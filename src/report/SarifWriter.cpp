@@ -69,7 +69,7 @@ std::string Message(const Violation& v) {
 
 } // namespace
 
-std::string SarifDocument(const RuleSet& rules, const RulesOutcome& outcome) {
+std::string SarifDocument(const RuleSet& rules, const RulesOutcome& outcome, bool completed) {
     std::string base = UriPath(rules.BaseDir);
     if (!base.empty() && base.back() != '/')
         base += '/';
@@ -106,7 +106,7 @@ std::string SarifDocument(const RuleSet& rules, const RulesOutcome& outcome) {
         notifications.push_back({{"level", "note"}, {"message", {{"text", ToUtf8(note)}}}});
     json run = {{"tool", {{"driver", {{"name", "Uni-Trace"}, {"rules", std::move(ruleList)}}}}},
                 {"invocations",
-                 json::array({{{"executionSuccessful", true},
+                 json::array({{{"executionSuccessful", completed},
                                {"toolConfigurationNotifications", std::move(notifications)}}})},
                 {"originalUriBaseIds", {{"SRCROOT", {{"uri", FileUri(base)}}}}},
                 {"results", std::move(results)}};

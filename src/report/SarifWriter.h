@@ -9,7 +9,9 @@ namespace ut::report {
 
 /// Files under the rules file's directory are named relative to it ("SRCROOT"), others by
 /// their full file URI.
-std::string SarifDocument(const rules::RuleSet& rules, const rules::RulesOutcome& outcome);
+/// `completed`: the scan ran to its end.
+std::string SarifDocument(const rules::RuleSet& rules, const rules::RulesOutcome& outcome,
+                          bool completed = true);
 
 /// `path` as a URI reference: '\' as '/', every byte but letters, digits, "-._~/" and ':'
 /// after a drive letter percent-encoded.

@@ -52,7 +52,8 @@ class Rule {
     virtual std::string Describe() const = 0;
     /// The rule's unit sets, each with the key that names it ("from", "sets[2]").
     virtual std::vector<std::pair<std::string, const UnitSet*>> Sets() const = 0;
-    /// Appends the violations; a check that cannot be made says why in `notes`.
+    /// Appends the violations, by using unit in the graph's order; a check that cannot be
+    /// made says why in `notes`.
     virtual void Check(const RuleGraph& graph, std::vector<Violation>& out,
                        std::vector<std::string>& notes) const = 0;
 

@@ -22,12 +22,18 @@ RulesOutcome CheckRules(const RuleSet& rules, const RuleGraph& graph, const Base
         }
         const size_t first = r.Violations.size();
         rule->Check(graph, r.Violations, r.Notes);
-        std::stable_sort(r.Violations.begin() + static_cast<std::ptrdiff_t>(first),
-                         r.Violations.end(), [](const Violation& a, const Violation& b) {
-                             if (const int c = AnsiCompareText(a.From, b.From))
-                                 return c < 0;
-                             return AnsiCompareText(a.To, b.To) < 0;
-                         });
+        // The using units come in the graph's order, which is key order: only the used
+        // units of each one need sorting.
+        auto& all = r.Violations;
+        for (size_t begin = first, end = first; begin < all.size(); begin = end) {
+            while (end < all.size() && all[end].From == all[begin].From)
+                ++end;
+            std::stable_sort(all.begin() + static_cast<std::ptrdiff_t>(begin),
+                             all.begin() + static_cast<std::ptrdiff_t>(end),
+                             [](const Violation& a, const Violation& b) {
+                                 return AnsiCompareText(a.To, b.To) < 0;
+                             });
+        }
     }
     if (!baseline)
         return r;

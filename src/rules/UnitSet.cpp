@@ -7,7 +7,6 @@ namespace ut::rules {
 std::vector<std::string> PathSegments(std::string_view path) {
     std::vector<std::string> segments;
     size_t start = 0;
-    // A drive letter or a UNC server stays the first component, so "C:/x" keeps its root.
     while (start <= path.size()) {
         size_t end = path.find_first_of("/\\", start);
         if (end == std::string_view::npos)
@@ -59,6 +58,8 @@ UnitSet::UnitSet(std::vector<std::string> patterns, const std::string& baseDir)
             const bool absolute =
                 written[0] == '/' || written[0] == '\\' || fs::IsDrivePath(written);
             p.Segments = PathSegments(absolute ? written : baseDir + "/" + written);
+            if (written.back() == '/' || written.back() == '\\')
+                p.Segments.push_back("**"); // a directory: everything below it
         }
         FPatterns.push_back(std::move(p));
     }

@@ -149,6 +149,7 @@ TEST(UnitSets, PathPatternsFromTheRulesFileAndNamePatterns) {
     } cases[] = {
         {"src/**", "A", "/p/src/a/b/A.pas", true},
         {"src/*", "A", "/p/src/a/A.pas", false},
+        {"src/", "A", "/p/src/a/A.pas", true},
         {"src/*/*.pas", "A", "/p/SRC/a/A.PAS", true},
         {"src/**/x/*", "A", "/p/src/x/y/x/A.pas", true},
         {"../lib/**", "A", "/lib/A.pas", true},
