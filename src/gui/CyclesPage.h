@@ -3,6 +3,8 @@
 // rejects (closed by interface entries alone) told apart. A double-click on a unit, or
 // Ctrl+Enter, opens the detail window of what the unit uses, from which the cycle can be
 // followed.
+#include "gui/ResultPage.h"
+
 #include <QWidget>
 
 class QTreeWidget;
@@ -17,7 +19,7 @@ namespace ut::gui {
 
 class ScanAnalysis;
 
-class CyclesPage : public QWidget {
+class CyclesPage : public QWidget, public ResultPage {
     Q_OBJECT
   public:
     /// `scan` and `analysis` must outlive the page.
@@ -27,6 +29,8 @@ class CyclesPage : public QWidget {
     bool Build();
     /// Empties the list; the next Build starts over.
     void Clear();
+    void ShowResult() override { Build(); }
+    void ClearResult() override { Clear(); }
 
     QTreeWidget* List() const { return FList; }
     /// The unit of a unit row; nullptr for any other row or a unit no longer scanned.

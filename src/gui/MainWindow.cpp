@@ -12,7 +12,9 @@
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/ResultExport.h"
+#include "gui/ResultPage.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/SetupBinding.h"
 #include "gui/SetupPage.h"
 #include "gui/TextEditDialog.h"
 #include "gui/TreeCommands.h"
@@ -39,10 +41,6 @@
 namespace ut::gui {
 
 namespace {
-
-/// The browse dialog of the project box.
-constexpr const char* ProjectFilter =
-    "Pascal sources (*.pas,*.dpr,*.dpk)|*.pas;*.dpr;*.dpk|All files (*.*)|*.*";
 
 /// The installed versions by product name, the newest first; a version the table lacks
 /// as it is spelt.
@@ -79,14 +77,14 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
 
     GuiFrontEnd::Hooks hooks;
     hooks.ResetViews = [this] {
-        // A new scan: the views empty and their sort keys start over.
-        ResetViews();
-        usesPage->SetSortKey(0);
-        usedByPage->SetSortKey(0);
+        // A new scan: the detail windows close, the result pages empty.
+        FUnitWindows->CloseAll();
         FAnalysis->Invalidate();
-        cyclesPage->Clear();
+        for (int i = 0; i < FPager->count(); ++i)
+            if (auto* page = dynamic_cast<ResultPage*>(FPager->widget(i)))
+                page->ClearResult();
     };
-    hooks.InputsChanged = [this] { ShowInputs(); };
+    hooks.InputsChanged = [this] { FBinding->ShowInputs(); };
     hooks.SetExeName = [this](const std::string& name) {
         FExeName = name;
         dllPage->SetExeName(gui::ToQt(name));
@@ -96,6 +94,8 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     hooks.TitleChanged = [this](const QString&) { UpdateWindowTitle(); };
     FFrontEnd = std::make_unique<GuiFrontEnd>(*FSetup, *FPrompts, std::move(hooks));
     FScan = std::make_unique<ut::ProjectScan>(*FFrontEnd, options.Registry);
+    FBinding = new SetupBinding(
+        *FSetup, *FScan, *FPrompts, [this](const std::exception& e) { AppException(e); }, this);
     FSetup->ShowInstalledVersions(InstalledProducts(options.Registry));
     if (options.Registry && !options.Registry->Warnings().empty()) {
         // Told once the window is up, as the command line tells them before its scan.
@@ -111,12 +111,11 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();
     cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
-    cyclesPage->setObjectName(QStringLiteral("cyclesPage"));
-    FPager->addTab(cyclesPage, tr("Cycles"));
+    AddResultPage(cyclesPage, QStringLiteral("cyclesPage"), tr("Cycles"));
     connect(cyclesPage, &CyclesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
     mapPage = new MapPage(FPager, FPrompts);
-    mapPage->setObjectName(QStringLiteral("mapPage"));
-    FPager->addTab(mapPage, tr("Map file"));
+    mapPage->MapFileOfScan = [this] { return gui::ToQt(FScan->FMapFileName); };
+    AddResultPage(mapPage, QStringLiteral("mapPage"), tr("Map file"));
     dllPage = new DllPage(FPager);
     dllPage->setObjectName(QStringLiteral("dllPage"));
     dllPage->SetPrompts(FPrompts);
@@ -147,9 +146,9 @@ MainWindow::~MainWindow() {
 void MainWindow::initialise(const QStringList& arguments) {
     FPager->setCurrentIndex(pgSetup);
     FScan->Inputs = FSetup->Inputs();
-    FChosenCompiler = FScan->Inputs.Compiler;
+    FBinding->ChooseCompiler(FScan->Inputs.Compiler);
     FScan->SelectInstalledVersion();
-    ShowInputs();
+    FBinding->ShowInputs();
     ConnectInputs();
 
     if (auto* app = Application::Instance())
@@ -179,34 +178,8 @@ void MainWindow::initialise(const QStringList& arguments) {
 }
 
 void MainWindow::ConnectInputs() {
+    FBinding->Connect();
     SetupPage& page = *FSetup;
-    auto onText = [this](QLineEdit* edit, auto apply) {
-        connect(edit, &QLineEdit::textChanged, this,
-                Guarded([edit, apply] { apply(FromQt(edit->text())); }));
-    };
-    onText(page.projectEdit, [this](const std::string& text) { LoadProject(text); });
-    onText(page.delphiVersionEdit, [this](std::string text) {
-        FScan->Inputs.Delphi = std::move(text);
-        FScan->LoadCompilerSettings();
-    });
-    onText(page.searchPathEdit, [this](std::string text) { FScan->Inputs.SearchPath = text; });
-    onText(page.definesEdit, [this](std::string text) { FScan->Inputs.Defines = text; });
-    onText(page.libPathEdit, [this](std::string text) { FScan->Inputs.LibPath = text; });
-    onText(page.browsePathEdit, [this](std::string text) { FScan->Inputs.BrowsePath = text; });
-    connect(page.configChoice, &QComboBox::activated, this, Guarded([this] {
-                ChooseBuild(FSetup->configChoice->currentText(),
-                            FSetup->platformChoice->currentText());
-            }));
-    connect(page.platformChoice, &QComboBox::activated, this, Guarded([this] {
-                ChooseBuild(FSetup->configChoice->currentText(),
-                            FSetup->platformChoice->currentText());
-            }));
-    connect(page.compilerChoice, &QComboBox::activated, this, Guarded([this] {
-                ChooseCompiler(
-                    static_cast<TCompiler>(FSetup->compilerChoice->currentData().toInt()));
-            }));
-    connect(page.useBrowsePathCheck, &QCheckBox::toggled, this,
-            [this](bool on) { FScan->Inputs.BrowseAlso = on; });
     connect(page.showIgnoredCheck, &QCheckBox::toggled, this,
             Guarded([this] { applyShowIgnored(); }));
     connect(page.showUnknownCheck, &QCheckBox::toggled, this,
@@ -217,21 +190,10 @@ void MainWindow::ConnectInputs() {
                 if (EditIgnoredUnits(this, FScan->IgnUnits))
                     FAnalysis->Invalidate();
             }));
-    connect(page.projectEdit, &FileNameEdit::BrowseRequested, this, Guarded([this] {
-                const QString file = FPrompts->OpenFileName(
-                    tr("Select file..."), QDir::currentPath(), NameFiltersFromPairs(ProjectFilter));
-                if (!file.isEmpty())
-                    FSetup->projectEdit->setText(QDir::toNativeSeparators(file));
-            }));
 
     FPager->Changing = [this](int from) { return mayLeavePage(from); };
     connect(FPager, &Pager::MousePressed, this, [this](int tab) { FTabAtMouse = tab; });
     connect(FPager, &QTabWidget::currentChanged, this, [this](int index) { preparePage(index); });
-}
-
-void MainWindow::ShowInputs() {
-    FSetup->ShowInputs(FScan->Inputs);
-    FSetup->ShowBuildChoices(*FScan);
 }
 
 void MainWindow::startScan() {
@@ -279,18 +241,9 @@ void MainWindow::preparePage(int index) {
     }
     if (!FScan->FProject || FScan->FScanning)
         return;
-    if (index == pgUses || index == pgUsedBy) {
-        BuildTreePage(index);
-    } else if (index == pgCycles) {
-        cyclesPage->Build();
-    } else if (index == pgMap) {
-        const QString mapFile = gui::ToQt(FScan->FMapFileName);
-        if (mapPage->MapFileName() != mapFile)
-            mapPage->SetMapFileName(mapFile);
-        mapPage->Activate();
-    }
+    if (auto* page = dynamic_cast<ResultPage*>(FPager->widget(index)))
+        page->ShowResult();
 }
-
 void MainWindow::applyShowIgnored() {
     FFilters.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
     ResetViews();
@@ -308,19 +261,18 @@ void MainWindow::ResetViews() {
     ClearTreePages();
 }
 
-// The tree pages. TreePage (the lazy "Uses" and "Used by" trees) takes their place here:
-// CreateTreePages makes them, BuildTreePage builds the first level of a shown page, and
-// ClearTreePages empties both before the records they show go away.
+void MainWindow::AddResultPage(QWidget* page, const QString& name, const QString& title) {
+    page->setObjectName(name);
+    FPager->addTab(page, title);
+}
 
 void MainWindow::CreateTreePages() {
     usesPage = new TreePage(*FScan, FFilters, ut::tdUses, FPager);
-    usesPage->setObjectName(QStringLiteral("usesPage"));
     usesPage->Tree()->setObjectName(QStringLiteral("usesTree"));
-    FPager->addTab(usesPage, tr("Uses"));
+    AddResultPage(usesPage, QStringLiteral("usesPage"), tr("Uses"));
     usedByPage = new TreePage(*FScan, FFilters, ut::tdUsedBy, FPager);
-    usedByPage->setObjectName(QStringLiteral("usedByPage"));
     usedByPage->Tree()->setObjectName(QStringLiteral("usedByTree"));
-    FPager->addTab(usedByPage, tr("Used by"));
+    AddResultPage(usedByPage, QStringLiteral("usedByPage"), tr("Used by"));
     CreateTreeViews();
 }
 
@@ -338,13 +290,6 @@ void MainWindow::CreateTreeViews() {
         connect(page, &TreePage::nodeActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
         FCommands->AttachTree(*page);
     }
-}
-
-void MainWindow::BuildTreePage(int page) {
-    if (page == pgUses)
-        usesPage->Build();
-    else if (page == pgUsedBy)
-        usedByPage->Build();
 }
 
 void MainWindow::ClearTreePages() {

@@ -28,6 +28,7 @@ class ResultExport;
 class ScanAnalysis;
 class Pager;
 class Prompts;
+class SetupBinding;
 class SetupPage;
 class UnitWindowList;
 class TreeCommands;
@@ -108,7 +109,6 @@ class MainWindow : public QWidget {
     void applyShowIgnored();
     void applyShowUnknown();
     void ResetViews();
-    void ShowInputs();
     void UpdateWindowTitle();
     void HideOtherWindows();
     void ShowHiddenWindows();
@@ -116,31 +116,19 @@ class MainWindow : public QWidget {
     void ApplyPlacement(const WindowPlacement& placement);
     /// A failed read or write of the settings store as an "EXC:" line of the log.
     void LogSettingsProblem(bool writing);
-    /// Takes `project` as the project to scan, with the build choices remembered for it,
-    /// and reads its options.
-    void LoadProject(const std::string& project);
-    /// Reads the project's options for another configuration or platform (a Lazarus
-    /// project: build mode), and remembers the choice for the project.
-    void ChooseBuild(const QString& config, const QString& platform);
-    /// The compiler the user chose; a Lazarus project is read as Free Pascal all the same.
-    void ChooseCompiler(ut::TCompiler compiler);
-    /// Puts a configuration and platform, or a Lazarus project's build mode, into the inputs.
-    void SetBuildInputs(const QString& config, const QString& platform);
-    /// Reads the project's options with the build inputs; a build mode the project no longer
-    /// has is logged and its default taken.
-    void ReadProjectOptions();
-
-    // The tree pages ("Uses", "Used by"): made, built and emptied only here.
+    /// Adds a page that shows the scan's result (a ResultPage) to the pager.
+    void AddResultPage(QWidget* page, const QString& name, const QString& title);
+    // The tree pages ("Uses", "Used by"): made here, built and emptied as result pages.
     void CreateTreePages();
     /// The neighbour list, the detail windows and the pruning commands of the trees.
     void CreateTreeViews();
-    void BuildTreePage(int page);
     void ClearTreePages();
 
     QSettings& FSettings;
     std::unique_ptr<Prompts> FOwnPrompts;
     Prompts* FPrompts;
     SetupPage* FSetup = nullptr;
+    SetupBinding* FBinding = nullptr;
     ut::gui::Pager* FPager = nullptr;
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
@@ -156,9 +144,6 @@ class MainWindow : public QWidget {
     bool FCloseAfterScan = false;
     std::string FExeName;
     QList<QPointer<QWidget>> FHiddenWindows;
-    QList<ProjectChoice> FProjectChoices;
-    /// What the compiler box was set to by the user or the settings (saved with them).
-    ut::TCompiler FChosenCompiler = ut::TCompiler::Delphi;
     Application::ExceptionHandler FPreviousHandler;
 };
 

@@ -5,6 +5,7 @@
 #include "config/Compiler.h"
 #include "gui/FileNameEdit.h"
 #include "gui/QtText.h"
+#include "gui/SetupBinding.h"
 #include "gui/SetupPage.h"
 #include "support/Exceptions.h"
 
@@ -81,11 +82,11 @@ void MainWindow::RestoreSettings() {
         if (stored->Placement)
             ApplyPlacement(*stored->Placement);
         if (stored->ProjectChoices)
-            FProjectChoices = *stored->ProjectChoices;
+            FBinding->ProjectChoices() = *stored->ProjectChoices;
         if (stored->Delphi)
             FSetup->delphiVersionEdit->setText(*stored->Delphi);
         if (const auto compiler = CompilerOfName(FromQt(stored->Compiler.value_or(QString()))))
-            ChooseCompiler(*compiler);
+            FBinding->ChooseCompiler(*compiler);
         if (stored->BrowseAlso)
             FSetup->useBrowsePathCheck->setChecked(*stored->BrowseAlso);
         if (stored->IgnUnits) {
@@ -102,7 +103,7 @@ void MainWindow::RestoreSettings() {
             FSetup->projectEdit->setText(stored->Project.value_or(QString()));
         else if (stored->ProjectChoices)
             // The argument's options were read before its choices were known.
-            LoadProject(FromQt(FSetup->projectEdit->text()));
+            FBinding->LoadProject(FromQt(FSetup->projectEdit->text()));
     } catch (const std::exception& e) {
         AppException(e);
     }
@@ -113,13 +114,13 @@ void MainWindow::SaveSettings() {
         StoredSettings s;
         s.Placement = CurrentPlacement();
         s.Delphi = FSetup->delphiVersionEdit->text();
-        s.Compiler = gui::ToQt(CompilerName(FChosenCompiler));
+        s.Compiler = gui::ToQt(CompilerName(FBinding->ChosenCompiler()));
         s.BrowseAlso = FSetup->useBrowsePathCheck->isChecked();
         s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
         s.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
         s.ShowUnknown = FSetup->showUnknownCheck->isChecked();
         s.Project = FSetup->projectEdit->text();
-        s.ProjectChoices = FProjectChoices;
+        s.ProjectChoices = FBinding->ProjectChoices();
         WriteSettings(FSettings, s);
         FSettings.sync();
         FSavedSinceRestore = true;
@@ -127,53 +128,6 @@ void MainWindow::SaveSettings() {
     } catch (const std::exception& e) {
         AppException(e);
     }
-}
-
-// --- The project's build choices ---------------------------------------------------------
-
-void MainWindow::LoadProject(const std::string& project) {
-    FScan->Inputs.Project = project;
-    const ProjectChoice* choice = FindProjectChoice(FProjectChoices, gui::ToQt(project));
-    SetBuildInputs(choice ? choice->Config : QString(), choice ? choice->Platform : QString());
-    ReadProjectOptions();
-}
-
-void MainWindow::ChooseBuild(const QString& config, const QString& platform) {
-    SetBuildInputs(config, platform);
-    ReadProjectOptions();
-    RememberProjectChoice(FProjectChoices, {FSetup->projectEdit->text(), gui::ToQt(FScan->FConfig),
-                                            gui::ToQt(FScan->FPlatform)});
-}
-
-void MainWindow::ChooseCompiler(TCompiler compiler) {
-    FChosenCompiler = compiler;
-    if (!IsFreePascalProject(FScan->Inputs.Project))
-        FScan->Inputs.Compiler = compiler;
-    ShowInputs();
-}
-
-void MainWindow::SetBuildInputs(const QString& config, const QString& platform) {
-    const bool lazarus = IsFreePascalProject(FScan->Inputs.Project);
-    FScan->Inputs.Config = lazarus ? std::string() : FromQt(config);
-    FScan->Inputs.Platform = lazarus ? std::string() : FromQt(platform);
-    FScan->Inputs.BuildMode = lazarus ? FromQt(config) : std::string();
-}
-
-void MainWindow::ReadProjectOptions() {
-    try {
-        FScan->LoadProjectOptions();
-    } catch (const EParserError& e) {
-        if (FScan->Inputs.BuildMode.empty())
-            throw;
-        // A file that cannot be read fails again, alone.
-        FScan->Inputs.BuildMode.clear();
-        FScan->LoadProjectOptions();
-        AppException(e);
-    }
-    // The scan reads a Lazarus project as Free Pascal; any other as the user chose.
-    if (!IsFreePascalProject(FScan->Inputs.Project))
-        FScan->Inputs.Compiler = FChosenCompiler;
-    ShowInputs();
 }
 
 } // namespace ut::gui

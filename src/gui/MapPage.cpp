@@ -95,6 +95,13 @@ void MapPage::MapViewOutdated() {
     FLoaded = false;
 }
 
+void MapPage::ShowResult() {
+    if (MapFileOfScan)
+        if (const QString mapFile = MapFileOfScan(); mapFile != FMapFileName)
+            SetMapFileName(mapFile);
+    Activate();
+}
+
 void MapPage::Activate() {
     if (FLoaded)
         return;

@@ -1,11 +1,13 @@
 #pragma once
 // The "Map file" page: the linker's map file as read-only text (mapView), loaded once after
 // each change of the project, and searched through the find dialog and F3.
+#include "gui/ResultPage.h"
 #include "mapfile/MapSearch.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,7 +20,7 @@ namespace ut::gui {
 class FindDialog;
 class Prompts;
 
-class MapPage : public QWidget {
+class MapPage : public QWidget, public ResultPage {
     Q_OBJECT
   public:
     /// Questions and warnings of the search go to `prompts` (it must outlive the page);
@@ -36,6 +38,10 @@ class MapPage : public QWidget {
     /// EInOutError) and leaves it empty too.
     void Activate();
     bool Loaded() const { return FLoaded; }
+    /// The map file of the last scan, which ShowResult shows; unset, it shows the one set.
+    std::function<QString()> MapFileOfScan;
+    void ShowResult() override;
+    void ClearResult() override {}
 
     /// "&Find": shows the find dialog.
     void showFindDialog();

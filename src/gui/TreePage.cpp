@@ -109,6 +109,11 @@ void TreePage::SetSidePanel(QWidget* panel) {
     splitter->setStretchFactor(1, 0);
 }
 
+void TreePage::ClearResult() {
+    Clear();
+    SetSortKey(0);
+}
+
 void TreePage::Clear() {
     FModel->Clear();
 }

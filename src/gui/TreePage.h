@@ -2,6 +2,7 @@
 // One dependency tree page ("Uses" or "Used by"): the tree view over a lazy unit model, its
 // header sections that refit to the window, header-click sorting, and the double-click
 // command that opens a unit instead of toggling the node.
+#include "gui/ResultPage.h"
 #include "trees/TreeRules.h"
 
 #include <QWidget>
@@ -15,7 +16,7 @@ namespace ut::gui {
 class ScanAnalysis;
 class UnitTreeModel;
 
-class TreePage : public QWidget {
+class TreePage : public QWidget, public ResultPage {
     Q_OBJECT
   public:
     /// `scan` and `filters` must outlive the page; `direction` is tdUses or tdUsedBy.
@@ -35,6 +36,9 @@ class TreePage : public QWidget {
     void BuildUnit(ut::TUnit& unit);
     /// Removes every node; the next Build starts over.
     void Clear();
+    void ShowResult() override { Build(); }
+    /// Clear, and the sort order starts over.
+    void ClearResult() override;
     /// Marks cycles and fills the "Exclusive" column from `analysis` (which must outlive the
     /// page), redrawing whenever it changes.
     void SetAnalysis(ScanAnalysis& analysis);

@@ -1,8 +1,5 @@
 #include "scan/ProjectScan.h"
 
-#include "config/CompilerSettings.h"
-#include "config/ProjectOptions.h"
-#include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "scan/ScanSymbols.h"
@@ -214,7 +211,7 @@ TUnit* ProjectScan::VisitUse(const std::string& name, std::string& file) {
         return nullptr;
     file = FindUnitFile(name);
     // A scoped name may lead to a unit parsed already under its full name.
-    if (!file.empty() && FUnitScopes.IsScoped(name) && FUnits.Find(fs::FileKey(file), index))
+    if (!file.empty() && FLookup.Scopes().IsScoped(name) && FUnits.Find(fs::FileKey(file), index))
         return nullptr;
     if (file.empty()) {
         int at = 0;
@@ -324,183 +321,14 @@ void ProjectScan::PrefetchUses(const TUnit& unit) {
         // A name is looked up once: most are used by many units.
         if (!FPrefetchAsked.insert(UpperFoldText(name)).second || IsIgnored(name) || FindUnit(name))
             continue;
-        if (std::string file = PeekUnitFile(name); !file.empty())
+        if (std::string file = FLookup.PeekUnitFile(name, FProject); !file.empty())
             files.push_back(std::move(file));
     }
     FPrefetch->Request(files);
 }
 
-std::string ProjectScan::PeekUnitFile(const std::string& name) const {
-    std::string file = CandidateFile(name);
-    for (size_t i = 0; file.empty() && i < FUnitScopes.Scopes().size(); ++i)
-        file = CandidateFile(FUnitScopes.Scopes()[i] + "." + name);
-    // A relative path depends on the current directory, which only the walk may use.
-    return fs::IsAbsolutePath(file) ? file : std::string();
-}
-
-std::string ProjectScan::CandidateFile(const std::string& name) const {
-    if (FProject) {
-        std::string inFile = FProject->GetInFile(name);
-        if (!inFile.empty())
-            return inFile;
-    }
-    const std::string folded = UpperFoldText(name);
-    if (!FReferences.empty())
-        if (const auto ref = FReferences.find(folded); ref != FReferences.end())
-            return ref->second;
-    const auto it = FUnitFileIndex.find(folded);
-    return it == FUnitFileIndex.end() ? std::string() : FUnitFiles.Duals(it->second);
-}
-
 std::string ProjectScan::FindUnitFile(const std::string& unitName) {
-    std::string file = FUnitScopes.Resolve(
-        unitName, [this](const std::string& name) { return CandidateFile(name); });
-    if (!file.empty())
-        return file;
-    // A miss is remembered with an empty path, so the name is not looked for again.
-    const std::string folded = UpperFoldText(unitName);
-    if (!FUnitFileIndex.count(folded))
-        FUnitFileIndex.emplace(folded, FUnitFiles.AddDual(unitName, std::string()));
-    return {};
-}
-
-void ProjectScan::UpdateProgress() {
-    const int n = FUnits.Count();
-    const std::string text = Format("%3d units parsed...", n);
-    if (n == 0) {
-        FFrontEnd.ShowUnitCount(text, false);
-        FFrontEnd.SetApplicationTitle("Uni-Trace");
-        FFrontEnd.SetCaption("Uni-Trace");
-    } else {
-        FFrontEnd.ShowUnitCount(text, true);
-        if (n == 1) {
-            FFrontEnd.SetApplicationTitle("(Parsing...)");
-            FFrontEnd.SetCaption(fs::ExpandFileName(Inputs.Project));
-        }
-    }
-}
-
-void ProjectScan::Log(const std::string& text, LogStyle style) {
-    size_t start = 0;
-    for (;;) {
-        const size_t end = text.find('\n', start);
-        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        FFrontEnd.AppendLog(LogLine{FLogDepth, std::move(line), style});
-        if (end == std::string::npos)
-            return;
-        start = end + 1;
-    }
-}
-
-void ProjectScan::CheckAbort() {
-    if (FFrontEnd.ProcessEvents()) {
-        Log("Aborted!", lsItalic);
-        throw EAbort();
-    }
-}
-
-void ProjectScan::LogException(const std::string& fileName, const std::string& message) {
-    Log(Format("EXC: File=%s, Msg=%s", fileName.c_str(), message.c_str()), lsItalic);
-}
-
-void ProjectScan::AppException(const std::exception& e) {
-    if (dynamic_cast<const EAbort*>(&e))
-        return;
-    try {
-        LogException(FCurrentKey, e.what());
-    } catch (...) {
-        // The handler of last resort never fails.
-    }
-}
-
-void ProjectScan::LoadProjectOptions() {
-    FFrontEnd.MapViewOutdated();
-    FLazarus.reset();
-    if (IsFreePascalProject(Inputs.Project)) {
-        ReadLazarusOptions();
-        return;
-    }
-    if (FCompilerFromProject) {
-        Inputs.Compiler = TCompiler::Delphi;
-        FCompilerFromProject = false;
-    }
-    const TProjectOptions options = ProjectOptionsOf(
-        Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot});
-    FOptionsRead = options.FOptionsRead;
-    FOptionsNotes = options.Notes;
-    FProjectSource = options.MainSource;
-    const std::string platform = TargetPlatform();
-    FConfig = options.Config;
-    FPlatform = options.Platform;
-    FConfigs = options.Configs;
-    FPlatforms = options.Platforms;
-    FReferences.clear();
-    for (const std::string& file : options.References)
-        FReferences.emplace(UpperFoldText(fs::FileKey(file)), file);
-    // The installation keeps a library path per platform.
-    if (TargetPlatform() != platform)
-        LoadCompilerSettings();
-    if (!options.FOptionsRead)
-        return;
-    Inputs.SearchPath = options.SearchPath;
-    Inputs.Defines = options.Conditionals;
-    Inputs.UnitScopes = options.UnitScopes;
-    FMapFileName = options.MapFileName;
-    FExeName = options.ExeName;
-    FFrontEnd.InputsChanged();
-    FFrontEnd.SetExeName(FExeName);
-}
-
-void ProjectScan::SelectInstalledVersion() {
-    if (!FRegistry)
-        return;
-    if (const auto version = ut::SelectInstalledVersion(*FRegistry)) {
-        Inputs.Delphi = *version;
-        LoadCompilerSettings();
-    }
-}
-
-void ProjectScan::LoadCompilerSettings() {
-    if (!FRegistry)
-        return;
-    const TVersionSettings settings =
-        ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
-    settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
-    FCompilerNotes = settings.Notes;
-    FFrontEnd.InputsChanged();
-}
-
-std::string ProjectScan::VersionDefines() {
-    return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd, TargetPlatform());
-}
-
-void ProjectScan::BuildSearchIndex() {
-    const bool fpc = Inputs.Compiler == TCompiler::FreePascal;
-    const TFpcTarget target = fpc ? InstalledFpcTarget() : TFpcTarget{};
-    TSearchInputs in;
-    in.VersionDefines = fpc ? FpcSymbolText(target) : VersionDefines();
-    in.UnitExtensions = UnitFileExtensions(Inputs.Compiler);
-    in.Defines = Inputs.Defines;
-    in.SearchPath = Inputs.SearchPath;
-    in.LibPath = Inputs.LibPath;
-    in.BrowsePath = Inputs.BrowsePath;
-    in.BrowseAlso = Inputs.BrowseAlso;
-    in.DelphiRoot = FDelphiRoot;
-    FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles, [this] { CheckAbort(); });
-    FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
-    IndexUnitFiles();
-    FUnitScopes.SetScopes(Inputs.UnitScopes);
-    FSymbols = BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines);
-    FIncludeDirs = IncludeDirectories(Inputs.IncludePath);
-}
-
-void ProjectScan::IndexUnitFiles() {
-    FUnitFileIndex.clear();
-    FUnitFileIndex.reserve(static_cast<size_t>(FUnitFiles.Count()));
-    for (int i = 0; i < FUnitFiles.Count(); ++i)
-        FUnitFileIndex.emplace(UpperFoldText(FUnitFiles[i]), i); // keeps the first of equal names
+    return FLookup.FindUnitFile(unitName, FProject);
 }
 
 bool ProjectScan::IsIgnored(const std::string& name) const {

@@ -6,7 +6,7 @@
 #include "config/LazarusProject.h"
 #include "mapfile/MapFile.h"
 #include "scan/ScanFrontEnd.h"
-#include "scan/UnitScopes.h"
+#include "scan/UnitLookup.h"
 #include "scanner/Unit.h"
 #include "support/DualStringList.h"
 #include "support/StringList.h"
@@ -16,7 +16,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -116,7 +115,7 @@ class ProjectScan {
     /// The key a used name resolved to through a unit scope ("Vcl.Forms" for "Forms"); the
     /// name itself when it needed none.
     const std::string& ResolvedName(const std::string& name) const {
-        return FUnitScopes.ResolvedName(name);
+        return FLookup.Scopes().ResolvedName(name);
     }
     /// The platform the project is built for: the .dproj's, else "Win32".
     std::string TargetPlatform() const { return FPlatform.empty() ? "Win32" : FPlatform; }
@@ -183,9 +182,6 @@ class ProjectScan {
 
     /// Queues for reading ahead the files of `unit`'s uses entries that the walk may parse.
     void PrefetchUses(const TUnit& unit);
-    /// The file a used name is likely to have, without remembering anything; empty when
-    /// none or when it is no full path.
-    std::string PeekUnitFile(const std::string& name) const;
     /// Takes over a record parsed ahead: the failures its parse met are reported now, as
     /// its parse here would have reported them.
     void AdoptParsed(TUnit& unit, const TParsedAhead& parsed);
@@ -194,9 +190,6 @@ class ProjectScan {
     /// Lets pending events run; when Escape is held, logs "Aborted!" and throws EAbort.
     void CheckAbort();
 
-    void IndexUnitFiles();
-    /// The file one candidate name has: `in` clause, reference or index; empty for none.
-    std::string CandidateFile(const std::string& name) const;
     void ReadLazarusOptions();
     /// The record of the project: its source, a Lazarus project's main source, or a
     /// Lazarus package's unit list.
@@ -209,12 +202,8 @@ class ProjectScan {
     /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
     bool FCompilerFromProject = false;
 
-    /// FUnitFiles by folded key: the index of the first entry of each name, so a lookup
-    /// costs the same however many files the search directories hold.
-    std::unordered_map<std::string, int> FUnitFileIndex;
-    /// The .dproj's unit files (DCCReference) by folded key.
-    std::unordered_map<std::string, std::string> FReferences;
-    TUnitScopes FUnitScopes;
+    /// Finds the files of used names in FUnitFiles and the project's own lists.
+    UnitLookup FLookup{FUnitFiles};
     ScanFrontEnd& FFrontEnd;
     const RegistryStore* FRegistry;
     std::unique_ptr<TStringList> FNotFound;
