@@ -16,10 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     try {
         if (data[0] & 1) {
-            for (const std::string& entry : ut::rules::Baseline::Parse(text, "b.txt").Entries())
+            const ut::rules::Baseline baseline = ut::rules::Baseline::Parse(text, "b.txt");
+            for (const std::string& entry : baseline.Entries())
                 ut::fuzz::Check(entry.find(": ") != std::string::npos, "an entry without its rule");
         } else {
-            for (const auto& rule : ut::rules::ParseRules(text, "r.toml", "/p").Rules)
+            const ut::rules::RuleSet rules = ut::rules::ParseRules(text, "r.toml", "/p");
+            for (const auto& rule : rules.Rules)
                 ut::fuzz::Check(!rule->Name.empty() && !rule->Sets().empty(),
                                 "a rule unnamed or without sets");
         }
