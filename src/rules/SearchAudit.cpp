@@ -39,9 +39,10 @@ void FindShadowed(const ProjectScan& scan, AuditReport& report) {
     }
 }
 
-// The directory an entry names, relative ones against the project's directory.
+// The directory an entry names, relative ones against the project's directory ("\x" on
+// Windows is not relative: it names x on the current drive).
 std::string EntryDirectory(const ProjectScan& scan, const std::string& entry) {
-    if (fs::IsAbsolutePath(entry) || fs::IsDrivePath(entry) || scan.FProjectDir.empty())
+    if (entry[0] == '/' || entry[0] == '\\' || fs::IsDrivePath(entry) || scan.FProjectDir.empty())
         return fs::ExpandFileName(entry);
     return fs::ExpandFileName(scan.FProjectDir + entry);
 }

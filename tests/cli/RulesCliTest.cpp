@@ -20,10 +20,6 @@ std::string Slashed(std::string s) {
     return s;
 }
 
-json Document(const std::string& text) {
-    return uttest::EachString(json::parse(text), Slashed);
-}
-
 // Core uses Utils (in common/, with an older copy in old/), whose implementation uses
 // Forms, which is not found; the project names Shared, outside its directory, with `in`.
 class RulesCli : public uttest::ProjectDir {
@@ -50,6 +46,11 @@ class RulesCli : public uttest::ProjectDir {
         int Status = -1;
         std::string Out, Err;
     };
+    /// A JSON document with the temporary directory as "@" and '/' in its paths.
+    json Document(const std::string& text) const {
+        return uttest::EachString(json::parse(text),
+                                  [this](const std::string& s) { return Slashed(Rooted(s)); });
+    }
     // Runs from the project's directory (a scan leaves another one current).
     Run Cli(std::vector<std::string> args) {
         ut::fs::SetCurrentDir(root + "/proj");
