@@ -2,6 +2,8 @@
 
 #include "support/Utf8.h"
 
+#include <algorithm>
+
 namespace ut::report {
 
 using json = nlohmann::ordered_json;
@@ -45,26 +47,53 @@ std::string ViolationText(const Violation& v) {
     return s;
 }
 
+std::string ViolationSite(const Violation& v, const std::string& baseDir) {
+    const bool below = !baseDir.empty() && v.File.rfind(baseDir, 0) == 0;
+    return Site(below ? v.File.substr(baseDir.size()) : v.File, v.Line);
+}
+
+std::string ViolationTarget(const Violation& v) {
+    if (!v.To.empty())
+        return v.To;
+    return std::to_string(v.Size.value_or(0)) + " bytes exclusive, over " +
+           std::to_string(v.MaxBytes.value_or(0));
+}
+
+std::string RulesSummary(const RulesOutcome& outcome) {
+    if (outcome.HasBaseline)
+        return "Baseline: " + std::to_string(outcome.Known) + " known, " +
+               std::to_string(outcome.Fixed.size()) + " fixed, " + std::to_string(outcome.New) +
+               " new";
+    const int all = static_cast<int>(outcome.Violations.size());
+    const int errors = static_cast<int>(
+        std::count_if(outcome.Violations.begin(), outcome.Violations.end(),
+                      [](const Violation& v) { return v.Level == Severity::Error; }));
+    auto count = [](int n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    return count(all, "violation") + " (" + count(errors, "error") + ", " +
+           count(all - errors, "warning") + ")";
+}
+
 std::string RulesText(const RulesOutcome& outcome) {
     std::string s;
-    int errors = 0;
-    for (const Violation& v : outcome.Violations) {
-        errors += v.Level == Severity::Error;
+    for (const Violation& v : outcome.Violations)
         if (!v.Known)
             s += ViolationText(v);
-    }
-    const int all = static_cast<int>(outcome.Violations.size());
-    if (!outcome.HasBaseline) {
-        auto count = [](int n, const char* what) {
-            return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-        };
-        return s + count(all, "violation") + " (" + count(errors, "error") + ", " +
-               count(all - errors, "warning") + ")\n";
-    }
-    s += "Baseline: " + std::to_string(outcome.Known) + " known, " +
-         std::to_string(outcome.Fixed.size()) + " fixed, " + std::to_string(outcome.New) + " new\n";
+    s += RulesSummary(outcome) + "\n";
     for (const std::string& entry : outcome.Fixed)
         s += "  fixed: " + entry + "\n";
+    return s;
+}
+
+std::string EdgeNote(const std::vector<const Violation*>& violations, bool hasBaseline) {
+    std::string s;
+    for (const Violation* v : violations) {
+        s += (s.empty() ? "" : "\n") + std::string("Breaks ") + v->Rule + " (" +
+             SeverityName(v->Level) + (hasBaseline ? (v->Known ? ", known" : ", new") : "") + ")";
+        if (v->Path.size() > 1)
+            s += ": reaches " + v->To + " through " + v->Path.front().To;
+    }
     return s;
 }
 

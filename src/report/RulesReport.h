@@ -14,6 +14,16 @@ namespace ut::report {
 /// "rule: From -> To (interface, file:line)", or "rule: Unit: N bytes exclusive, over M
 /// (file)" for a budget; a path's steps follow on lines of their own, two blanks in.
 std::string ViolationText(const rules::Violation& v);
+/// "file:line", or the file alone when the line is not known; a file below `baseDir` (which
+/// ends with a separator) named from there.
+std::string ViolationSite(const rules::Violation& v, const std::string& baseDir = {});
+/// The used unit; for a budget "N bytes exclusive, over M".
+std::string ViolationTarget(const rules::Violation& v);
+/// "2 violations (1 error, 1 warning)", or with a baseline "Baseline: N known, M fixed, K new".
+std::string RulesSummary(const rules::RulesOutcome& outcome);
+/// The note of a marked uses entry, a line per violation it tells: "Breaks core-not-vcl
+/// (error, new)", a reach rule's followed by ": reaches Vcl.Forms through Utils".
+std::string EdgeNote(const std::vector<const rules::Violation*>& violations, bool hasBaseline);
 /// Every violation (only the new ones when there is a baseline) and the closing count:
 /// "2 violations (1 error, 1 warning)" or "Baseline: N known, M fixed, K new" with the fixed
 /// entries.

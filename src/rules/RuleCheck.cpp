@@ -1,5 +1,7 @@
 #include "rules/RuleCheck.h"
 
+#include "platform/FileSystem.h"
+#include "scan/ProjectScan.h"
 #include "support/Textutil.h"
 
 #include <algorithm>
@@ -55,6 +57,19 @@ RulesOutcome CheckScan(const RuleSet& rules, const DependencyAnalysis& analysis,
                        const ProjectScan& scan, const Baseline* baseline) {
     const RuleGraph graph(analysis, OutsideUses(scan, analysis.Graph()));
     return CheckRules(rules, graph, baseline);
+}
+
+RulesOutcome CheckScanFiles(const std::string& rulesFile, const std::string& baselineFile,
+                            const DependencyAnalysis& analysis, const ProjectScan& scan) {
+    auto full = [&scan](const std::string& name) {
+        const bool rooted = name[0] == '/' || name[0] == '\\' || fs::IsDrivePath(name);
+        return rooted || scan.FProjectDir.empty() ? name : scan.FProjectDir + name;
+    };
+    const RuleSet rules = LoadRules(full(rulesFile));
+    if (baselineFile.empty())
+        return CheckScan(rules, analysis, scan);
+    const Baseline baseline = Baseline::Load(full(baselineFile));
+    return CheckScan(rules, analysis, scan, &baseline);
 }
 
 } // namespace ut::rules

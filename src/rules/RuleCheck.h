@@ -36,5 +36,10 @@ RulesOutcome CheckRules(const RuleSet& rules, const RuleGraph& graph,
 /// The rules checked against a scan and its analysis.
 RulesOutcome CheckScan(const RuleSet& rules, const DependencyAnalysis& analysis,
                        const ProjectScan& scan, const Baseline* baseline = nullptr);
+/// The rules of the file `rulesFile` checked against a scan, with the baseline of
+/// `baselineFile` when one is named; relative names start from the project's directory.
+/// ERulesError says which file could not be read, and why.
+RulesOutcome CheckScanFiles(const std::string& rulesFile, const std::string& baselineFile,
+                            const DependencyAnalysis& analysis, const ProjectScan& scan);
 
 } // namespace ut::rules
