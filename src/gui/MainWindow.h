@@ -1,7 +1,7 @@
 #pragma once
-// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Map file"
-// and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its saved
-// settings.
+// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Rules",
+// "Map file" and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its
+// saved settings.
 #include "gui/Application.h"
 #include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
@@ -22,6 +22,8 @@ class RegistryStore;
 namespace ut::gui {
 
 class CyclesPage;
+class RulesPage;
+class ScanRules;
 class GuiFrontEnd;
 class NeighbourList;
 class ResultExport;
@@ -37,7 +39,15 @@ class MapPage;
 class DllPage;
 
 /// Pages of the pager, counted from 0.
-enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgCycles = 3, pgMap = 4, pgDll = 5 };
+enum PageIndex : int {
+    pgSetup = 0,
+    pgUses = 1,
+    pgUsedBy = 2,
+    pgCycles = 3,
+    pgRules = 4,
+    pgMap = 5,
+    pgDll = 6
+};
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -65,6 +75,8 @@ class MainWindow : public QWidget {
     TreeCommands& Commands() { return *FCommands; }
     /// The cycles, exclusive sizes and why-paths of the last scan.
     ScanAnalysis& Analysis() { return *FAnalysis; }
+    /// The rules file and baseline of the Setup page checked against the last scan.
+    ScanRules& Rules() { return *FRules; }
     /// The "File" menu's exports.
     ResultExport& Export() { return *FExport; }
     const ut::TreeFilters& Filters() const { return FFilters; }
@@ -85,6 +97,7 @@ class MainWindow : public QWidget {
     NeighbourList* neighbourList =
         nullptr;                      ///< beside the uses tree: the selected unit's neighbours
     CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
+    RulesPage* rulesPage = nullptr;   ///< the violations of the rules file
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
 
@@ -133,6 +146,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ScanAnalysis* FAnalysis = nullptr;
+    ScanRules* FRules = nullptr;
     ResultExport* FExport = nullptr;
     ut::TreeFilters FFilters;
     UnitWindowList* FUnitWindows = nullptr;

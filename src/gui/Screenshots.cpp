@@ -5,14 +5,18 @@
 #include "gui/MapPage.h"
 #include "gui/NeighbourList.h"
 #include "gui/Pager.h"
+#include "gui/QtText.h"
+#include "gui/SetupPage.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
 #include "gui/UnitWindow.h"
 #include "gui/UnitWindowList.h"
 
+#include "gui/FileNameEdit.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -95,6 +99,14 @@ void OpenTreePopup(MainWindow& window) {
     window.Commands().PopupAt(*window.usesPage, tree->visualRect(node).center());
 }
 
+// The rules file beside the project (the demo's), when none is chosen.
+void ChooseProjectRules(MainWindow& window) {
+    QLineEdit* edit = window.Setup().rulesFileEdit;
+    const QString beside = ToQt(window.Scan().FProjectDir) + QStringLiteral("rules.toml");
+    if (edit->text().isEmpty() && QFileInfo::exists(beside))
+        edit->setText(beside);
+}
+
 QPixmap GrabWindowWithPopup(MainWindow& window) {
     QMenu* menu = window.Commands().treeMenu;
     QPixmap picture = window.grab();
@@ -116,6 +128,7 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
         {pgUses, QStringLiteral("treemenu.png"), OpenTreePopup, GrabWindowWithPopup},
         {pgUsedBy, QStringLiteral("usedby.png"), {}, {}},
         {pgCycles, QStringLiteral("cycles.png"), {}, {}},
+        {pgRules, QStringLiteral("rules.png"), ChooseProjectRules, {}},
         {pgMap,
          QStringLiteral("mapfile.png"),
          [](MainWindow& w) { w.mapPage->PrepareForScreenshot(); },
