@@ -24,6 +24,8 @@ namespace ut::gui {
 class CyclesPage;
 class RulesPage;
 class ScanRules;
+class GraphPage;
+class MatrixPage;
 class GuiFrontEnd;
 class NeighbourList;
 class ResultExport;
@@ -46,7 +48,9 @@ enum PageIndex : int {
     pgCycles = 3,
     pgRules = 4,
     pgMap = 5,
-    pgDll = 6
+    pgDll = 6,
+    pgMatrix = 7,
+    pgGraph = 8
 };
 
 class MainWindow : public QWidget {
@@ -100,6 +104,8 @@ class MainWindow : public QWidget {
     RulesPage* rulesPage = nullptr;   ///< the violations of the rules file
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
+    MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
+    GraphPage* graphPage = nullptr;   ///< the neighbourhood of the selected unit
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
