@@ -15,7 +15,9 @@
 #include "gui/QtText.h"
 #include "gui/ResultExport.h"
 #include "gui/ResultPage.h"
+#include "gui/RulesPage.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanRules.h"
 #include "gui/SetupBinding.h"
 #include "gui/SetupPage.h"
 #include "gui/TextEditDialog.h"
@@ -110,11 +112,15 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
         });
     }
     FAnalysis = new ScanAnalysis(*FScan, this);
+    FRules = new ScanRules(*FScan, *FAnalysis, this);
     FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();
     cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
     AddResultPage(cyclesPage, QStringLiteral("cyclesPage"), tr("Cycles"));
     connect(cyclesPage, &CyclesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
+    rulesPage = new RulesPage(*FScan, *FRules, FPager);
+    AddResultPage(rulesPage, QStringLiteral("rulesPage"), tr("Rules"));
+    connect(rulesPage, &RulesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
     mapPage = new MapPage(FPager, FPrompts);
     mapPage->MapFileOfScan = [this] { return gui::ToQt(FScan->FMapFileName); };
     AddResultPage(mapPage, QStringLiteral("mapPage"), tr("Map file"));
@@ -188,7 +194,7 @@ void MainWindow::initialise(const QStringList& arguments) {
 }
 
 void MainWindow::ConnectInputs() {
-    FBinding->Connect();
+    FBinding->Connect(*FRules);
     SetupPage& page = *FSetup;
     connect(page.showIgnoredCheck, &QCheckBox::toggled, this,
             Guarded([this] { applyShowIgnored(); }));
@@ -293,9 +299,13 @@ void MainWindow::CreateTreeViews() {
         new UnitWindowList(*FScan, FFilters, *FAnalysis, *FPrompts, this, *usesPage, *usedByPage);
     FCommands =
         new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FUnitWindows, FAnalysis}, this);
-    FUnitWindows->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
+    FUnitWindows->TreeCreated = [this](TreePage& tree) {
+        FCommands->AttachTree(tree);
+        tree.SetRules(*FRules);
+    };
     for (TreePage* page : {usesPage, usedByPage}) {
         page->SetAnalysis(*FAnalysis);
+        page->SetRules(*FRules);
         page->SetDoubleClickCommand(true);
         connect(page, &TreePage::nodeActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
         FCommands->AttachTree(*page);

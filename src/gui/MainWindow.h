@@ -1,7 +1,7 @@
 #pragma once
-// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Map file"
-// and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its saved
-// settings.
+// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Rules",
+// "Map file" and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its
+// saved settings.
 #include "gui/Application.h"
 #include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
@@ -22,6 +22,8 @@ class RegistryStore;
 namespace ut::gui {
 
 class CyclesPage;
+class RulesPage;
+class ScanRules;
 class GraphPage;
 class MatrixPage;
 class GuiFrontEnd;
@@ -44,10 +46,11 @@ enum PageIndex : int {
     pgUses = 1,
     pgUsedBy = 2,
     pgCycles = 3,
-    pgMap = 4,
-    pgDll = 5,
-    pgMatrix = 6,
-    pgGraph = 7
+    pgRules = 4,
+    pgMap = 5,
+    pgDll = 6,
+    pgMatrix = 7,
+    pgGraph = 8
 };
 
 class MainWindow : public QWidget {
@@ -76,6 +79,8 @@ class MainWindow : public QWidget {
     TreeCommands& Commands() { return *FCommands; }
     /// The cycles, exclusive sizes and why-paths of the last scan.
     ScanAnalysis& Analysis() { return *FAnalysis; }
+    /// The rules file and baseline of the Setup page checked against the last scan.
+    ScanRules& Rules() { return *FRules; }
     /// The "File" menu's exports.
     ResultExport& Export() { return *FExport; }
     const ut::TreeFilters& Filters() const { return FFilters; }
@@ -96,6 +101,7 @@ class MainWindow : public QWidget {
     NeighbourList* neighbourList =
         nullptr;                      ///< beside the uses tree: the selected unit's neighbours
     CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
+    RulesPage* rulesPage = nullptr;   ///< the violations of the rules file
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
     MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
@@ -146,6 +152,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ScanAnalysis* FAnalysis = nullptr;
+    ScanRules* FRules = nullptr;
     ResultExport* FExport = nullptr;
     ut::TreeFilters FFilters;
     UnitWindowList* FUnitWindows = nullptr;

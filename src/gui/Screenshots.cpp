@@ -1,6 +1,7 @@
 #include "gui/Screenshots.h"
 
 #include "gui/DllPage.h"
+#include "gui/FileNameEdit.h"
 #include "gui/GraphPage.h"
 #include "gui/MainWindow.h"
 #include "gui/MapPage.h"
@@ -10,6 +11,7 @@
 #include "gui/Pager.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/SetupPage.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
@@ -19,6 +21,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
@@ -103,6 +106,14 @@ void OpenTreePopup(MainWindow& window) {
     window.Commands().PopupAt(*window.usesPage, tree->visualRect(node).center());
 }
 
+// The rules file beside the project (the demo's), when none is chosen.
+void ChooseProjectRules(MainWindow& window) {
+    QLineEdit* edit = window.Setup().rulesFileEdit;
+    const QString beside = ToQt(window.Scan().FProjectDir) + QStringLiteral("rules.toml");
+    if (edit->text().isEmpty() && QFileInfo::exists(beside))
+        edit->setText(beside);
+}
+
 QPixmap GrabWindowWithPopup(MainWindow& window) {
     QMenu* menu = window.Commands().treeMenu;
     QPixmap picture = window.grab();
@@ -159,6 +170,7 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
         {pgUses, QStringLiteral("treemenu.png"), OpenTreePopup, GrabWindowWithPopup},
         {pgUsedBy, QStringLiteral("usedby.png"), {}, {}},
         {pgCycles, QStringLiteral("cycles.png"), {}, {}},
+        {pgRules, QStringLiteral("rules.png"), ChooseProjectRules, {}},
         {pgMap,
          QStringLiteral("mapfile.png"),
          [](MainWindow& w) { w.mapPage->PrepareForScreenshot(); },

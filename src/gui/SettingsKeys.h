@@ -32,11 +32,14 @@ inline constexpr const char* Count = "Count";
 inline constexpr const char* ItemPrefix = "Item";
 
 /// The section of the build configuration and platform chosen per project, the most recent
-/// project first: "Count", then "Project%d", "Config%d" and "Platform%d" counting from 0.
+/// project first: "Count", then "Project%d", "Config%d" and "Platform%d" counting from 0,
+/// and "RulesFile%d" and "Baseline%d" for a project checked with rules.
 inline constexpr const char* ProjectChoices = "Main.ProjectChoices";
 inline constexpr const char* ProjectPrefix = "Project";
 inline constexpr const char* ConfigPrefix = "Config";
 inline constexpr const char* PlatformPrefix = "Platform";
+inline constexpr const char* RulesFilePrefix = "RulesFile";
+inline constexpr const char* BaselinePrefix = "Baseline";
 
 /// Texts of a stored Boolean.
 inline constexpr const char* True = "True";

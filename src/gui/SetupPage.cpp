@@ -71,6 +71,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     configChoice->setEnabled(false);
     platformChoice->setEnabled(false);
     browsePathEdit = Named(new QLineEdit(this), "browsePathEdit");
+    rulesFileEdit = Named(new FileNameEdit(this), "rulesFileEdit");
+    baselineEdit = Named(new FileNameEdit(this), "baselineEdit");
     useBrowsePathCheck = Named(new QCheckBox(tr("&Use browse path"), this), "useBrowsePathCheck");
     showIgnoredCheck = Named(new QCheckBox(tr("Sho&w ign. units in 3"), this), "showIgnoredCheck");
     showUnknownCheck = Named(new QCheckBox(tr("S&how unkn.units in 3"), this), "showUnknownCheck");
@@ -115,6 +117,10 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(configChoice, 5, 1, Qt::AlignLeft);
     grid->addWidget(Caption(tr("Pla&tform:"), platformChoice, this), 5, 2);
     grid->addWidget(platformChoice, 5, 3);
+    grid->addWidget(Caption(tr("&Rules file:"), rulesFileEdit, this), 6, 0);
+    grid->addWidget(rulesFileEdit, 6, 1);
+    grid->addWidget(Caption(tr("Bas&eline:"), baselineEdit, this), 6, 2);
+    grid->addWidget(baselineEdit, 6, 3, 1, 3);
     grid->setColumnStretch(1, 1);
 
     auto* row = new QHBoxLayout;
@@ -129,10 +135,11 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     page->addLayout(row);
     page->addWidget(logView, 1);
 
-    QWidget* order[] = {projectEdit,         searchPathEdit, definesEdit,      libPathEdit,
-                        delphiVersionChoice, compilerChoice, browsePathEdit,   useBrowsePathCheck,
-                        configChoice,        platformChoice, showIgnoredCheck, showUnknownCheck,
-                        ignoredUnitsButton,  startButton,    logView};
+    QWidget* order[] = {
+        projectEdit,    searchPathEdit, definesEdit,        libPathEdit,      delphiVersionChoice,
+        compilerChoice, browsePathEdit, useBrowsePathCheck, configChoice,     platformChoice,
+        rulesFileEdit,  baselineEdit,   showIgnoredCheck,   showUnknownCheck, ignoredUnitsButton,
+        startButton,    logView};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -141,7 +148,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
          {static_cast<QWidget*>(projectEdit), static_cast<QWidget*>(searchPathEdit),
           static_cast<QWidget*>(definesEdit), static_cast<QWidget*>(libPathEdit),
           static_cast<QWidget*>(delphiVersionEdit), static_cast<QWidget*>(delphiVersionChoice),
-          static_cast<QWidget*>(browsePathEdit)})
+          static_cast<QWidget*>(browsePathEdit), static_cast<QWidget*>(rulesFileEdit),
+          static_cast<QWidget*>(baselineEdit)})
         enterMovesFocus->Watch(edit);
 }
 

@@ -48,6 +48,8 @@ class SetupPage : public QWidget {
     QComboBox* configChoice;   ///< the .dproj's build configuration
     QComboBox* platformChoice; ///< the .dproj's target platform
     QLineEdit* browsePathEdit;
+    FileNameEdit* rulesFileEdit; ///< the rules checked after a scan; empty for none
+    FileNameEdit* baselineEdit;  ///< the violations already known; empty for none
     QCheckBox* useBrowsePathCheck;
     QCheckBox* showIgnoredCheck;
     QCheckBox* showUnknownCheck;

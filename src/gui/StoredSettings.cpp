@@ -127,7 +127,8 @@ std::optional<QList<ProjectChoice>> ReadProjectChoices(QSettings& s) {
         choices.emplace();
         for (int i = 0; i < length; ++i) {
             ProjectChoice c{Item(s, keys::ProjectPrefix, i), Item(s, keys::ConfigPrefix, i),
-                            Item(s, keys::PlatformPrefix, i)};
+                            Item(s, keys::PlatformPrefix, i), Item(s, keys::RulesFilePrefix, i),
+                            Item(s, keys::BaselinePrefix, i)};
             if (!c.Project.isEmpty() && !FindProjectChoice(*choices, c.Project))
                 choices->append(c);
         }
@@ -219,6 +220,12 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
                 s.setValue(QLatin1String(keys::ProjectPrefix) + n, choices->at(i).Project);
                 s.setValue(QLatin1String(keys::ConfigPrefix) + n, choices->at(i).Config);
                 s.setValue(QLatin1String(keys::PlatformPrefix) + n, choices->at(i).Platform);
+                // Written only when chosen, so the section of a project without rules
+                // stays as it was.
+                if (!choices->at(i).RulesFile.isEmpty())
+                    s.setValue(QLatin1String(keys::RulesFilePrefix) + n, choices->at(i).RulesFile);
+                if (!choices->at(i).Baseline.isEmpty())
+                    s.setValue(QLatin1String(keys::BaselinePrefix) + n, choices->at(i).Baseline);
             }
             s.endGroup();
         }

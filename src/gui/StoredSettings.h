@@ -26,11 +26,14 @@ struct WindowPlacement {
     int PixelsPerInch = 96;
 };
 
-/// The build configuration and platform chosen for one project (a .dproj's).
+/// The build configuration and platform chosen for one project (a .dproj's), and the
+/// rules file and baseline its scans are checked with.
 struct ProjectChoice {
     QString Project;
     QString Config;
     QString Platform;
+    QString RulesFile;
+    QString Baseline;
     bool operator==(const ProjectChoice&) const = default;
 };
 

@@ -3,6 +3,7 @@
 #include "gui/NodeImages.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanRules.h"
 #include "mapfile/MapFile.h"
 
 #include <QIcon>
@@ -331,17 +332,21 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
         return ToQt(text.Text);
     }
     case Qt::ForegroundRole:
+        if (column == NameColumn && !EntryNote(index).isEmpty())
+            return ViolationColor();
         if (column == NameColumn && FAnalysis && FAnalysis->CycleOf(item->Data.Unit) >= 0)
             return FAnalysis->InInterfaceCycle(item->Data.Unit) ? InterfaceCycleColor()
                                                                 : CycleColor();
         return {};
-    case Qt::ToolTipRole:
-        if (column == NameColumn && FAnalysis) {
-            const QString note = FAnalysis->CycleNote(item->Data.Unit);
-            if (!note.isEmpty())
-                return note;
-        }
-        return {};
+    case Qt::ToolTipRole: {
+        if (column != NameColumn)
+            return {};
+        QStringList notes{EntryNote(index)};
+        if (FAnalysis)
+            notes << FAnalysis->CycleNote(item->Data.Unit);
+        notes.removeAll(QString());
+        return notes.isEmpty() ? QVariant() : QVariant(notes.join(QLatin1Char('\n')));
+    }
     case Qt::TextAlignmentRole:
         if (column == SizeCol || column == ExclusiveCol)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
@@ -353,6 +358,15 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QString UnitTreeModel::EntryNote(const QModelIndex& index) const {
+    const Item* item = ItemOf(index);
+    if (!FRules || !item || !item->Parent || item->Data.Placeholder)
+        return QString();
+    const Item* from = FDirection == tdUses ? item->Parent : item;
+    const Item* to = FDirection == tdUses ? item : item->Parent;
+    return FRules->EntryNote(from->Data.Unit, from->Text, to->Data.Unit, to->Text);
 }
 
 QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -68,6 +68,9 @@ TEST(CliOptions, RefusesWhatItDoesNotUnderstand) {
         {{"--depth", "x", "P"}, "--depth"},
         {{"--tree", "down", "P"}, "down not in"},
         {{"--fail-on", "loops", "P"}, "loops not in"},
+        {{"--baseline", "b.txt", "P"}, "--baseline requires --rules"},
+        {{"--format", "sarif", "P"}, "--format sarif writes the violations of --rules"},
+        {{"--rules", "r", "--fail-on", "stale-baseline", "P"}, "stale-baseline needs --baseline"},
     };
     for (const auto& c : cases) {
         const std::string error = ParseCommandLine(c.args).Error;
