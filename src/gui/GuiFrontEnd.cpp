@@ -6,7 +6,7 @@
 #include "gui/QtText.h"
 #include "gui/SetupPage.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -57,7 +57,7 @@ bool GuiFrontEnd::ProcessEvents() {
         QCoreApplication::processEvents();
         FSinceEvents.start();
     }
-    const bool escape = FEscapeHeld || FEscapePressed;
+    const bool escape = FEscapePressed;
     FEscapePressed = false;
     return escape || FAbortRequested;
 }
@@ -95,23 +95,11 @@ void GuiFrontEnd::MapViewOutdated() {
 }
 
 bool GuiFrontEnd::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-            FEscapeHeld = FEscapePressed = true;
-        break;
-    case QEvent::KeyRelease: {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
-            FEscapeHeld = false;
-        break;
-    }
-    case QEvent::ApplicationDeactivate:
-        FEscapeHeld = false;
-        break;
-    default:
-        break;
-    }
+    // Escape that closes a drop-down list, a menu or a box is meant for it, not the scan.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        !QApplication::activePopupWidget() && !QApplication::activeModalWidget())
+        FEscapePressed = true;
     return QObject::eventFilter(watched, event);
 }
 

@@ -47,10 +47,9 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     void SetExeName(const std::string& fileName) override;
     void MapViewOutdated() override;
 
-    /// Whether the Escape key is down, as the last key events reported it.
-    bool EscapeHeld() const { return FEscapeHeld; }
     /// Makes the running scan stop at its next pause (as Escape does); cleared by
-    /// ClearAbort, which also forgets an Escape pressed before the scan.
+    /// ClearAbort, which also forgets an Escape pressed before the scan: a new scan starts
+    /// with no Escape pending.
     void RequestAbort() { FAbortRequested = true; }
     void ClearAbort() {
         FAbortRequested = false;
@@ -76,9 +75,9 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     gui::Prompts& FPrompts;
     Hooks FHooks;
     QElapsedTimer FSinceEvents;
-    bool FEscapeHeld = false;
-    /// An Escape press not yet seen by a pause: a tap that is over before the pause looks
-    /// at the key still stops the scan.
+    /// An Escape press not yet seen by a pause. Only presses count, never a key state: a
+    /// release can be lost (a drop-down list that closes on the press takes it), and a
+    /// key seen held down then would stop every later scan at once.
     bool FEscapePressed = false;
     bool FAbortRequested = false;
     QString FTitle;

@@ -8,6 +8,7 @@
 #include "gui/StartOptions.h"
 #include "support/Exceptions.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -78,6 +79,32 @@ TEST_F(ScanLogTest, AQuickEscapeTapAbortsTheScanOnce) {
     EXPECT_EQ(Window->FrontEnd().ApplicationTitle(), QStringLiteral("Uni-Trace - Error!"));
     Window->startScan();
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
+}
+
+// Guards against an Escape whose release never came (taken by a closing drop-down list, or
+// by another window) stopping every later scan at once with only "Aborted!".
+TEST_F(ScanLogTest, AnEscapePressedBeforeTheScanNeverStopsIt) {
+    struct Case {
+        const char* Name;
+        std::function<QWidget*(SetupPage&)> Receiver; ///< gets the press, never the release
+    };
+    const Case cases[] = {
+        {"into an open drop-down list",
+         [](SetupPage& page) {
+             page.compilerChoice->showPopup();
+             return QApplication::activePopupWidget();
+         }},
+        {"into the window, released elsewhere", [](SetupPage& page) { return page.logView; }}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QWidget* receiver = c.Receiver(Page());
+        ASSERT_NE(receiver, nullptr);
+        QTest::keyPress(receiver, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        QTest::mouseClick(Page().startButton, Qt::LeftButton);
+        EXPECT_EQ(Log().back(), QStringLiteral("Done"));
+    }
 }
 
 TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
