@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include <utility>
+
 namespace ut::gui {
 
 GuiFrontEnd::GuiFrontEnd(SetupPage& page, gui::Prompts& prompts, Hooks hooks, QObject* parent)
@@ -24,6 +26,7 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 void GuiFrontEnd::AppendLog(const ut::LogLine& line) {
+    ShowHeldNotices();
     FLog.push_back(line);
     FPage.logView->AppendLine(line.Depth, ToQt(line.Text), line.Style);
 }
@@ -62,12 +65,33 @@ bool GuiFrontEnd::ProcessEvents() {
     return escape || FAbortRequested;
 }
 
+void GuiFrontEnd::HoldLog() {
+    const LogView& view = *FPage.logView;
+    for (int row = 0; row < view.LineCount(); ++row) {
+        const LogView::Line& line = view.LineAt(row);
+        FHeld.push_back({line.Depth, FromQt(line.Text), line.Style});
+    }
+    ClearLog();
+}
+
+void GuiFrontEnd::ShowHeldNotices() {
+    // Shown in the view only: the log of the result is the scan's, as the command line's is.
+    for (const ut::LogLine& line : std::exchange(FHeld, {}))
+        FPage.logView->AppendLine(line.Depth, ToQt(line.Text), line.Style);
+}
+
 void GuiFrontEnd::ErrorMessage(const std::string& text) {
-    FPrompts.ErrorMessage(ToQt(text));
+    if (FWindowUp)
+        FPrompts.ErrorMessage(ToQt(text));
+    else
+        FHeld.push_back({0, text, ut::lsItalic});
 }
 
 void GuiFrontEnd::Warning(const std::string& text) {
-    FPrompts.Warning(ToQt(text));
+    if (FWindowUp)
+        FPrompts.Warning(ToQt(text));
+    else
+        FHeld.push_back({0, text, ut::lsItalic});
 }
 
 bool GuiFrontEnd::Confirm(const std::string& text) {

@@ -56,6 +56,16 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
         FEscapePressed = false;
     }
 
+    /// Tells that the window is up: from now on warnings and errors are boxes. Those given
+    /// before are held (no box stands on an empty screen before the window) and shown in
+    /// red at the head of the log, before its next line or at ShowHeldNotices.
+    void WindowUp() { FWindowUp = true; }
+    bool IsWindowUp() const { return FWindowUp; }
+    /// Holds the lines the log shows too, so that a scan that empties the log shows them
+    /// at its head.
+    void HoldLog();
+    void ShowHeldNotices();
+
     /// The lines of the log since it was last cleared, as the command line keeps them for
     /// its JSON result.
     const std::vector<ut::LogLine>& LogEntries() const { return FLog; }
@@ -80,6 +90,8 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     /// key seen held down then would stop every later scan at once.
     bool FEscapePressed = false;
     bool FAbortRequested = false;
+    bool FWindowUp = false;
+    std::vector<ut::LogLine> FHeld;
     QString FTitle;
     QString FCaption;
     std::vector<ut::LogLine> FLog;

@@ -38,6 +38,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace ut::gui {
 
 namespace {
@@ -97,16 +99,11 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     FBinding = new SetupBinding(
         *FSetup, *FScan, *FPrompts, [this](const std::exception& e) { AppException(e); }, this);
     FSetup->ShowInstalledVersions(InstalledProducts(options.Registry));
-    if (options.Registry && !options.Registry->Warnings().empty()) {
-        // Told once the window is up, as the command line tells them before its scan.
-        QStringList warnings;
+    // Held until the window is up, then put in the log, as the command line tells them before
+    // its scan.
+    if (options.Registry)
         for (const std::string& warning : options.Registry->Warnings())
-            warnings << ToQt(warning);
-        QTimer::singleShot(0, this, [this, warnings] {
-            for (const QString& warning : warnings)
-                FPrompts->Warning(warning);
-        });
-    }
+            FFrontEnd->Warning(warning);
     FAnalysis = new ScanAnalysis(*FScan, this);
     FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();
@@ -168,9 +165,9 @@ void MainWindow::initialise(const QStringList& arguments) {
         // A network path is taken as written.
         const std::string project = arg.rfind("\\\\", 0) == 0 ? arg : ut::fs::LongFileName(arg);
         FSetup->projectEdit->setText(gui::ToQt(project));
-        RestoreSettings();
-        if (ut::fs::FileExists(project))
-            startScan();
+        // Scanned once the window is up, with the choices remembered for it, which showing
+        // restores.
+        FScanWhenUp = ut::fs::FileExists(project);
     } catch (const std::exception& e) {
         // Creation runs outside the event loop, so nothing else would catch this.
         AppException(e);
@@ -329,8 +326,20 @@ bool MainWindow::handleWindowKey(QKeyEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        RestoreSettings();
+    if (event->spontaneous())
+        return;
+    RestoreSettings();
+    if (FFrontEnd->IsWindowUp())
+        return;
+    FFrontEnd->WindowUp();
+    QTimer::singleShot(0, this, [this] {
+        // What the log says by now stays at the head of the first scan's log.
+        if (std::exchange(FScanWhenUp, false)) {
+            FFrontEnd->HoldLog();
+            startScan();
+        }
+        FFrontEnd->ShowHeldNotices();
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -139,6 +139,8 @@ class MainWindow : public QWidget {
     TreeCommands* FCommands = nullptr;
     int FTabAtMouse = -1;
     bool FHasArgument = false;
+    /// The project named as the argument is scanned as soon as the window is up.
+    bool FScanWhenUp = false;
     bool FRestored = false;
     bool FSavedSinceRestore = false;
     bool FCloseAfterScan = false;

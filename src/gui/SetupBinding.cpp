@@ -82,7 +82,7 @@ void SetupBinding::ChooseBuild(const QString& config, const QString& platform) {
 void SetupBinding::ChooseCompiler(TCompiler compiler) {
     FChosenCompiler = compiler;
     if (!IsFreePascalProject(FScan.Inputs.Project))
-        FScan.Inputs.Compiler = compiler;
+        FScan.SetCompiler(compiler);
     ShowInputs();
 }
 
@@ -106,7 +106,7 @@ void SetupBinding::ReadProjectOptions() {
     }
     // The scan reads a Lazarus project as Free Pascal; any other as the user chose.
     if (!IsFreePascalProject(FScan.Inputs.Project))
-        FScan.Inputs.Compiler = FChosenCompiler;
+        FScan.SetCompiler(FChosenCompiler);
     ShowInputs();
 }
 

@@ -192,6 +192,8 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
     delphiVersionChoice->setToolTip(
         delphi ? QString()
                : tr("Free Pascal's symbols and version are those of the installed fpc"));
+    libPathEdit->setToolTip(delphi ? QString()
+                                   : tr("Free Pascal's library: never a Delphi installation's"));
     const bool lazarus = IsFreePascalProject(in.Project);
     compilerChoice->setEnabled(!lazarus);
     compilerChoice->setToolTip(lazarus ? tr("A Lazarus project is read as Free Pascal reads it")

@@ -95,7 +95,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     FLogDepth = 0;
     FNotFoundNames.clear();
     Log(Format("Scanning project %s", projectFile.c_str()));
-    for (const auto* notes : {&FCompilerNotes, &FOptionsNotes})
+    for (const auto* notes : {&FVersionNotes, &FCompilerNotes, &FOptionsNotes})
         for (const std::string& note : *notes)
             Log(note, lsItalic);
 

@@ -96,9 +96,13 @@ class ProjectScan {
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
     /// Reads the library path, browsing path and root directory of Inputs.Delphi (for the
-    /// platform in force).
+    /// platform in force). A Free Pascal scan takes no Delphi installation's: those read
+    /// before are emptied, and paths given since are kept.
     void LoadCompilerSettings();
-    /// The symbols implied by the version text; may warn once per run.
+    /// Reads the sources as `compiler` does, with the library of that compiler.
+    void SetCompiler(TCompiler compiler);
+    /// The symbols implied by the version text; may warn once per run. Without a version
+    /// and with no Delphi installation at all, a note says so instead (FVersionNotes).
     std::string VersionDefines();
     /// Rebuilds FDefines and FUnitFiles from the inputs; Escape ends it with "Aborted!" and
     /// EAbort.
@@ -163,8 +167,9 @@ class ProjectScan {
     /// without one); a Lazarus project's build modes are its configurations.
     std::string FConfig, FPlatform;
     std::vector<std::string> FConfigs, FPlatforms;
-    /// Problems met reading the options and the compiler settings; logged by every scan.
-    std::vector<std::string> FOptionsNotes, FCompilerNotes;
+    /// Problems met reading the options and the compiler settings, and what the version
+    /// text lacks; logged by every scan.
+    std::vector<std::string> FOptionsNotes, FCompilerNotes, FVersionNotes;
 
   private:
     /// One unit on the walk's path.
@@ -201,6 +206,8 @@ class ProjectScan {
     std::string FLazarusWarning; ///< the last warning about a Lazarus project file
     /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
     bool FCompilerFromProject = false;
+    /// The library inputs (LibPath, BrowsePath, FDelphiRoot) hold a Delphi installation's.
+    bool FDelphiLibrary = false;
 
     /// Finds the files of used names in FUnitFiles and the project's own lists.
     UnitLookup FLookup{FUnitFiles};

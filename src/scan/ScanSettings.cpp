@@ -8,8 +8,21 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "scan/ScanSymbols.h"
+#include "support/Textutil.h"
 
 namespace ut {
+
+namespace {
+
+// Said in the log instead of the warning about an unknown version, which would name none.
+constexpr const char* NoDelphiInstallation =
+    "No Delphi installation found and no version named: the sources are read with WIN32 "
+    "defined and no VERnnn symbol. Name an installation by a registry export (UNITRACE_REGISTRY, "
+    "--registry FILE) "
+    "or a Wine prefix (WINEPREFIX), or a version (\"Delphi version\", --delphi VERSION) and "
+    "its library path";
+
+} // namespace
 
 void ProjectScan::LoadProjectOptions() {
     FFrontEnd.MapViewOutdated();
@@ -19,8 +32,8 @@ void ProjectScan::LoadProjectOptions() {
         return;
     }
     if (FCompilerFromProject) {
-        Inputs.Compiler = TCompiler::Delphi;
         FCompilerFromProject = false;
+        SetCompiler(TCompiler::Delphi);
     }
     const TProjectOptions options = ProjectOptionsOf(
         Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot});
@@ -57,16 +70,42 @@ void ProjectScan::SelectInstalledVersion() {
 }
 
 void ProjectScan::LoadCompilerSettings() {
+    if (Inputs.Compiler == TCompiler::FreePascal) {
+        if (!FDelphiLibrary)
+            return;
+        FDelphiLibrary = false;
+        Inputs.LibPath.clear();
+        Inputs.BrowsePath.clear();
+        FDelphiRoot.clear();
+        FCompilerNotes.clear();
+        FFrontEnd.InputsChanged();
+        return;
+    }
     if (!FRegistry)
         return;
     const TVersionSettings settings =
         ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
     settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
     FCompilerNotes = settings.Notes;
+    FDelphiLibrary = true;
     FFrontEnd.InputsChanged();
 }
 
+void ProjectScan::SetCompiler(TCompiler compiler) {
+    const bool changed = Inputs.Compiler != compiler;
+    Inputs.Compiler = compiler;
+    // Free Pascal lets go of a Delphi library read before; Delphi reads its own again.
+    if (changed || compiler == TCompiler::FreePascal)
+        LoadCompilerSettings();
+}
+
 std::string ProjectScan::VersionDefines() {
+    FVersionNotes.clear();
+    if (Trim(Inputs.Delphi).empty() && !NamesVersionSymbol(Inputs.Defines) &&
+        (!FRegistry || InstalledVersions(*FRegistry).empty())) {
+        FVersionNotes.push_back(NoDelphiInstallation);
+        return "WIN32";
+    }
     return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd, TargetPlatform());
 }
 

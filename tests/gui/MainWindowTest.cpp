@@ -67,6 +67,7 @@ TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskScannedAtOnceAndSaved) {
     // The directory and the file typed in another letter case than they are stored.
     Open({Fixture("proj/proj.DPR")});
     EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
+    QCoreApplication::processEvents(); // scanned once the window is up
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
     // The saved name is not restored over the argument, neither at creation nor at showing.
     Window->hide();
@@ -77,6 +78,7 @@ TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskScannedAtOnceAndSaved) {
 
     Window.reset();
     Open({Fixture("proj/nothing.dpr")}); // a file that does not exist: shown, not scanned
+    QCoreApplication::processEvents();
     EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/nothing.dpr"));
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_TRUE(Prompts.Errors.isEmpty());

@@ -3,9 +3,13 @@
 #include "GuiTestSupport.h"
 
 #include "gui/FileNameEdit.h"
+#include "gui/GuiFrontEnd.h"
 #include "platform/Registry.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace ut::gui::test {
 namespace {
@@ -139,14 +143,56 @@ TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildMo
     EXPECT_EQ(LogTexts(*last->Setup().logView).filter("no build mode \"Release\"").size(), 1);
 }
 
-TEST_F(SetupChoicesTest, RegistryFilesThatCannotBeReadAreToldOnceTheWindowIsUp) {
+// Guards against boxes stacked on an empty screen before the window: the argument's scan
+// ran while the window was made, and the registry's warnings came as boxes.
+TEST_F(SetupChoicesTest, NothingIsAskedBeforeTheWindowIsUpAndItsLogTellsTheWarnings) {
+    const QString project =
+        WriteFile(Dir.filePath(QStringLiteral("P.dpr")), "program P;\nuses Windows;\nbegin end.\n");
     ut::RegistryStore registry;
     registry.AddFile("/nonexistent/user.reg");
-    Open({}, &registry);
-    EXPECT_TRUE(Prompts.Warnings.isEmpty());
+    Window = Make(Settings.Settings(), {project}, &registry);
+    EXPECT_TRUE(Log().isEmpty());
+    Window->show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(Prompts.Warnings,
-              QStringList{"Cannot read the registry file \"/nonexistent/user.reg\""});
+    EXPECT_EQ(Prompts.Warnings + Prompts.Errors, QStringList());
+    EXPECT_EQ(Log(), QStringList({"Cannot read the registry file \"/nonexistent/user.reg\"",
+                                  "Scanning project " + project,
+                                  "No Delphi installation found and no version named: the "
+                                  "sources are read with WIN32 defined and no VERnnn symbol. "
+                                  "Name an installation by a registry export (UNITRACE_REGISTRY, "
+                                  "--registry FILE) or a Wine prefix (WINEPREFIX), or a version "
+                                  "(\"Delphi version\", --delphi VERSION) and its library path",
+                                  "P: parsed...", "Done"}));
+    const std::vector<LogLine> log = ReadLog(*Page().logView);
+    EXPECT_TRUE(log[0].Italic && log[2].Italic);
+    // The log of the result is the scan's alone, as the command line writes it.
+    EXPECT_EQ(QString::fromStdString(Window->FrontEnd().LogEntries().front().Text), Log()[1]);
+}
+
+// Guards against a Lazarus project resolving Forms to a Delphi installation's VCL.
+TEST_F(SetupChoicesTest, ALazarusProjectTakesNoLibraryFromTheDelphiInstallation) {
+    const QString vcl = Dir.filePath(QStringLiteral("vcl"));
+    ut::RegistryStore registry;
+    registry.AddText("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0\\Library\\"
+                     "Win32]\n\"Search Path\"=\"" +
+                     vcl.toStdString() + "\"\n");
+    QDir(Dir.path()).mkdir(QStringLiteral("vcl"));
+    WriteFile(vcl + QStringLiteral("/Forms.pas"), "unit Forms;\ninterface\nimplementation\nend.\n");
+    WriteFile(Dir.filePath(QStringLiteral("Laz.lpr")), "program Laz;\nuses Forms;\nbegin end.\n");
+    WriteFile(Dir.filePath(QStringLiteral("P.dpr")), "program P;\nuses Forms;\nbegin end.\n");
+    Open({}, &registry);
+    const struct {
+        const char* Project;
+        QString LibPath, FormsLine;
+    } cases[] = {{"Laz.lpr", QString(), QStringLiteral("  Forms: not found")},
+                 {"P.dpr", vcl, QStringLiteral("  Forms: parsed...")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Project);
+        Page().projectEdit->setText(Dir.filePath(QLatin1String(c.Project)));
+        EXPECT_EQ(Page().libPathEdit->text(), c.LibPath);
+        QTest::mouseClick(Page().startButton, Qt::LeftButton);
+        EXPECT_TRUE(Log().contains(c.FormsLine)) << Log().join('|').toStdString();
+    }
 }
 
 TEST_F(SetupChoicesTest, NewestInstalledVersionFirstPickedOrTypedVersionsReadTheirPaths) {
