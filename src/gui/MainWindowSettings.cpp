@@ -84,7 +84,7 @@ void MainWindow::RestoreSettings() {
         if (stored->ProjectChoices)
             FBinding->ProjectChoices() = *stored->ProjectChoices;
         if (stored->Delphi)
-            FSetup->delphiVersionEdit->setText(*stored->Delphi);
+            FSetup->delphiVersionEdit->setText(ShownVersion(FromQt(*stored->Delphi)));
         if (const auto compiler = CompilerOfName(FromQt(stored->Compiler.value_or(QString()))))
             FBinding->ChooseCompiler(*compiler);
         if (stored->BrowseAlso)
@@ -113,7 +113,7 @@ void MainWindow::SaveSettings() {
     try {
         StoredSettings s;
         s.Placement = CurrentPlacement();
-        s.Delphi = FSetup->delphiVersionEdit->text();
+        s.Delphi = gui::ToQt(FScan->Inputs.Delphi);
         s.Compiler = gui::ToQt(CompilerName(FBinding->ChosenCompiler()));
         s.BrowseAlso = FSetup->useBrowsePathCheck->isChecked();
         s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());

@@ -34,10 +34,10 @@ void SetupBinding::Connect() {
                 Guarded([edit, apply] { apply(FromQt(edit->text())); }));
     };
     onText(page.projectEdit, [this](const std::string& text) { LoadProject(text); });
-    onText(page.delphiVersionEdit, [this](std::string text) {
-        FScan.Inputs.Delphi = std::move(text);
-        FScan.LoadCompilerSettings();
-    });
+    connect(page.delphiVersionEdit, &QLineEdit::textChanged, this, Guarded([this] {
+                FScan.Inputs.Delphi = CanonicalVersion(FPage.delphiVersionEdit->text());
+                FScan.LoadCompilerSettings();
+            }));
     onText(page.searchPathEdit, [this](std::string text) { FScan.Inputs.SearchPath = text; });
     onText(page.definesEdit, [this](std::string text) { FScan.Inputs.Defines = text; });
     onText(page.libPathEdit, [this](std::string text) { FScan.Inputs.LibPath = text; });

@@ -1,6 +1,7 @@
 #include "gui/SetupPage.h"
 
 #include "config/Compiler.h"
+#include "config/CompilerVersions.h"
 #include "gui/EnterMovesFocus.h"
 #include "gui/FileNameEdit.h"
 #include "gui/LogView.h"
@@ -49,6 +50,17 @@ void SetTextQuietly(QLineEdit* edit, const std::string& text) {
 }
 
 } // namespace
+
+std::string CanonicalVersion(const QString& text) {
+    const std::string typed = text.toStdString();
+    const TCompilerVersion* version = FindCompilerVersion(typed);
+    return version ? version->Name : typed;
+}
+
+QString ShownVersion(const std::string& version) {
+    const TCompilerVersion* known = FindCompilerVersion(version);
+    return QString::fromStdString(known ? known->Product : version);
+}
 
 SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("setupPage"));
@@ -150,7 +162,7 @@ ut::SetupInputs SetupPage::Inputs() const {
     in.Project = projectEdit->text().toStdString();
     in.SearchPath = searchPathEdit->text().toStdString();
     in.Defines = definesEdit->text().toStdString();
-    in.Delphi = delphiVersionEdit->text().toStdString();
+    in.Delphi = CanonicalVersion(delphiVersionEdit->text());
     in.LibPath = libPathEdit->text().toStdString();
     in.BrowsePath = browsePathEdit->text().toStdString();
     in.BrowseAlso = useBrowsePathCheck->isChecked();
@@ -180,7 +192,9 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
     SetTextQuietly(projectEdit, in.Project);
     SetTextQuietly(searchPathEdit, in.SearchPath);
     SetTextQuietly(definesEdit, in.Defines);
-    SetTextQuietly(delphiVersionEdit, in.Delphi);
+    // A version being typed keeps its spelling; one set from elsewhere shows its product name.
+    if (CanonicalVersion(delphiVersionEdit->text()) != in.Delphi)
+        SetTextQuietly(delphiVersionEdit, ShownVersion(in.Delphi).toStdString());
     SetTextQuietly(libPathEdit, in.LibPath);
     SetTextQuietly(browsePathEdit, in.BrowsePath);
     {

@@ -4,6 +4,7 @@
 
 #include "gui/FileNameEdit.h"
 #include "gui/GuiFrontEnd.h"
+#include "gui/ResultExport.h"
 #include "platform/Registry.h"
 
 #include <QComboBox>
@@ -195,6 +196,8 @@ TEST_F(SetupChoicesTest, ALazarusProjectTakesNoLibraryFromTheDelphiInstallation)
     }
 }
 
+// Guards against two spellings of one version: the box showed "12" at start but wrote
+// "Delphi 12 Athens" into the scan and the exported JSON once picked from the list.
 TEST_F(SetupChoicesTest, NewestInstalledVersionFirstPickedOrTypedVersionsReadTheirPaths) {
     ut::RegistryStore registry;
     registry.AddText(R"(REGEDIT4
@@ -211,28 +214,52 @@ TEST_F(SetupChoicesTest, NewestInstalledVersionFirstPickedOrTypedVersionsReadThe
     Open({}, &registry);
     QComboBox& versions = *Page().delphiVersionChoice;
     EXPECT_EQ(Items(versions), QStringList({"Delphi 12 Athens", "Delphi 5"}));
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("12"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/bds23");
-    PickNext(&versions);
-    PickNext(&versions);
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("Delphi 5"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
+    const struct {
+        const char* Name;
+        std::function<void()> Act;
+        QString Shown;
+        std::string Version, Root;
+    } cases[] = {{"at start", [] {}, "Delphi 12 Athens", "12", "/opt/bds23"},
+                 {"picked",
+                  [&] {
+                      PickNext(&versions);
+                      PickNext(&versions);
+                  },
+                  "Delphi 5", "5.0", "/opt/d5"},
+                 {"picked again", [&] { QTest::keyClick(&versions, Qt::Key_Up); },
+                  "Delphi 12 Athens", "12", "/opt/bds23"},
+                 {"typed by its number", [&] { Page().delphiVersionEdit->setText("23.0"); }, "23.0",
+                  "12", "/opt/bds23"},
+                 // A version without a key reads nothing, a full one its paths.
+                 {"typed without a key",
+                  [&] {
+                      Page().delphiVersionEdit->clear();
+                      QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral("5"));
+                  },
+                  "5", "5", "/opt/bds23"},
+                 {"typed in full",
+                  [&] { QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral(".0")); }, "5.0",
+                  "5.0", "/opt/d5"},
+                 // A restored version wins over the newest.
+                 {"restored",
+                  [&] {
+                      Window->close();
+                      Window.reset();
+                      Open({}, &registry);
+                  },
+                  "Delphi 5", "5.0", "/opt/d5"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        c.Act();
+        EXPECT_EQ(Page().delphiVersionEdit->text(), c.Shown);
+        EXPECT_EQ(Window->Scan().Inputs.Delphi, c.Version);
+        EXPECT_EQ(Window->Scan().FDelphiRoot, c.Root);
+    }
     EXPECT_EQ(Page().browsePathEdit->text(), QStringLiteral("/opt/d5/Source"));
-    QTest::keyClick(&versions, Qt::Key_Up);
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/bds23/lib/win32"));
-    EXPECT_TRUE(Page().browsePathEdit->text().isEmpty()) << "12 has no browsing path";
-    // Typed: a version without a key reads nothing, a full one its paths.
-    Page().delphiVersionEdit->clear();
-    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral("5"));
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/bds23/lib/win32"));
-    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral(".0"));
-    EXPECT_EQ(Window->Scan().Inputs.LibPath, "/opt/d5/Lib");
-    // A restored version wins over the newest.
-    Window->close();
-    Window.reset();
-    Open({}, &registry);
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("5.0"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
+    Page().delphiVersionChoice->setCurrentIndex(0);
+    Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
+    QTest::mouseClick(Page().startButton, Qt::LeftButton);
+    EXPECT_NE(Window->Export().ResultDocument().find(R"("version":"12")"), std::string::npos);
 }
 
 } // namespace
