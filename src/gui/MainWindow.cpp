@@ -34,6 +34,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -119,7 +120,11 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     dllPage->SetLogSink([this](const QString& text) { FScan->Log(FromQt(text), ut::lsItalic); });
     FPager->addTab(dllPage, tr("DLL usage"));
 
-    FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, this);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    statusBar->setSizeGripEnabled(false);
+    layout->addWidget(statusBar);
+    FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, *statusBar, this);
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
     menuBar->addMenu(FExport->fileMenu);

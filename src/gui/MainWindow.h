@@ -14,6 +14,7 @@
 #include <memory>
 
 class QSettings;
+class QStatusBar;
 
 namespace ut {
 class RegistryStore;
@@ -87,6 +88,7 @@ class MainWindow : public QWidget {
     CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
+    QStatusBar* statusBar = nullptr;  ///< what a longer command is doing, or has done
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -51,9 +52,11 @@ class RecordingPrompts : public FakePrompts {
   public:
     QString SaveFileName(const QString&, const QString& fileName, const QStringList&) override {
         SuggestedFile = fileName;
+        Events << QStringLiteral("asked");
         return SaveAs;
     }
     QString SuggestedFile, SaveAs;
+    QStringList Events; ///< the dialogs and the status line's messages, in order
 };
 
 class AnalysisViewsTest : public WindowTest {
@@ -186,8 +189,20 @@ TEST_F(AnalysisViewsTest, FileMenuExportsTheGraphAndTheCommandLinesResult) {
               QStringList({"Export &graph (DOT)...", "Export &result (JSON)..."}));
     ResultExport& exports = Window->Export();
     Saving.SaveAs = Dir.filePath("out.json");
+    // The file is asked for before the document is made (which froze the window on a large
+    // project), then written under the wait cursor while the status line says so.
+    QObject::connect(Window->statusBar, &QStatusBar::messageChanged, Window.get(),
+                     [this](const QString& text) {
+                         const QCursor* cursor = QGuiApplication::overrideCursor();
+                         Saving.Events << (cursor && cursor->shape() == Qt::WaitCursor
+                                               ? QStringLiteral("waiting: ")
+                                               : QString()) +
+                                              text;
+                     });
     exports.exportResultAction->trigger();
     EXPECT_EQ(Saving.SuggestedFile, Dir.filePath("P.json"));
+    EXPECT_EQ(Saving.Events, QStringList({"asked", "waiting: Writing " + Saving.SaveAs + "...",
+                                          "Written: " + Saving.SaveAs}));
 
     // The command line's document for the same project, without a compiler installation
     // (the window has none here either).
