@@ -31,6 +31,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
@@ -127,6 +128,10 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, *statusBar, this);
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
+    FExport->fileMenu->addSeparator();
+    quitAction =
+        FExport->fileMenu->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    quitAction->setObjectName(QStringLiteral("quitAction"));
     menuBar->addMenu(FExport->fileMenu);
     layout->setMenuBar(menuBar);
 

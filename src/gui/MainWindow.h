@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class QAction;
 class QSettings;
 class QStatusBar;
 
@@ -89,6 +90,7 @@ class MainWindow : public QWidget {
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
     QStatusBar* statusBar = nullptr;  ///< what a longer command is doing, or has done
+    QAction* quitAction = nullptr;    ///< "File", "Quit": closes the window as Alt+X does
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

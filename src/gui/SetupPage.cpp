@@ -41,12 +41,20 @@ void FillQuietly(QComboBox* choice, const std::vector<std::string>& items,
     choice->setEnabled(!items.empty());
 }
 
+// A path set from elsewhere shows its start (a line edit shows where its caret is, at the
+// end of a new text): the drive or root and the first directories tell most.
+void ShowStart(QLineEdit* edit) {
+    if (!edit->hasFocus())
+        edit->setCursorPosition(0);
+}
+
 void SetTextQuietly(QLineEdit* edit, const std::string& text) {
     const QString value = QString::fromStdString(text);
-    if (edit->text() == value)
-        return;
-    QSignalBlocker block(edit);
-    edit->setText(value);
+    if (edit->text() != value) {
+        QSignalBlocker block(edit);
+        edit->setText(value);
+    }
+    ShowStart(edit);
 }
 
 } // namespace
