@@ -360,9 +360,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The detail windows first: the size the user gave one is saved.
+    FUnitWindows->CloseAll();
     if (FRestored)
         SaveSettings();
-    FUnitWindows->CloseAll();
     event->accept();
 }
 

@@ -7,6 +7,7 @@
 #include "gui/QtText.h"
 #include "gui/SetupBinding.h"
 #include "gui/SetupPage.h"
+#include "gui/UnitWindowList.h"
 #include "support/Exceptions.h"
 
 #include <QCheckBox>
@@ -83,6 +84,8 @@ void MainWindow::RestoreSettings() {
             ApplyPlacement(*stored->Placement);
         if (stored->ProjectChoices)
             FBinding->ProjectChoices() = *stored->ProjectChoices;
+        if (stored->UnitWindowSize)
+            FUnitWindows->SetRememberedSize(*stored->UnitWindowSize);
         if (stored->Delphi)
             FSetup->delphiVersionEdit->setText(ShownVersion(FromQt(*stored->Delphi)));
         if (const auto compiler = CompilerOfName(FromQt(stored->Compiler.value_or(QString()))))
@@ -121,6 +124,8 @@ void MainWindow::SaveSettings() {
         s.ShowUnknown = FSetup->showUnknownCheck->isChecked();
         s.Project = FSetup->projectEdit->text();
         s.ProjectChoices = FBinding->ProjectChoices();
+        if (FUnitWindows->RememberedSize().isValid())
+            s.UnitWindowSize = FUnitWindows->RememberedSize();
         WriteSettings(FSettings, s);
         FSettings.sync();
         FSavedSinceRestore = true;

@@ -18,7 +18,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -146,6 +148,40 @@ TEST_F(AnalysisViewsTest, CyclesPageListsEachCycleAndOpensTheWindowOfAUnitWithIt
               QStringLiteral("Why D (1 shortest path):\n  P -> C  (interface, %1:2)\n"
                              "  C -> D  (interface, %2:3)")
                   .arg(Dir.filePath("P.dpr"), Dir.filePath("C.pas")));
+}
+
+// Guards against icons clipped by rows as high as a cycle's row (which has no icon).
+TEST_F(AnalysisViewsTest, CyclesPageRowsAreAsHighAsTheirIcons) {
+    QTreeWidget& list = *Window->cyclesPage->List();
+    QFont small = list.font();
+    small.setPixelSize(6);
+    list.setFont(small);
+    ASSERT_EQ(CycleRows().size(), 2);
+    const int icon = list.style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, &list);
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        for (int k = 0; k < list.topLevelItem(i)->childCount(); ++k)
+            EXPECT_GE(list.visualItemRect(list.topLevelItem(i)->child(k)).height(), icon)
+                << list.topLevelItem(i)->child(k)->text(0).toStdString();
+}
+
+// Guards against a detail window at 225 x 333 whatever it shows: its caption elided, its
+// why-path scrolled sideways. The size the user gives one is kept for the next ones.
+TEST_F(AnalysisViewsTest, DetailWindowOpensAtTheSizeOfItsContentOrAtTheUsersSize) {
+    UnitWindowList& windows = Window->UnitWindows();
+    windows.showUnitWindow(Unit("D"), tdUsedBy);
+    UnitWindow* window = windows.Windows().front();
+    QCoreApplication::processEvents();
+    EXPECT_GE(window->width(), window->fontMetrics().horizontalAdvance(window->windowTitle()));
+    EXPECT_EQ(window->whyView->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(window->whyView->verticalScrollBar()->maximum(), 0);
+    window->resize(window->width() + 40, window->height() + 30);
+    const QSize chosen = window->size();
+    QTest::keyClick(window->whyView, Qt::Key_Escape);
+    windows.showUnitWindow(Unit("C"), tdUsedBy);
+    EXPECT_EQ(windows.Windows().front()->size(), chosen);
+    Window->close();
+    EXPECT_EQ(Settings.Reopen()->value("Main/UnitWindowSize").toString(),
+              QStringLiteral("%1,%2").arg(chosen.width()).arg(chosen.height()));
 }
 
 TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsTheLargestFirst) {
