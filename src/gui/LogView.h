@@ -56,6 +56,8 @@ class LogView : public QAbstractScrollArea {
     QRect RowRect(int row) const;
     /// Where the text of `row` starts, after its indentation, in viewport coordinates.
     int TextLeft(int row) const;
+    /// Scrolls as little as needed to show every screen line of `row`.
+    void ScrollToRow(int row);
 
     /// The colour of italic lines.
     static QColor FailureColor() { return QColor(255, 0, 0); }
@@ -82,7 +84,6 @@ class LogView : public QAbstractScrollArea {
     void Relayout();
     void UpdateScrollBars();
     void SetCurrent(int row, bool extend);
-    void ScrollToRow(int row);
 
     std::vector<Line> FLines;
     /// The first screen line of each row, and after the last row their number.
