@@ -51,6 +51,7 @@ bench: deps
 	@if [ -f bench/scan_bench.sh ]; then bash bench/scan_bench.sh; fi
 	@bash bench/analysis_bench.sh
 	@bash bench/gui_bench.sh
+	@bash bench/views_bench.sh
 
 # Windows: core, unitrace-cli.exe and tdump.exe cross-compiled with MinGW-w64 into
 # $(WINBUILD); the tests built the same way run under Wine.

@@ -28,6 +28,7 @@ declared=(
     "dproj_reader   Dproj         -max_len=16384 -dict=tests/fuzz/dproj.dict"
     "directive_expression DirectiveExpression -max_len=4096 -dict=tests/fuzz/pascal.dict"
     "lazarus_file   LazarusFile   -max_len=16384"
+    "result_json    ResultJson    -max_len=4096 -dict=tests/fuzz/pascal.dict"
 )
 
 # The system's binaries, and an executable and its library for each other ELF class and byte
@@ -94,6 +95,16 @@ seeds_unit_parser() {
             printf 'B, C;\nimplementation\nend.\n'
         } >"$1/long-line-$length.pas"
     done
+}
+
+# Fields ended by NUL: directory, symbols, P.dpr, U.pas, a document for the diff. Bytes that
+# only look like UTF-8 (overlong, a surrogate, above U+10FFFF) in each of them.
+seeds_result_json() {
+    printf 'd\xed\xa0\x80\0X\xf4\x90\x80\x80;DEBUG\0program P;\nuses U, V in '"'"'V\xe0\x80\x80.pas'"'"';\nbegin end.\n\0unit U;\ninterface\nuses P;\nimplementation\nend.\n\0{"units":[{"key":"U\xf0\x80\x80\x80","uses":[]}]}' \
+        >"$1/cycle"
+    printf 'caf\xe9\0\0program P;\n{$IFDEF X\xc0\xaf}uses U;{$ENDIF}\nbegin end.\n\0unit U;\ninterface\nuses \xe9;\nimplementation\nend.\n\0' \
+        >"$1/conditions"
+    printf 'p\0\0program P;\nuses U;\nbegin end.\n\0unit U;\n\0' >"$1/plain"
 }
 
 if ! command -v clang++ >/dev/null || ! command -v ld.lld >/dev/null; then

@@ -10,7 +10,8 @@ packages=(
   xvfb xauth
   fonts-dejavu-core fonts-noto-mono
   binutils
-  graphviz
+  graphviz libgraphviz-dev
+  chromium
   fpc-source
   libcli11-dev nlohmann-json3-dev
   libpugixml-dev

@@ -14,6 +14,13 @@ UNITRACE_REGISTRY=$(bash "$(dirname "$0")/demo-registry.sh" "$build/demo/Delphi5
 export UNITRACE_REGISTRY
 export QT_QPA_PLATFORM=offscreen
 "$build/unitrace" --screenshots "$out" "$project"
+# The HTML report of the same scan, as a browser shows it.
+if ! command -v chromium >/dev/null; then
+  echo "screenshots: chromium is missing (scripts/install-deps.sh installs it)" >&2
+  exit 1
+fi
+"$build/unitrace-cli" --format html "$project" >"$out/report.html"
+bash "$(dirname "$0")/page-screenshot.sh" "$out/report.html" "$out/report.png" 1280,1800
 ls -1 "$out"/*.png
 
 # The same pages after a scan of a generated project of 10,000 units (deeplog.png: lines

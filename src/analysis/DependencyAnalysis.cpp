@@ -1,11 +1,12 @@
 #include "analysis/DependencyAnalysis.h"
 
 #include "analysis/Dominators.h"
+#include "analysis/Levels.h"
 
 namespace ut {
 
 DependencyAnalysis::DependencyAnalysis(UnitGraph graph)
-    : FGraph(std::move(graph)), FCycles(FindCycles(FGraph)) {
+    : FGraph(std::move(graph)), FCycles(FindCycles(FGraph)), FLevels(UnitLevels(FGraph)) {
     if (FGraph.HasSizes())
         FExclusive = ExclusiveSizes(FGraph, ImmediateDominators(FGraph, FGraph.Root()));
 }

@@ -20,6 +20,8 @@ class DependencyAnalysis {
 
     const UnitGraph& Graph() const { return FGraph; }
     const CycleReport& Cycles() const { return FCycles; }
+    /// Per node: its level (see UnitLevels).
+    const std::vector<int>& Levels() const { return FLevels; }
 
     /// The cycle (an index into Cycles().Cycles) that holds the unit, or -1.
     int CycleOf(const TUnit* unit) const;
@@ -37,6 +39,7 @@ class DependencyAnalysis {
   private:
     UnitGraph FGraph;
     CycleReport FCycles;
+    std::vector<int> FLevels;
     std::vector<std::optional<std::int64_t>> FExclusive;
 };
 

@@ -40,6 +40,16 @@ std::vector<DiffEdge> MissingEdges(const UnitGraph& a, const UnitGraph& b,
     return missing;
 }
 
+// The names of `a` that `b` lacks, compared without regard to case.
+std::vector<std::string> MissingNames(const std::vector<std::string>& a,
+                                      const std::vector<std::string>& b) {
+    std::vector<std::string> missing;
+    for (const std::string& name : a)
+        if (IndexOfText(b, name) < 0)
+            missing.push_back(name);
+    return missing;
+}
+
 std::vector<std::string> Keys(const UnitGraph& g, const std::vector<int>& nodes) {
     std::vector<std::string> keys;
     for (const int v : nodes)
@@ -51,11 +61,16 @@ std::vector<std::string> Keys(const UnitGraph& g, const std::vector<int>& nodes)
 
 bool ResultDiff::Empty() const {
     return UnitsAdded.empty() && UnitsRemoved.empty() && UsesAdded.empty() && UsesRemoved.empty() &&
-           SizeChanges.empty() && NewCycles.empty() && GrownCycles.empty();
+           SizeChanges.empty() && NewCycles.empty() && GrownCycles.empty() &&
+           NotFoundAdded.empty() && NotFoundRemoved.empty();
 }
 
-ResultDiff DiffResults(const UnitGraph& oldResult, const UnitGraph& newResult) {
+ResultDiff DiffResults(const UnitGraph& oldResult, const UnitGraph& newResult,
+                       const std::vector<std::string>& oldNotFound,
+                       const std::vector<std::string>& newNotFound) {
     ResultDiff d;
+    d.NotFoundAdded = MissingNames(newNotFound, oldNotFound);
+    d.NotFoundRemoved = MissingNames(oldNotFound, newNotFound);
     const std::vector<int> toOld = Counterparts(newResult, oldResult);
     const std::vector<int> toNew = Counterparts(oldResult, newResult);
     for (int v = 0; v < newResult.Count(); ++v) {

@@ -40,12 +40,16 @@ struct ResultDiff {
     /// Cycles of the new result that overlap old cycles but fit in none of them: a unit
     /// joined, or cycles merged.
     std::vector<DiffCycle> GrownCycles;
+    /// Names that only the new (added) or only the old result (removed) lists as not found.
+    std::vector<std::string> NotFoundAdded, NotFoundRemoved;
 
     bool Empty() const;
 };
 
 /// Keys compare without regard to case; every list is in key order (uses entries by using
-/// unit, then in source order).
-ResultDiff DiffResults(const UnitGraph& oldResult, const UnitGraph& newResult);
+/// unit, then in source order; not-found names in the order of their result).
+ResultDiff DiffResults(const UnitGraph& oldResult, const UnitGraph& newResult,
+                       const std::vector<std::string>& oldNotFound = {},
+                       const std::vector<std::string>& newNotFound = {});
 
 } // namespace ut

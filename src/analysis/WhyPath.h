@@ -2,7 +2,9 @@
 // Why a unit is in the program: the shortest chains of uses entries from the project to it.
 #include "analysis/UnitGraph.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ut {
@@ -28,5 +30,24 @@ WhyPaths FindWhyPaths(const UnitGraph& graph, int target, int limit = 10);
 
 /// "A -> B  (interface, file:line)"
 std::string FormatWhyStep(const UnitGraph& graph, const WhyStep& step);
+
+/// The first entry of a node's uses list that names `name` (any letter case), whether or not
+/// it leads to a unit.
+struct NamedEntry {
+    int From = -1;
+    std::string Name; ///< as written
+    bool Interface = false;
+    int Line = 0;
+    std::string File; ///< the source or include file that holds it
+};
+std::optional<NamedEntry> FindNamedEntry(const UnitGraph& graph, int node, std::string_view name);
+
+/// Every shortest path from the project to the units nearest to it whose uses lists name
+/// `name` (a name no unit answers to); each path ends at such a unit, whose entry is the
+/// last step (FindNamedEntry).
+WhyPaths FindWhyPathsToName(const UnitGraph& graph, std::string_view name, int limit = 10);
+
+/// "A -> Name  (interface, file:line)"
+std::string FormatNamedEntry(const UnitGraph& graph, const NamedEntry& entry);
 
 } // namespace ut

@@ -3,14 +3,18 @@
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
 #include "cli/DiffCommand.h"
+#include "config/CompilerSettings.h"
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "report/DotExport.h"
 #include "report/Gates.h"
+#include "report/GroupedDot.h"
+#include "report/HtmlReport.h"
 #include "report/JsonWriter.h"
 #include "report/TextTree.h"
 #include "report/WhyReport.h"
+#include "scan/PackageContents.h"
 #include "scan/ProjectScan.h"
 #include "support/Textutil.h"
 #include "support/Utf8.h"
@@ -49,16 +53,52 @@ void Put(const std::string& text, std::FILE* out, int& error) {
 }
 
 // The node named by `option`'s value (without regard to case): -1 when the option is not
-// given; false, with a message on `err`, when no parsed unit has that name.
+// given; false, with a message on `err`, when no parsed unit has that name, unless
+// `notFound` is given and the scan did not find it: it is then set to the name as the scan
+// listed it.
 bool FindNamedUnit(const DependencyAnalysis& analysis, const char* option,
-                   const std::optional<std::string>& name, int& node, std::FILE* err) {
+                   const std::optional<std::string>& name, int& node, std::FILE* err,
+                   const ProjectScan* scan = nullptr, std::string* notFound = nullptr) {
     node = -1;
     if (!name)
         return true;
     node = analysis.Graph().Find(*name);
-    if (node < 0)
-        std::fprintf(err, "unitrace-cli: %s: \"%s\" is not a parsed unit\n", option, name->c_str());
-    return node >= 0;
+    if (node >= 0)
+        return true;
+    if (scan && notFound)
+        if (const int i = IndexOfText(scan->FNotFoundNames, Trim(*name)); i >= 0) {
+            *notFound = scan->FNotFoundNames[static_cast<size_t>(i)];
+            return true;
+        }
+    std::fprintf(err, "unitrace-cli: %s: \"%s\" is not a parsed unit%s\n", option, name->c_str(),
+                 notFound ? " nor a unit the scan did not find" : "");
+    return false;
+}
+
+// The graph as --format dot draws it: whole, chosen by --focus, --depth and --cycles-only,
+// or by groups. A whole graph too big to read gets advice on standard error.
+std::string GraphDot(const ProjectScan& scan, const DependencyAnalysis& analysis,
+                     const DotOptions& dot, const std::optional<std::string>& groupBy,
+                     std::FILE* err) {
+    const UnitGraph& graph = analysis.Graph();
+    if (!groupBy) {
+        const bool whole = dot.Focus < 0 && dot.Depth < 0 && !dot.CyclesOnly;
+        if (whole && graph.Count() > 1000)
+            std::fprintf(err,
+                         "unitrace-cli: the graph has %d units, too many to read in one "
+                         "picture: --group-by, --focus or --depth will give a readable one\n",
+                         graph.Count());
+        return ExportDot(graph, analysis.Cycles(), dot);
+    }
+    const GroupBy by = GroupByOfName(*groupBy).value_or(GroupBy::Folder);
+    UnitGrouping grouping = GroupUnits(
+        graph, by, by == GroupBy::Package ? FindPackages(scan) : std::vector<PackageContents>{});
+    const std::vector<bool> keep = DotSelection(graph, analysis.Cycles(), dot);
+    for (int v = 0; v < graph.Count(); ++v)
+        if (!keep[v])
+            grouping.GroupOf[v] = -1;
+    DependencyMatrix matrix(graph, analysis.Levels(), std::move(grouping));
+    return ExportGroupedDot(matrix, dot.Text);
 }
 
 } // namespace
@@ -69,6 +109,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     const ParseResult parsed = ParseCommandLine(args);
     if (parsed.Options.Help) {
         std::fputs(UsageText().c_str(), out);
+        return 0;
+    }
+    if (parsed.Options.Version) {
+        std::fprintf(out, "%s\n", VersionText().c_str());
         return 0;
     }
     if (!parsed.Error.empty()) {
@@ -93,6 +137,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     if (o.Delphi) {
         scan.Inputs.Delphi = *o.Delphi;
         scan.LoadCompilerSettings();
+        if (const std::string note = NotInstalledMessage(registry, *o.Delphi); !note.empty())
+            std::fprintf(err, "warning: %s\n", note.c_str());
     }
     // Reading the options file changes the current directory: the inputs name the project
     // in full, while the scan gets (and logs) it as typed, against the directory it was
@@ -108,6 +154,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     try {
         if (o.BuildMode)
             scan.Inputs.BuildMode = *o.BuildMode;
+        if (o.PackagePath)
+            scan.Inputs.PackagePath = *o.PackagePath;
         scan.Inputs.Config = o.Config.value_or("");
         scan.Inputs.Platform = o.Platform.value_or("");
         scan.LoadProjectOptions();
@@ -116,6 +164,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.SetCompiler(CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi));
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
+        if (o.IncludePath)
+            scan.Inputs.IncludePath = *o.IncludePath;
+        if (o.Mode)
+            scan.Inputs.Mode = *o.Mode;
         if (o.Defines)
             scan.Inputs.Defines = *o.Defines;
         if (o.LibPath)
@@ -128,11 +180,21 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             scan.Inputs.BrowseAlso = true;
         if (o.Ignore)
             scan.IgnUnits.SetLines(SplitNames(*o.Ignore));
+        // Without a .dproj that offers platforms, the version's are the choice.
+        if (o.Platform && scan.FPlatforms.empty() && scan.Inputs.Compiler == TCompiler::Delphi)
+            if (const std::string why = UnknownPlatformMessage(scan.Inputs.Delphi, *o.Platform);
+                !why.empty()) {
+                std::fprintf(err, "unitrace-cli: --platform: %s\n", why.c_str());
+                return 2;
+            }
         completed = scan.ScanProject(o.Project);
     } catch (const std::exception& e) {
         scan.AppException(e);
     }
 
+    // Every message from here on goes to standard error, which may be the same file as the
+    // log: the log's lines come first.
+    frontEnd.FlushLog();
     // The text log says "Aborted!" itself; the other formats say it beside their output.
     // A tree of an aborted scan would look complete: none is printed.
     const bool aborted = !completed && InterruptGuard::Interrupted();
@@ -143,11 +205,12 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     // The analysis of what the scan left: the document's cycles, --why, the graph, the gates.
     std::optional<DependencyAnalysis> analysis;
     int why = -1, focus = -1;
-    const bool analyse =
-        json || o.Format == OutputFormat::Dot || o.Why || o.Focus || !o.FailOn.empty();
+    std::string whyName; // a name not found
+    const bool analyse = json || o.Format == OutputFormat::Dot || o.Format == OutputFormat::Html ||
+                         o.Why || o.Focus || !o.FailOn.empty();
     if (scan.FProject && analyse) {
         analysis.emplace(scan);
-        if (!FindNamedUnit(*analysis, "--why", o.Why, why, err) ||
+        if (!FindNamedUnit(*analysis, "--why", o.Why, why, err, &scan, &whyName) ||
             !FindNamedUnit(*analysis, "--focus", o.Focus, focus, err))
             return 2;
     }
@@ -159,6 +222,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Directories = scan.FListedDirectories;
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
+        summary.WhyName = whyName;
         WriteScanResultJson(scan, summary, frontEnd.Entries(), [&](std::string_view piece) {
             if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
                 writeError = errno;
@@ -169,7 +233,13 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         dot.Depth = o.DepthGiven ? o.Depth : -1;
         dot.CyclesOnly = o.CyclesOnly;
         dot.Text = ToUtf8;
-        Put(ExportDot(analysis->Graph(), analysis->Cycles(), dot), out, writeError);
+        Put(GraphDot(scan, *analysis, dot, o.GroupBy, err), out, writeError);
+    } else if (!aborted && o.Format == OutputFormat::Html && analysis) {
+        HtmlReportInputs inputs;
+        inputs.Project = project;
+        inputs.Completed = completed;
+        inputs.NotFound = scan.FNotFoundNames;
+        Put(HtmlReport(*analysis, inputs), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Tree && scan.FProject) {
         Put(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
     } else if (!aborted && o.Tree != 0 && scan.FProject) {
@@ -177,6 +247,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     if (why >= 0 && !json && o.Format != OutputFormat::Dot)
         Put("\n" + WhyText(*analysis, why), out, writeError);
+    else if (!whyName.empty() && !json && o.Format != OutputFormat::Dot)
+        Put("\n" + WhyNameText(*analysis, whyName), out, writeError);
     if (std::fflush(out) != 0 && writeError == 0)
         writeError = errno;
     if (writeError != 0) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <system_error>
 
 namespace ut::cli {
 
@@ -52,6 +53,28 @@ bool CliFrontEnd::ProcessEvents() {
     return InterruptGuard::Interrupted();
 }
 
+CliFrontEnd::CliFrontEnd(std::FILE* out, std::FILE* err, bool echo, bool colours, Pause pause)
+    : FOut(out), FErr(err), FEcho(echo), FColours(colours), FPause(std::move(pause)) {
+    if (!FEcho)
+        return;
+    try {
+        FFlusher = std::thread([this] { FlushLater(); });
+    } catch (const std::system_error&) {
+        // No thread to spare (a process limit): each line is flushed as it is written.
+    }
+}
+
+CliFrontEnd::~CliFrontEnd() {
+    {
+        const std::lock_guard lock(FMutex);
+        FStop = true;
+    }
+    FWake.notify_all();
+    if (FFlusher.joinable())
+        FFlusher.join();
+    FlushLog();
+}
+
 void CliFrontEnd::AppendLog(const LogLine& line) {
     if (FEcho) {
         const char* on = "";
@@ -63,6 +86,7 @@ void CliFrontEnd::AppendLog(const LogLine& line) {
         // mostly indentation, which is never held as text.
         static const std::string blanks(4096, ' ');
         size_t indent = static_cast<size_t>(line.Depth) * LogIndentWidth;
+        std::unique_lock lock(FMutex);
         bool failed = std::fputs(on, FOut) < 0;
         while (indent > 0 && !failed) {
             const size_t n = std::min(indent, blanks.size());
@@ -75,17 +99,50 @@ void CliFrontEnd::AppendLog(const LogLine& line) {
             FWriteError = errno;
         // A terminal sees each line at once (stdio buffers it by lines); a file or a pipe
         // gets what has come at least every tenth of a second, not a write per line.
-        if (const auto now = std::chrono::steady_clock::now(); now - FFlushed >= FlushInterval) {
-            FlushLog();
-            FFlushed = now;
+        if (!FFlusher.joinable()) {
+            FlushLocked();
+        } else if (!FPending) {
+            FPending = true;
+            lock.unlock();
+            FWake.notify_all();
         }
     }
     FLog.push_back(line);
 }
 
-void CliFrontEnd::FlushLog() {
+void CliFrontEnd::FlushLater() {
+    std::unique_lock lock(FMutex);
+    for (;;) {
+        FWake.wait(lock, [this] { return FStop || FPending; });
+        if (FStop)
+            return;
+        if (FPause) {
+            lock.unlock();
+            FPause();
+            lock.lock();
+        } else {
+            FWake.wait_for(lock, FlushInterval, [this] { return FStop; });
+        }
+        if (FStop)
+            return; // the destructor flushes
+        FlushLocked();
+    }
+}
+
+void CliFrontEnd::FlushLocked() {
+    FPending = false;
     if (std::fflush(FOut) != 0 && FWriteError == 0)
         FWriteError = errno;
+}
+
+void CliFrontEnd::FlushLog() {
+    const std::lock_guard lock(FMutex);
+    FlushLocked();
+}
+
+int CliFrontEnd::WriteError() const {
+    const std::lock_guard lock(FMutex);
+    return FWriteError;
 }
 
 void CliFrontEnd::ErrorMessage(const std::string& text) {

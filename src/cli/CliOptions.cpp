@@ -27,13 +27,27 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--search-path", o.SearchPath, "search path (';'-separated)");
     app.add_option("--defines", o.Defines, "conditional symbols (';'-separated)");
     app.add_option("--delphi", o.Delphi,
-                   "compiler version: 5.0, 7, 2007, XE7, 12, or a BDS number");
+                   "compiler version: 5.0, 7, 2007, XE7, 12, an update (12.3, 10.4.2),\n"
+                   "or a BDS number");
     app.add_option("--compiler", o.Compiler,
                    "delphi or fpc (Free Pascal; the default for Lazarus projects)")
         ->check(CLI::IsMember({"delphi", "fpc"}));
     app.add_option("--build-mode", o.BuildMode, "build mode of a Lazarus project (.lpi)");
+    app.add_option("--mode", o.Mode,
+                   "Free Pascal's syntax mode (as -M): fpc, objfpc, delphi, delphiunicode,\n"
+                   "tp, macpas, iso, extendedpascal (default: the project's, else fpc)")
+        ->transform(CLI::IsMember({"default", "fpc", "objfpc", "delphi", "delphiunicode", "tp",
+                                   "macpas", "iso", "extendedpascal"},
+                                  CLI::ignore_case));
+    app.add_option("--package-path", o.PackagePath,
+                   "directories searched, with those below them, for the NAME.lpk of a\n"
+                   "required Lazarus package (';'-separated)");
+    app.add_option("--include-path", o.IncludePath,
+                   "include directories, searched after the including file's (';'-separated;\n"
+                   "default: the options file's)");
     app.add_option("--config", o.Config, "the .dproj's build configuration (default: its own)");
-    app.add_option("--platform", o.Platform, "the .dproj's target platform (default: its own)");
+    app.add_option("--platform", o.Platform,
+                   "target platform: Win32, Win64, Linux64, ... (default: the .dproj's own)");
     app.add_option("--unit-scopes", o.UnitScopes, "unit scope names (';'-separated)");
     app.add_option("--lib-path", o.LibPath, "library path (';'-separated)");
     app.add_option("--browse-path", o.BrowsePath, "browsing path (';'-separated)");
@@ -42,8 +56,9 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--registry", o.RegistryFiles, "read compiler settings from this .reg file")
         ->allow_extra_args(false);
     app.add_option("--format", format,
-                   "text (the log), json (the whole result), tree, or dot (the uses graph)")
-        ->check(CLI::IsMember({"text", "json", "tree", "dot"}));
+                   "text (the log), json (the whole result), tree, dot (the uses graph),\n"
+                   "or html (a report in one file)")
+        ->check(CLI::IsMember({"text", "json", "tree", "dot", "html"}));
     app.add_option("--tree", tree, "direction of the printed tree: uses or usedby")
         ->check(CLI::IsMember({"uses", "usedby"}));
     app.add_option("--depth", o.Depth,
@@ -55,6 +70,10 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
     app.add_option("--focus", o.Focus, "dot: only the paths from the project through UNIT")
         ->type_name("UNIT");
     app.add_flag("--cycles-only", o.CyclesOnly, "dot: only the units of cycles");
+    app.add_option("--group-by", o.GroupBy,
+                   "dot: one node per folder, unit scope prefix or package, its edges\n"
+                   "labelled with the number of uses entries")
+        ->check(CLI::IsMember({"folder", "scope", "package"}));
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
                    "interface-cycles, cycles, not-found, exc (','-separated)")
@@ -66,6 +85,7 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
                    "1 reads them one after another as the scan meets them)")
         ->check(CLI::Range(1, 256))
         ->type_name("N");
+    app.set_version_flag("--version", VersionText(), "print the program's version");
     app.footer("Exit status: 0 scan completed, 1 scan aborted (Ctrl+C) or failed,\n"
                "2 bad usage, missing project or an unknown --why/--focus unit,\n"
                "3 a --fail-on condition holds (one line per offender on standard error).\n"
@@ -73,6 +93,10 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
 }
 
 } // namespace
+
+std::string VersionText() {
+    return std::string("unitrace-cli ") + UNITRACE_VERSION;
+}
 
 std::string UsageText() {
     CLI::App app("", "unitrace-cli");
@@ -93,6 +117,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     } catch (const CLI::CallForHelp&) {
         r.Options.Help = true;
         return r;
+    } catch (const CLI::CallForVersion&) {
+        r.Options.Version = true;
+        return r;
     } catch (const CLI::ParseError& e) {
         r.Error = e.what();
         return r;
@@ -100,9 +127,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     static const std::map<std::string, OutputFormat> formats = {{"text", OutputFormat::Text},
                                                                 {"json", OutputFormat::Json},
                                                                 {"tree", OutputFormat::Tree},
-                                                                {"dot", OutputFormat::Dot}};
+                                                                {"dot", OutputFormat::Dot},
+                                                                {"html", OutputFormat::Html}};
     r.Options.Format = formats.at(format);
     r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
+    if (r.Options.GroupBy && r.Options.Format != OutputFormat::Dot) {
+        r.Error = "--group-by needs --format dot";
+        return r;
+    }
     if (tree == "uses")
         r.Options.Tree = 1;
     else if (tree == "usedby")

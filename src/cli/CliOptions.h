@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json, Tree, Dot };
+enum class OutputFormat { Text, Json, Tree, Dot, Html };
 
 struct CliOptions {
     std::string Project;
@@ -15,6 +15,9 @@ struct CliOptions {
     std::optional<std::string> Delphi;
     std::optional<std::string> Compiler; ///< "delphi" or "fpc"
     std::optional<std::string> BuildMode;
+    std::optional<std::string> Mode;        ///< Free Pascal's syntax mode (-M)
+    std::optional<std::string> PackagePath; ///< where required Lazarus packages are looked for
+    std::optional<std::string> IncludePath;
     std::optional<std::string> LibPath;
     std::optional<std::string> BrowsePath;
     std::optional<std::string> UnitScopes;
@@ -31,10 +34,13 @@ struct CliOptions {
     std::optional<std::string> Why; ///< the unit whose shortest paths are printed
     std::optional<std::string> Focus; ///< the graph keeps the paths through this unit
     bool CyclesOnly = false;
+    /// dot: one node per group of units: "folder", "scope" or "package".
+    std::optional<std::string> GroupBy;
     std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;
     bool Help = false;
+    bool Version = false; ///< --version: print the program's version
 };
 
 struct ParseResult {
@@ -45,5 +51,8 @@ struct ParseResult {
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
+
+/// "unitrace-cli 0.1"
+std::string VersionText();
 
 } // namespace ut::cli

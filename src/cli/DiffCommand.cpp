@@ -17,7 +17,8 @@ using report::ReportDiffGates;
 
 int RunDiff(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     CLI::App app("Compares two results of unitrace-cli --format json: units and uses entries\n"
-                 "added and removed, size changes, and cycles that are new or grew.",
+                 "added and removed, size changes, cycles that are new or grew, and names\n"
+                 "not found that are new or gone.",
                  "unitrace-cli diff");
     app.allow_windows_style_options(false);
     std::string oldFile, newFile, format = "text";
@@ -45,7 +46,10 @@ int RunDiff(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
     }
     ResultDiff diff;
     try {
-        diff = DiffResults(ReadResultGraph(oldFile), ReadResultGraph(newFile));
+        std::vector<std::string> oldNotFound, newNotFound;
+        UnitGraph oldGraph = ReadResultGraph(oldFile, &oldNotFound);
+        UnitGraph newGraph = ReadResultGraph(newFile, &newNotFound);
+        diff = DiffResults(oldGraph, newGraph, oldNotFound, newNotFound);
     } catch (const EResultError& e) {
         std::fprintf(err, "unitrace-cli diff: %s\n", e.what());
         return 2;

@@ -52,9 +52,9 @@ TVersionSettings ReadBdsSettings(const RegistryStore& registry, const TCompilerV
         settings.Notes.push_back(where + "the registry key " + BdsKey(v).substr(1) +
                                  " has no \"RootDir\"; $(BDS) stays unexpanded");
 
-    std::string library = BdsKey(v) + "\\Library\\" + platform;
-    if (!registry.KeyExists(RegRoot::CurrentUser, library))
-        library = BdsKey(v) + "\\Library"; // before the compilers for several platforms
+    // A key per platform from XE2 on, the compilers for several platforms.
+    const std::string library =
+        BdsKey(v) + "\\Library" + (v.CompilerVersion >= 23 ? "\\" + platform : std::string());
     if (registry.KeyExists(RegRoot::CurrentUser, library)) {
         settings.LibPath = registry.ReadString(RegRoot::CurrentUser, library, "Search Path");
         settings.BrowsePath = registry.ReadString(RegRoot::CurrentUser, library, "Browsing Path");
@@ -148,6 +148,58 @@ TVersionSettings ReadVersionSettings(const RegistryStore& registry, const std::s
     return settings;
 }
 
+std::string VersionRegistryKey(const std::string& version) {
+    const TCompilerVersion* v = FindCompilerVersion(version);
+    if (v && !v->IsClassic())
+        return BdsKey(*v).substr(1);
+    return std::string(DelphiRegKey).substr(1) + "\\" + (v ? v->RegistryVersion : Trim(version));
+}
+
+bool VersionInstalled(const RegistryStore& registry, const std::string& version) {
+    const TCompilerVersion* v = FindCompilerVersion(version);
+    if (v && !v->IsClassic()) {
+        for (const auto& [root, key] : BdsKeys(*v))
+            if (registry.KeyExists(root, key))
+                return true;
+        return false;
+    }
+    const std::string key = "\\" + VersionRegistryKey(version);
+    return registry.KeyExists(RegRoot::LocalMachine, key) ||
+           registry.KeyExists(RegRoot::CurrentUser, key);
+}
+
+std::string NotInstalledMessage(const RegistryStore& registry, const std::string& version) {
+    const TCompilerVersion* v = FindCompilerVersion(version);
+    if (!v || VersionInstalled(registry, version) || InstalledVersions(registry).empty())
+        return {};
+    return std::string(v->Product) + " is not installed (the registry has no key " +
+           VersionRegistryKey(version) +
+           "): no library or browsing path of another version is used";
+}
+
+std::string PlatformOfVersion(const std::string& version, const std::string& name) {
+    if (Trim(name).empty())
+        return {};
+    if (const TCompilerVersion* v = FindCompilerVersion(version))
+        return FindVersionPlatform(*v, name);
+    for (const TCompilerVersion& v : CompilerVersions())
+        if (std::string platform = FindVersionPlatform(v, name); !platform.empty())
+            return platform;
+    return {};
+}
+
+std::string UnknownPlatformMessage(const std::string& version, const std::string& name) {
+    if (!PlatformOfVersion(version, name).empty())
+        return {};
+    const TCompilerVersion* v = FindCompilerVersion(version);
+    if (!v)
+        return "no Delphi has a platform \"" + name + "\"";
+    std::string offered;
+    for (const std::string& p : VersionPlatforms(*v))
+        offered += (offered.empty() ? "" : ", ") + p;
+    return std::string(v->Product) + " has no platform \"" + name + "\" (it has " + offered + ")";
+}
+
 std::optional<std::string> KnownVersionSymbols(const std::string& version) {
     if (const TCompilerVersion* v = FindCompilerVersion(version))
         return VersionSymbols(*v, "Win32");
@@ -155,10 +207,15 @@ std::optional<std::string> KnownVersionSymbols(const std::string& version) {
 }
 
 std::vector<std::pair<std::string, double>> VersionConstants(const std::string& version) {
-    const TCompilerVersion* v = FindCompilerVersion(version);
+    const TVersionUpdate update = FindVersionUpdate(version);
+    const TCompilerVersion* v = update.Version;
     if (!v || v->CompilerVersion == 0)
         return {};
-    return {{"CompilerVersion", v->CompilerVersion}, {"RTLVersion", v->RTLVersion}};
+    std::vector<std::pair<std::string, double>> constants = {
+        {"CompilerVersion", v->CompilerVersion}, {"RTLVersion", v->RTLVersion}};
+    for (std::string& name : UpdateConstants(update))
+        constants.emplace_back(std::move(name), 1); // True
+    return constants;
 }
 
 bool NamesVersionSymbol(const std::string& conditionals) {
@@ -172,7 +229,15 @@ bool NamesVersionSymbol(const std::string& conditionals) {
 
 std::string UnknownVersionMessage(const std::string& trimmedVersion) {
     return "Delphi compiler version is not known by Unitrace for Delphi version " + trimmedVersion +
-           "!\r\nYou should write it manually to <Conditionals>";
+           "!\r\nYou should write it manually to <Conditionals> (--defines, e.g. VER360), or "
+           "name a version Unitrace knows (--delphi: 7, 2007, XE7, 10.4.2, 11.3, 12.3, ...)";
+}
+
+std::string NoInstallationMessage() {
+    return "No Delphi installation was found and no version was named: the sources are read "
+           "with WIN32 alone.\r\nName a version with --delphi (7, 2007, XE7, 11.3, 12.3, ...) "
+           "or in the \"Delphi version\" box, and an installation with a registry export "
+           "(--registry FILE, UNITRACE_REGISTRY) or a Wine prefix (WINEPREFIX)";
 }
 
 std::string VersionDefines(const std::string& version, const std::string& conditionals,
@@ -181,7 +246,8 @@ std::string VersionDefines(const std::string& version, const std::string& condit
         return VersionSymbols(*v, platform);
     if (!warned && !NamesVersionSymbol(conditionals)) {
         warned = true;
-        prompts.Warning(UnknownVersionMessage(Trim(version)));
+        const std::string trimmed = Trim(version);
+        prompts.Warning(trimmed.empty() ? NoInstallationMessage() : UnknownVersionMessage(trimmed));
     }
     return "WIN32";
 }

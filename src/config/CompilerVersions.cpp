@@ -43,16 +43,45 @@ constexpr std::array<TCompilerVersion, 28> Versions = {{
     {"13",   "Delphi 13 Florence",   "Embarcadero\\BDS",  "37.0", "VER370",        37.0, 37.0},
 }};
 
-// The target symbols of the compilers with several platforms (XE2 on).
-constexpr std::array<std::pair<const char*, const char*>, 8> PlatformSymbols = {{
-    {"Win32",       "MSWINDOWS;WIN32;CPU386;CPUX86"},
-    {"Win64",       "MSWINDOWS;WIN64;CPUX64"},
-    {"Linux64",     "LINUX;LINUX64;POSIX;CPUX64"},
-    {"OSX64",       "MACOS;MACOS64;OSX;OSX64;POSIX;CPUX64"},
-    {"OSXARM64",    "MACOS;MACOS64;OSX;OSX64;POSIX;CPUARM64"},
-    {"Android",     "ANDROID;ANDROID32;POSIX;CPUARM;CPUARM32"},
-    {"Android64",   "ANDROID;ANDROID64;POSIX;CPUARM64"},
-    {"iOSDevice64", "IOS;IOS64;MACOS;POSIX;CPUARM64"},
+// The target platforms, as a .dproj names them, with their symbols: those of the platform
+// itself, ELF, PIC and EXTERNALLINKER (the compilers that link with the system's linker).
+// From and Until are the CompilerVersions of the first and last compilers for it (0: still).
+struct TPlatform {
+    const char* Name;
+    const char* Symbols;
+    double From, Until;
+    int PointerSize;
+    bool Assembler; ///< the compiler takes inline assembler: ASSEMBLER
+    bool Mobile;    ///< NEXTGEN and AUTOREFCOUNT until 10.3; Linux64 had the latter alone
+};
+constexpr std::array<TPlatform, 11> Platforms = {{
+    {"Win32",        "MSWINDOWS;WIN32;CPU386;CPUX86",                                    0,  0, 4, true,  false},
+    {"Win64",        "MSWINDOWS;WIN64;CPUX64",                                           23, 0, 8, true,  false},
+    {"OSX32",        "MACOS;MACOS32;OSX;OSX32;POSIX;CPU386;CPUX86;PIC",                  23, 33, 4, true, false},
+    {"iOSSimulator", "IOS;IOS32;MACOS;POSIX;CPU386;CPUX86;PIC",                          25, 33, 4, false, true},
+    {"iOSDevice32",  "IOS;IOS32;MACOS;POSIX;CPUARM;CPUARM32;PIC;EXTERNALLINKER",         25, 33, 4, false, true},
+    {"Android",      "ANDROID;ANDROID32;POSIX;CPUARM;CPUARM32;ELF;PIC;EXTERNALLINKER",   26, 0, 4, false, true},
+    {"iOSDevice64",  "IOS;IOS64;MACOS;POSIX;CPUARM64;PIC;EXTERNALLINKER",                29, 0, 8, false, true},
+    {"Linux64",      "LINUX;LINUX64;POSIX;CPUX64;ELF;PIC;EXTERNALLINKER",                32, 0, 8, false, false},
+    {"OSX64",        "MACOS;MACOS64;OSX;OSX64;POSIX;CPUX64;PIC;EXTERNALLINKER",          33, 0, 8, false, false},
+    {"Android64",    "ANDROID;ANDROID64;POSIX;CPUARM64;ELF;PIC;EXTERNALLINKER",          33, 0, 8, false, true},
+    {"OSXARM64",     "MACOS;MACOS64;OSX;OSX64;POSIX;CPUARM64;PIC;EXTERNALLINKER",        35, 0, 8, false, false},
+}};
+
+// The updates of the versions that had them: the last one, and the constants each added to
+// System (the n-th of them by Update n), as "12.3" or "10.4.2" names them.
+struct TUpdates {
+    const char* Name;
+    int Last;
+    const char* Constants;
+};
+constexpr std::array<TUpdates, 6> Updates = {{
+    {"10.1", 2, ""},
+    {"10.2", 3, ""},
+    {"10.3", 3, ""},
+    {"10.4", 2, "RTLVersion1041;RTLVersion1042"},
+    {"11",   3, "RTLVersion111;RTLVersion112;RTLVersion113"},
+    {"12",   3, "RTLVersion121;RTLVersion122;RTLVersion123"},
 }};
 // clang-format on
 
@@ -66,8 +95,9 @@ std::span<const TCompilerVersion> CompilerVersions() {
     return Versions;
 }
 
-const TCompilerVersion* FindCompilerVersion(std::string_view text) {
-    const std::string t = Trim(text);
+namespace {
+
+const TCompilerVersion* FindExactVersion(const std::string& t) {
     if (t.empty())
         return nullptr;
     for (const TCompilerVersion& v : Versions)
@@ -80,21 +110,109 @@ const TCompilerVersion* FindCompilerVersion(std::string_view text) {
     return nullptr;
 }
 
+const TUpdates* UpdatesOf(const TCompilerVersion& v) {
+    for (const TUpdates& u : Updates)
+        if (std::string_view(u.Name) == v.Name)
+            return &u;
+    return nullptr;
+}
+
+bool HasPlatform(const TCompilerVersion& v, const TPlatform& p) {
+    const double cv = v.CompilerVersion;
+    if (cv < 23) // one platform before XE2
+        return p.From == 0;
+    return cv >= p.From && (p.Until == 0 || cv <= p.Until);
+}
+
+} // namespace
+
+TVersionUpdate FindVersionUpdate(std::string_view text) {
+    std::string t = Trim(text);
+    if (const TCompilerVersion* v = FindExactVersion(t))
+        return {v, 0};
+    if (SameTextN(t, "Delphi ", 7))
+        t = Trim(t.substr(7));
+    std::string base, number; // "12.3" or "12 Update 3"
+    if (const size_t at = PosText(" update ", t)) {
+        base = t.substr(0, at - 1);
+        number = Trim(std::string_view(t).substr(at - 1 + 8));
+    } else if (const size_t dot = t.rfind('.'); dot != std::string::npos) {
+        base = t.substr(0, dot);
+        number = t.substr(dot + 1);
+    }
+    if (number.empty() || number.size() > 2 ||
+        number.find_first_not_of("0123456789") != std::string::npos)
+        return {};
+    const int update = std::stoi(number);
+    for (const TCompilerVersion& v : Versions) {
+        const TUpdates* u = UpdatesOf(v);
+        if (u && SameText(base, v.Name) && update >= 1 && update <= u->Last)
+            return {&v, update};
+    }
+    return {};
+}
+
+const TCompilerVersion* FindCompilerVersion(std::string_view text) {
+    return FindVersionUpdate(text).Version;
+}
+
+std::vector<std::string> UpdateConstants(const TVersionUpdate& update) {
+    std::vector<std::string> names;
+    const TUpdates* u = update.Version ? UpdatesOf(*update.Version) : nullptr;
+    if (!u)
+        return names;
+    SplitToList(u->Constants, ";", names);
+    if (names.size() > static_cast<size_t>(update.Update))
+        names.resize(static_cast<size_t>(update.Update));
+    return names;
+}
+
+std::vector<std::string> VersionPlatforms(const TCompilerVersion& version) {
+    std::vector<std::string> names;
+    for (const TPlatform& p : Platforms)
+        if (HasPlatform(version, p))
+            names.emplace_back(p.Name);
+    return names;
+}
+
+std::string FindVersionPlatform(const TCompilerVersion& version, std::string_view name) {
+    for (const TPlatform& p : Platforms)
+        if (SameText(Trim(name), p.Name) && HasPlatform(version, p))
+            return p.Name;
+    return {};
+}
+
+int PlatformPointerSize(std::string_view platform) {
+    for (const TPlatform& p : Platforms)
+        if (SameText(platform, p.Name))
+            return p.PointerSize;
+    return 4;
+}
+
 std::string VersionSymbols(const TCompilerVersion& version, std::string_view platform) {
     std::string symbols = version.VerSymbols;
-    if (version.CompilerVersion == 0)
+    const double cv = version.CompilerVersion;
+    if (cv == 0)
         return symbols + (std::string_view(version.Name) == "1.0" ? ";WIN16;WINDOWS" : ";WIN32");
-    if (version.CompilerVersion < 23) {
-        symbols += ";MSWINDOWS;WIN32;CPU386"; // Win32 only, before CPUX86 was named
-    } else {
-        const char* target = PlatformSymbols[0].second;
-        for (const auto& [name, platformSymbols] : PlatformSymbols)
-            if (SameText(platform, name))
-                target = platformSymbols;
-        symbols += std::string(";") + target;
-    }
+    const TPlatform* target = &Platforms[0];
+    for (const TPlatform& p : Platforms)
+        if (SameText(platform, p.Name) && HasPlatform(version, p))
+            target = &p;
+    // Win32 alone before XE2, before CPUX86 was named.
+    symbols +=
+        cv < 23 ? std::string(";MSWINDOWS;WIN32;CPU386") : std::string(";") + target->Symbols;
+    if (cv >= 29)
+        symbols += target->PointerSize == 8 ? ";CPU64BITS" : ";CPU32BITS";
+    if (cv >= 17) // the native compilers beside Delphi for .NET
+        symbols += ";DCC;NATIVECODE";
+    if (cv >= 23 && target->Assembler)
+        symbols += ";ASSEMBLER";
+    if (cv < 34 && target->Mobile)
+        symbols += ";NEXTGEN;AUTOREFCOUNT";
+    else if (cv < 34 && std::string_view(target->Name) == "Linux64")
+        symbols += ";AUTOREFCOUNT";
     symbols += ";CONDITIONALEXPRESSIONS";
-    if (version.CompilerVersion >= 20)
+    if (cv >= 20)
         symbols += ";UNICODE";
     return symbols;
 }

@@ -72,10 +72,14 @@ class Evaluation {
             FProps.SetGlobal("Platform", choice.Platform);
         FProps.Set("ProjectName", fs::FileKey(fileName));
         FProps.Set("MSBuildProjectName", fs::FileKey(fileName));
-        // Unknown, the installation's macros stay visible in the paths that use them.
+        FProps.SetEnvironment(choice.Environment);
+        // Unknown, the installation's macros stay visible in the paths that use them, unless
+        // the environment sets them.
         const std::string root = fs::ExcludeTrailingPathDelimiter(choice.BdsRoot);
-        FProps.Set("BDS", root.empty() ? "$(BDS)" : root);
-        FProps.Set("BDSLIB", root.empty() ? "$(BDSLIB)" : root + "\\lib");
+        if (!root.empty() || !FProps.Get("BDS"))
+            FProps.Set("BDS", root.empty() ? "$(BDS)" : root);
+        if (!root.empty() || !FProps.Get("BDSLIB"))
+            FProps.Set("BDSLIB", root.empty() ? "$(BDSLIB)" : root + "\\lib");
     }
 
     void Run(TDprojSettings& out) {
@@ -114,6 +118,7 @@ class Evaluation {
         out.DcuOutput = FProps.Value("DCC_DcuOutput");
         out.BplOutput = FProps.Value("DCC_BplOutput");
         out.MapFile = FProps.Value("DCC_MapFile");
+        out.UnknownVariables = FProps.Lost("DCC_UnitSearchPath");
         out.Notes.insert(out.Notes.end(), FNotes.begin(), FNotes.end());
     }
 
@@ -139,7 +144,8 @@ class Evaluation {
     }
 
     void Assign(const pugi::xml_node& property) {
-        std::string value = Trim(FProps.Expand(property.child_value()));
+        std::vector<std::string> lost;
+        std::string value = Trim(FProps.Expand(property.child_value(), &lost));
         if (value.size() > MaxPropertyLength) {
             if (FGrowing.insert(AsciiUpper(property.name())).second)
                 FNotes.push_back(Where(property) + ": " + property.name() + " grows past " +
@@ -148,7 +154,9 @@ class Evaluation {
                                  "is kept");
             return;
         }
-        FProps.Set(property.name(), value);
+        // A property that takes in its own earlier value lost nothing when it had none.
+        std::erase_if(lost, [&](const std::string& n) { return SameText(n, property.name()); });
+        FProps.Set(property.name(), value, std::move(lost));
     }
 
     pugi::xml_node FProject;

@@ -3,6 +3,8 @@
 // configuration and platform: the PropertyGroups in document order, each kept when its
 // condition holds, every value expanded against the properties set before it; then the
 // DCCReference items. What the file offers (its configurations and platforms) is read too.
+#include "config/IdeEnvironment.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +15,8 @@ struct TDprojChoice {
     std::string Config;   ///< empty for the file's default
     std::string Platform; ///< empty for the file's default
     std::string BdsRoot;  ///< the installation's root directory, $(BDS); empty when unknown
+    /// The IDE's environment variables, read for names no property holds; none when empty.
+    VariableLookup Environment;
 };
 
 struct TDprojSettings {
@@ -31,7 +35,9 @@ struct TDprojSettings {
     std::string BplOutput;               ///< DCC_BplOutput
     std::string MapFile;                 ///< DCC_MapFile: empty or "0" when no map is written
     std::vector<std::string> References; ///< DCCReference files, as written
-    std::vector<std::string> Notes;      ///< what could not be read, one log line each
+    /// Variables the search path named that neither the file nor the environment sets.
+    std::vector<std::string> UnknownVariables;
+    std::vector<std::string> Notes; ///< what could not be read, one log line each
 };
 
 /// Reads the text of a .dproj; `fileName` names it in the notes and gives $(ProjectName).

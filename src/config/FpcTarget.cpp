@@ -122,8 +122,10 @@ std::vector<std::string> FpcSymbols(const TFpcTarget& target) {
         s.push_back("BSD");
     if (isBsd || std::find(std::begin(unixLike), std::end(unixLike), os) != std::end(unixLike))
         s.insert(s.end(), {"UNIX", "HASUNIX"});
-    if (os == "WIN32" || os == "WIN64" || os == "WINCE")
+    if (os == "WIN32" || os == "WIN64")
         s.insert(s.end(), {"WINDOWS", "MSWINDOWS"});
+    else if (os == "WINCE")
+        s.insert(s.end(), {"WINDOWS", "UNDER_CE", "FPC_OS_UNICODE"});
 
     s.insert(s.end(), {"FPC_HAS_TYPE_SINGLE", "FPC_HAS_TYPE_DOUBLE"});
     if ((cpu == "I386" || cpu == "X86_64") && os != "WIN64")

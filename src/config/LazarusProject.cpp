@@ -1,6 +1,8 @@
 #include "config/LazarusProject.h"
 
 #include "config/Compiler.h"
+#include "config/LazarusMacros.h"
+#include "config/LazarusPackages.h"
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "support/Exceptions.h"
@@ -47,19 +49,28 @@ std::vector<pugi::xml_node> Items(pugi::xml_node parent, std::string_view prefix
 
 // The compiler options a build mode may set; an absent one leaves the default's.
 struct CompilerValues {
-    std::optional<std::string> otherUnitFiles, includeFiles, customOptions, targetFile;
+    std::optional<std::string> otherUnitFiles, includeFiles, customOptions, targetFile,
+        outputDirectory, targetOS, targetCPU, syntaxMode;
 
     static CompilerValues Of(pugi::xml_node options) {
         return {ValueAt(options, {"SearchPaths", "OtherUnitFiles"}),
                 ValueAt(options, {"SearchPaths", "IncludeFiles"}),
                 ValueAt(options, {"Other", "CustomOptions"}),
-                ValueAt(options, {"Target", "Filename"})};
+                ValueAt(options, {"Target", "Filename"}),
+                ValueAt(options, {"SearchPaths", "UnitOutputDirectory"}),
+                ValueAt(options, {"CodeGeneration", "TargetOS"}),
+                ValueAt(options, {"CodeGeneration", "TargetCPU"}),
+                ValueAt(options, {"Parsing", "SyntaxOptions", "SyntaxMode"})};
     }
     void Override(const CompilerValues& mode) {
-        for (auto [mine, theirs] : {std::pair{&otherUnitFiles, &mode.otherUnitFiles},
-                                    std::pair{&includeFiles, &mode.includeFiles},
-                                    std::pair{&customOptions, &mode.customOptions},
-                                    std::pair{&targetFile, &mode.targetFile}})
+        for (auto [mine, theirs] :
+             {std::pair{&otherUnitFiles, &mode.otherUnitFiles},
+              std::pair{&includeFiles, &mode.includeFiles},
+              std::pair{&customOptions, &mode.customOptions},
+              std::pair{&targetFile, &mode.targetFile},
+              std::pair{&outputDirectory, &mode.outputDirectory},
+              std::pair{&targetOS, &mode.targetOS}, std::pair{&targetCPU, &mode.targetCPU},
+              std::pair{&syntaxMode, &mode.syntaxMode}})
             if (*theirs)
                 *mine = *theirs;
     }
@@ -69,37 +80,46 @@ bool IsTrueValue(const char* value) {
     return SameText(value, "True");
 }
 
-// The options of the build mode `name` over those of `defaults`; returns the mode's name as
-// the file writes it.
-std::string ApplyBuildMode(pugi::xml_node projectOptions, const std::string& name,
-                           const std::string& fileName, CompilerValues& values) {
+// The options of the build mode `name` over those of `defaults`; returns the mode's node.
+pugi::xml_node ApplyBuildMode(pugi::xml_node projectOptions, const std::string& name,
+                              const std::string& fileName, CompilerValues& values) {
     for (pugi::xml_node mode : Items(projectOptions.child("BuildModes"), "Item")) {
         if (!SameText(mode.attribute("Name").value(), name))
             continue;
         if (!IsTrueValue(mode.attribute("Default").value()))
             values.Override(CompilerValues::Of(mode.child("CompilerOptions")));
-        return mode.attribute("Name").value();
+        return mode;
     }
     Refuse(fileName, "no build mode \"" + name + "\"");
 }
 
-// $(TargetOS) and $(TargetCPU), any letter case; other macros stay.
-std::string ExpandMacros(const std::string& text, const TFpcTarget& target) {
-    const std::pair<std::string_view, const std::string*> macros[] = {
-        {"$(TargetOS)", &target.OS}, {"$(TargetCPU)", &target.CPU}};
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        const auto m = std::find_if(std::begin(macros), std::end(macros), [&](const auto& p) {
-            return SameTextN(std::string_view(text).substr(i), p.first, p.first.size());
-        });
-        if (m == std::end(macros)) {
-            out += text[i++];
-            continue;
-        }
-        out += *m->second;
-        i += m->first.size();
+// The macro values a build mode sets: the shared matrix options of type IDEMacro that name
+// it (or no mode at all), then its own MacroValues.
+std::vector<std::pair<std::string, std::string>> MacroValuesOf(pugi::xml_node projectOptions,
+                                                               pugi::xml_node mode) {
+    std::vector<std::pair<std::string, std::string>> values;
+    const std::string name = mode.attribute("Name").value();
+    for (pugi::xml_node item :
+         Items(projectOptions.child("BuildModes").child("SharedMatrixOptions"), "Item")) {
+        std::vector<std::string> modes;
+        SplitToList(item.attribute("Modes").value(), ",", modes);
+        if (SameText(item.attribute("Type").value(), "IDEMacro") &&
+            (modes.empty() || IndexOfText(modes, name) >= 0))
+            values.emplace_back(item.attribute("MacroName").value(),
+                                item.attribute("Value").value());
     }
-    return out;
+    for (pugi::xml_node macro : Items(mode.child("MacroValues"), "Macro"))
+        values.emplace_back(macro.attribute("Name").value(), macro.attribute("Value").value());
+    return values;
+}
+
+// The target the options build for: the compiler's, with the OS and CPU they set.
+TFpcTarget TargetOf(const CompilerValues& values, TFpcTarget target) {
+    if (values.targetOS && !values.targetOS->empty())
+        target.OS = AsciiLower(*values.targetOS);
+    if (values.targetCPU && !values.targetCPU->empty())
+        target.CPU = AsciiLower(*values.targetCPU);
+    return target;
 }
 
 // The symbols of the -d options ("-dDEBUG -dLEVEL:=2"), in order.
@@ -129,10 +149,11 @@ std::string MainUnitOf(pugi::xml_node projectOptions) {
     return i < units.size() ? ValueAt(units[i], {"Filename"}).value_or("") : std::string();
 }
 
-std::vector<TLazarusFile::Unit> UnitsOf(pugi::xml_node package) {
+std::vector<TLazarusFile::Unit> UnitsOf(pugi::xml_node package, const TLazarusMacros& macros,
+                                        std::vector<std::string>& unknown) {
     std::vector<TLazarusFile::Unit> units;
     for (pugi::xml_node item : Items(package.child("Files"), "Item")) {
-        const std::string file = ValueAt(item, {"Filename"}).value_or("");
+        const std::string file = macros.Expand(ValueAt(item, {"Filename"}).value_or(""), unknown);
         const std::string type = ValueAt(item, {"Type"}).value_or("Unit");
         if ((type != "Unit" && type != "Main Unit") ||
             IndexOfExt(file, UnitFileExtensions(TCompiler::FreePascal)) < 0)
@@ -143,12 +164,17 @@ std::vector<TLazarusFile::Unit> UnitsOf(pugi::xml_node package) {
     return units;
 }
 
-// A path of the file, taken against the directory of the file when it is relative.
-std::string PathBeside(const std::string& dir, const std::string& path) {
-    if (path.empty())
-        return {};
-    const bool absolute = path[0] == '/' || path[0] == '\\' || fs::IsDrivePath(path);
-    return fs::ExpandFileName(absolute ? path : dir + path);
+// The packages a file requires: a project's RequiredPackages, a package's RequiredPkgs.
+std::vector<TLazarusFile::Requirement> RequiredOf(pugi::xml_node root, const TLazarusMacros& macros,
+                                                  std::vector<std::string>& unknown) {
+    std::vector<TLazarusFile::Requirement> required;
+    for (const char* list : {"RequiredPackages", "RequiredPkgs"})
+        for (pugi::xml_node item : Items(root.child(list), "Item"))
+            if (std::string name = ValueAt(item, {"PackageName"}).value_or(""); !name.empty())
+                required.push_back(
+                    {name,
+                     macros.Expand(ValueAt(item, {"DefaultFilename"}).value_or(""), unknown)});
+    return required;
 }
 
 std::string JoinDefines(const std::vector<std::string>& defines) {
@@ -159,6 +185,13 @@ std::string JoinDefines(const std::vector<std::string>& defines) {
 }
 
 } // namespace
+
+std::string PathInLazarusFile(const std::string& dir, const std::string& path) {
+    if (path.empty())
+        return {};
+    const bool absolute = path[0] == '/' || path[0] == '\\' || fs::IsDrivePath(path);
+    return fs::ExpandFileName(absolute ? path : fs::IncludeTrailingPathDelimiter(dir) + path);
+}
 
 TLazarusFile ParseLazarusFile(std::string_view text, const std::string& fileName, bool package,
                               const std::string& buildMode, const TFpcTarget& target) {
@@ -178,28 +211,58 @@ TLazarusFile ParseLazarusFile(std::string_view text, const std::string& fileName
     TLazarusFile f;
     f.IsPackage = package;
     CompilerValues values = CompilerValues::Of((package ? root : config).child("CompilerOptions"));
+    std::vector<std::pair<std::string, std::string>> macroValues;
     if (package) {
         f.Name = ValueAt(root, {"Name"}).value_or("");
-        f.Units = UnitsOf(root);
     } else {
         f.MainUnit = MainUnitOf(root);
-        for (pugi::xml_node mode : Items(root.child("BuildModes"), "Item")) {
-            f.BuildModes.emplace_back(mode.attribute("Name").value());
-            if (f.BuildMode.empty() && IsTrueValue(mode.attribute("Default").value()))
+        pugi::xml_node mode;
+        for (pugi::xml_node item : Items(root.child("BuildModes"), "Item")) {
+            f.BuildModes.emplace_back(item.attribute("Name").value());
+            if (f.BuildMode.empty() && IsTrueValue(item.attribute("Default").value())) {
                 f.BuildMode = f.BuildModes.back();
+                mode = item;
+            }
         }
-        if (!buildMode.empty())
-            f.BuildMode = ApplyBuildMode(root, buildMode, fileName, values);
+        if (!buildMode.empty()) {
+            mode = ApplyBuildMode(root, buildMode, fileName, values);
+            f.BuildMode = mode.attribute("Name").value();
+        }
+        if (mode)
+            macroValues = MacroValuesOf(root, mode);
     }
-    f.OtherUnitFiles = ExpandMacros(values.otherUnitFiles.value_or(""), target);
-    f.IncludeFiles = ExpandMacros(values.includeFiles.value_or(""), target);
+    f.Target = TargetOf(values, target);
+    if (values.syntaxMode && !values.syntaxMode->empty())
+        f.SyntaxMode = *values.syntaxMode;
+
+    // The file's own macros: its directory, then its output and include directories.
+    TLazarusMacros macros(f.Target);
+    for (const auto& [name, value] : macroValues)
+        macros.Set(name, value);
+    macros.Set(package ? "PkgDir" : "ProjPath",
+               fs::ExcludeTrailingPathDelimiter(fs::ExtractFilePath(fileName)));
+    std::vector<std::string>& unknown = f.UnknownMacros;
+    macros.Set(package ? "PkgOutDir" : "ProjOutDir",
+               macros.Expand(values.outputDirectory.value_or(""), unknown));
+    f.IncludeFiles = macros.Expand(values.includeFiles.value_or(""), unknown);
+    if (package)
+        macros.Set("PkgIncPath", f.IncludeFiles);
+    f.OtherUnitFiles = macros.Expand(values.otherUnitFiles.value_or(""), unknown);
     f.Defines = DefinesOf(values.customOptions.value_or(""));
-    f.TargetFile = ExpandMacros(values.targetFile.value_or(""), target);
+    f.TargetFile = macros.Expand(values.targetFile.value_or(""), unknown);
+    f.Required = RequiredOf(root, macros, unknown);
+    if (package) {
+        f.Units = UnitsOf(root, macros, unknown);
+        const pugi::xml_node usage = root.child("UsageOptions");
+        f.UsageUnitPath = macros.Expand(ValueAt(usage, {"UnitPath"}).value_or(""), unknown);
+        f.UsageIncludePath = macros.Expand(ValueAt(usage, {"IncludePath"}).value_or(""), unknown);
+    }
     return f;
 }
 
 bool ReadLazarusOptions(const std::string& projectFile, const std::string& buildMode,
-                        const TFpcTarget& target, TLazarusOptions& options) {
+                        const TFpcTarget& target, TLazarusOptions& options,
+                        const std::vector<std::string>& packageDirs) {
     const bool package = IndexOfExt(projectFile, {".lpk"}) == 0;
     const bool source = IndexOfExt(projectFile, {".lpr"}) == 0;
     const std::string file =
@@ -210,22 +273,32 @@ bool ReadLazarusOptions(const std::string& projectFile, const std::string& build
     const std::string dir = fs::ExtractFilePath(file);
 
     options = {};
+    NoteUnknownMacros(f, file, options.Notes);
+    TPackageUsage usage;
+    options.Packages = ReadRequiredPackages(f, file, packageDirs, f.Target, usage, options.Notes);
+    // As Lazarus passes them to the compiler: the file's own paths, then the packages'.
     options.SearchPath = f.OtherUnitFiles;
+    if (!usage.UnitPath.empty())
+        options.SearchPath += (options.SearchPath.empty() ? "" : ";") + usage.UnitPath;
     options.IncludePath = f.IncludeFiles;
+    if (!usage.IncludePath.empty())
+        options.IncludePath += (options.IncludePath.empty() ? "" : ";") + usage.IncludePath;
+    options.Target = f.Target;
+    options.SyntaxMode = f.SyntaxMode;
     options.Defines = JoinDefines(f.Defines);
-    options.ExeName = PathBeside(dir, f.TargetFile);
+    options.ExeName = PathInLazarusFile(dir, f.TargetFile);
     options.BuildModes = f.BuildModes;
     options.BuildMode = f.BuildMode;
     if (package) {
         options.PackageName = f.Name.empty() ? fs::FileKey(file) : f.Name;
         for (const TLazarusFile::Unit& u : f.Units)
-            options.PackageUnits.push_back({u.Name, PathBeside(dir, u.File)});
+            options.PackageUnits.push_back({u.Name, PathInLazarusFile(dir, u.File)});
         return true;
     }
     if (source)
         options.MainSource = fs::ExpandFileName(projectFile);
     else if (!f.MainUnit.empty())
-        options.MainSource = PathBeside(dir, f.MainUnit);
+        options.MainSource = PathInLazarusFile(dir, f.MainUnit);
     else if (const std::string lpr = fs::ChangeFileExt(file, ".lpr"); fs::FileExists(lpr))
         options.MainSource = fs::ExpandFileName(lpr);
     else

@@ -19,22 +19,36 @@ void TMsBuildProperties::SetGlobal(const std::string& name, const std::string& v
     FGlobals.insert(key);
 }
 
-bool TMsBuildProperties::Set(const std::string& name, const std::string& value) {
+bool TMsBuildProperties::Set(const std::string& name, const std::string& value,
+                             std::vector<std::string> lost) {
     const std::string key = AsciiUpper(name);
     if (FGlobals.count(key))
         return false;
     FValues[key] = value;
+    if (lost.empty())
+        FLost.erase(key);
+    else
+        FLost[key] = std::move(lost);
     return true;
 }
 
 std::optional<std::string> TMsBuildProperties::Get(std::string_view name) const {
-    const auto it = FValues.find(AsciiUpper(name));
-    if (it == FValues.end())
-        return std::nullopt;
-    return it->second;
+    const std::string key = AsciiUpper(name);
+    if (const auto it = FValues.find(key); it != FValues.end())
+        return it->second;
+    if (FEnvironment && key != "CONFIG" && key != "PLATFORM")
+        return FEnvironment(std::string(name));
+    return std::nullopt;
 }
 
-std::string TMsBuildProperties::Expand(std::string_view text) const {
+const std::vector<std::string>& TMsBuildProperties::Lost(std::string_view name) const {
+    static const std::vector<std::string> none;
+    const auto it = FLost.find(AsciiUpper(name));
+    return it == FLost.end() ? none : it->second;
+}
+
+std::string TMsBuildProperties::Expand(std::string_view text,
+                                       std::vector<std::string>* lost) const {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
@@ -54,7 +68,17 @@ std::string TMsBuildProperties::Expand(std::string_view text) const {
             i = ref + 2;
             continue;
         }
-        out += Value(text.substr(ref + 2, end - ref - 2));
+        const std::string_view name = text.substr(ref + 2, end - ref - 2);
+        const std::optional<std::string> value = Get(name);
+        if (value)
+            out += *value;
+        if (lost) {
+            const std::vector<std::string>& more =
+                value ? Lost(name) : std::vector<std::string>{std::string(name)};
+            for (const std::string& n : more)
+                if (IndexOfText(*lost, n) < 0)
+                    lost->push_back(n);
+        }
         i = end + 1;
     }
     if (i < text.size())

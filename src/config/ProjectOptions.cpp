@@ -102,8 +102,10 @@ TProjectOptions ReadDprojOptions(const std::string& dprojName, const TOptionsCho
     const std::string full = fs::ExpandFileName(dprojName);
     const std::string dir = fs::ExtractFileDir(full);
     fs::SetCurrentDir(dir);
-    const TDprojSettings d = ReadDproj(full, {choice.Config, choice.Platform, choice.BdsRoot});
+    const TDprojSettings d =
+        ReadDproj(full, {choice.Config, choice.Platform, choice.BdsRoot, choice.Environment});
     result.Notes = d.Notes;
+    result.UnknownVariables = d.UnknownVariables;
 
     std::string source = sourceFile;
     if (source.empty()) {
@@ -168,7 +170,7 @@ TProjectOptions ProjectOptionsOf(const std::string& projectFile, const TOptionsC
 }
 
 TProjectOptions ProjectOptionsOf(const std::string& projectFile, const std::string& delphiVersion) {
-    return ProjectOptionsOf(projectFile, TOptionsChoice{delphiVersion, {}, {}, {}});
+    return ProjectOptionsOf(projectFile, TOptionsChoice{delphiVersion, {}, {}, {}, {}});
 }
 
 } // namespace ut

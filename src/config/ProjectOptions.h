@@ -3,6 +3,8 @@
 // compilers since Delphi 2007, else the older ".DOF". From it: the search path, the
 // conditionals, the unit scope names, and the map file and output file paths derived from
 // its output directory. The functions return what the Setup page shows; they keep no state.
+#include "config/IdeEnvironment.h"
+
 #include <string>
 #include <vector>
 
@@ -31,14 +33,17 @@ struct TProjectOptions {
     std::vector<std::string> Platforms;  ///< the platforms the file offers
     /// What could not be read or was not as asked, one log line each.
     std::vector<std::string> Notes;
+    /// Variables the .dproj's search path named that nothing sets.
+    std::vector<std::string> UnknownVariables;
 };
 
 /// What the options depend on besides the project file.
 struct TOptionsChoice {
-    std::string DelphiVersion; ///< the compiler version text (a package's output extension)
-    std::string Config;        ///< a .dproj's configuration; empty for the file's default
-    std::string Platform;      ///< a .dproj's platform; empty for the file's default
-    std::string BdsRoot;       ///< the installation's root, $(BDS) in a .dproj
+    std::string DelphiVersion;  ///< the compiler version text (a package's output extension)
+    std::string Config;         ///< a .dproj's configuration; empty for the file's default
+    std::string Platform;       ///< a .dproj's platform; empty for the file's default
+    std::string BdsRoot;        ///< the installation's root, $(BDS) in a .dproj
+    VariableLookup Environment; ///< the IDE's environment variables, for a .dproj
 };
 
 inline constexpr const char* OptionsSection = "Directories";

@@ -35,7 +35,8 @@ bool TListedDirectories::Add(const std::string& dir) {
 
 void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
                   TListedDirectories& listed, TDualStringList& unitFiles,
-                  const std::vector<std::string>& extensions, const std::function<void()>& poll) {
+                  const std::vector<std::string>& extensions, const std::function<void()>& poll,
+                  TPathVariables* variables) {
     std::string_view rest = pathList;
     while (!rest.empty()) {
         if (poll)
@@ -43,6 +44,13 @@ void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
         std::string entry = Trim(SplitFirst(rest, ';'));
         if (const size_t pos = PosText(DelphiMacro, entry); pos > 0)
             entry.replace(pos - 1, DelphiMacro.size(), delphiRoot);
+        if (variables && variables->Lookup) {
+            std::optional<std::string> expanded =
+                ExpandVariables(entry, variables->Lookup, variables->Unknown);
+            if (!expanded)
+                continue;
+            entry = std::move(*expanded);
+        }
         if (Trim(entry).empty())
             continue; // would name the root directory
         const std::string expanded = fs::ExpandFileName(entry);
@@ -69,7 +77,8 @@ void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
 std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
                                           std::vector<std::string>& defines,
                                           TDualStringList& unitFiles,
-                                          const std::function<void()>& poll) {
+                                          const std::function<void()>& poll,
+                                          TPathVariables* variables) {
     defines.clear();
     AppendSymbols(inputs.VersionDefines, defines);
     AppendSymbols(inputs.Defines, defines);
@@ -78,10 +87,11 @@ std::vector<std::string> BuildSearchIndex(const TSearchInputs& inputs,
     TListedDirectories listed;
     const std::vector<std::string>& ext = inputs.UnitExtensions;
     AddUnitFiles(".", inputs.DelphiRoot, listed, unitFiles, ext, poll);
-    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
-    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
+    AddUnitFiles(inputs.SearchPath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);
+    AddUnitFiles(inputs.PackagePath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);
+    AddUnitFiles(inputs.LibPath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);
     if (inputs.BrowseAlso)
-        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, ext, poll);
+        AddUnitFiles(inputs.BrowsePath, inputs.DelphiRoot, listed, unitFiles, ext, poll, variables);
     return listed.InOrder();
 }
 

@@ -4,9 +4,11 @@
 #include "gui/CyclesPage.h"
 #include "gui/DllPage.h"
 #include "gui/FileNameEdit.h"
+#include "gui/GraphPage.h"
 #include "gui/GuiFrontEnd.h"
 #include "gui/LogView.h"
 #include "gui/MapPage.h"
+#include "gui/MatrixPage.h"
 #include "gui/NeighbourList.h"
 #include "gui/Pager.h"
 #include "gui/Prompts.h"
@@ -120,6 +122,14 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     dllPage->SetPrompts(FPrompts);
     dllPage->SetLogSink([this](const QString& text) { FScan->Log(FromQt(text), ut::lsItalic); });
     FPager->addTab(dllPage, tr("DLL usage"));
+    matrixPage = new MatrixPage(*FScan, *FAnalysis, FPager);
+    AddResultPage(matrixPage, QStringLiteral("matrixPage"), tr("Matrix"));
+    connect(matrixPage, &MatrixPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
+    graphPage = new GraphPage(*FScan, *FAnalysis, FPager);
+    AddResultPage(graphPage, QStringLiteral("graphPage"), tr("Graph"));
+    graphPage->Follow(*usesPage);
+    graphPage->Follow(*usedByPage);
+    connect(matrixPage, &MatrixPage::unitSelected, graphPage, &GraphPage::SetCentre);
 
     statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("statusBar"));

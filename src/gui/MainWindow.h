@@ -24,6 +24,8 @@ class RegistryStore;
 namespace ut::gui {
 
 class CyclesPage;
+class GraphPage;
+class MatrixPage;
 class GuiFrontEnd;
 class NeighbourList;
 class ResultExport;
@@ -39,7 +41,16 @@ class MapPage;
 class DllPage;
 
 /// Pages of the pager, counted from 0.
-enum PageIndex : int { pgSetup = 0, pgUses = 1, pgUsedBy = 2, pgCycles = 3, pgMap = 4, pgDll = 5 };
+enum PageIndex : int {
+    pgSetup = 0,
+    pgUses = 1,
+    pgUsedBy = 2,
+    pgCycles = 3,
+    pgMap = 4,
+    pgDll = 5,
+    pgMatrix = 6,
+    pgGraph = 7
+};
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -91,6 +102,8 @@ class MainWindow : public QWidget {
     DllPage* dllPage = nullptr;       ///< the imports of the executable
     QStatusBar* statusBar = nullptr;  ///< what a longer command is doing, or has done
     QAction* quitAction = nullptr;    ///< "File", "Quit": closes the window as Alt+X does
+    MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
+    GraphPage* graphPage = nullptr;   ///< the neighbourhood of the selected unit
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -21,6 +21,8 @@ const DependencyAnalysis* ScanAnalysis::Get() {
 }
 
 void ScanAnalysis::Invalidate() {
+    if (FAnalysis)
+        emit dropping();
     FAnalysis.reset();
     if (FNotifyPending)
         return;

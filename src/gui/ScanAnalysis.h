@@ -33,6 +33,8 @@ class ScanAnalysis : public QObject {
     bool InInterfaceCycle(const ut::TUnit* unit);
 
   signals:
+    /// The analysis is being dropped: whatever points into it must let go now.
+    void dropping();
     /// The records changed since the views last asked: what they show may be out of date.
     void changed();
 

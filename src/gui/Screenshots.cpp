@@ -1,11 +1,16 @@
 #include "gui/Screenshots.h"
 
 #include "gui/DllPage.h"
+#include "gui/GraphPage.h"
 #include "gui/LogView.h"
 #include "gui/MainWindow.h"
 #include "gui/MapPage.h"
+#include "gui/MatrixPage.h"
+#include "gui/MatrixView.h"
 #include "gui/NeighbourList.h"
 #include "gui/Pager.h"
+#include "gui/QtText.h"
+#include "gui/ScanAnalysis.h"
 #include "gui/SetupPage.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
@@ -13,11 +18,14 @@
 #include "gui/UnitWindow.h"
 #include "gui/UnitWindowList.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QSpinBox>
 #include <QTreeView>
 
 #include <cstdio>
@@ -119,6 +127,41 @@ QPixmap GrabWindowWithPopup(MainWindow& window) {
     return picture;
 }
 
+// The matrix grouped by folder, every group open, a cell of the first cycle's block chosen.
+void GroupMatrixByFolder(MainWindow& window) {
+    // The matrix and the graph, the last pictures, want room.
+    window.resize(960, 640);
+    QCoreApplication::processEvents();
+    MatrixPage& page = *window.matrixPage;
+    page.GroupCombo()->setCurrentIndex(page.GroupCombo()->findData(int(ut::GroupBy::Folder)));
+    page.Build();
+    if (ut::DependencyMatrix* matrix = page.Matrix()) {
+        if (matrix->Graph().Count() <= 200)
+            matrix->SetAllExpanded(true);
+        page.View()->MatrixChanged();
+        for (const ut::MatrixBlock& b : matrix->Blocks())
+            for (int r = b.First; r <= b.Last; ++r)
+                for (int c = b.First; c <= b.Last; ++c)
+                    if (r != c && matrix->Cell(r, c).Total() > 0 &&
+                        page.EntryList()->count() == 0) {
+                        page.View()->CellCentre(r, c); // scrolled into view
+                        emit page.View()->cellClicked(r, c);
+                    }
+    }
+}
+
+// The neighbourhood of the first unit on a cycle (else the project), two steps out.
+void ShowNeighbourhood(MainWindow& window) {
+    if (const ut::DependencyAnalysis* analysis = window.Analysis().Get()) {
+        const auto& cycles = analysis->Cycles().Cycles;
+        if (!cycles.empty())
+            window.graphPage->SetCentre(
+                gui::ToQt(analysis->Graph().Node(cycles.front().Units.front()).Key));
+    }
+    window.graphPage->StepsBox()->setValue(2);
+    window.graphPage->ShowResult();
+}
+
 } // namespace
 
 std::vector<ScreenshotPage> DefaultScreenshotPages() {
@@ -138,6 +181,8 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
          QStringLiteral("dllusage.png"),
          [](MainWindow& w) { w.dllPage->PrepareForScreenshot(); },
          {}},
+        {pgMatrix, QStringLiteral("matrix.png"), GroupMatrixByFolder, {}},
+        {pgGraph, QStringLiteral("graph.png"), ShowNeighbourhood, {}},
     };
 }
 

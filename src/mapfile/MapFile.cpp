@@ -1,15 +1,14 @@
 #include "mapfile/MapFile.h"
 
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
-#include "platform/NativePath.h"
 #include "support/Exceptions.h"
 #include "support/StreamLineReader.h"
 #include "support/Textutil.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <istream>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -150,10 +149,20 @@ void ReadMapFile(const std::string& fileName, TUnitSizes& sizes,
                  const std::function<void()>& poll) {
     sizes.Clear();
     // The linker may have written the file in another letter case than the options name.
-    std::ifstream in(platform::NativePath(fs::ExpandFileName(fileName)), std::ios::binary);
-    if (!in)
-        throw EFOpenError(
-            Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
+    // Opened as the sources are: a FIFO or a device put in its place is refused, not waited on.
+    const std::string expanded = fs::ExpandFileName(fileName);
+    std::optional<TFileReader> file;
+    try {
+        file.emplace(expanded);
+    } catch (const EFOpenError& e) {
+        std::string message = e.what();
+        if (const size_t at = message.find(expanded); at != std::string::npos)
+            message.replace(at, expanded.size(), fileName);
+        throw EFOpenError(message);
+    }
+    TFileReaderBuf buffer(*file);
+    std::istream in(&buffer);
+    in.exceptions(std::ios::badbit);
     const std::string readError = Format("Read error on file \"%s\"", fileName.c_str());
     try {
         ReadMapStream(in, sizes, poll);

@@ -297,6 +297,12 @@ bool DirectoryExists(const std::string& path) {
     return ExpandWithStatus(path, expanded, mode) && S_ISDIR(mode);
 }
 
+bool PathExists(const std::string& path) {
+    std::string expanded;
+    mode_t mode = 0;
+    return ExpandWithStatus(path, expanded, mode);
+}
+
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
     std::vector<std::string> files;
     const std::string d = ExcludeTrailingPathDelimiter(ExpandFileName(dir));

@@ -50,11 +50,17 @@ std::string LongFileName(const std::string& path);
 
 bool FileExists(const std::string& path);      ///< regular file, any letter case
 bool DirectoryExists(const std::string& path); ///< directory, any letter case
+bool PathExists(const std::string& path);      ///< anything of that name, any letter case
 
 /// Names (without directory) of the regular files in `dir` that match `pattern`
 /// ('*' and '?', letters compared without regard to case), in the listing's order.
 /// A directory that does not exist or cannot be read gives an empty list.
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern);
+
+/// Full paths of the regular files in `dir` and every directory below it that match
+/// `pattern`, in path order. Symbolic links to directories are not followed; directories
+/// that cannot be read are passed over.
+std::vector<std::string> ListFilesBelow(const std::string& dir, const std::string& pattern);
 
 /// Case-insensitive wildcard match of a file name against a pattern.
 bool MatchesMask(const std::string& name, const std::string& pattern);

@@ -2,35 +2,44 @@
 
 #include "platform/FileReader.h"
 #include "platform/FileSystemCache.h"
+#include "platform/NativePath.h"
 #include "support/Textutil.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <unordered_map>
 
 namespace ut::fs {
 
 namespace {
 
+bool SameLetter(char a, char b) {
+    return UpperFold(static_cast<unsigned char>(a)) == UpperFold(static_cast<unsigned char>(b));
+}
+
+// Without recursion or backtracking past the last `*`: when the text after it fails, that
+// star takes one character more. Time is at most the name's length times the pattern's.
 bool MatchFrom(const char* n, const char* p) {
-    for (; *p; ++p) {
+    const char* star = nullptr;  // the pattern after the last `*` met
+    const char* retry = nullptr; // where the name goes on when that part fails
+    while (*n) {
         if (*p == '*') {
-            while (p[1] == '*')
-                ++p;
-            if (!p[1])
-                return true;
-            for (const char* s = n; *s; ++s)
-                if (MatchFrom(s, p + 1))
-                    return true;
-            return MatchFrom(n + std::strlen(n), p + 1);
+            star = ++p;
+            retry = n;
+        } else if (*p && (*p == '?' || SameLetter(*p, *n))) {
+            ++p;
+            ++n;
+        } else if (star) {
+            p = star;
+            n = ++retry;
+        } else {
+            return false;
         }
-        if (!*n)
-            return false;
-        if (*p != '?' &&
-            UpperFold(static_cast<unsigned char>(*p)) != UpperFold(static_cast<unsigned char>(*n)))
-            return false;
-        ++n;
     }
-    return *n == '\0';
+    while (*p == '*')
+        ++p;
+    return *p == '\0';
 }
 
 } // namespace
@@ -119,6 +128,24 @@ std::string SharedFileText(const std::string& path) {
     std::string text = LoadFileText(path);
     const std::lock_guard lock(detail::CacheMutex());
     return SharedTexts().emplace(path, std::move(text)).first->second;
+}
+
+std::vector<std::string> ListFilesBelow(const std::string& dir, const std::string& pattern) {
+    namespace stdfs = std::filesystem;
+    std::vector<std::string> files;
+    std::error_code ec;
+    stdfs::recursive_directory_iterator it(platform::NativePath(ExpandFileName(dir)),
+                                           stdfs::directory_options::skip_permission_denied, ec);
+    for (const stdfs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        const std::u8string name = it->path().filename().u8string();
+        if (MatchesMask(std::string(name.begin(), name.end()), pattern) &&
+            it->is_regular_file(ec)) {
+            const std::u8string full = it->path().u8string();
+            files.emplace_back(full.begin(), full.end());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 } // namespace ut::fs

@@ -122,6 +122,10 @@ bool DirectoryExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool PathExists(const std::string& path) {
+    return !path.empty() && Attributes(ExpandFileName(path)) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) {
     std::vector<std::string> files;
     const std::string d = ExcludeTrailingPathDelimiter(ExpandFileName(dir));

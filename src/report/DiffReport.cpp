@@ -72,11 +72,13 @@ std::string DiffText(const ResultDiff& d) {
     for (const DiffCycle& c : d.GrownCycles)
         grown.push_back(Joined(c.Units) + "  (" + (c.Interface ? "interface; " : "") + "was " +
                         Was(c) + ")");
-    std::string s =
-        Section("Units added", d.UnitsAdded) + Section("Units removed", d.UnitsRemoved) +
-        Section("Uses added", EdgeLines(d.UsesAdded)) +
-        Section("Uses removed", EdgeLines(d.UsesRemoved)) + Section("Sizes changed", sizes) +
-        Section("New cycles", fresh) + Section("Grown cycles", grown);
+    std::string s = Section("Units added", d.UnitsAdded) +
+                    Section("Units removed", d.UnitsRemoved) +
+                    Section("Uses added", EdgeLines(d.UsesAdded)) +
+                    Section("Uses removed", EdgeLines(d.UsesRemoved)) +
+                    Section("Sizes changed", sizes) + Section("New cycles", fresh) +
+                    Section("Grown cycles", grown) + Section("Not found, added", d.NotFoundAdded) +
+                    Section("Not found, removed", d.NotFoundRemoved);
     return s.empty() ? "No differences\n" : s;
 }
 
@@ -90,7 +92,9 @@ std::string DiffJson(const ResultDiff& d) {
                                         {"usesRemoved", EdgesJson(d.UsesRemoved)},
                                         {"sizeChanges", std::move(sizes)},
                                         {"newCycles", CyclesJson(d.NewCycles, false)},
-                                        {"grownCycles", CyclesJson(d.GrownCycles, true)}};
+                                        {"grownCycles", CyclesJson(d.GrownCycles, true)},
+                                        {"notFoundAdded", d.NotFoundAdded},
+                                        {"notFoundRemoved", d.NotFoundRemoved}};
     return doc.dump(2) + '\n';
 }
 

@@ -1,5 +1,7 @@
 #include "report/DotExport.h"
 
+#include "scanner/Unit.h"
+
 namespace ut::report {
 
 namespace {
@@ -28,9 +30,9 @@ std::vector<int> Distances(const Adjacency& edges, int start, int maxDepth,
     return dist;
 }
 
-// The inside of a DOT string literal: quotes and backslashes escaped, control characters
-// as blanks.
-std::string Escaped(const std::string& text) {
+} // namespace
+
+std::string DotEscaped(const std::string& text) {
     std::string q;
     for (const char c : text) {
         if (c == '"' || c == '\\')
@@ -39,8 +41,6 @@ std::string Escaped(const std::string& text) {
     }
     return q;
 }
-
-} // namespace
 
 std::vector<bool> DotSelection(const UnitGraph& graph, const CycleReport& cycles,
                                const DotOptions& options) {
@@ -70,10 +70,19 @@ std::vector<bool> DotSelection(const UnitGraph& graph, const CycleReport& cycles
 std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
                       const DotOptions& options) {
     const std::vector<bool> keep = DotSelection(graph, cycles, options);
-    std::vector<std::string> names(graph.Count()); // escaped, without the quotes
-    for (int v = 0; v < graph.Count(); ++v)
-        if (keep[v])
-            names[v] = Escaped(options.Text ? options.Text(graph.Node(v).Key) : graph.Node(v).Key);
+    std::vector<std::string> names(graph.Count());  // escaped, without the quotes
+    std::vector<std::string> labels(graph.Count()); // the declared names, where they differ
+    const auto text = [&](const std::string& s) {
+        return DotEscaped(options.Text ? options.Text(s) : s);
+    };
+    for (int v = 0; v < graph.Count(); ++v) {
+        if (!keep[v])
+            continue;
+        const GraphNode& n = graph.Node(v);
+        names[v] = text(n.Key);
+        if (n.Unit && !n.Unit->UnitName.empty() && n.Unit->UnitName != n.Key)
+            labels[v] = text(n.Unit->UnitName);
+    }
     // The document is megabytes for a large project: one allocation instead of a doubling
     // series of them.
     size_t estimate = 64;
@@ -100,7 +109,7 @@ std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
         out += "  ";
         quoted(v);
         out += " [label=\"";
-        out += names[v];
+        out += labels[v].empty() ? names[v] : labels[v];
         if (n.Size)
             out += "\\n" + std::to_string(*n.Size) + " bytes";
         out += '"';

@@ -21,11 +21,16 @@ struct DotOptions {
     std::function<std::string(const std::string&)> Text;
 };
 
-/// One node per kept unit (label: key, and the size when known), one edge per uses entry
+/// One node per kept unit (named by its key, labelled with its declared name and the size
+/// when known), one edge per uses entry
 /// between kept units: interface entries solid, implementation entries dashed, edges of a
 /// cycle red, interface entries that close a circular reference bold. Every name is quoted.
 std::string ExportDot(const UnitGraph& graph, const CycleReport& cycles,
                       const DotOptions& options = {});
+
+/// The inside of a DOT string literal: quotes and backslashes escaped, control characters
+/// as blanks.
+std::string DotEscaped(const std::string& text);
 
 /// The units ExportDot keeps, as a flag per node.
 std::vector<bool> DotSelection(const UnitGraph& graph, const CycleReport& cycles,

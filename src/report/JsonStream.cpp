@@ -1,16 +1,20 @@
 #include "report/JsonStream.h"
 
+#include "support/Utf8.h"
+
 namespace ut::report {
 
-JsonStream& JsonStream::String(std::string_view utf8) {
+JsonStream& JsonStream::String(std::string_view text) {
     static const char hex[] = "0123456789abcdef";
     FBuffer += '"';
     size_t plain = 0; // start of the run of bytes that need no escape
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    // Escapes are ASCII, which no multi-byte sequence holds: the runs between them are
+    // whole sequences and stray bytes, made well-formed as they are appended.
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 0x20 && c != '"' && c != '\\')
             continue;
-        FBuffer.append(utf8.substr(plain, i - plain));
+        AppendUtf8(FBuffer, text.substr(plain, i - plain));
         plain = i + 1;
         FBuffer += '\\';
         switch (c) {
@@ -39,7 +43,7 @@ JsonStream& JsonStream::String(std::string_view utf8) {
             FBuffer += hex[c & 15];
         }
     }
-    FBuffer.append(utf8.substr(plain));
+    AppendUtf8(FBuffer, text.substr(plain));
     FBuffer += '"';
     return Spill();
 }

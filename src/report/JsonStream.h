@@ -19,8 +19,9 @@ class JsonStream {
         FBuffer.append(text);
         return Spill();
     }
-    /// A string value; `utf8` must be UTF-8. Escaped as nlohmann::json's dump() does.
-    JsonStream& String(std::string_view utf8);
+    /// A string value: `text` is UTF-8 or in the sources' code page, and is written as
+    /// ToUtf8 gives it, escaped as nlohmann::json's dump() does.
+    JsonStream& String(std::string_view text);
     JsonStream& Number(long long value);
     JsonStream& Bool(bool value) { return Raw(value ? "true" : "false"); }
     JsonStream& Null() { return Raw("null"); }

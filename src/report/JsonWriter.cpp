@@ -36,12 +36,12 @@ void WriteCycles(JsonStream& j, const DependencyAnalysis& analysis) {
         j.Raw(firstCycle ? "{\"units\":[" : ",{\"units\":[");
         firstCycle = false;
         for (size_t i = 0; i < c.Units.size(); ++i)
-            j.Raw(i ? "," : "").String(ToUtf8(g.Node(c.Units[i]).Key));
+            j.Raw(i ? "," : "").String(g.Node(c.Units[i]).Key);
         j.Raw("],\"interface\":").Bool(c.Interface).Raw(",\"edges\":[");
         for (size_t i = 0; i < c.Edges.size(); ++i) {
             const CycleEdge& e = c.Edges[i];
-            j.Raw(i ? ",{\"from\":" : "{\"from\":").String(ToUtf8(g.Node(e.From).Key));
-            j.Raw(",\"to\":").String(ToUtf8(g.Node(e.To).Key));
+            j.Raw(i ? ",{\"from\":" : "{\"from\":").String(g.Node(e.From).Key);
+            j.Raw(",\"to\":").String(g.Node(e.To).Key);
             j.Raw(",\"interface\":").Bool(e.Interface).Raw("}");
         }
         j.Raw("]}");
@@ -64,9 +64,10 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
     if (scan.FSymbols)
         for (const auto& [name, value] : scan.FSymbols->Constants())
             constants[ToUtf8(name)] = value;
+    const bool fpc = scan.Inputs.Compiler == TCompiler::FreePascal;
     json inputs = {
         {"compiler", CompilerName(scan.Inputs.Compiler)},
-        {"version", ToUtf8(scan.Inputs.Delphi)},
+        {"version", ToUtf8(fpc ? scan.FFpcTarget.Version : scan.Inputs.Delphi)},
         {"searchPath", ToUtf8(scan.Inputs.SearchPath)},
         {"libPath", ToUtf8(scan.Inputs.LibPath)},
         {"browsePath", ToUtf8(scan.Inputs.BrowsePath)},
@@ -79,6 +80,10 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         {"unitScopes", ToUtf8(scan.Inputs.UnitScopes)},
     };
     auto orNull = [](const std::string& s) { return s.empty() ? json(nullptr) : json(ToUtf8(s)); };
+    if (fpc) {
+        inputs["target"] = ToUtf8(scan.FFpcTarget.CPU + "-" + scan.FFpcTarget.OS);
+        inputs["mode"] = scan.FSymbols ? SyntaxModeName(scan.FSymbols->Mode) : std::string();
+    }
     inputs["config"] = orNull(scan.FConfig);
     inputs["platform"] = orNull(scan.FPlatform);
     if (!scan.FMapFileName.empty() && fs::FileExists(scan.FMapFileName))
@@ -89,7 +94,7 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
     // Everything but the inputs is written as it is visited, so a large project never holds
     // its document, whole or as a tree of values.
     JsonStream j(sink);
-    j.Raw("{\n  \"project\": ").String(ToUtf8(summary.Project));
+    j.Raw("{\n  \"project\": ").String(summary.Project);
     j.Raw(",\n  \"completed\": ").Bool(summary.Completed);
     j.Raw(",\n  \"inputs\": ").Raw(inputs.dump());
     j.Raw(",\n  \"units\": [");
@@ -97,10 +102,10 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
     for (int i = 0; i < scan.FUnits.Count(); ++i) {
         const TUnit& u = *scan.FUnits.Objects(i);
         j.Raw(i ? ",\n    " : "\n    ");
-        j.Raw("{\"key\":").String(ToUtf8(scan.FUnits[i]));
-        j.Raw(",\"name\":").String(ToUtf8(u.UnitName));
+        j.Raw("{\"key\":").String(scan.FUnits[i]);
+        j.Raw(",\"name\":").String(u.UnitName);
         j.Raw(",\"kind\":").String(KindName(u.Kind));
-        j.Raw(",\"file\":").String(ToUtf8(u.FileName));
+        j.Raw(",\"file\":").String(u.FileName);
         j.Raw(",\"hasForm\":").Bool(u.HasForm);
         j.Raw(",\"size\":");
         int at = 0;
@@ -119,20 +124,20 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         for (int k = 0; k < u.Uses.Count(); ++k) {
             const std::string& name = u.Uses[k];
             const TUseSite& site = u.UseSites[static_cast<size_t>(k)];
-            j.Raw(k ? ",{\"name\":" : "{\"name\":").String(ToUtf8(name));
+            j.Raw(k ? ",{\"name\":" : "{\"name\":").String(name);
             j.Raw(",\"interface\":").Bool(u.Uses.Objects(k) != 0);
             j.Raw(",\"line\":").Number(site.Line);
             if (!site.File.empty())
-                j.Raw(",\"file\":").String(ToUtf8(site.File));
+                j.Raw(",\"file\":").String(site.File);
             if (site.Condition)
                 j.Raw(",\"conditions\":").Raw(strings(site.Conditions()).dump());
             int idx = 0;
             if (scan.IsIgnored(name)) {
                 j.Raw(",\"status\":\"ignored\",\"key\":null}");
             } else if (const std::string& as = scan.ResolvedName(name); scan.FUnits.Find(as, idx)) {
-                j.Raw(",\"status\":\"unit\",\"key\":").String(ToUtf8(scan.FUnits[idx]));
+                j.Raw(",\"status\":\"unit\",\"key\":").String(scan.FUnits[idx]);
                 if (as != name)
-                    j.Raw(",\"resolvedAs\":").String(ToUtf8(as));
+                    j.Raw(",\"resolvedAs\":").String(as);
                 j.Raw("}");
             } else {
                 j.Raw(",\"status\":\"unknown\",\"key\":null}");
@@ -148,6 +153,8 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         j.Raw(",\n");
         if (summary.WhyUnit >= 0)
             j.Raw("  \"why\": ").Raw(WhyJson(*analysis, summary.WhyUnit).dump()).Raw(",\n");
+        else if (!summary.WhyName.empty())
+            j.Raw("  \"why\": ").Raw(WhyNameJson(*analysis, summary.WhyName).dump()).Raw(",\n");
         if (!analysis->Graph().HasSizes())
             j.Raw("  \"notes\": [\"exclusive sizes absent: the map file gave no unit sizes\"],\n");
     }
@@ -157,7 +164,7 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         const char* style = (e.Style & lsItalic) ? "italic" : (e.Style & lsBold) ? "bold" : "plain";
         j.Raw(i ? ",\n    " : "\n    ");
         j.Raw("{\"depth\":").Number(e.Depth);
-        j.Raw(",\"text\":").String(ToUtf8(e.Text));
+        j.Raw(",\"text\":").String(e.Text);
         j.Raw(",\"style\":").String(style).Raw("}");
     }
     j.Raw(log.empty() ? "]\n}\n" : "\n  ]\n}\n");

@@ -14,7 +14,8 @@ struct ScanSummary {
     std::vector<std::string> Directories; ///< listed search directories, in order
     /// Adds "cycles", "exclusiveSize" per unit (or a note that sizes are absent).
     const DependencyAnalysis* Analysis = nullptr;
-    int WhyUnit = -1; ///< a node of Analysis: adds "why"
+    int WhyUnit = -1;    ///< a node of Analysis: adds "why"
+    std::string WhyName; ///< a name not found (when WhyUnit is -1): adds "why" for it
 };
 
 /// Writes the document to `sink` in pieces as it goes.

@@ -1,12 +1,14 @@
 #include "report/ResultReader.h"
 
 #include "platform/NativePath.h"
+#include "support/Utf8.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 namespace ut::report {
 
@@ -41,14 +43,17 @@ bool ReadUnit(const json& u, ResultUnit& r) {
 
 } // namespace
 
-UnitGraph ReadResultGraph(const std::string& fileName) {
+UnitGraph ReadResultGraph(const std::string& fileName, std::vector<std::string>* notFound) {
     std::ifstream in(platform::NativePath(fileName), std::ios::binary);
     if (!in)
         throw EResultError("cannot read \"" + fileName + "\": " + std::strerror(errno));
     const std::string notResult = "\"" + fileName + "\" is not a Uni-Trace result: ";
+    // A result written before its texts were made well-formed may hold stray bytes: they
+    // are read as the writer reads them now, as Windows-1252, so their names still compare.
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     json doc;
     try {
-        doc = json::parse(in);
+        doc = json::parse(ToUtf8(text));
     } catch (const json::exception& e) {
         throw EResultError("\"" + fileName + "\" is not JSON: " + e.what());
     }
@@ -60,6 +65,9 @@ UnitGraph ReadResultGraph(const std::string& fileName) {
             if (!ReadUnit(u, units.emplace_back()))
                 throw EResultError(notResult + "a unit has no \"key\"");
         }
+        if (notFound && doc.contains("notFound"))
+            for (const json& name : doc.at("notFound"))
+                notFound->push_back(name.get<std::string>());
     } catch (const json::exception& e) {
         throw EResultError(notResult + e.what());
     }

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace ut::report {
 
@@ -13,7 +14,9 @@ class EResultError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-/// The units, their sizes and their uses entries of status "unit". Throws EResultError.
-UnitGraph ReadResultGraph(const std::string& fileName);
+/// The units, their sizes and their uses entries of status "unit", and with `notFound` the
+/// names of "notFound". Throws EResultError.
+UnitGraph ReadResultGraph(const std::string& fileName,
+                          std::vector<std::string>* notFound = nullptr);
 
 } // namespace ut::report

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <string>
 
 namespace ut::report {
@@ -13,5 +14,11 @@ std::string WhyText(const DependencyAnalysis& analysis, int node);
 
 /// {"unit", "paths": [[{"from", "to", "interface", "file", "line"}]], "truncated"}
 nlohmann::ordered_json WhyJson(const DependencyAnalysis& analysis, int node);
+
+/// For a name that no file answered to: "Why X (not found; 1 shortest path):", the paths to
+/// the nearest units that name it, each closed by their entry "A -> X".
+std::string WhyNameText(const DependencyAnalysis& analysis, const std::string& name);
+/// The same as WhyJson's document, with "notFound": true.
+nlohmann::ordered_json WhyNameJson(const DependencyAnalysis& analysis, const std::string& name);
 
 } // namespace ut::report

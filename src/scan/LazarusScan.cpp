@@ -7,10 +7,13 @@
 #include "support/Exceptions.h"
 #include "support/Textutil.h"
 
+#include <algorithm>
+
 namespace ut {
 
 void ProjectScan::ReadLazarusOptions() {
     FOptionsRead = false;
+    FOptionsNotes.clear();
     // A Lazarus project's build modes take the place of a .dproj's configurations.
     const std::string platform = TargetPlatform();
     FConfig.clear();
@@ -28,8 +31,13 @@ void ProjectScan::ReadLazarusOptions() {
     TLazarusOptions options;
     bool read = false;
     try {
-        read =
-            ut::ReadLazarusOptions(Inputs.Project, Inputs.BuildMode, InstalledFpcTarget(), options);
+        std::vector<std::string> packageDirs;
+        SplitToList(Inputs.PackagePath, ";", packageDirs);
+        packageDirs.erase(std::remove_if(packageDirs.begin(), packageDirs.end(),
+                                         [](const std::string& d) { return Trim(d).empty(); }),
+                          packageDirs.end());
+        read = ut::ReadLazarusOptions(Inputs.Project, Inputs.BuildMode, InstalledFpcTarget(),
+                                      options, packageDirs);
     } catch (const EParserError& e) {
         // A program source can be scanned without its project file; a project or package
         // file that cannot be read leaves nothing to scan.
@@ -44,6 +52,8 @@ void ProjectScan::ReadLazarusOptions() {
         Inputs.SearchPath = options.SearchPath;
         Inputs.Defines = options.Defines;
         Inputs.IncludePath = options.IncludePath;
+        Inputs.Mode = options.SyntaxMode;
+        FOptionsNotes = options.Notes;
         FMapFileName.clear(); // the linker's map of a Free Pascal build is not read
         FExeName = options.ExeName;
         FConfig = options.BuildMode;

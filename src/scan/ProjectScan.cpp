@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace ut {
 
@@ -38,7 +39,11 @@ ProjectScan::ProjectScan(ScanFrontEnd& frontEnd, const RegistryStore* registry)
     IgnUnits.MakeSorted();
     if (FRegistry)
         FRegistry->InstallDriveMapper();
-    UnitErrorHook = [this](TUnit&, const std::exception& e) { AppException(e); };
+    // A failure of a source's parse names the source's full path, as one opening it does.
+    UnitErrorHook = [this](TUnit& unit, const std::exception& e) {
+        if (!dynamic_cast<const EAbort*>(&e))
+            LogException(unit.SourceFileName(), e.what());
+    };
 }
 
 ProjectScan::~ProjectScan() {
@@ -95,7 +100,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     FLogDepth = 0;
     FNotFoundNames.clear();
     Log(Format("Scanning project %s", projectFile.c_str()));
-    for (const auto* notes : {&FVersionNotes, &FCompilerNotes, &FOptionsNotes})
+    for (const auto* notes : {&FVersionNotes, &FCompilerNotes, &FOptionsNotes, &FVariableNotes})
         for (const std::string& note : *notes)
             Log(note, lsItalic);
 
@@ -124,10 +129,16 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
                             added.push_back(symbol);
                     FDefines.insert(FDefines.end(), added.begin(), added.end());
                     FSymbols = WithSymbols(*FSymbols, added);
+                    FContexts->Project.Symbols = FSymbols;
+                } else if (FProject->ConsoleApp && !FSymbols->IsDefined("CONSOLE")) {
+                    // The compiler defines it at {$APPTYPE CONSOLE}, for every unit after.
+                    FDefines.push_back("CONSOLE");
+                    FSymbols = WithSymbols(*FSymbols, {"CONSOLE"});
+                    FContexts->Project.Symbols = FSymbols;
                 }
                 FPrefetchAsked.clear();
                 if (Jobs > 1)
-                    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FSymbols, FIncludeDirs);
+                    StartPrefetch();
                 ScanUses(*FProject);
                 FPrefetch.reset();
             } catch (...) {
@@ -162,6 +173,26 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
         LogException(projectFile, e.what());
     }
     return completed;
+}
+
+void ProjectScan::StartPrefetch() {
+    FPrefetch = std::make_unique<UnitPrefetch>(Jobs - 1, FContexts);
+    const int started = FPrefetch->Workers();
+    if (started == Jobs - 1)
+        return;
+    const std::string why = FPrefetch->StartFailure();
+    if (started == 0)
+        FPrefetch.reset(); // as with one job
+    if (std::exchange(FPrefetchWarned, true))
+        return;
+    FFrontEnd.Warning(
+        started == 0
+            ? Format("No thread could be started to read sources ahead (%s): each source is "
+                     "read when the scan meets it.",
+                     why.c_str())
+            : Format("Only %d of %d threads could be started to read sources ahead (%s): the "
+                     "scan goes on with them.",
+                     started, Jobs - 1, why.c_str()));
 }
 
 void ProjectScan::ScanUses(TUnit& unit) {
@@ -210,24 +241,27 @@ TUnit* ProjectScan::VisitUse(const std::string& name, std::string& file) {
     if (FUnits.Find(name, index))
         return nullptr;
     file = FindUnitFile(name);
-    // A scoped name may lead to a unit parsed already under its full name.
-    if (!file.empty() && FLookup.Scopes().IsScoped(name) && FUnits.Find(fs::FileKey(file), index))
-        return nullptr;
     if (file.empty()) {
-        int at = 0;
-        if (FNotFound && !FNotFound->Find(name, at)) {
-            Log(Format("%s: not found", name.c_str()), lsItalic);
-            FNotFound->Add(name);
-            FNotFoundNames.push_back(name);
-        }
+        ReportNotFound(name, {});
         return nullptr;
     }
+    // A unit has one key: a scoped name's is its file's, that of a name whose `in` file is
+    // called otherwise the name. Either may lead to a unit parsed already.
+    const std::string fileKey = fs::FileKey(file);
+    const std::string key =
+        FLookup.Scopes().IsScoped(name) || SameText(fileKey, name) ? fileKey : name;
+    if (FUnits.Find(key, index))
+        return nullptr;
     try {
-        return ParseOneUnit(file);
+        return ParseOneUnit(file, key);
     } catch (const EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        LogException(file, e.what());
+        if (!fs::PathExists(file)) // an `in` file or a reference that is not there
+            ReportNotFound(name, file);
+        else
+            LogException(file, e.what());
+        file.clear();
         return nullptr;
     }
 }
@@ -260,8 +294,20 @@ void ProjectScan::LeaveFailedLevels(std::vector<WalkLevel>& levels, std::excepti
     }
 }
 
-TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
-    const std::string key = fs::FileKey(fileName);
+void ProjectScan::ReportNotFound(const std::string& name, const std::string& missing) {
+    int at = 0;
+    if (!FNotFound || FNotFound->Find(name, at))
+        return;
+    if (missing.empty())
+        Log(Format("%s: not found", name.c_str()), lsItalic);
+    else
+        Log(Format("%s: not found (%s is missing)", name.c_str(), missing.c_str()), lsItalic);
+    FNotFound->Add(name);
+    FNotFoundNames.push_back(name);
+}
+
+TUnit* ProjectScan::ParseOneUnit(const std::string& fileName, const std::string& unitKey) {
+    const std::string key = unitKey.empty() ? fs::FileKey(fileName) : unitKey;
     int index = 0;
     if (FUnits.Find(key, index)) {
         // The old record may be on the walk's path (or be the project): keep it alive.
@@ -281,8 +327,9 @@ TUnit* ProjectScan::ParseOneUnit(const std::string& fileName) {
         if (ahead) {
             AdoptParsed(*unit, *ahead);
         } else {
-            unit->SetSymbols(FSymbols);
-            unit->SetIncludeDirs(FIncludeDirs);
+            const TParseContext& context = FContexts->Of(fileName);
+            unit->SetSymbols(context.Symbols);
+            unit->SetIncludeDirs(context.IncludeDirs);
             unit->Parse();
         }
         Log(Format("%s: parsed...", unit->UnitName.c_str()));
@@ -332,7 +379,8 @@ std::string ProjectScan::FindUnitFile(const std::string& unitName) {
 }
 
 bool ProjectScan::IsIgnored(const std::string& name) const {
-    return IgnUnits.IsIgnored(name);
+    return FLookup.IsIgnored(name, FProject,
+                             [this](const std::string& n) { return IgnUnits.IsIgnored(n); });
 }
 
 TUnit* ProjectScan::FindUnit(const std::string& name) const {

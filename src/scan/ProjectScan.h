@@ -6,6 +6,7 @@
 #include "config/LazarusProject.h"
 #include "mapfile/MapFile.h"
 #include "scan/ScanFrontEnd.h"
+#include "scan/ScanSymbols.h"
 #include "scan/UnitLookup.h"
 #include "scanner/Unit.h"
 #include "support/DualStringList.h"
@@ -44,6 +45,12 @@ struct SetupInputs {
     TCompiler Compiler = TCompiler::Delphi;
     std::string IncludePath; ///< include directories, ';'-separated (a Lazarus project's)
     std::string BuildMode;   ///< a Lazarus project's build mode; empty for the default
+    /// Free Pascal's syntax mode (-M: "objfpc", "delphi", ...); empty for the compiler's
+    /// default, or a Lazarus project's SyntaxMode.
+    std::string Mode;
+    /// Directories searched (with those below them) for the packages a Lazarus project
+    /// requires without naming their files; ';'-separated.
+    std::string PackagePath;
 };
 
 /// Every parsed source by key (file name without directory and extension), owning it.
@@ -71,8 +78,9 @@ class ProjectScan {
     /// propagates, as it does to the application's exception handler.
     bool ScanProject(const std::string& projectFile);
 
-    /// Parses one source and registers it; nullptr when its parse raised.
-    TUnit* ParseOneUnit(const std::string& fileName);
+    /// Parses one source and registers it under `key` (empty: the file's name without its
+    /// extension); nullptr when its parse raised.
+    TUnit* ParseOneUnit(const std::string& fileName, const std::string& key = {});
     /// Walks the uses lists from `unit` down, depth first, parsing every source not met
     /// before.
     void ScanUses(TUnit& unit);
@@ -96,8 +104,10 @@ class ProjectScan {
     /// Picks the newest installed compiler version into Inputs.Delphi.
     void SelectInstalledVersion();
     /// Reads the library path, browsing path and root directory of Inputs.Delphi (for the
-    /// platform in force). A Free Pascal scan takes no Delphi installation's: those read
-    /// before are emptied, and paths given since are kept.
+    /// platform in force). A version that is not installed keeps none of another version's:
+    /// what the registry gave before is emptied, what the user typed stays. A Free Pascal
+    /// scan takes no Delphi installation's: those read before are emptied, paths given
+    /// since are kept.
     void LoadCompilerSettings();
     /// Reads the sources as `compiler` does, with the library of that compiler.
     void SetCompiler(TCompiler compiler);
@@ -121,7 +131,8 @@ class ProjectScan {
     const std::string& ResolvedName(const std::string& name) const {
         return FLookup.Scopes().ResolvedName(name);
     }
-    /// The platform the project is built for: the .dproj's, else "Win32".
+    /// The platform the project is built for: the .dproj's, else Inputs.Platform when the
+    /// version has it, else "Win32".
     std::string TargetPlatform() const { return FPlatform.empty() ? "Win32" : FPlatform; }
     std::int64_t UnitSize(const std::string& name) const; ///< 0 when the map has none
 
@@ -135,6 +146,9 @@ class ProjectScan {
     void RemoveUnit(TUnit* unit);
 
     bool Busy() const { return FBusy; }
+    /// What the project's Lazarus file says (its required packages among it); none for
+    /// other projects.
+    const std::optional<TLazarusOptions>& LazarusOptions() const { return FLazarus; }
 
     // State left by the scan (named as the main window names it).
     UnitRegistry FUnits;
@@ -142,6 +156,9 @@ class ProjectScan {
     std::vector<std::string> FDefines;
     /// FDefines with the compiler's constants: what every unit of the scan starts with.
     SharedCompilerSymbols FSymbols;
+    /// The Free Pascal target the last scan read the sources for (its version, OS and
+    /// CPU); the default target when they were read as Delphi reads them.
+    TFpcTarget FFpcTarget;
     TDualStringList FUnitFiles;
     UnitSizes FUnitSizes;
     TStringsComp IgnUnits;
@@ -167,9 +184,9 @@ class ProjectScan {
     /// without one); a Lazarus project's build modes are its configurations.
     std::string FConfig, FPlatform;
     std::vector<std::string> FConfigs, FPlatforms;
-    /// Problems met reading the options and the compiler settings, and what the version
-    /// text lacks; logged by every scan.
-    std::vector<std::string> FOptionsNotes, FCompilerNotes, FVersionNotes;
+    /// Problems met reading the options and the compiler settings, what the version text
+    /// lacks, and the variables of the search paths that nothing sets; logged by every scan.
+    std::vector<std::string> FOptionsNotes, FCompilerNotes, FVersionNotes, FVariableNotes;
 
   private:
     /// One unit on the walk's path.
@@ -185,6 +202,8 @@ class ProjectScan {
     /// top level.
     void LeaveFailedLevels(std::vector<WalkLevel>& levels, std::exception_ptr failure, int top);
 
+    /// Starts the read-ahead workers; says once when not all of them could be started.
+    void StartPrefetch();
     /// Queues for reading ahead the files of `unit`'s uses entries that the walk may parse.
     void PrefetchUses(const TUnit& unit);
     /// Takes over a record parsed ahead: the failures its parse met are reported now, as
@@ -196,6 +215,9 @@ class ProjectScan {
     void CheckAbort();
 
     void ReadLazarusOptions();
+    /// Logs a used name that no file answers to (`missing`: the file it was to be read from,
+    /// which is not there), once per scan, and lists it in FNotFoundNames.
+    void ReportNotFound(const std::string& name, const std::string& missing);
     /// The record of the project: its source, a Lazarus project's main source, or a
     /// Lazarus package's unit list.
     std::unique_ptr<TProject> CreateProject(const std::string& fullName) const;
@@ -203,7 +225,19 @@ class ProjectScan {
     /// What the project's Lazarus file says; none for other projects.
     std::optional<TLazarusOptions> FLazarus;
     std::shared_ptr<const std::vector<std::string>> FIncludeDirs;
+    /// The project's parse context and its required packages'.
+    std::shared_ptr<TParseContexts> FContexts;
+    /// Builds FContexts from FSymbols, FIncludeDirs and the Lazarus project's packages.
+    void BuildParseContexts(const TFpcTarget& target);
+    /// The directories of a package's unit files, ';'-separated.
+    static std::string PackageUnitDirs(const TLazarusPackage& package);
     std::string FLazarusWarning; ///< the last warning about a Lazarus project file
+    /// Variables of the .dproj's search path that nothing sets.
+    std::vector<std::string> FOptionsUnknown;
+    /// The paths and root the registry gave last (what a version not installed empties).
+    struct {
+        std::string LibPath, BrowsePath, Root;
+    } FFromRegistry;
     /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
     bool FCompilerFromProject = false;
     /// The library inputs (LibPath, BrowsePath, FDelphiRoot) hold a Delphi installation's.
@@ -222,6 +256,7 @@ class ProjectScan {
     std::vector<std::unique_ptr<TUnit>> FRetired;
     bool FBusy = false;
     bool FWarned = false;
+    bool FPrefetchWarned = false; ///< a scan said that read-ahead workers failed to start
 };
 
 } // namespace ut

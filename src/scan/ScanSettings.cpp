@@ -3,6 +3,7 @@
 #include "scan/ProjectScan.h"
 
 #include "config/CompilerSettings.h"
+#include "config/IdeEnvironment.h"
 #include "config/ProjectOptions.h"
 #include "config/SearchIndex.h"
 #include "platform/FileSystem.h"
@@ -10,39 +11,39 @@
 #include "scan/ScanSymbols.h"
 #include "support/Textutil.h"
 
+#include <unordered_set>
+
 namespace ut {
-
-namespace {
-
-// Said in the log instead of the warning about an unknown version, which would name none.
-constexpr const char* NoDelphiInstallation =
-    "No Delphi installation found and no version named: the sources are read with WIN32 "
-    "defined and no VERnnn symbol. Name an installation by a registry export (UNITRACE_REGISTRY, "
-    "--registry FILE) "
-    "or a Wine prefix (WINEPREFIX), or a version (\"Delphi version\", --delphi VERSION) and "
-    "its library path";
-
-} // namespace
 
 void ProjectScan::LoadProjectOptions() {
     FFrontEnd.MapViewOutdated();
     FLazarus.reset();
+    FOptionsUnknown.clear();
     if (IsFreePascalProject(Inputs.Project)) {
         ReadLazarusOptions();
         return;
     }
     if (FCompilerFromProject) {
+        Inputs.Mode.clear();
         FCompilerFromProject = false;
         SetCompiler(TCompiler::Delphi);
     }
+    const TIdeEnvironment environment(FRegistry, Inputs.Delphi);
     const TProjectOptions options = ProjectOptionsOf(
-        Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot});
+        Inputs.Project, TOptionsChoice{Inputs.Delphi, Inputs.Config, Inputs.Platform, FDelphiRoot,
+                                       environment.Lookup()});
     FOptionsRead = options.FOptionsRead;
     FOptionsNotes = options.Notes;
+    FOptionsUnknown = options.UnknownVariables;
     FProjectSource = options.MainSource;
     const std::string platform = TargetPlatform();
     FConfig = options.Config;
-    FPlatform = options.Platform;
+    // Without a .dproj that names one, the platform asked for is the version's.
+    FPlatform = options.Platform.empty() ? PlatformOfVersion(Inputs.Delphi, Inputs.Platform)
+                                         : options.Platform;
+    if (options.Platform.empty() && !Inputs.Platform.empty() && FPlatform.empty())
+        FOptionsNotes.push_back(UnknownPlatformMessage(Inputs.Delphi, Inputs.Platform) +
+                                "; Win32 is used");
     FConfigs = options.Configs;
     FPlatforms = options.Platforms;
     FLookup.SetReferences(options.References);
@@ -74,6 +75,7 @@ void ProjectScan::LoadCompilerSettings() {
         if (!FDelphiLibrary)
             return;
         FDelphiLibrary = false;
+        FFromRegistry = {};
         Inputs.LibPath.clear();
         Inputs.BrowsePath.clear();
         FDelphiRoot.clear();
@@ -83,10 +85,20 @@ void ProjectScan::LoadCompilerSettings() {
     }
     if (!FRegistry)
         return;
-    const TVersionSettings settings =
-        ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
-    settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
+    TVersionSettings settings = ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
     FCompilerNotes = settings.Notes;
+    if (const std::string note = NotInstalledMessage(*FRegistry, Inputs.Delphi); !note.empty()) {
+        // Another version's paths must not stand in for this one's.
+        if (Inputs.LibPath == FFromRegistry.LibPath)
+            settings.LibPath = "";
+        if (Inputs.BrowsePath == FFromRegistry.BrowsePath)
+            settings.BrowsePath = "";
+        if (FDelphiRoot == FFromRegistry.Root)
+            settings.DelphiRoot = "";
+        FCompilerNotes.push_back(note);
+    }
+    settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
+    settings.ApplyTo(FFromRegistry.LibPath, FFromRegistry.BrowsePath, FFromRegistry.Root);
     FDelphiLibrary = true;
     FFrontEnd.InputsChanged();
 }
@@ -103,30 +115,119 @@ std::string ProjectScan::VersionDefines() {
     FVersionNotes.clear();
     if (Trim(Inputs.Delphi).empty() && !NamesVersionSymbol(Inputs.Defines) &&
         (!FRegistry || InstalledVersions(*FRegistry).empty())) {
-        FVersionNotes.push_back(NoDelphiInstallation);
+        // One line in the log.
+        std::string note = NoInstallationMessage();
+        if (const size_t end = note.find("\r\n"); end != std::string::npos)
+            note.replace(end, 2, " ");
+        FVersionNotes.push_back(note);
         return "WIN32";
     }
     return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd, TargetPlatform());
 }
 
+namespace {
+
+// The directory of a path list entry as the search index lists it.
+std::string ListedForm(const std::string& dir) {
+    return fs::IncludeTrailingPathDelimiter(fs::ExpandFileName(dir));
+}
+
+std::vector<std::string> PathEntries(const std::string& list) {
+    std::vector<std::string> pieces, entries;
+    SplitToList(list, ";", pieces);
+    for (const std::string& piece : pieces)
+        if (std::string entry = Trim(piece); !entry.empty())
+            entries.push_back(std::move(entry));
+    return entries;
+}
+
+} // namespace
+
 void ProjectScan::BuildSearchIndex() {
     const bool fpc = Inputs.Compiler == TCompiler::FreePascal;
-    const TFpcTarget target = fpc ? InstalledFpcTarget() : TFpcTarget{};
+    const TFpcTarget target = !fpc       ? TFpcTarget{}
+                              : FLazarus ? FLazarus->Target
+                                         : InstalledFpcTarget();
+    const TSyntaxMode mode =
+        !fpc ? TSyntaxMode::None : SyntaxModeOfName(Inputs.Mode).value_or(TSyntaxMode::Fpc);
     TSearchInputs in;
-    in.VersionDefines = fpc ? FpcSymbolText(target) : VersionDefines();
+    in.VersionDefines = fpc ? FpcSymbolText(target, mode) : VersionDefines();
     in.UnitExtensions = UnitFileExtensions(Inputs.Compiler);
     in.Defines = Inputs.Defines;
     in.SearchPath = Inputs.SearchPath;
+    if (FLazarus)
+        for (const TLazarusPackage& p : FLazarus->Packages)
+            in.PackagePath += p.SearchPath + ";" + PackageUnitDirs(p) + ";";
     in.LibPath = Inputs.LibPath;
     in.BrowsePath = Inputs.BrowsePath;
     in.BrowseAlso = Inputs.BrowseAlso;
     in.DelphiRoot = FDelphiRoot;
-    FListedDirectories = ut::BuildSearchIndex(in, FDefines, FUnitFiles, [this] { CheckAbort(); });
+    // The IDE's variables in the paths of a Delphi project: the installation's own, then
+    // the environment's.
+    const TIdeEnvironment environment(FRegistry, Inputs.Delphi);
+    const std::string root = fs::ExcludeTrailingPathDelimiter(FDelphiRoot);
+    TPathVariables variables;
+    if (!fpc) {
+        variables.Unknown = FOptionsUnknown;
+        variables.Lookup = [&](const std::string& name) -> std::optional<std::string> {
+            if (SameText(name, "Platform"))
+                return TargetPlatform();
+            if (!root.empty() && SameText(name, "BDS"))
+                return root;
+            if (!root.empty() && SameText(name, "BDSLIB"))
+                return root + "\\lib";
+            return environment.Value(name);
+        };
+    }
+    FListedDirectories = ut::BuildSearchIndex(
+        in, FDefines, FUnitFiles, [this] { CheckAbort(); }, &variables);
+    FVariableNotes.clear();
+    for (const std::string& name : variables.Unknown)
+        FVariableNotes.push_back(UnknownVariableMessage(name, environment.KeyName()));
     FDelphiRootDir = FDelphiRoot.empty() ? std::string() : fs::ExpandFileName(FDelphiRoot);
     FLookup.Reindex();
     FLookup.SetScopes(Inputs.UnitScopes);
-    FSymbols = BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines);
-    FIncludeDirs = IncludeDirectories(Inputs.IncludePath);
+    FSymbols =
+        BuildScanSymbols(Inputs.Compiler, Inputs.Delphi, target, FDefines, mode, TargetPlatform());
+    FFpcTarget = target;
+    // An include file is looked for beside the including file, in the current directory
+    // (the project's), then in the include path; Delphi's IDE gives the compiler the
+    // search and library paths as its include path.
+    std::string includePath = ".;" + Inputs.IncludePath;
+    if (!fpc)
+        includePath += ";" + Inputs.SearchPath + ";" + Inputs.LibPath;
+    FIncludeDirs = IncludeDirectories(includePath);
+    BuildParseContexts(target);
+}
+
+std::string ProjectScan::PackageUnitDirs(const TLazarusPackage& package) {
+    // Lazarus compiles a package with the directories of its files on its unit path.
+    std::string dirs;
+    for (const TLazarusFile::Unit& u : package.Units)
+        dirs += fs::ExtractFilePath(u.File) + ";";
+    return dirs;
+}
+
+void ProjectScan::BuildParseContexts(const TFpcTarget& target) {
+    FContexts = std::make_shared<TParseContexts>();
+    FContexts->Project = {FSymbols, FIncludeDirs};
+    if (!FLazarus)
+        return;
+    std::unordered_set<std::string> own;
+    for (const std::string& dir : PathEntries(".;" + Inputs.SearchPath))
+        own.insert(ListedForm(dir));
+    for (const TLazarusPackage& p : FLazarus->Packages) {
+        const TSyntaxMode mode = SyntaxModeOfName(p.SyntaxMode).value_or(TSyntaxMode::ObjFpc);
+        std::vector<std::string> defines = PathEntries(FpcSymbolText(target, mode));
+        defines.insert(defines.end(), p.Defines.begin(), p.Defines.end());
+        const std::string dir = fs::ExtractFilePath(p.File);
+        const TParseContext context{
+            BuildScanSymbols(TCompiler::FreePascal, "", target, defines, mode),
+            IncludeDirectories(dir + ";" + p.IncludePath)};
+        for (const std::string& entry : PathEntries(p.SearchPath + ";" + PackageUnitDirs(p)))
+            if (const std::string listed = ListedForm(entry); !own.count(listed))
+                FContexts->Packages.emplace(listed, context); // the first package keeps it
+    }
 }
 
 } // namespace ut

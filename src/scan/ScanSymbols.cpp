@@ -8,7 +8,8 @@ namespace ut {
 
 SharedCompilerSymbols BuildScanSymbols(TCompiler compiler, const std::string& delphiVersion,
                                        const TFpcTarget& fpc,
-                                       const std::vector<std::string>& defines) {
+                                       const std::vector<std::string>& defines, TSyntaxMode mode,
+                                       const std::string& delphiPlatform) {
     auto symbols = std::make_shared<TCompilerSymbols>();
     for (const std::string& s : defines)
         symbols->Define(s);
@@ -16,7 +17,8 @@ SharedCompilerSymbols BuildScanSymbols(TCompiler compiler, const std::string& de
     for (const auto& [name, value] :
          freePascal ? FpcConstants(fpc) : VersionConstants(delphiVersion))
         symbols->SetConstant(name, value);
-    symbols->PointerSize = freePascal ? FpcPointerSize(fpc) : 4;
+    symbols->PointerSize = freePascal ? FpcPointerSize(fpc) : PlatformPointerSize(delphiPlatform);
+    symbols->Mode = mode;
     return symbols;
 }
 
@@ -38,11 +40,20 @@ std::shared_ptr<const std::vector<std::string>> IncludeDirectories(const std::st
     return dirs;
 }
 
-std::string FpcSymbolText(const TFpcTarget& fpc) {
+std::string FpcSymbolText(const TFpcTarget& fpc, TSyntaxMode mode) {
     std::string text;
     for (const std::string& s : FpcSymbols(fpc))
         text += (text.empty() ? "" : ";") + s;
+    if (const std::string symbol = SyntaxModeSymbol(mode); !symbol.empty())
+        text += ";" + symbol;
     return text;
+}
+
+const TParseContext& TParseContexts::Of(const std::string& file) const {
+    if (!Packages.empty())
+        if (const auto it = Packages.find(fs::ExtractFilePath(file)); it != Packages.end())
+            return it->second;
+    return Project;
 }
 
 } // namespace ut

@@ -43,6 +43,44 @@ std::string UnitLookup::FindUnitFile(const std::string& unitName, const TProject
     return {};
 }
 
+std::string UnitLookup::ResolvedUnit(const std::string& name, const TProject* project) const {
+    if (!CandidateFile(name, project).empty())
+        return name;
+    for (const std::string& scope : FScopes.Scopes())
+        if (!CandidateFile(scope + "." + name, project).empty())
+            return scope + "." + name;
+    return {};
+}
+
+bool UnitLookup::IsIgnored(const std::string& name, const TProject* project,
+                           const std::function<bool(const std::string&)>& listed) const {
+    if (listed(name))
+        return true;
+    if (FScopes.Scopes().empty())
+        return false;
+    const std::string unit = ResolvedUnit(name, project);
+    if (!unit.empty() && listed(unit))
+        return true; // SysUtils, found as a listed System.SysUtils
+    // System.SysUtils, the unit a listed SysUtils finds (or may find, when no file answers)
+    const std::string& spelt = unit.empty() ? name : unit;
+    for (const std::string& scope : FScopes.Scopes()) {
+        const size_t n = scope.size();
+        if (spelt.size() <= n + 1 || spelt[n] != '.' || !SameText(spelt.substr(0, n), scope))
+            continue;
+        const std::string bare = spelt.substr(n + 1);
+        if (!listed(bare))
+            continue;
+        const std::string found = ResolvedUnit(bare, project);
+        if (found.empty() ? unit.empty() : SameText(found, spelt))
+            return true;
+    }
+    if (unit.empty()) // no file answers: a listed scoped name may be the unit
+        for (const std::string& scope : FScopes.Scopes())
+            if (listed(scope + "." + name))
+                return true;
+    return false;
+}
+
 std::string UnitLookup::PeekUnitFile(const std::string& name, const TProject* project) const {
     std::string file = CandidateFile(name, project);
     for (size_t i = 0; file.empty() && i < FScopes.Scopes().size(); ++i)

@@ -6,6 +6,7 @@
 #include "scanner/Unit.h"
 #include "support/DualStringList.h"
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -35,8 +36,18 @@ class UnitLookup {
     /// which only the walk may use).
     std::string PeekUnitFile(const std::string& name, const TProject* project) const;
 
+    /// True when `name` is a unit that `listed` (a test of the written names of a list)
+    /// holds: names compare as the units they find, through the unit scopes, so a listed
+    /// SysUtils is System.SysUtils written in full, and a listed System.SysUtils the SysUtils
+    /// it is found as. Where no file answers to a name, any scope may make it the listed one.
+    bool IsIgnored(const std::string& name, const TProject* project,
+                   const std::function<bool(const std::string&)>& listed) const;
+
   private:
     TDualStringList& FFiles;
+    /// The name of the unit a used name finds: itself, else the first scoped name with a
+    /// file; empty when no file answers.
+    std::string ResolvedUnit(const std::string& name, const TProject* project) const;
     /// The file one candidate name has: `in` clause, reference or index; empty for none.
     std::string CandidateFile(const std::string& name, const TProject* project) const;
 

@@ -1,14 +1,22 @@
 #include "scan/UnitPrefetch.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace ut {
 
-UnitPrefetch::UnitPrefetch(int workers, SharedCompilerSymbols symbols,
-                           std::shared_ptr<const std::vector<std::string>> includeDirs)
-    : FSymbols(std::move(symbols)), FIncludeDirs(std::move(includeDirs)) {
-    for (int i = 0; i < workers; ++i)
-        FWorkers.emplace_back([this] { Work(); });
+UnitPrefetch::UnitPrefetch(int workers, std::shared_ptr<const TParseContexts> contexts,
+                           const ThreadStart& start)
+    : FContexts(std::move(contexts)) {
+    FWorkers.reserve(static_cast<size_t>(std::max(workers, 0)));
+    for (int i = 0; i < workers; ++i) {
+        try {
+            FWorkers.push_back(start([this] { Work(); }));
+        } catch (const std::system_error& e) {
+            FStartFailure = e.what();
+            break;
+        }
+    }
 }
 
 UnitPrefetch::~UnitPrefetch() {
@@ -22,6 +30,8 @@ UnitPrefetch::~UnitPrefetch() {
 }
 
 void UnitPrefetch::Request(const std::vector<std::string>& files) {
+    if (FWorkers.empty())
+        return; // nobody to read ahead: the walk parses each file itself, as with one job
     {
         const std::lock_guard lock(FMutex);
         // Backwards to the front of the queue, so the batch keeps its order there.
@@ -47,7 +57,7 @@ std::optional<TParsedAhead> UnitPrefetch::Take(const std::string& file) {
         FQueue.erase(std::find(FQueue.begin(), FQueue.end(), file));
         FSlots.erase(slot);
         lock.unlock();
-        return Parse(file, FSymbols, FIncludeDirs);
+        return Parse(file, FContexts->Of(file));
     }
     // The slot stays where it is while other files are queued; the iterator may not.
     Slot& running = slot->second;
@@ -72,7 +82,7 @@ void UnitPrefetch::Work() {
         Slot& slot = FSlots.at(file); // stays valid: only Take erases it, once it is Done
         slot.Now = State::Running;
         lock.unlock();
-        TParsedAhead result = Parse(file, FSymbols, FIncludeDirs);
+        TParsedAhead result = Parse(file, FContexts->Of(file));
         lock.lock();
         slot.Result = std::move(result);
         slot.Now = State::Done;
@@ -81,9 +91,7 @@ void UnitPrefetch::Work() {
     }
 }
 
-TParsedAhead
-UnitPrefetch::Parse(const std::string& file, const SharedCompilerSymbols& symbols,
-                    const std::shared_ptr<const std::vector<std::string>>& includeDirs) {
+TParsedAhead UnitPrefetch::Parse(const std::string& file, const TParseContext& context) {
     TParsedAhead result;
     try {
         result.Unit = std::make_unique<TUnit>(file);
@@ -92,8 +100,8 @@ UnitPrefetch::Parse(const std::string& file, const SharedCompilerSymbols& symbol
         return result;
     }
     TUnit& unit = *result.Unit;
-    unit.SetSymbols(symbols);
-    unit.SetIncludeDirs(includeDirs);
+    unit.SetSymbols(context.Symbols);
+    unit.SetIncludeDirs(context.IncludeDirs);
     unit.ErrorHook = [&result](TUnit&, const std::exception&) {
         result.StepErrors.push_back(std::current_exception());
     };

@@ -2,6 +2,8 @@
 // What the compiler defines before the first line of any source: its conditional symbols,
 // its named numeric constants (CompilerVersion, FPC_FULLVERSION, ...) and the size of a
 // pointer on the target. A scan builds one and shares it, unchanged, with every unit.
+#include "scanner/SyntaxMode.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +36,8 @@ class TCompilerSymbols {
 
     /// Size of a pointer on the target in bytes: SizeOf(Pointer), SizeOf(NativeInt), ...
     int PointerSize = 4;
+    /// The syntax mode sources start in: None for Delphi; Free Pascal's default (-M).
+    TSyntaxMode Mode = TSyntaxMode::None;
 
   private:
     std::unordered_set<std::string> FFolded;

@@ -103,10 +103,21 @@ void TTokenizer::Prepare(size_t from) {
         FText.resize(nul);
         FReader.reset();
     }
+    const size_t bom = FText.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (FReader) {
+        // The scanner sees whole lines only: the length of a line is known before the scan
+        // enters it, so a long line fails wherever the pieces of the file end. A last line
+        // long enough to fail already is shown.
+        const size_t lf = FText.rfind('\n');
+        const size_t last = lf == std::string::npos ? bom : lf + 1;
+        if (FText.size() - last < MaxLineLength) {
+            FHeld.assign(FText, last);
+            FText.resize(last);
+        }
+    }
     if (FLongLine == std::string::npos) {
         // From the first line, or from the line that was last when `from` was the end.
         const size_t lf = from ? FText.rfind('\n', from - 1) : std::string::npos;
-        const size_t bom = FText.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
         FLongLine = FindLongLine(FText, lf == std::string::npos ? bom : lf + 1);
     }
     FText.push_back('\0');
@@ -117,11 +128,14 @@ bool TTokenizer::ReadMore() {
         return false;
     FText.pop_back(); // the sentinel
     const size_t end = FText.size();
-    FReader->Read(FText, std::max(end, FirstReadSize));
+    FText += FHeld;
+    FHeld.clear();
+    FReader->Read(FText, std::max(FText.size(), FirstReadSize));
     if (FReader->AtEnd())
         FReader.reset();
     Prepare(end);
-    return FText.size() - 1 > end;
+    // A line still unfinished is held back: more is read on the next call.
+    return FReader || FText.size() - 1 > end;
 }
 
 int TTokenizer::NextToken() {
@@ -157,9 +171,21 @@ void TTokenizer::SkipBlanks() {
     }
 }
 
+void TTokenizer::SetCommentRules(TCommentRules rules) {
+    if (rules == FRules)
+        return;
+    FRules = rules;
+    if (FToken == toComment) {
+        FSourcePtr = FTokenPtr;
+        FSourceLine = FTokenLine;
+        NextToken();
+    }
+}
+
 int TTokenizer::ScanToken() {
     SkipBlanks();
     FTokenPtr = FSourcePtr;
+    FTokenLine = FSourceLine;
     FFloatType = 0;
     const unsigned char c = static_cast<unsigned char>(FText[FSourcePtr]);
     const unsigned char next = c ? static_cast<unsigned char>(FText[FSourcePtr + 1]) : 0;
@@ -269,25 +295,55 @@ void TTokenizer::ScanNumber() {
 void TTokenizer::ScanBlockComment(size_t start, bool parenStar) {
     FSourcePtr = start;
     FCommentStart = start;
+    const bool nested =
+        FRules.Nested || (!parenStar && FRules.MacroBodies && IsMacroDefinition(start));
+    int depth = 1;
     for (;;) {
         if (FSourcePtr == FLongLine)
             Error(LineTooLong);
         const char c = FText[FSourcePtr];
         if (c == '\0')
             Error("Unclosed comment!");
-        if (!parenStar && c == '}') {
+        const char next = FText[FSourcePtr + 1];
+        const bool opens = nested && (parenStar ? c == '(' && next == '*' : c == '{');
+        const bool closes = parenStar ? c == '*' && next == ')' : c == '}';
+        if (closes && --depth == 0) {
             FCommentLen = FSourcePtr - start;
-            ++FSourcePtr;
+            FSourcePtr += parenStar ? 2 : 1;
             break;
         }
-        if (parenStar && c == '*' && FText[FSourcePtr + 1] == ')') {
-            FCommentLen = FSourcePtr - start;
-            FSourcePtr += 2;
-            break;
-        }
+        if (opens)
+            ++depth;
+        if ((opens || closes) && parenStar)
+            ++FSourcePtr; // the first of two characters that are no line end
         Advance();
     }
     FToken = toComment;
+}
+
+bool TTokenizer::IsMacroDefinition(size_t start) const {
+    // "$define NAME :=" or Mac Pascal's "$definec NAME value"
+    size_t i = start;
+    if (FText[i] != '$')
+        return false;
+    const size_t word = ++i;
+    while (IsIdentChar(static_cast<unsigned char>(FText[i])))
+        ++i;
+    const std::string_view name(FText.data() + word, i - word);
+    const bool definec = SameAsciiText(name, "definec");
+    if (!definec && !SameAsciiText(name, "define"))
+        return false;
+    auto blanks = [&] {
+        while (FText[i] != '\0' && static_cast<unsigned char>(FText[i]) <= 32)
+            ++i;
+    };
+    blanks();
+    if (!IsIdentStart(static_cast<unsigned char>(FText[i])))
+        return false;
+    while (IsIdentChar(static_cast<unsigned char>(FText[i])))
+        ++i;
+    blanks();
+    return definec || (FText[i] == ':' && FText[i + 1] == '=');
 }
 
 void TTokenizer::SkipCommentTokens() {

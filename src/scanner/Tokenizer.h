@@ -27,6 +27,15 @@ inline constexpr std::size_t MaxLineLength = 65536;
 /// Bytes of a file read before its first token; the rest is read when a token reaches it.
 inline constexpr std::size_t FirstReadSize = 4096;
 
+/// How a block comment ends. Free Pascal's modes fpc and objfpc nest comments (a `{` in a
+/// `{ }` comment, a `(*` in a `(* *)` one, opens another); with macros on, the body of a
+/// `{$define X := ...}` holds braces in pairs in every mode.
+struct TCommentRules {
+    bool Nested = false;
+    bool MacroBodies = false;
+    bool operator==(const TCommentRules&) const = default;
+};
+
 /// Tokenizer over the text of one file. The first token is read by the constructor.
 class TTokenizer {
   public:
@@ -44,6 +53,10 @@ class TTokenizer {
 
     /// Scans the next token and returns its kind.
     int NextToken();
+    /// The rules for the comments scanned from now on; a block comment that is the current
+    /// token is scanned again under them.
+    void SetCommentRules(TCommentRules rules);
+    TCommentRules CommentRules() const { return FRules; }
 
     int Token() const { return FToken; }
     int SourceLine() const { return FSourceLine; }
@@ -74,7 +87,8 @@ class TTokenizer {
     TTokenizer(std::unique_ptr<TFileReader> reader, std::string fileName);
     /// Steps over a byte order mark and reads the first token.
     void Start();
-    /// Cuts the text at its first NUL from `from` on, finds a long line and adds the sentinel.
+    /// Cuts the text at its first NUL from `from` on, holds back an unfinished last line,
+    /// finds a long line and adds the sentinel.
     void Prepare(std::size_t from);
     /// Reads as much again as has been read; false when the file held no more.
     bool ReadMore();
@@ -92,14 +106,19 @@ class TTokenizer {
     void ScanHexNumber();
     void ScanNumber();
     void ScanBlockComment(std::size_t start, bool parenStar);
+    /// The comment starting at `start` (after its brace) is a macro definition's body.
+    bool IsMacroDefinition(std::size_t start) const;
     void SkipCommentTokens();
 
     std::string FText; ///< the file's bytes up to the first NUL, then a NUL sentinel
+    /// The bytes read after the last whole line while the rest of the file is unread.
+    std::string FHeld;
     /// The file while part of it is unread; null once the text is whole.
     std::unique_ptr<TFileReader> FReader;
     std::string FFileName;
     std::size_t FSourcePtr = 0;
     std::size_t FTokenPtr = 0;
+    int FTokenLine = 1; ///< the line FTokenPtr is on
     /// Start of the first line too long to be held; the scan fails when it gets there.
     std::size_t FLongLine = std::string::npos;
     int FSourceLine = 1;
@@ -109,6 +128,7 @@ class TTokenizer {
     std::u16string FWideStr;
     std::size_t FCommentStart = 0;
     std::size_t FCommentLen = 0;
+    TCommentRules FRules;
 };
 
 } // namespace ut

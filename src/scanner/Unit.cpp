@@ -26,6 +26,14 @@ void TUnit::SetDefines(const std::vector<std::string>& list) {
     Defines.SetBase(MakeCompilerSymbols(list));
 }
 
+void TUnit::SetSymbols(SharedCompilerSymbols symbols) {
+    Defines.SetBase(std::move(symbols));
+    FMode = Defines.Base().Mode;
+    FNestedComments = NestsComments(FMode);
+    FMacros = false;
+    ApplyCommentRules();
+}
+
 void TUnit::AddInFile(const std::string&, const std::string&) {}
 
 void TUnit::Parse() {
@@ -82,6 +90,10 @@ void TUnit::RunStep(void (TUnit::*step)()) {
 
 void TUnit::HeaderStep() {
     static const char* const keywords[] = {"unit", "program", "package", "library"};
+    // What may start a program that has no `program` line.
+    static const char* const programStarts[] = {"uses",      "begin",         "var",      "const",
+                                                "type",      "procedure",     "function", "label",
+                                                "threadvar", "resourcestring"};
     FilterDirectives(Token());
     Kind = ukNone;
     Scanner->CheckToken(toSymbol);
@@ -92,6 +104,8 @@ void TUnit::HeaderStep() {
         NextSignificant();
         ReadName(UnitName);
         SkipHints();
+        if (Kind == ukProgram)
+            SkipProgramParameters();
         if (Token() == ';') {
             NextSignificant();
         } else if (!Scanner->TokenSymbolIs("else")) {
@@ -104,7 +118,23 @@ void TUnit::HeaderStep() {
         }
         break;
     }
+    if (Kind == ukNone &&
+        std::any_of(std::begin(programStarts), std::end(programStarts),
+                    [this](const char* s) { return Scanner->TokenSymbolIs(s); })) {
+        // Free Pascal names a program without a heading after its file.
+        Kind = ukProgram;
+        UnitName = fs::FileKey(FileName);
+    }
     ParseState = Kind != ukNone ? 1 : 8;
+}
+
+void TUnit::SkipProgramParameters() {
+    if (Token() != '(')
+        return;
+    while (NextSignificant() != ')')
+        if (Token() == toEOF || Token() == ';')
+            Scanner->CheckToken(')');
+    NextSignificant();
 }
 
 void TUnit::SkipHints() {
@@ -142,9 +172,15 @@ void TUnit::UnitStep() {
                 ParseState = 4;
                 return;
             }
+            // A Mac Pascal unit may end after its interface.
+            if (FMode == TSyntaxMode::MacPas && Scanner->TokenSymbolIs("end") &&
+                NextSignificant() == '.') {
+                ParseState = 5;
+                return;
+            }
             NextSignificant();
         }
-        throw EParserError("Unexpected EOF");
+        Scanner->Error("Unexpected EOF");
     case 4:
         if (Scanner->TokenSymbolIs("uses")) {
             NextSignificant();
@@ -163,9 +199,11 @@ void TUnit::ProgramStep() {
         ParseState = 2;
         return;
     }
-    Scanner->CheckTokenSymbol("uses");
-    NextSignificant();
-    ParseList(1, true);
+    // A program or library need not use any unit.
+    if (Scanner->TokenSymbolIs("uses")) {
+        NextSignificant();
+        ParseList(1, true);
+    }
     ParseState = 7;
 }
 

@@ -40,8 +40,8 @@ class TUnit {
 
     /// Replaces the conditional symbols with `list` (no constants, 32-bit pointers).
     void SetDefines(const std::vector<std::string>& list);
-    /// Starts from the scan's shared symbols and constants.
-    void SetSymbols(SharedCompilerSymbols symbols) { Defines.SetBase(std::move(symbols)); }
+    /// Starts from the scan's shared symbols and constants, in their syntax mode.
+    void SetSymbols(SharedCompilerSymbols symbols);
     /// Directories searched for an include file that is not beside the including file.
     void SetIncludeDirs(std::shared_ptr<const std::vector<std::string>> dirs) {
         IncludeDirs = std::move(dirs);
@@ -74,6 +74,8 @@ class TUnit {
     std::string FileName;
     /// A .dfm file lay beside the source when the record was created.
     bool HasForm = false;
+    /// {$APPTYPE CONSOLE} was read: the compiler defines CONSOLE from there on.
+    bool ConsoleApp = false;
 
     // The directive layer: the token stream with comments dropped, conditional branches
     // applied and include files read in place.
@@ -87,6 +89,12 @@ class TUnit {
     /// Tokenizer of the file currently read; null after Parse.
     TTokenizer* CurrentScanner() const { return Scanner.get(); }
     bool IsSkipping() const { return CondStack.Skipping(); }
+    /// The file name of the source itself, also while an include file is read.
+    const std::string& SourceFileName() const {
+        return IncludeStack.empty() ? FileName : IncludeStack.front().fileName;
+    }
+    /// The syntax mode the source is read in now (None when it is read as Delphi reads it).
+    TSyntaxMode Mode() const { return FMode; }
 
   protected:
     /// A record of `kind` named `name` that has no source to read: it is complete as made.
@@ -112,11 +120,9 @@ class TUnit {
     void ReadName(std::string& name);
     /// Passes the hint directives after a unit's name (deprecated, platform, ...).
     void SkipHints();
+    /// Passes a program's parameter list: `program Copy(Input, Output);`.
+    void SkipProgramParameters();
 
-    /// The file name of the source itself while an include file is read.
-    const std::string& SourceFileName() const {
-        return IncludeStack.empty() ? FileName : IncludeStack.front().fileName;
-    }
 
     /// Acts on one `{$...}` directive; true when it opened an include file.
     bool ApplyDirective(const std::string& text);
@@ -124,7 +130,15 @@ class TUnit {
     TExprValue EvaluateValue(std::string_view name, std::string_view expression);
     bool Evaluate(std::string_view name, std::string_view expression);
     void DefineSymbol(bool setc, std::string_view rest);
-    bool IncludeFile(const std::string& name);
+    /// Switches to the mode of {$mode NAME}; an unknown name changes nothing.
+    void SetMode(std::string_view name);
+    /// {$modeswitch nestedcomments} and {$macro on}: what changes how comments end.
+    void SetSwitch(std::string_view directive, std::string_view rest);
+    /// Hands the rules of the mode and switches in force to the current scanner.
+    void ApplyCommentRules();
+    bool IncludeFile(const std::string& arg);
+    /// The full path of include file `name` as the compiler finds it; empty for none.
+    std::string FindIncludeFile(const std::string& name) const;
     void PushInclude(const std::string& path, std::unique_ptr<TTokenizer> newScanner);
     bool PopInclude();
 
@@ -132,6 +146,9 @@ class TUnit {
     TConditionStack CondStack;
     std::vector<IncludeEntry> IncludeStack;
     std::shared_ptr<const std::vector<std::string>> IncludeDirs;
+    TSyntaxMode FMode = TSyntaxMode::None;
+    bool FNestedComments = false; ///< as the mode says, unless a mode switch said otherwise
+    bool FMacros = false;         ///< {$macro on}
 };
 
 /// The record of the project source; also remembers the files its list names with `in`.

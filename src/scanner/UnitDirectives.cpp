@@ -6,6 +6,7 @@
 #include "support/Textutil.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace ut {
 
@@ -41,6 +42,12 @@ enum class Directive {
     Undef,
     SetC,
     Include,
+    AppType,
+    Mode,
+    ModeSwitch,
+    Macro,
+    UserError, // {$ERROR text}, {$FATAL text}, ...: the compiler stops with the text
+    Message,   // {$MESSAGE ERROR 'text'} stops as {$ERROR} does; other levels do not
 };
 
 struct DirectiveName {
@@ -50,12 +57,32 @@ struct DirectiveName {
 
 // Mac Pascal's {$IFC}/{$ELIFC}/{$ELSEC}/{$ENDC} are the {$IF} chain under other names.
 const DirectiveName DirectiveNames[] = {
-    {"ifdef", Directive::IfDef},     {"ifndef", Directive::IfNDef}, {"ifopt", Directive::IfOpt},
-    {"if", Directive::If},           {"ifc", Directive::If},        {"elseif", Directive::ElseIf},
-    {"elifc", Directive::ElseIf},    {"else", Directive::Else},     {"elsec", Directive::Else},
-    {"endif", Directive::EndIf},     {"ifend", Directive::EndIf},   {"endc", Directive::EndIf},
-    {"define", Directive::Define},   {"undef", Directive::Undef},   {"setc", Directive::SetC},
-    {"include", Directive::Include}, {"i", Directive::Include},
+    {"ifdef", Directive::IfDef},
+    {"ifndef", Directive::IfNDef},
+    {"ifopt", Directive::IfOpt},
+    {"if", Directive::If},
+    {"ifc", Directive::If},
+    {"elseif", Directive::ElseIf},
+    {"elifc", Directive::ElseIf},
+    {"else", Directive::Else},
+    {"elsec", Directive::Else},
+    {"endif", Directive::EndIf},
+    {"ifend", Directive::EndIf},
+    {"endc", Directive::EndIf},
+    {"define", Directive::Define},
+    {"undef", Directive::Undef},
+    {"setc", Directive::SetC},
+    {"include", Directive::Include},
+    {"i", Directive::Include},
+    {"mode", Directive::Mode},
+    {"modeswitch", Directive::ModeSwitch},
+    {"macro", Directive::Macro},
+    {"error", Directive::UserError},
+    {"errorc", Directive::UserError},
+    {"fatal", Directive::UserError},
+    {"stop", Directive::UserError},
+    {"message", Directive::Message},
+    {"apptype", Directive::AppType},
 };
 
 // The directive's name (the word after '$') and what it is. {$I name} includes a file;
@@ -73,6 +100,31 @@ const DirectiveName* Classify(const std::string& text, size_t& wordEnd) {
         return &d;
     }
     return nullptr;
+}
+
+// The text of {$MESSAGE ERROR 'text'} or {$ERROR text}: quotes around it removed.
+std::string MessageText(std::string_view rest) {
+    std::string text = Trim(rest);
+    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
+        std::string unquoted;
+        for (size_t i = 1; i + 1 < text.size(); ++i) {
+            unquoted += text[i];
+            if (text[i] == '\'' && text[i + 1] == '\'')
+                ++i;
+        }
+        text = unquoted;
+    }
+    return text;
+}
+
+// The name of {$I name} or {$I 'a name'}.
+std::string IncludeName(std::string_view rest) {
+    const std::string text = Trim(rest);
+    if (!text.empty() && text[0] == '\'') {
+        const size_t close = text.find('\'', 1);
+        return text.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    return std::string(text.begin(), std::find_if(text.begin(), text.end(), IsBlank));
 }
 
 // "{$IFDEF   DEBUG }" -> "IFDEF DEBUG": the name in capitals and the trimmed rest.
@@ -181,7 +233,33 @@ bool TUnit::ApplyDirective(const std::string& text) {
         break;
     case Directive::Include:
         if (!skipping)
-            return IncludeFile(DirectiveArg(text));
+            return IncludeFile(IncludeName(rest));
+        break;
+    case Directive::Mode:
+        if (!skipping)
+            SetMode(DirectiveArg(text));
+        break;
+    case Directive::ModeSwitch:
+    case Directive::Macro:
+        if (!skipping)
+            SetSwitch(d->name, rest);
+        break;
+    case Directive::Message: {
+        const std::string level = DirectiveArg(text);
+        if (!skipping && (SameText(level, "error") || SameText(level, "fatal")))
+            Scanner->ErrorFmt("User defined: %s",
+                              MessageText(Trim(rest).substr(level.size())).c_str());
+        break;
+    }
+    case Directive::UserError:
+        if (!skipping)
+            Scanner->ErrorFmt("User defined: %s", MessageText(rest).c_str());
+        break;
+    case Directive::AppType:
+        if (!skipping && SameText(DirectiveArg(text), "CONSOLE")) {
+            ConsoleApp = true;
+            Defines.Define("CONSOLE");
+        }
         break;
     case Directive::Other:
         break;
@@ -219,19 +297,85 @@ void TUnit::DefineSymbol(bool setc, std::string_view rest) {
     }
 }
 
-bool TUnit::IncludeFile(const std::string& name) {
-    std::string path = fs::ExpandFileName(fs::ExtractFilePath(FileName) + name);
-    bool found = fs::FileExists(path);
-    if (!found && IncludeDirs) {
-        // Then the include path, in order.
-        for (const std::string& dir : *IncludeDirs) {
-            path = fs::ExpandFileName(fs::IncludeTrailingPathDelimiter(dir) + name);
-            if ((found = fs::FileExists(path)))
-                break;
-        }
+void TUnit::SetMode(std::string_view name) {
+    const std::optional<TSyntaxMode> mode = SyntaxModeOfName(name);
+    if (FMode == TSyntaxMode::None || !mode)
+        return; // read as Delphi reads it, or no mode the compiler knows
+    Defines.Undefine(SyntaxModeSymbol(FMode));
+    FMode = *mode;
+    Defines.Define(SyntaxModeSymbol(FMode));
+    FNestedComments = NestsComments(FMode);
+    ApplyCommentRules();
+}
+
+void TUnit::SetSwitch(std::string_view directive, std::string_view rest) {
+    if (FMode == TSyntaxMode::None)
+        return;
+    std::string arg = Trim(rest);
+    bool on = true;
+    if (!arg.empty() && (arg.back() == '+' || arg.back() == '-')) {
+        on = arg.back() == '+';
+        arg = Trim(std::string_view(arg).substr(0, arg.size() - 1));
     }
-    if (!found)
+    if (directive == "macro") {
+        FMacros = arg.empty() ? on : SameText(arg, "on");
+    } else {
+        const size_t blank = arg.find_first_of(" \t");
+        const std::string_view value =
+            blank == std::string::npos ? "" : Trim(std::string_view(arg).substr(blank));
+        if (!SameText(std::string_view(arg).substr(0, blank), "nestedcomments"))
+            return;
+        FNestedComments = value.empty() ? on : SameText(value, "on");
+    }
+    ApplyCommentRules();
+}
+
+void TUnit::ApplyCommentRules() {
+    if (Scanner)
+        Scanner->SetCommentRules({FNestedComments, FMacros && FMode != TSyntaxMode::None});
+}
+
+std::string TUnit::FindIncludeFile(const std::string& name) const {
+    // As the compiler looks: the including file's directory, then the include path.
+    auto find = [this](const std::string& file) -> std::string {
+        if (fs::IsAbsolutePath(file))
+            return fs::FileExists(file) ? fs::ExpandFileName(file) : std::string();
+        std::string path = fs::ExpandFileName(fs::ExtractFilePath(FileName) + file);
+        if (fs::FileExists(path))
+            return path;
+        if (IncludeDirs)
+            for (const std::string& dir : *IncludeDirs)
+                if (path = fs::ExpandFileName(fs::IncludeTrailingPathDelimiter(dir) + file);
+                    fs::FileExists(path))
+                    return path;
+        return {};
+    };
+    std::string path = find(name);
+    const std::string fileName = fs::ExtractFileName(name);
+    if (path.empty() && fileName.find('.') == std::string::npos)
+        for (const char* ext : {".inc", ".pp", ".pas"})
+            if (!(path = find(name + ext)).empty())
+                break;
+    if (path.empty() && fileName.size() >= 2 && name.back() == '.')
+        path = find(name.substr(0, name.size() - 1));
+    return path;
+}
+
+bool TUnit::IncludeFile(const std::string& arg) {
+    // {$I %DATE%}, {$I %FPCVERSION%} and the like insert a text, not a file.
+    if (arg.empty() || arg[0] == '%')
         return false;
+    std::string name = arg;
+    // {$I *.inc}: the name of the source being read with that extension
+    if (fs::ExtractFileName(name)[0] == '*') {
+        const std::string file = fs::ExtractFileName(name);
+        const size_t dot = file.rfind('.');
+        name = name.substr(0, name.size() - file.size()) + fs::FileKey(SourceFileName()) +
+               (dot == std::string::npos ? std::string() : file.substr(dot));
+    }
+    const std::string path = FindIncludeFile(name);
+    if (path.empty())
+        Scanner->ErrorFmt("Cannot open include file \"%s\"", arg.c_str());
     // A file that is already being read, under any spelling, would include itself for ever.
     const bool open =
         fs::SamePath(path, FileName) ||
@@ -248,6 +392,7 @@ void TUnit::PushInclude(const std::string& path, std::unique_ptr<TTokenizer> new
     IncludeStack.push_back({FileName, std::move(Scanner)});
     FileName = path;
     Scanner = std::move(newScanner);
+    ApplyCommentRules();
 }
 
 bool TUnit::PopInclude() {
@@ -257,6 +402,7 @@ bool TUnit::PopInclude() {
     FileName = std::move(IncludeStack.back().fileName);
     Scanner = std::move(IncludeStack.back().scanner);
     IncludeStack.pop_back();
+    ApplyCommentRules(); // the included file may have changed the mode
     return true;
 }
 

@@ -30,13 +30,38 @@ bool ListFind(int count, const Compare& compare, bool firstOfEqual, int& index) 
     return found;
 }
 
-/// Sorts positions l..r; the pivot follows its item when that item is swapped. `compare(i, j)`
-/// compares the items at two positions and `exchange(i, j)` swaps them.
+/// Heapsort of positions l..r with the same `compare` and `exchange`.
 template <class Compare, class Exchange>
-void ListQuickSort(int l, int r, const Compare& compare, const Exchange& exchange) {
-    int i = 0;
-    do {
-        i = l;
+void ListHeapSort(int l, int r, const Compare& compare, const Exchange& exchange) {
+    const int n = r - l + 1;
+    // Moves the item at heap position `root` down within the first `size` positions.
+    const auto siftDown = [&](int root, int size) {
+        for (int child = 2 * root + 1; child < size; child = 2 * root + 1) {
+            if (child + 1 < size && compare(l + child, l + child + 1) < 0)
+                ++child;
+            if (compare(l + root, l + child) >= 0)
+                return;
+            exchange(l + root, l + child);
+            root = child;
+        }
+    };
+    for (int i = n / 2 - 1; i >= 0; --i)
+        siftDown(i, n);
+    for (int size = n - 1; size > 0; --size) {
+        exchange(l, l + size);
+        siftDown(0, size);
+    }
+}
+
+/// One range of ListQuickSort, with `budget` partitions left before the heapsort.
+template <class Compare, class Exchange>
+void ListQuickSortPart(int l, int r, const Compare& compare, const Exchange& exchange, int budget) {
+    while (l < r) {
+        if (budget-- == 0) {
+            ListHeapSort(l, r, compare, exchange);
+            return;
+        }
+        int i = l;
         int j = r;
         int p = (l + r) >> 1;
         do {
@@ -54,10 +79,29 @@ void ListQuickSort(int l, int r, const Compare& compare, const Exchange& exchang
                 --j;
             }
         } while (i <= j);
-        if (l < j)
-            ListQuickSort(l, j, compare, exchange);
-        l = i;
-    } while (i < r);
+        // l..j and i..r are sorted apart; the order in which they are does not change them.
+        if (j - l < r - i) {
+            ListQuickSortPart(l, j, compare, exchange, budget);
+            l = i;
+        } else {
+            ListQuickSortPart(i, r, compare, exchange, budget);
+            r = j;
+        }
+    }
+}
+
+/// Sorts positions l..r: the partitions of a quicksort whose pivot is the middle item and
+/// follows its item when that item is swapped. `compare(i, j)` compares the items at two
+/// positions and `exchange(i, j)` swaps them. The smaller part is sorted first and the larger
+/// one goes on in the loop, so the stack holds at most log2(n) levels; a range that takes
+/// more than 2 log2(n) + 32 partitions to get down to, which no order but an adversarial one
+/// needs, is finished by a heapsort, so no order makes it quadratic.
+template <class Compare, class Exchange>
+void ListQuickSort(int l, int r, const Compare& compare, const Exchange& exchange) {
+    int budget = 32;
+    for (int n = r - l + 1; n > 1; n >>= 1)
+        budget += 2;
+    ListQuickSortPart(l, r, compare, exchange, budget);
 }
 
 } // namespace ut

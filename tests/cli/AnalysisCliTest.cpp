@@ -74,12 +74,17 @@ TEST_F(AnalysisCli, WhyPrintsEveryShortestPathAfterTheLog) {
     ASSERT_GE(r.Out.size(), why.size());
     EXPECT_EQ(r.Out.substr(r.Out.size() - why.size()), why);
 
-    for (const char* option : {"--why", "--focus"}) {
+    // A name the scan did not find: the paths to the entries that name it.
+    const CliRunResult gone = Cli("--delphi 5.0 --format tree --depth 0 --why gone P.dpr");
+    EXPECT_EQ(gone.Out, "P  (@)\n\nWhy Gone (not found; 1 shortest path):\n"
+                        "  P -> Gone  (interface, @/P.dpr:2)\n");
+    for (const auto& [option, suffix] :
+         {std::pair{"--why", " nor a unit the scan did not find"}, std::pair{"--focus", ""}}) {
         const CliRunResult unknown =
-            Cli(std::string("--delphi 5.0 --format dot ") + option + " Gone P.dpr");
+            Cli(std::string("--delphi 5.0 --format dot ") + option + " Nowhere P.dpr");
         EXPECT_EQ(unknown.Status, 2) << option;
-        EXPECT_EQ(unknown.Err,
-                  std::string("unitrace-cli: ") + option + ": \"Gone\" is not a parsed unit\n");
+        EXPECT_EQ(unknown.Err, std::string("unitrace-cli: ") + option +
+                                   ": \"Nowhere\" is not a parsed unit" + suffix + "\n");
         EXPECT_EQ(unknown.Out, "") << option;
     }
 }
@@ -114,8 +119,9 @@ TEST_F(AnalysisCli, JsonHoldsCyclesWhyAndExclusiveSizes) {
 }
 
 TEST_F(AnalysisCli, FailOnEndsACompletedScanWithThreeAndNamesEachOffender) {
-    const std::string exc = "exc: EXC: File=Broken, Msg=Error: \"Unclosed comment!\" on line 6 of "
-                            "file @/lib/Broken.pas\n";
+    const std::string exc =
+        "exc: EXC: File=@/lib/Broken.pas, Msg=Error: \"Unclosed comment!\" on line 6 of "
+        "file @/lib/Broken.pas\n";
     const struct {
         const char* gates;
         int status;
@@ -165,12 +171,48 @@ TEST_F(AnalysisCli, DotGraphAroundAFocusIsAcceptedByGraphviz) {
     EXPECT_EQ(std::system(("dot -Tsvg " + root + "/out.txt -o " + root + "/out.svg").c_str()), 0);
 }
 
+TEST_F(AnalysisCli, DotByGroupsAndAdviceForAWholeGraphTooBigToRead) {
+    const CliRunResult grouped = Cli("--delphi 5.0 --format dot --group-by folder P.dpr");
+    EXPECT_EQ(grouped.Status, 0) << grouped.Err;
+    EXPECT_EQ(grouped.Out, "digraph groups {\n"
+                           "  node [shape=box];\n"
+                           "  \"lib\" [label=\"lib\\n5 units, 336 bytes\"];\n"
+                           "  \".\" [label=\".\\n1 unit, 0 bytes\"];\n"
+                           "  \".\" -> \"lib\" [label=\"2\"];\n"
+                           "}\n");
+    EXPECT_EQ(Cli("--format json --group-by scope P.dpr").Err.substr(0, 44),
+              "unitrace-cli: --group-by needs --format dot\n");
+
+    std::string uses;
+    for (int i = 0; i <= 1000; ++i) {
+        const std::string name = "U" + std::to_string(i);
+        uses += (i ? ", " : "") + name;
+        Write("lib/" + name + ".pas", "unit " + name + ";\ninterface\nimplementation\nend.\n");
+    }
+    Write("P.dpr", "program P;\nuses " + uses + ";\nbegin end.\n");
+    const std::string advice = "unitrace-cli: the graph has 1002 units, too many to read in one "
+                               "picture: --group-by, --focus or --depth will give a readable one\n";
+    const struct {
+        const char* options;
+        std::string err;
+    } cases[] = {
+        {"--format dot P.dpr", advice},
+        {"--format dot --depth 1 P.dpr", ""},
+        {"--format dot --group-by folder P.dpr", ""},
+    };
+    for (const auto& c : cases) {
+        const CliRunResult r = Cli(std::string("--delphi 5.0 ") + c.options);
+        EXPECT_EQ(r.Status, 0) << c.options;
+        EXPECT_EQ(r.Err, c.err) << c.options;
+    }
+}
+
 TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
     Write("lib/D.pas", "unit D;\ninterface\nimplementation\nend.\n");
     WriteMap(0x08);
     ASSERT_EQ(Cli("--delphi 5.0 --format json P.dpr").Status, 0);
     stdfs::rename(root + "/out.txt", root + "/old.json");
-    Write("lib/D.pas", "unit D;\ninterface\nuses C, E;\nimplementation\nend.\n");
+    Write("lib/D.pas", "unit D;\ninterface\nuses C, E, Lost;\nimplementation\nend.\n");
     Write("lib/E.pas", "unit E;\ninterface\nimplementation\nend.\n");
     WriteMap(0x10);
     ASSERT_EQ(Cli("--delphi 5.0 --format json P.dpr").Status, 0);
@@ -181,7 +223,8 @@ TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
     EXPECT_EQ(r.Out, "Units added:\n  E\n"
                      "Uses added:\n  D -> C  (interface)\n  D -> E  (interface)\n"
                      "Sizes changed:\n  D: 8 -> 16 (+8)\n"
-                     "Grown cycles:\n  A, B, C, D  (interface; was A, B, C)\n");
+                     "Grown cycles:\n  A, B, C, D  (interface; was A, B, C)\n"
+                     "Not found, added:\n  Lost\n");
     EXPECT_EQ(r.Err, "new-cycles: A, B, C, D (grew from A, B, C)\nnew-units: E\n");
 
     r = Cli("diff --format json new.json old.json");
@@ -191,7 +234,7 @@ TEST_F(AnalysisCli, DiffNamesWhatChangedBetweenTwoResults) {
         "usesRemoved": [{"from": "D", "to": "C", "interface": true},
                         {"from": "D", "to": "E", "interface": true}],
         "sizeChanges": [{"unit": "D", "old": 16, "new": 8}],
-        "newCycles": [], "grownCycles": []})"));
+        "newCycles": [], "grownCycles": [], "notFoundAdded": [], "notFoundRemoved": ["Lost"]})"));
     EXPECT_EQ(Cli("diff old.json old.json --fail-on new-cycles").Out, "No differences\n");
 
     Write("list.json", "[1, 2]");

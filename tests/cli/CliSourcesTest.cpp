@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -107,7 +108,8 @@ TEST_F(CliSources, LazarusProjectWithPpUnitsInFreePascalMode) {
     // Another build mode brings its own search path and symbols.
     const json lean = Scan({"--build-mode", "Lean", Under("demo.lpi")});
     EXPECT_EQ(UnitOf(lean, "Alpha")["file"], Under("lean/Alpha.pp"));
-    EXPECT_EQ(lean["inputs"]["defines"].back(), "FPC_HAS_CPSTRING");
+    // Lazarus builds in mode objfpc by default: its symbol ends the compiler's own.
+    EXPECT_EQ(lean["inputs"]["defines"].back(), "FPC_OBJFPC");
 }
 
 // A Free Pascal scan on the command line takes no Delphi installation's library, as the
@@ -172,17 +174,17 @@ TEST_F(CliSources, BadDirectivesEndTheirUnitAndTheScanGoesOn) {
     Write("Other.pas", Unit("Other", "{$IFDEF LOCAL} uses Hidden; {$ENDIF}"));
     Write("Hidden.pas", Unit("Hidden"));
     const json doc = Scan({"--delphi", "7.0", Under("P.dpr")});
-    EXPECT_EQ(Log(doc),
-              (std::vector<std::string>{
-                  uttest::NativeRooted("Scanning project @/P.dpr"),
-                  "P: parsed...",
-                  uttest::NativeRooted("  EXC: File=Bad, Msg=Error: \"Invalid $if expression: "
-                                       "missing operand\" on line 3 of file @/Bad.pas"),
-                  "  Bad: parsed...",
-                  "  Local: parsed...",
-                  "  Other: parsed...",
-                  "Done",
-              }));
+    EXPECT_EQ(Log(doc), (std::vector<std::string>{
+                            uttest::NativeRooted("Scanning project @/P.dpr"),
+                            "P: parsed...",
+                            uttest::NativeRooted(
+                                "  EXC: File=@/Bad.pas, Msg=Error: \"Invalid $if expression: "
+                                "missing operand\" on line 3 of file @/Bad.pas"),
+                            "  Bad: parsed...",
+                            "  Local: parsed...",
+                            "  Other: parsed...",
+                            "Done",
+                        }));
 }
 
 TEST_F(CliSources, LazarusFilesThatCannotBeRead) {
@@ -213,6 +215,50 @@ TEST_F(CliSources, LazarusPackageScansItsUnits) {
     EXPECT_EQ(UnitOf(doc, "tools")["kind"], "package");
     EXPECT_EQ(UnitOf(doc, "tools")["name"], "Tools");
     EXPECT_EQ(UnitOf(doc, "two")["file"], Under("pkg/src/two.pp"));
+}
+
+// A required package found in --package-path: its units are read with its own defines and
+// mode, its usage include path reaches the project; a build mode's target decides the
+// symbols; a package found nowhere is named in the log.
+TEST_F(CliSources, RequiredPackagesTargetsAndModes) {
+    Write("app/demo.lpi", R"xml(<CONFIG><ProjectOptions>
+      <BuildModes><Item Name="Default" Default="True"/><Item Name="Win"><CompilerOptions>
+        <CodeGeneration><TargetOS Value="Win64"/></CodeGeneration></CompilerOptions></Item></BuildModes>
+      <Units><Unit><Filename Value="demo.lpr"/></Unit></Units>
+      <RequiredPackages><Item><PackageName Value="Kit"/></Item><Item><PackageName Value="Gone"/></Item></RequiredPackages>
+      </ProjectOptions><CompilerOptions><SearchPaths><OtherUnitFiles Value="plat/$(SrcOS)"/></SearchPaths></CompilerOptions></CONFIG>)xml");
+    Write("app/demo.lpr", "uses {$I kit.inc} OsUnit;\nbegin end.\n");
+    Write("app/plat/unix/OsUnit.pas", Unit("OsUnit"));
+    Write("app/plat/win/OsUnit.pas", Unit("OsUnit", "{$IFDEF MSWINDOWS} uses WinOnly; {$ENDIF}"));
+    Write("app/plat/win/WinOnly.pas", Unit("WinOnly"));
+    Write("libs/kit/kit.lpk", R"xml(<CONFIG><Package><Name Value="Kit"/>
+      <CompilerOptions><Other><CustomOptions Value="-dKIT"/></Other>
+        <Parsing><SyntaxOptions><SyntaxMode Value="Delphi"/></SyntaxOptions></Parsing></CompilerOptions>
+      <Files><Item><Filename Value="src/kitmain.pas"/></Item></Files>
+      <UsageOptions><IncludePath Value="inc"/></UsageOptions></Package></CONFIG>)xml");
+    Write("libs/kit/inc/kit.inc", "KitMain,");
+    Write("libs/kit/src/kitmain.pas",
+          Unit("KitMain",
+               "uses {$IFDEF KIT} KitOwn {$ENDIF}{$IFDEF FPC_DELPHI}, KitDelphi{$ENDIF};"));
+    for (const char* name : {"KitOwn", "KitDelphi"})
+        Write(std::string("libs/kit/src/") + name + ".pas", Unit(name));
+    const json doc = Scan({"--package-path", Under("libs"), Under("app/demo.lpi")});
+    EXPECT_EQ(Keys(doc),
+              (std::vector<std::string>{"demo", "KitDelphi", "kitmain", "KitOwn", "OsUnit"}));
+    EXPECT_EQ(UnitOf(doc, "OsUnit")["file"], Under("app/plat/unix/OsUnit.pas"));
+    EXPECT_EQ(doc["inputs"]["mode"], "objfpc");
+    EXPECT_EQ(Log(doc)[1], "Required package Gone not found");
+
+    const json win = Scan({"--package-path", Under("libs"), "--build-mode", "Win", "--mode", "TP",
+                           Under("app/demo.lpi")});
+    EXPECT_EQ(UnitOf(win, "OsUnit")["uses"][0]["key"], "WinOnly");
+    EXPECT_EQ(win["inputs"]["target"], "x86_64-win64");
+    EXPECT_EQ(win["inputs"]["mode"], "tp");
+    const json& defines = win["inputs"]["defines"];
+    for (const char* symbol : {"WIN64", "MSWINDOWS", "FPC_TP"})
+        EXPECT_NE(std::find(defines.begin(), defines.end(), symbol), defines.end()) << symbol;
+    for (const char* symbol : {"LINUX", "UNIX", "FPC_OBJFPC"})
+        EXPECT_EQ(std::find(defines.begin(), defines.end(), symbol), defines.end()) << symbol;
 }
 
 } // namespace

@@ -14,7 +14,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <semaphore>
 #include <unistd.h>
+#ifndef _WIN32
+#include <poll.h>
+#endif
 
 namespace {
 
@@ -132,8 +136,8 @@ TEST_F(CliRun, JsonDocumentHoldsUnitsUsesAndLog) {
     EXPECT_EQ(doc["log"][4],
               nlohmann::json::parse(R"({"depth":1,"text":"Gone: not found","style":"italic"})"));
     // With no installation and no version the log says so, where a warning would name none.
-    EXPECT_EQ(doc["log"][1]["text"].get<std::string>().substr(0, 28),
-              "No Delphi installation found");
+    EXPECT_EQ(doc["log"][1]["text"].get<std::string>().substr(0, 32),
+              "No Delphi installation was found");
     EXPECT_EQ(errors.find("is not known"), std::string::npos) << errors;
     // Warnings go to standard error, never into the document: the registry file that is not
     // there (it used to be passed over in silence).
@@ -158,6 +162,31 @@ TEST(CliLog, MessagesKeepTheirPlaceAmongTheLinesInOneFile) {
     fe.ErrorMessage("broken");
     std::fclose(err);
     EXPECT_EQ(Slurp(out), "one\n  two\nwarning: careful\n  three\nerror: broken\n");
+}
+
+// A pipe got a line only when the next one came: "Parsing map-file..." waited for "Done".
+// The flusher is held in its pause (a tenth of a second) until the test lets it go.
+TEST(CliLog, APipeGetsALineWithoutWaitingForTheNext) {
+#ifndef _WIN32
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::FILE* out = fdopen(ends[1], "w");
+    std::binary_semaphore paused{0}, go{0};
+    {
+        CliFrontEnd fe(out, stderr, true, false, [&] { paused.release(), go.acquire(); });
+        fe.AppendLog({0, "Parsing map-file...", lsPlain});
+        ASSERT_TRUE(paused.try_acquire_for(std::chrono::seconds(20))) << "no flush to come";
+        pollfd ready{ends[0], POLLIN, 0};
+        EXPECT_EQ(poll(&ready, 1, 0), 0) << "a write per line";
+        go.release();
+        ASSERT_EQ(poll(&ready, 1, 20000), 1);
+        char buf[64];
+        EXPECT_EQ(std::string(buf, static_cast<size_t>(read(ends[0], buf, sizeof buf))),
+                  "Parsing map-file...\n");
+    }
+    std::fclose(out);
+    close(ends[0]);
+#endif
 }
 
 TEST(CliInterrupt, CtrlCAsksTheScanToAbortInsteadOfEndingTheProcess) {
@@ -234,6 +263,47 @@ TEST_F(CliRun, WriteFailureEndsWithAMessageAndStatusOne) {
     }
 }
 
+// Bytes that only looked like UTF-8 (a surrogate, above U+10FFFF, overlong) in a directory,
+// a symbol or a file name ended the program without output; a result written before held
+// them raw, and the diff refused it.
+TEST_F(CliRun, IllFormedBytesBecomeWindows1252InTheDocumentAndTheDiff) {
+#ifndef _WIN32 // Windows file names are UTF-16: no file is named by these bytes
+    const std::string dir = "d\xED\xA0\x80", file = "A\xE0\x80\x80.pas";
+    Write(dir + "/P.dpr", "program P;\nuses A in '" + file + "';\nbegin end.\n");
+    Write(dir + "/" + file, "unit A;\ninterface\nimplementation\nend.\n");
+    int status = -1;
+    const std::string out = RunCapture({"--delphi", "5.0", "--format", "json", "--defines",
+                                        "X\xF4\x90\x80\x80", root + "/" + dir + "/P.dpr"},
+                                       status);
+    const nlohmann::json doc = nlohmann::json::parse(out); // strict: throws on ill-formed UTF-8
+    EXPECT_EQ(doc["inputs"]["defines"].back(), "X\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC");
+    const std::string cp1252Dir = "/d\xC3\xAD\xC2\xA0\xE2\x82\xAC/";
+    EXPECT_EQ(doc["units"][0]["file"], root + cp1252Dir + "A\xC3\xA0\xE2\x82\xAC\xE2\x82\xAC.pas");
+    std::string old = out;
+    for (size_t at; (at = old.find(cp1252Dir)) != std::string::npos;)
+        old.replace(at, cp1252Dir.size(), "/" + dir + "/");
+    Write("old.json", old);
+    Write("new.json", out);
+    EXPECT_EQ(RunCapture({"diff", root + "/old.json", root + "/new.json"}, status),
+              "No differences\n");
+#endif
+}
+
+// The program's own message (a --why name that is no unit) came before the scan's log
+// where both streams go to one file.
+TEST_F(CliRun, ItsOwnMessagesComeAfterTheLogInOneFile) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = fdopen(dup(fileno(out)), "w");
+    std::setvbuf(err, nullptr, _IONBF, 0);
+    EXPECT_EQ(RunCli({"--delphi", "5.0", "--why", "Nope", root + "/P.dpr"}, out, err), 2);
+    std::fclose(err);
+    EXPECT_EQ(
+        Rooted(Slurp(out)),
+        "Scanning project @/P.dpr\nP: parsed...\n  A: parsed...\n"
+        "  Gone: not found\nParsing map-file...\nDone\n"
+        "unitrace-cli: --why: \"Nope\" is not a parsed unit nor a unit the scan did not find\n");
+}
+
 TEST_F(CliRun, OptionsOverrideTheOptionsFile) {
     int status = -1;
     const std::string out = RunCapture({"--delphi", "5.0", "--search-path", "elsewhere", "--ignore",
@@ -257,6 +327,17 @@ TEST_F(CliRun, MissingProjectAndUsageErrorsExitWithTwo) {
     RunCapture({"--format"}, status, &errors); // a usage error
     EXPECT_EQ(status, 2);
     EXPECT_EQ(errors.rfind("unitrace-cli: ", 0), 0u) << errors;
+    // Without a .dproj, a platform is the version's (it used to be ignored, even made up).
+    for (const auto& [version, message] :
+         {std::pair{"", "no Delphi has a platform \"Amiga\""},
+          std::pair{"2007", "Delphi 2007 has no platform \"Amiga\" (it has Win32)"}}) {
+        RunCapture({"--delphi", version, "--platform", "Amiga", root + "/P.dpr"}, status, &errors);
+        EXPECT_EQ(status, 2);
+        EXPECT_EQ(errors, std::string("unitrace-cli: --platform: ") + message + "\n");
+    }
+    const std::string version = RunCapture({"--version"}, status, &errors);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(version.rfind("unitrace-cli 0.", 0), 0u) << version; // not "PROJECT is required"
 }
 
 // The example .dproj, scanned for each of its configurations against the stand-in Delphi 12

@@ -40,8 +40,8 @@ TEST_F(ScanLogTest, LogShowsEveryEventWithItsIndentAndStyleAndTheCounterAndTitle
         {"    Beta: parsed...", false, false, text},
         // Missing is used twice; the second use writes nothing.
         {"    Missing: not found", false, true, Red},
-        {"  EXC: File=Gamma, Msg=Error: \"Unclosed comment!\" on line 12 of file " +
-             Fixture("Proj/Gamma.pas"),
+        {"  EXC: File=" + Fixture("Proj/Gamma.pas") +
+             ", Msg=Error: \"Unclosed comment!\" on line 12 of file " + Fixture("Proj/Gamma.pas"),
          false, true, Red},
         {"  Gamma: parsed...", false, false, text},
         {"Parsing map-file...", false, false, text},

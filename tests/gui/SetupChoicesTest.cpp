@@ -156,14 +156,16 @@ TEST_F(SetupChoicesTest, NothingIsAskedBeforeTheWindowIsUpAndItsLogTellsTheWarni
     Window->show();
     QCoreApplication::processEvents();
     EXPECT_EQ(Prompts.Warnings + Prompts.Errors, QStringList());
-    EXPECT_EQ(Log(), QStringList({"Cannot read the registry file \"/nonexistent/user.reg\"",
-                                  "Scanning project " + project,
-                                  "No Delphi installation found and no version named: the "
-                                  "sources are read with WIN32 defined and no VERnnn symbol. "
-                                  "Name an installation by a registry export (UNITRACE_REGISTRY, "
-                                  "--registry FILE) or a Wine prefix (WINEPREFIX), or a version "
-                                  "(\"Delphi version\", --delphi VERSION) and its library path",
-                                  "P: parsed...", "Done"}));
+    EXPECT_EQ(
+        Log(),
+        QStringList({"Cannot read the registry file \"/nonexistent/user.reg\"",
+                     "Scanning project " + project,
+                     "No Delphi installation was found and no version was named: the sources are "
+                     "read with WIN32 alone. Name a version with --delphi (7, 2007, XE7, "
+                     "11.3, 12.3, ...) or in the \"Delphi version\" box, and an "
+                     "installation with a registry export (--registry FILE, "
+                     "UNITRACE_REGISTRY) or a Wine prefix (WINEPREFIX)",
+                     "P: parsed...", "Done"}));
     const std::vector<LogLine> log = ReadLog(*Page().logView);
     EXPECT_TRUE(log[0].Italic && log[2].Italic);
     // The log of the result is the scan's alone, as the command line writes it.

@@ -111,6 +111,13 @@ TEST(WhyPath, EveryShortestPathInUsesOrder) {
         {"cut at the limit", "P: A B C; A: T; B: T; C: T; T", "T", 2, "P>A>T | P>B>T", true},
         {"exactly the limit", "P: A B; A: T; B: T; T", "T", 2, "P>A>T | P>B>T", false},
     };
+    // The default limit: ten of eleven shortest paths.
+    const UnitGraph fan = MakeGraph("P: A B C D E F G H I J K; A: T; B: T; C: T; D: T; E: T; "
+                                    "F: T; G: T; H: T; I: T; J: T; K: T; T");
+    const WhyPaths eleven = FindWhyPaths(fan, fan.Find("T"));
+    EXPECT_EQ(eleven.Paths.size(), 10u);
+    EXPECT_EQ(eleven.Count, 11);
+    EXPECT_TRUE(eleven.Truncated());
     for (const auto& c : cases) {
         const UnitGraph g = MakeGraph(c.graph);
         const WhyPaths w = FindWhyPaths(g, g.Find(c.target), c.limit);

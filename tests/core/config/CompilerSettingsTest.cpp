@@ -90,6 +90,8 @@ TEST(CompilerSettings, InstalledVersionsAndTheirSettings) {
         {"2007", "Win32", "- | - | C:\\Program Files\\CodeGear\\RAD Studio\\5.0"
          " | Delphi 2007: the registry holds no library paths (Software\\Borland\\BDS\\5.0\\Library)"},
         {"XE7", "Win32", "- | - | -"}, // not installed
+        // XE2 on keep a key per platform: the note names the one read.
+        {"12", "Linux64", "- | - | " + studio + " | Delphi 12 Athens: the registry holds no library paths (Software\\Embarcadero\\BDS\\23.0\\Library\\Linux64)"},
         // clang-format on
     };
     const auto text = [](const std::optional<std::string>& s) { return s ? *s : "-"; };
@@ -110,6 +112,19 @@ TEST(CompilerSettings, InstalledVersionsAndTheirSettings) {
     ut::ReadVersionSettings(r, "5").ApplyTo(lib, browse, root);
     EXPECT_EQ(lib + " | " + browse + " | " + root,
               "$(DELPHI)\\Lib | $(DELPHI)\\Source\\Vcl | C:\\Program Files\\Borland\\Delphi 3");
+
+    // A named version that is not installed is said to be, while another is.
+    for (const auto& [version, note] : std::vector<std::pair<std::string, std::string>>{
+             {"12.3", ""},
+             {"5.0", ""},
+             {"XE7", "Delphi XE7 is not installed (the registry has no key "
+                     "Software\\Embarcadero\\BDS\\15.0): no library or browsing path of another "
+                     "version is used"},
+             {"6", "Delphi 6 is not installed (the registry has no key "
+                   "Software\\Borland\\Delphi\\6.0): no library or browsing path of another "
+                   "version is used"}})
+        EXPECT_EQ(ut::NotInstalledMessage(r, version), note) << version;
+    EXPECT_EQ(ut::NotInstalledMessage(RegistryStore(), "XE7"), ""); // nothing stands in
 }
 
 TEST(VersionDefines, SymbolsOfAVersionAndTheWarningForAnUnknownOne) {
@@ -144,7 +159,19 @@ TEST(VersionDefines, SymbolsOfAVersionAndTheWarningForAnUnknownOne) {
     EXPECT_EQ(prompts.warnings,
               std::vector<std::string>{
                   "Delphi compiler version is not known by Unitrace for Delphi version 2.5!\r\n"
-                  "You should write it manually to <Conditionals>"});
+                  "You should write it manually to <Conditionals> (--defines, e.g. VER360), or "
+                  "name a version Unitrace knows (--delphi: 7, 2007, XE7, 10.4.2, 11.3, 12.3, "
+                  "...)"});
+    // No version at all: no installation was found, and the warning says how to name one.
+    FakePrompts none;
+    bool noneWarned = false;
+    EXPECT_EQ(ut::VersionDefines("", "", noneWarned, none), "WIN32");
+    EXPECT_EQ(none.warnings, std::vector<std::string>{ut::NoInstallationMessage()});
+    EXPECT_EQ(none.warnings[0].rfind("No Delphi installation was found and no version was "
+                                     "named: the sources are read with WIN32 alone.\r\nName a "
+                                     "version with --delphi",
+                                     0),
+              0u);
 }
 
 TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
@@ -157,6 +184,14 @@ TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
         {"Delphi 10 Seattle", "10 VER300 30 30"}, {"10.4", "10.4 VER340 34 34"},
         {"23.0", "12 VER360 36 36"}, {"37.0", "13 VER370 37 37"},
         {"5", "none"}, {"13.0", "none"}, // no BDS 13.0 was released
+        // Updates: the version's own numbers, with the constants they add to System.
+        {"12.3", "12 VER360 36 36 RTLVersion121 RTLVersion122 RTLVersion123"},
+        {" delphi 11.3", "11 VER350 35 35 RTLVersion111 RTLVersion112 RTLVersion113"},
+        {"12 Update 1", "12 VER360 36 36 RTLVersion121"},
+        {"10.4.2", "10.4 VER340 34 34 RTLVersion1041 RTLVersion1042"},
+        {"10.3.3", "10.3 VER330 33 33"},
+        {"12.0", "XE5 VER260 26 26"}, // BDS 12.0 is XE5's number
+        {"12.4", "none"}, {"10.4.3", "none"}, {"XE7.1", "none"}, {"12.", "none"}, {"12.3x", "none"},
         // clang-format on
     };
     for (const auto& [text, expected] : cases) {
@@ -165,6 +200,9 @@ TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
         if (v)
             shown << v->Name << " " << v->VerSymbols << " " << v->CompilerVersion << " "
                   << v->RTLVersion;
+        for (const auto& [name, value] : ut::VersionConstants(text))
+            if (name.rfind("RTLVersion", 0) == 0 && name != "RTLVersion" && value == 1)
+                shown << " " << name;
         EXPECT_EQ(v ? shown.str() : "none", expected) << text;
     }
     // Every name and registry key of the table names its own row.
@@ -177,16 +215,60 @@ TEST(CompilerVersions, ProductNamesAndBdsNumbersFindTheirVersion) {
 TEST(CompilerVersions, SymbolsFollowTheTargetPlatform) {
     const char* const cases[][3] = {
         {"1.0", "Win32", "VER80;WIN16;WINDOWS"},
-        {"2007", "Win32", "VER185;VER180;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS"},
-        {"2009", "Win64", "VER200;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS;UNICODE"},
-        {"12", "Win32", "VER360;MSWINDOWS;WIN32;CPU386;CPUX86;CONDITIONALEXPRESSIONS;UNICODE"},
-        {"12", "win64", "VER360;MSWINDOWS;WIN64;CPUX64;CONDITIONALEXPRESSIONS;UNICODE"},
-        {"11", "Linux64", "VER350;LINUX;LINUX64;POSIX;CPUX64;CONDITIONALEXPRESSIONS;UNICODE"},
-        {"XE2", "Amiga", "VER230;MSWINDOWS;WIN32;CPU386;CPUX86;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"7", "Win32", "VER150;MSWINDOWS;WIN32;CPU386;CONDITIONALEXPRESSIONS"},
+        {"2007", "Win32",
+         "VER185;VER180;MSWINDOWS;WIN32;CPU386;DCC;NATIVECODE;CONDITIONALEXPRESSIONS"},
+        {"2009", "Win64",
+         "VER200;MSWINDOWS;WIN32;CPU386;DCC;NATIVECODE;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"XE7", "Win32",
+         "VER280;MSWINDOWS;WIN32;CPU386;CPUX86;DCC;NATIVECODE;ASSEMBLER;CONDITIONALEXPRESSIONS;"
+         "UNICODE"},
+        {"12", "Win32",
+         "VER360;MSWINDOWS;WIN32;CPU386;CPUX86;CPU32BITS;DCC;NATIVECODE;ASSEMBLER;"
+         "CONDITIONALEXPRESSIONS;UNICODE"},
+        {"12", "win64",
+         "VER360;MSWINDOWS;WIN64;CPUX64;CPU64BITS;DCC;NATIVECODE;ASSEMBLER;CONDITIONALEXPRESSIONS;"
+         "UNICODE"},
+        {"11", "Linux64",
+         "VER350;LINUX;LINUX64;POSIX;CPUX64;ELF;PIC;EXTERNALLINKER;CPU64BITS;DCC;NATIVECODE;"
+         "CONDITIONALEXPRESSIONS;UNICODE"},
+        {"10.2", "Linux64",
+         "VER320;LINUX;LINUX64;POSIX;CPUX64;ELF;PIC;EXTERNALLINKER;CPU64BITS;DCC;NATIVECODE;"
+         "AUTOREFCOUNT;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"10.3", "Android",
+         "VER330;ANDROID;ANDROID32;POSIX;CPUARM;CPUARM32;ELF;PIC;EXTERNALLINKER;CPU32BITS;DCC;"
+         "NATIVECODE;NEXTGEN;AUTOREFCOUNT;CONDITIONALEXPRESSIONS;UNICODE"},
+        {"XE2", "Amiga",
+         "VER230;MSWINDOWS;WIN32;CPU386;CPUX86;DCC;NATIVECODE;ASSEMBLER;CONDITIONALEXPRESSIONS;"
+         "UNICODE"},
+        {"10.1", "Linux64",
+         "VER310;MSWINDOWS;WIN32;CPU386;CPUX86;CPU32BITS;DCC;NATIVECODE;ASSEMBLER;"
+         "CONDITIONALEXPRESSIONS;UNICODE"},
     };
     for (const auto& [version, platform, symbols] : cases)
         EXPECT_EQ(ut::VersionSymbols(*ut::FindCompilerVersion(version), platform), symbols)
             << version << " " << platform;
+
+    // A platform the version lacks is named with those it has; the spelling is the table's.
+    const char* const platforms[][3] = {
+        {"12", "linux64", "Linux64"},
+        {"10.1", "Linux64",
+         "Delphi 10.1 Berlin has no platform \"Linux64\" (it has Win32, "
+         "Win64, OSX32, iOSSimulator, iOSDevice32, Android, iOSDevice64)"},
+        {"7", "Win64", "Delphi 7 has no platform \"Win64\" (it has Win32)"},
+        {"12.3", "OSX32",
+         "Delphi 12 Athens has no platform \"OSX32\" (it has Win32, Win64, "
+         "Android, iOSDevice64, Linux64, OSX64, Android64, OSXARM64)"},
+        {"", "osx32", "OSX32"}, // no version named: any version's
+        {"99", "Amiga", "no Delphi has a platform \"Amiga\""},
+    };
+    for (const auto& [version, name, expected] : platforms) {
+        const std::string platform = ut::PlatformOfVersion(version, name);
+        EXPECT_EQ(platform.empty() ? ut::UnknownPlatformMessage(version, name) : platform, expected)
+            << version << " " << name;
+    }
+    EXPECT_EQ(ut::PlatformPointerSize("Win64"), 8);
+    EXPECT_EQ(ut::PlatformPointerSize("Android"), 4);
 }
 
 } // namespace

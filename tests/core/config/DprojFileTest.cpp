@@ -116,8 +116,8 @@ TEST(DprojFile, ConfigurationsAndPlatformsInheritAsTheIdeWritesThem) {
         // clang-format on
     };
     for (const auto& [config, platform, expected] : cases) {
-        const auto d =
-            ReadDprojText(IdeProject, "/p/Shop.dproj", TDprojChoice{config, platform, "C:\\BDS\\"});
+        const auto d = ReadDprojText(IdeProject, "/p/Shop.dproj",
+                                     TDprojChoice{config, platform, "C:\\BDS\\", {}});
         std::string shown = d.Config + "/" + d.Platform + " | " + d.Defines + " | " +
                             d.UnitSearchPath + " | " + d.UnitScopes + " | " + d.ExeOutput + " | " +
                             d.MapFile;
@@ -133,6 +133,24 @@ TEST(DprojFile, ConfigurationsAndPlatformsInheritAsTheIdeWritesThem) {
     }
     // Without an installation the macro stays visible in the path.
     EXPECT_EQ(ReadDprojText(IdeProject, "Shop.dproj", {}).UnitSearchPath, "$(BDS)\\source;common;");
+
+    // The IDE's environment sets what the file does not (not the configuration, which the
+    // IDE gives); what nothing sets reaches the search path empty, and is named.
+    TDprojChoice choice;
+    choice.Environment = [](const std::string& name) -> std::optional<std::string> {
+        if (name == "DMVC" || name == "Config")
+            return "D:\\dmvc";
+        return std::nullopt;
+    };
+    const auto d = ReadDprojText(
+        "<Project><PropertyGroup><Config Condition=\"'$(Config)'==''\">Debug</Config>"
+        "<Alias>$(LIB)\\x</Alias><DCC_Define>$(Unused)</DCC_Define>"
+        "<DCC_UnitSearchPath>$(DMVC)\\src;$(Alias);$(DCC_UnitSearchPath)</DCC_UnitSearchPath>"
+        "<DCC_UnitSearchPath>$(Config);$(DCC_UnitSearchPath)</DCC_UnitSearchPath>"
+        "</PropertyGroup></Project>",
+        "E.dproj", choice);
+    EXPECT_EQ(d.UnitSearchPath, "Debug;D:\\dmvc\\src;\\x;");
+    EXPECT_EQ(d.UnknownVariables, std::vector<std::string>{"LIB"});
 }
 
 TEST(DprojFile, BadInputIsNamedAndTheRestIsRead) {

@@ -16,6 +16,7 @@
 namespace {
 
 using namespace ut;
+using uttest::NativePath;
 using uttest::TempTreeTest;
 using Strings = std::vector<std::string>;
 using Constants = std::vector<std::pair<std::string, double>>;
@@ -43,6 +44,8 @@ TEST(FpcTarget, SymbolsConstantsAndPointerSize) {
         // clang-format off
         {{"3.2.2", "linux", "x86_64"}, {"FPC", "VER3", "VER3_2", "VER3_2_2", "CPUX86_64", "CPUAMD64", "CPU64", "LINUX", "UNIX", "HASUNIX", "ENDIAN_LITTLE", "FPC_LITTLE_ENDIAN", "FPC_HAS_TYPE_EXTENDED"}, {"CPU32", "WINDOWS", "MSWINDOWS", "BSD", "FPC_BIG_ENDIAN"}, 30202, 8},
         {{"3.0.4", "win32", "i386"}, {"VER3_0_4", "CPUI386", "CPU32", "CPU86", "WIN32", "WINDOWS", "MSWINDOWS"}, {"UNIX", "CPU64", "VER3_2"}, 30004, 4},
+        {{"3.2.2", "win64", "x86_64"}, {"WIN64", "WINDOWS", "MSWINDOWS", "CPUX86_64"}, {"LINUX", "UNIX", "WIN32", "FPC_HAS_TYPE_EXTENDED"}, 30202, 8},
+        {{"3.2.2", "wince", "arm"}, {"WINCE", "WINDOWS", "UNDER_CE", "FPC_OS_UNICODE", "CPUARM"}, {"MSWINDOWS", "UNIX"}, 30202, 4},
         {{"3.2.0", "darwin", "powerpc"}, {"CPUPOWERPC", "CPUPOWERPC32", "DARWIN", "BSD", "UNIX", "FPC_BIG_ENDIAN"}, {"FPC_LITTLE_ENDIAN", "FPC_HAS_TYPE_EXTENDED"}, 30200, 4},
         // clang-format on
     };
@@ -133,6 +136,21 @@ const char* const Package = R"xml(<CONFIG><Package Version="5">
   </Files>
 </Package></CONFIG>)xml";
 
+// Build modes that set a target, a syntax mode and macro values; paths with IDE macros.
+const char* const MacroProject = R"xml(<CONFIG><ProjectOptions>
+  <BuildModes>
+    <Item Name="Default" Default="True"/>
+    <Item Name="Win64"><CompilerOptions><CodeGeneration><TargetOS Value="Win64"/><TargetCPU Value="x86_64"/></CodeGeneration>
+      <Parsing><SyntaxOptions><SyntaxMode Value="Delphi"/></SyntaxOptions></Parsing></CompilerOptions></Item>
+    <Item Name="Qt"><MacroValues Count="1"><Macro1 Name="LCLWidgetType" Value="qt5"/></MacroValues></Item>
+    <SharedMatrixOptions Count="1"><Item1 Type="IDEMacro" Modes="Win64" MacroName="Flavour" Value="pro"/></SharedMatrixOptions>
+  </BuildModes>
+  <RequiredPackages><Item><PackageName Value="LCL"/></Item><Item><PackageName Value="Base"/><DefaultFilename Value="../b/$(TargetOS)/base.lpk"/></Item></RequiredPackages>
+</ProjectOptions>
+<CompilerOptions><SearchPaths><OtherUnitFiles Value="plat/$(SrcOS);w/$(LCLWidgetType);$(SrcOS2)x;$(Flavour);$(NoSuch);$(nosuch)"/>
+  <UnitOutputDirectory Value="lib/$(TargetCPU)-$(TargetOS)"/><IncludeFiles Value="$(ProjOutDir)"/></SearchPaths></CompilerOptions>
+</CONFIG>)xml";
+
 // The file's fields joined by " | ", or "error: <message>".
 std::string Parse(const std::string& text, bool package, const std::string& mode = "") {
     try {
@@ -151,6 +169,12 @@ std::string Parse(const std::string& text, bool package, const std::string& mode
             s += " | package " + f.Name;
         for (const TLazarusFile::Unit& u : f.Units)
             s += " | unit " + u.Name + " " + u.File;
+        if (f.Target.OS != "linux" || f.SyntaxMode != "ObjFPC")
+            s += " | " + f.Target.CPU + "-" + f.Target.OS + " " + f.SyntaxMode;
+        for (const auto& r : f.Required)
+            s += " | requires " + r.Name + " " + r.DefaultFilename;
+        for (const std::string& m : f.UnknownMacros)
+            s += " | unknown " + m;
         return s;
     } catch (const EParserError& e) {
         return std::string("error: ") + e.what();
@@ -175,6 +199,12 @@ TEST(LazarusFile, Table) {
         {NewProject, false, "Debug", "main main.lpr | path  | inc  | target  | mode Debug of Default Debug"},
         {Package, true, "", "main  | path src | inc  | target  | package MyPkg | unit Alpha src/alpha.pas | unit Helper src\\sub\\Helper.pp"},
         {OldProject, false, "Nope", "error: Cannot read F: no build mode \"Nope\""},
+        {MacroProject, false, "", "main  | path plat/unix;w/gtk2;x;;; | inc lib/x86_64-linux | target  | mode Default of Default Win64 Qt"
+            " | requires LCL  | requires Base ../b/linux/base.lpk | unknown Flavour | unknown NoSuch"},
+        {MacroProject, false, "Win64", "main  | path plat/win;w/win32;x;pro;; | inc lib/x86_64-win64 | target  | mode Win64 of Default Win64 Qt"
+            " | x86_64-win64 Delphi | requires LCL  | requires Base ../b/win64/base.lpk | unknown NoSuch"},
+        {MacroProject, false, "Qt", "main  | path plat/unix;w/qt5;x;;; | inc lib/x86_64-linux | target  | mode Qt of Default Win64 Qt"
+            " | requires LCL  | requires Base ../b/linux/base.lpk | unknown Flavour | unknown NoSuch"},
         {"unit x;", false, "", "error: Cannot read F: no XML (No document element found at offset 7)"},
         {"<CONFIG><ProjectOptions>", false, "", "error: Cannot read F: no XML (Start-end tags mismatch at offset 23)"},
         {"<Other/>", false, "", "error: Cannot read F: no CONFIG element"},
@@ -213,7 +243,6 @@ TEST_F(LazarusOptions, MainSourceOfEachWayOfNamingTheProject) {
     Write("q/q.lpr", "program q;");
     Write("r/r.lpi", "<CONFIG><ProjectOptions/></CONFIG>");
     Write("pkg/MyPkg.lpk", Package);
-    using uttest::NativePath; // every '/' below is a separator
     EXPECT_EQ(MainOf("pkg/MyPkg.lpk"),
               NativePath("MyPkg Alpha=pkg/src/alpha.pas Helper=pkg/src/sub/Helper.pp"));
     EXPECT_EQ(MainOf("p/demo.lpi"), NativePath("p/demo.lpr"));
@@ -221,6 +250,44 @@ TEST_F(LazarusOptions, MainSourceOfEachWayOfNamingTheProject) {
     EXPECT_EQ(MainOf("p/Other.lpr"), "none");            // no Other.lpi beside it
     EXPECT_EQ(MainOf("q/q.lpi"), NativePath("q/q.lpr")); // names no units: the .lpr of its name
     EXPECT_EQ(MainOf("r/r.lpi"), "error: Cannot read " + Under("r/r.lpi") + ": no main source");
+}
+
+// Required packages are read transitively, each once: found by their DefaultFilename, in
+// the package directories or the project's tree; their units keep their own paths and
+// defines, and their usage paths reach the project.
+TEST_F(LazarusOptions, RequiredPackagesTransitively) {
+    Write("p/demo.lpi", R"xml(<CONFIG><ProjectOptions>
+      <Units><Unit><Filename Value="demo.lpr"/></Unit></Units>
+      <RequiredPackages><Item><PackageName Value="Base"/><DefaultFilename Value="../b/base.lpk"/></Item>
+        <Item><PackageName Value="Extra"/><DefaultFilename Value="../gone/extra.lpk"/></Item><Item><PackageName Value="LCL"/></Item></RequiredPackages>
+      </ProjectOptions><CompilerOptions><SearchPaths><OtherUnitFiles Value="src"/></SearchPaths></CompilerOptions></CONFIG>)xml");
+    Write("b/base.lpk", R"xml(<CONFIG><Package><Name Value="Base"/>
+      <CompilerOptions><SearchPaths><OtherUnitFiles Value="src/$(SrcOS)"/><IncludeFiles Value="inc"/></SearchPaths>
+        <Other><CustomOptions Value="-dBASE"/></Other><Parsing><SyntaxOptions><SyntaxMode Value="Delphi"/></SyntaxOptions></Parsing></CompilerOptions>
+      <Files><Item><Filename Value="src/b1.pas"/></Item></Files>
+      <RequiredPkgs><Item><PackageName Value="extra"/></Item><Item><PackageName Value="Base"/></Item></RequiredPkgs>
+      <UsageOptions><IncludePath Value="$(PkgIncPath)"/><UnitPath Value="$(PkgDir)/api"/></UsageOptions></Package></CONFIG>)xml");
+    Write("lib/deep/Extra.lpk", R"xml(<CONFIG><Package><Name Value="Extra"/>
+      <UsageOptions><UnitPath Value="pub"/></UsageOptions></Package></CONFIG>)xml");
+    TLazarusOptions o;
+    ASSERT_TRUE(ReadLazarusOptions(Under("p/demo.lpi"), "", TFpcTarget{}, o, {Under("lib")}));
+    EXPECT_EQ(Rooted(o.SearchPath), NativePath("src;@/b/api;@/lib/deep/pub"));
+    EXPECT_EQ(Rooted(o.IncludePath), NativePath("@/b/inc"));
+    std::vector<std::string> packages;
+    for (const TLazarusPackage& p : o.Packages) {
+        std::string text = p.Name + " " + Rooted(p.File) + " path " + Rooted(p.SearchPath) +
+                           " inc " + Rooted(p.IncludePath) + " " + p.SyntaxMode;
+        for (const auto& u : p.Units)
+            text += " " + u.Name + "=" + Rooted(u.File);
+        for (const std::string& d : p.Defines)
+            text += " -d" + d;
+        packages.push_back(text);
+    }
+    EXPECT_EQ(packages,
+              (Strings{NativePath("Base @/b/base.lpk path @/b/src/unix;@/lib/deep/pub inc @/b/inc "
+                                  "Delphi b1=@/b/src/b1.pas -dBASE"),
+                       NativePath("Extra @/lib/deep/Extra.lpk path  inc  ObjFPC")}));
+    EXPECT_EQ(o.Notes, Strings{"Required package LCL not found"});
 }
 
 } // namespace

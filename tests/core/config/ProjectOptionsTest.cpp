@@ -108,7 +108,7 @@ TEST_F(ProjectOptions, DprojBesideTheSourceComesBeforeTheDof) {
 <DCC_MapFile>3</DCC_MapFile></PropertyGroup><ItemGroup>
 <DCCReference Include="units\Cart.pas"/><DCCReference Include="rtl.dcp"/></ItemGroup></Project>)";
     Write("work/demo.dproj", dproj);
-    const ut::TOptionsChoice choice{"12", "", "Win64", "C:\\Studio\\"};
+    const ut::TOptionsChoice choice{"12", "", "Win64", "C:\\Studio\\", {}};
     EXPECT_EQ(Shown(ProjectOptionsOf(work + "/demo.dpr", choice)),
               uttest::NativeRooted(
                   "lib;C:\\Studio\\source | DEBUG | @/bin/Win64/demo.map | @/bin/Win64/demo.exe | "

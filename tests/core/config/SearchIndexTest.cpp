@@ -2,6 +2,7 @@
 #include "config/SearchIndex.h"
 
 #include "TempTree.h"
+#include "platform/Registry.h"
 #include "support/Textutil.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,33 @@ TEST_F(SearchIndex, DirectoriesAndUnitsFound) {
         // Every '/' of a row is a separator.
         EXPECT_EQ(shown, uttest::NativePath(c.expected)) << c.inputs.SearchPath;
     }
+}
+
+// $(NAME) is the IDE's variable: the installation's override, else the process's own; a
+// name that neither sets is reported once, and the entries naming it are not listed.
+TEST_F(SearchIndex, VariablesOfTheIdeEnvironmentNameDirectories) {
+    std::string lib = Under("lib");
+    for (size_t at = 0; (at = lib.find('\\', at)) != std::string::npos; at += 2)
+        lib.insert(at, "\\");
+    ut::RegistryStore registry;
+    registry.AddText("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0\\"
+                     "Environment Variables]\n\"Libs\"=\"" +
+                     lib + "\"\n");
+    setenv("LIBS", Under("second").c_str(), 1);
+    setenv("UT_COMMON", Under("common").c_str(), 1);
+    const ut::TIdeEnvironment environment(&registry, "12.3");
+    ut::TPathVariables variables{environment.Lookup(), {}};
+    ut::TListedDirectories listed;
+    ut::AddUnitFiles("$(LIBS);$(ut_common);$(NOPE)\\x;../$(nope);$(LIBS)/$(Also)", "", listed,
+                     files, {".pas"}, {}, &variables);
+    unsetenv("LIBS");
+    unsetenv("UT_COMMON");
+    EXPECT_EQ(listed.InOrder(), (std::vector<std::string>{Under("lib/"), Under("common/")}));
+    EXPECT_EQ(variables.Unknown, (std::vector<std::string>{"NOPE", "Also"}));
+    EXPECT_EQ(ut::UnknownVariableMessage("NOPE", environment.KeyName()),
+              "$(NOPE) in the search paths is not set, neither in the environment nor in "
+              "HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0\\Environment Variables; set "
+              "it to search the directories that name it");
 }
 
 #ifndef _WIN32

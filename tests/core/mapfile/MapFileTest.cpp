@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace ut {
 namespace {
@@ -197,19 +201,21 @@ TEST(ReadMapFile, ReadsAFileAfterClearingOrSaysWhyNot) {
                   "Cannot open file \"" + missing + "\". No such file or directory");
     }
     EXPECT_EQ(sizes.Count(), 0);
-    const std::string dir = UNITRACE_FIXTURES "/mapfile";
-    try {
-        ReadMapFile(dir, sizes);
-        ADD_FAILURE() << "no exception";
-#ifdef _WIN32
-        // Windows refuses to open a directory as a file; POSIX opens it and fails the read.
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir + "\". Permission denied");
-#else
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(std::string(e.what()), "Read error on file \"" + dir + "\"");
+    // A directory, and a FIFO (whose open waited for a writer for ever), are refused.
+    const std::string dir = UNITRACE_FIXTURES "/mapfile", fifo = ::testing::TempDir() + "ut-map";
+    std::vector<std::pair<std::string, const char*>> refused = {{dir, "Is a directory"}};
+#ifndef _WIN32
+    if (mkfifo(fifo.c_str(), 0600) == 0)
+        refused.emplace_back(fifo, "Not a regular file");
 #endif
-    }
+    for (const auto& [file, why] : refused)
+        try {
+            ReadMapFile(file, sizes);
+            ADD_FAILURE() << "no exception for " << file;
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + file + "\". " + why);
+        }
+    std::remove(fifo.c_str());
 }
 
 } // namespace

@@ -6,10 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,6 +40,43 @@ TEST(FileReader, LoadFileTextReturnsTheBytesOrRaisesFileOpenError) {
             EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + bad + "\". ", 0), 0u);
         }
     fs::remove_all(dir);
+}
+
+// A FIFO swapped in for the source between a look at its name and the open blocked the open
+// for ever (the alarm ends the child then). Another thread swaps the names without pause;
+// each read gets the source or is refused.
+TEST(FileReader, AFifoSwappedInForTheFileIsRefusedNotWaitedFor) {
+#ifndef _WIN32
+    const fs::path dir = fs::temp_directory_path() / ("ut_fifo_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string file = (dir / "A.pas").string(), fifo = (dir / "other").string();
+    std::ofstream(file) << "unit A;";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto swap = [&] {
+        return renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, fifo.c_str(), RENAME_EXCHANGE) == 0;
+    };
+    if (!swap())
+        GTEST_SKIP() << "no atomic exchange of names";
+    const auto swapAndRead = [&] {
+        alarm(60);
+        std::atomic<int> swaps{0};
+        std::thread([&] {
+            while (swap())
+                ++swaps;
+        }).detach();
+        while (swaps < 20000)
+            try {
+                if (LoadFileText(file) != "unit A;")
+                    std::_Exit(2);
+            } catch (const EFOpenError& e) {
+                if (e.what() != "Cannot open file \"" + file + "\". Not a regular file")
+                    std::_Exit(3);
+            }
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(swapAndRead(), ::testing::ExitedWithCode(0), "");
+    fs::remove_all(dir);
+#endif
 }
 
 TEST(TempFile, TemporaryFilesAreNewEmptyAndNamedByAThreeCharacterPrefix) {

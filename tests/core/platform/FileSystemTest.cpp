@@ -150,10 +150,16 @@ TEST_F(FileSystemTest, ListFilesHoldsRegularFilesAndLinksToThemMatchedWithoutCas
               (std::vector<std::string>{"Linked.pas", "Main.PAS", "util.pas"}));
     EXPECT_TRUE(fs::ListFiles(root + "/nowhere", "*.pas").empty());
     const std::tuple<const char*, const char*, bool> masks[] = {
-        {"Unit1.PAS", "*.pas", true}, {"Unit1.pas.bak", "*.pas", false}, {"a.pas", "?.pas", true},
-        {"ab.pas", "?.pas", false},   {"usg12345", "usg*", true},        {"", "*", true}};
+        {"Unit1.PAS", "*.pas", true},   {"Unit1.pas.bak", "*.pas", false}, {"a.pas", "?.pas", true},
+        {"ab.pas", "?.pas", false},     {"usg12345", "usg*", true},        {"", "*", true},
+        {"abcabd.pas", "*abd.*", true}, {"aXbYc", "a*b*c", true},          {"ab", "a*?*b", false}};
     for (const auto& [name, mask, match] : masks)
         EXPECT_EQ(fs::MatchesMask(name, mask), match) << name << " ~ " << mask;
+    // The matcher tried every split of the name among the stars: exponential here.
+    std::string aStars;
+    for (int i = 0; i < 5000; ++i)
+        aStars += "*a";
+    EXPECT_FALSE(fs::MatchesMask(std::string(10000, 'a'), aStars + "*b"));
 }
 
 // A dot in a directory or in a unit's name is no extension; every trailing delimiter goes.

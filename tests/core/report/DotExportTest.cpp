@@ -1,6 +1,7 @@
 #include "report/DotExport.h"
 #include "analysis/Cycles.h"
 #include "core/analysis/GraphText.h"
+#include "scanner/Unit.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,11 @@ TEST(DotExport, NamesAreQuotedWhateverTheyHold) {
     const std::string dot = ExportDot(g, FindCycles(g), o);
     EXPECT_NE(dot.find("  \"<C:\\\\x>\" [label=\"<C:\\\\x>\"];\n"), std::string::npos) << dot;
     EXPECT_NE(dot.find("  \"<My \\\"Unit\\\">\" -> \"<C:\\\\x>\";\n"), std::string::npos) << dot;
+    // The label is the unit's declared name; the key keeps its file's spelling.
+    const auto unit = TProject::FromUnitList("/p/vcl.forms.lpk", "Vcl.Forms", {});
+    const UnitGraph named({{"vcl.forms", "", {}, {}, unit.get()}}, "", false);
+    EXPECT_EQ(ExportDot(named, FindCycles(named)),
+              "digraph uses {\n  node [shape=box];\n  \"vcl.forms\" [label=\"Vcl.Forms\"];\n}\n");
 }
 
 TEST(DotExport, FocusDepthAndCyclesOnlyChooseTheUnits) {

@@ -1,8 +1,11 @@
 #include "scan/ProjectScan.h"
 #include "NativePath.h"
 #include "analysis/DependencyAnalysis.h"
+#include "config/CompilerSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "scan/PackageContents.h"
+#include "scan/UnitPrefetch.h"
 #include "trees/TreeRules.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -220,24 +224,79 @@ TEST_F(ProjectScanTest, ProjectInADirectoryWhoseNameHoldsABackslash) {
     EXPECT_EQ(scan.FindUnit("C")->FileName, root + "/a\\b/sub/C.pas");
 }
 
-TEST_F(ProjectScanTest, ExplicitInFilesWinAndAReplacedRecordOnTheWalkStaysValid) {
-    // "A in 'lib/P.pas'" parses a second source with the project's key while the walk
-    // still iterates the project's list: the old record must stay alive.
-    Write("P.dpr", "program P;\nuses A in 'lib\\P.pas', B;\nbegin end.\n");
-    Write("lib/P.pas", Unit("PUnit", "B"));
-    Write("B.pas", Unit("B", ""));
+// `A in 'lib\P.pas'` is unit A whatever its file is called: keyed by its file's name, it
+// replaced the project's record and the analysis never reached it. A missing `in` file is one
+// name not found, however many units name it (each used to give an EXC line).
+TEST_F(ProjectScanTest, InFilesAreTheirUnitsAndAMissingOneIsNotFoundOnce) {
+    Write("P.dpr", "program P;\nuses A in 'lib\\P.pas', Gone in 'Gone.pas', B;\nbegin end.\n");
+    Write("lib/P.pas", Unit("A", "B, Gone"));
+    Write("B.pas", Unit("B", "A, Gone"));
     ASSERT_TRUE(Scan("P.dpr"));
-    const std::vector<std::string> expected = {
-        "Scanning project " + Under("P.dpr"),
-        "P: parsed...",
-        "  PUnit: parsed...",
-        "    B: parsed...",
-        "Done",
-    };
-    EXPECT_EQ(Texts(), expected);
-    ASSERT_NE(scan.FProject, nullptr);
-    EXPECT_EQ(scan.FProject->UnitName, "P");
-    EXPECT_EQ(scan.FindUnit("P")->UnitName, "PUnit");
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{
+                  "Scanning project " + Under("P.dpr"), "P: parsed...", "  A: parsed...",
+                  "    B: parsed...",
+                  "      Gone: not found (" + Under("Gone.pas") + " is missing)", "Done"}));
+    EXPECT_EQ(scan.FNotFoundNames, std::vector<std::string>{"Gone"});
+    EXPECT_EQ(scan.FindUnit("P"), scan.FProject);
+    const DependencyAnalysis analysis(scan);
+    const UnitGraph& g = analysis.Graph();
+    ASSERT_EQ(analysis.Cycles().Cycles.size(), 1u);
+    std::vector<std::string> cycle;
+    for (const int v : analysis.Cycles().Cycles[0].Units)
+        cycle.push_back(g.Node(v).Key);
+    EXPECT_EQ(cycle, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(analysis.Why(g.Find("A")).Count, 1);
+}
+
+// The ignore list names units, not spellings: SysUtils ignores System.SysUtils written in
+// full, a listed System.Classes ignores the Classes its scope finds; Forms is no listed unit.
+TEST_F(ProjectScanTest, IgnoredUnitsAreMatchedThroughTheUnitScopes) {
+    Write("P.dpr", "program P;\nuses System.SysUtils, Classes, Forms, A;\nbegin end.\n");
+    for (const char* unit : {"System.SysUtils", "System.Classes", "Vcl.Forms"})
+        Write(std::string(unit) + ".pas", Unit(unit, ""));
+    Write("A.pas", Unit("A", "SysUtils, System.Classes"));
+    scan.Inputs.UnitScopes = "Vcl;System";
+    scan.IgnUnits.SetLines({"SysUtils", "System.Classes"});
+    ASSERT_TRUE(Scan("P.dpr"));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"Scanning project " + Under("P.dpr"), "P: parsed...",
+                                        "  Vcl.Forms: parsed...", "  A: parsed...", "Done"}));
+    for (const char* name : {"SysUtils", "System.SysUtils", "Classes", "system.classes"})
+        EXPECT_TRUE(scan.IsIgnored(name)) << name;
+    for (const char* name : {"Forms", "Vcl.Forms", "Vcl.SysUtils", "A"})
+        EXPECT_FALSE(scan.IsIgnored(name)) << name;
+}
+
+// Without a .dproj the platform asked for is the version's: its symbols, its pointer size and
+// its library path; {$APPTYPE CONSOLE} defines CONSOLE for the units after it. A version
+// that is not installed keeps no other version's paths.
+TEST_F(ProjectScanTest, PlatformAndVersionWithoutADproj) {
+    RegistryStore registry;
+    registry.AddText(
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0\\Library\\"
+        "Win32]\n\"Search Path\"=\"lib32\"\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\"
+        "BDS\\23.0\\Library\\Linux64]\n\"Search Path\"=\"lib$(Platform)\"\n");
+    ProjectScan s(fe, &registry);
+    s.SelectInstalledVersion();
+    EXPECT_EQ(s.Inputs.LibPath, "lib32");
+    Write("P.dpr",
+          "program P;\n{$APPTYPE CONSOLE}\nuses {$IFDEF CONSOLE} A {$ENDIF};\nbegin end.\n");
+    Write("A.pas", Unit("A", "{$IF (SizeOf(Pointer) = 8) and Defined(ELF) and Defined(CONSOLE)} "
+                             "L64 {$ELSE} L32 {$IFEND}"));
+    Write("libLinux64/L64.pas", Unit("L64", ""));
+    Write("lib32/L32.pas", Unit("L32", ""));
+    s.Inputs.Platform = "LINUX64";
+    s.Inputs.Project = Under("P.dpr");
+    s.LoadProjectOptions();
+    EXPECT_EQ(s.FPlatform, "Linux64");
+    EXPECT_EQ(s.Inputs.LibPath, "libLinux64");
+    ASSERT_TRUE(s.ScanProject(Under("P.dpr")));
+    EXPECT_NE(s.FindUnit("L64"), nullptr);
+    s.Inputs.Delphi = "XE7";
+    s.LoadCompilerSettings();
+    EXPECT_EQ(s.Inputs.LibPath, "");
+    EXPECT_EQ(s.FCompilerNotes, std::vector<std::string>{ut::NotInstalledMessage(registry, "XE7")});
 }
 
 // Guards against the root compared as written while the unit paths are mapped.
@@ -326,12 +385,15 @@ TEST_F(ProjectScanTest, BadInputNeverStopsTheScan) {
     const std::vector<std::string> expected = {
         "Scanning project " + Under("P.dpr"),
         "P: parsed...",
-        "  EXC: File=Bin, Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Bin.pas"),
+        "  EXC: File=" + Under("Bin.pas") +
+            ", Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Bin.pas"),
         "  : parsed...",
-        "  EXC: File=Empty, Msg=Error: \"Identifier expected\" on line 1 of file " +
-            Under("Empty.pas"),
+        "  EXC: File=" + Under("Empty.pas") +
+            ", Msg=Error: \"Identifier expected\" on line 1 of file " + Under("Empty.pas"),
         "  : parsed...",
-        "  EXC: File=Cut, Msg=Unexpected EOF",
+        // Every failure of a source names its full path and the line.
+        "  EXC: File=" + Under("Cut.pas") + ", Msg=Error: \"Unexpected EOF\" on line 4 of file " +
+            Under("Cut.pas"),
         "  Cut: parsed...",
         "    C: parsed...",
         "  EXC: File=" + Under("Unterminated.pas") +
@@ -476,12 +538,13 @@ TEST_F(ProjectScanTest, NoDelphiInstallationIsSaidInTheLogWithoutABox) {
         std::vector<std::string> expected = {"Scanning project " + Under("P.dpr"), "P: parsed...",
                                              "Done"};
         if (c.Note)
-            expected.insert(expected.begin() + 1,
-                            "No Delphi installation found and no version named: the sources are "
-                            "read with WIN32 defined and no VERnnn symbol. Name an installation "
-                            "by a registry export (UNITRACE_REGISTRY, --registry FILE) or a Wine "
-                            "prefix (WINEPREFIX), or a version (\"Delphi version\", --delphi "
-                            "VERSION) and its library path");
+            expected.insert(
+                expected.begin() + 1,
+                "No Delphi installation was found and no version was named: the sources are "
+                "read with WIN32 alone. Name a version with --delphi (7, 2007, XE7, "
+                "11.3, 12.3, ...) or in the \"Delphi version\" box, and an "
+                "installation with a registry export (--registry FILE, "
+                "UNITRACE_REGISTRY) or a Wine prefix (WINEPREFIX)");
         EXPECT_EQ(Texts(), expected);
         EXPECT_TRUE(fe.warnings.empty());
     }
@@ -568,6 +631,55 @@ TEST_F(ProjectScanTest, AHundredThousandUnitChainScansToDoneWithOneLevelPerUnit)
     const WhyPaths why = analysis.Why(scan.FindUnit("U" + std::to_string(units)));
     ASSERT_EQ(why.Paths.size(), 1u);
     EXPECT_EQ(why.Paths[0].size(), static_cast<size_t>(units));
+}
+
+// A read-ahead worker that could not start (a process limit) ended the program in
+// std::terminate, or, the first one, failed the scan. Those that started read ahead; with
+// none the walk parses each file itself (nothing is offered).
+TEST_F(ProjectScanTest, ReadAheadWorkersThatCannotStartLeaveTheOthersToWork) {
+    Write("A.pas", Unit("A", ""));
+    Write("B.pas", Unit("B", ""));
+    const std::vector<std::string> files = {Under("A.pas"), Under("B.pas")};
+    const auto limit = std::make_error_code(std::errc::resource_unavailable_try_again);
+    for (const int started : {0, 1, 2}) {
+        int calls = 0;
+        auto contexts = std::make_shared<TParseContexts>();
+        contexts->Project.Symbols = std::make_shared<TCompilerSymbols>();
+        UnitPrefetch prefetch(3, contexts, [&](auto work) {
+            if (calls++ == started)
+                throw std::system_error(limit);
+            return std::thread(std::move(work));
+        });
+        EXPECT_EQ(prefetch.Workers(), started);
+        EXPECT_EQ(prefetch.StartFailure(), limit.message());
+        prefetch.Request(files);
+        std::string names;
+        for (const std::string& file : files)
+            if (const auto parsed = prefetch.Take(file))
+                names += parsed->Unit->UnitName;
+        EXPECT_EQ(names, started ? "AB" : "") << started;
+    }
+}
+
+TEST_F(ProjectScanTest, PackagesAroundTheScanAndWhatTheyContain) {
+    Write("P.dpr", "program P;\nuses A;\nbegin end.\n");
+    Write("P.dof", "[Directories]\r\nSearchPath=lib\r\n");
+    Write("A.pas", Unit("A", ""));
+    // Read with the scan's symbols: the branch of an undefined symbol is left out.
+    Write("Pk.dpk", "package Pk;\ncontains A in 'A.pas', {$IFDEF NOSUCH} C, {$ENDIF} B;\nend.\n");
+    Write("NotOne.dpk", "unit NotOne;\ninterface\nimplementation\nend.\n");
+    Write("lib/Lz.lpk", R"(<CONFIG><Package Version="5"><Name Value="LzPkg"/><Files Count="2">
+<Item1><Filename Value="alpha.pas"/><UnitName Value="Alpha"/></Item1>
+<Item2><Filename Value="sub/helper.pp"/></Item2></Files></Package></CONFIG>)");
+    ASSERT_TRUE(Scan("P.dpr"));
+    std::string packages;
+    for (const PackageContents& p : FindPackages(scan)) {
+        packages += p.Name + ":";
+        for (const std::string& unit : p.Units)
+            packages += " " + unit;
+        packages += "; ";
+    }
+    EXPECT_EQ(packages, "Pk: A B; LzPkg: Alpha helper; ");
 }
 
 } // namespace

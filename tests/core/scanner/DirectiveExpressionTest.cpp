@@ -63,6 +63,9 @@ TEST(DirectiveExpression, Table) {
         {"Declared(CompilerVersion)", "true"}, {"Declared(Integer)", "true"}, {"Declared(TMyType)", "false"},
         {"SizeOf(Pointer)", "8"}, {"SizeOf(NativeInt) = 8", "true"}, {"SizeOf(Integer)", "4"}, {"sizeof ( int64 )", "8"}, {"SizeOf(TMyRecord)", "0"},
         {"CompilerVersion = 15.0", "true"}, {"compilerversion", "15"}, {"RTLVersion", "15.5r"},
+        // Equal operands are inside both bounds: {$IF CompilerVersion <= 36.0} under Delphi 12.
+        {"CompilerVersion <= 15.0", "true"}, {"RTLVersion >= 15.5", "true"}, {"'b' <= 'b'", "true"},
+        {"CompilerVersion <= 14", "false"}, {"CompilerVersion >= 16", "false"},
         // A name the scan cannot know is false, and 0 in arithmetic.
         {"MyConst", "false"}, {"MyConst + 1", "1"}, {"not MyConst", "true"},
         {"MyFunc(1, 2)", "false"}, {"MyFunc()", "false"}, {"MyFunc(Defined(X)) = 0", "true"},

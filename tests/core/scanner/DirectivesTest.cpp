@@ -79,6 +79,59 @@ TEST_F(Directives, BranchesAndMessages) {
         EXPECT_EQ(Filter(c.source, c.defines), uttest::NativeRooted(c.expected)) << c.name;
 }
 
+// Free Pascal's modes decide the symbol they define and whether comments nest; a source
+// read as Delphi reads it keeps neither.
+TEST_F(Directives, FreePascalModesAndComments) {
+    using M = TSyntaxMode;
+    const std::string modeSymbols = "{$ifdef FPC_OBJFPC} o {$endif}{$ifdef FPC_DELPHI} d {$endif}";
+    const struct {
+        const char* name;
+        M mode;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::string source;
+        std::string expected;
+    } cases[] = {
+        // clang-format off
+        {"GuidInNestedComment", M::ObjFpc, {}, "a { ['{757A-0C}'] } b", "a b"},
+        {"ParenStarNests", M::Fpc, {}, "a (* x (* y *) z *) b", "a b"},
+        {"BraceInParenStarIsText", M::ObjFpc, {}, "a (* { *) b { (* } c", "a b c"},
+        {"DelphiModeEndsAtFirstBrace", M::Delphi, {}, "a { { } b", "a b"},
+        {"FirstTokenReadAgainInTheMode", M::Fpc, {}, "{ a { b } c } d", "d"},
+        {"ModeDirectiveEndsNesting", M::ObjFpc, {}, "{$mode tp} a { { } b", "a b"},
+        {"ModeDirectiveSetsItsSymbol", M::Fpc, {}, "{$mode objfpc}" + modeSymbols + "{$MODE Delphi}" + modeSymbols, "o d"},
+        {"ModeOfIncludeFileHoldsAfterIt", M::Delphi, {{"m.inc", "{$mode objfpc}"}}, "{$I m.inc} a { { } } b", "a b"},
+        {"ModeSwitchNestedComments", M::Delphi, {}, "{$modeswitch nestedcomments} a { { } } b", "a b"},
+        {"MacroBodyHoldsDirectives", M::Delphi, {}, "{$macro on}{$define M := {$ifopt r+} 1 {$else} 2 {$endif}} a", "a"},
+        {"DelphiCompilerIgnoresModes", M::None, {}, "{$mode objfpc}" + modeSymbols + " a { { } b", "a b"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        for (const auto& [rel, text] : c.files)
+            Write(rel, text);
+        EXPECT_EQ(Filter(c.source, {}, c.mode), c.expected) << c.name;
+    }
+}
+
+// The compiler stops at an error or fatal message in a branch it reads.
+TEST_F(Directives, UserErrorsEndTheSource) {
+    const struct {
+        const char* name;
+        std::string source;
+        std::string expected;
+    } cases[] = {
+        // clang-format off
+        {"Error", "a\n{$ERROR no target}", "Error: \"User defined: no target\" on line 2 of file @/main.pas"},
+        {"Fatal", "{$Fatal 'stop'}", "Error: \"User defined: stop\" on line 1 of file @/main.pas"},
+        {"MessageError", "{$MESSAGE ERROR 'It''s wrong'}", "Error: \"User defined: It's wrong\" on line 1 of file @/main.pas"},
+        {"MessageFatal", "{$message fatal 'x'}", "Error: \"User defined: x\" on line 1 of file @/main.pas"},
+        {"MessageWarningGoesOn", "a {$MESSAGE WARN 'w'} {$MESSAGE 'hint'} b", "a b"},
+        {"NotInSkippedBranch", "{$IFDEF X}{$ERROR x}{$MESSAGE FATAL 'y'}{$ENDIF} a", "a"},
+        // clang-format on
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Filter(c.source), uttest::NativeRooted(c.expected)) << c.name;
+}
+
 // Each row writes its include files, then filters main.pas.
 TEST_F(Directives, IncludeFiles) {
     const std::string bom = "\xEF\xBB\xBF";
@@ -94,8 +147,12 @@ TEST_F(Directives, IncludeFiles) {
         {"NameInAnyCaseWithBackslash", {{"Sub/Defs.Inc", "b"}}, "a {$I sub\\DEFS.INC} c", {}, "a b c"},
         {"NestedIsRelativeToIncludingFile", {{"sub/outer.inc", "b {$I inner.inc} d"}, {"sub/inner.inc", "c"}, {"inner.inc", "wrong"}},
          "a {$I sub/outer.inc} e", {}, "a b c d e"},
-        // Quotes are part of the name, so the file is not found and skipped.
-        {"MissingFileSkipped", {{"quoted.inc", "x"}}, "a {$I nothere.inc} {$I 'quoted.inc'} b", {}, "a b"},
+        // The compiler stops at an include file it cannot find.
+        {"MissingFileFails", {}, "a\n{$I nothere.inc} b", {}, "Error: \"Cannot open include file \"nothere.inc\"\" on line 2 of file @/main.pas"},
+        {"QuotedNameWithBlank", {{"my defs.inc", "x"}}, "a {$I 'my defs.inc'} b", {}, "a x b"},
+        {"NoExtensionTriesIncFirst", {{"defs.pp", "pp"}, {"defs.inc", "inc"}, {"only.pas", "pas"}}, "{$I defs} {$I only}", {}, "inc pas"},
+        {"StarIsTheSourceName", {{"main.inc", "x"}}, "a {$I *.inc} b", {}, "a x b"},
+        {"TextMacrosAreNoFiles", {}, "a {$I %FPCVERSION%} {$I %DATE%} b", {}, "a b"},
         {"EmptyFile", {{"empty.inc", ""}}, "a {$I empty.inc} b", {}, "a b"},
         {"NotReadInFalseBranch", {{"bad.inc", "'unclosed"}}, "{$IFDEF Q}{$I bad.inc}{$ENDIF} a", {}, "a"},
         {"DefinesReachTheIncludingFile", {{"defs.inc", "{$DEFINE FEATURE}"}}, "{$I defs.inc}{$IFDEF FEATURE} on {$ELSE} off {$ENDIF}", {}, "on"},

@@ -53,9 +53,11 @@ class SourceDirTest : public ::testing::Test {
     std::string Rooted(const std::string& text) const { return uttest::Rooted(text, root); }
 
     /// The significant tokens of `source` as main.pas, read with `defines` and Delphi 7's
-    /// CompilerVersion, joined by blanks; or the failure's message.
-    std::string Filter(const std::string& source, const std::vector<std::string>& defines = {}) {
+    /// CompilerVersion in `mode`, joined by blanks; or the failure's message.
+    std::string Filter(const std::string& source, const std::vector<std::string>& defines = {},
+                       ut::TSyntaxMode mode = ut::TSyntaxMode::None) {
         auto symbols = std::make_shared<ut::TCompilerSymbols>();
+        symbols->Mode = mode;
         for (const std::string& d : defines)
             symbols->Define(d);
         symbols->SetConstant("CompilerVersion", 15.0);

@@ -59,6 +59,9 @@ std::string Err(const std::string& inner, int line) {
 
 TEST(Tokenizer, TokensAndFailures) {
     const std::string tooLong(MaxLineLength, 'x'), longest(MaxLineLength - 1, 'x');
+    std::string manyTokens;
+    while (manyTokens.size() < MaxLineLength)
+        manyTokens += "x, ";
     const struct {
         std::string source, expected;
     } cases[] = {
@@ -96,6 +99,9 @@ TEST(Tokenizer, TokensAndFailures) {
         {"a\n\n" + tooLong + "yy", "sym:a | " + Err("Řádka je příliš dlouhá!", 3)},
         {"{\n" + tooLong + "\n}", Err("Řádka je příliš dlouhá!", 2)},
         {tooLong, Err("Řádka je příliš dlouhá!", 1)},
+        // Read in pieces, these tokens were taken before the line's length was known.
+        {"a\n" + manyTokens + "\nb", "sym:a | " + Err("Řádka je příliš dlouhá!", 2)},
+        {"a\nb; // " + tooLong + "\nc", "sym:a | " + Err("Řádka je příliš dlouhá!", 2)},
         // clang-format on
     };
     for (const auto& c : cases)

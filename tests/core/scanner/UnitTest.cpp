@@ -37,12 +37,16 @@ TEST_F(UnitParse, KindNameUsesAndFailures) {
         const char* file;
         std::string source;
         std::string expected; ///< "@" is the temporary directory
+        TSyntaxMode mode = TSyntaxMode::None;
     } cases[] = {
         // clang-format off
         {"U.pas", "unit U;\ninterface\nuses A, B;\ntype T = integer;\nimplementation\nuses C;\nend.", "unit U 8 [A+ B+ C-] aborts 1"},
         // The same name in both sections, or twice in a list, is kept each time.
         {"U.pas", "unit U; interface uses A, A; implementation uses a;", "unit U 8 [A+ A+ a-] aborts 1"},
-        {"U.pas", "unit U; interface uses A, B; type T = integer;", "unit U 8 [A+ B+] ! Unexpected EOF"},
+        {"U.pas", "unit U; interface uses A, B; type T = integer;", "unit U 8 [A+ B+] ! Error: \"Unexpected EOF\" on line 1 of file @/src/U.pas"},
+        // Mac Pascal's units may end after the interface.
+        {"U.pas", "{$mode macpas}\nunit U; interface uses A; type R = record end; end.", "unit U 8 [A+] aborts 1", TSyntaxMode::Fpc},
+        {"U.pas", "unit U; interface uses A; end.", "unit U 8 [A+] ! Error: \"Unexpected EOF\" on line 1 of file @/src/U.pas", TSyntaxMode::ObjFpc},
         // The implementation part after its uses list is never read.
         {"U.pas", "unit U; interface uses A; implementation uses B; { never closed", "unit U 8 [A+ B-] aborts 1"},
         {"U.pas", "unit U; interface uses A;\nimplementation { open", "unit U 8 [A+] ! Error: \"Unclosed comment!\" on line 2 of file @/src/U.pas"},
@@ -62,8 +66,12 @@ TEST_F(UnitParse, KindNameUsesAndFailures) {
         {"U.pas", "unit U; interface uses A.;", "unit U 8 [] ! Error: \"Identifier expected\" on line 1 of file @/src/U.pas"},
         // A failure inside an include file ends the step; the record is on its source again.
         {"U.pas", "unit U; interface uses A, {$I loop.inc} B;", "unit U 8 [A+] ! Error: \"Recursive include of file @/src/loop.inc\" on line 1 of file @/src/loop.inc"},
-        {"P.dpr", "program P(Input, Output);\nuses A;", "program P 8 [] ! Error: \"end expected\" on line 1 of file @/src/P.dpr"},
-        {"P.dpr", "program P;\nbegin end.", "program P 8 [] ! Error: \"uses expected\" on line 2 of file @/src/P.dpr"},
+        // Headings Free Pascal accepts: parameters, no uses, no heading at all.
+        {"P.dpr", "program P(Input, Output);\nuses A;", "program P 7 [A+]"},
+        {"P.dpr", "program P;\nbegin end.", "program P 7 []"},
+        {"P.dpr", "{$mode objfpc}\nuses A, B;\nbegin end.", "program P 7 [A+ B+]"},
+        {"P.dpr", "var X: Integer;\nbegin end.", "program P 7 []"},
+        {"P.dpr", "program P(Input; uses A;", "program P 8 [] ! Error: \"'')'' expected\" on line 1 of file @/src/P.dpr"},
         {"P.dpr", "library L; uses A, B; exports X; begin end.", "library L 7 [A+ B+]"},
         {"P.dpr", "program P; uses A,\n", "program P 8 [A+] ! Error: \"Identifier expected\" on line 2 of file @/src/P.dpr"},
         {"P.dpr", "program P; uses ;", "program P 7 []"},
@@ -81,7 +89,10 @@ TEST_F(UnitParse, KindNameUsesAndFailures) {
         const bool project = c.file[0] == 'P';
         std::unique_ptr<TUnit> u =
             project ? std::make_unique<TProject>(path) : std::make_unique<TUnit>(path);
-        u->SetDefines({"WIN32"});
+        auto symbols = std::make_shared<TCompilerSymbols>();
+        symbols->Define("WIN32");
+        symbols->Mode = c.mode;
+        u->SetSymbols(symbols);
         u->Parse();
         EXPECT_EQ(Outcome(*u), uttest::NativeRooted(c.expected));
         EXPECT_EQ(u->CurrentScanner(), nullptr);
