@@ -171,7 +171,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         scan.LoadProjectOptions();
         fs::SetCurrentDir(typedIn);
         if (o.Compiler)
-            scan.Inputs.Compiler = CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi);
+            scan.SetCompiler(CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi));
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
         if (o.IncludePath)

@@ -35,12 +35,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace ut::gui {
 
@@ -101,16 +105,11 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     FBinding = new SetupBinding(
         *FSetup, *FScan, *FPrompts, [this](const std::exception& e) { AppException(e); }, this);
     FSetup->ShowInstalledVersions(InstalledProducts(options.Registry));
-    if (options.Registry && !options.Registry->Warnings().empty()) {
-        // Told once the window is up, as the command line tells them before its scan.
-        QStringList warnings;
+    // Held until the window is up, then put in the log, as the command line tells them before
+    // its scan.
+    if (options.Registry)
         for (const std::string& warning : options.Registry->Warnings())
-            warnings << ToQt(warning);
-        QTimer::singleShot(0, this, [this, warnings] {
-            for (const QString& warning : warnings)
-                FPrompts->Warning(warning);
-        });
-    }
+            FFrontEnd->Warning(warning);
     FAnalysis = new ScanAnalysis(*FScan, this);
     FRules = new ScanRules(*FScan, *FAnalysis, this);
     FScan->Jobs = ut::DefaultScanJobs();
@@ -138,9 +137,17 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     graphPage->Follow(*usedByPage);
     connect(matrixPage, &MatrixPage::unitSelected, graphPage, &GraphPage::SetCentre);
 
-    FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, this);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    statusBar->setSizeGripEnabled(false);
+    layout->addWidget(statusBar);
+    FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, *statusBar, this);
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
+    FExport->fileMenu->addSeparator();
+    quitAction =
+        FExport->fileMenu->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    quitAction->setObjectName(QStringLiteral("quitAction"));
     menuBar->addMenu(FExport->fileMenu);
     layout->setMenuBar(menuBar);
 
@@ -184,9 +191,9 @@ void MainWindow::initialise(const QStringList& arguments) {
         // A network path is taken as written.
         const std::string project = arg.rfind("\\\\", 0) == 0 ? arg : ut::fs::LongFileName(arg);
         FSetup->projectEdit->setText(gui::ToQt(project));
-        RestoreSettings();
-        if (ut::fs::FileExists(project))
-            startScan();
+        // Scanned once the window is up, with the choices remembered for it, which showing
+        // restores.
+        FScanWhenUp = ut::fs::FileExists(project);
     } catch (const std::exception& e) {
         // Creation runs outside the event loop, so nothing else would catch this.
         AppException(e);
@@ -349,8 +356,20 @@ bool MainWindow::handleWindowKey(QKeyEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        RestoreSettings();
+    if (event->spontaneous())
+        return;
+    RestoreSettings();
+    if (FFrontEnd->IsWindowUp())
+        return;
+    FFrontEnd->WindowUp();
+    QTimer::singleShot(0, this, [this] {
+        // What the log says by now stays at the head of the first scan's log.
+        if (std::exchange(FScanWhenUp, false)) {
+            FFrontEnd->HoldLog();
+            startScan();
+        }
+        FFrontEnd->ShowHeldNotices();
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -361,9 +380,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The detail windows first: the size the user gave one is saved.
+    FUnitWindows->CloseAll();
     if (FRestored)
         SaveSettings();
-    FUnitWindows->CloseAll();
     event->accept();
 }
 

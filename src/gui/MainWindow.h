@@ -13,7 +13,9 @@
 
 #include <memory>
 
+class QAction;
 class QSettings;
+class QStatusBar;
 
 namespace ut {
 class RegistryStore;
@@ -104,6 +106,8 @@ class MainWindow : public QWidget {
     RulesPage* rulesPage = nullptr;   ///< the violations of the rules file
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
+    QStatusBar* statusBar = nullptr;  ///< what a longer command is doing, or has done
+    QAction* quitAction = nullptr;    ///< "File", "Quit": closes the window as Alt+X does
     MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
     GraphPage* graphPage = nullptr;   ///< the neighbourhood of the selected unit
 
@@ -159,6 +163,8 @@ class MainWindow : public QWidget {
     TreeCommands* FCommands = nullptr;
     int FTabAtMouse = -1;
     bool FHasArgument = false;
+    /// The project named as the argument is scanned as soon as the window is up.
+    bool FScanWhenUp = false;
     bool FRestored = false;
     bool FSavedSinceRestore = false;
     bool FCloseAfterScan = false;

@@ -3,6 +3,7 @@
 #include "gui/DllPage.h"
 #include "gui/FileNameEdit.h"
 #include "gui/GraphPage.h"
+#include "gui/LogView.h"
 #include "gui/MainWindow.h"
 #include "gui/MapPage.h"
 #include "gui/MatrixPage.h"
@@ -99,6 +100,17 @@ QPixmap GrabDetailWindow(MainWindow& window) {
     return picture;
 }
 
+// The log at its deepest line: indentation cut short at half the view, the depth in front.
+void ShowDeepestLogLine(MainWindow& window) {
+    LogView& log = *window.Setup().logView;
+    int deepest = 0;
+    for (int row = 1; row < log.LineCount(); ++row)
+        if (log.LineAt(row).Depth > log.LineAt(deepest).Depth)
+            deepest = row;
+    if (log.LineCount() > 0)
+        log.ScrollToRow(deepest);
+}
+
 // The popup menu over the selected node of the uses tree.
 void OpenTreePopup(MainWindow& window) {
     const QModelIndex node = SelectFirstUsedUnit(window);
@@ -165,6 +177,7 @@ void ShowNeighbourhood(MainWindow& window) {
 std::vector<ScreenshotPage> DefaultScreenshotPages() {
     return {
         {pgSetup, QStringLiteral("setup.png"), {}, {}},
+        {pgSetup, QStringLiteral("deeplog.png"), ShowDeepestLogLine, {}},
         {pgUses, QStringLiteral("uses.png"), ExpandUsesTwoLevels, {}},
         {pgUses, QStringLiteral("unitwindow.png"), OpenDetailWindow, GrabDetailWindow},
         {pgUses, QStringLiteral("treemenu.png"), OpenTreePopup, GrabWindowWithPopup},

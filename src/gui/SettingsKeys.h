@@ -25,6 +25,8 @@ inline constexpr const char* BrowseAlsoChecked = "chkBrowseAlso_Checked";
 inline constexpr const char* ShowIgnoredChecked = "chkShowIgnored_Checked";
 inline constexpr const char* ShowUnknownChecked = "chkShowUnkn_Checked";
 inline constexpr const char* Project = "Project";
+/// The size the user last gave a detail window: "width,height".
+inline constexpr const char* UnitWindowSize = "UnitWindowSize";
 
 // Values of a list section.
 inline constexpr const char* Count = "Count";

@@ -44,10 +44,10 @@ void SetupBinding::Connect(ScanRules& rules) {
                 Guarded([edit, apply] { apply(FromQt(edit->text())); }));
     };
     onText(page.projectEdit, [this](const std::string& text) { LoadProject(text); });
-    onText(page.delphiVersionEdit, [this](std::string text) {
-        FScan.Inputs.Delphi = std::move(text);
-        FScan.LoadCompilerSettings();
-    });
+    connect(page.delphiVersionEdit, &QLineEdit::textChanged, this, Guarded([this] {
+                FScan.Inputs.Delphi = CanonicalVersion(FPage.delphiVersionEdit->text());
+                FScan.LoadCompilerSettings();
+            }));
     onText(page.searchPathEdit, [this](std::string text) { FScan.Inputs.SearchPath = text; });
     onText(page.definesEdit, [this](std::string text) { FScan.Inputs.Defines = text; });
     onText(page.libPathEdit, [this](std::string text) { FScan.Inputs.LibPath = text; });
@@ -116,7 +116,7 @@ void SetupBinding::ChooseBuild(const QString& config, const QString& platform) {
 void SetupBinding::ChooseCompiler(TCompiler compiler) {
     FChosenCompiler = compiler;
     if (!IsFreePascalProject(FScan.Inputs.Project))
-        FScan.Inputs.Compiler = compiler;
+        FScan.SetCompiler(compiler);
     ShowInputs();
 }
 
@@ -140,7 +140,7 @@ void SetupBinding::ReadProjectOptions() {
     }
     // The scan reads a Lazarus project as Free Pascal; any other as the user chose.
     if (!IsFreePascalProject(FScan.Inputs.Project))
-        FScan.Inputs.Compiler = FChosenCompiler;
+        FScan.SetCompiler(FChosenCompiler);
     ShowInputs();
 }
 

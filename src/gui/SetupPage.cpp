@@ -1,6 +1,7 @@
 #include "gui/SetupPage.h"
 
 #include "config/Compiler.h"
+#include "config/CompilerVersions.h"
 #include "gui/EnterMovesFocus.h"
 #include "gui/FileNameEdit.h"
 #include "gui/LogView.h"
@@ -40,15 +41,34 @@ void FillQuietly(QComboBox* choice, const std::vector<std::string>& items,
     choice->setEnabled(!items.empty());
 }
 
+// A path set from elsewhere shows its start (a line edit shows where its caret is, at the
+// end of a new text): the drive or root and the first directories tell most.
+void ShowStart(QLineEdit* edit) {
+    if (!edit->hasFocus())
+        edit->setCursorPosition(0);
+}
+
 void SetTextQuietly(QLineEdit* edit, const std::string& text) {
     const QString value = QString::fromStdString(text);
-    if (edit->text() == value)
-        return;
-    QSignalBlocker block(edit);
-    edit->setText(value);
+    if (edit->text() != value) {
+        QSignalBlocker block(edit);
+        edit->setText(value);
+    }
+    ShowStart(edit);
 }
 
 } // namespace
+
+std::string CanonicalVersion(const QString& text) {
+    const std::string typed = text.toStdString();
+    const TCompilerVersion* version = FindCompilerVersion(typed);
+    return version ? version->Name : typed;
+}
+
+QString ShownVersion(const std::string& version) {
+    const TCompilerVersion* known = FindCompilerVersion(version);
+    return QString::fromStdString(known ? known->Product : version);
+}
 
 SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("setupPage"));
@@ -158,7 +178,7 @@ ut::SetupInputs SetupPage::Inputs() const {
     in.Project = projectEdit->text().toStdString();
     in.SearchPath = searchPathEdit->text().toStdString();
     in.Defines = definesEdit->text().toStdString();
-    in.Delphi = delphiVersionEdit->text().toStdString();
+    in.Delphi = CanonicalVersion(delphiVersionEdit->text());
     in.LibPath = libPathEdit->text().toStdString();
     in.BrowsePath = browsePathEdit->text().toStdString();
     in.BrowseAlso = useBrowsePathCheck->isChecked();
@@ -188,7 +208,9 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
     SetTextQuietly(projectEdit, in.Project);
     SetTextQuietly(searchPathEdit, in.SearchPath);
     SetTextQuietly(definesEdit, in.Defines);
-    SetTextQuietly(delphiVersionEdit, in.Delphi);
+    // A version being typed keeps its spelling; one set from elsewhere shows its product name.
+    if (CanonicalVersion(delphiVersionEdit->text()) != in.Delphi)
+        SetTextQuietly(delphiVersionEdit, ShownVersion(in.Delphi).toStdString());
     SetTextQuietly(libPathEdit, in.LibPath);
     SetTextQuietly(browsePathEdit, in.BrowsePath);
     {
@@ -200,6 +222,8 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
     delphiVersionChoice->setToolTip(
         delphi ? QString()
                : tr("Free Pascal's symbols and version are those of the installed fpc"));
+    libPathEdit->setToolTip(delphi ? QString()
+                                   : tr("Free Pascal's library: never a Delphi installation's"));
     const bool lazarus = IsFreePascalProject(in.Project);
     compilerChoice->setEnabled(!lazarus);
     compilerChoice->setToolTip(lazarus ? tr("A Lazarus project is read as Free Pascal reads it")

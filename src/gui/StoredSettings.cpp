@@ -154,6 +154,15 @@ std::optional<StoredSettings> ReadSettings(QSettings& s) {
     out.ShowIgnored = ReadBool(s, keys::ShowIgnoredChecked);
     out.ShowUnknown = ReadBool(s, keys::ShowUnknownChecked);
     out.Project = ReadText(s, keys::Project);
+    if (const auto size = ReadText(s, keys::UnitWindowSize)) {
+        const QStringList numbers = size->split(u',');
+        bool w = false, h = false;
+        const QSize value(numbers.value(0).trimmed().toInt(&w),
+                          numbers.value(1).trimmed().toInt(&h));
+        if (numbers.size() == 2 && w && h && !value.isEmpty() && value.width() <= MaxCoordinate &&
+            value.height() <= MaxCoordinate)
+            out.UnitWindowSize = value;
+    }
     s.endGroup();
     out.IgnUnits = ReadLines(s);
     out.ProjectChoices = ReadProjectChoices(s);
@@ -188,6 +197,10 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
     if (stored.Compiler)
         s.setValue(QLatin1String(keys::Compiler), *stored.Compiler);
     WriteBool(s, keys::BrowseAlsoChecked, stored.BrowseAlso);
+    if (stored.UnitWindowSize)
+        s.setValue(QLatin1String(keys::UnitWindowSize), QStringLiteral("%1,%2")
+                                                            .arg(stored.UnitWindowSize->width())
+                                                            .arg(stored.UnitWindowSize->height()));
     s.endGroup();
 
     if (stored.IgnUnits) {

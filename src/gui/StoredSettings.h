@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +57,8 @@ struct StoredSettings {
     std::optional<QString> Project;
     /// The most recent project first; present when the section has a count above 0.
     std::optional<QList<ProjectChoice>> ProjectChoices;
+    /// Present when stored as two positive numbers no larger than MaxCoordinate.
+    std::optional<QSize> UnitWindowSize;
 };
 
 /// Reads the stored settings. Returns nullopt when the store was written by a newer

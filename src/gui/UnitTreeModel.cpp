@@ -67,7 +67,10 @@ UnitTreeModel::ItemList& UnitTreeModel::ChildList(Item* parent) {
 std::unique_ptr<UnitTreeModel::Item> UnitTreeModel::MakeItem(TreeNodeSpec node,
                                                              Item* parent) const {
     auto item = std::make_unique<Item>();
-    item->DisplayText = ToQt(node.Text);
+    // A name found through a unit scope shows the unit it is: "Forms (Vcl.Forms)".
+    item->DisplayText = node.ResolvedAs.empty()
+                            ? ToQt(node.Text)
+                            : QStringLiteral("%1 (%2)").arg(ToQt(node.Text), ToQt(node.ResolvedAs));
     item->Text = std::move(node.Text);
     item->Data = node.Data;
     item->Image = node.Image;
@@ -376,6 +379,8 @@ QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
+    case NameColumn:
+        return QStringLiteral("Unit");
     case LocationCol:
         return QStringLiteral("Location");
     case SizeCol:
