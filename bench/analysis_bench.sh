@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Times the dependency analysis (graph, cycles, dominators, DOT) of the generated benchmark
-# project against its scan.
+# Times the dependency analysis (graph, cycles, dominators, DOT, levels, recompile reach,
+# cuts) of the generated benchmark project against its scan, and how cuts and recompile reach
+# grow with the units.
 #
 #   bench/analysis_bench.sh [N] [RUNS]
 #

@@ -2,6 +2,7 @@
 
 #include "analysis/Dominators.h"
 #include "analysis/Levels.h"
+#include "analysis/RecompileReach.h"
 
 namespace ut {
 
@@ -13,6 +14,11 @@ DependencyAnalysis::DependencyAnalysis(UnitGraph graph)
 
 DependencyAnalysis::DependencyAnalysis(const ProjectScan& scan)
     : DependencyAnalysis(BuildUnitGraph(scan)) {}
+
+const std::vector<int>& DependencyAnalysis::Recompile() const {
+    std::call_once(FRecompileOnce, [this] { FRecompile = RecompileReach(FGraph); });
+    return FRecompile;
+}
 
 int DependencyAnalysis::CycleOf(const TUnit* unit) const {
     const int v = FGraph.NodeOf(unit);

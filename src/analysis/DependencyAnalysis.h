@@ -1,12 +1,14 @@
 #pragma once
 // The analysis of one finished scan, computed once for the views and the command line:
-// its uses graph, cycles, and exclusive sizes; why-paths on request. It refers to the scan's
-// records, so it is built again whenever the registry changes (a scan, a pruning command).
+// its uses graph, cycles, exclusive sizes and levels; recompile reach and why-paths on request.
+// It refers to the scan's records, so it is built again whenever the registry changes (a scan, a
+// pruning command).
 #include "analysis/Cycles.h"
 #include "analysis/UnitGraph.h"
 #include "analysis/WhyPath.h"
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -22,6 +24,9 @@ class DependencyAnalysis {
     const CycleReport& Cycles() const { return FCycles; }
     /// Per node: its level (see UnitLevels).
     const std::vector<int>& Levels() const { return FLevels; }
+    /// Per node: the other units recompiled when its interface changes (see RecompileReach);
+    /// counted at the first call.
+    const std::vector<int>& Recompile() const;
 
     /// The cycle (an index into Cycles().Cycles) that holds the unit, or -1.
     int CycleOf(const TUnit* unit) const;
@@ -40,6 +45,8 @@ class DependencyAnalysis {
     UnitGraph FGraph;
     CycleReport FCycles;
     std::vector<int> FLevels;
+    mutable std::once_flag FRecompileOnce;
+    mutable std::vector<int> FRecompile;
     std::vector<std::optional<std::int64_t>> FExclusive;
 };
 

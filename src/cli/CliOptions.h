@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json, Tree, Dot, Html, Patch };
+enum class OutputFormat { Text, Json, Tree, Dot, Html, Sarif, Patch };
 
 struct CliOptions {
     std::string Project;
@@ -36,10 +36,16 @@ struct CliOptions {
     bool CyclesOnly = false;
     /// dot: one node per group of units: "folder", "scope" or "package".
     std::optional<std::string> GroupBy;
+    bool Cuts = false;               ///< print each cycle's cuts after the log
+    int TopRecompile = 0;            ///< print the units of the largest recompile reach, this many
     std::vector<std::string> FailOn; ///< conditions that end a completed scan with status 3
     /// The uses hygiene: --hygiene, --hygiene-all, the patch format, the gates unused and
     /// movable; HygieneAll judges the units outside the project's tree too.
     bool Hygiene = false, HygieneAll = false;
+    std::optional<std::string> Rules;    ///< the rules file
+    std::optional<std::string> Baseline; ///< the violations known already
+    bool UpdateBaseline = false;
+    bool Audit = false;
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;
     bool Help = false;

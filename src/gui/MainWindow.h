@@ -1,7 +1,7 @@
 #pragma once
-// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Map file",
-// "DLL usage", "Matrix", "Graph" and "Hygiene", the "File" menu, the scan it runs, its window-wide
-// keys, and its saved settings.
+// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Rules",
+// "Map file", "DLL usage", "Matrix", "Graph" and "Hygiene", the "File" menu, the scan it
+// runs, its window-wide keys, and its saved settings.
 #include "gui/Application.h"
 #include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
@@ -13,7 +13,9 @@
 
 #include <memory>
 
+class QAction;
 class QSettings;
+class QStatusBar;
 
 namespace ut {
 class RegistryStore;
@@ -24,6 +26,8 @@ namespace ut::gui {
 class CyclesPage;
 class HygienePage;
 class ScanHygiene;
+class RulesPage;
+class ScanRules;
 class GraphPage;
 class MatrixPage;
 class GuiFrontEnd;
@@ -46,11 +50,12 @@ enum PageIndex : int {
     pgUses = 1,
     pgUsedBy = 2,
     pgCycles = 3,
-    pgMap = 4,
-    pgDll = 5,
-    pgMatrix = 6,
-    pgGraph = 7,
-    pgHygiene = 8
+    pgRules = 4,
+    pgMap = 5,
+    pgDll = 6,
+    pgMatrix = 7,
+    pgGraph = 8,
+    pgHygiene = 9
 };
 
 class MainWindow : public QWidget {
@@ -81,6 +86,8 @@ class MainWindow : public QWidget {
     ScanAnalysis& Analysis() { return *FAnalysis; }
     /// The verdicts on the uses entries of the last scan.
     ScanHygiene& Hygiene() { return *FHygiene; }
+    /// The rules file and baseline of the Setup page checked against the last scan.
+    ScanRules& Rules() { return *FRules; }
     /// The "File" menu's exports.
     ResultExport& Export() { return *FExport; }
     const ut::TreeFilters& Filters() const { return FFilters; }
@@ -101,8 +108,11 @@ class MainWindow : public QWidget {
     NeighbourList* neighbourList =
         nullptr;                        ///< beside the uses tree: the selected unit's neighbours
     CyclesPage* cyclesPage = nullptr;   ///< the cycles of the uses graph
+    RulesPage* rulesPage = nullptr;     ///< the violations of the rules file
     MapPage* mapPage = nullptr;         ///< the map view and its search
     DllPage* dllPage = nullptr;         ///< the imports of the executable
+    QStatusBar* statusBar = nullptr;    ///< what a longer command is doing, or has done
+    QAction* quitAction = nullptr;      ///< "File", "Quit": closes the window as Alt+X does
     MatrixPage* matrixPage = nullptr;   ///< the dependency structure matrix
     GraphPage* graphPage = nullptr;     ///< the neighbourhood of the selected unit
     HygienePage* hygienePage = nullptr; ///< the verdicts on the uses entries
@@ -153,12 +163,15 @@ class MainWindow : public QWidget {
     std::unique_ptr<ut::ProjectScan> FScan;
     ScanAnalysis* FAnalysis = nullptr;
     ScanHygiene* FHygiene = nullptr;
+    ScanRules* FRules = nullptr;
     ResultExport* FExport = nullptr;
     ut::TreeFilters FFilters;
     UnitWindowList* FUnitWindows = nullptr;
     TreeCommands* FCommands = nullptr;
     int FTabAtMouse = -1;
     bool FHasArgument = false;
+    /// The project named as the argument is scanned as soon as the window is up.
+    bool FScanWhenUp = false;
     bool FRestored = false;
     bool FSavedSinceRestore = false;
     bool FCloseAfterScan = false;

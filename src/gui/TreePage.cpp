@@ -2,6 +2,7 @@
 
 #include "gui/ScanAnalysis.h"
 #include "gui/ScanHygiene.h"
+#include "gui/ScanRules.h"
 #include "gui/UnitTreeModel.h"
 #include "gui/WaitCursor.h"
 
@@ -128,6 +129,11 @@ void TreePage::SetAnalysis(ScanAnalysis& analysis) {
 void TreePage::SetHygiene(const ScanHygiene& hygiene) {
     FModel->SetHygiene(&hygiene);
     connect(&hygiene, &ScanHygiene::changed, FTree->viewport(), qOverload<>(&QWidget::update));
+}
+
+void TreePage::SetRules(ScanRules& rules) {
+    FModel->SetRules(&rules);
+    connect(&rules, &ScanRules::changed, FTree->viewport(), qOverload<>(&QWidget::update));
 }
 
 int TreePage::SortKey() const {

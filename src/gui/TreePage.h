@@ -15,6 +15,7 @@ namespace ut::gui {
 
 class ScanAnalysis;
 class ScanHygiene;
+class ScanRules;
 class UnitTreeModel;
 
 class TreePage : public QWidget, public ResultPage {
@@ -46,6 +47,9 @@ class TreePage : public QWidget, public ResultPage {
     /// Marks the uses entries with their verdicts from `hygiene` (which must outlive the
     /// page), redrawing whenever they change.
     void SetHygiene(const ScanHygiene& hygiene);
+    /// Marks the uses entries that break a rule of `rules` (which must outlive the page),
+    /// redrawing whenever its verdict changes.
+    void SetRules(ScanRules& rules);
 
     /// Puts `panel` to the right of the tree, behind a 3-pixel splitter; the tree takes
     /// every change of width.

@@ -4,6 +4,7 @@
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
 #include "gui/ScanHygiene.h"
+#include "gui/ScanRules.h"
 #include "mapfile/MapFile.h"
 
 #include <QIcon>
@@ -69,7 +70,10 @@ UnitTreeModel::ItemList& UnitTreeModel::ChildList(Item* parent) {
 std::unique_ptr<UnitTreeModel::Item> UnitTreeModel::MakeItem(TreeNodeSpec node,
                                                              Item* parent) const {
     auto item = std::make_unique<Item>();
-    item->DisplayText = ToQt(node.Text);
+    // A name found through a unit scope shows the unit it is: "Forms (Vcl.Forms)".
+    item->DisplayText = node.ResolvedAs.empty()
+                            ? ToQt(node.Text)
+                            : QStringLiteral("%1 (%2)").arg(ToQt(node.Text), ToQt(node.ResolvedAs));
     item->Text = std::move(node.Text);
     item->Data = node.Data;
     item->Image = node.Image;
@@ -335,6 +339,8 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
         return ToQt(text.Text);
     }
     case Qt::ForegroundRole:
+        if (column == NameColumn && !EntryNote(index).isEmpty())
+            return ViolationColor();
         if (column == NameColumn && FAnalysis && FAnalysis->CycleOf(item->Data.Unit) >= 0)
             return FAnalysis->InInterfaceCycle(item->Data.Unit) ? InterfaceCycleColor()
                                                                 : CycleColor();
@@ -342,12 +348,12 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole: {
         if (column != NameColumn)
             return {};
-        QStringList tips;
+        QStringList notes{EntryNote(index)};
         if (FAnalysis)
-            tips << FAnalysis->CycleNote(item->Data.Unit);
-        tips << EntryTip(item);
-        tips.removeAll(QString());
-        return tips.isEmpty() ? QVariant() : QVariant(tips.join(QLatin1Char('\n')));
+            notes << FAnalysis->CycleNote(item->Data.Unit);
+        notes << EntryTip(item);
+        notes.removeAll(QString());
+        return notes.isEmpty() ? QVariant() : QVariant(notes.join(QLatin1Char('\n')));
     }
     case Qt::TextAlignmentRole:
         if (column == SizeCol || column == ExclusiveCol)
@@ -397,6 +403,15 @@ QString UnitTreeModel::EntryTip(const Item* item) const {
     return tr("Its entry %1: %2").arg(ToQt(owner->Uses[item->Entry]), text);
 }
 
+QString UnitTreeModel::EntryNote(const QModelIndex& index) const {
+    const Item* item = ItemOf(index);
+    if (!FRules || !item || !item->Parent || item->Data.Placeholder)
+        return QString();
+    const Item* from = FDirection == tdUses ? item->Parent : item;
+    const Item* to = FDirection == tdUses ? item : item->Parent;
+    return FRules->EntryNote(from->Data.Unit, from->Text, to->Data.Unit, to->Text);
+}
+
 QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == ExclusiveCol)
         return tr("The bytes that leave the program with the unit: its size and the sizes of "
@@ -404,6 +419,8 @@ QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
+    case NameColumn:
+        return QStringLiteral("Unit");
     case LocationCol:
         return QStringLiteral("Location");
     case SizeCol:

@@ -1,6 +1,7 @@
 #include "report/JsonWriter.h"
 
 #include "platform/FileSystem.h"
+#include "report/CutsJson.h"
 #include "report/HygieneReport.h"
 #include "report/WhyReport.h"
 #include "support/Utf8.h"
@@ -28,8 +29,9 @@ const char* KindName(int kind) {
     }
 }
 
-// [{"units", "interface", "edges": [{"from", "to", "interface"}]}], each cycle as it comes.
-void WriteCycles(JsonStream& j, const DependencyAnalysis& analysis) {
+// [{"units", "interface", "edges": [{"from", "to", "interface"}], "cuts", "exact",
+// "interfaceCuts"}], each cycle as it comes.
+void WriteCycles(JsonStream& j, const DependencyAnalysis& analysis, const EntryCosts& costs) {
     const UnitGraph& g = analysis.Graph();
     j.Raw("[");
     bool firstCycle = true;
@@ -45,7 +47,9 @@ void WriteCycles(JsonStream& j, const DependencyAnalysis& analysis) {
             j.Raw(",\"to\":").String(g.Node(e.To).Key);
             j.Raw(",\"interface\":").Bool(e.Interface).Raw("}");
         }
-        j.Raw("]}");
+        j.Raw("]");
+        WriteCycleCuts(j, g, c, CutCycle(g, c, costs));
+        j.Raw("}");
     }
     j.Raw("]");
 }
@@ -124,6 +128,8 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         const TUnitHygiene* hygiene = summary.Hygiene ? summary.Hygiene->Of(&u) : nullptr;
         if (hygiene && !hygiene->Notes.empty())
             j.Raw(",\"hygieneNotes\":").Raw(strings(hygiene->Notes).dump());
+        if (summary.Analysis)
+            WriteUnitReach(j, *summary.Analysis, summary.Analysis->Graph().NodeOf(&u));
         j.Raw(",\"uses\":[");
         for (int k = 0; k < u.Uses.Count(); ++k) {
             const std::string& name = u.Uses[k];
@@ -155,7 +161,7 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
     j.Raw("  \"notFound\": ").Raw(strings(scan.FNotFoundNames).dump()).Raw(",\n");
     if (const DependencyAnalysis* analysis = summary.Analysis) {
         j.Raw("  \"cycles\": ");
-        WriteCycles(j, *analysis);
+        WriteCycles(j, *analysis, summary.Costs ? *summary.Costs : EntryCosts());
         j.Raw(",\n");
         if (summary.WhyUnit >= 0)
             j.Raw("  \"why\": ").Raw(WhyJson(*analysis, summary.WhyUnit).dump()).Raw(",\n");
@@ -164,6 +170,8 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         if (!analysis->Graph().HasSizes())
             j.Raw("  \"notes\": [\"exclusive sizes absent: the map file gave no unit sizes\"],\n");
     }
+    for (const auto& [name, section] : summary.Sections)
+        j.Raw("  ").String(name).Raw(": ").Raw(section.dump()).Raw(",\n");
     j.Raw("  \"log\": [");
     for (size_t i = 0; i < log.size(); ++i) {
         const LogLine& e = log[i];

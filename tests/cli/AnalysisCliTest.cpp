@@ -97,7 +97,14 @@ TEST_F(AnalysisCli, JsonHoldsCyclesWhyAndExclusiveSizes) {
         "interface": true, "edges": [
         {"from": "A", "to": "C", "interface": true}, {"from": "A", "to": "B", "interface": false},
         {"from": "B", "to": "C", "interface": true}, {"from": "C", "to": "D", "interface": true},
-        {"from": "C", "to": "A", "interface": false}, {"from": "D", "to": "C", "interface": true}]}])"));
+        {"from": "C", "to": "A", "interface": false}, {"from": "D", "to": "C", "interface": true}],
+        "cuts": [{"from": "C", "to": "A", "interface": false, "file": "@/lib/C.pas", "line": 5,
+                  "references": 1, "identifiers": []},
+                 {"from": "D", "to": "C", "interface": true, "file": "@/lib/D.pas", "line": 3,
+                  "references": 1, "identifiers": []}],
+        "exact": true,
+        "interfaceCuts": [{"from": "D", "to": "C", "interface": true, "file": "@/lib/D.pas",
+                           "line": 3, "references": 1, "identifiers": [], "movable": false}]}])"));
     EXPECT_EQ(doc["why"], nlohmann::json::parse(R"({"unit": "Broken", "paths": [[
         {"from": "P", "to": "B", "interface": true, "file": "@/P.dpr", "line": 2},
         {"from": "B", "to": "Broken", "interface": false, "file": "@/lib/B.pas", "line": 5}]],
@@ -107,6 +114,11 @@ TEST_F(AnalysisCli, JsonHoldsCyclesWhyAndExclusiveSizes) {
     for (const auto& u : doc["units"])
         exclusive += u["key"].get<std::string>() + "=" + u["exclusiveSize"].dump() + " ";
     EXPECT_EQ(exclusive, "A=64 B=0 Broken=0 C=272 D=16 P=336 ");
+    std::string reach;
+    for (const auto& u : doc["units"])
+        reach += u["key"].get<std::string>() + "=" + u["level"].dump() + "/" +
+                 u["recompile"].dump() + " ";
+    EXPECT_EQ(reach, "A=1/2 B=1/2 Broken=0/1 C=1/4 D=1/4 P=2/0 ");
     EXPECT_FALSE(doc.contains("notes"));
 
     stdfs::remove(root + "/P.map");
@@ -116,6 +128,41 @@ TEST_F(AnalysisCli, JsonHoldsCyclesWhyAndExclusiveSizes) {
               nlohmann::json({"exclusive sizes absent: the map file gave no unit sizes"}));
     EXPECT_FALSE(doc["units"][0].contains("exclusiveSize"));
     EXPECT_FALSE(doc.contains("why"));
+}
+
+TEST_F(AnalysisCli, CutsAndTopRecompileFollowTheLog) {
+    const CliRunResult r = Cli("--delphi 5.0 --cuts --top recompile 3 P.dpr");
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out.substr(r.Out.rfind("Done\n")),
+              "Done\n\nCycle 1 (circular unit reference): A, B, C, D\n"
+              "  cut C -> A (implementation, @/lib/C.pas:5): 1 reference\n"
+              "  cut D -> C (interface, @/lib/D.pas:3): 1 reference\n"
+              "  to make it legal, move to the implementation:\n"
+              "  move D -> C (interface, @/lib/D.pas:3): 1 reference\n\n"
+              "Recompile reach (the 3 largest):\n"
+              "  4  C  (cycle 1)\n  4  D  (cycle 1)\n  2  A  (cycle 1)\n");
+
+    // With the hygiene's references: D names C's type, C nothing of D, so C's entry goes.
+    Write("lib/C.pas", "unit C;\ninterface\nuses D;\ntype TC = class end;\n"
+                       "implementation\nuses A;\nend.\n");
+    Write("lib/D.pas", "unit D;\ninterface\nuses C;\nvar X: TC;\nimplementation\nend.\n");
+    const std::string judged = Cli("--delphi 5.0 --cuts --hygiene P.dpr").Out;
+    EXPECT_EQ(judged.substr(judged.rfind("Cycle 1")),
+              "Cycle 1 (circular unit reference): A, B, C, D\n"
+              "  cut C -> D (interface, @/lib/C.pas:3): 0 references\n"
+              "  cut C -> A (implementation, @/lib/C.pas:6): 0 references\n"
+              "  to make it legal, move to the implementation:\n"
+              "  move C -> D (interface, @/lib/C.pas:3): 0 references, movable\n");
+
+    Write("lib/C.pas", "unit C;\ninterface\nimplementation\nend.\n");
+    const std::string out = Cli("--delphi 5.0 --cuts P.dpr").Out;
+    EXPECT_EQ(out.substr(out.rfind("Done\n")), "Done\n\nNo cycles\n");
+    for (const std::string top : {"size 3", "recompile 0", "recompile x"}) {
+        const CliRunResult bad = Cli("--delphi 5.0 --top " + top + " P.dpr");
+        EXPECT_EQ(bad.Status, 2) << top;
+        EXPECT_EQ(bad.Err.substr(0, bad.Err.find('\n')),
+                  "unitrace-cli: --top: expected recompile N (N from 1), got " + top);
+    }
 }
 
 TEST_F(AnalysisCli, FailOnEndsACompletedScanWithThreeAndNamesEachOffender) {

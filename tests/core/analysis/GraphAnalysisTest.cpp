@@ -1,3 +1,4 @@
+#include "analysis/CycleCuts.h"
 #include "analysis/Cycles.h"
 #include "analysis/DependencyAnalysis.h"
 #include "analysis/Dominators.h"
@@ -142,7 +143,8 @@ TEST(WhyPath, StepNamesSectionFileAndLine) {
 }
 
 // A chain P -> U1 -> ... -> U99999 whose last 10,000 units form a cycle (the last uses
-// U90000 in its interface). Guards against native recursion in every walk.
+// U90000 in its interface). Guards against native recursion in every walk, and against
+// quadratic time in recompile reach and cuts.
 TEST(LargeGraphs, LongChainWithALongCycleNeedsNoDeepStack) {
     const int n = 100000;
     std::vector<ResultUnit> units(n);
@@ -165,6 +167,13 @@ TEST(LargeGraphs, LongChainWithALongCycleNeedsNoDeepStack) {
     EXPECT_EQ(a.Cycles().CycleOf[g.Find("U90000")], 0);
     EXPECT_EQ(a.ExclusiveSize(g.Find("U1")), n - 1);
     EXPECT_EQ(a.ExclusiveSize(g.Find("U99999")), 1);
+    EXPECT_EQ(a.Recompile()[g.Find("U90000")], n - 1);
+    EXPECT_EQ(a.Recompile()[g.Find("U89999")], 89999);
+    EXPECT_EQ(a.Recompile()[g.Find("U1")], 1);
+    const CycleCuts cuts = CutCycle(g, cycle, EntryCosts());
+    ASSERT_EQ(cuts.Cuts.size(), 1u);
+    EXPECT_EQ(g.Node(cuts.Cuts[0].From).Key, "U99999");
+    EXPECT_EQ(cuts.InterfaceCuts[0].Edge, cuts.Cuts[0].Edge);
 
     const WhyPaths w = a.Why(g.Find("U99999"));
     ASSERT_EQ(w.Paths.size(), 1u);
