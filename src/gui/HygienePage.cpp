@@ -29,6 +29,7 @@ namespace ut::gui {
 namespace {
 
 constexpr int LineRole = Qt::UserRole + 1;
+constexpr int OrderRole = Qt::UserRole + 3;
 
 // Sorts "Location" by file, then by line as a number.
 class RowItem : public QTreeWidgetItem {
@@ -36,6 +37,9 @@ class RowItem : public QTreeWidgetItem {
     using QTreeWidgetItem::QTreeWidgetItem;
     bool operator<(const QTreeWidgetItem& other) const override {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        // Rows alike in the column keep the order of the units' entries.
+        if (column != HygienePage::SiteCol && text(column) == other.text(column))
+            return data(0, OrderRole).toInt() < other.data(0, OrderRole).toInt();
         if (column != HygienePage::SiteCol)
             return QTreeWidgetItem::operator<(other);
         const int files = QString::compare(data(column, LineRole + 1).toString(),
@@ -114,6 +118,7 @@ bool HygienePage::Build() {
                                     QDir::toNativeSeparators(ToQt(row.File)) + QLatin1Char(':') +
                                         QString::number(row.Line)});
         item->setData(SiteCol, LineRole, row.Line);
+        item->setData(UnitCol, OrderRole, int(items.size()));
         item->setData(SiteCol, LineRole + 1, ToQt(row.File));
         item->setToolTip(EvidenceCol, item->text(EvidenceCol));
         items << item;
