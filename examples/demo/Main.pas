@@ -26,6 +26,8 @@ uses Storage, TextUtils, About;
 procedure TMainForm.FormCreate(Sender: TObject);
 begin
   FBook := LoadBook(ChangeFileExt(Application.ExeName, '.csv'));
+  if FBook = nil then
+    ShowMessage('No contacts yet');
   FBook.FillList(ListBox1.Items);
 end;
 

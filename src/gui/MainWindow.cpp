@@ -6,6 +6,7 @@
 #include "gui/FileNameEdit.h"
 #include "gui/GraphPage.h"
 #include "gui/GuiFrontEnd.h"
+#include "gui/HygienePage.h"
 #include "gui/LogView.h"
 #include "gui/MapPage.h"
 #include "gui/MatrixPage.h"
@@ -17,6 +18,7 @@
 #include "gui/ResultPage.h"
 #include "gui/RulesPage.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanHygiene.h"
 #include "gui/ScanRules.h"
 #include "gui/SetupBinding.h"
 #include "gui/SetupPage.h"
@@ -26,6 +28,7 @@
 #include "gui/UnitWindowList.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "report/HygieneRows.h"
 #include "support/Exceptions.h"
 
 #include <QCheckBox>
@@ -88,6 +91,7 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
         // A new scan: the detail windows close, the result pages empty.
         FUnitWindows->CloseAll();
         FAnalysis->Invalidate();
+        FHygiene->Clear();
         for (int i = 0; i < FPager->count(); ++i)
             if (auto* page = dynamic_cast<ResultPage*>(FPager->widget(i)))
                 page->ClearResult();
@@ -111,6 +115,12 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
         for (const std::string& warning : options.Registry->Warnings())
             FFrontEnd->Warning(warning);
     FAnalysis = new ScanAnalysis(*FScan, this);
+    FHygiene = new ScanHygiene(*FScan, this);
+    FHygiene->Failed = [this](const std::exception& e) { AppException(e); };
+    connect(FHygiene, &ScanHygiene::changed, this, [this] {
+        if (const ut::THygiene* hygiene = FHygiene->Get())
+            FScan->Log(report::HygieneSummary(*FScan, *hygiene));
+    });
     FRules = new ScanRules(*FScan, *FAnalysis, this);
     FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();
@@ -136,6 +146,10 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     graphPage->Follow(*usesPage);
     graphPage->Follow(*usedByPage);
     connect(matrixPage, &MatrixPage::unitSelected, graphPage, &GraphPage::SetCentre);
+    hygienePage = new HygienePage(*FScan, *FHygiene, *FAnalysis, *FPrompts, FPager);
+    AddResultPage(hygienePage, QStringLiteral("hygienePage"), tr("Hygiene"));
+    connect(hygienePage, &HygienePage::unitActivated, FUnitWindows,
+            &UnitWindowList::showUnitWindow);
 
     statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("statusBar"));
@@ -208,6 +222,11 @@ void MainWindow::ConnectInputs() {
     connect(page.showUnknownCheck, &QCheckBox::toggled, this,
             Guarded([this] { applyShowUnknown(); }));
     connect(page.startButton, &QPushButton::clicked, this, [this] { startScan(); });
+    // Asked for after a scan: judged at once, so that the trees show the verdicts.
+    connect(page.hygieneCheck, &QCheckBox::toggled, this, Guarded([this] {
+                if (FSetup->hygieneCheck->isChecked() && !FScan->Busy())
+                    FHygiene->Judge();
+            }));
     connect(page.ignoredUnitsButton, &QPushButton::clicked, this, Guarded([this] {
                 // Ignored names lead nowhere in the uses graph.
                 if (EditIgnoredUnits(this, FScan->IgnUnits))
@@ -229,7 +248,11 @@ void MainWindow::startScan() {
     try {
         // The result names the project in full, as the scan's directory change leaves it.
         const std::string fullName = ut::fs::ExpandFileName(project);
-        FExport->ScanFinished(fullName, FScan->ScanProject(project));
+        const bool completed = FScan->ScanProject(project);
+        FExport->ScanFinished(fullName, completed);
+        FHygiene->ScanFinished(completed);
+        if (completed && FSetup->hygieneCheck->isChecked())
+            FHygiene->Judge();
     } catch (const std::exception& e) {
         // Before the walk (options file, current directory, opening the project); the
         // handler of the event loop would write the same line.
@@ -308,10 +331,12 @@ void MainWindow::CreateTreeViews() {
         new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FUnitWindows, FAnalysis}, this);
     FUnitWindows->TreeCreated = [this](TreePage& tree) {
         FCommands->AttachTree(tree);
+        tree.SetHygiene(*FHygiene);
         tree.SetRules(*FRules);
     };
     for (TreePage* page : {usesPage, usedByPage}) {
         page->SetAnalysis(*FAnalysis);
+        page->SetHygiene(*FHygiene);
         page->SetRules(*FRules);
         page->SetDoubleClickCommand(true);
         connect(page, &TreePage::nodeActivated, FUnitWindows, &UnitWindowList::showUnitWindow);

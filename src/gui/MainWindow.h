@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Rules",
-// "Map file" and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its
-// saved settings.
+// "Map file", "DLL usage", "Matrix", "Graph" and "Hygiene", the "File" menu, the scan it
+// runs, its window-wide keys, and its saved settings.
 #include "gui/Application.h"
 #include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
@@ -24,6 +24,8 @@ class RegistryStore;
 namespace ut::gui {
 
 class CyclesPage;
+class HygienePage;
+class ScanHygiene;
 class RulesPage;
 class ScanRules;
 class GraphPage;
@@ -52,7 +54,8 @@ enum PageIndex : int {
     pgMap = 5,
     pgDll = 6,
     pgMatrix = 7,
-    pgGraph = 8
+    pgGraph = 8,
+    pgHygiene = 9
 };
 
 class MainWindow : public QWidget {
@@ -81,6 +84,8 @@ class MainWindow : public QWidget {
     TreeCommands& Commands() { return *FCommands; }
     /// The cycles, exclusive sizes and why-paths of the last scan.
     ScanAnalysis& Analysis() { return *FAnalysis; }
+    /// The verdicts on the uses entries of the last scan.
+    ScanHygiene& Hygiene() { return *FHygiene; }
     /// The rules file and baseline of the Setup page checked against the last scan.
     ScanRules& Rules() { return *FRules; }
     /// The "File" menu's exports.
@@ -101,15 +106,16 @@ class MainWindow : public QWidget {
     TreePage* usesPage = nullptr;   ///< the uses direction
     TreePage* usedByPage = nullptr; ///< the used-by direction
     NeighbourList* neighbourList =
-        nullptr;                      ///< beside the uses tree: the selected unit's neighbours
-    CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
-    RulesPage* rulesPage = nullptr;   ///< the violations of the rules file
-    MapPage* mapPage = nullptr;       ///< the map view and its search
-    DllPage* dllPage = nullptr;       ///< the imports of the executable
-    QStatusBar* statusBar = nullptr;  ///< what a longer command is doing, or has done
-    QAction* quitAction = nullptr;    ///< "File", "Quit": closes the window as Alt+X does
-    MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
-    GraphPage* graphPage = nullptr;   ///< the neighbourhood of the selected unit
+        nullptr;                        ///< beside the uses tree: the selected unit's neighbours
+    CyclesPage* cyclesPage = nullptr;   ///< the cycles of the uses graph
+    RulesPage* rulesPage = nullptr;     ///< the violations of the rules file
+    MapPage* mapPage = nullptr;         ///< the map view and its search
+    DllPage* dllPage = nullptr;         ///< the imports of the executable
+    QStatusBar* statusBar = nullptr;    ///< what a longer command is doing, or has done
+    QAction* quitAction = nullptr;      ///< "File", "Quit": closes the window as Alt+X does
+    MatrixPage* matrixPage = nullptr;   ///< the dependency structure matrix
+    GraphPage* graphPage = nullptr;     ///< the neighbourhood of the selected unit
+    HygienePage* hygienePage = nullptr; ///< the verdicts on the uses entries
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -156,6 +162,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ScanAnalysis* FAnalysis = nullptr;
+    ScanHygiene* FHygiene = nullptr;
     ScanRules* FRules = nullptr;
     ResultExport* FExport = nullptr;
     ut::TreeFilters FFilters;

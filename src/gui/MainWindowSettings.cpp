@@ -102,6 +102,8 @@ void MainWindow::RestoreSettings() {
             FSetup->showIgnoredCheck->setChecked(*stored->ShowIgnored);
         if (stored->ShowUnknown)
             FSetup->showUnknownCheck->setChecked(*stored->ShowUnknown);
+        if (stored->Hygiene)
+            FSetup->hygieneCheck->setChecked(*stored->Hygiene);
         if (!FHasArgument)
             FSetup->projectEdit->setText(stored->Project.value_or(QString()));
         else if (stored->ProjectChoices)
@@ -122,6 +124,7 @@ void MainWindow::SaveSettings() {
         s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
         s.ShowIgnored = FSetup->showIgnoredCheck->isChecked();
         s.ShowUnknown = FSetup->showUnknownCheck->isChecked();
+        s.Hygiene = FSetup->hygieneCheck->isChecked();
         s.Project = FSetup->projectEdit->text();
         s.ProjectChoices = FBinding->ProjectChoices();
         if (FUnitWindows->RememberedSize().isValid())

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QPainter>
 
+#include <vector>
+
 namespace ut::gui {
 
 namespace {
@@ -82,6 +84,20 @@ QImage FormOverImage() {
     return image;
 }
 
+// A round badge in the lower-right corner, the verdict's colour, with a white sign.
+QImage BadgeImage(const QColor& fill, const std::vector<QRect>& sign) {
+    QImage image = Blank();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(fill.darker(150), 1));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(8.5, 8.5, 7, 7));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const QRect& r : sign)
+        p.fillRect(r, Qt::white);
+    return image;
+}
+
 QImage MakeImage(const QString& name) {
     if (name == QLatin1String("Unit"))
         return PageImage(QColor(0, 144, 0), false);
@@ -93,13 +109,23 @@ QImage MakeImage(const QString& name) {
         return PageImage(QColor(0, 64, 224), true);
     if (name == QLatin1String("FormOver"))
         return FormOverImage();
+    // A minus: the entry can go; an arrow down: it can move; a question mark: no verdict.
+    if (name == QLatin1String("RemoveOver"))
+        return BadgeImage(QColor(208, 32, 32), {QRect(10, 11, 4, 2)});
+    if (name == QLatin1String("MoveOver"))
+        return BadgeImage(QColor(32, 96, 224),
+                          {QRect(11, 10, 2, 3), QRect(10, 13, 4, 1), QRect(11, 14, 2, 1)});
+    if (name == QLatin1String("UnknownOver"))
+        return BadgeImage(QColor(128, 128, 128), {QRect(11, 10, 2, 1), QRect(12, 11, 1, 1),
+                                                  QRect(11, 12, 1, 1), QRect(11, 14, 1, 1)});
     return QImage();
 }
 
 } // namespace
 
 const QStringList& NodeImageNames() {
-    static const QStringList names{"Unit", "Project", "Unit_Disa", "Unit_Intf", "FormOver"};
+    static const QStringList names{"Unit",     "Project",    "Unit_Disa", "Unit_Intf",
+                                   "FormOver", "RemoveOver", "MoveOver",  "UnknownOver"};
     return names;
 }
 
@@ -111,9 +137,10 @@ QImage NamedNodeImage(const QString& name) {
     return *it;
 }
 
-QIcon NodeIcon(const QString& name, bool formOverlay) {
+QIcon NodeIcon(const QString& name, bool formOverlay, const QString& badge) {
     static QHash<QString, QIcon> cache;
-    const QString key = formOverlay ? name + QLatin1String("+FormOver") : name;
+    const QString key = (formOverlay ? name + QLatin1String("+FormOver") : name) +
+                        (badge.isEmpty() ? QString() : QLatin1Char('+') + badge);
     auto it = cache.find(key);
     if (it != cache.end())
         return *it;
@@ -123,6 +150,10 @@ QIcon NodeIcon(const QString& name, bool formOverlay) {
     if (formOverlay) {
         QPainter p(&image);
         p.drawImage(0, 0, NamedNodeImage(QStringLiteral("FormOver")));
+    }
+    if (const QImage over = badge.isEmpty() ? QImage() : NamedNodeImage(badge); !over.isNull()) {
+        QPainter p(&image);
+        p.drawImage(0, 0, over);
     }
     return *cache.insert(key, QIcon(QPixmap::fromImage(image)));
 }

@@ -3,6 +3,7 @@
 #include "gui/DllPage.h"
 #include "gui/FileNameEdit.h"
 #include "gui/GraphPage.h"
+#include "gui/HygienePage.h"
 #include "gui/LogView.h"
 #include "gui/MainWindow.h"
 #include "gui/MapPage.h"
@@ -29,6 +30,7 @@
 #include <QPixmap>
 #include <QSpinBox>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -172,6 +174,12 @@ void ShowNeighbourhood(MainWindow& window) {
     window.graphPage->ShowResult();
 }
 
+// The verdicts of each unit together: the list sorted by unit.
+void SortHygieneByUnit(MainWindow& window) {
+    window.hygienePage->Build();
+    window.hygienePage->List()->sortByColumn(HygienePage::UnitCol, Qt::AscendingOrder);
+}
+
 } // namespace
 
 std::vector<ScreenshotPage> DefaultScreenshotPages() {
@@ -194,6 +202,9 @@ std::vector<ScreenshotPage> DefaultScreenshotPages() {
          {}},
         {pgMatrix, QStringLiteral("matrix.png"), GroupMatrixByFolder, {}},
         {pgGraph, QStringLiteral("graph.png"), ShowNeighbourhood, {}},
+        {pgHygiene, QStringLiteral("hygiene.png"), SortHygieneByUnit, {}},
+        // The uses tree again, its entries marked with the verdicts judged by now.
+        {pgUses, QStringLiteral("usesverdicts.png"), ExpandUsesTwoLevels, {}},
     };
 }
 

@@ -24,6 +24,8 @@ inline constexpr const char* Compiler = "Compiler";
 inline constexpr const char* BrowseAlsoChecked = "chkBrowseAlso_Checked";
 inline constexpr const char* ShowIgnoredChecked = "chkShowIgnored_Checked";
 inline constexpr const char* ShowUnknownChecked = "chkShowUnkn_Checked";
+/// Whether the uses entries are judged after each scan.
+inline constexpr const char* HygieneChecked = "chkHygiene_Checked";
 inline constexpr const char* Project = "Project";
 /// The size the user last gave a detail window: "width,height".
 inline constexpr const char* UnitWindowSize = "UnitWindowSize";

@@ -96,6 +96,9 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     useBrowsePathCheck = Named(new QCheckBox(tr("&Use browse path"), this), "useBrowsePathCheck");
     showIgnoredCheck = Named(new QCheckBox(tr("Sho&w ign. units in 3"), this), "showIgnoredCheck");
     showUnknownCheck = Named(new QCheckBox(tr("S&how unkn.units in 3"), this), "showUnknownCheck");
+    hygieneCheck = Named(new QCheckBox(tr("Uses h&ygiene"), this), "hygieneCheck");
+    hygieneCheck->setToolTip(tr("After each scan, judge every uses entry: can it go, can it "
+                                "move to the implementation, or why must it stay"));
     ignoredUnitsButton = Named(new QPushButton(tr("&Ignore units"), this), "ignoredUnitsButton");
     startButton = Named(new QPushButton(tr("&Start"), this), "startButton");
     unitCountLabel = Named(new QLabel(this), "unitCountLabel");
@@ -146,6 +149,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout;
     row->addWidget(showIgnoredCheck);
     row->addWidget(showUnknownCheck);
+    row->addWidget(hygieneCheck);
     row->addStretch(1);
     row->addWidget(ignoredUnitsButton);
     row->addWidget(startButton);
@@ -155,11 +159,11 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     page->addLayout(row);
     page->addWidget(logView, 1);
 
-    QWidget* order[] = {
-        projectEdit,    searchPathEdit, definesEdit,        libPathEdit,      delphiVersionChoice,
-        compilerChoice, browsePathEdit, useBrowsePathCheck, configChoice,     platformChoice,
-        rulesFileEdit,  baselineEdit,   showIgnoredCheck,   showUnknownCheck, ignoredUnitsButton,
-        startButton,    logView};
+    QWidget* order[] = {projectEdit,         searchPathEdit,   definesEdit,    libPathEdit,
+                        delphiVersionChoice, compilerChoice,   browsePathEdit, useBrowsePathCheck,
+                        configChoice,        platformChoice,   rulesFileEdit,  baselineEdit,
+                        showIgnoredCheck,    showUnknownCheck, hygieneCheck,   ignoredUnitsButton,
+                        startButton,         logView};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 

@@ -60,6 +60,8 @@ class SetupPage : public QWidget {
     QCheckBox* useBrowsePathCheck;
     QCheckBox* showIgnoredCheck;
     QCheckBox* showUnknownCheck;
+    /// Judge the uses entries after each scan (reads every source once more).
+    QCheckBox* hygieneCheck;
     QPushButton* ignoredUnitsButton;
     QPushButton* startButton;
     QLabel* unitCountLabel;

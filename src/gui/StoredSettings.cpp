@@ -153,6 +153,7 @@ std::optional<StoredSettings> ReadSettings(QSettings& s) {
     out.BrowseAlso = ReadBool(s, keys::BrowseAlsoChecked);
     out.ShowIgnored = ReadBool(s, keys::ShowIgnoredChecked);
     out.ShowUnknown = ReadBool(s, keys::ShowUnknownChecked);
+    out.Hygiene = ReadBool(s, keys::HygieneChecked);
     out.Project = ReadText(s, keys::Project);
     if (const auto size = ReadText(s, keys::UnitWindowSize)) {
         const QStringList numbers = size->split(u',');
@@ -218,6 +219,7 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
     s.beginGroup(QLatin1String(keys::Main));
     WriteBool(s, keys::ShowIgnoredChecked, stored.ShowIgnored);
     WriteBool(s, keys::ShowUnknownChecked, stored.ShowUnknown);
+    WriteBool(s, keys::HygieneChecked, stored.Hygiene);
     if (stored.Project)
         s.setValue(QLatin1String(keys::Project), *stored.Project);
     s.endGroup();

@@ -54,6 +54,7 @@ struct StoredSettings {
     std::optional<QStringList> IgnUnits;
     std::optional<bool> ShowIgnored;
     std::optional<bool> ShowUnknown;
+    std::optional<bool> Hygiene;
     std::optional<QString> Project;
     /// The most recent project first; present when the section has a count above 0.
     std::optional<QList<ProjectChoice>> ProjectChoices;

@@ -1,6 +1,7 @@
 #include "gui/TreePage.h"
 
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanHygiene.h"
 #include "gui/ScanRules.h"
 #include "gui/UnitTreeModel.h"
 #include "gui/WaitCursor.h"
@@ -123,6 +124,11 @@ void TreePage::SetAnalysis(ScanAnalysis& analysis) {
     FModel->SetAnalysis(&analysis);
     // The model asks the analysis whenever it draws.
     connect(&analysis, &ScanAnalysis::changed, FTree->viewport(), qOverload<>(&QWidget::update));
+}
+
+void TreePage::SetHygiene(const ScanHygiene& hygiene) {
+    FModel->SetHygiene(&hygiene);
+    connect(&hygiene, &ScanHygiene::changed, FTree->viewport(), qOverload<>(&QWidget::update));
 }
 
 void TreePage::SetRules(ScanRules& rules) {

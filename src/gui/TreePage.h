@@ -14,6 +14,7 @@ class QTreeView;
 namespace ut::gui {
 
 class ScanAnalysis;
+class ScanHygiene;
 class ScanRules;
 class UnitTreeModel;
 
@@ -43,6 +44,9 @@ class TreePage : public QWidget, public ResultPage {
     /// Marks cycles and fills the "Exclusive" column from `analysis` (which must outlive the
     /// page), redrawing whenever it changes.
     void SetAnalysis(ScanAnalysis& analysis);
+    /// Marks the uses entries with their verdicts from `hygiene` (which must outlive the
+    /// page), redrawing whenever they change.
+    void SetHygiene(const ScanHygiene& hygiene);
     /// Marks the uses entries that break a rule of `rules` (which must outlive the page),
     /// redrawing whenever its verdict changes.
     void SetRules(ScanRules& rules);

@@ -3,10 +3,12 @@
 #include "gui/NodeImages.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanHygiene.h"
 #include "gui/ScanRules.h"
 #include "mapfile/MapFile.h"
 
 #include <QIcon>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,6 +21,7 @@ struct UnitTreeModel::Item {
     NodeData Data;
     NodeImage Image = NodeImage::Unit;
     bool FormOverlay = false;
+    int Entry = -1; ///< the uses entry it stands for (TreeNodeSpec::Entry)
     /// The node stands for children not created yet (the placeholder of the tree).
     bool Pending = false;
     Item* Parent = nullptr;
@@ -75,6 +78,7 @@ std::unique_ptr<UnitTreeModel::Item> UnitTreeModel::MakeItem(TreeNodeSpec node,
     item->Data = node.Data;
     item->Image = node.Image;
     item->FormOverlay = node.FormOverlay;
+    item->Entry = node.Entry;
     item->Pending = node.HasPlaceholder;
     item->Parent = parent;
     return item;
@@ -347,6 +351,7 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
         QStringList notes{EntryNote(index)};
         if (FAnalysis)
             notes << FAnalysis->CycleNote(item->Data.Unit);
+        notes << EntryTip(item);
         notes.removeAll(QString());
         return notes.isEmpty() ? QVariant() : QVariant(notes.join(QLatin1Char('\n')));
     }
@@ -356,11 +361,46 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case Qt::DecorationRole:
         if (column == NameColumn)
-            return NodeIcon(QString::fromLatin1(ImageName(item->Image)), item->FormOverlay);
+            return NodeIcon(QString::fromLatin1(ImageName(item->Image)), item->FormOverlay,
+                            EntryBadge(item));
         return {};
     default:
         return {};
     }
+}
+
+const TUnit* UnitTreeModel::EntryOwner(const Item* item) const {
+    if (!FHygiene || item->Entry < 0)
+        return nullptr;
+    if (FDirection == tdUses)
+        return item->Parent ? item->Parent->Data.Unit : nullptr;
+    return item->Data.Unit;
+}
+
+QString UnitTreeModel::EntryBadge(const Item* item) const {
+    const TUnit* owner = EntryOwner(item);
+    const TUnitHygiene* h = FHygiene ? FHygiene->Of(owner) : nullptr;
+    if (!h || static_cast<size_t>(item->Entry) >= h->Entries.size())
+        return QString();
+    switch (h->Entries[static_cast<size_t>(item->Entry)].Verdict) {
+    case TVerdict::Remove:
+        return QStringLiteral("RemoveOver");
+    case TVerdict::Move:
+        return QStringLiteral("MoveOver");
+    case TVerdict::Unknown:
+        return QStringLiteral("UnknownOver");
+    default:
+        return QString();
+    }
+}
+
+QString UnitTreeModel::EntryTip(const Item* item) const {
+    const TUnit* owner = EntryOwner(item);
+    const QString text = owner ? FHygiene->EntryText(owner, item->Entry) : QString();
+    // In the used-by direction the entry is the node's own, naming its parent.
+    if (text.isEmpty() || FDirection == tdUses || !item->Parent)
+        return text;
+    return tr("Its entry %1: %2").arg(ToQt(owner->Uses[item->Entry]), text);
 }
 
 QString UnitTreeModel::EntryNote(const QModelIndex& index) const {

@@ -3,7 +3,8 @@
 // that the scan owns; a level is built when its parent is expanded (fetchMore) and thrown
 // away again when the parent collapses. Four columns: the node's text, "Location", "Size" and
 // "Exclusive" (the bytes that leave the program with the unit). Units of a cycle are drawn in
-// the cycle colours, with the cycle named in their tooltip.
+// the cycle colours, with the cycle named in their tooltip. A node that stands for a uses
+// entry shows the entry's verdict, when the entries are judged, as a badge and a tooltip.
 #include "trees/TreeRules.h"
 
 #include <QAbstractItemModel>
@@ -16,6 +17,7 @@
 namespace ut::gui {
 
 class ScanAnalysis;
+class ScanHygiene;
 class ScanRules;
 
 class UnitTreeModel : public QAbstractItemModel {
@@ -35,6 +37,8 @@ class UnitTreeModel : public QAbstractItemModel {
     int Direction() const { return FDirection; }
     /// Where the cycles and exclusive sizes come from; without one (nullptr) neither is shown.
     void SetAnalysis(ScanAnalysis* analysis) { FAnalysis = analysis; }
+    /// Where the verdicts on the uses entries come from; without one (nullptr) none is shown.
+    void SetHygiene(const ScanHygiene* hygiene) { FHygiene = hygiene; }
     /// The name colour of a uses entry that breaks a rule.
     static QColor ViolationColor() { return QColor(Qt::red); }
     /// Where the rules' verdict comes from: a node whose uses entry (from its parent, or
@@ -103,6 +107,11 @@ class UnitTreeModel : public QAbstractItemModel {
     ItemList& ChildList(Item* parent);
     std::unique_ptr<Item> MakeItem(TreeNodeSpec node, Item* parent) const;
     void Renumber(ItemList& list, size_t from = 0);
+    /// The unit whose uses entry the item stands for; nullptr when it stands for none.
+    const TUnit* EntryOwner(const Item* item) const;
+    /// The verdict badge and tooltip of the item's entry; null strings without a verdict.
+    QString EntryBadge(const Item* item) const;
+    QString EntryTip(const Item* item) const;
     void SortList(ItemList& list, bool deep);
     void RemoveUnitNodesBelow(Item* top, const TUnit* unit);
     /// Removes the nodes of `unit` from the children of `parent`; the others go to `kept`.
@@ -112,6 +121,7 @@ class UnitTreeModel : public QAbstractItemModel {
     const TreeFilters& FFilters;
     const int FDirection;
     ScanAnalysis* FAnalysis = nullptr;
+    const ScanHygiene* FHygiene = nullptr;
     ScanRules* FRules = nullptr;
     int FSortKey = 0;
     /// Set while new rows are being announced: a receiver of those signals cannot start a

@@ -30,12 +30,13 @@ int CompareAsciiUpper(const std::string& a, const std::string& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// Whether `user` names the unit `name` in its uses, directly or through a unit scope.
-bool Uses(const ProjectScan& scan, const TUnit& user, std::string_view name) {
+// The first entry of `user`'s uses that names the unit `name`, directly or through a unit
+// scope; -1 for none.
+int UsesEntry(const ProjectScan& scan, const TUnit& user, std::string_view name) {
     for (int i = 0; i < user.Uses.Count(); ++i)
         if (FoldedEqual()(scan.ResolvedName(user.Uses[i]), name))
-            return true;
-    return false;
+            return i;
+    return -1;
 }
 
 // Marks, for each of `names`, whether some unit's Uses holds it: one pass over every uses
@@ -113,6 +114,7 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
                 continue;
             TreeNodeSpec node;
             node.Text = name;
+            node.Entry = i;
             node.Data.Unit = child;
             node.Data.Repeat = child && OnPath(path, child);
             if (const std::string& as = FScan.ResolvedName(name); child && as != name)
@@ -134,9 +136,11 @@ std::vector<TreeNodeSpec> TreeRules::Children(const TUnit& unit, int direction,
             if (!FFilters.ShowIgnored && FScan.IsIgnored(FScan.FUnits[i]))
                 continue;
             TUnit* user = FScan.FUnits.Objects(i).get();
-            if (!Uses(FScan, *user, key))
+            const int entry = UsesEntry(FScan, *user, key);
+            if (entry < 0)
                 continue;
             TreeNodeSpec node;
+            node.Entry = entry;
             node.Text = user->UnitName;
             node.Data.Unit = user;
             node.Data.Repeat = OnPath(path, user);
@@ -170,7 +174,7 @@ bool TreeRules::CanExpand(const TUnit& unit, int direction) const {
     }
     if (direction == tdUsedBy) {
         for (int i = 0; i < FScan.FUnits.Count(); ++i)
-            if (Uses(FScan, *FScan.FUnits.Objects(i), unit.UnitName))
+            if (UsesEntry(FScan, *FScan.FUnits.Objects(i), unit.UnitName) >= 0)
                 return true;
         return false;
     }

@@ -45,6 +45,9 @@ struct TreeNodeSpec {
     /// The unit a uses entry reached through a unit scope ("Vcl.Forms" for a node "Forms");
     /// empty when it needed none.
     std::string ResolvedAs;
+    /// The uses entry the node stands for: in the uses direction an index into the parent
+    /// unit's Uses, in the used-by direction into the node's own unit's Uses; -1 for none.
+    int Entry = -1;
 };
 
 struct TreeFilters {

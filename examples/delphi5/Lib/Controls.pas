@@ -6,6 +6,10 @@ interface
 
 uses Messages, Windows, Classes, Graphics;
 
+type
+  TControl = class
+  end;
+
 implementation
 
 end.

@@ -6,6 +6,12 @@ interface
 
 uses Windows, Messages, Classes, Graphics, Controls, Forms, StdCtrls;
 
+procedure ShowMessage(const Msg: string);
+
 implementation
+
+procedure ShowMessage(const Msg: string);
+begin
+end;
 
 end.

@@ -6,6 +6,18 @@ interface
 
 uses Messages, Windows, Classes, Controls, Graphics;
 
+type
+  TLabel = class(TControl)
+  end;
+
+  TButton = class(TControl)
+  end;
+
+  TListBox = class(TControl)
+  public
+    Items: TStrings;
+  end;
+
 implementation
 
 end.
