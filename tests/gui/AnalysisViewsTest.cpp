@@ -155,6 +155,26 @@ TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsTheLargestFirst) {
     EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, 0), QStringList({"C", "A", "Solo"}));
 }
 
+TEST_F(AnalysisViewsTest, RecompileAndLevelColumnsShowAndSortTheLargestFirst) {
+    TreePage& page = *Window->usesPage;
+    ShowPage(pgUses);
+    const QModelIndex root = page.Model()->index(0, 0);
+    const UnitTreeModel& model = *page.Model();
+    // Solo: C (interface), P, and D through C (implementation); A: B and P. A and B use no
+    // other unit; C's cycle uses Solo.
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, UnitTreeModel::RecompileCol),
+              QStringList({"2", "2", "3"}));
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, UnitTreeModel::LevelCol),
+              QStringList({"0", "1", "0"}));
+    ClickSection(page.Header(), UnitTreeModel::RecompileCol);
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, 0), QStringList({"Solo", "A", "C"}));
+    ClickSection(page.Header(), UnitTreeModel::LevelCol);
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, 0), QStringList({"C", "Solo", "A"}));
+    EXPECT_EQ(page.Header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    ClickSection(page.Header(), UnitTreeModel::LevelCol);
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, 0), QStringList({"Solo", "A", "C"}));
+}
+
 TEST_F(AnalysisViewsTest, PruningAndANewScanRebuildTheAnalysis) {
     ShowPage(pgUses);
     Window->Commands().RemoveUnit(Unit("B"));
