@@ -115,6 +115,8 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
     AddResultPage(cyclesPage, QStringLiteral("cyclesPage"), tr("Cycles"));
     connect(cyclesPage, &CyclesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
+    // Until the window judges the uses entries, every cut costs one reference: a uses hygiene
+    // run sets cyclesPage->Costs (CostsOfHygiene) and calls CostsChanged.
     mapPage = new MapPage(FPager, FPrompts);
     mapPage->MapFileOfScan = [this] { return gui::ToQt(FScan->FMapFileName); };
     AddResultPage(mapPage, QStringLiteral("mapPage"), tr("Map file"));
