@@ -28,6 +28,7 @@ declared=(
     "dproj_reader   Dproj         -max_len=16384 -dict=tests/fuzz/dproj.dict"
     "directive_expression DirectiveExpression -max_len=4096 -dict=tests/fuzz/pascal.dict"
     "lazarus_file   LazarusFile   -max_len=16384"
+    "rules_file     RulesFile     -max_len=8192"
     "result_json    ResultJson    -max_len=4096 -dict=tests/fuzz/pascal.dict"
     "hygiene        Hygiene       -max_len=65536 -dict=tests/fuzz/pascal.dict"
 )
@@ -73,6 +74,13 @@ seeds_dproj_reader() {
 
 seeds_map_file() {
     cp tests/fixtures/mapfile/*.map "$1/"
+}
+
+# The example's rules (first byte even) and a baseline of its violations (odd).
+seeds_rules_file() {
+    { printf '\0'; cat examples/demo/rules.toml; } >"$1/rules.toml"
+    { printf '\1'; printf '%s\n' '# known' 'data-acyclic: Contacts -> Logger' 'form-size: Main'; } \
+        >"$1/baseline.txt"
 }
 
 # Command lines, each argument ended by a NUL.

@@ -14,7 +14,7 @@ packages=(
   chromium
   fpc-source
   libcli11-dev nlohmann-json3-dev
-  libpugixml-dev
+  libpugixml-dev libtomlplusplus-dev
   python3
   mingw-w64 g++-mingw-w64-x86-64-posix wine64 googletest curl ca-certificates
   help2man dpkg-dev file

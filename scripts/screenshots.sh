@@ -22,3 +22,18 @@ fi
 "$build/unitrace-cli" --format html "$project" >"$out/report.html"
 bash "$(dirname "$0")/page-screenshot.sh" "$out/report.html" "$out/report.png" 1280,1800
 ls -1 "$out"/*.png
+
+# The same pages after a scan of a generated project of 10,000 units (deeplog.png: lines
+# nested thousands of levels deep), into OUT/10000-units/; the project is generated again
+# only when its generator or its arguments changed.
+repo=$(cd "$(dirname "$0")/.." && pwd)
+gen="$repo/bench/gen_corpus.py"
+corpus="$build/screenshot-corpus"
+want="$(python3 "$gen" --out "$corpus" --units 10000 --print-stamp) gen=$(cksum <"$gen" | cut -d' ' -f1)"
+if [[ ! -f "$corpus/corpus.stamp" || "$(cat "$corpus/corpus.stamp")" != "$want" ]]; then
+  rm -rf "$corpus"
+  python3 "$gen" --out "$corpus" --units 10000 >/dev/null
+  echo "$want" >"$corpus/corpus.stamp"
+fi
+"$build/unitrace" --screenshots "$out/10000-units" "$corpus/Bench.dpr"
+ls -1 "$out"/10000-units/*.png

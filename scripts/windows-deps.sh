@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Prepares the libraries of the Windows build in DIR (the build directory's deps/):
-#   DIR/include   the header-only libraries (CLI11, nlohmann-json) copied from the system
+#   DIR/include   the header-only libraries (CLI11, nlohmann-json, toml++) copied from the system
 #   DIR/pugixml   the pugixml sources: the upstream tarball of the version Debian ships,
 #                 checked against its pinned SHA-256.
 # Does nothing for what is already there.
@@ -8,7 +8,7 @@ set -euo pipefail
 dir=${1:?usage: windows-deps.sh DIR}
 mkdir -p "$dir/include"
 
-for h in CLI nlohmann; do
+for h in CLI nlohmann toml++; do
   if [ ! -d "$dir/include/$h" ]; then
     [ -d "/usr/include/$h" ] || { echo "missing /usr/include/$h (run scripts/install-deps.sh)" >&2; exit 1; }
     cp -r "/usr/include/$h" "$dir/include/$h"

@@ -4,6 +4,7 @@
 #include "cli/CliFrontEnd.h"
 #include "cli/CliOptions.h"
 #include "cli/DiffCommand.h"
+#include "cli/RulesRun.h"
 #include "config/CompilerSettings.h"
 #include "config/SearchIndex.h"
 #include "platform/Arguments.h"
@@ -127,6 +128,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     const CliOptions& o = parsed.Options;
     const bool json = o.Format == OutputFormat::Json;
+    RulesRun rules(o);
+    if (!rules.Load(err))
+        return 2;
 
     // From here on a Ctrl+C is honoured at the scan's first look at it.
     InterruptGuard interrupt;
@@ -167,7 +171,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         scan.LoadProjectOptions();
         fs::SetCurrentDir(typedIn);
         if (o.Compiler)
-            scan.Inputs.Compiler = CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi);
+            scan.SetCompiler(CompilerOfName(*o.Compiler).value_or(TCompiler::Delphi));
         if (o.SearchPath)
             scan.Inputs.SearchPath = *o.SearchPath;
         if (o.IncludePath)
@@ -213,12 +217,14 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     int why = -1, focus = -1;
     std::string whyName; // a name not found
     const bool analyse = json || o.Format == OutputFormat::Dot || o.Format == OutputFormat::Html ||
-                         o.Why || o.Focus || !o.FailOn.empty() || o.Cuts || o.TopRecompile > 0;
+                         o.Why || o.Focus || !o.FailOn.empty() || o.Cuts || o.TopRecompile > 0 ||
+                         rules.Active();
     if (scan.FProject && analyse) {
         analysis.emplace(scan);
         if (!FindNamedUnit(*analysis, "--why", o.Why, why, err, &scan, &whyName) ||
             !FindNamedUnit(*analysis, "--focus", o.Focus, focus, err))
             return 2;
+        rules.Check(scan, *analysis, err);
     }
 
     // The uses hygiene of a completed scan; Ctrl+C ends it as it ends the scan.
@@ -249,6 +255,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         summary.Directories = scan.FListedDirectories;
         summary.Analysis = analysis ? &*analysis : nullptr;
         summary.WhyUnit = why;
+        rules.AddSections(summary);
         summary.WhyName = whyName;
         summary.Hygiene = hygiene ? &*hygiene : nullptr;
         summary.Costs = &costs;
@@ -256,6 +263,9 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             if (std::fwrite(piece.data(), 1, piece.size(), out) != piece.size() && writeError == 0)
                 writeError = errno;
         });
+    } else if (o.Format == OutputFormat::Sarif) {
+        if (!aborted && analysis)
+            Put(rules.Sarif(completed), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Dot && analysis) {
         DotOptions dot;
         dot.Focus = focus;
@@ -285,18 +295,20 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     } else if (!aborted && o.Tree != 0 && scan.FProject) {
         Put("\n" + FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);
     }
-    if (why >= 0 && !json && o.Format != OutputFormat::Dot && o.Format != OutputFormat::Patch)
+    // What follows the log or the tree; a document (JSON, DOT, HTML, SARIF, a patch) stays whole.
+    const bool textual = o.Format == OutputFormat::Text || o.Format == OutputFormat::Tree;
+    if (why >= 0 && textual)
         Put("\n" + WhyText(*analysis, why), out, writeError);
-    else if (!whyName.empty() && !json && o.Format != OutputFormat::Dot &&
-             o.Format != OutputFormat::Patch)
+    else if (!whyName.empty() && textual)
         Put("\n" + WhyNameText(*analysis, whyName), out, writeError);
-    if (analysis && !aborted &&
-        (o.Format == OutputFormat::Text || o.Format == OutputFormat::Tree)) {
+    if (analysis && !aborted && textual) {
         if (o.Cuts)
             Put("\n" + CutsText(*analysis, costs), out, writeError);
         if (o.TopRecompile > 0)
             Put("\n" + TopRecompileText(*analysis, o.TopRecompile), out, writeError);
     }
+    if (!aborted && o.Format == OutputFormat::Text)
+        Put(rules.Text(), out, writeError);
     if (std::fflush(out) != 0 && writeError == 0)
         writeError = errno;
     if (writeError != 0) {
@@ -308,7 +320,8 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     bool failed = analysis && ReportGates(o.FailOn, scan, *analysis, frontEnd.Entries(), err);
     if (hygiene && ReportHygieneGates(o.FailOn, scan, *hygiene, err))
         failed = true;
-    return failed ? 3 : 0;
+    const int rulesStatus = analysis ? rules.Finish(err) : 0;
+    return rulesStatus == 1 ? 1 : failed || rulesStatus == 3 ? 3 : 0;
 }
 
 } // namespace ut::cli

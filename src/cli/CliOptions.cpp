@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "rules/Audit.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -9,6 +11,13 @@
 namespace ut::cli {
 
 namespace {
+
+std::vector<std::string> FailOnNames() {
+    std::vector<std::string> names = {"interface-cycles", "cycles",  "not-found",     "exc",
+                                      "unused",           "movable", "stale-baseline"};
+    names.insert(names.end(), std::begin(rules::AuditNames), std::end(rules::AuditNames));
+    return names;
+}
 
 // The parser is built for each use: it binds to the options it fills.
 void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tree,
@@ -59,9 +68,9 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
         ->allow_extra_args(false);
     app.add_option("--format", format,
                    "text (the log), json (the whole result), tree, dot (the uses graph),\n"
-                   "or html (a report in one file), or patch (the uses hygiene's edits as\n"
-                   "a unified diff)")
-        ->check(CLI::IsMember({"text", "json", "tree", "dot", "html", "patch"}));
+                   "html (a report in one file), sarif (the rules' violations), or patch\n"
+                   "(the uses hygiene's edits as a unified diff)")
+        ->check(CLI::IsMember({"text", "json", "tree", "dot", "html", "sarif", "patch"}));
     app.add_flag("--hygiene", o.Hygiene,
                  "a verdict on every uses entry of the project's units: remove, move,\n"
                  "keep or unknown, with its evidence");
@@ -86,12 +95,21 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
         ->type_name("recompile N");
     app.add_option("--fail-on", o.FailOn,
                    "exit with 3 after a completed scan when any holds:\n"
-                   "interface-cycles, cycles, not-found, exc, unused, movable\n"
-                   "(','-separated)")
+                   "interface-cycles, cycles, not-found, exc, unused, movable,\n"
+                   "stale-baseline, or an --audit finding (','-separated)")
         ->delimiter(',')
         ->allow_extra_args(false)
-        ->check(
-            CLI::IsMember({"interface-cycles", "cycles", "not-found", "exc", "unused", "movable"}));
+        ->check(CLI::IsMember(FailOnNames()));
+    CLI::Option* rules = app.add_option("--rules", o.Rules,
+                                        "check the rules of this TOML file (exit 3 on a new error)")
+                             ->type_name("FILE");
+    CLI::Option* baseline =
+        app.add_option("--baseline", o.Baseline, "violations known already: only others fail")
+            ->type_name("FILE")
+            ->needs(rules);
+    app.add_flag("--update-baseline", o.UpdateBaseline, "write the violations found to --baseline")
+        ->needs(baseline);
+    app.add_flag("--audit", o.Audit, "audit the search order and the packages");
     app.add_option("--jobs", o.Jobs,
                    "threads reading sources ahead of the scan (default: one per core;\n"
                    "1 reads them one after another as the scan meets them)")
@@ -99,8 +117,9 @@ void Describe(CLI::App& app, CliOptions& o, std::string& format, std::string& tr
         ->type_name("N");
     app.set_version_flag("--version", VersionText(), "print the program's version");
     app.footer("Exit status: 0 scan completed, 1 scan aborted (Ctrl+C) or failed,\n"
-               "2 bad usage, missing project or an unknown --why/--focus unit,\n"
-               "3 a --fail-on condition holds (one line per offender on standard error).\n"
+               "2 bad usage, missing project, an unknown --why/--focus unit or a rules\n"
+               "file or baseline that cannot be used, 3 a --fail-on condition holds or\n"
+               "an error rule has a new violation (one line per offender on standard error).\n"
                "unitrace-cli diff OLD.json NEW.json compares two results (diff --help).");
 }
 
@@ -139,8 +158,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return r;
     }
     static const std::map<std::string, OutputFormat> formats = {
-        {"text", OutputFormat::Text}, {"json", OutputFormat::Json}, {"tree", OutputFormat::Tree},
-        {"dot", OutputFormat::Dot},   {"html", OutputFormat::Html}, {"patch", OutputFormat::Patch}};
+        {"text", OutputFormat::Text},  {"json", OutputFormat::Json}, {"tree", OutputFormat::Tree},
+        {"dot", OutputFormat::Dot},    {"html", OutputFormat::Html}, {"sarif", OutputFormat::Sarif},
+        {"patch", OutputFormat::Patch}};
     if (app.get_option("--top")->count() > 0) {
         char* end = nullptr;
         const long n = std::strtol(top.second.c_str(), &end, 10);
@@ -151,6 +171,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         r.Options.TopRecompile = static_cast<int>(n);
     }
     r.Options.Format = formats.at(format);
+    if (r.Options.Format == OutputFormat::Sarif && !r.Options.Rules)
+        r.Error = "--format sarif writes the violations of --rules";
+    const auto& failOn = r.Options.FailOn;
+    if (!r.Options.Baseline &&
+        std::find(failOn.begin(), failOn.end(), "stale-baseline") != failOn.end())
+        r.Error = "--fail-on stale-baseline needs --baseline";
+    if (!r.Error.empty())
+        return r;
     r.Options.DepthGiven = app.get_option("--depth")->count() > 0;
     if (r.Options.GroupBy && r.Options.Format != OutputFormat::Dot) {
         r.Error = "--group-by needs --format dot";

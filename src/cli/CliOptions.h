@@ -6,7 +6,7 @@
 
 namespace ut::cli {
 
-enum class OutputFormat { Text, Json, Tree, Dot, Html, Patch };
+enum class OutputFormat { Text, Json, Tree, Dot, Html, Sarif, Patch };
 
 struct CliOptions {
     std::string Project;
@@ -42,6 +42,10 @@ struct CliOptions {
     /// The uses hygiene: --hygiene, --hygiene-all, the patch format, the gates unused and
     /// movable; HygieneAll judges the units outside the project's tree too.
     bool Hygiene = false, HygieneAll = false;
+    std::optional<std::string> Rules;    ///< the rules file
+    std::optional<std::string> Baseline; ///< the violations known already
+    bool UpdateBaseline = false;
+    bool Audit = false;
     /// Threads that read sources during the scan; 0: one per core.
     int Jobs = 0;
     bool Help = false;

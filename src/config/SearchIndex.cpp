@@ -22,6 +22,13 @@ void AppendSymbols(const std::string& text, std::vector<std::string>& defines) {
 
 } // namespace
 
+std::string SearchPathEntry(std::string_view entry, const std::string& delphiRoot) {
+    std::string text = Trim(entry);
+    if (const size_t pos = PosText(DelphiMacro, text); pos > 0)
+        text.replace(pos - 1, DelphiMacro.size(), delphiRoot);
+    return text;
+}
+
 TListedDirectories::TListedDirectories() : FSet(true, TDuplicates::dupIgnore) {}
 
 bool TListedDirectories::Add(const std::string& dir) {
@@ -41,9 +48,7 @@ void AddUnitFiles(const std::string& pathList, const std::string& delphiRoot,
     while (!rest.empty()) {
         if (poll)
             poll();
-        std::string entry = Trim(SplitFirst(rest, ';'));
-        if (const size_t pos = PosText(DelphiMacro, entry); pos > 0)
-            entry.replace(pos - 1, DelphiMacro.size(), delphiRoot);
+        std::string entry = SearchPathEntry(SplitFirst(rest, ';'), delphiRoot);
         if (variables && variables->Lookup) {
             std::optional<std::string> expanded =
                 ExpandVariables(entry, variables->Lookup, variables->Unknown);

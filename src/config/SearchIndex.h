@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ut {
@@ -58,6 +59,10 @@ class TListedDirectories {
     TStringList FSet;
     std::vector<std::string> FOrder;
 };
+
+/// A search path entry as it names its directory: trimmed, its first "$(DELPHI)" (any case)
+/// replaced by `delphiRoot`.
+std::string SearchPathEntry(std::string_view entry, const std::string& delphiRoot);
 
 /// Adds the "*.pas" files (or those of `extensions`, all of the first extension before
 /// those of the next) of every directory of the ';'-separated `pathList` that `listed`

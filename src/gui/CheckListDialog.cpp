@@ -1,6 +1,9 @@
 #include "gui/CheckListDialog.h"
 
 #include "gui/DialogButtons.h"
+#include "gui/WindowFit.h"
+
+#include <QEvent>
 
 #include <QListWidget>
 #include <QPushButton>
@@ -36,6 +39,12 @@ CheckListDialog::CheckListDialog(QWidget* owner) : QDialog(owner) {
     layout->setSpacing(0);
     layout->addWidget(checkList);
     layout->addWidget(buttonPanel);
+}
+
+void CheckListDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange)
+        FitTitle(*this);
 }
 
 void CheckListDialog::AddItem(const QString& text) {

@@ -24,6 +24,10 @@ class CheckListDialog : public QDialog {
     QWidget* buttonPanel;
     QPushButton* okButton;
     QPushButton* cancelButton;
+
+  protected:
+    /// A caption wider than the dialog widens it.
+    void changeEvent(QEvent* event) override;
 };
 
 } // namespace ut::gui

@@ -65,7 +65,9 @@ CyclesPage::CyclesPage(const ProjectScan& scan, ScanAnalysis& analysis, QWidget*
     FList->setColumnCount(2);
     FList->setHeaderLabels({tr("Cycle"), tr("Location")});
     FList->header()->resizeSection(0, 260);
-    FList->setUniformRowHeights(true);
+    // Rows differ: a cycle's row has no icon, its units' rows do; one height for all would
+    // be the first row's and clip the icons.
+    FList->setUniformRowHeights(false);
     FList->setSelectionMode(QAbstractItemView::SingleSelection);
     FList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FList->setExpandsOnDoubleClick(true);

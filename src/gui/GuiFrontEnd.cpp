@@ -6,9 +6,11 @@
 #include "gui/QtText.h"
 #include "gui/SetupPage.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+
+#include <utility>
 
 namespace ut::gui {
 
@@ -24,6 +26,7 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 void GuiFrontEnd::AppendLog(const ut::LogLine& line) {
+    ShowHeldNotices();
     FLog.push_back(line);
     FPage.logView->AppendLine(line.Depth, ToQt(line.Text), line.Style);
 }
@@ -57,17 +60,38 @@ bool GuiFrontEnd::ProcessEvents() {
         QCoreApplication::processEvents();
         FSinceEvents.start();
     }
-    const bool escape = FEscapeHeld || FEscapePressed;
+    const bool escape = FEscapePressed;
     FEscapePressed = false;
     return escape || FAbortRequested;
 }
 
+void GuiFrontEnd::HoldLog() {
+    const LogView& view = *FPage.logView;
+    for (int row = 0; row < view.LineCount(); ++row) {
+        const LogView::Line& line = view.LineAt(row);
+        FHeld.push_back({line.Depth, FromQt(line.Text), line.Style});
+    }
+    ClearLog();
+}
+
+void GuiFrontEnd::ShowHeldNotices() {
+    // Shown in the view only: the log of the result is the scan's, as the command line's is.
+    for (const ut::LogLine& line : std::exchange(FHeld, {}))
+        FPage.logView->AppendLine(line.Depth, ToQt(line.Text), line.Style);
+}
+
 void GuiFrontEnd::ErrorMessage(const std::string& text) {
-    FPrompts.ErrorMessage(ToQt(text));
+    if (FWindowUp)
+        FPrompts.ErrorMessage(ToQt(text));
+    else
+        FHeld.push_back({0, text, ut::lsItalic});
 }
 
 void GuiFrontEnd::Warning(const std::string& text) {
-    FPrompts.Warning(ToQt(text));
+    if (FWindowUp)
+        FPrompts.Warning(ToQt(text));
+    else
+        FHeld.push_back({0, text, ut::lsItalic});
 }
 
 bool GuiFrontEnd::Confirm(const std::string& text) {
@@ -95,23 +119,11 @@ void GuiFrontEnd::MapViewOutdated() {
 }
 
 bool GuiFrontEnd::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-            FEscapeHeld = FEscapePressed = true;
-        break;
-    case QEvent::KeyRelease: {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
-            FEscapeHeld = false;
-        break;
-    }
-    case QEvent::ApplicationDeactivate:
-        FEscapeHeld = false;
-        break;
-    default:
-        break;
-    }
+    // Escape that closes a drop-down list, a menu or a box is meant for it, not the scan.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        !QApplication::activePopupWidget() && !QApplication::activeModalWidget())
+        FEscapePressed = true;
     return QObject::eventFilter(watched, event);
 }
 

@@ -47,15 +47,24 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     void SetExeName(const std::string& fileName) override;
     void MapViewOutdated() override;
 
-    /// Whether the Escape key is down, as the last key events reported it.
-    bool EscapeHeld() const { return FEscapeHeld; }
     /// Makes the running scan stop at its next pause (as Escape does); cleared by
-    /// ClearAbort, which also forgets an Escape pressed before the scan.
+    /// ClearAbort, which also forgets an Escape pressed before the scan: a new scan starts
+    /// with no Escape pending.
     void RequestAbort() { FAbortRequested = true; }
     void ClearAbort() {
         FAbortRequested = false;
         FEscapePressed = false;
     }
+
+    /// Tells that the window is up: from now on warnings and errors are boxes. Those given
+    /// before are held (no box stands on an empty screen before the window) and shown in
+    /// red at the head of the log, before its next line or at ShowHeldNotices.
+    void WindowUp() { FWindowUp = true; }
+    bool IsWindowUp() const { return FWindowUp; }
+    /// Holds the lines the log shows too, so that a scan that empties the log shows them
+    /// at its head.
+    void HoldLog();
+    void ShowHeldNotices();
 
     /// The lines of the log since it was last cleared, as the command line keeps them for
     /// its JSON result.
@@ -76,11 +85,13 @@ class GuiFrontEnd : public QObject, public ut::ScanFrontEnd {
     gui::Prompts& FPrompts;
     Hooks FHooks;
     QElapsedTimer FSinceEvents;
-    bool FEscapeHeld = false;
-    /// An Escape press not yet seen by a pause: a tap that is over before the pause looks
-    /// at the key still stops the scan.
+    /// An Escape press not yet seen by a pause. Only presses count, never a key state: a
+    /// release can be lost (a drop-down list that closes on the press takes it), and a
+    /// key seen held down then would stop every later scan at once.
     bool FEscapePressed = false;
     bool FAbortRequested = false;
+    bool FWindowUp = false;
+    std::vector<ut::LogLine> FHeld;
     QString FTitle;
     QString FCaption;
     std::vector<ut::LogLine> FLog;

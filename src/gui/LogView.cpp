@@ -16,36 +16,70 @@
 
 namespace ut::gui {
 
+namespace {
+
+// Room between the view's edges and the text.
+constexpr int Margin = 2;
+
+// Calls piece(start, length) for each screen line of `text` when at most `columns`
+// characters fit on one: a line ends at the last blank in reach (which is not drawn), or in
+// the middle of a word too long for it. Returns the number of screen lines.
+template <class F> int ForEachPiece(const QString& text, int columns, F&& piece) {
+    const int length = static_cast<int>(text.size());
+    int start = 0, count = 0;
+    while (length - start > columns) {
+        const int end = start + columns;
+        const int blank = static_cast<int>(text.lastIndexOf(u' ', end));
+        if (blank > start) {
+            piece(start, blank - start);
+            start = blank + 1;
+        } else {
+            piece(start, columns);
+            start = end;
+        }
+        ++count;
+    }
+    piece(start, length - start);
+    return count + 1;
+}
+
+int CountPieces(const QString& text, int columns) {
+    return ForEachPiece(text, columns, [](int, int) {});
+}
+
+} // namespace
+
 LogView::LogView(QWidget* parent) : QAbstractScrollArea(parent) {
     setObjectName(QStringLiteral("logView"));
     setFont(FixedPitchFont());
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     UpdateScrollBars();
 }
 
 void LogView::AppendLine(int depth, const QString& text, ut::LogStyle style) {
-    for (QString line : text.split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        FWidest = std::max(FWidest, LineWidth(depth, line, style));
-        FLines.push_back({depth, std::move(line), style});
+    if (viewport()->width() != FLayoutWidth)
+        Relayout();
+    for (QString piece : text.split(u'\n')) {
+        if (piece.endsWith(u'\r'))
+            piece.chop(1);
+        Line line{depth, std::move(piece), style};
+        FFirstBand.push_back(FFirstBand.back() + CountPieces(line.Text, Columns(line)));
+        FLines.push_back(std::move(line));
     }
     FCurrent = LineCount() - 1;
     FAnchor = -1;
     UpdateScrollBars();
-    // The newest line in view from its first column, however deep the line before it was.
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-    horizontalScrollBar()->setValue(0);
     viewport()->update();
 }
 
 void LogView::clear() {
     FLines.clear();
-    FWidest = 0;
+    FFirstBand.assign(1, 0);
     FCurrent = -1;
     FAnchor = -1;
     UpdateScrollBars();
@@ -55,6 +89,20 @@ void LogView::clear() {
 QString LogView::ShownText(int row) const {
     const Line& line = LineAt(row);
     return QString(line.Depth * ut::LogIndentWidth, u' ') + line.Text;
+}
+
+QStringList LogView::DrawnLines(int row) const {
+    const Line& line = LineAt(row);
+    QStringList pieces;
+    ForEachPiece(line.Text, Columns(line),
+                 [&](int start, int length) { pieces << line.Text.mid(start, length); });
+    return pieces;
+}
+
+QString LogView::DepthMark(int row) const {
+    const int depth = LineAt(row).Depth;
+    const qint64 full = qint64(depth) * ut::LogIndentWidth * fontMetrics().horizontalAdvance(u' ');
+    return full > IndentWidth(depth) ? QString::number(depth) : QString();
 }
 
 QFont LogView::FontOf(ut::LogStyle style) const {
@@ -80,13 +128,19 @@ QString LogView::SelectedText() const {
     return text;
 }
 
-qint64 LogView::LineWidth(int depth, const QString& text, ut::LogStyle style) {
+qreal LogView::CharWidth(ut::LogStyle style) const {
     // The font is fixed-pitch: a line is as wide as its characters, which spares measuring
-    // every appended line.
+    // every appended line. The advance is a fraction of a pixel: measured over many.
     const int index = style & (lsBold | lsItalic);
     if (FCharWidths[index] == 0)
-        FCharWidths[index] = std::max(1, QFontMetrics(FontOf(style)).horizontalAdvance(u'x'));
-    return IndentWidth(depth) + qint64(text.size()) * FCharWidths[index];
+        FCharWidths[index] = std::max<qreal>(
+            1, QFontMetricsF(FontOf(style)).horizontalAdvance(QString(100, u'x')) / 100);
+    return FCharWidths[index];
+}
+
+int LogView::Columns(const Line& line) const {
+    const int width = viewport()->width() - IndentWidth(line.Depth) - 2 * Margin;
+    return std::max(1, static_cast<int>(width / CharWidth(line.Style)));
 }
 
 int LogView::LineHeight() const {
@@ -95,66 +149,101 @@ int LogView::LineHeight() const {
 
 int LogView::IndentWidth(int depth) const {
     const qint64 width = qint64(depth) * ut::LogIndentWidth * fontMetrics().horizontalAdvance(u' ');
-    return static_cast<int>(std::min<qint64>(width, INT_MAX / 2));
+    return static_cast<int>(std::min<qint64>(width, viewport()->width() / 2));
 }
 
 QRect LogView::RowRect(int row) const {
-    return QRect(-horizontalScrollBar()->value(), row * LineHeight() - verticalScrollBar()->value(),
-                 static_cast<int>(std::min<qint64>(FWidest, INT_MAX / 2)) + viewport()->width(),
-                 LineHeight());
+    const int height = LineHeight();
+    const auto first = static_cast<size_t>(row);
+    return QRect(0, FFirstBand[first] * height - verticalScrollBar()->value(), viewport()->width(),
+                 (FFirstBand[first + 1] - FFirstBand[first]) * height);
 }
 
 int LogView::TextLeft(int row) const {
-    return IndentWidth(LineAt(row).Depth) - horizontalScrollBar()->value() + 2;
+    return IndentWidth(LineAt(row).Depth) + Margin;
 }
 
 int LogView::RowAt(int y) const {
-    return (y + verticalScrollBar()->value()) / LineHeight();
+    const int band = (y + verticalScrollBar()->value()) / LineHeight();
+    const auto after = std::upper_bound(FFirstBand.begin(), FFirstBand.end(), band);
+    const int row = static_cast<int>(after - FFirstBand.begin()) - 1;
+    return std::clamp(row, 0, std::max(0, LineCount() - 1));
+}
+
+void LogView::Relayout() {
+    FLayoutWidth = viewport()->width();
+    FFirstBand.assign(1, 0);
+    FFirstBand.reserve(FLines.size() + 1);
+    for (const Line& line : FLines)
+        FFirstBand.push_back(FFirstBand.back() + CountPieces(line.Text, Columns(line)));
+    UpdateScrollBars();
 }
 
 void LogView::UpdateScrollBars() {
     const int height = LineHeight();
-    const qint64 total = qint64(LineCount()) * height;
+    const qint64 total = qint64(FFirstBand.back()) * height;
     QScrollBar* v = verticalScrollBar();
     v->setRange(0, static_cast<int>(std::clamp<qint64>(total - viewport()->height(), 0, INT_MAX)));
     v->setPageStep(viewport()->height());
     v->setSingleStep(height);
-    QScrollBar* h = horizontalScrollBar();
-    h->setRange(
-        0, static_cast<int>(std::clamp<qint64>(FWidest + 4 - viewport()->width(), 0, INT_MAX / 2)));
-    h->setPageStep(viewport()->width());
-    h->setSingleStep(fontMetrics().horizontalAdvance(u' '));
 }
 
 void LogView::paintEvent(QPaintEvent* event) {
+    if (FLines.empty())
+        return;
     QPainter painter(viewport());
     const int height = LineHeight();
-    const int first = std::max(0, RowAt(event->rect().top()));
-    const int last = std::min(LineCount() - 1, RowAt(event->rect().bottom()));
     const int ascent = fontMetrics().ascent();
     const QPalette& colours = palette();
-    for (int row = first; row <= last; ++row) {
-        const Line& line = LineAt(row);
+    QFont markFont = font();
+    if (markFont.pointSizeF() > 0)
+        markFont.setPointSizeF(markFont.pointSizeF() * 0.75);
+    else
+        markFont.setPixelSize(std::max(1, markFont.pixelSize() * 3 / 4));
+    const QRect area = event->rect();
+    for (int row = RowAt(area.top()); row < LineCount(); ++row) {
         const QRect rect = RowRect(row);
+        if (rect.top() > area.bottom())
+            break;
+        const Line& line = LineAt(row);
         const bool selected = FAnchor >= 0 && row >= std::min(FAnchor, FCurrent) &&
                               row <= std::max(FAnchor, FCurrent);
         if (selected)
-            painter.fillRect(QRect(0, rect.top(), viewport()->width(), height),
-                             colours.brush(QPalette::Highlight));
+            painter.fillRect(rect, colours.brush(QPalette::Highlight));
+        const int left = TextLeft(row);
+        if (const QString mark = DepthMark(row); !mark.isEmpty()) {
+            painter.setFont(markFont);
+            painter.setPen(
+                colours.color(selected ? QPalette::HighlightedText : QPalette::PlaceholderText));
+            painter.drawText(QRect(0, rect.top(), left - Margin, height),
+                             Qt::AlignRight | Qt::AlignVCenter, mark);
+        }
         painter.setFont(FontOf(line.Style));
         painter.setPen(selected ? colours.color(QPalette::HighlightedText) : ColorOf(line.Style));
-        painter.drawText(TextLeft(row), rect.top() + ascent, line.Text);
+        int y = rect.top();
+        ForEachPiece(line.Text, Columns(line), [&](int start, int length) {
+            if (y + height > area.top() && y <= area.bottom())
+                painter.drawText(left, y + ascent, line.Text.mid(start, length));
+            y += height;
+        });
     }
 }
 
 void LogView::resizeEvent(QResizeEvent* event) {
-    // A view that shows the newest line goes on showing it whole when it shrinks.
+    // A view that shows the newest line goes on showing it whole; any other keeps its top
+    // line in place while the lines wrap anew.
     const QScrollBar* v = verticalScrollBar();
     const bool atEnd = v->value() >= v->maximum();
+    const int top = RowAt(0);
     QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollBars();
-    if (atEnd)
+    if (viewport()->width() != FLayoutWidth)
+        Relayout();
+    else
+        UpdateScrollBars();
+    if (atEnd || FLines.empty())
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    else
+        verticalScrollBar()->setValue(FFirstBand[static_cast<size_t>(top)] * LineHeight());
 }
 
 void LogView::changeEvent(QEvent* event) {
@@ -162,10 +251,7 @@ void LogView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         // The widths were measured with the old font.
         std::fill(std::begin(FCharWidths), std::end(FCharWidths), 0);
-        FWidest = 0;
-        for (const Line& line : FLines)
-            FWidest = std::max(FWidest, LineWidth(line.Depth, line.Text, line.Style));
-        UpdateScrollBars();
+        Relayout();
     }
 }
 
@@ -188,12 +274,14 @@ void LogView::SetCurrent(int row, bool extend) {
 }
 
 void LogView::ScrollToRow(int row) {
-    const int top = row * LineHeight();
+    const int height = LineHeight();
+    const int top = FFirstBand[static_cast<size_t>(row)] * height;
+    const int bottom = FFirstBand[static_cast<size_t>(row) + 1] * height;
     QScrollBar* v = verticalScrollBar();
     if (top < v->value())
         v->setValue(top);
-    else if (top + LineHeight() > v->value() + viewport()->height())
-        v->setValue(top + LineHeight() - viewport()->height());
+    else if (bottom > v->value() + viewport()->height())
+        v->setValue(std::min(top, bottom - viewport()->height()));
 }
 
 void LogView::mousePressEvent(QMouseEvent* event) {
@@ -219,7 +307,9 @@ void LogView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
-    const int page = std::max(1, viewport()->height() / LineHeight());
+    // A page is the screen lines in view, counted from the caret's first.
+    const int page = std::max(1, viewport()->height() / LineHeight()) * LineHeight();
+    const int caretY = FCurrent >= 0 ? RowRect(FCurrent).top() : 0;
     switch (event->key()) {
     case Qt::Key_Up:
         SetCurrent(FCurrent - 1, extend);
@@ -228,28 +318,16 @@ void LogView::keyPressEvent(QKeyEvent* event) {
         SetCurrent(FCurrent + 1, extend);
         return;
     case Qt::Key_PageUp:
-        SetCurrent(FCurrent - page, extend);
+        SetCurrent(std::min(FCurrent - 1, RowAt(caretY - page)), extend);
         return;
     case Qt::Key_PageDown:
-        SetCurrent(FCurrent + page, extend);
+        SetCurrent(std::max(FCurrent + 1, RowAt(caretY + page)), extend);
         return;
     case Qt::Key_Home:
-        if (event->modifiers() & Qt::ControlModifier)
-            SetCurrent(0, extend);
-        else
-            horizontalScrollBar()->setValue(0);
+        SetCurrent(0, extend);
         return;
     case Qt::Key_End:
-        if (event->modifiers() & Qt::ControlModifier)
-            SetCurrent(LineCount() - 1, extend);
-        else if (FCurrent >= 0)
-            horizontalScrollBar()->setValue(TextLeft(FCurrent) + horizontalScrollBar()->value());
-        return;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        horizontalScrollBar()->triggerAction(event->key() == Qt::Key_Left
-                                                 ? QAbstractSlider::SliderSingleStepSub
-                                                 : QAbstractSlider::SliderSingleStepAdd);
+        SetCurrent(LineCount() - 1, extend);
         return;
     default:
         // Escape and the rest go on to the window (Escape stops a scan).

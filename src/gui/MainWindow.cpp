@@ -15,7 +15,9 @@
 #include "gui/QtText.h"
 #include "gui/ResultExport.h"
 #include "gui/ResultPage.h"
+#include "gui/RulesPage.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanRules.h"
 #include "gui/SetupBinding.h"
 #include "gui/SetupPage.h"
 #include "gui/TextEditDialog.h"
@@ -33,12 +35,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace ut::gui {
 
@@ -99,17 +105,13 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     FBinding = new SetupBinding(
         *FSetup, *FScan, *FPrompts, [this](const std::exception& e) { AppException(e); }, this);
     FSetup->ShowInstalledVersions(InstalledProducts(options.Registry));
-    if (options.Registry && !options.Registry->Warnings().empty()) {
-        // Told once the window is up, as the command line tells them before its scan.
-        QStringList warnings;
+    // Held until the window is up, then put in the log, as the command line tells them before
+    // its scan.
+    if (options.Registry)
         for (const std::string& warning : options.Registry->Warnings())
-            warnings << ToQt(warning);
-        QTimer::singleShot(0, this, [this, warnings] {
-            for (const QString& warning : warnings)
-                FPrompts->Warning(warning);
-        });
-    }
+            FFrontEnd->Warning(warning);
     FAnalysis = new ScanAnalysis(*FScan, this);
+    FRules = new ScanRules(*FScan, *FAnalysis, this);
     FScan->Jobs = ut::DefaultScanJobs();
     CreateTreePages();
     cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
@@ -117,6 +119,9 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     connect(cyclesPage, &CyclesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
     // Until the window judges the uses entries, every cut costs one reference: a uses hygiene
     // run sets cyclesPage->Costs (CostsOfHygiene) and calls CostsChanged.
+    rulesPage = new RulesPage(*FScan, *FRules, FPager);
+    AddResultPage(rulesPage, QStringLiteral("rulesPage"), tr("Rules"));
+    connect(rulesPage, &RulesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
     mapPage = new MapPage(FPager, FPrompts);
     mapPage->MapFileOfScan = [this] { return gui::ToQt(FScan->FMapFileName); };
     AddResultPage(mapPage, QStringLiteral("mapPage"), tr("Map file"));
@@ -134,9 +139,17 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     graphPage->Follow(*usedByPage);
     connect(matrixPage, &MatrixPage::unitSelected, graphPage, &GraphPage::SetCentre);
 
-    FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, this);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    statusBar->setSizeGripEnabled(false);
+    layout->addWidget(statusBar);
+    FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, *statusBar, this);
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
+    FExport->fileMenu->addSeparator();
+    quitAction =
+        FExport->fileMenu->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    quitAction->setObjectName(QStringLiteral("quitAction"));
     menuBar->addMenu(FExport->fileMenu);
     layout->setMenuBar(menuBar);
 
@@ -180,9 +193,9 @@ void MainWindow::initialise(const QStringList& arguments) {
         // A network path is taken as written.
         const std::string project = arg.rfind("\\\\", 0) == 0 ? arg : ut::fs::LongFileName(arg);
         FSetup->projectEdit->setText(gui::ToQt(project));
-        RestoreSettings();
-        if (ut::fs::FileExists(project))
-            startScan();
+        // Scanned once the window is up, with the choices remembered for it, which showing
+        // restores.
+        FScanWhenUp = ut::fs::FileExists(project);
     } catch (const std::exception& e) {
         // Creation runs outside the event loop, so nothing else would catch this.
         AppException(e);
@@ -190,7 +203,7 @@ void MainWindow::initialise(const QStringList& arguments) {
 }
 
 void MainWindow::ConnectInputs() {
-    FBinding->Connect();
+    FBinding->Connect(*FRules);
     SetupPage& page = *FSetup;
     connect(page.showIgnoredCheck, &QCheckBox::toggled, this,
             Guarded([this] { applyShowIgnored(); }));
@@ -295,9 +308,13 @@ void MainWindow::CreateTreeViews() {
         new UnitWindowList(*FScan, FFilters, *FAnalysis, *FPrompts, this, *usesPage, *usedByPage);
     FCommands =
         new TreeCommands(*FScan, *FPrompts, {usesPage, usedByPage, FUnitWindows, FAnalysis}, this);
-    FUnitWindows->TreeCreated = [this](TreePage& tree) { FCommands->AttachTree(tree); };
+    FUnitWindows->TreeCreated = [this](TreePage& tree) {
+        FCommands->AttachTree(tree);
+        tree.SetRules(*FRules);
+    };
     for (TreePage* page : {usesPage, usedByPage}) {
         page->SetAnalysis(*FAnalysis);
+        page->SetRules(*FRules);
         page->SetDoubleClickCommand(true);
         connect(page, &TreePage::nodeActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
         FCommands->AttachTree(*page);
@@ -341,8 +358,20 @@ bool MainWindow::handleWindowKey(QKeyEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        RestoreSettings();
+    if (event->spontaneous())
+        return;
+    RestoreSettings();
+    if (FFrontEnd->IsWindowUp())
+        return;
+    FFrontEnd->WindowUp();
+    QTimer::singleShot(0, this, [this] {
+        // What the log says by now stays at the head of the first scan's log.
+        if (std::exchange(FScanWhenUp, false)) {
+            FFrontEnd->HoldLog();
+            startScan();
+        }
+        FFrontEnd->ShowHeldNotices();
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -353,9 +382,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The detail windows first: the size the user gave one is saved.
+    FUnitWindows->CloseAll();
     if (FRestored)
         SaveSettings();
-    FUnitWindows->CloseAll();
     event->accept();
 }
 

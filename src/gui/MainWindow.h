@@ -1,7 +1,7 @@
 #pragma once
-// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Map file"
-// and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its saved
-// settings.
+// The main window: the page control with "Setup", "Uses", "Used by", "Cycles", "Rules",
+// "Map file" and "DLL usage", the "File" menu, the scan it runs, its window-wide keys, and its
+// saved settings.
 #include "gui/Application.h"
 #include "gui/StoredSettings.h"
 #include "scan/ProjectScan.h"
@@ -13,7 +13,9 @@
 
 #include <memory>
 
+class QAction;
 class QSettings;
+class QStatusBar;
 
 namespace ut {
 class RegistryStore;
@@ -22,6 +24,8 @@ class RegistryStore;
 namespace ut::gui {
 
 class CyclesPage;
+class RulesPage;
+class ScanRules;
 class GraphPage;
 class MatrixPage;
 class GuiFrontEnd;
@@ -44,10 +48,11 @@ enum PageIndex : int {
     pgUses = 1,
     pgUsedBy = 2,
     pgCycles = 3,
-    pgMap = 4,
-    pgDll = 5,
-    pgMatrix = 6,
-    pgGraph = 7
+    pgRules = 4,
+    pgMap = 5,
+    pgDll = 6,
+    pgMatrix = 7,
+    pgGraph = 8
 };
 
 class MainWindow : public QWidget {
@@ -76,6 +81,8 @@ class MainWindow : public QWidget {
     TreeCommands& Commands() { return *FCommands; }
     /// The cycles, exclusive sizes and why-paths of the last scan.
     ScanAnalysis& Analysis() { return *FAnalysis; }
+    /// The rules file and baseline of the Setup page checked against the last scan.
+    ScanRules& Rules() { return *FRules; }
     /// The "File" menu's exports.
     ResultExport& Export() { return *FExport; }
     const ut::TreeFilters& Filters() const { return FFilters; }
@@ -96,8 +103,11 @@ class MainWindow : public QWidget {
     NeighbourList* neighbourList =
         nullptr;                      ///< beside the uses tree: the selected unit's neighbours
     CyclesPage* cyclesPage = nullptr; ///< the cycles of the uses graph
+    RulesPage* rulesPage = nullptr;   ///< the violations of the rules file
     MapPage* mapPage = nullptr;       ///< the map view and its search
     DllPage* dllPage = nullptr;       ///< the imports of the executable
+    QStatusBar* statusBar = nullptr;  ///< what a longer command is doing, or has done
+    QAction* quitAction = nullptr;    ///< "File", "Quit": closes the window as Alt+X does
     MatrixPage* matrixPage = nullptr; ///< the dependency structure matrix
     GraphPage* graphPage = nullptr;   ///< the neighbourhood of the selected unit
 
@@ -146,12 +156,15 @@ class MainWindow : public QWidget {
     std::unique_ptr<GuiFrontEnd> FFrontEnd;
     std::unique_ptr<ut::ProjectScan> FScan;
     ScanAnalysis* FAnalysis = nullptr;
+    ScanRules* FRules = nullptr;
     ResultExport* FExport = nullptr;
     ut::TreeFilters FFilters;
     UnitWindowList* FUnitWindows = nullptr;
     TreeCommands* FCommands = nullptr;
     int FTabAtMouse = -1;
     bool FHasArgument = false;
+    /// The project named as the argument is scanned as soon as the window is up.
+    bool FScanWhenUp = false;
     bool FRestored = false;
     bool FSavedSinceRestore = false;
     bool FCloseAfterScan = false;

@@ -7,6 +7,7 @@
 #include "gui/QtText.h"
 #include "gui/SetupBinding.h"
 #include "gui/SetupPage.h"
+#include "gui/UnitWindowList.h"
 #include "support/Exceptions.h"
 
 #include <QCheckBox>
@@ -83,8 +84,10 @@ void MainWindow::RestoreSettings() {
             ApplyPlacement(*stored->Placement);
         if (stored->ProjectChoices)
             FBinding->ProjectChoices() = *stored->ProjectChoices;
+        if (stored->UnitWindowSize)
+            FUnitWindows->SetRememberedSize(*stored->UnitWindowSize);
         if (stored->Delphi)
-            FSetup->delphiVersionEdit->setText(*stored->Delphi);
+            FSetup->delphiVersionEdit->setText(ShownVersion(FromQt(*stored->Delphi)));
         if (const auto compiler = CompilerOfName(FromQt(stored->Compiler.value_or(QString()))))
             FBinding->ChooseCompiler(*compiler);
         if (stored->BrowseAlso)
@@ -113,7 +116,7 @@ void MainWindow::SaveSettings() {
     try {
         StoredSettings s;
         s.Placement = CurrentPlacement();
-        s.Delphi = FSetup->delphiVersionEdit->text();
+        s.Delphi = gui::ToQt(FScan->Inputs.Delphi);
         s.Compiler = gui::ToQt(CompilerName(FBinding->ChosenCompiler()));
         s.BrowseAlso = FSetup->useBrowsePathCheck->isChecked();
         s.IgnUnits = ToQt(FScan->IgnUnits.Lines().ToVector());
@@ -121,6 +124,8 @@ void MainWindow::SaveSettings() {
         s.ShowUnknown = FSetup->showUnknownCheck->isChecked();
         s.Project = FSetup->projectEdit->text();
         s.ProjectChoices = FBinding->ProjectChoices();
+        if (FUnitWindows->RememberedSize().isValid())
+            s.UnitWindowSize = FUnitWindows->RememberedSize();
         WriteSettings(FSettings, s);
         FSettings.sync();
         FSavedSinceRestore = true;

@@ -5,6 +5,7 @@
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/WaitCursor.h"
 #include "platform/FileSystem.h"
 #include "report/DotExport.h"
 #include "report/JsonWriter.h"
@@ -15,12 +16,14 @@
 #include <QDir>
 #include <QMenu>
 #include <QSaveFile>
+#include <QStatusBar>
 
 namespace ut::gui {
 
 ResultExport::ResultExport(ProjectScan& scan, ScanAnalysis& analysis, GuiFrontEnd& frontEnd,
-                           Prompts& prompts, QWidget* owner)
-    : QObject(owner), FScan(scan), FAnalysis(analysis), FFrontEnd(frontEnd), FPrompts(prompts) {
+                           Prompts& prompts, QStatusBar& status, QWidget* owner)
+    : QObject(owner), FScan(scan), FAnalysis(analysis), FFrontEnd(frontEnd), FPrompts(prompts),
+      FStatus(status) {
     fileMenu = new QMenu(tr("&File"), owner);
     fileMenu->setObjectName(QStringLiteral("fileMenu"));
     exportGraphAction = fileMenu->addAction(tr("Export &graph (DOT)..."));
@@ -54,43 +57,63 @@ std::string ResultExport::GraphDocument() const {
 }
 
 std::string ResultExport::ResultDocument() const {
+    std::string document;
+    WriteResult([&document](std::string_view piece) { document += piece; });
+    return document;
+}
+
+void ResultExport::WriteResult(const Sink& sink) const {
     const DependencyAnalysis* analysis = HasResult() ? FAnalysis.Get() : nullptr;
     if (!analysis)
-        return std::string();
+        return;
     report::ScanSummary summary;
     summary.Project = FProject;
     summary.Completed = FCompleted;
     summary.Directories = FScan.FListedDirectories;
     summary.Analysis = analysis;
-    return report::ScanResultJson(FScan, summary, FFrontEnd.LogEntries());
+    report::WriteScanResultJson(FScan, summary, FFrontEnd.LogEntries(), sink);
 }
 
 void ResultExport::exportGraph() {
     Save(tr("Export graph"), ".dot",
          QStringLiteral("Graphviz DOT (*.dot,*.gv)|*.dot;*.gv|All files (*.*)|*.*"),
-         GraphDocument());
+         [this](const Sink& sink) { sink(GraphDocument()); });
 }
 
 void ResultExport::exportResult() {
     Save(tr("Export result"), ".json",
-         QStringLiteral("JSON results (*.json)|*.json|All files (*.*)|*.*"), ResultDocument());
+         QStringLiteral("JSON results (*.json)|*.json|All files (*.*)|*.*"),
+         [this](const Sink& sink) { WriteResult(sink); });
 }
 
 void ResultExport::Save(const QString& title, const char* extension, const QString& filter,
-                        const std::string& document) {
-    if (document.empty())
+                        const std::function<void(const Sink&)>& write) {
+    if (!HasResult())
         return;
     const QString suggested = ToQt(fs::ChangeFileExt(FProject, extension));
     const QString file = FPrompts.SaveFileName(title, suggested, NameFiltersFromPairs(filter));
     if (file.isEmpty())
         return;
+    const QString shown = QDir::toNativeSeparators(file);
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(document.data(), qint64(document.size())) != qint64(document.size()) ||
-        !out.commit()) {
-        FPrompts.ErrorMessage(
-            tr("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(file), out.errorString()));
+    bool written = false;
+    {
+        WaitCursor wait;
+        FStatus.showMessage(tr("Writing %1...").arg(shown));
+        FStatus.repaint();
+        written = out.open(QIODevice::WriteOnly);
+        write([&](std::string_view piece) {
+            if (written && out.write(piece.data(), qint64(piece.size())) != qint64(piece.size()))
+                written = false;
+        });
+        written = written && out.commit();
     }
+    if (!written) {
+        FStatus.clearMessage();
+        FPrompts.ErrorMessage(tr("Cannot write \"%1\": %2").arg(shown, out.errorString()));
+        return;
+    }
+    FStatus.showMessage(tr("Written: %1").arg(shown));
 }
 
 } // namespace ut::gui

@@ -1,12 +1,17 @@
 #pragma once
 // The "File" menu: the scan's uses graph as a Graphviz DOT document and its result as the
-// JSON document the command line writes, each saved where the user chooses.
+// JSON document the command line writes, each saved where the user chooses. The file is
+// asked for first; the document is made while it is written, under the wait cursor, the
+// status line telling what is written.
 #include <QObject>
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 class QAction;
 class QMenu;
+class QStatusBar;
 class QWidget;
 
 namespace ut {
@@ -24,7 +29,7 @@ class ResultExport : public QObject {
   public:
     /// Everything must outlive the object; the menu belongs to `owner`.
     ResultExport(ut::ProjectScan& scan, ScanAnalysis& analysis, GuiFrontEnd& frontEnd,
-                 Prompts& prompts, QWidget* owner);
+                 Prompts& prompts, QStatusBar& status, QWidget* owner);
 
     QMenu* fileMenu;
     QAction* exportGraphAction;
@@ -45,13 +50,18 @@ class ResultExport : public QObject {
     void exportResult();
 
   private:
+    using Sink = std::function<void(std::string_view)>;
+    /// The JSON document in pieces, as it is made; nothing without a result.
+    void WriteResult(const Sink& sink) const;
+    /// Asks where to save, then writes what `write` gives its sink into that file.
     void Save(const QString& title, const char* extension, const QString& filter,
-              const std::string& document);
+              const std::function<void(const Sink&)>& write);
 
     ut::ProjectScan& FScan;
     ScanAnalysis& FAnalysis;
     GuiFrontEnd& FFrontEnd;
     Prompts& FPrompts;
+    QStatusBar& FStatus;
     std::string FProject;
     bool FCompleted = false;
 };

@@ -1,7 +1,9 @@
 #include "gui/Screenshots.h"
 
 #include "gui/DllPage.h"
+#include "gui/FileNameEdit.h"
 #include "gui/GraphPage.h"
+#include "gui/LogView.h"
 #include "gui/MainWindow.h"
 #include "gui/MapPage.h"
 #include "gui/MatrixPage.h"
@@ -10,6 +12,7 @@
 #include "gui/Pager.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/SetupPage.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
@@ -19,6 +22,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
@@ -96,11 +100,30 @@ QPixmap GrabDetailWindow(MainWindow& window) {
     return picture;
 }
 
+// The log at its deepest line: indentation cut short at half the view, the depth in front.
+void ShowDeepestLogLine(MainWindow& window) {
+    LogView& log = *window.Setup().logView;
+    int deepest = 0;
+    for (int row = 1; row < log.LineCount(); ++row)
+        if (log.LineAt(row).Depth > log.LineAt(deepest).Depth)
+            deepest = row;
+    if (log.LineCount() > 0)
+        log.ScrollToRow(deepest);
+}
+
 // The popup menu over the selected node of the uses tree.
 void OpenTreePopup(MainWindow& window) {
     const QModelIndex node = SelectFirstUsedUnit(window);
     QTreeView* tree = window.usesPage->Tree();
     window.Commands().PopupAt(*window.usesPage, tree->visualRect(node).center());
+}
+
+// The rules file beside the project (the demo's), when none is chosen.
+void ChooseProjectRules(MainWindow& window) {
+    QLineEdit* edit = window.Setup().rulesFileEdit;
+    const QString beside = ToQt(window.Scan().FProjectDir) + QStringLiteral("rules.toml");
+    if (edit->text().isEmpty() && QFileInfo::exists(beside))
+        edit->setText(beside);
 }
 
 QPixmap GrabWindowWithPopup(MainWindow& window) {
@@ -154,11 +177,13 @@ void ShowNeighbourhood(MainWindow& window) {
 std::vector<ScreenshotPage> DefaultScreenshotPages() {
     return {
         {pgSetup, QStringLiteral("setup.png"), {}, {}},
+        {pgSetup, QStringLiteral("deeplog.png"), ShowDeepestLogLine, {}},
         {pgUses, QStringLiteral("uses.png"), ExpandUsesTwoLevels, {}},
         {pgUses, QStringLiteral("unitwindow.png"), OpenDetailWindow, GrabDetailWindow},
         {pgUses, QStringLiteral("treemenu.png"), OpenTreePopup, GrabWindowWithPopup},
         {pgUsedBy, QStringLiteral("usedby.png"), {}, {}},
         {pgCycles, QStringLiteral("cycles.png"), {}, {}},
+        {pgRules, QStringLiteral("rules.png"), ChooseProjectRules, {}},
         {pgMap,
          QStringLiteral("mapfile.png"),
          [](MainWindow& w) { w.mapPage->PrepareForScreenshot(); },

@@ -25,6 +25,8 @@ inline constexpr const char* BrowseAlsoChecked = "chkBrowseAlso_Checked";
 inline constexpr const char* ShowIgnoredChecked = "chkShowIgnored_Checked";
 inline constexpr const char* ShowUnknownChecked = "chkShowUnkn_Checked";
 inline constexpr const char* Project = "Project";
+/// The size the user last gave a detail window: "width,height".
+inline constexpr const char* UnitWindowSize = "UnitWindowSize";
 
 // Values of a list section.
 inline constexpr const char* Count = "Count";
@@ -32,11 +34,14 @@ inline constexpr const char* Count = "Count";
 inline constexpr const char* ItemPrefix = "Item";
 
 /// The section of the build configuration and platform chosen per project, the most recent
-/// project first: "Count", then "Project%d", "Config%d" and "Platform%d" counting from 0.
+/// project first: "Count", then "Project%d", "Config%d" and "Platform%d" counting from 0,
+/// and "RulesFile%d" and "Baseline%d" for a project checked with rules.
 inline constexpr const char* ProjectChoices = "Main.ProjectChoices";
 inline constexpr const char* ProjectPrefix = "Project";
 inline constexpr const char* ConfigPrefix = "Config";
 inline constexpr const char* PlatformPrefix = "Platform";
+inline constexpr const char* RulesFilePrefix = "RulesFile";
+inline constexpr const char* BaselinePrefix = "Baseline";
 
 /// Texts of a stored Boolean.
 inline constexpr const char* True = "True";

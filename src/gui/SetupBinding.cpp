@@ -4,6 +4,7 @@
 #include "gui/FileNameEdit.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
+#include "gui/ScanRules.h"
 #include "gui/SetupPage.h"
 #include "scan/ProjectScan.h"
 #include "support/Exceptions.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace ut::gui {
 
@@ -20,6 +22,13 @@ namespace {
 /// The browse dialog of the project box.
 constexpr const char* ProjectFilter =
     "Pascal sources (*.pas,*.dpr,*.dpk)|*.pas;*.dpr;*.dpk|All files (*.*)|*.*";
+constexpr const char* RulesFilter = "Rules files (*.toml)|*.toml|All files (*.*)|*.*";
+constexpr const char* BaselineFilter = "All files (*.*)|*.*";
+
+void SetQuietly(QLineEdit* edit, const QString& text) {
+    QSignalBlocker block(edit);
+    edit->setText(text);
+}
 
 } // namespace
 
@@ -27,17 +36,18 @@ SetupBinding::SetupBinding(SetupPage& page, ut::ProjectScan& scan, Prompts& prom
                            std::function<void(const std::exception&)> failure, QObject* parent)
     : QObject(parent), FPage(page), FScan(scan), FPrompts(prompts), FFailure(std::move(failure)) {}
 
-void SetupBinding::Connect() {
+void SetupBinding::Connect(ScanRules& rules) {
+    FRules = &rules;
     SetupPage& page = FPage;
     auto onText = [this](QLineEdit* edit, auto apply) {
         connect(edit, &QLineEdit::textChanged, this,
                 Guarded([edit, apply] { apply(FromQt(edit->text())); }));
     };
     onText(page.projectEdit, [this](const std::string& text) { LoadProject(text); });
-    onText(page.delphiVersionEdit, [this](std::string text) {
-        FScan.Inputs.Delphi = std::move(text);
-        FScan.LoadCompilerSettings();
-    });
+    connect(page.delphiVersionEdit, &QLineEdit::textChanged, this, Guarded([this] {
+                FScan.Inputs.Delphi = CanonicalVersion(FPage.delphiVersionEdit->text());
+                FScan.LoadCompilerSettings();
+            }));
     onText(page.searchPathEdit, [this](std::string text) { FScan.Inputs.SearchPath = text; });
     onText(page.definesEdit, [this](std::string text) { FScan.Inputs.Defines = text; });
     onText(page.libPathEdit, [this](std::string text) { FScan.Inputs.LibPath = text; });
@@ -52,12 +62,19 @@ void SetupBinding::Connect() {
             }));
     connect(page.useBrowsePathCheck, &QCheckBox::toggled, this,
             [this](bool on) { FScan.Inputs.BrowseAlso = on; });
-    connect(page.projectEdit, &FileNameEdit::BrowseRequested, this, Guarded([this] {
-                const QString file = FPrompts.OpenFileName(
-                    tr("Select file..."), QDir::currentPath(), NameFiltersFromPairs(ProjectFilter));
-                if (!file.isEmpty())
-                    FPage.projectEdit->setText(QDir::toNativeSeparators(file));
-            }));
+    for (FileNameEdit* edit : {page.rulesFileEdit, page.baselineEdit})
+        connect(edit, &QLineEdit::textChanged, this, Guarded([this] { ChooseRules(); }));
+    auto browse = [this](FileNameEdit* edit, const char* filter) {
+        connect(edit, &FileNameEdit::BrowseRequested, this, Guarded([this, edit, filter] {
+                    const QString file = FPrompts.OpenFileName(
+                        tr("Select file..."), QDir::currentPath(), NameFiltersFromPairs(filter));
+                    if (!file.isEmpty())
+                        edit->setText(QDir::toNativeSeparators(file));
+                }));
+    };
+    browse(page.projectEdit, ProjectFilter);
+    browse(page.rulesFileEdit, RulesFilter);
+    browse(page.baselineEdit, BaselineFilter);
 }
 
 void SetupBinding::ShowInputs() {
@@ -69,20 +86,37 @@ void SetupBinding::LoadProject(const std::string& project) {
     FScan.Inputs.Project = project;
     const ProjectChoice* choice = FindProjectChoice(FProjectChoices, gui::ToQt(project));
     SetBuildInputs(choice ? choice->Config : QString(), choice ? choice->Platform : QString());
+    SetQuietly(FPage.rulesFileEdit, choice ? choice->RulesFile : QString());
+    SetQuietly(FPage.baselineEdit, choice ? choice->Baseline : QString());
+    if (FRules)
+        FRules->SetFiles(FPage.rulesFileEdit->text(), FPage.baselineEdit->text());
     ReadProjectOptions();
+}
+
+void SetupBinding::ChooseRules() {
+    FRules->SetFiles(FPage.rulesFileEdit->text(), FPage.baselineEdit->text());
+    const QString project = FPage.projectEdit->text();
+    if (project.isEmpty())
+        return;
+    const ProjectChoice* old = FindProjectChoice(FProjectChoices, project);
+    ProjectChoice choice = old ? *old : ProjectChoice{project, {}, {}, {}, {}};
+    choice.RulesFile = FPage.rulesFileEdit->text();
+    choice.Baseline = FPage.baselineEdit->text();
+    RememberProjectChoice(FProjectChoices, choice);
 }
 
 void SetupBinding::ChooseBuild(const QString& config, const QString& platform) {
     SetBuildInputs(config, platform);
     ReadProjectOptions();
     RememberProjectChoice(FProjectChoices, {FPage.projectEdit->text(), gui::ToQt(FScan.FConfig),
-                                            gui::ToQt(FScan.FPlatform)});
+                                            gui::ToQt(FScan.FPlatform), FPage.rulesFileEdit->text(),
+                                            FPage.baselineEdit->text()});
 }
 
 void SetupBinding::ChooseCompiler(TCompiler compiler) {
     FChosenCompiler = compiler;
     if (!IsFreePascalProject(FScan.Inputs.Project))
-        FScan.Inputs.Compiler = compiler;
+        FScan.SetCompiler(compiler);
     ShowInputs();
 }
 
@@ -106,7 +140,7 @@ void SetupBinding::ReadProjectOptions() {
     }
     // The scan reads a Lazarus project as Free Pascal; any other as the user chose.
     if (!IsFreePascalProject(FScan.Inputs.Project))
-        FScan.Inputs.Compiler = FChosenCompiler;
+        FScan.SetCompiler(FChosenCompiler);
     ShowInputs();
 }
 

@@ -1,6 +1,7 @@
 #include "gui/SetupPage.h"
 
 #include "config/Compiler.h"
+#include "config/CompilerVersions.h"
 #include "gui/EnterMovesFocus.h"
 #include "gui/FileNameEdit.h"
 #include "gui/LogView.h"
@@ -40,15 +41,34 @@ void FillQuietly(QComboBox* choice, const std::vector<std::string>& items,
     choice->setEnabled(!items.empty());
 }
 
+// A path set from elsewhere shows its start (a line edit shows where its caret is, at the
+// end of a new text): the drive or root and the first directories tell most.
+void ShowStart(QLineEdit* edit) {
+    if (!edit->hasFocus())
+        edit->setCursorPosition(0);
+}
+
 void SetTextQuietly(QLineEdit* edit, const std::string& text) {
     const QString value = QString::fromStdString(text);
-    if (edit->text() == value)
-        return;
-    QSignalBlocker block(edit);
-    edit->setText(value);
+    if (edit->text() != value) {
+        QSignalBlocker block(edit);
+        edit->setText(value);
+    }
+    ShowStart(edit);
 }
 
 } // namespace
+
+std::string CanonicalVersion(const QString& text) {
+    const std::string typed = text.toStdString();
+    const TCompilerVersion* version = FindCompilerVersion(typed);
+    return version ? version->Name : typed;
+}
+
+QString ShownVersion(const std::string& version) {
+    const TCompilerVersion* known = FindCompilerVersion(version);
+    return QString::fromStdString(known ? known->Product : version);
+}
 
 SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("setupPage"));
@@ -71,6 +91,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     configChoice->setEnabled(false);
     platformChoice->setEnabled(false);
     browsePathEdit = Named(new QLineEdit(this), "browsePathEdit");
+    rulesFileEdit = Named(new FileNameEdit(this), "rulesFileEdit");
+    baselineEdit = Named(new FileNameEdit(this), "baselineEdit");
     useBrowsePathCheck = Named(new QCheckBox(tr("&Use browse path"), this), "useBrowsePathCheck");
     showIgnoredCheck = Named(new QCheckBox(tr("Sho&w ign. units in 3"), this), "showIgnoredCheck");
     showUnknownCheck = Named(new QCheckBox(tr("S&how unkn.units in 3"), this), "showUnknownCheck");
@@ -115,6 +137,10 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(configChoice, 5, 1, Qt::AlignLeft);
     grid->addWidget(Caption(tr("Pla&tform:"), platformChoice, this), 5, 2);
     grid->addWidget(platformChoice, 5, 3);
+    grid->addWidget(Caption(tr("&Rules file:"), rulesFileEdit, this), 6, 0);
+    grid->addWidget(rulesFileEdit, 6, 1);
+    grid->addWidget(Caption(tr("Bas&eline:"), baselineEdit, this), 6, 2);
+    grid->addWidget(baselineEdit, 6, 3, 1, 3);
     grid->setColumnStretch(1, 1);
 
     auto* row = new QHBoxLayout;
@@ -129,10 +155,11 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     page->addLayout(row);
     page->addWidget(logView, 1);
 
-    QWidget* order[] = {projectEdit,         searchPathEdit, definesEdit,      libPathEdit,
-                        delphiVersionChoice, compilerChoice, browsePathEdit,   useBrowsePathCheck,
-                        configChoice,        platformChoice, showIgnoredCheck, showUnknownCheck,
-                        ignoredUnitsButton,  startButton,    logView};
+    QWidget* order[] = {
+        projectEdit,    searchPathEdit, definesEdit,        libPathEdit,      delphiVersionChoice,
+        compilerChoice, browsePathEdit, useBrowsePathCheck, configChoice,     platformChoice,
+        rulesFileEdit,  baselineEdit,   showIgnoredCheck,   showUnknownCheck, ignoredUnitsButton,
+        startButton,    logView};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -141,7 +168,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
          {static_cast<QWidget*>(projectEdit), static_cast<QWidget*>(searchPathEdit),
           static_cast<QWidget*>(definesEdit), static_cast<QWidget*>(libPathEdit),
           static_cast<QWidget*>(delphiVersionEdit), static_cast<QWidget*>(delphiVersionChoice),
-          static_cast<QWidget*>(browsePathEdit)})
+          static_cast<QWidget*>(browsePathEdit), static_cast<QWidget*>(rulesFileEdit),
+          static_cast<QWidget*>(baselineEdit)})
         enterMovesFocus->Watch(edit);
 }
 
@@ -150,7 +178,7 @@ ut::SetupInputs SetupPage::Inputs() const {
     in.Project = projectEdit->text().toStdString();
     in.SearchPath = searchPathEdit->text().toStdString();
     in.Defines = definesEdit->text().toStdString();
-    in.Delphi = delphiVersionEdit->text().toStdString();
+    in.Delphi = CanonicalVersion(delphiVersionEdit->text());
     in.LibPath = libPathEdit->text().toStdString();
     in.BrowsePath = browsePathEdit->text().toStdString();
     in.BrowseAlso = useBrowsePathCheck->isChecked();
@@ -180,7 +208,9 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
     SetTextQuietly(projectEdit, in.Project);
     SetTextQuietly(searchPathEdit, in.SearchPath);
     SetTextQuietly(definesEdit, in.Defines);
-    SetTextQuietly(delphiVersionEdit, in.Delphi);
+    // A version being typed keeps its spelling; one set from elsewhere shows its product name.
+    if (CanonicalVersion(delphiVersionEdit->text()) != in.Delphi)
+        SetTextQuietly(delphiVersionEdit, ShownVersion(in.Delphi).toStdString());
     SetTextQuietly(libPathEdit, in.LibPath);
     SetTextQuietly(browsePathEdit, in.BrowsePath);
     {
@@ -192,6 +222,8 @@ void SetupPage::ShowInputs(const ut::SetupInputs& in) {
     delphiVersionChoice->setToolTip(
         delphi ? QString()
                : tr("Free Pascal's symbols and version are those of the installed fpc"));
+    libPathEdit->setToolTip(delphi ? QString()
+                                   : tr("Free Pascal's library: never a Delphi installation's"));
     const bool lazarus = IsFreePascalProject(in.Project);
     compilerChoice->setEnabled(!lazarus);
     compilerChoice->setToolTip(lazarus ? tr("A Lazarus project is read as Free Pascal reads it")

@@ -17,6 +17,13 @@ class EnterMovesFocus;
 class FileNameEdit;
 class LogView;
 
+/// The one spelling of a version text that the scan keeps, saves and exports: a known
+/// version's name as the command line takes it ("12" for "Delphi 12 Athens" or "23.0"); any
+/// other text as typed.
+std::string CanonicalVersion(const QString& text);
+/// The version as the version box shows it: a known version by its product name.
+QString ShownVersion(const std::string& version);
+
 class SetupPage : public QWidget {
     Q_OBJECT
   public:
@@ -48,6 +55,8 @@ class SetupPage : public QWidget {
     QComboBox* configChoice;   ///< the .dproj's build configuration
     QComboBox* platformChoice; ///< the .dproj's target platform
     QLineEdit* browsePathEdit;
+    FileNameEdit* rulesFileEdit; ///< the rules checked after a scan; empty for none
+    FileNameEdit* baselineEdit;  ///< the violations already known; empty for none
     QCheckBox* useBrowsePathCheck;
     QCheckBox* showIgnoredCheck;
     QCheckBox* showUnknownCheck;

@@ -127,7 +127,8 @@ std::optional<QList<ProjectChoice>> ReadProjectChoices(QSettings& s) {
         choices.emplace();
         for (int i = 0; i < length; ++i) {
             ProjectChoice c{Item(s, keys::ProjectPrefix, i), Item(s, keys::ConfigPrefix, i),
-                            Item(s, keys::PlatformPrefix, i)};
+                            Item(s, keys::PlatformPrefix, i), Item(s, keys::RulesFilePrefix, i),
+                            Item(s, keys::BaselinePrefix, i)};
             if (!c.Project.isEmpty() && !FindProjectChoice(*choices, c.Project))
                 choices->append(c);
         }
@@ -153,6 +154,15 @@ std::optional<StoredSettings> ReadSettings(QSettings& s) {
     out.ShowIgnored = ReadBool(s, keys::ShowIgnoredChecked);
     out.ShowUnknown = ReadBool(s, keys::ShowUnknownChecked);
     out.Project = ReadText(s, keys::Project);
+    if (const auto size = ReadText(s, keys::UnitWindowSize)) {
+        const QStringList numbers = size->split(u',');
+        bool w = false, h = false;
+        const QSize value(numbers.value(0).trimmed().toInt(&w),
+                          numbers.value(1).trimmed().toInt(&h));
+        if (numbers.size() == 2 && w && h && !value.isEmpty() && value.width() <= MaxCoordinate &&
+            value.height() <= MaxCoordinate)
+            out.UnitWindowSize = value;
+    }
     s.endGroup();
     out.IgnUnits = ReadLines(s);
     out.ProjectChoices = ReadProjectChoices(s);
@@ -187,6 +197,10 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
     if (stored.Compiler)
         s.setValue(QLatin1String(keys::Compiler), *stored.Compiler);
     WriteBool(s, keys::BrowseAlsoChecked, stored.BrowseAlso);
+    if (stored.UnitWindowSize)
+        s.setValue(QLatin1String(keys::UnitWindowSize), QStringLiteral("%1,%2")
+                                                            .arg(stored.UnitWindowSize->width())
+                                                            .arg(stored.UnitWindowSize->height()));
     s.endGroup();
 
     if (stored.IgnUnits) {
@@ -219,6 +233,12 @@ void WriteSettings(QSettings& s, const StoredSettings& stored) {
                 s.setValue(QLatin1String(keys::ProjectPrefix) + n, choices->at(i).Project);
                 s.setValue(QLatin1String(keys::ConfigPrefix) + n, choices->at(i).Config);
                 s.setValue(QLatin1String(keys::PlatformPrefix) + n, choices->at(i).Platform);
+                // Written only when chosen, so the section of a project without rules
+                // stays as it was.
+                if (!choices->at(i).RulesFile.isEmpty())
+                    s.setValue(QLatin1String(keys::RulesFilePrefix) + n, choices->at(i).RulesFile);
+                if (!choices->at(i).Baseline.isEmpty())
+                    s.setValue(QLatin1String(keys::BaselinePrefix) + n, choices->at(i).Baseline);
             }
             s.endGroup();
         }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -26,11 +27,14 @@ struct WindowPlacement {
     int PixelsPerInch = 96;
 };
 
-/// The build configuration and platform chosen for one project (a .dproj's).
+/// The build configuration and platform chosen for one project (a .dproj's), and the
+/// rules file and baseline its scans are checked with.
 struct ProjectChoice {
     QString Project;
     QString Config;
     QString Platform;
+    QString RulesFile;
+    QString Baseline;
     bool operator==(const ProjectChoice&) const = default;
 };
 
@@ -53,6 +57,8 @@ struct StoredSettings {
     std::optional<QString> Project;
     /// The most recent project first; present when the section has a count above 0.
     std::optional<QList<ProjectChoice>> ProjectChoices;
+    /// Present when stored as two positive numbers no larger than MaxCoordinate.
+    std::optional<QSize> UnitWindowSize;
 };
 
 /// Reads the stored settings. Returns nullopt when the store was written by a newer

@@ -1,6 +1,7 @@
 #include "gui/TreePage.h"
 
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanRules.h"
 #include "gui/UnitTreeModel.h"
 #include "gui/WaitCursor.h"
 
@@ -125,6 +126,11 @@ void TreePage::SetAnalysis(ScanAnalysis& analysis) {
     FModel->SetAnalysis(&analysis);
     // The model asks the analysis whenever it draws.
     connect(&analysis, &ScanAnalysis::changed, FTree->viewport(), qOverload<>(&QWidget::update));
+}
+
+void TreePage::SetRules(ScanRules& rules) {
+    FModel->SetRules(&rules);
+    connect(&rules, &ScanRules::changed, FTree->viewport(), qOverload<>(&QWidget::update));
 }
 
 int TreePage::SortKey() const {

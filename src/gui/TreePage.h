@@ -14,6 +14,7 @@ class QTreeView;
 namespace ut::gui {
 
 class ScanAnalysis;
+class ScanRules;
 class UnitTreeModel;
 
 class TreePage : public QWidget, public ResultPage {
@@ -42,6 +43,9 @@ class TreePage : public QWidget, public ResultPage {
     /// Marks cycles and fills the "Exclusive" column from `analysis` (which must outlive the
     /// page), redrawing whenever it changes.
     void SetAnalysis(ScanAnalysis& analysis);
+    /// Marks the uses entries that break a rule of `rules` (which must outlive the page),
+    /// redrawing whenever its verdict changes.
+    void SetRules(ScanRules& rules);
 
     /// Puts `panel` to the right of the tree, behind a 3-pixel splitter; the tree takes
     /// every change of width.

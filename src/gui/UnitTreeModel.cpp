@@ -3,6 +3,7 @@
 #include "gui/NodeImages.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanRules.h"
 #include "mapfile/MapFile.h"
 
 #include <QIcon>
@@ -89,7 +90,10 @@ UnitTreeModel::ItemList& UnitTreeModel::ChildList(Item* parent) {
 std::unique_ptr<UnitTreeModel::Item> UnitTreeModel::MakeItem(TreeNodeSpec node,
                                                              Item* parent) const {
     auto item = std::make_unique<Item>();
-    item->DisplayText = ToQt(node.Text);
+    // A name found through a unit scope shows the unit it is: "Forms (Vcl.Forms)".
+    item->DisplayText = node.ResolvedAs.empty()
+                            ? ToQt(node.Text)
+                            : QStringLiteral("%1 (%2)").arg(ToQt(node.Text), ToQt(node.ResolvedAs));
     item->Text = std::move(node.Text);
     item->Data = node.Data;
     item->Image = node.Image;
@@ -356,17 +360,21 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
         return ToQt(text.Text);
     }
     case Qt::ForegroundRole:
+        if (column == NameColumn && !EntryNote(index).isEmpty())
+            return ViolationColor();
         if (column == NameColumn && FAnalysis && FAnalysis->CycleOf(item->Data.Unit) >= 0)
             return FAnalysis->InInterfaceCycle(item->Data.Unit) ? InterfaceCycleColor()
                                                                 : CycleColor();
         return {};
-    case Qt::ToolTipRole:
-        if (column == NameColumn && FAnalysis) {
-            const QString note = FAnalysis->CycleNote(item->Data.Unit);
-            if (!note.isEmpty())
-                return note;
-        }
-        return {};
+    case Qt::ToolTipRole: {
+        if (column != NameColumn)
+            return {};
+        QStringList notes{EntryNote(index)};
+        if (FAnalysis)
+            notes << FAnalysis->CycleNote(item->Data.Unit);
+        notes.removeAll(QString());
+        return notes.isEmpty() ? QVariant() : QVariant(notes.join(QLatin1Char('\n')));
+    }
     case Qt::TextAlignmentRole:
         if (column == SizeCol || IsAnalysisColumn(column))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
@@ -378,6 +386,15 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+QString UnitTreeModel::EntryNote(const QModelIndex& index) const {
+    const Item* item = ItemOf(index);
+    if (!FRules || !item || !item->Parent || item->Data.Placeholder)
+        return QString();
+    const Item* from = FDirection == tdUses ? item->Parent : item;
+    const Item* to = FDirection == tdUses ? item : item->Parent;
+    return FRules->EntryNote(from->Data.Unit, from->Text, to->Data.Unit, to->Text);
 }
 
 QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -399,6 +416,8 @@ QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
+    case NameColumn:
+        return QStringLiteral("Unit");
     case LocationCol:
         return QStringLiteral("Location");
     case SizeCol:

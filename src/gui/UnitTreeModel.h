@@ -17,6 +17,7 @@
 namespace ut::gui {
 
 class ScanAnalysis;
+class ScanRules;
 
 class UnitTreeModel : public QAbstractItemModel {
     Q_OBJECT
@@ -49,6 +50,14 @@ class UnitTreeModel : public QAbstractItemModel {
     /// Where the cycles and the analysis columns come from; without one (nullptr) none is
     /// shown.
     void SetAnalysis(ScanAnalysis* analysis) { FAnalysis = analysis; }
+    /// The name colour of a uses entry that breaks a rule.
+    static QColor ViolationColor() { return QColor(Qt::red); }
+    /// Where the rules' verdict comes from: a node whose uses entry (from its parent, or
+    /// in the used-by direction to it) breaks a rule is drawn in ViolationColor, the rules
+    /// named in its tooltip. Without one (nullptr) nothing is marked.
+    void SetRules(ScanRules* rules) { FRules = rules; }
+    /// The rules the uses entry of a node breaks (ScanRules::EntryNote); empty for none.
+    QString EntryNote(const QModelIndex& index) const;
 
     /// Adds the first level when the tree has no nodes; false when nothing was added.
     bool BuildRoots();
@@ -118,6 +127,7 @@ class UnitTreeModel : public QAbstractItemModel {
     const TreeFilters& FFilters;
     const int FDirection;
     ScanAnalysis* FAnalysis = nullptr;
+    ScanRules* FRules = nullptr;
     int FSortKey = 0;
     /// Set while new rows are being announced: a receiver of those signals cannot start a
     /// nested fetch of the new rows' children.

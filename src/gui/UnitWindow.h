@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QPlainTextEdit;
+class QSplitter;
 
 namespace ut::gui {
 
@@ -32,6 +33,12 @@ class UnitWindow : public QWidget {
     /// Empties the tree and forgets the unit: nothing in the window refers to a unit after.
     void ReleaseUnit();
 
+    /// Sizes the window to show its title, its tree and its why-path whole, as far as the
+    /// screen allows; at `remembered` instead when that is valid.
+    void OpenAt(QSize remembered);
+    /// The size the user gave the window; invalid while it has the size it opened at.
+    QSize UserSize() const;
+
     /// The text below the tree: why the project uses the unit.
     QPlainTextEdit* whyView;
 
@@ -45,8 +52,15 @@ class UnitWindow : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    /// The size that shows the title, every node and every line of the why-path.
+    QSize FittingSize() const;
+    /// The size that shows every line of the why-path.
+    QSize WhySize() const;
+
     TreePage* FTree;
+    QSplitter* FSplitter;
     ut::TUnit* FUnit = nullptr;
+    QSize FOpenedSize;
 };
 
 } // namespace ut::gui

@@ -87,6 +87,7 @@ void UnitWindowList::showUnitWindow(TUnit* unit, int sourceTag) {
         window->setWindowTitle(ToQt(Format(caption, unit->UnitName.c_str())));
         window->SetUnit(*unit);
         ShowWhy(*window);
+        window->OpenAt(FRememberedSize);
         window->show();
     } catch (const std::exception& e) {
         // No half-made window stays behind.
@@ -97,8 +98,16 @@ void UnitWindowList::showUnitWindow(TUnit* unit, int sourceTag) {
 
 void UnitWindowList::CloseAll() {
     const QList<QPointer<UnitWindow>> windows = std::exchange(FUnitWindows, {});
-    for (const QPointer<UnitWindow>& window : windows)
+    for (const QPointer<UnitWindow>& window : windows) {
+        if (window)
+            RememberSize(*window);
         delete window.data();
+    }
+}
+
+void UnitWindowList::RememberSize(const UnitWindow& window) {
+    if (const QSize size = window.UserSize(); size.isValid())
+        FRememberedSize = size;
 }
 
 void UnitWindowList::RemoveUnit(const TUnit* unit) {
@@ -125,10 +134,12 @@ void UnitWindowList::ShowWhy(UnitWindow& window) {
 }
 
 void UnitWindowList::windowClosed(UnitWindow* window) {
+    RememberSize(*window);
     FUnitWindows.removeAll(window);
 }
 
 void UnitWindowList::Release(UnitWindow* window) {
+    RememberSize(*window);
     FUnitWindows.removeAll(window);
     // The command that releases it may run inside the window's own handlers: it goes once
     // they are done, but shows and holds nothing from now on.

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 
 #include <functional>
 
@@ -42,10 +43,17 @@ class UnitWindowList : public QObject {
     /// Runs for the tree of every new window, before its unit is set (menus and keys).
     std::function<void(TreePage&)> TreeCreated;
 
+    /// The size the user last gave a window, which the next ones open at; invalid while
+    /// none was given, when each opens at the size its content needs. Saved with the
+    /// settings.
+    QSize RememberedSize() const { return FRememberedSize; }
+    void SetRememberedSize(QSize size) { FRememberedSize = size; }
+
   private:
     void windowClosed(UnitWindow* window);
     void ShowWhy(UnitWindow& window);
     void Release(UnitWindow* window);
+    void RememberSize(const UnitWindow& window);
 
     ut::ProjectScan& FScan;
     const ut::TreeFilters& FFilters;
@@ -55,6 +63,7 @@ class UnitWindowList : public QObject {
     TreePage& FUsesPage;
     TreePage& FUsedByPage;
     QList<QPointer<UnitWindow>> FUnitWindows;
+    QSize FRememberedSize;
 };
 
 } // namespace ut::gui

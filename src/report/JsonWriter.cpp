@@ -170,6 +170,8 @@ void WriteScanResultJson(const ProjectScan& scan, const ScanSummary& summary,
         if (!analysis->Graph().HasSizes())
             j.Raw("  \"notes\": [\"exclusive sizes absent: the map file gave no unit sizes\"],\n");
     }
+    for (const auto& [name, section] : summary.Sections)
+        j.Raw("  ").String(name).Raw(": ").Raw(section.dump()).Raw(",\n");
     j.Raw("  \"log\": [");
     for (size_t i = 0; i < log.size(); ++i) {
         const LogLine& e = log[i];

@@ -6,7 +6,11 @@
 #include "scan/ProjectScan.h"
 #include "symbols/Hygiene.h"
 
+#include <nlohmann/json.hpp>
+
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ut::report {
 
@@ -23,6 +27,8 @@ struct ScanSummary {
     std::string WhyName; ///< a name not found (when WhyUnit is -1): adds "why" for it
     /// Adds "verdict", "reasons" and "evidence" to the uses entries of the units it judged.
     const THygiene* Hygiene = nullptr;
+    /// Further sections ("violations", "audit"), written before the log in this order.
+    std::vector<std::pair<std::string, nlohmann::ordered_json>> Sections;
 };
 
 /// Writes the document to `sink` in pieces as it goes.

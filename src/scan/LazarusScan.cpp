@@ -24,10 +24,10 @@ void ProjectScan::ReadLazarusOptions() {
         LoadCompilerSettings();
     if (Inputs.Project.empty() || !fs::FileExists(Inputs.Project))
         return;
-    if (Inputs.Compiler != TCompiler::FreePascal) {
-        Inputs.Compiler = TCompiler::FreePascal;
+    if (Inputs.Compiler != TCompiler::FreePascal)
         FCompilerFromProject = true;
-    }
+    // Free Pascal's library, never a Delphi installation's.
+    SetCompiler(TCompiler::FreePascal);
     TLazarusOptions options;
     bool read = false;
     try {

@@ -100,7 +100,7 @@ bool ProjectScan::ScanProject(const std::string& projectFile) {
     FLogDepth = 0;
     FNotFoundNames.clear();
     Log(Format("Scanning project %s", projectFile.c_str()));
-    for (const auto* notes : {&FCompilerNotes, &FOptionsNotes, &FVariableNotes})
+    for (const auto* notes : {&FVersionNotes, &FCompilerNotes, &FOptionsNotes, &FVariableNotes})
         for (const std::string& note : *notes)
             Log(note, lsItalic);
 

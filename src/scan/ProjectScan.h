@@ -105,9 +105,14 @@ class ProjectScan {
     void SelectInstalledVersion();
     /// Reads the library path, browsing path and root directory of Inputs.Delphi (for the
     /// platform in force). A version that is not installed keeps none of another version's:
-    /// what the registry gave before is emptied, what the user typed stays.
+    /// what the registry gave before is emptied, what the user typed stays. A Free Pascal
+    /// scan takes no Delphi installation's: those read before are emptied, paths given
+    /// since are kept.
     void LoadCompilerSettings();
-    /// The symbols implied by the version text; may warn once per run.
+    /// Reads the sources as `compiler` does, with the library of that compiler.
+    void SetCompiler(TCompiler compiler);
+    /// The symbols implied by the version text; may warn once per run. Without a version
+    /// and with no Delphi installation at all, a note says so instead (FVersionNotes).
     std::string VersionDefines();
     /// Rebuilds FDefines and FUnitFiles from the inputs; Escape ends it with "Aborted!" and
     /// EAbort.
@@ -184,9 +189,9 @@ class ProjectScan {
     /// without one); a Lazarus project's build modes are its configurations.
     std::string FConfig, FPlatform;
     std::vector<std::string> FConfigs, FPlatforms;
-    /// Problems met reading the options and the compiler settings, and the variables of the
-    /// search paths that nothing sets; logged by every scan.
-    std::vector<std::string> FOptionsNotes, FCompilerNotes, FVariableNotes;
+    /// Problems met reading the options and the compiler settings, what the version text
+    /// lacks, and the variables of the search paths that nothing sets; logged by every scan.
+    std::vector<std::string> FOptionsNotes, FCompilerNotes, FVersionNotes, FVariableNotes;
 
   private:
     /// One unit on the walk's path.
@@ -240,6 +245,8 @@ class ProjectScan {
     } FFromRegistry;
     /// Inputs.Compiler was switched to Free Pascal because the project is a Lazarus one.
     bool FCompilerFromProject = false;
+    /// The library inputs (LibPath, BrowsePath, FDelphiRoot) hold a Delphi installation's.
+    bool FDelphiLibrary = false;
 
     /// Finds the files of used names in FUnitFiles and the project's own lists.
     UnitLookup FLookup{FUnitFiles};

@@ -24,9 +24,9 @@ void ProjectScan::LoadProjectOptions() {
         return;
     }
     if (FCompilerFromProject) {
-        Inputs.Compiler = TCompiler::Delphi;
         Inputs.Mode.clear();
         FCompilerFromProject = false;
+        SetCompiler(TCompiler::Delphi);
     }
     const TIdeEnvironment environment(FRegistry, Inputs.Delphi);
     const TProjectOptions options = ProjectOptionsOf(
@@ -71,6 +71,18 @@ void ProjectScan::SelectInstalledVersion() {
 }
 
 void ProjectScan::LoadCompilerSettings() {
+    if (Inputs.Compiler == TCompiler::FreePascal) {
+        if (!FDelphiLibrary)
+            return;
+        FDelphiLibrary = false;
+        FFromRegistry = {};
+        Inputs.LibPath.clear();
+        Inputs.BrowsePath.clear();
+        FDelphiRoot.clear();
+        FCompilerNotes.clear();
+        FFrontEnd.InputsChanged();
+        return;
+    }
     if (!FRegistry)
         return;
     TVersionSettings settings = ReadVersionSettings(*FRegistry, Inputs.Delphi, TargetPlatform());
@@ -87,10 +99,29 @@ void ProjectScan::LoadCompilerSettings() {
     }
     settings.ApplyTo(Inputs.LibPath, Inputs.BrowsePath, FDelphiRoot);
     settings.ApplyTo(FFromRegistry.LibPath, FFromRegistry.BrowsePath, FFromRegistry.Root);
+    FDelphiLibrary = true;
     FFrontEnd.InputsChanged();
 }
 
+void ProjectScan::SetCompiler(TCompiler compiler) {
+    const bool changed = Inputs.Compiler != compiler;
+    Inputs.Compiler = compiler;
+    // Free Pascal lets go of a Delphi library read before; Delphi reads its own again.
+    if (changed || compiler == TCompiler::FreePascal)
+        LoadCompilerSettings();
+}
+
 std::string ProjectScan::VersionDefines() {
+    FVersionNotes.clear();
+    if (Trim(Inputs.Delphi).empty() && !NamesVersionSymbol(Inputs.Defines) &&
+        (!FRegistry || InstalledVersions(*FRegistry).empty())) {
+        // One line in the log.
+        std::string note = NoInstallationMessage();
+        if (const size_t end = note.find("\r\n"); end != std::string::npos)
+            note.replace(end, 2, " ");
+        FVersionNotes.push_back(note);
+        return "WIN32";
+    }
     return ut::VersionDefines(Inputs.Delphi, Inputs.Defines, FWarned, FFrontEnd, TargetPlatform());
 }
 

@@ -212,12 +212,17 @@ void TUnit::ProgramStep() {
 void TUnit::PackageStep() {
     if (ParseState == 1) {
         if (Scanner->TokenSymbolIs("requires")) {
-            // The required packages are not recorded; the raw tokens are passed over.
-            int t;
-            do
-                t = Scanner->NextToken();
-            while (t != ';' && t != toEOF);
-            Scanner->NextToken();
+            NextSignificant();
+            while (Token() != ';' && Token() != toEOF) {
+                if (Token() != toSymbol) {
+                    NextSignificant(); // the commas
+                    continue;
+                }
+                std::string name;
+                ReadName(name);
+                Requires.push_back(std::move(name));
+            }
+            NextSignificant();
         }
         ParseState = 2;
         return;

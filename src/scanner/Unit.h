@@ -70,6 +70,8 @@ class TUnit {
     TStringList Uses{false, TDuplicates::dupAccept};
     /// One site per entry of Uses, in the same order.
     std::vector<TUseSite> UseSites;
+    /// A package's requires list: the packages it needs, in source order.
+    std::vector<std::string> Requires;
     /// Full path of the source; while an include file is read, the include file's path.
     std::string FileName;
     /// A .dfm file lay beside the source when the record was created.

@@ -48,6 +48,11 @@ class EInOutError : public Exception {
     using Exception::Exception;
 };
 
+/// A rules file or a baseline that cannot be used; the message names the file and the line.
+class ERulesError : public Exception {
+    using Exception::Exception;
+};
+
 /// The silent abort: handlers stop on it without reporting anything.
 class EAbort : public Exception {
   public:

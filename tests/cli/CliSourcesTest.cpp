@@ -112,6 +112,37 @@ TEST_F(CliSources, LazarusProjectWithPpUnitsInFreePascalMode) {
     EXPECT_EQ(lean["inputs"]["defines"].back(), "FPC_OBJFPC");
 }
 
+// A Free Pascal scan on the command line takes no Delphi installation's library, as the
+// window's does not: Forms stays unfound unless --lib-path names Free Pascal's.
+TEST_F(CliSources, FreePascalScansTakeNoDelphiLibrary) {
+    Write("studio.reg", "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0\\"
+                        "Library\\Win32]\n\"Search Path\"=\"" +
+                            root + "/vcl\"\n");
+    Write("vcl/Forms.pas", Unit("Forms"));
+    Write("lcl/Forms.pas", Unit("Forms"));
+    Write("demo.lpr", "program demo;\nuses Forms;\nbegin end.\n");
+    Write("P.dpr", "program P;\nuses Forms;\nbegin end.\n");
+    const struct {
+        std::vector<std::string> Args;
+        std::string LibPath, Forms; ///< Forms' file; empty: not found
+    } cases[] = {
+        {{Under("demo.lpr")}, "", ""},
+        {{"--lib-path", root + "/lcl", Under("demo.lpr")}, root + "/lcl", Under("lcl/Forms.pas")},
+        {{"--compiler", "fpc", Under("P.dpr")}, "", ""},
+        {{Under("P.dpr")}, root + "/vcl", Under("vcl/Forms.pas")}};
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"--registry", root + "/studio.reg"};
+        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        const json doc = Scan(args);
+        SCOPED_TRACE(c.Args.front());
+        EXPECT_EQ(doc["inputs"]["libPath"], c.LibPath);
+        EXPECT_EQ(doc["notFound"], c.Forms.empty() ? json({"Forms"}) : json::array());
+        if (!c.Forms.empty()) {
+            EXPECT_EQ(UnitOf(doc, "Forms")["file"], c.Forms);
+        }
+    }
+}
+
 TEST_F(CliSources, DelphiProjectChoosesUnitsByCompilerVersion) {
     Write("P.dpr",
           "program P;\nuses\n{$IF CompilerVersion >= 15} NewUnit\n"

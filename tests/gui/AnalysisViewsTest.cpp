@@ -19,6 +19,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -52,9 +55,11 @@ class RecordingPrompts : public FakePrompts {
   public:
     QString SaveFileName(const QString&, const QString& fileName, const QStringList&) override {
         SuggestedFile = fileName;
+        Events << QStringLiteral("asked");
         return SaveAs;
     }
     QString SuggestedFile, SaveAs;
+    QStringList Events; ///< the dialogs and the status line's messages, in order
 };
 
 class AnalysisViewsTest : public WindowTest {
@@ -163,6 +168,40 @@ TEST_F(AnalysisViewsTest, CyclesPageListsEachCycleAndOpensTheWindowOfAUnitWithIt
                   .arg(Dir.filePath("P.dpr"), Dir.filePath("C.pas")));
 }
 
+// Guards against icons clipped by rows as high as a cycle's row (which has no icon).
+TEST_F(AnalysisViewsTest, CyclesPageRowsAreAsHighAsTheirIcons) {
+    QTreeWidget& list = *Window->cyclesPage->List();
+    QFont small = list.font();
+    small.setPixelSize(6);
+    list.setFont(small);
+    ASSERT_EQ(CycleRows().size(), 2);
+    const int icon = list.style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, &list);
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        for (int k = 0; k < list.topLevelItem(i)->childCount(); ++k)
+            EXPECT_GE(list.visualItemRect(list.topLevelItem(i)->child(k)).height(), icon)
+                << list.topLevelItem(i)->child(k)->text(0).toStdString();
+}
+
+// Guards against a detail window at 225 x 333 whatever it shows: its caption elided, its
+// why-path scrolled sideways. The size the user gives one is kept for the next ones.
+TEST_F(AnalysisViewsTest, DetailWindowOpensAtTheSizeOfItsContentOrAtTheUsersSize) {
+    UnitWindowList& windows = Window->UnitWindows();
+    windows.showUnitWindow(Unit("D"), tdUsedBy);
+    UnitWindow* window = windows.Windows().front();
+    QCoreApplication::processEvents();
+    EXPECT_GE(window->width(), window->fontMetrics().horizontalAdvance(window->windowTitle()));
+    EXPECT_EQ(window->whyView->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(window->whyView->verticalScrollBar()->maximum(), 0);
+    window->resize(window->width() + 40, window->height() + 30);
+    const QSize chosen = window->size();
+    QTest::keyClick(window->whyView, Qt::Key_Escape);
+    windows.showUnitWindow(Unit("C"), tdUsedBy);
+    EXPECT_EQ(windows.Windows().front()->size(), chosen);
+    Window->close();
+    EXPECT_EQ(Settings.Reopen()->value("Main/UnitWindowSize").toString(),
+              QStringLiteral("%1,%2").arg(chosen.width()).arg(chosen.height()));
+}
+
 TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsTheLargestFirst) {
     TreePage& page = *Window->usesPage;
     ShowPage(pgUses);
@@ -254,18 +293,30 @@ TEST_F(AnalysisViewsTest, FileMenuExportsTheGraphAndTheCommandLinesResult) {
         menu.popup({0, 0});
         QStringList texts;
         for (const QAction* action : menu.actions())
-            if (action->isEnabled())
+            if (action->isEnabled() && !action->isSeparator())
                 texts << action->text();
         menu.hide();
         return texts;
     };
-    EXPECT_EQ(enabled(*Make(Settings.Settings())), QStringList());
+    EXPECT_EQ(enabled(*Make(Settings.Settings())), QStringList({"&Quit"}));
     EXPECT_EQ(enabled(*Window),
-              QStringList({"Export &graph (DOT)...", "Export &result (JSON)..."}));
+              QStringList({"Export &graph (DOT)...", "Export &result (JSON)...", "&Quit"}));
     ResultExport& exports = Window->Export();
     Saving.SaveAs = Dir.filePath("out.json");
+    // The file is asked for before the document is made (which froze the window on a large
+    // project), then written under the wait cursor while the status line says so.
+    QObject::connect(Window->statusBar, &QStatusBar::messageChanged, Window.get(),
+                     [this](const QString& text) {
+                         const QCursor* cursor = QGuiApplication::overrideCursor();
+                         Saving.Events << (cursor && cursor->shape() == Qt::WaitCursor
+                                               ? QStringLiteral("waiting: ")
+                                               : QString()) +
+                                              text;
+                     });
     exports.exportResultAction->trigger();
     EXPECT_EQ(Saving.SuggestedFile, Dir.filePath("P.json"));
+    EXPECT_EQ(Saving.Events, QStringList({"asked", "waiting: Writing " + Saving.SaveAs + "...",
+                                          "Written: " + Saving.SaveAs}));
 
     // The command line's document for the same project, without a compiler installation
     // (the window has none here either).

@@ -8,6 +8,7 @@
 #include "gui/StartOptions.h"
 #include "support/Exceptions.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -80,6 +81,32 @@ TEST_F(ScanLogTest, AQuickEscapeTapAbortsTheScanOnce) {
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
 }
 
+// Guards against an Escape whose release never came (taken by a closing drop-down list, or
+// by another window) stopping every later scan at once with only "Aborted!".
+TEST_F(ScanLogTest, AnEscapePressedBeforeTheScanNeverStopsIt) {
+    struct Case {
+        const char* Name;
+        std::function<QWidget*(SetupPage&)> Receiver; ///< gets the press, never the release
+    };
+    const Case cases[] = {
+        {"into an open drop-down list",
+         [](SetupPage& page) {
+             page.compilerChoice->showPopup();
+             return QApplication::activePopupWidget();
+         }},
+        {"into the window, released elsewhere", [](SetupPage& page) { return page.logView; }}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QWidget* receiver = c.Receiver(Page());
+        ASSERT_NE(receiver, nullptr);
+        QTest::keyPress(receiver, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        QTest::mouseClick(Page().startButton, Qt::LeftButton);
+        EXPECT_EQ(Log().back(), QStringLiteral("Done"));
+    }
+}
+
 TEST_F(ScanLogTest, ClosingDuringAScanStopsItFirst) {
     QTimer::singleShot(0, Window.get(), [this] { Window->close(); });
     Window->startScan();
@@ -124,33 +151,55 @@ TEST_F(ScanLogTest, FailureInAnEventHandlerBecomesAnExcLineAndASilentAbortWrites
     EXPECT_EQ(Log().back(), QStringLiteral("EXC: File=, Msg=Unexpected EOF"));
 }
 
-// Guards against a log left scrolled sideways after deep lines ("Done" shown as "e"), and
-// against indentation held as blanks.
-TEST(LogViewTest, LineFeedsSplitLinesOfOneStyleAndDeepLinesKeepColumnZero) {
+// Guards against a deep log drawn thousands of columns to the right (blank rows, "Aborted!"
+// out of sight) and long lines cut at the edge: nothing scrolls sideways, every piece of text
+// is drawn inside the view, and a cut indentation shows the real depth.
+TEST(LogViewTest, DeepAndLongLinesAreDrawnInsideTheViewWithTheirDepth) {
     LogView log;
     log.resize(240, 120);
     log.show();
     log.AppendLog(QStringLiteral("a\r\nb"), lsItalic);
-    log.AppendLine(5000, QStringLiteral("Deep: parsed..."), lsPlain);
-    log.AppendLine(0, QStringLiteral("Done"), lsBold);
+    const QString timeout = QStringLiteral("EXC: the dump tool did not end within 30 seconds: ") +
+                            QStringLiteral("/opt/tools/").repeated(8) + QStringLiteral("tdump");
+    struct Case {
+        const char* Name;
+        int Depth;
+        QString Text, Mark;
+    };
+    const Case cases[] = {
+        {"shallow", 1, QStringLiteral("Alpha: parsed..."), QString()},
+        {"deeper than half the view", 5000, QStringLiteral("Deep: parsed..."),
+         QStringLiteral("5000")},
+        {"long, with blanks and a long word", 0, timeout, QString()},
+        {"deep and aborted", 5000, QStringLiteral("Aborted!"), QStringLiteral("5000")}};
+    for (const Case& c : cases)
+        log.AppendLine(c.Depth, c.Text, lsPlain);
     QCoreApplication::processEvents();
-    const QColor text = log.palette().color(QPalette::WindowText);
-    EXPECT_EQ(ReadLog(log),
-              std::vector<LogLine>({{"a", false, true, Red},
-                                    {"b", false, true, Red},
-                                    {QString(10000, u' ') + "Deep: parsed...", false, false, text},
-                                    {"Done", true, false, text}}));
-    EXPECT_EQ(log.LineAt(2).Text, QStringLiteral("Deep: parsed..."));
-    EXPECT_EQ(log.CurrentRow(), 3);
-    EXPECT_GT(log.horizontalScrollBar()->maximum(), 0); // the deep line can be scrolled to
-    EXPECT_EQ(log.horizontalScrollBar()->value(), 0);
-    EXPECT_TRUE(
-        log.viewport()->rect().contains(QPoint(log.TextLeft(3), log.RowRect(3).center().y())));
-    // Shrunk, the view still shows the newest line whole.
-    log.AppendLog(QStringLiteral("more\n").repeated(39) + "more", lsPlain);
-    log.resize(240, 90);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(log.viewport()->rect().contains(log.RowRect(log.LineCount() - 1).bottomLeft()));
+    EXPECT_EQ(LogTexts(log).mid(0, 3),
+              QStringList({"a", "b", QStringLiteral("  Alpha: parsed...")}));
+    EXPECT_EQ(log.LineAt(3).Text, QStringLiteral("Deep: parsed..."));
+    EXPECT_EQ(log.CurrentRow(), 5);
+    EXPECT_FALSE(log.horizontalScrollBar()->isVisible());
+    for (int width : {240, 180}) {
+        log.resize(width, 120);
+        QCoreApplication::processEvents();
+        const int view = log.viewport()->width();
+        for (int i = 0; i < int(std::size(cases)); ++i) {
+            const Case& c = cases[i];
+            SCOPED_TRACE(std::string(c.Name) + " at " + std::to_string(width));
+            const int row = i + 2;
+            EXPECT_EQ(log.DepthMark(row), c.Mark);
+            EXPECT_LE(log.TextLeft(row), view / 2 + 2);
+            const QStringList pieces = log.DrawnLines(row);
+            EXPECT_EQ(pieces.join(QString()).remove(u' '), QString(c.Text).remove(u' '));
+            for (const QString& piece : pieces)
+                EXPECT_LE(log.TextLeft(row) + log.fontMetrics().horizontalAdvance(piece), view)
+                    << piece.toStdString();
+        }
+        // The newest line is in view whole.
+        EXPECT_TRUE(log.viewport()->rect().contains(log.RowRect(5)));
+    }
+    EXPECT_GT(log.DrawnLines(4).size(), 1);
 }
 
 TEST(LogViewTest, WheelStepDependsOnTheModifiers) {

@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTabBar>
 #include <QUrl>
 
@@ -60,6 +62,28 @@ TEST_F(MainWindowTest, F9ScansFromAnyPageAndAltXClosesButNotWithAnotherModifier)
     Window->PagerControl().setCurrentIndex(pgUsedBy);
     QTest::keyClick(Window->usedByPage, Qt::Key_X, Qt::AltModifier);
     EXPECT_FALSE(Window->isVisible());
+    // The "File" menu quits too.
+    Window->show();
+    EXPECT_EQ(Window->quitAction->shortcut(), QKeySequence(QKeySequence::Quit));
+    Window->quitAction->trigger();
+    EXPECT_FALSE(Window->isVisible());
+}
+
+// Guards against long paths shown by their tail: set by the program (a project's options,
+// the registry, the browse dialog) a path field shows its start.
+TEST_F(MainWindowTest, PathFieldsShowTheStartOfALongPath) {
+    Open();
+    Page().startButton->setFocus();
+    const QString path = QStringLiteral("/a/rather/long/directory").repeated(10);
+    Page().projectEdit->setText(path + QStringLiteral("/P.dpr"));
+    SetupInputs inputs = Window->Scan().Inputs;
+    inputs.SearchPath = inputs.LibPath = inputs.BrowsePath = path.toStdString();
+    Page().ShowInputs(inputs);
+    for (QLineEdit* edit : {static_cast<QLineEdit*>(Page().projectEdit), Page().searchPathEdit,
+                            Page().libPathEdit, Page().browsePathEdit}) {
+        EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString();
+        EXPECT_TRUE(edit->text().startsWith(path));
+    }
 }
 
 TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskScannedAtOnceAndSaved) {
@@ -67,6 +91,7 @@ TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskScannedAtOnceAndSaved) {
     // The directory and the file typed in another letter case than they are stored.
     Open({Fixture("proj/proj.DPR")});
     EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/Proj.dpr"));
+    QCoreApplication::processEvents(); // scanned once the window is up
     EXPECT_EQ(Log().back(), QStringLiteral("Done"));
     // The saved name is not restored over the argument, neither at creation nor at showing.
     Window->hide();
@@ -77,6 +102,7 @@ TEST_F(MainWindowTest, CommandLineProjectIsSpeltAsOnDiskScannedAtOnceAndSaved) {
 
     Window.reset();
     Open({Fixture("proj/nothing.dpr")}); // a file that does not exist: shown, not scanned
+    QCoreApplication::processEvents();
     EXPECT_EQ(Page().projectEdit->text(), Fixture("Proj/nothing.dpr"));
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_TRUE(Prompts.Errors.isEmpty());
@@ -122,6 +148,8 @@ TEST_F(MainWindowTest, FiltersAndTypedPathsReachTheScanAndUnknownSwitchesIgnored
     EXPECT_FALSE(Window->Filters().ShowIgnored);
     Page().showUnknownCheck->setChecked(true);
     EXPECT_TRUE(Window->Filters().ShowIgnored);
+    // Typed at the end, where the user puts the caret.
+    QTest::keyClick(Page().searchPathEdit, Qt::Key_End);
     QTest::keyClicks(Page().searchPathEdit, QStringLiteral(";src"));
     EXPECT_EQ(Window->Scan().Inputs.SearchPath, ".;src");
 }

@@ -3,9 +3,14 @@
 #include "GuiTestSupport.h"
 
 #include "gui/FileNameEdit.h"
+#include "gui/GuiFrontEnd.h"
+#include "gui/ResultExport.h"
 #include "platform/Registry.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace ut::gui::test {
 namespace {
@@ -139,16 +144,62 @@ TEST_F(SetupChoicesTest, TheCompilerIsTheUsersSaveForALazarusProjectWhoseBuildMo
     EXPECT_EQ(LogTexts(*last->Setup().logView).filter("no build mode \"Release\"").size(), 1);
 }
 
-TEST_F(SetupChoicesTest, RegistryFilesThatCannotBeReadAreToldOnceTheWindowIsUp) {
+// Guards against boxes stacked on an empty screen before the window: the argument's scan
+// ran while the window was made, and the registry's warnings came as boxes.
+TEST_F(SetupChoicesTest, NothingIsAskedBeforeTheWindowIsUpAndItsLogTellsTheWarnings) {
+    const QString project =
+        WriteFile(Dir.filePath(QStringLiteral("P.dpr")), "program P;\nuses Windows;\nbegin end.\n");
     ut::RegistryStore registry;
     registry.AddFile("/nonexistent/user.reg");
-    Open({}, &registry);
-    EXPECT_TRUE(Prompts.Warnings.isEmpty());
+    Window = Make(Settings.Settings(), {project}, &registry);
+    EXPECT_TRUE(Log().isEmpty());
+    Window->show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(Prompts.Warnings,
-              QStringList{"Cannot read the registry file \"/nonexistent/user.reg\""});
+    EXPECT_EQ(Prompts.Warnings + Prompts.Errors, QStringList());
+    EXPECT_EQ(
+        Log(),
+        QStringList({"Cannot read the registry file \"/nonexistent/user.reg\"",
+                     "Scanning project " + project,
+                     "No Delphi installation was found and no version was named: the sources are "
+                     "read with WIN32 alone. Name a version with --delphi (7, 2007, XE7, "
+                     "11.3, 12.3, ...) or in the \"Delphi version\" box, and an "
+                     "installation with a registry export (--registry FILE, "
+                     "UNITRACE_REGISTRY) or a Wine prefix (WINEPREFIX)",
+                     "P: parsed...", "Done"}));
+    const std::vector<LogLine> log = ReadLog(*Page().logView);
+    EXPECT_TRUE(log[0].Italic && log[2].Italic);
+    // The log of the result is the scan's alone, as the command line writes it.
+    EXPECT_EQ(QString::fromStdString(Window->FrontEnd().LogEntries().front().Text), Log()[1]);
 }
 
+// Guards against a Lazarus project resolving Forms to a Delphi installation's VCL.
+TEST_F(SetupChoicesTest, ALazarusProjectTakesNoLibraryFromTheDelphiInstallation) {
+    const QString vcl = Dir.filePath(QStringLiteral("vcl"));
+    ut::RegistryStore registry;
+    registry.AddText("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0\\Library\\"
+                     "Win32]\n\"Search Path\"=\"" +
+                     vcl.toStdString() + "\"\n");
+    QDir(Dir.path()).mkdir(QStringLiteral("vcl"));
+    WriteFile(vcl + QStringLiteral("/Forms.pas"), "unit Forms;\ninterface\nimplementation\nend.\n");
+    WriteFile(Dir.filePath(QStringLiteral("Laz.lpr")), "program Laz;\nuses Forms;\nbegin end.\n");
+    WriteFile(Dir.filePath(QStringLiteral("P.dpr")), "program P;\nuses Forms;\nbegin end.\n");
+    Open({}, &registry);
+    const struct {
+        const char* Project;
+        QString LibPath, FormsLine;
+    } cases[] = {{"Laz.lpr", QString(), QStringLiteral("  Forms: not found")},
+                 {"P.dpr", vcl, QStringLiteral("  Forms: parsed...")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Project);
+        Page().projectEdit->setText(Dir.filePath(QLatin1String(c.Project)));
+        EXPECT_EQ(Page().libPathEdit->text(), c.LibPath);
+        QTest::mouseClick(Page().startButton, Qt::LeftButton);
+        EXPECT_TRUE(Log().contains(c.FormsLine)) << Log().join('|').toStdString();
+    }
+}
+
+// Guards against two spellings of one version: the box showed "12" at start but wrote
+// "Delphi 12 Athens" into the scan and the exported JSON once picked from the list.
 TEST_F(SetupChoicesTest, NewestInstalledVersionFirstPickedOrTypedVersionsReadTheirPaths) {
     ut::RegistryStore registry;
     registry.AddText(R"(REGEDIT4
@@ -165,28 +216,52 @@ TEST_F(SetupChoicesTest, NewestInstalledVersionFirstPickedOrTypedVersionsReadThe
     Open({}, &registry);
     QComboBox& versions = *Page().delphiVersionChoice;
     EXPECT_EQ(Items(versions), QStringList({"Delphi 12 Athens", "Delphi 5"}));
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("12"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/bds23");
-    PickNext(&versions);
-    PickNext(&versions);
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("Delphi 5"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
+    const struct {
+        const char* Name;
+        std::function<void()> Act;
+        QString Shown;
+        std::string Version, Root;
+    } cases[] = {{"at start", [] {}, "Delphi 12 Athens", "12", "/opt/bds23"},
+                 {"picked",
+                  [&] {
+                      PickNext(&versions);
+                      PickNext(&versions);
+                  },
+                  "Delphi 5", "5.0", "/opt/d5"},
+                 {"picked again", [&] { QTest::keyClick(&versions, Qt::Key_Up); },
+                  "Delphi 12 Athens", "12", "/opt/bds23"},
+                 {"typed by its number", [&] { Page().delphiVersionEdit->setText("23.0"); }, "23.0",
+                  "12", "/opt/bds23"},
+                 // A version without a key reads nothing, a full one its paths.
+                 {"typed without a key",
+                  [&] {
+                      Page().delphiVersionEdit->clear();
+                      QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral("5"));
+                  },
+                  "5", "5", "/opt/bds23"},
+                 {"typed in full",
+                  [&] { QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral(".0")); }, "5.0",
+                  "5.0", "/opt/d5"},
+                 // A restored version wins over the newest.
+                 {"restored",
+                  [&] {
+                      Window->close();
+                      Window.reset();
+                      Open({}, &registry);
+                  },
+                  "Delphi 5", "5.0", "/opt/d5"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        c.Act();
+        EXPECT_EQ(Page().delphiVersionEdit->text(), c.Shown);
+        EXPECT_EQ(Window->Scan().Inputs.Delphi, c.Version);
+        EXPECT_EQ(Window->Scan().FDelphiRoot, c.Root);
+    }
     EXPECT_EQ(Page().browsePathEdit->text(), QStringLiteral("/opt/d5/Source"));
-    QTest::keyClick(&versions, Qt::Key_Up);
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/bds23/lib/win32"));
-    EXPECT_TRUE(Page().browsePathEdit->text().isEmpty()) << "12 has no browsing path";
-    // Typed: a version without a key reads nothing, a full one its paths.
-    Page().delphiVersionEdit->clear();
-    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral("5"));
-    EXPECT_EQ(Page().libPathEdit->text(), QStringLiteral("/opt/bds23/lib/win32"));
-    QTest::keyClicks(Page().delphiVersionEdit, QStringLiteral(".0"));
-    EXPECT_EQ(Window->Scan().Inputs.LibPath, "/opt/d5/Lib");
-    // A restored version wins over the newest.
-    Window->close();
-    Window.reset();
-    Open({}, &registry);
-    EXPECT_EQ(Page().delphiVersionEdit->text(), QStringLiteral("5.0"));
-    EXPECT_EQ(Window->Scan().FDelphiRoot, "/opt/d5");
+    Page().delphiVersionChoice->setCurrentIndex(0);
+    Page().projectEdit->setText(Fixture("Proj/Proj.dpr"));
+    QTest::mouseClick(Page().startButton, Qt::LeftButton);
+    EXPECT_NE(Window->Export().ResultDocument().find(R"("version":"12")"), std::string::npos);
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 #include "gui/NodeImages.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -97,6 +99,7 @@ TEST_F(UnitTreeModelTest, ColumnsShowLocationAndSizeAndTheNodesImage) {
     // An ignored name has no unit, hence no location, but its size is listed; a unit in the
     // project's directory shows it in full, one below it only the rest of its path.
     EXPECT_EQ(ChildTexts(model, demo, 2), QStringList({"5120", "", "", "", "700"}));
+    EXPECT_EQ(model.headerData(Model::NameColumn, Qt::Horizontal).toString(), "Unit");
     const QString here = QString::fromUtf8(UNITRACE_FIXTURES "/trees");
     EXPECT_EQ(ChildTexts(model, demo, 1), QStringList({"", here, here, "", "lib"}));
     const auto pixels = [](const QIcon& icon) {
@@ -110,6 +113,30 @@ TEST_F(UnitTreeModelTest, ColumnsShowLocationAndSizeAndTheNodesImage) {
         EXPECT_NE(NamedNodeImage(name), blank) << name.toStdString();
     }
     EXPECT_NE(pixels(NodeIcon("Unit_Intf", false)), pixels(NodeIcon("Unit_Intf", true)));
+}
+
+// Guards against a name found through a unit scope shown as written alone ("Forms" for the
+// unit Vcl.Forms).
+TEST(UnitTreeModelScopeTest, ANameFoundThroughAScopeShowsTheUnitItIs) {
+    QTemporaryDir dir;
+    for (const auto& [name, text] :
+         {std::pair{"P.dpr", "program P;\nuses Forms, Solo;\nbegin end.\n"},
+          {"Vcl.Forms.pas", "unit Vcl.Forms;\ninterface\nimplementation\nend.\n"},
+          {"Solo.pas", "unit Solo;\ninterface\nimplementation\nend.\n"}}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    SilentFrontEnd frontEnd;
+    ProjectScan scan(frontEnd);
+    scan.Inputs.UnitScopes = "Vcl";
+    const std::string project = dir.filePath(QStringLiteral("P.dpr")).toStdString();
+    ASSERT_TRUE(scan.ScanProject(project)) << frontEnd.Log;
+    const TreeFilters filters;
+    Model model(scan, filters, tdUses);
+    model.BuildRoots();
+    model.fetchMore(model.index(0, 0));
+    EXPECT_EQ(ChildTexts(model, model.index(0, 0)), QStringList({"Forms (Vcl.Forms)", "Solo"}));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include <sys/stat.h>
@@ -68,6 +69,8 @@ class ProjectScanTest : public ::testing::Test {
         char tmpl[] = "/tmp/ut-scan-XXXXXX";
         root = mkdtemp(tmpl);
         saved = fs::GetCurrentDir();
+        // A version named, as an installation gives one: no note says that none is found.
+        scan.Inputs.Delphi = "7";
     }
     void TearDown() override {
         fs::SetDriveMapper(nullptr);
@@ -475,6 +478,78 @@ TEST_F(ProjectScanTest, CompilerFollowsTheProjectUnlessChosenBefore) {
     EXPECT_EQ(name("P.dpr"), TCompiler::FreePascal);
 }
 
+// A Free Pascal scan never takes a Delphi installation's library (Forms would resolve to
+// Delphi's VCL); paths given for it are kept, and a Delphi project reads the library again.
+TEST_F(ProjectScanTest, FreePascalScansTakeNoDelphiLibrary) {
+    RegistryStore registry;
+    registry.AddText(
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0]\n\"RootDir\"=\"" + root +
+        "\"\n[HKEY_CURRENT_USER\\Software\\Embarcadero\\BDS\\23.0\\Library\\"
+        "Win32]\n\"Search Path\"=\"" +
+        root + "/vcl\"\n");
+    ProjectScan delphi(fe, &registry);
+    Write("vcl/Forms.pas", Unit("Forms", ""));
+    Write("lcl/Forms.pas", Unit("Forms", ""));
+    Write("demo.lpr", "program demo;\nuses Forms;\nbegin end.\n");
+    Write("P.dpr", "program P;\nuses Forms;\nbegin end.\n");
+    delphi.SelectInstalledVersion();
+    struct Case {
+        const char* Name;
+        const char* Project;
+        std::optional<TCompiler> Compiler; ///< chosen after the project's options
+        const char* LibPath;               ///< typed after the options; nullptr: none
+        std::string Forms;                 ///< the file Forms resolves to; empty: not found
+    };
+    const Case cases[] = {
+        {"a Lazarus project", "demo.lpr", {}, nullptr, ""},
+        {"a Lazarus project with its library named", "demo.lpr", {}, "lcl", Under("lcl/Forms.pas")},
+        {"a Delphi project", "P.dpr", {}, nullptr, Under("vcl/Forms.pas")},
+        {"a Delphi project read as Free Pascal", "P.dpr", TCompiler::FreePascal, nullptr, ""},
+        {"a Delphi project read as Delphi again", "P.dpr", TCompiler::Delphi, nullptr,
+         Under("vcl/Forms.pas")}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        delphi.Inputs.Project = Under(c.Project);
+        delphi.LoadProjectOptions();
+        if (c.Compiler)
+            delphi.SetCompiler(*c.Compiler);
+        if (c.LibPath)
+            delphi.Inputs.LibPath = root + "/" + c.LibPath;
+        ASSERT_TRUE(delphi.ScanProject(Under(c.Project)));
+        const TUnit* forms = delphi.FindUnit("Forms");
+        EXPECT_EQ(forms ? forms->FileName : std::string(), c.Forms);
+    }
+}
+
+// Without a version and with no installation to take one from, the log says so once
+// instead of a warning box that names no version; a version or a VER symbol named is enough.
+TEST_F(ProjectScanTest, NoDelphiInstallationIsSaidInTheLogWithoutABox) {
+    Write("P.dpr", "program P;\nuses Windows;\nbegin end.\n");
+    struct Case {
+        const char* Delphi;
+        const char* Defines;
+        bool Note;
+    };
+    for (const Case& c : {Case{"", "", true}, Case{"7", "", false}, Case{"", "VER150", false}}) {
+        SCOPED_TRACE(std::string(c.Delphi) + "/" + c.Defines);
+        scan.Inputs.Delphi = c.Delphi;
+        scan.Inputs.Defines = c.Defines;
+        ASSERT_TRUE(Scan("P.dpr"));
+        std::vector<std::string> expected = {"Scanning project " + Under("P.dpr"), "P: parsed...",
+                                             "Done"};
+        if (c.Note)
+            expected.insert(
+                expected.begin() + 1,
+                "No Delphi installation was found and no version was named: the sources are "
+                "read with WIN32 alone. Name a version with --delphi (7, 2007, XE7, "
+                "11.3, 12.3, ...) or in the \"Delphi version\" box, and an "
+                "installation with a registry export (--registry FILE, "
+                "UNITRACE_REGISTRY) or a Wine prefix (WINEPREFIX)");
+        EXPECT_EQ(Texts(), expected);
+        EXPECT_TRUE(fe.warnings.empty());
+    }
+}
+
 // A .dproj project scans the source it names; what its file lacks is logged at the start
 // of every scan, and its DCCReference units are found like `in` clauses.
 TEST_F(ProjectScanTest, ADprojProjectScansItsMainSourceWithItsReferences) {
@@ -537,6 +612,7 @@ TEST_F(ProjectScanTest, AHundredThousandUnitChainScansToDoneWithOneLevelPerUnit)
     ProjectScan scan(fe);
     scan.Inputs.Project = root + "/P.dpr";
     scan.Inputs.SearchPath = searchPath;
+    scan.Inputs.Delphi = "7";
     ASSERT_TRUE(scan.ScanProject(scan.Inputs.Project));
 
     ASSERT_EQ(fe.Lines.size(), static_cast<size_t>(units) + 3);
