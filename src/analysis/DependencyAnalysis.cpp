@@ -25,6 +25,16 @@ int DependencyAnalysis::CycleOf(const TUnit* unit) const {
     return v < 0 ? -1 : FCycles.CycleOf[v];
 }
 
+std::optional<int> DependencyAnalysis::LevelOf(const TUnit* unit) const {
+    const int v = FGraph.NodeOf(unit);
+    return v < 0 ? std::nullopt : std::optional<int>(FLevels[v]);
+}
+
+std::optional<int> DependencyAnalysis::RecompileOf(const TUnit* unit) const {
+    const int v = FGraph.NodeOf(unit);
+    return v < 0 ? std::nullopt : std::optional<int>(Recompile()[v]);
+}
+
 std::optional<std::int64_t> DependencyAnalysis::ExclusiveSize(int node) const {
     if (node < 0 || node >= static_cast<int>(FExclusive.size()))
         return std::nullopt;

@@ -28,6 +28,10 @@ class DependencyAnalysis {
     /// counted at the first call.
     const std::vector<int>& Recompile() const;
 
+    /// The unit's level and recompile reach; none for a unit not in the graph.
+    std::optional<int> LevelOf(const TUnit* unit) const;
+    std::optional<int> RecompileOf(const TUnit* unit) const;
+
     /// The cycle (an index into Cycles().Cycles) that holds the unit, or -1.
     int CycleOf(const TUnit* unit) const;
     /// The bytes that leave the program with the unit; none when the map file gave no sizes

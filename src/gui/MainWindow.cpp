@@ -127,6 +127,8 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
     AddResultPage(cyclesPage, QStringLiteral("cyclesPage"), tr("Cycles"));
     connect(cyclesPage, &CyclesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
+    // Until the window judges the uses entries, every cut costs one reference: a uses hygiene
+    // run sets cyclesPage->Costs (CostsOfHygiene) and calls CostsChanged.
     rulesPage = new RulesPage(*FScan, *FRules, FPager);
     AddResultPage(rulesPage, QStringLiteral("rulesPage"), tr("Rules"));
     connect(rulesPage, &RulesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);

@@ -16,14 +16,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace ut::gui {
 
 namespace {
 
-// Initial section widths: name, "Location", "Size", "Exclusive".
-constexpr int UsesWidths[] = {200, 200, 64, 72};
-constexpr int UsedByWidths[] = {255, 255, 64, 72};
+// Initial section widths: name, "Location", "Size", "Exclusive", "Recompile", "Level".
+constexpr int UsesWidths[] = {200, 200, 64, 72, 72, 48};
+constexpr int UsedByWidths[] = {255, 255, 64, 72, 72, 48};
+static_assert(std::size(UsesWidths) == UnitTreeModel::ColumnCount &&
+              std::size(UsedByWidths) == UnitTreeModel::ColumnCount);
 constexpr int TreeIndent = 19;
 // Room kept free between the last section and the vertical scroll bar.
 constexpr int SectionMargin = 4;
@@ -144,7 +147,8 @@ void TreePage::SetSortKey(int key) {
     FModel->SetSortKey(key);
     // The arrow shows the order on screen: a positive size key puts the largest first.
     const int section = key == 0 ? -1 : std::abs(key) - 1;
-    const bool bySize = section == UnitTreeModel::SizeCol || section == UnitTreeModel::ExclusiveCol;
+    const bool bySize =
+        section == UnitTreeModel::SizeCol || UnitTreeModel::IsAnalysisColumn(section);
     const bool ascending = (key > 0) != bySize;
     FTree->header()->setSortIndicator(section,
                                       ascending ? Qt::AscendingOrder : Qt::DescendingOrder);

@@ -12,8 +12,31 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace ut::gui {
+
+namespace {
+
+// The number a unit shows in an analysis column; none without an analysis or for a unit
+// outside the graph (a bare name) or without a size.
+std::optional<std::int64_t> AnalysisValue(const DependencyAnalysis* analysis, const TUnit* unit,
+                                          int column) {
+    if (!analysis || !unit)
+        return std::nullopt;
+    switch (column) {
+    case UnitTreeModel::ExclusiveCol:
+        return analysis->ExclusiveSize(unit);
+    case UnitTreeModel::RecompileCol:
+        return analysis->RecompileOf(unit);
+    case UnitTreeModel::LevelCol:
+        return analysis->LevelOf(unit);
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
 
 struct UnitTreeModel::Item {
     std::string Text;
@@ -242,14 +265,16 @@ void UnitTreeModel::SortList(ItemList& list, bool deep) {
     const UnitSizes& sizes = FScan.FUnitSizes;
     const DependencyAnalysis* analysis = FAnalysis ? FAnalysis->Get() : nullptr;
     // As the size key: the largest first; nodes without a unit after the units.
-    auto exclusive = [analysis](const TUnit* unit) {
-        return analysis ? analysis->ExclusiveSize(unit).value_or(0) : 0;
+    const int column = std::abs(key) - 1;
+    const bool byAnalysis = IsAnalysisColumn(column);
+    auto value = [analysis, column](const TUnit* unit) {
+        return AnalysisValue(analysis, unit, column).value_or(0);
     };
     auto before = [&](const auto& x, const auto& y) {
-        if (std::abs(key) != ExclusiveCol + 1 || !x->Data.Unit || !y->Data.Unit)
-            return CompareNodes(std::abs(key) == ExclusiveCol + 1 ? (key < 0 ? -1 : 1) : key,
-                                x->Data, x->Text, y->Data, y->Text, sizes) < 0;
-        const std::int64_t d = exclusive(y->Data.Unit) - exclusive(x->Data.Unit);
+        if (!byAnalysis || !x->Data.Unit || !y->Data.Unit)
+            return CompareNodes(byAnalysis ? (key < 0 ? -1 : 1) : key, x->Data, x->Text, y->Data,
+                                y->Text, sizes) < 0;
+        const std::int64_t d = value(y->Data.Unit) - value(x->Data.Unit);
         return (key < 0 ? -1 : 1) * (d > 0 ? 1 : d < 0 ? -1 : 0) < 0;
     };
     std::vector<ItemList*> lists{&list};
@@ -328,10 +353,10 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
         if (column == NameColumn)
             return item->DisplayText;
         const TUnit* unit = item->Data.Unit;
-        if (column == ExclusiveCol) {
-            const DependencyAnalysis* analysis = FAnalysis && unit ? FAnalysis->Get() : nullptr;
-            const auto bytes = analysis ? analysis->ExclusiveSize(unit) : std::nullopt;
-            return bytes ? QString::number(*bytes) : QString();
+        if (IsAnalysisColumn(column)) {
+            const auto number =
+                AnalysisValue(FAnalysis && unit ? FAnalysis->Get() : nullptr, unit, column);
+            return number ? QString::number(*number) : QString();
         }
         const TColumnContext context = FScan.ColumnContext();
         const TColumnText text =
@@ -356,7 +381,7 @@ QVariant UnitTreeModel::data(const QModelIndex& index, int role) const {
         return notes.isEmpty() ? QVariant() : QVariant(notes.join(QLatin1Char('\n')));
     }
     case Qt::TextAlignmentRole:
-        if (column == SizeCol || column == ExclusiveCol)
+        if (column == SizeCol || IsAnalysisColumn(column))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case Qt::DecorationRole:
@@ -413,9 +438,21 @@ QString UnitTreeModel::EntryNote(const QModelIndex& index) const {
 }
 
 QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == ExclusiveCol)
-        return tr("The bytes that leave the program with the unit: its size and the sizes of "
-                  "the units that only it brings in");
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole) {
+        switch (section) {
+        case ExclusiveCol:
+            return tr("The bytes that leave the program with the unit: its size and the sizes "
+                      "of the units that only it brings in");
+        case RecompileCol:
+            return tr("The other units the compiler recompiles when the unit's interface "
+                      "changes");
+        case LevelCol:
+            return tr("0 for a unit that uses no other parsed unit, otherwise one more than the "
+                      "highest level it uses; the units of a cycle share a level");
+        default:
+            return {};
+        }
+    }
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
@@ -427,6 +464,10 @@ QVariant UnitTreeModel::headerData(int section, Qt::Orientation orientation, int
         return QStringLiteral("Size");
     case ExclusiveCol:
         return QStringLiteral("Exclusive");
+    case RecompileCol:
+        return QStringLiteral("Recompile");
+    case LevelCol:
+        return QStringLiteral("Level");
     default:
         return QString();
     }

@@ -1,10 +1,12 @@
 #pragma once
 // A lazy item model over the tree rules: the items hold the node data and refer to the units
 // that the scan owns; a level is built when its parent is expanded (fetchMore) and thrown
-// away again when the parent collapses. Four columns: the node's text, "Location", "Size" and
-// "Exclusive" (the bytes that leave the program with the unit). Units of a cycle are drawn in
-// the cycle colours, with the cycle named in their tooltip. A node that stands for a uses
-// entry shows the entry's verdict, when the entries are judged, as a badge and a tooltip.
+// away again when the parent collapses. Six columns: the node's text, "Location", "Size",
+// "Exclusive" (the bytes that leave the program with the unit), "Recompile" (the other units
+// a change to its interface recompiles) and "Level" (its level in the graph of components).
+// Units of a cycle are drawn in the cycle colours, with the cycle named in their tooltip.
+// A node that stands for a uses entry shows the entry's verdict, when the entries are judged,
+// as a badge and a tooltip.
 #include "trees/TreeRules.h"
 
 #include <QAbstractItemModel>
@@ -23,7 +25,20 @@ class ScanRules;
 class UnitTreeModel : public QAbstractItemModel {
     Q_OBJECT
   public:
-    enum Column { NameColumn = 0, LocationCol = 1, SizeCol = 2, ExclusiveCol = 3, ColumnCount = 4 };
+    enum Column {
+        NameColumn = 0,
+        LocationCol = 1,
+        SizeCol = 2,
+        ExclusiveCol = 3,
+        RecompileCol = 4,
+        LevelCol = 5,
+        ColumnCount = 6
+    };
+    /// The columns whose numbers come from the analysis (and sort the largest first, like
+    /// the size).
+    static bool IsAnalysisColumn(int column) {
+        return column >= ExclusiveCol && column <= LevelCol;
+    }
 
     /// The name colour of a unit in a cycle, and in a cycle the compiler rejects.
     static QColor CycleColor() { return QColor(204, 102, 0); }
@@ -35,7 +50,8 @@ class UnitTreeModel : public QAbstractItemModel {
     ~UnitTreeModel() override;
 
     int Direction() const { return FDirection; }
-    /// Where the cycles and exclusive sizes come from; without one (nullptr) neither is shown.
+    /// Where the cycles and the analysis columns come from; without one (nullptr) none is
+    /// shown.
     void SetAnalysis(ScanAnalysis* analysis) { FAnalysis = analysis; }
     /// Where the verdicts on the uses entries come from; without one (nullptr) none is shown.
     void SetHygiene(const ScanHygiene* hygiene) { FHygiene = hygiene; }
@@ -72,8 +88,8 @@ class UnitTreeModel : public QAbstractItemModel {
     /// so that the next expansion rebuilds them under the rules in force then.
     void Collapse(const QModelIndex& index);
 
-    /// The key of the tree's sort order (0 natural order; +-4 the exclusive size, largest
-    /// first like the size); applied to every level built
+    /// The key of the tree's sort order (0 natural order; +-(column + 1); an analysis column,
+    /// like the size, sorts the largest first for a positive key); applied to every level built
     /// later. Setting it does not re-sort: call SortTree.
     int SortKey() const { return FSortKey; }
     void SetSortKey(int key) { FSortKey = key; }

@@ -11,21 +11,38 @@ namespace {
 
 // "A -> B (implementation, /src/A.pas:12): 2 references (TFoo, Bar)"
 std::string EntryText(const UnitGraph& g, const CutEntry& c) {
-    const UseEdge& e = *c.Edge;
-    std::string s = g.Node(c.From).Key + " -> " + g.Node(e.To).Key;
-    s += e.Interface ? " (interface, " : " (implementation, ";
-    s += g.SiteFile(c.From, e);
-    if (e.Line > 0)
-        s += ':' + std::to_string(e.Line);
-    s += "): " + std::to_string(c.Cost.References) +
-         (c.Cost.References == 1 ? " reference" : " references");
-    for (size_t i = 0; i < c.Cost.Identifiers.size(); ++i)
-        s += (i ? ", " : " (") + c.Cost.Identifiers[i] +
-             (i + 1 == c.Cost.Identifiers.size() ? ")" : "");
+    const CutFields f = CutEntryFields(g, c);
+    std::string s = f.Entry + " (" + f.Section + ", " + f.Site + "): " + f.References;
+    if (!f.Identifiers.empty())
+        s += " (" + f.Identifiers + ")";
     return s;
 }
 
 } // namespace
+
+CutFields CutEntryFields(const UnitGraph& g, const CutEntry& c) {
+    const UseEdge& e = *c.Edge;
+    CutFields f;
+    f.Entry = g.Node(c.From).Key + " -> " + g.Node(e.To).Key;
+    f.Section = e.Interface ? "interface" : "implementation";
+    f.Site = g.SiteFile(c.From, e);
+    if (e.Line > 0)
+        f.Site += ':' + std::to_string(e.Line);
+    f.References =
+        std::to_string(c.Cost.References) + (c.Cost.References == 1 ? " reference" : " references");
+    for (const std::string& name : c.Cost.Identifiers)
+        f.Identifiers += (f.Identifiers.empty() ? "" : ", ") + name;
+    if (c.Cost.Judged)
+        f.Verdict = c.Cost.Movable ? "movable" : "needs code changes";
+    return f;
+}
+
+std::string CutsExactness(bool exact) {
+    if (exact)
+        return "the cheapest cut";
+    return "the cheapest found, not proven: components of more than " +
+           std::to_string(ExactFeedbackLimit) + " entries are not searched exactly";
+}
 
 std::string CutsText(const DependencyAnalysis& analysis, const EntryCosts& costs) {
     const UnitGraph& g = analysis.Graph();
@@ -46,15 +63,12 @@ std::string CutsText(const DependencyAnalysis& analysis, const EntryCosts& costs
         if (cycle.Interface) {
             s += "  to make it legal, move to the implementation:\n";
             for (const CutEntry& c : cuts.InterfaceCuts) {
-                s += "  move " + EntryText(g, c);
-                if (c.Cost.Judged)
-                    s += c.Cost.Movable ? ", movable" : ", needs code changes";
-                s += '\n';
+                const std::string verdict = CutEntryFields(g, c).Verdict;
+                s += "  move " + EntryText(g, c) + (verdict.empty() ? "" : ", " + verdict) + '\n';
             }
         }
         if (!cuts.Exact)
-            s += "  (the cheapest found, not proven: components of more than " +
-                 std::to_string(ExactFeedbackLimit) + " entries are not searched exactly)\n";
+            s += "  (" + CutsExactness(false) + ")\n";
     }
     return s;
 }

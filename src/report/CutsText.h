@@ -8,6 +8,22 @@
 
 namespace ut::report {
 
+/// The parts of a cut entry as the window lists them.
+struct CutFields {
+    std::string Entry;       ///< "A -> B"
+    std::string Section;     ///< "interface" or "implementation"
+    std::string Site;        ///< "/src/A.pas:12" (no line when the entry has none)
+    std::string References;  ///< "2 references"
+    std::string Identifiers; ///< "TFoo, Bar"; empty when none are known
+    /// For an entry to move: "movable" or "needs code changes"; empty when not judged.
+    std::string Verdict;
+};
+CutFields CutEntryFields(const UnitGraph& graph, const CutEntry& cut);
+
+/// Whether a cycle's cuts are the cheapest there are: "the cheapest cut" or "the cheapest
+/// found, not proven: components of more than 20 entries are not searched exactly".
+std::string CutsExactness(bool exact);
+
 /// "Cycle 1 (circular unit reference): A, B" and a line per entry to cut:
 /// "  cut A -> B (implementation, /src/A.pas:12): 2 references (TFoo, Bar)"; for an interface
 /// cycle also the entries to move to the implementation. "No cycles" when there are none.

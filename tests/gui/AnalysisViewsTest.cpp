@@ -16,6 +16,7 @@
 #include "gui/UnitWindowList.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -100,6 +101,23 @@ class AnalysisViewsTest : public WindowTest {
             for (int k = 0; k < list.topLevelItem(i)->childCount(); ++k)
                 row << list.topLevelItem(i)->child(k)->text(0);
             rows << row.join(u'|');
+        }
+        return rows;
+    }
+
+    /// The header and rows of the cut list: a group's title, then its entries' columns
+    /// joined by '|'.
+    QStringList CutRows() {
+        const QTreeWidget& cuts = *Window->cyclesPage->CutList();
+        QStringList rows{Window->cyclesPage->CutsHeader()->text()};
+        for (int i = 0; i < cuts.topLevelItemCount(); ++i) {
+            rows << cuts.topLevelItem(i)->text(0);
+            for (int k = 0; k < cuts.topLevelItem(i)->childCount(); ++k) {
+                QStringList columns;
+                for (int c = 0; c < cuts.columnCount(); ++c)
+                    columns << cuts.topLevelItem(i)->child(k)->text(c);
+                rows << columns.join(u'|');
+            }
         }
         return rows;
     }
@@ -192,6 +210,66 @@ TEST_F(AnalysisViewsTest, ExclusiveColumnShowsAndSortsTheLargestFirst) {
               QStringList({"3328", "6144", "64"}));
     ClickSection(page.Header(), UnitTreeModel::ExclusiveCol); // the largest first
     EXPECT_EQ(gui::testing::ChildTexts(*page.Model(), root, 0), QStringList({"C", "A", "Solo"}));
+}
+
+TEST_F(AnalysisViewsTest, CyclesPageShowsTheSelectedCyclesCutsAndOpensTheUsingUnit) {
+    CycleRows();
+    const QString b = Dir.filePath("B.pas"), d = Dir.filePath("D.pas");
+    const QString counted = " (each entry counted as one reference: the uses hygiene has not run)";
+    EXPECT_EQ(CutRows(),
+              QStringList({"Cycle 1, the cheapest cut" + counted, "Cut: 1 entry, 1 reference",
+                           "B -> A|interface|" + b + ":3|1 reference||",
+                           "Move to the implementation: 1 entry, 1 reference",
+                           "B -> A|interface|" + b + ":3|1 reference||"}));
+    QTreeWidget& list = *Window->cyclesPage->List();
+    list.setCurrentItem(list.topLevelItem(1)->child(1)); // D: its cycle's cuts
+    EXPECT_EQ(CutRows(),
+              QStringList({"Cycle 2, the cheapest cut" + counted, "Cut: 1 entry, 1 reference",
+                           "D -> C|implementation|" + d + ":4|1 reference||"}));
+
+    // The hygiene's costs: C's entry of D is the cheaper one to cut; A's entry of B moves.
+    Window->cyclesPage->Costs = [](const UnitGraph& graph) {
+        EntryCosts costs;
+        costs.Set(graph.Find("C"), graph.Find("D"), {2, {"TD", "Run"}, false, true});
+        costs.Set(graph.Find("D"), graph.Find("C"), {4, {"TC"}, false, true});
+        costs.Set(graph.Find("A"), graph.Find("B"), {3, {"TB"}, true, true});
+        return std::optional<EntryCosts>(costs);
+    };
+    Window->cyclesPage->CostsChanged();
+    EXPECT_EQ(CutRows(), QStringList({"Cycle 2, the cheapest cut (references counted by the "
+                                      "uses hygiene)",
+                                      "Cut: 1 entry, 2 references",
+                                      "C -> D|interface|" + Dir.filePath("C.pas") +
+                                          ":3|2 references|TD, Run|"}));
+    list.setCurrentItem(list.topLevelItem(0));
+    EXPECT_EQ(CutRows().mid(3), QStringList({"Move to the implementation: 1 entry, 3 references",
+                                             "A -> B|interface|" + Dir.filePath("A.pas") +
+                                                 ":3|3 references|TB|movable"}));
+    list.setCurrentItem(list.topLevelItem(1));
+    QTreeWidget& cuts = *Window->cyclesPage->CutList();
+    DoubleClick(&cuts, cuts.indexFromItem(cuts.topLevelItem(0)->child(0)));
+    ASSERT_EQ(Window->UnitWindows().Windows().size(), 1);
+    EXPECT_NE(Window->UnitWindows().Find(Unit("C"), tdUses), nullptr);
+}
+
+TEST_F(AnalysisViewsTest, RecompileAndLevelColumnsShowAndSortTheLargestFirst) {
+    TreePage& page = *Window->usesPage;
+    ShowPage(pgUses);
+    const QModelIndex root = page.Model()->index(0, 0);
+    const UnitTreeModel& model = *page.Model();
+    // Solo: C (interface), P, and D through C (implementation); A: B and P. A and B use no
+    // other unit; C's cycle uses Solo.
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, UnitTreeModel::RecompileCol),
+              QStringList({"2", "2", "3"}));
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, UnitTreeModel::LevelCol),
+              QStringList({"0", "1", "0"}));
+    ClickSection(page.Header(), UnitTreeModel::RecompileCol);
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, 0), QStringList({"Solo", "A", "C"}));
+    ClickSection(page.Header(), UnitTreeModel::LevelCol);
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, 0), QStringList({"C", "Solo", "A"}));
+    EXPECT_EQ(page.Header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    ClickSection(page.Header(), UnitTreeModel::LevelCol);
+    EXPECT_EQ(gui::testing::ChildTexts(model, root, 0), QStringList({"Solo", "A", "C"}));
 }
 
 TEST_F(AnalysisViewsTest, PruningAndANewScanRebuildTheAnalysis) {
