@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include "analysis/HygieneCosts.h"
 #include "config/CompilerSettings.h"
 #include "gui/CyclesPage.h"
 #include "gui/DllPage.h"
@@ -127,8 +128,13 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     cyclesPage = new CyclesPage(*FScan, *FAnalysis, FPager);
     AddResultPage(cyclesPage, QStringLiteral("cyclesPage"), tr("Cycles"));
     connect(cyclesPage, &CyclesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);
-    // Until the window judges the uses entries, every cut costs one reference: a uses hygiene
-    // run sets cyclesPage->Costs (CostsOfHygiene) and calls CostsChanged.
+    // Until the window judges the uses entries, every cut costs one reference.
+    cyclesPage->Costs = [this](const ut::UnitGraph& graph) -> std::optional<ut::EntryCosts> {
+        if (const ut::THygiene* hygiene = FHygiene->Get())
+            return ut::CostsOfHygiene(*FScan, graph, *hygiene);
+        return std::nullopt;
+    };
+    connect(FHygiene, &ScanHygiene::changed, cyclesPage, &CyclesPage::CostsChanged);
     rulesPage = new RulesPage(*FScan, *FRules, FPager);
     AddResultPage(rulesPage, QStringLiteral("rulesPage"), tr("Rules"));
     connect(rulesPage, &RulesPage::unitActivated, FUnitWindows, &UnitWindowList::showUnitWindow);

@@ -9,6 +9,7 @@
 #include "gui/FileNameEdit.h"
 #include "gui/ResultExport.h"
 #include "gui/ScanAnalysis.h"
+#include "gui/ScanHygiene.h"
 #include "gui/TreeCommands.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
@@ -226,6 +227,11 @@ TEST_F(AnalysisViewsTest, CyclesPageShowsTheSelectedCyclesCutsAndOpensTheUsingUn
     EXPECT_EQ(CutRows(),
               QStringList({"Cycle 2, the cheapest cut" + counted, "Cut: 1 entry, 1 reference",
                            "D -> C|implementation|" + d + ":4|1 reference||"}));
+
+    // Judged, the entries cost the references the hygiene counted.
+    ASSERT_TRUE(Window->Hygiene().Judge());
+    EXPECT_EQ(CutRows().front(),
+              "Cycle 2, the cheapest cut (references counted by the uses hygiene)");
 
     // The hygiene's costs: C's entry of D is the cheaper one to cut; A's entry of B moves.
     Window->cyclesPage->Costs = [](const UnitGraph& graph) {
