@@ -278,6 +278,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         inputs.Project = project;
         inputs.Completed = completed;
         inputs.NotFound = scan.FNotFoundNames;
+        AddAnalysisInputs(inputs, scan, *analysis, costs, hygiene ? &*hygiene : nullptr);
         Put(HtmlReport(*analysis, inputs), out, writeError);
     } else if (!aborted && o.Format == OutputFormat::Tree && scan.FProject) {
         Put(FormatTree(scan, TreeFilters{}, o.Tree, o.Depth), out, writeError);

@@ -1,9 +1,11 @@
 #include "report/HtmlReport.h"
 
+#include "analysis/CycleCuts.h"
 #include "analysis/DependencyMatrix.h"
 #include "analysis/Dominators.h"
 #include "analysis/UnitGroups.h"
 #include "platform/FileSystem.h"
+#include "report/HygieneRows.h"
 #include "report/Treemap.h"
 #include "support/Utf8.h"
 
@@ -179,6 +181,24 @@ std::string HtmlReport(const DependencyAnalysis& analysis, const HtmlReportInput
            "Uni-Trace: " + HtmlEscaped(ToUtf8(fs::ExtractFileName(inputs.Project))) + HtmlPageBody +
            "<script type=\"application/json\" id=\"data\">" + ScriptSafe(data.dump()) +
            "</script>\n" + HtmlPageScript;
+}
+
+void AddAnalysisInputs(HtmlReportInputs& inputs, const ProjectScan& scan,
+                       const DependencyAnalysis& analysis, const EntryCosts& costs,
+                       const THygiene* hygiene) {
+    inputs.Recompile = analysis.Recompile();
+    const UnitGraph& graph = analysis.Graph();
+    for (const CycleCuts& cycle : CutCycles(graph, analysis.Cycles(), costs)) {
+        std::vector<CycleEdge>& cuts = inputs.Cuts.emplace_back();
+        for (const CutEntry& cut : cycle.Cuts)
+            cuts.push_back({cut.From, cut.Edge->To, cut.Edge->Interface});
+    }
+    inputs.HygieneRan = hygiene != nullptr;
+    if (hygiene)
+        for (THygieneRow& row : HygieneRows(scan, *hygiene))
+            inputs.Hygiene.push_back({std::move(row.Unit), std::move(row.Entry),
+                                      std::move(row.Verdict), std::move(row.Reasons),
+                                      std::move(row.File), row.Line});
 }
 
 } // namespace ut::report

@@ -5,6 +5,8 @@
 // exclusive sizes when they are known.
 #include "analysis/Cycles.h"
 #include "analysis/DependencyAnalysis.h"
+#include "analysis/EntryCosts.h"
+#include "symbols/Hygiene.h"
 
 #include <string>
 #include <vector>
@@ -34,6 +36,12 @@ struct HtmlReportInputs {
     std::vector<HygieneLine> Hygiene;
     bool HygieneRan = false;
 };
+
+/// Fills the recompile reach, the cheapest cuts of each cycle (weighed by `costs`) and, when
+/// `hygiene` is given, the verdicts of its judged entries.
+void AddAnalysisInputs(HtmlReportInputs& inputs, const ProjectScan& scan,
+                       const DependencyAnalysis& analysis, const EntryCosts& costs,
+                       const THygiene* hygiene);
 
 /// The page. Names that are not UTF-8 are read as Windows-1252.
 std::string HtmlReport(const DependencyAnalysis& analysis, const HtmlReportInputs& inputs);

@@ -22,7 +22,7 @@ window.addEventListener("load", () => {
   const out = [];
   const header = t => [...document.querySelectorAll("#unit-table th")].find(h => h.textContent === t);
   const column = () => [...document.querySelectorAll("#unit-table tbody tr")].map(r => r.cells[0].textContent).join(" ");
-  for (const t of ["Size", "Size", "Unit"]) {
+  for (const t of ["Size", "Size", "Unit", "Recompile"]) {
     header(t).click();
     out.push(t + " " + header(t).getAttribute("aria-sort") + ": " + column());
   }
@@ -31,6 +31,9 @@ window.addEventListener("load", () => {
   group.click();
   out.push("group " + before + " to " + group.textContent + " " + matrix.dataset.lines +
            " expanded=" + group.getAttribute("aria-expanded"));
+  const texts = s => [...document.querySelectorAll(s)].map(e => e.textContent).join(" | ");
+  out.push("cut: " + texts("#cycle-list div + div"));
+  out.push("hygiene: " + texts("#hygiene-table tbody tr"));
   out.push("errors: " + window.__errors.join(" | "));
   const pre = document.createElement("pre");
   pre.id = "probe";
@@ -57,7 +60,8 @@ TEST_F(HtmlReportBrowser, LoadsWithoutErrorsSortsTheTableAndClosesAGroup) {
                    " 0001:00000340 00000010 C=CODE S=.text G=(none) M=Solo ACBP=A9\n");
     const std::string cd = "cd " + root + " && ";
     ASSERT_EQ(
-        std::system((cd + UNITRACE_CLI + " --delphi 5.0 --format html P.dpr >report.html").c_str()),
+        std::system((cd + UNITRACE_CLI + " --delphi 5.0 --hygiene --format html P.dpr >report.html")
+                        .c_str()),
         0);
     std::string page = ut::LoadFileText(root + "/report.html");
     const size_t head = page.find("<head>");
@@ -79,7 +83,11 @@ TEST_F(HtmlReportBrowser, LoadsWithoutErrorsSortsTheTableAndClosesAGroup) {
               "Size descending: B P A Solo\n"
               "Size ascending: Solo A P B\n"
               "Unit ascending: A B P Solo\n"
+              "Recompile descending: A B Solo P\n"
               "group \u25BE lib (2) 4 to \u25B8 lib (2) 3 expanded=false\n"
+              "cut: Cut: B -&gt; A (implementation)\n"
+              "hygiene: ABremovelib/A.pas:3 | BAremovelib/B.pas:4 | PAremoveP.dpr:2 | "
+              "PBremoveP.dpr:2 | PSoloremoveP.dpr:2\n"
               "errors: ");
     // What the page logs to the console reaches Chromium's log.
     const std::string log = ut::LoadFileText(root + "/browser.log");
