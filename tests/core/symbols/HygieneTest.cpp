@@ -56,8 +56,8 @@ std::string Verdicts(const ProjectScan& scan, const THygiene& h) {
             out += note.empty() ? "\n" : " (" + note.substr(0, note.find(':')) + ")\n";
         }
         for (const std::string& note : uh ? uh->Notes : std::vector<std::string>{})
-            out += u.UnitName + " note: " + fs::ExtractFileName(note.substr(0, note.find(':'))) +
-                   note.substr(note.find(':')) + "\n";
+            out += u.UnitName + " note: " + fs::ExtractFileName(note.substr(0, note.find(": "))) +
+                   note.substr(note.find(": ")) + "\n";
     }
     return out;
 }

@@ -91,7 +91,7 @@ TEST_F(SymbolRead, DeclarationsReferencesAndFlags) {
         TSymbolOptions options;
         options.QualifierHeads = &heads;
         EXPECT_EQ(Rooted(Outcome(ReadUnitSymbols(Write("main.pas", c.source), options))),
-                  c.expected);
+                  uttest::NativeRooted(c.expected));
     }
 }
 
