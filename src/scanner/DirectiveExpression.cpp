@@ -63,7 +63,8 @@ bool IsIntrinsic(const std::string& name) {
 // Operator precedence over explicit stacks: operands and pending operators.
 class Evaluator {
   public:
-    Evaluator(std::string_view text, const TExpressionNames& names) : FLexer(text), FNames(names) {}
+    Evaluator(std::string_view text, const TExpressionNames& names, bool endAtUnmatchedParen)
+        : FLexer(text), FNames(names), FEndAtUnmatchedParen(endAtUnmatchedParen) {}
 
     TExprValue Run() {
         bool expectOperand = true;
@@ -79,6 +80,8 @@ class Evaluator {
                 break;
             else
                 expectOperand = Operator(t);
+            if (FEnded)
+                break;
         }
         ReduceUntilBracket();
         if (!FOps.empty())
@@ -138,6 +141,10 @@ class Evaluator {
         if (t.kind != Tok::Op || (t.text != ")" && t.text != ","))
             Unexpected(t);
         ReduceUntilBracket();
+        if (FOps.empty() && t.text == ")" && FEndAtUnmatchedParen) {
+            FEnded = true;
+            return false;
+        }
         if (FOps.empty() || (t.text == "," && FOps.back().kind != Pending::Kind::Call))
             Unexpected(t);
         if (t.text == ",") // arguments of an unknown function are read and dropped
@@ -199,14 +206,17 @@ class Evaluator {
 
     TExprLexer FLexer;
     const TExpressionNames& FNames;
+    const bool FEndAtUnmatchedParen;
+    bool FEnded = false; ///< a ')' that closes nothing ended the expression
     std::vector<Pending> FOps;
     std::vector<TExprValue> FValues;
 };
 
 } // namespace
 
-TExprValue EvaluateExpression(std::string_view text, const TExpressionNames& names) {
-    return Evaluator(text, names).Run();
+TExprValue EvaluateExpression(std::string_view text, const TExpressionNames& names,
+                              bool endAtUnmatchedParen) {
+    return Evaluator(text, names, endAtUnmatchedParen).Run();
 }
 
 bool EvaluateCondition(std::string_view text, const TExpressionNames& names) {

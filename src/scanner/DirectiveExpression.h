@@ -28,8 +28,11 @@ class TExpressionNames {
 };
 
 /// Evaluates `text`. Throws EExpressionError for a malformed expression, a division by zero
-/// or operands of types that do not go together.
-TExprValue EvaluateExpression(std::string_view text, const TExpressionNames& names);
+/// or operands of types that do not go together. With `endAtUnmatchedParen`, a ')' that
+/// closes nothing ends the expression and the rest is not read, as Free Pascal reads
+/// `{$if defined(a) and not defined(b))}`.
+TExprValue EvaluateExpression(std::string_view text, const TExpressionNames& names,
+                              bool endAtUnmatchedParen = false);
 
 /// IsTrue of EvaluateExpression.
 bool EvaluateCondition(std::string_view text, const TExpressionNames& names);

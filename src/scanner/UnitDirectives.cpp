@@ -158,7 +158,8 @@ int TUnit::FilterDirectives(int t) {
 
 TExprValue TUnit::EvaluateValue(std::string_view name, std::string_view expression) {
     try {
-        return EvaluateExpression(expression, Defines);
+        // Free Pascal ends the expression at a ')' that closes nothing; Delphi rejects it.
+        return EvaluateExpression(expression, Defines, FMode != TSyntaxMode::None);
     } catch (const EExpressionError& e) {
         Scanner->ErrorFmt("Invalid $%.*s expression: %s", static_cast<int>(name.size()),
                           name.data(), e.what());

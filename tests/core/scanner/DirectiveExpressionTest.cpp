@@ -44,9 +44,13 @@ std::string Show(const TExprValue& v) {
     return "?";
 }
 
-std::string Eval(const std::string& text) {
+// "fpc: " before the text reads it as Free Pascal does.
+std::string Eval(std::string text) {
+    const bool fpc = text.rfind("fpc: ", 0) == 0;
+    if (fpc)
+        text.erase(0, 5);
     try {
-        return Show(EvaluateExpression(text, Names()));
+        return Show(EvaluateExpression(text, Names(), fpc));
     } catch (const EExpressionError& e) {
         return std::string("error: ") + e.what();
     }
@@ -94,6 +98,10 @@ TEST(DirectiveExpression, Table) {
         {"Defined()", "error: identifier expected after Defined"},
         {"Defined(X", "error: ')' expected after Defined(X"}, {"SizeOf Pointer", "error: '(' expected after SizeOf"},
         {"'abc", "error: unclosed string"}, {"$", "error: number expected after '$'"},
+        // Free Pascal ends the expression at a ')' that closes nothing and reads no further.
+        {"fpc: Defined(MSWINDOWS)) and Defined(LINUX)", "true"}, {"fpc: not Defined(LINUX))", "true"},
+        {"fpc: (1 + 2)) * 3", "3"}, {"fpc: 1) @", "1"}, {"fpc: (1", "error: missing ')'"},
+        {"fpc: )", "error: unexpected ')'"}, {"fpc: 1 + )", "error: unexpected ')'"},
         // clang-format on
     };
     for (const auto& c : cases)

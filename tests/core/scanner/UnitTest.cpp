@@ -47,6 +47,9 @@ TEST_F(UnitParse, KindNameUsesAndFailures) {
         // Mac Pascal's units may end after the interface.
         {"U.pas", "{$mode macpas}\nunit U; interface uses A; type R = record end; end.", "unit U 8 [A+] aborts 1", TSyntaxMode::Fpc},
         {"U.pas", "unit U; interface uses A; end.", "unit U 8 [A+] ! Error: \"Unexpected EOF\" on line 1 of file @/src/U.pas", TSyntaxMode::ObjFpc},
+        // A ')' that closes nothing ends a Free Pascal {$IF}; Delphi rejects it.
+        {"U.pas", "unit U; interface uses {$IF not Defined(X)) and Defined(X)} A, {$ENDIF} B; implementation", "unit U 8 [A+ B+] aborts 1", TSyntaxMode::ObjFpc},
+        {"U.pas", "unit U; interface uses {$IF not Defined(X))} A, {$ENDIF} B;", "unit U 8 [] ! Error: \"Invalid $if expression: unexpected ')'\" on line 1 of file @/src/U.pas"},
         // The implementation part after its uses list is never read.
         {"U.pas", "unit U; interface uses A; implementation uses B; { never closed", "unit U 8 [A+ B-] aborts 1"},
         {"U.pas", "unit U; interface uses A;\nimplementation { open", "unit U 8 [A+] ! Error: \"Unclosed comment!\" on line 2 of file @/src/U.pas"},
