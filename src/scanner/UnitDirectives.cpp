@@ -313,7 +313,7 @@ void TUnit::SetSwitch(std::string_view directive, std::string_view rest) {
         FMacros = arg.empty() ? on : SameText(arg, "on");
     } else {
         const size_t blank = arg.find_first_of(" \t");
-        const std::string_view value =
+        const std::string value =
             blank == std::string::npos ? "" : Trim(std::string_view(arg).substr(blank));
         if (!SameText(std::string_view(arg).substr(0, blank), "nestedcomments"))
             return;

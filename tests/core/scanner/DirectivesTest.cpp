@@ -101,6 +101,7 @@ TEST_F(Directives, FreePascalModesAndComments) {
         {"ModeDirectiveSetsItsSymbol", M::Fpc, {}, "{$mode objfpc}" + modeSymbols + "{$MODE Delphi}" + modeSymbols, "o d"},
         {"ModeOfIncludeFileHoldsAfterIt", M::Delphi, {{"m.inc", "{$mode objfpc}"}}, "{$I m.inc} a { { } } b", "a b"},
         {"ModeSwitchNestedComments", M::Delphi, {}, "{$modeswitch nestedcomments} a { { } } b", "a b"},
+        {"ModeSwitchNestedCommentsOff", M::ObjFpc, {}, "{$modeswitch nestedcomments off} a { { } b", "a b"},
         {"MacroBodyHoldsDirectives", M::Delphi, {}, "{$macro on}{$define M := {$ifopt r+} 1 {$else} 2 {$endif}} a", "a"},
         {"DelphiCompilerIgnoresModes", M::None, {}, "{$mode objfpc}" + modeSymbols + " a { { } b", "a b"},
         // clang-format on
