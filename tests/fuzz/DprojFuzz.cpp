@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +48,17 @@ void Condition(std::string_view text) {
 }
 
 void Project(std::string_view xml, unsigned char pick) {
-    const ut::TDprojChoice choice{(pick & 1) ? "Release" : "", (pick & 2) ? "Win64" : "",
-                                  (pick & 4) ? "C:\\Studio" : ""};
+    ut::TDprojChoice choice;
+    choice.Config = (pick & 1) ? "Release" : "";
+    choice.Platform = (pick & 2) ? "Win64" : "";
+    choice.BdsRoot = (pick & 4) ? "C:\\Studio" : "";
+    // An environment that names one variable, so the IDE's lookup is read too.
+    if (pick & 8)
+        choice.Environment = [](const std::string& name) -> std::optional<std::string> {
+            if (name == "DMVC")
+                return std::string("C:\\dmvc");
+            return std::nullopt;
+        };
     const ut::TDprojSettings d = ut::ReadDprojText(xml, "fuzz.dproj", choice);
     for (const std::string& note : d.Notes)
         if (note.empty())
