@@ -184,7 +184,14 @@ void TreePage::FitHeaderSection(int index) {
         if (i != index)
             width -= header->sectionSize(i);
     FFitting = true;
-    header->resizeSection(index, std::max(width, 0));
+    const int least = index == 0 ? FTree->fontMetrics().averageCharWidth() * NameLeastChars : 0;
+    if (width < least && header->count() > 1) {
+        const int location = header->sectionSize(1);
+        const int given = std::min(least - width, std::max(location - least / 2, 0));
+        header->resizeSection(1, location - given);
+        width += given;
+    }
+    header->resizeSection(index, std::max(width, least));
     FFitting = false;
 }
 

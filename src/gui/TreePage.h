@@ -68,8 +68,11 @@ class TreePage : public QWidget, public ResultPage {
     bool HasDoubleClickCommand() const { return FHasCommand; }
 
     /// Gives header section `index` what is left of the tree's width after the other
-    /// sections, the vertical scroll bar and a 4-pixel margin; never less than 0.
+    /// sections, the vertical scroll bar and a 4-pixel margin; never less than 0. The name
+    /// section keeps room for NameLeastChars characters: below that, "Location" gives way
+    /// (down to half of it), then the tree scrolls sideways.
     void FitHeaderSection(int index);
+    static constexpr int NameLeastChars = 14;
 
     /// Deletes every node of `unit` with its subtree.
     void RemoveUnitNodes(const ut::TUnit* unit);
