@@ -164,6 +164,7 @@ MainWindow::MainWindow(QSettings& settings, Options options, QWidget* parent)
     statusBar->setSizeGripEnabled(false);
     layout->addWidget(statusBar);
     FExport = new ResultExport(*FScan, *FAnalysis, *FFrontEnd, *FPrompts, *statusBar, this);
+    FExport->Hygiene = [this] { return FHygiene->Get(); };
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
     FExport->fileMenu->addSeparator();

@@ -1,5 +1,6 @@
 #include "gui/ResultExport.h"
 
+#include "analysis/HygieneCosts.h"
 #include "gui/Application.h"
 #include "gui/GuiFrontEnd.h"
 #include "gui/Prompts.h"
@@ -71,6 +72,11 @@ void ResultExport::WriteResult(const Sink& sink) const {
     summary.Completed = FCompleted;
     summary.Directories = FScan.FListedDirectories;
     summary.Analysis = analysis;
+    const ut::THygiene* hygiene = Hygiene ? Hygiene() : nullptr;
+    const EntryCosts costs =
+        hygiene ? CostsOfHygiene(FScan, analysis->Graph(), *hygiene) : EntryCosts();
+    summary.Hygiene = hygiene;
+    summary.Costs = &costs;
     report::WriteScanResultJson(FScan, summary, FFrontEnd.LogEntries(), sink);
 }
 

@@ -16,7 +16,8 @@ class QWidget;
 
 namespace ut {
 class ProjectScan;
-}
+class THygiene;
+} // namespace ut
 
 namespace ut::gui {
 
@@ -30,6 +31,10 @@ class ResultExport : public QObject {
     /// Everything must outlive the object; the menu belongs to `owner`.
     ResultExport(ut::ProjectScan& scan, ScanAnalysis& analysis, GuiFrontEnd& frontEnd,
                  Prompts& prompts, QStatusBar& status, QWidget* owner);
+
+    /// The uses hygiene's verdicts when the window has judged the entries: the result then
+    /// carries them, and the cycles' cuts are weighed by their references.
+    std::function<const ut::THygiene*()> Hygiene;
 
     QMenu* fileMenu;
     QAction* exportGraphAction;

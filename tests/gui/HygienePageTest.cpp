@@ -7,6 +7,7 @@
 #include "gui/HygienePage.h"
 #include "gui/NodeImages.h"
 #include "gui/QtText.h"
+#include "gui/ResultExport.h"
 #include "gui/ScanHygiene.h"
 #include "gui/TreePage.h"
 #include "gui/UnitTreeModel.h"
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
+
+#include <nlohmann/json.hpp>
 
 namespace ut::gui::test {
 namespace {
@@ -74,6 +77,13 @@ TEST_F(HygienePageTest, JudgedWhenThePageOpensNotByThePlainScan) {
     EXPECT_EQ(Row(RowOf("Main", "Moved")),
               "Main|Moved|interface|move||Work (Main.pas:26)|Main.pas:6");
     EXPECT_EQ(Row(RowOf("Proj", "Spare")), "Proj|Spare|program|remove|||Proj.dpr:6");
+    // The exported result carries the verdicts, as the command line's does.
+    const auto doc = nlohmann::json::parse(Window->Export().ResultDocument());
+    bool moved = false;
+    for (const auto& unit : doc["units"])
+        for (const auto& entry : unit["uses"])
+            moved = moved || (entry["name"] == "Moved" && entry.value("verdict", "") == "move");
+    EXPECT_TRUE(moved);
 
     // "Location" sorts lines as numbers: line 6 before line 20 of the same file.
     ClickSection(Hygiene().List()->header(), HygienePage::SiteCol);
