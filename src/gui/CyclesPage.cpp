@@ -1,6 +1,7 @@
 #include "gui/CyclesPage.h"
 
 #include "analysis/CycleCuts.h"
+#include "gui/ActivateKey.h"
 #include "gui/NodeImages.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
@@ -237,13 +238,9 @@ void CyclesPage::Activate(QTreeWidgetItem* item) {
 }
 
 bool CyclesPage::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == FList || watched == FCuts) && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            key->modifiers().testFlag(Qt::ControlModifier)) {
-            Activate(static_cast<QTreeWidget*>(watched)->currentItem());
-            return true;
-        }
+    if ((watched == FList || watched == FCuts) && IsActivateKey(event)) {
+        Activate(static_cast<QTreeWidget*>(watched)->currentItem());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

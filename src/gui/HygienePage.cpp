@@ -1,5 +1,6 @@
 #include "gui/HygienePage.h"
 
+#include "gui/ActivateKey.h"
 #include "gui/Prompts.h"
 #include "gui/QtText.h"
 #include "gui/ScanAnalysis.h"
@@ -191,13 +192,9 @@ void HygienePage::Activate(QTreeWidgetItem* item) {
 }
 
 bool HygienePage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FList && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            key->modifiers().testFlag(Qt::ControlModifier)) {
-            Activate(FList->currentItem());
-            return true;
-        }
+    if (watched == FList && IsActivateKey(event)) {
+        Activate(FList->currentItem());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

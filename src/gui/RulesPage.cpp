@@ -1,5 +1,6 @@
 #include "gui/RulesPage.h"
 
+#include "gui/ActivateKey.h"
 #include "gui/QtText.h"
 #include "gui/ScanRules.h"
 #include "gui/UnitTreeModel.h"
@@ -141,13 +142,9 @@ void RulesPage::Activate(QTreeWidgetItem* item) {
 }
 
 bool RulesPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FList && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            key->modifiers().testFlag(Qt::ControlModifier)) {
-            Activate(FList->currentItem());
-            return true;
-        }
+    if (watched == FList && IsActivateKey(event)) {
+        Activate(FList->currentItem());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 #include "gui/TreePage.h"
 
+#include "gui/ActivateKey.h"
 #include "gui/ScanAnalysis.h"
 #include "gui/ScanHygiene.h"
 #include "gui/ScanRules.h"
@@ -217,13 +218,9 @@ bool TreePage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FTree) {
         if (event->type() == QEvent::Resize) {
             FitHeaderSection(0);
-        } else if (event->type() == QEvent::KeyPress && FHasCommand) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                key->modifiers().testFlag(Qt::ControlModifier)) {
-                Activate(FTree->currentIndex());
-                return true;
-            }
+        } else if (FHasCommand && IsActivateKey(event)) {
+            Activate(FTree->currentIndex());
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);
