@@ -33,7 +33,8 @@ class HygieneRowsTest : public ::testing::Test {
     std::string Text(const char* unit, const char* entry) {
         const TUnit* u = scan.FindUnit(unit);
         const int k = u->Uses.IndexOf(entry);
-        return report::EntryVerdictText(*hygiene.Of(u), static_cast<size_t>(k), root + "/");
+        return report::EntryVerdictText(*hygiene.Of(u), static_cast<size_t>(k),
+                                        hygiene.ProjectDir());
     }
     std::string root, saved;
     QuietFrontEnd frontEnd;
