@@ -1,7 +1,10 @@
 #pragma once
 // [[forbid]]: units of `from` must not use units of `to` in the given section of their own
-// uses; with `reach`, not through other units either. A path is reported from the last
-// unit of `from` on it and ends at the first unit of `to`, so each way in is told once.
+// uses; with `reach`, not through other units either. A reach rule is broken once by each
+// entry of a `from` unit that leads into `to` through units of neither set (a unit of `from`
+// on the way answers for itself): the violation names the nearest unit of `to` that way and
+// the path there. So the work and the report grow with the entries, not with the pairs of
+// units, and each violation is an entry the user can change.
 #include "rules/Rule.h"
 
 namespace ut::rules {
@@ -24,10 +27,10 @@ class ForbidRule : public Rule {
     bool InSection(const RuleEdge& e) const {
         return In == Section::Any || e.Interface == (In == Section::Interface);
     }
-    /// Breadth first from `start`: the nearest units of `to` it reaches, each with its path.
-    void CheckReach(const RuleGraph& graph, int start, const std::vector<char>& from,
-                    const std::vector<char>& to, std::vector<int>& seen,
-                    std::vector<Violation>& out) const;
+    /// Per node: the entry that leads nearest to a unit of `to` through units of neither
+    /// set, or null (a unit of either set, or none reached).
+    static std::vector<const RuleEdge*>
+    TowardTo(const RuleGraph& graph, const std::vector<char>& from, const std::vector<char>& to);
 };
 
 } // namespace ut::rules
