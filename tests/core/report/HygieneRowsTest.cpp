@@ -1,6 +1,5 @@
 // The hygiene as the window lists it: one row per entry, and the text of one verdict.
-#include "HygieneProject.h"
-#include "NativePath.h"
+#include "HygieneFixture.h"
 
 #include "platform/FileSystem.h"
 #include "report/HygieneRows.h"
@@ -11,23 +10,12 @@ namespace {
 
 using namespace ut;
 
-struct QuietFrontEnd : ScanFrontEnd {
-    void AppendLog(const LogLine&) override {}
-};
-
-class HygieneRowsTest : public ::testing::Test {
+class HygieneRowsTest : public uttest::HygieneFixture {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/ut-rows-XXXXXX";
-        root = uttest::NativePath(mkdtemp(tmpl));
-        saved = fs::GetCurrentDir();
-        uttest::WriteHygieneProject(root);
+        HygieneFixture::SetUp();
         ASSERT_TRUE(scan.ScanProject(root + "/Proj.dpr"));
         hygiene = THygiene::Judge(scan, {});
-    }
-    void TearDown() override {
-        fs::SetCurrentDir(saved);
-        std::filesystem::remove_all(root);
     }
     /// The entry of `unit` named `entry`, as the hygiene holds it.
     std::string Text(const char* unit, const char* entry) {
@@ -36,8 +24,7 @@ class HygieneRowsTest : public ::testing::Test {
         return report::EntryVerdictText(*hygiene.Of(u), static_cast<size_t>(k),
                                         hygiene.ProjectDir());
     }
-    std::string root, saved;
-    QuietFrontEnd frontEnd;
+    uttest::QuietFrontEnd frontEnd;
     ProjectScan scan{frontEnd};
     THygiene hygiene;
 };

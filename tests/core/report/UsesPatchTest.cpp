@@ -1,6 +1,5 @@
 // The hygiene's patch applied with patch(1) to a copy of a project, which is scanned again.
-#include "HygieneProject.h"
-#include "NativePath.h"
+#include "HygieneFixture.h"
 
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
@@ -16,22 +15,11 @@ namespace {
 using namespace ut;
 using report::UsesPatch;
 
-struct QuietFrontEnd : ScanFrontEnd {
-    void AppendLog(const LogLine&) override {}
-};
-
-class UsesPatchTest : public ::testing::Test {
+class UsesPatchTest : public uttest::HygieneFixture {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/ut-patch-XXXXXX";
-        root = uttest::NativePath(mkdtemp(tmpl));
-        saved = fs::GetCurrentDir();
-        uttest::WriteHygieneProject(root);
+        HygieneFixture::SetUp();
         original = LoadFileText(root + "/Main.pas");
-    }
-    void TearDown() override {
-        fs::SetCurrentDir(saved);
-        std::filesystem::remove_all(root);
     }
     /// "Unit: A+ B-" per unit with uses entries ('+' interface), after a fresh scan.
     std::string Scanned() {
@@ -47,8 +35,8 @@ class UsesPatchTest : public ::testing::Test {
         }
         return out;
     }
-    std::string root, saved, original;
-    QuietFrontEnd frontEnd;
+    std::string original;
+    uttest::QuietFrontEnd frontEnd;
     std::optional<ProjectScan> scan;
 };
 

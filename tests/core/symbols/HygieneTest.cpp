@@ -1,6 +1,5 @@
 // Verdicts on the uses entries of a scanned project, each with its reasons and evidence.
-#include "HygieneProject.h"
-#include "NativePath.h"
+#include "HygieneFixture.h"
 
 #include "platform/FileSystem.h"
 #include "symbols/Hygiene.h"
@@ -11,24 +10,7 @@ namespace {
 
 using namespace ut;
 
-struct QuietFrontEnd : ScanFrontEnd {
-    void AppendLog(const LogLine&) override {}
-};
-
-class Hygiene : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/ut-hygiene-XXXXXX";
-        root = uttest::NativePath(mkdtemp(tmpl));
-        saved = fs::GetCurrentDir();
-        uttest::WriteHygieneProject(root);
-    }
-    void TearDown() override {
-        fs::SetCurrentDir(saved);
-        std::filesystem::remove_all(root);
-    }
-    std::string root, saved;
-};
+class Hygiene : public uttest::HygieneFixture {};
 
 // Each entry: "Unit Entry verdict [reasons] Identifier@file:line ... {identifiers i/m}
 // (note)", the braces for the references of the unit to the entry's (interface/body).
@@ -63,7 +45,7 @@ std::string Verdicts(const ProjectScan& scan, const THygiene& h) {
 }
 
 TEST_F(Hygiene, EveryVerdictWithItsReasonAndEvidence) {
-    QuietFrontEnd frontEnd;
+    uttest::QuietFrontEnd frontEnd;
     ProjectScan scan(frontEnd);
     scan.Inputs.Project = root + "/Proj.dpr";
     ASSERT_TRUE(scan.ScanProject(scan.Inputs.Project));
